@@ -717,8 +717,9 @@ void readConfig(const QString& path, CInfoBase& base)
 void ReadBaseSources(const QString& srcDir, CInfoBase& base)
 {
     readConfig(sourcePath(srcDir, "config.txt"), base);
-    readPayKinds(sourcePath(srcDir, "paykinds.txt"), base.payKinds);
-    base.config.nEnt = u16(base.payKinds.size());
+    std::vector<PayKind> kinds;
+    readPayKinds(sourcePath(srcDir, "paykinds.txt"), kinds);
+    base.setPayKinds(std::move(kinds));
     readSchedules(sourcePath(srcDir, "schedules.txt"), base.schedules);
 }
 

@@ -405,7 +405,8 @@ void AddDemoPostingAccounts(CInfoBase& base)
         {906, 51, 0, 0}, {907, 73, 2, 0}, {911, 76, 41, 0}, {912, 76, 41, 0}, {913, 76, 41, 0}, {914, 76, 41, 0},
         {919, 76, 1, 0}, {990, 69, 2, 0}, {992, 69, 1, 0},  {993, 69, 3, 2},  {994, 69, 3, 1},  {995, 69, 11, 0}};
     for (const Account& a : accounts) {
-        for (PayKind& kind : base.payKinds) {
+        for (int number = 1; number <= int(base.payKinds().size()); ++number) {
+            PayKind& kind = base.payKindAt(number);
             if (kind.kod != a.code)
                 continue;
             kind.spzCh = u16(a.account);
@@ -688,8 +689,8 @@ void AddDemoPayKinds(CInfoBase& base)
     loan.name = s(u"Погашение займа, выданного работнику");
     loan.flags = 0x100;
     loan.vedStlb = 4; // with the bank transfers and other deductions
-    base.payKinds.push_back(loan);
-    SortPayKinds(base);
+    base.addPayKind(loan);
+    base.IndexPayKinds();
 }
 
 // A person's card: name, dates, pay, documents, address, position and cost codes.

@@ -22,11 +22,13 @@ lines_where() {
 # A book's record (schedule, tax table, pay kind, shop) is reached by its
 # book number through the base's accessors (scheduleAt, taxTableAt,
 # payKindAt, shopAt), never by an index into the book's array outside
-# infobase/, whatever the index is called. The recipients' book is private to
-# its class (recipientAt, recipients()), so no code outside can index it.
+# infobase/, whatever the index is called. The recipients' book and the
+# pay-kind book are private to their classes (recipientAt, recipients();
+# payKindAt, payKinds()), so no code outside can index their arrays; the
+# pay-kind book's read-only view, payKinds(), is not indexed either.
 check_book_indexes() {
     sources | grep -v '^src/infobase/' |
-        lines_where '(my $c = $_) =~ s{//.*}{}; $c =~ m{\b(schedules|nalog|payKinds|shops)\s*\[}' \
+        lines_where '(my $c = $_) =~ s{//.*}{}; $c =~ m{\b(schedules|nalog|shops)\s*\[|\bpayKinds\(\)\s*\[}' \
         "a book's record reached by an index: use its accessor by book number"
 }
 

@@ -99,7 +99,7 @@ BonusSelection SelectForBonusStatement(const PayrollDoc& doc, const BonusStateme
         if (SelectedForBonus(base, index, params))
             ++selection.employees;
     if (params.payKindsMarked != 0) {
-        for (const infobase::PayKind& kind : base.payKinds)
+        for (const infobase::PayKind& kind : base.payKinds())
             if (kind.mark())
                 ++selection.payKinds;
         selection.selector = -selection.payKinds;

@@ -97,7 +97,7 @@ TaskOutcome DbfNUThreadProc(TaskContext& context, int operation, PayrollDoc& doc
         infobase::CInfoBase& base = doc.infoBase;
         if (operation == DbfOperationRead)
             ReadKodDbf(WorkFolderOf(base), base, c.stopToken());
-        else if (!base.payKinds.empty())
+        else if (!base.payKinds().empty())
             WriteKodDbf(WorkFolderOf(base), base, c.stopToken());
         return TaskOutcome(platform::TASK_DONE);
     });

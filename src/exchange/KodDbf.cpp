@@ -152,26 +152,25 @@ KodDbfHeader OpenKodDbf(const QString& folder, QFile& file)
 std::map<int, const PayKind*> KindsByCode(const infobase::CInfoBase& base)
 {
     std::map<int, const PayKind*> kinds;
-    for (const PayKind& kind : base.payKinds) kinds.emplace(kind.kod, &kind);
+    for (const PayKind& kind : base.payKinds()) kinds.emplace(kind.kod, &kind);
     return kinds;
 }
 
 // Replaces the base's kinds, in memory and in the base together.
 void ReplacePayKinds(infobase::CInfoBase& base, std::vector<PayKind> kinds)
 {
-    std::stable_sort(kinds.begin(), kinds.end(), [](const PayKind& a, const PayKind& b) { return a.kod < b.kod; });
-    std::vector<PayKind> previous = std::move(base.payKinds);
+    std::vector<PayKind> previous = base.payKinds();
     const u16 previousCount = base.config.nEnt;
     try {
-        base.config.nEnt = u16(kinds.size());
-        base.payKinds = std::move(kinds);
+        base.setPayKinds(std::move(kinds));
+        base.sortPayKinds();
         db::Transaction transaction(infobase::Db(base));
         infobase::SaveConfigNEnt(base);
         infobase::SaveEntree(base);
         transaction.commit();
         base.IndexPayKinds();
     } catch (...) {
-        base.payKinds = std::move(previous);
+        base.setPayKinds(std::move(previous));
         base.config.nEnt = previousCount;
         throw;
     }
@@ -284,13 +283,13 @@ bool WriteKodDbf(const QString& folder, const infobase::CInfoBase& base, std::st
     QFile file;
     KodDbfHeader header = OpenKodDbf(folder, file);
     file.close();
-    const quint32 count = quint32(base.payKinds.size());
+    const quint32 count = quint32(base.payKinds().size());
     for (int i = 0; i < 4; ++i) header.bytes[4 + i] = char((count >> (8 * i)) & 0xFF);
 
     platform::SavedFile copy(file.fileName());
     if (!copy.open(QIODevice::WriteOnly) || copy.write(header.bytes) != header.bytes.size())
         throw TextError(copy.failureText());
-    if (!WriteKodDbfRecords(copy, base.payKinds, stop))
+    if (!WriteKodDbfRecords(copy, base.payKinds(), stop))
         return false; // the copy is dropped; the file stays as it was
     if (!copy.commit())
         throw TextError(copy.failureText());

@@ -109,7 +109,7 @@ TurboConverter::TurboConverter(const PayrollDoc& doc, const QDate& today)
 QByteArray TurboConverter::KindName(int code) const
 {
     const infobase::PayKind* kind = PayKindOf(m_doc, code);
-    const auto& kinds = m_doc.infoBase.payKinds;
+    const auto& kinds = m_doc.infoBase.payKinds();
     if (kind == nullptr && kinds.size() > kStandInPlace)
         kind = &kinds[kStandInPlace];
     const QString name = kind != nullptr ? kind->name : QString();

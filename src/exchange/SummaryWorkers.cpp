@@ -27,7 +27,7 @@ const char* const kOtherSummaryText = "Файл не имеет отношени
 
 int CountMarkedPayKinds(const PayrollDoc& doc)
 {
-    const auto& kinds = doc.infoBase.payKinds;
+    const auto& kinds = doc.infoBase.payKinds();
     return int(std::count_if(kinds.begin(), kinds.end(), [](const infobase::PayKind& kind) { return kind.mark(); }));
 }
 

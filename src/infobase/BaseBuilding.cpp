@@ -18,9 +18,7 @@ void NameShops(CInfoBase& base, std::span<const char16_t* const> names)
 
 void SortPayKinds(CInfoBase& base)
 {
-    std::sort(base.payKinds.begin(), base.payKinds.end(),
-              [](const PayKind& a, const PayKind& b) { return a.kod < b.kod; });
-    base.config.nEnt = u16(base.payKinds.size());
+    base.sortPayKinds();
     base.IndexPayKinds();
 }
 

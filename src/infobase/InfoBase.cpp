@@ -50,12 +50,40 @@ void CInfoBase::setIndexWord(LineKind kind, int slot, u16 word)
     }
 }
 
+void CInfoBase::setPayKinds(std::vector<PayKind> kinds)
+{
+    payKinds_ = std::move(kinds);
+    config.nEnt = u16(payKinds_.size());
+}
+
+void CInfoBase::addPayKind(const PayKind& kind)
+{
+    payKinds_.push_back(kind);
+    sortPayKinds();
+}
+
+void CInfoBase::erasePayKind(int number)
+{
+    const std::size_t place = SlotPlace(number, payKinds_.size());
+    if (place >= payKinds_.size())
+        return;
+    payKinds_.erase(payKinds_.begin() + std::ptrdiff_t(place));
+    config.nEnt = u16(payKinds_.size());
+}
+
+void CInfoBase::sortPayKinds()
+{
+    std::stable_sort(payKinds_.begin(), payKinds_.end(),
+                     [](const PayKind& a, const PayKind& b) { return a.kod < b.kod; });
+    config.nEnt = u16(payKinds_.size());
+}
+
 void CInfoBase::IndexPayKinds()
 {
     int highest = 0;
-    for (const PayKind& k : payKinds) highest = std::max(highest, int(k.kod));
+    for (const PayKind& k : payKinds_) highest = std::max(highest, int(k.kod));
     payKindNumbers.assign(std::size_t(highest) + 1, 0);
-    for (int number = 1; number <= int(payKinds.size()); ++number) {
+    for (int number = 1; number <= int(payKinds_.size()); ++number) {
         i16& indexed = payKindNumbers[payKindAt(number).kod];
         if (indexed == 0)
             indexed = i16(number);

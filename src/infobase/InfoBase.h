@@ -48,7 +48,6 @@ public:
 
     InfoBaseConfig config;
     FirmInfo firm;
-    std::vector<PayKind> payKinds; // sorted by kod, config.nEnt entries
     std::array<ShopRecord, ShopCount> shops{};
     std::array<WorkSchedule, ScheduleCount> schedules{};
 
@@ -125,12 +124,26 @@ public:
     // records in number order from its first place on, so a shop's place is
     // not its number. nullptr for 0 or a number the book lacks.
     const ShopRecord* shopNumbered(int number) const;
-    // The pay kind numbered `number` (1 .. payKinds.size()) in the table's
+    // The pay kind numbered `number` (1 .. payKinds().size()) in the table's
     // order, as the pay-kind book numbers its records; out of range stops a
     // debug build.
-    bool holdsPayKind(int number) const { return SlotInRange(number, payKinds.size()); }
-    PayKind& payKindAt(int number) { return payKinds[SlotPlace(number, payKinds.size())]; }
-    const PayKind& payKindAt(int number) const { return payKinds[SlotPlace(number, payKinds.size())]; }
+    bool holdsPayKind(int number) const { return SlotInRange(number, payKinds_.size()); }
+    PayKind& payKindAt(int number) { return payKinds_[SlotPlace(number, payKinds_.size())]; }
+    const PayKind& payKindAt(int number) const { return payKinds_[SlotPlace(number, payKinds_.size())]; }
+    // The whole pay-kind book (sorted by kod) in number order, for a walk over
+    // it, its count and a search; a kind is changed through payKindAt, the
+    // book as a whole by the changes below, each of which leaves config.nEnt
+    // its count. None re-indexes: IndexPayKinds is the caller's.
+    const std::vector<PayKind>& payKinds() const { return payKinds_; }
+    // Replaces the whole book with these kinds, in the order they come.
+    void setPayKinds(std::vector<PayKind> kinds);
+    // Appends the kind and sorts the book by code, so that it goes after the
+    // kinds of its code and before the higher codes.
+    void addPayKind(const PayKind& kind);
+    // Removes the kind numbered `number` and closes the gap.
+    void erasePayKind(int number);
+    // Sorts the book by code, kinds of one code in the order they stand.
+    void sortPayKinds();
     // The number of the pay kind of code `code` as IndexPayKinds last found
     // it; 0 when it found none. A lookup takes the number only when the kind
     // of that number still has the code and searches the table otherwise, so
@@ -216,6 +229,7 @@ public:
     mutable platform::WorkerThread worker;
 
 private:
+    std::vector<PayKind> payKinds_; // sorted by kod, config.nEnt entries
     // The number of each code's pay kind (0: none), by code: indexedPayKind.
     std::vector<i16> payKindNumbers;
     // The place of a slot in the per-slot arrays.

@@ -261,22 +261,22 @@ void SaveFirm(CInfoBase& base, int /*mode*/)
 
 void LoadEntree(CInfoBase& base)
 {
-    base.payKinds.clear();
+    std::vector<PayKind> kinds;
     const TableDef& t = EntreeTable().def();
     eachRow(Db(base), t, OrderBySql(t, {QStringLiteral("kod")}), [&](Reader& r) {
-        if (int(base.payKinds.size()) >= CInfoBase::MaxPayKinds)
+        if (int(kinds.size()) >= CInfoBase::MaxPayKinds)
             return;
         PayKind p;
         EntreeTable().read(p, r);
-        base.payKinds.push_back(p);
+        kinds.push_back(p);
     });
-    base.config.nEnt = u16(base.payKinds.size());
+    base.setPayKinds(std::move(kinds));
     base.IndexPayKinds();
 }
 
 void SaveEntree(CInfoBase& base)
 {
-    std::vector<PayKind> kinds = base.payKinds;
+    std::vector<PayKind> kinds = base.payKinds();
     std::stable_sort(kinds.begin(), kinds.end(), [](const PayKind& a, const PayKind& b) { return a.kod < b.kod; });
     replaceTable(Db(base), EntreeTable().def(), [&](BatchRows& ins) {
         for (const PayKind& p : kinds) {

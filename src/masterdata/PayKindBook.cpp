@@ -243,20 +243,17 @@ bool PayKindNameEditable(int code) { return code != 0 && !IsBuiltInPayKindCode(c
 
 int PayKindPosition(const CInfoBase& base, int code)
 {
-    const int found = FindPayKindIn(base.payKinds.data(), int(base.payKinds.size()), code);
+    const int found = FindPayKindIn(base.payKinds().data(), int(base.payKinds().size()), code);
     return found >= 0 ? found : -1;
 }
 
 int CreatePayKind(CInfoBase& base, int code)
 {
-    if (int(base.payKinds.size()) >= CInfoBase::MaxPayKinds)
+    if (int(base.payKinds().size()) >= CInfoBase::MaxPayKinds)
         return kPayKindTableFull;
     PayKind kind;
     kind.kod = std::uint16_t(code);
-    base.payKinds.push_back(kind);
-    base.config.nEnt = std::uint16_t(base.payKinds.size());
-    std::stable_sort(base.payKinds.begin(), base.payKinds.end(),
-                     [](const PayKind& a, const PayKind& b) { return a.kod < b.kod; });
+    base.addPayKind(kind);
     base.IndexPayKinds();
     return PayKindPosition(base, code);
 }
@@ -268,31 +265,33 @@ bool DeletePayKind(CInfoBase& base, int code)
     const int position = PayKindPosition(base, code);
     if (position < 0)
         return false;
-    base.payKinds.erase(base.payKinds.begin() + position);
-    base.config.nEnt = std::uint16_t(base.payKinds.size());
+    base.erasePayKind(infobase::NumberOfPlace(position));
     base.IndexPayKinds();
     return true;
 }
 
 // ------------------------------------------------------------------ group operation
 
-void ClearPayKindGroup(std::vector<PayKind>& kinds)
+void ClearPayKindGroup(CInfoBase& base)
 {
-    for (PayKind& kind : kinds) kind.grp = 0;
+    for (int number = 1; number <= int(base.payKinds().size()); ++number) base.payKindAt(number).grp = 0;
 }
 
-int MarkPayKindGroup(std::vector<PayKind>& kinds, const QStringList& lines)
+int MarkPayKindGroup(CInfoBase& base, const QStringList& lines)
 {
-    ClearPayKindGroup(kinds);
+    ClearPayKindGroup(base);
     int marked = 0;
     for (const QString& line : lines) {
         std::int64_t code = 0;
         CScan scan(line);
         if (!scan.readInt64(code) || code < 1 || code > 0xFFFF)
             continue;
-        const int position = FindPayKindIn(kinds.data(), int(kinds.size()), int(code));
-        if (position >= 0 && !kinds[std::size_t(position)].grp) {
-            kinds[std::size_t(position)].grp = 1;
+        const int position = PayKindPosition(base, int(code));
+        if (position < 0)
+            continue;
+        PayKind& kind = base.payKindAt(infobase::NumberOfPlace(position));
+        if (!kind.grp) {
+            kind.grp = 1;
             ++marked;
         }
     }
@@ -353,10 +352,11 @@ void CopyNonZeroValues(const PayKind& p, PayKind& k)
 
 } // namespace
 
-int CopyIntoPayKindGroup(std::vector<PayKind>& kinds, const PayKind& pattern)
+int CopyIntoPayKindGroup(CInfoBase& base, const PayKind& pattern)
 {
     int changed = 0;
-    for (PayKind& kind : kinds) {
+    for (int number = 1; number <= int(base.payKinds().size()); ++number) {
+        PayKind& kind = base.payKindAt(number);
         if (!kind.grp)
             continue;
         const PayKind before = kind;
@@ -369,9 +369,10 @@ int CopyIntoPayKindGroup(std::vector<PayKind>& kinds, const PayKind& pattern)
 
 // ------------------------------------------------------------------ saving
 
-void ClearFixedPayKindFlags(std::vector<PayKind>& kinds)
+void ClearFixedPayKindFlags(CInfoBase& base)
 {
-    for (PayKind& kind : kinds) {
+    for (int number = 1; number <= int(base.payKinds().size()); ++number) {
+        PayKind& kind = base.payKindAt(number);
         if (IsFixedSickLeaveCode(kind.kod)) {
             kind.enSrZar = 0;
             kind.enOtp = 0;
@@ -388,8 +389,8 @@ void ClearFixedPayKindFlags(std::vector<PayKind>& kinds)
 
 void SavePayKindBook(CInfoBase& base)
 {
-    ClearFixedPayKindFlags(base.payKinds);
-    base.config.nEnt = std::uint16_t(base.payKinds.size());
+    ClearFixedPayKindFlags(base);
+    base.config.nEnt = std::uint16_t(base.payKinds().size());
     db::Transaction transaction(infobase::Db(base));
     infobase::SaveEntree(base);
     infobase::SaveConfigNEnt(base);

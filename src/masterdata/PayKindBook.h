@@ -4,8 +4,8 @@
 // the kind, creating and deleting kinds in the sorted table, the group copy of
 // a template into the marked kinds, and saving the book.
 //
-// The table is the information base's payKinds (sorted by kod, config.nEnt
-// entries, at most CInfoBase::MaxPayKinds).
+// The table is the information base's pay-kind book (sorted by kod,
+// config.nEnt entries, at most CInfoBase::MaxPayKinds).
 #include "infobase/InfoBase.h"
 #include "values/TypedFigure.h"
 
@@ -100,20 +100,20 @@ int PayKindPosition(const infobase::CInfoBase& base, int code);
 
 // Clears every group mark, then marks the kinds whose codes lead the lines
 // ("%u" of each line); returns how many kinds were marked.
-int MarkPayKindGroup(std::vector<infobase::PayKind>& kinds, const QStringList& lines);
-void ClearPayKindGroup(std::vector<infobase::PayKind>& kinds);
+int MarkPayKindGroup(infobase::CInfoBase& base, const QStringList& lines);
+void ClearPayKindGroup(infobase::CInfoBase& base);
 // Copies the non-empty fields of the template into every marked kind: a flag
 // only when set (never cleared), the rest only when non-zero, the cost code
 // with the values stored beside it, rounding and column together. Returns the
 // number of kinds that changed.
-int CopyIntoPayKindGroup(std::vector<infobase::PayKind>& kinds, const infobase::PayKind& pattern);
+int CopyIntoPayKindGroup(infobase::CInfoBase& base, const infobase::PayKind& pattern);
 
 // ------------------------------------------------------------------ saving
 
 // Clears what kinds 163, 171, 172 and 178 must never carry (average earnings,
 // vacation average, the sick-leave average counted in full; for 178 also the
 // average bonus and the regional coefficient).
-void ClearFixedPayKindFlags(std::vector<infobase::PayKind>& kinds);
+void ClearFixedPayKindFlags(infobase::CInfoBase& base);
 // Clears the fixed flags and writes the whole table and the count, both or
 // neither. Throws db::DbError; the table in memory stays as it is then.
 void SavePayKindBook(infobase::CInfoBase& base);

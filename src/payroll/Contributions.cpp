@@ -93,7 +93,7 @@ struct ContributionSums {
 
 int CollectAllowanceCodes(ContributionSums& c)
 {
-    for (const PayKind& k : c.doc.infoBase.payKinds) {
+    for (const PayKind& k : c.doc.infoBase.payKinds()) {
         if (k.kodDoh == 0 || !(k.sumSkidSoc > 0))
             continue;
         int i = 0;

@@ -199,7 +199,7 @@ int ListIncomeCodes(const PayrollDoc& doc, int group, IncomeCodeList& out)
 {
     out = IncomeCodeList{};
     out.incomeCodes[0] = 2000;
-    for (const PayKind& k : doc.infoBase.payKinds) {
+    for (const PayKind& k : doc.infoBase.payKinds()) {
         if (k.kodDoh == 0 || !inGroup(k.kod, group))
             continue;
         const int i = findCode(out.incomeCodes, out.count, k.kodDoh);

@@ -35,7 +35,7 @@ int PayKindNumber(const infobase::CInfoBase& base, int code)
 {
     if (const int number = base.indexedPayKind(code); base.holdsPayKind(number) && base.payKindAt(number).kod == code)
         return number;
-    const int place = FindPayKindIn(base.payKinds.data(), int(base.payKinds.size()), code);
+    const int place = FindPayKindIn(base.payKinds().data(), int(base.payKinds().size()), code);
     return place >= 0 ? infobase::NumberOfPlace(place) : 0;
 }
 
@@ -43,7 +43,7 @@ int PayKindNumber(const infobase::CInfoBase& base, int code)
 
 int FindPayKind(const PayrollDoc& doc, int code)
 {
-    if (doc.infoBase.payKinds.empty())
+    if (doc.infoBase.payKinds().empty())
         return kPayKindTableEmpty;
     const int number = PayKindNumber(doc.infoBase, code);
     return number != 0 ? infobase::PlaceOfNumber(number) : -1;

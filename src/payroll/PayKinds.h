@@ -3,7 +3,7 @@
 //
 // These are the lookup and rounding calls of the whole program (engine,
 // statements, cash orders, report writers). They read the document's
-// information base: its pay-kind table (CInfoBase::payKinds, sorted ascending
+// information base: its pay-kind table (CInfoBase::payKinds(), sorted ascending
 // by kod; its size is the count), the calculation rounding okrugRas and the
 // payout rounding okrugVyp of the base's configuration. None of them changes
 // any state. Amounts are kopecks in doubles (Kopecks).

@@ -277,7 +277,7 @@ private:
 // the form's own words stand in the columns that no kind names.
 void SettlementWriter::FillTitles()
 {
-    for (const infobase::PayKind& kind : m_base.payKinds) {
+    for (const infobase::PayKind& kind : m_base.payKinds()) {
         const int column = kind.vedStlb;
         if (kind.kod == 0 || !kind.vedShap || column < 1)
             continue;
@@ -870,7 +870,7 @@ SettlementPlan PlanSettlementStatement(int kind, const PayrollDoc& doc)
     // The largest columns of the vedShap kinds, compared unsigned: a column
     // that reads as negative counts as larger than any other.
     auto larger = [](int column, int than) { return std::uint8_t(column) > std::uint8_t(than); };
-    for (const infobase::PayKind& payKind : doc.infoBase.payKinds) {
+    for (const infobase::PayKind& payKind : doc.infoBase.payKinds()) {
         if (payKind.kod == 0 || !payKind.vedShap || payKind.vedStlb == 0)
             continue;
         int& largest = payKind.kod < kFirstDeductionCode ? plan.largestAccrual : plan.largestDeduction;

@@ -162,8 +162,8 @@ TEST_F(AdvanceStatement, EntryShowsStateFourOnlyWithAnAdvanceAndTotalsBy901)
     EXPECT_FALSE(AdvanceShown(doc, 5));
     EXPECT_TRUE(AdvanceShown(doc, 0));
     EXPECT_TRUE(AdvanceShown(doc, 19)); // no advance, but not in state 4
-    for (ib::PayKind& kind : base().payKinds)
-        if (kind.kod == kAdvanceRoundingKind)
+    for (int number = 1; number <= int(base().payKinds().size()); ++number)
+        if (ib::PayKind& kind = base().payKindAt(number); kind.kod == kAdvanceRoundingKind)
             kind.okrug = 2; // whole roubles, cut down
     // Each 5,000.50 counts 5,000.00; 19 has none.
     EXPECT_DOUBLE_EQ(AdvanceTotal(doc, {0, 1, 19}), 1'000'000.0);

@@ -173,12 +173,12 @@ TEST_F(BonusEntry, AnEmployeeHoldsAtMostEightLines)
 
 TEST_F(BonusEntry, TheTotalCountsLinesInRoublesEachRoundedByItsOwnKind)
 {
-    ib::PayKind& roubles = base().payKinds[0];
+    ib::PayKind& roubles = base().payKindAt(1);
     roubles.okrug = 2; // whole roubles, cut down
     base().config.okrugWord = ib::u16(base().config.okrugWord & ~7u); // whole kopecks otherwise
     const int cutCode = roubles.kod;
-    base().payKinds[1].okrug = 0; // the base's rounding
-    const int otherCode = base().payKinds[1].kod;
+    base().payKindAt(2).okrug = 0; // the base's rounding
+    const int otherCode = base().payKinds()[1].kod;
     ib::BonusLine percent = Fixed(otherCode, 2'500);
     percent.procent = 1;
     base().prem.replaceRun(Slot(0), std::vector<ib::BonusLine>{Fixed(cutCode, 123'456), percent});

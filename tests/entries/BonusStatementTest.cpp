@@ -146,10 +146,14 @@ TEST_F(BonusStatement, SelectorsOfMarkedEmployeesAndMarkedPayKinds)
 
     params.markedOnly = 0;
     params.payKindsMarked = 1;
-    for (auto& kind : base().payKinds) kind.flags = std::uint16_t(kind.flags & ~0x8000);
+    const int count = int(base().payKinds().size());
+    for (int number = 1; number <= count; ++number) {
+        auto& kind = base().payKindAt(number);
+        kind.flags = std::uint16_t(kind.flags & ~0x8000);
+    }
     EXPECT_EQ(Run(params).first, platform::TASK_NO_DATA); // none marked
-    for (auto& kind : base().payKinds)
-        if (kind.kod == 8 || kind.kod == 9)
+    for (int number = 1; number <= count; ++number)
+        if (auto& kind = base().payKindAt(number); kind.kod == 8 || kind.kod == 9)
             kind.flags = std::uint16_t(kind.flags | 0x8000);
     EXPECT_EQ(SelectForBonusStatement(doc, params).selector, -2);
     ASSERT_EQ(Run(params).first, platform::TASK_DONE);

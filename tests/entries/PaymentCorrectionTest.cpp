@@ -80,16 +80,15 @@ protected:
     // The okrug field of kind 904 (added when the fixture lacks it) and the payout mode.
     void SetRounding(int kindField, int payoutMode)
     {
-        auto& kinds = base().payKinds;
-        auto at = std::lower_bound(kinds.begin(), kinds.end(), 904,
-                                   [](const ib::PayKind& kind, int code) { return kind.kod < code; });
-        if (at == kinds.end() || at->kod != 904) {
+        const auto& kinds = base().payKinds();
+        const auto is904 = [](const ib::PayKind& kind) { return kind.kod == 904; };
+        if (std::none_of(kinds.begin(), kinds.end(), is904)) {
             ib::PayKind kind;
             kind.kod = 904;
-            at = kinds.insert(at, kind);
-            base().config.nEnt = ib::u16(kinds.size());
+            base().addPayKind(kind);
         }
-        at->okrug = ib::u8(kindField);
+        const auto at = std::find_if(kinds.begin(), kinds.end(), is904);
+        base().payKindAt(ib::NumberOfPlace(int(at - kinds.begin()))).okrug = ib::u8(kindField);
         base().config.okrugVypWord = ib::u16(payoutMode);
     }
     QStringList Column(const en::PaymentListing& listing, int column) const

@@ -274,7 +274,7 @@ TEST(VacationGrids, TextsOfADetailWorkedByHand)
         ib::PayKind kind;
         kind.kod = ib::u16(code);
         kind.name = QString::fromUtf16(name);
-        doc.infoBase.payKinds.push_back(kind);
+        doc.infoBase.addPayKind(kind);
     }
     // Two months of the period: March 2011 at 21,000 and February raised by 10 %.
     kalvor::CalcWorkBuffer detail;

@@ -165,18 +165,14 @@ protected:
     void SetKinds()
     {
         CInfoBase& base = doc.infoBase;
-        base.payKinds = {Kind(1, QStringLiteral("Оклад"), 1),
-                         Kind(35, QStringLiteral("Премия"), 1),
-                         Kind(110, QStringLiteral("Больничный лист"), 2),
-                         Kind(150, QStringLiteral("Аванс"), 0),
-                         Kind(760, QStringLiteral("Алименты"), 0, false, true),
-                         Kind(902, QStringLiteral("Налог на доходы"), 0, true),
-                         HrKind(905, QStringLiteral("Через кассу")),
-                         Kind(919, QStringLiteral("Налог с нерезидентов"), 0, true),
-                         Kind(922, QStringLiteral("Профсоюзные взносы"), 0, true),
-                         Kind(990, QStringLiteral("Пенсионный фонд"), 0, true),
-                         Kind(995, QStringLiteral("Травматизм"), 0)};
-        base.config.nEnt = u16(base.payKinds.size());
+        base.setPayKinds(
+            {Kind(1, QStringLiteral("Оклад"), 1), Kind(35, QStringLiteral("Премия"), 1),
+             Kind(110, QStringLiteral("Больничный лист"), 2), Kind(150, QStringLiteral("Аванс"), 0),
+             Kind(760, QStringLiteral("Алименты"), 0, false, true),
+             Kind(902, QStringLiteral("Налог на доходы"), 0, true), HrKind(905, QStringLiteral("Через кассу")),
+             Kind(919, QStringLiteral("Налог с нерезидентов"), 0, true),
+             Kind(922, QStringLiteral("Профсоюзные взносы"), 0, true),
+             Kind(990, QStringLiteral("Пенсионный фонд"), 0, true), Kind(995, QStringLiteral("Травматизм"), 0)});
     }
     void SetContributions()
     {

@@ -109,7 +109,7 @@ protected:
     std::vector<PayKind> storedKinds()
     {
         LoadEntree(base());
-        return base().payKinds;
+        return base().payKinds();
     }
 
     QTemporaryDir dir;
@@ -170,19 +170,20 @@ TEST(KodDbfRecord, FieldByField)
 
 TEST_F(KodDbfTest, ThePayKindsWrittenAndReadBackAreEqual)
 {
-    const std::vector<PayKind> kinds = base().payKinds;
+    const std::vector<PayKind> kinds = base().payKinds();
     ASSERT_GT(kinds.size(), 5u);
     ASSERT_TRUE(WriteKodDbf(folder, base()));
     // What the file carries is changed in the base; the read gives it back
     // (names longer than the record's twenty characters stay whole).
-    for (PayKind& kind : base().payKinds) {
+    for (int number = 1; number <= int(kinds.size()); ++number) {
+        PayKind& kind = base().payKindAt(number);
         kind.flags = 0;
         kind.oblPodoh = 0;
         kind.kodDoh = 0;
         kind.sumSkidPodoh = 1;
     }
     EXPECT_EQ(ReadKodDbf(folder, base()), int(kinds.size()));
-    EXPECT_EQ(base().payKinds, kinds);
+    EXPECT_EQ(base().payKinds(), kinds);
     EXPECT_EQ(base().config.nEnt, kinds.size());
     EXPECT_EQ(storedKinds(), kinds);
 }
@@ -195,7 +196,7 @@ TEST_F(KodDbfTest, ThreeHundredKindsGoInBlocksOf131AndComeBack)
     ASSERT_TRUE(exchange::WriteKodDbfRecords(device, kinds));
     EXPECT_EQ(device.writes, (std::vector<qint64>{131 * 83, 131 * 83, 38 * 83 + 1}));
 
-    base().payKinds = kinds;
+    base().setPayKinds(kinds);
     const QByteArray header = FileBytes(KodDbfPath(folder)).left(U16At(FileBytes(KodDbfPath(folder)), 8));
     ASSERT_TRUE(WriteKodDbf(folder, base()));
     const QByteArray file = FileBytes(KodDbfPath(folder));
@@ -206,32 +207,32 @@ TEST_F(KodDbfTest, ThreeHundredKindsGoInBlocksOf131AndComeBack)
     EXPECT_EQ(file.mid(header.size() + 299 * 83, 83), exchange::KodDbfRecord(kinds[299]));
     EXPECT_EQ(file.back(), '\x1A');
 
-    base().payKinds.clear();
+    base().setPayKinds({});
     EXPECT_EQ(ReadKodDbf(folder, base()), 300);
-    EXPECT_EQ(base().payKinds, kinds);
+    EXPECT_EQ(base().payKinds(), kinds);
     EXPECT_EQ(storedKinds(), kinds);
 
     // Fewer kinds later: the file is cut to them.
-    base().payKinds.resize(2);
+    base().setPayKinds({kinds[0], kinds[1]});
     ASSERT_TRUE(WriteKodDbf(folder, base()));
     EXPECT_EQ(FileBytes(KodDbfPath(folder)).size(), header.size() + 2 * 83 + 1);
 }
 
 TEST_F(KodDbfTest, AHeaderCountOfZeroEmptiesTheKinds)
 {
-    ASSERT_FALSE(base().payKinds.empty());
+    ASSERT_FALSE(base().payKinds().empty());
     EXPECT_EQ(ReadKodDbf(folder, base()), 0);
-    EXPECT_TRUE(base().payKinds.empty());
+    EXPECT_TRUE(base().payKinds().empty());
     EXPECT_EQ(base().config.nEnt, 0);
     EXPECT_TRUE(storedKinds().empty());
 }
 
 TEST_F(KodDbfTest, FilesThatAreNoKindsFileAreRefusedAndTheKindsStay)
 {
-    const std::vector<PayKind> kinds = base().payKinds;
-    base().payKinds = CarriedKinds(5);
+    const std::vector<PayKind> kinds = base().payKinds();
+    base().setPayKinds(CarriedKinds(5));
     ASSERT_TRUE(WriteKodDbf(folder, base()));
-    base().payKinds = kinds;
+    base().setPayKinds(kinds);
     const QString path = KodDbfPath(folder);
     const QByteArray good = FileBytes(path);
 
@@ -239,7 +240,7 @@ TEST_F(KodDbfTest, FilesThatAreNoKindsFileAreRefusedAndTheKindsStay)
     ASSERT_TRUE(QFile::rename(path, folder + QStringLiteral("KOD.DBF")));
     EXPECT_EQ(KodDbfPath(folder), folder + QStringLiteral("KOD.DBF"));
     EXPECT_EQ(ReadKodDbf(folder, base()), 5);
-    base().payKinds = kinds;
+    base().setPayKinds(kinds);
     ASSERT_TRUE(QFile::remove(folder + QStringLiteral("KOD.DBF")));
 
     const QString notFound = QStringLiteral("база данных KOD.DBF не найдена");
@@ -271,7 +272,7 @@ TEST_F(KodDbfTest, FilesThatAreNoKindsFileAreRefusedAndTheKindsStay)
         bytes.replace(c.at, c.bytes.size(), c.bytes);
         WriteBytes(path, bytes);
         EXPECT_EQ(ErrorOf([&] { ReadKodDbf(folder, base()); }), c.message) << c.at;
-        EXPECT_EQ(base().payKinds, kinds);
+        EXPECT_EQ(base().payKinds(), kinds);
     }
     WriteBytes(path, good.left(9));
     EXPECT_EQ(ErrorOf([&] { ReadKodDbf(folder, base()); }), readError);
@@ -281,16 +282,16 @@ TEST_F(KodDbfTest, FilesThatAreNoKindsFileAreRefusedAndTheKindsStay)
 
 TEST_F(KodDbfTest, AStopKeepsTheKindsAndTheFile)
 {
-    const std::vector<PayKind> kinds = base().payKinds;
-    base().payKinds = CarriedKinds(20);
+    const std::vector<PayKind> kinds = base().payKinds();
+    base().setPayKinds(CarriedKinds(20));
     ASSERT_TRUE(WriteKodDbf(folder, base()));
     const QByteArray file = FileBytes(KodDbfPath(folder));
-    base().payKinds = kinds;
+    base().setPayKinds(kinds);
 
     std::stop_source stop;
     stop.request_stop();
     EXPECT_EQ(ReadKodDbf(folder, base(), stop.get_token()), -1);
-    EXPECT_EQ(base().payKinds, kinds);
+    EXPECT_EQ(base().payKinds(), kinds);
     EXPECT_FALSE(WriteKodDbf(folder, base(), stop.get_token()));
     EXPECT_EQ(FileBytes(KodDbfPath(folder)), file);
     EXPECT_EQ(storedKinds(), kinds);

@@ -51,8 +51,8 @@ protected:
         CreateSchemaBase(folder, base.baseName);
         OpenBase(base);
         FixtureBase fx = BuildFixtureBase(base, 3, 3);
-        for (auto& kind : base.payKinds)
-            if (kind.kod == 4 || kind.kod == 16)
+        for (int number = 1; number <= int(base.payKinds().size()); ++number)
+            if (auto& kind = base.payKindAt(number); kind.kod == 4 || kind.kod == 16)
                 kind.flags = u16(kind.flags | kPieceWorkPayKindFlag);
         const char16_t* names[] = {u"Орлов А. В.", u"Кузнецова Е. П.", u"Ли Ю."};
         for (int i = 0; i < 3; ++i) {

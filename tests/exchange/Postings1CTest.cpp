@@ -217,14 +217,12 @@ protected:
     void SetKinds()
     {
         CInfoBase& base = doc.infoBase;
-        base.payKinds = {Kind(1, QStringLiteral("Оклад"), kWages),
-                         Kind(35, QStringLiteral("Премия"), kWages),
-                         Kind(150, QStringLiteral("Остаток с прошлого месяца"), kWages),
-                         Kind(600, QStringLiteral("Отпуск без содержания"), kPosted),
-                         Kind(760, QStringLiteral("Алименты"), kPosted),
-                         Kind(902, QStringLiteral("НДФЛ"), kPosted, 68, 1),
-                         Kind(990, QStringLiteral("Пенсионный фонд"), kPosted)};
-        base.config.nEnt = u16(base.payKinds.size());
+        base.setPayKinds({Kind(1, QStringLiteral("Оклад"), kWages), Kind(35, QStringLiteral("Премия"), kWages),
+                          Kind(150, QStringLiteral("Остаток с прошлого месяца"), kWages),
+                          Kind(600, QStringLiteral("Отпуск без содержания"), kPosted),
+                          Kind(760, QStringLiteral("Алименты"), kPosted),
+                          Kind(902, QStringLiteral("НДФЛ"), kPosted, 68, 1),
+                          Kind(990, QStringLiteral("Пенсионный фонд"), kPosted)});
     }
     // Income tax withheld in rows 902; a social-insurance charge of 2 %
     // computed by its scale.
@@ -409,9 +407,9 @@ TEST_F(Postings1CFile, TheRowAccountOfTheWithheldKindGivesItsSubaccountAndAnalyt
 {
     // With the income tax's own kind on account 20, the income-tax shares of
     // accruals on 20 take its subaccount 4 and analytics value 6.
-    doc.infoBase.payKinds[5].spzCh = 20;
-    doc.infoBase.payKinds[5].spzSc = 4;
-    doc.infoBase.payKinds[5].spzAu = 6;
+    doc.infoBase.payKindAt(6).spzCh = 20;
+    doc.infoBase.payKindAt(6).spzSc = 4;
+    doc.infoBase.payKindAt(6).spzAu = 6;
     QByteArray written;
     ASSERT_EQ(Export(written), 0);
     const QList<QByteArray> lines = written.split('\n');

@@ -83,9 +83,8 @@ protected:
         base.baseName = QStringLiteral("turbo");
         CreateSchemaBase(dir.path(), base.baseName);
         OpenBase(base);
-        base.payKinds = {Kind(1, "Оклад"), Kind(35, "Премия за перевыполнение плана"), Kind(110, "Больничный лист"),
-                         Kind(760, "Алименты"), Kind(902, "Налог на доходы")};
-        base.config.nEnt = u16(base.payKinds.size());
+        base.setPayKinds({Kind(1, "Оклад"), Kind(35, "Премия за перевыполнение плана"), Kind(110, "Больничный лист"),
+                          Kind(760, "Алименты"), Kind(902, "Налог на доходы")});
         base.firm.turboWord = 0;
         base.firm.c1Word = 0;
     }

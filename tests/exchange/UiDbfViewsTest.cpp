@@ -293,7 +293,7 @@ TEST_F(UiDbfViews, ConstantInformationOfEveryoneWrittenAndReadBack)
 
 TEST_F(UiDbfViews, TheKindsFileWrittenAndReadAndABadFileRefused)
 {
-    const std::vector<ib::PayKind> kinds = base().payKinds;
+    const std::vector<ib::PayKind> kinds = base().payKinds();
     auto view = OpenKinds();
     ASSERT_TRUE(Run(*view, IdStartButton));
     EXPECT_TRUE(recorder.boxes.empty());
@@ -308,7 +308,7 @@ TEST_F(UiDbfViews, TheKindsFileWrittenAndReadAndABadFileRefused)
     ChooseRead(*view);
     ASSERT_TRUE(Run(*view, IdStartButton));
     EXPECT_TRUE(recorder.boxes.empty());
-    EXPECT_EQ(base().payKinds, kinds);
+    EXPECT_EQ(base().payKinds(), kinds);
 
     QByteArray broken = bytes;
     broken[0] = '\x30';
@@ -319,7 +319,7 @@ TEST_F(UiDbfViews, TheKindsFileWrittenAndReadAndABadFileRefused)
     ASSERT_EQ(recorder.boxes.size(), 1u);
     EXPECT_EQ(recorder.boxes[0].text, QStringLiteral("база данных KOD.DBF не найдена"));
     EXPECT_EQ(recorder.boxes[0].flags, MB_OK | MB_ICONERROR);
-    EXPECT_EQ(base().payKinds, kinds);
+    EXPECT_EQ(base().payKinds(), kinds);
 }
 
 TEST_F(UiDbfViews, TheCommandsOpenTheViewsFromThePanel)

@@ -257,7 +257,7 @@ TEST_F(UiPRSvodView, WrongFormAndMarkedPayKinds)
     ASSERT_EQ(view->starts.size(), 2u);
     EXPECT_EQ(view->starts[1].markedPayKindsOnly, 1);
     int marked = 0;
-    for (const auto& kind : doc->infoBase.payKinds) marked += kind.mark() ? 1 : 0;
+    for (const auto& kind : doc->infoBase.payKinds()) marked += kind.mark() ? 1 : 0;
     EXPECT_EQ(marked, 2);
     Click(IdStartButton);
     ASSERT_TRUE(Idle());

@@ -56,8 +56,8 @@ protected:
         ib::CreateSchemaBase(folder, base.baseName);
         ib::OpenBase(base);
         ib::FixtureBase fx = ib::BuildFixtureBase(base, 4, 9);
-        for (auto& kind : base.payKinds)
-            if (kind.kod == 4)
+        for (int number = 1; number <= int(base.payKinds().size()); ++number)
+            if (auto& kind = base.payKindAt(number); kind.kod == 4)
                 kind.flags = ib::u16(kind.flags | kPieceWorkPayKindFlag);
         for (int i = 0; i < 4; ++i) {
             ib::EmployeeListEntry& entry = base.list[std::size_t(i)];

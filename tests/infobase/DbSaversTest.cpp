@@ -221,7 +221,7 @@ TEST_F(DbSavers, EveryTableComesBackByteForByte)
     Reopen(other);
     EXPECT_EQ(other.config, base.config);
     EXPECT_EQ(other.firm, base.firm);
-    EXPECT_EQ(other.payKinds, base.payKinds);
+    EXPECT_EQ(other.payKinds(), base.payKinds());
     EXPECT_EQ(other.shops, base.shops);
     EXPECT_EQ(other.schedules, base.schedules);
     EXPECT_EQ(other.shortNames, base.shortNames);

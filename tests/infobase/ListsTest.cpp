@@ -313,9 +313,9 @@ TEST(SlotTables, FirstAndLastSlotLandOnTheirOwnElement)
     EXPECT_FALSE(base.EmployeeInGroup(4, 9, 0, 0));
     EXPECT_FALSE(base.holdsSlot(6));
 
-    base.payKinds.resize(3);
-    EXPECT_EQ(&base.payKindAt(1), &base.payKinds[0]);
-    EXPECT_EQ(&base.payKindAt(3), &base.payKinds[2]);
+    base.setPayKinds(std::vector<PayKind>(3));
+    EXPECT_EQ(&base.payKindAt(1), &base.payKinds()[0]);
+    EXPECT_EQ(&base.payKindAt(3), &base.payKinds()[2]);
     EXPECT_FALSE(base.holdsPayKind(0));
     EXPECT_TRUE(base.holdsPayKind(3));
     EXPECT_FALSE(base.holdsPayKind(4));

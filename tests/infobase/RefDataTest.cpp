@@ -254,15 +254,15 @@ void ExpectTemplatePayKindCodes(const CInfoBase& base)
     std::set<int> expected = builtIn;
     expected.insert(engine.begin(), engine.end());
     ASSERT_EQ(expected.size(), builtIn.size() + engine.size());
-    ASSERT_EQ(base.payKinds.size(), expected.size());
+    ASSERT_EQ(base.payKinds().size(), expected.size());
     EXPECT_EQ(base.config.nEnt, expected.size());
     std::set<int> got;
-    for (std::size_t i = 0; i < base.payKinds.size(); ++i) {
-        const PayKind& k = base.payKinds[i];
+    for (std::size_t i = 0; i < base.payKinds().size(); ++i) {
+        const PayKind& k = base.payKinds()[i];
         got.insert(k.kod);
         EXPECT_FALSE(k.name.trimmed().isEmpty()) << k.kod;
         if (i > 0) {
-            EXPECT_LT(base.payKinds[i - 1].kod, k.kod);
+            EXPECT_LT(base.payKinds()[i - 1].kod, k.kod);
         }
     }
     EXPECT_EQ(got, expected);
@@ -274,7 +274,7 @@ void ExpectTemplatePayKindAttributes(const CInfoBase& base)
     // Salary is taxed, enters the averages and the contribution base (wages fund);
     // the sick-leave benefit is paid from the social insurance fund.
     const auto kind = [&base](int code) {
-        return *std::find_if(base.payKinds.begin(), base.payKinds.end(),
+        return *std::find_if(base.payKinds().begin(), base.payKinds().end(),
                              [code](const PayKind& k) { return k.kod == code; });
     };
     EXPECT_EQ(kind(4).oblPodoh, 1);

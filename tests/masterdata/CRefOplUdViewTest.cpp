@@ -51,7 +51,7 @@ protected:
     const PayKind* StoredKind(CInfoBase& stored, int code)
     {
         const int position = PayKindPosition(stored, code);
-        return position >= 0 ? &stored.payKinds[std::size_t(position)] : nullptr;
+        return position >= 0 ? &stored.payKinds()[std::size_t(position)] : nullptr;
     }
 
     // The wrong codes at Enter (the first step of the visit).
@@ -78,7 +78,7 @@ protected:
             EXPECT_FALSE(view->Dialog()->isEnabled());
         }
         EXPECT_EQ(boxes.boxes.back().flags, MB_OK | MB_ICONERROR);
-        EXPECT_EQ(base().payKinds.size(), demoKinds);
+        EXPECT_EQ(base().payKinds().size(), demoKinds);
     }
     // A built-in kind chosen, its name unlocked, its deletion refused.
     void ExpectABuiltInKindLocked(CRefOplUdView* view, std::size_t demoKinds)
@@ -96,7 +96,7 @@ protected:
         const int boxesBefore = int(boxes.boxes.size());
         QTest::keyClick(view->Dialog()->Field(FieldName), Qt::Key_F10, Qt::AltModifier);
         EXPECT_EQ(int(boxes.boxes.size()), boxesBefore);
-        EXPECT_EQ(base().payKinds.size(), demoKinds);
+        EXPECT_EQ(base().payKinds().size(), demoKinds);
     }
     // Kind 130 refused once, then created and typed into.
     void CreateKind130(CRefOplUdView* view, std::size_t demoKinds)
@@ -107,10 +107,10 @@ protected:
         EXPECT_EQ(boxes.Texts().last(), QStringLiteral("Создать новый код ?"));
         EXPECT_EQ(view->Dialog()->RecordNumber(), 0u);
         EXPECT_EQ(view->Dialog()->Field(FieldKod)->text(), "");
-        EXPECT_EQ(base().payKinds.size(), demoKinds);
+        EXPECT_EQ(base().payKinds().size(), demoKinds);
         boxes.answer = IDYES;
         Choose(view, "130");
-        ASSERT_EQ(base().payKinds.size(), demoKinds + 1);
+        ASSERT_EQ(base().payKinds().size(), demoKinds + 1);
         EXPECT_EQ(base().config.nEnt, demoKinds + 1);
         EXPECT_EQ(view->Dialog()->Field(FieldKod)->text(), "130");
         EXPECT_FALSE(view->Dialog()->Field(FieldName)->isReadOnly());
@@ -183,7 +183,7 @@ protected:
 
 TEST_F(PayKindScreen, CreatesEditsStepsAndDeletesAKindAcrossVisits)
 {
-    const std::size_t demoKinds = base().payKinds.size();
+    const std::size_t demoKinds = base().payKinds().size();
     CRefOplUdView* view = OpenBook();
     ASSERT_TRUE(view);
     EXPECT_TRUE(view->CodeField()->hasFocus());
@@ -201,15 +201,15 @@ TEST_F(PayKindScreen, GroupCopyFillsOnlyTheTypedFieldOfTheMarkedDeductions)
 {
     CRefOplUdView* view = OpenBook();
     ASSERT_TRUE(view);
-    const int oldIncomeCode = base().payKinds[std::size_t(PayKindPosition(base(), 902))].kodDoh;
-    const PayKind loanBefore = base().payKinds[std::size_t(PayKindPosition(base(), 760))];
+    const int oldIncomeCode = base().payKinds()[std::size_t(PayKindPosition(base(), 902))].kodDoh;
+    const PayKind loanBefore = base().payKinds()[std::size_t(PayKindPosition(base(), 760))];
 
     // F1 on the code field lists every kind; Space marks deductions 760 and 922.
     QTest::keyClick(view->CodeField(), Qt::Key_F1);
     CFieldHelpList* list = view->HelpList();
     ASSERT_TRUE(list);
     QTableWidget* table = list->table();
-    EXPECT_EQ(table->rowCount(), int(base().payKinds.size()));
+    EXPECT_EQ(table->rowCount(), int(base().payKinds().size()));
     for (const char* code : {"760", "922"}) {
         for (int row = 0; row < table->rowCount(); ++row)
             if (table->item(row, 1)->text() == QLatin1String(code))
@@ -221,7 +221,7 @@ TEST_F(PayKindScreen, GroupCopyFillsOnlyTheTypedFieldOfTheMarkedDeductions)
     ASSERT_TRUE(view->GroupPanel());
     EXPECT_FALSE(view->CodeField()->isEnabled());
     EXPECT_TRUE(view->Dialog()->m_groupMode);
-    EXPECT_TRUE(base().payKinds[std::size_t(PayKindPosition(base(), 760))].grp);
+    EXPECT_TRUE(base().payKinds()[std::size_t(PayKindPosition(base(), 760))].grp);
 
     // Only "Код дохода" typed, then Enter copies it into the group.
     Type(view, FieldKodDoh, QStringLiteral("4800"));
@@ -230,10 +230,10 @@ TEST_F(PayKindScreen, GroupCopyFillsOnlyTheTypedFieldOfTheMarkedDeductions)
     EXPECT_FALSE(view->GroupPanel());
     EXPECT_TRUE(view->CodeField()->isEnabled());
     EXPECT_TRUE(view->CodeField()->hasFocus());
-    PayKind loan = base().payKinds[std::size_t(PayKindPosition(base(), 760))];
+    PayKind loan = base().payKinds()[std::size_t(PayKindPosition(base(), 760))];
     EXPECT_EQ(loan.kodDoh, 4800);
-    EXPECT_EQ(base().payKinds[std::size_t(PayKindPosition(base(), 922))].kodDoh, 4800);
-    EXPECT_EQ(base().payKinds[std::size_t(PayKindPosition(base(), 902))].kodDoh, oldIncomeCode);
+    EXPECT_EQ(base().payKinds()[std::size_t(PayKindPosition(base(), 922))].kodDoh, 4800);
+    EXPECT_EQ(base().payKinds()[std::size_t(PayKindPosition(base(), 902))].kodDoh, oldIncomeCode);
     loan.kodDoh = loanBefore.kodDoh;
     EXPECT_EQ(loan, loanBefore); // nothing else changed, the mark is gone
 

@@ -208,62 +208,67 @@ TEST(PayKindBook, SickLeaveAverageAndAverageBonusSettleTogether)
 TEST(PayKindBook, CreatesInCodeOrderUpToAFullTable)
 {
     CInfoBase base;
-    base.payKinds = {Kind(1), Kind(101), Kind(163), Kind(901)};
+    base.setPayKinds({Kind(1), Kind(101), Kind(163), Kind(901)});
     base.config.nEnt = 4;
     EXPECT_EQ(CreatePayKind(base, 150), 2);
     EXPECT_EQ(base.config.nEnt, 5);
-    EXPECT_EQ(base.payKinds[2].kod, 150);
-    EXPECT_TRUE(base.payKinds[2].name.isEmpty());
-    EXPECT_EQ(base.payKinds[3].kod, 163);
+    EXPECT_EQ(base.payKinds()[2].kod, 150);
+    EXPECT_TRUE(base.payKinds()[2].name.isEmpty());
+    EXPECT_EQ(base.payKinds()[3].kod, 163);
     EXPECT_EQ(CreatePayKind(base, 999), 5);
     EXPECT_EQ(PayKindPosition(base, 163), 3);
     EXPECT_EQ(PayKindPosition(base, 164), -1);
 
-    base.payKinds.clear();
-    for (int code = 1; code <= CInfoBase::MaxPayKinds; ++code) base.payKinds.push_back(Kind(code));
-    base.payKinds.erase(base.payKinds.begin() + 499); // code 500 is free
+    std::vector<PayKind> full;
+    for (int code = 1; code <= CInfoBase::MaxPayKinds; ++code)
+        if (code != 500) // code 500 is free
+            full.push_back(Kind(code));
+    base.setPayKinds(std::move(full));
     EXPECT_EQ(CreatePayKind(base, 500), 499);
     EXPECT_EQ(base.config.nEnt, CInfoBase::MaxPayKinds);
-    base.payKinds.back().kod = 1000; // a table of 999 kinds without 999
+    base.payKindAt(int(base.payKinds().size())).kod = 1000; // a table of 999 kinds without 999
     EXPECT_EQ(CreatePayKind(base, 999), kPayKindTableFull);
-    EXPECT_EQ(int(base.payKinds.size()), CInfoBase::MaxPayKinds);
+    EXPECT_EQ(int(base.payKinds().size()), CInfoBase::MaxPayKinds);
 }
 
 TEST(PayKindBook, DeletesOnlyKindsOfTheUser)
 {
     CInfoBase base;
-    base.payKinds = {Kind(1), Kind(120), Kind(163), Kind(750)};
+    base.setPayKinds({Kind(1), Kind(120), Kind(163), Kind(750)});
     base.config.nEnt = 4;
     EXPECT_FALSE(DeletePayKind(base, 1));
     EXPECT_FALSE(DeletePayKind(base, 163));
     EXPECT_FALSE(DeletePayKind(base, 121));
     EXPECT_TRUE(DeletePayKind(base, 120));
-    ASSERT_EQ(base.payKinds.size(), 3u);
+    ASSERT_EQ(base.payKinds().size(), 3u);
     EXPECT_EQ(base.config.nEnt, 3);
-    EXPECT_EQ(base.payKinds[1].kod, 163);
+    EXPECT_EQ(base.payKinds()[1].kod, 163);
 }
 
 TEST(PayKindBook, GroupCopiesOnlyWhatThePatternFills)
 {
-    std::vector<PayKind> kinds = {Kind(701), Kind(702), Kind(703)};
-    kinds[0].oblPodoh = 1;
-    kinds[0].enSrZar = 1;
-    kinds[0].fond = 5;
-    kinds[0].okrug = 2;
-    kinds[0].vedStlb = 6;
-    kinds[0].enOtp = 2;
-    kinds[0].hr4 = 1;
-    kinds[0].kodDoh = 1400;
-    kinds[1].kodDoh = 1500;
-    EXPECT_EQ(MarkPayKindGroup(kinds, {QStringLiteral("701|Вид 701|Mark"), QStringLiteral("703"),
-                                       QStringLiteral("704|Нет такого"), QStringLiteral("x")}),
+    std::vector<PayKind> book = {Kind(701), Kind(702), Kind(703)};
+    book[0].oblPodoh = 1;
+    book[0].enSrZar = 1;
+    book[0].fond = 5;
+    book[0].okrug = 2;
+    book[0].vedStlb = 6;
+    book[0].enOtp = 2;
+    book[0].hr4 = 1;
+    book[0].kodDoh = 1400;
+    book[1].kodDoh = 1500;
+    CInfoBase base;
+    base.setPayKinds(std::move(book));
+    const std::vector<PayKind>& kinds = base.payKinds();
+    EXPECT_EQ(MarkPayKindGroup(base, {QStringLiteral("701|Вид 701|Mark"), QStringLiteral("703"),
+                                      QStringLiteral("704|Нет такого"), QStringLiteral("x")}),
               2);
     EXPECT_TRUE(kinds[0].grp && !kinds[1].grp && kinds[2].grp);
 
     // Only the income code typed: nothing else moves, no flag is cleared.
     PayKind pattern;
     pattern.kodDoh = 2000;
-    EXPECT_EQ(CopyIntoPayKindGroup(kinds, pattern), 2);
+    EXPECT_EQ(CopyIntoPayKindGroup(base, pattern), 2);
     EXPECT_EQ(kinds[0].kodDoh, 2000);
     EXPECT_EQ(kinds[1].kodDoh, 1500);
     EXPECT_EQ(kinds[2].kodDoh, 2000);
@@ -282,7 +287,7 @@ TEST(PayKindBook, GroupCopiesOnlyWhatThePatternFills)
     pattern.fond = 2;
     pattern.vedStlb = 3;
     pattern.spzSc = 77;
-    EXPECT_EQ(CopyIntoPayKindGroup(kinds, pattern), 2);
+    EXPECT_EQ(CopyIntoPayKindGroup(base, pattern), 2);
     EXPECT_EQ(kinds[0].enAlim, 1);
     EXPECT_EQ(kinds[0].oblPodoh, 1);
     EXPECT_EQ(kinds[0].enBlnFull, 1);
@@ -296,22 +301,25 @@ TEST(PayKindBook, GroupCopiesOnlyWhatThePatternFills)
     EXPECT_EQ(kinds[1].enAlim, 0); // not marked
 
     // An empty pattern changes nothing.
-    EXPECT_EQ(CopyIntoPayKindGroup(kinds, PayKind{}), 0);
-    ClearPayKindGroup(kinds);
+    EXPECT_EQ(CopyIntoPayKindGroup(base, PayKind{}), 0);
+    ClearPayKindGroup(base);
     EXPECT_FALSE(kinds[0].grp || kinds[2].grp);
 }
 
 TEST(PayKindBook, FixedFlagsOfTheSickLeaveKindsAreCleared)
 {
-    std::vector<PayKind> kinds = {Kind(120), Kind(163), Kind(171), Kind(172), Kind(178)};
-    for (PayKind& k : kinds) {
+    std::vector<PayKind> book = {Kind(120), Kind(163), Kind(171), Kind(172), Kind(178)};
+    for (PayKind& k : book) {
         k.enSrZar = 1;
         k.enOtp = 3;
         k.setEnBln(3);
         k.enSrPremBln = 1;
         k.enKoefRS = 1;
     }
-    ClearFixedPayKindFlags(kinds);
+    CInfoBase base;
+    base.setPayKinds(std::move(book));
+    ClearFixedPayKindFlags(base);
+    const std::vector<PayKind>& kinds = base.payKinds();
     EXPECT_EQ(kinds[0].enSrZar, 1);
     EXPECT_EQ(kinds[0].enBlnFull, 1);
     for (int i : {1, 2, 3}) {
@@ -334,11 +342,11 @@ TEST(PayKindBook, SavesTableAndCountOrKeepsThemWhenTheBaseRefuses)
     base.baseName = QStringLiteral("kinds");
     CreateSchemaBase(dir.path(), base.baseName);
     OpenBase(base);
-    base.payKinds = {Kind(120), Kind(178), Kind(750)};
-    base.payKinds[1].enSrZar = 1;
-    base.payKinds[2].kodDoh = 1010;
+    base.setPayKinds({Kind(120), Kind(178), Kind(750)});
+    base.payKindAt(2).enSrZar = 1;
+    base.payKindAt(3).kodDoh = 1010;
     SavePayKindBook(base);
-    EXPECT_EQ(base.payKinds[1].enSrZar, 0);
+    EXPECT_EQ(base.payKinds()[1].enSrZar, 0);
 
     CInfoBase stored;
     stored.workFolder = base.workFolder;
@@ -346,13 +354,13 @@ TEST(PayKindBook, SavesTableAndCountOrKeepsThemWhenTheBaseRefuses)
     OpenStoredBase(stored);
     LoadEntree(stored);
     EXPECT_EQ(stored.config.nEnt, 3);
-    EXPECT_EQ(stored.payKinds, base.payKinds);
+    EXPECT_EQ(stored.payKinds(), base.payKinds());
 
     // Without its table the base refuses; memory keeps the new kind.
     QSqlQuery(Db(base)).exec(QStringLiteral("ALTER TABLE dbo.entree RENAME TO entree_away"));
     CreatePayKind(base, 130);
     EXPECT_THROW(SavePayKindBook(base), db::DbError);
-    EXPECT_EQ(base.payKinds.size(), 4u);
+    EXPECT_EQ(base.payKinds().size(), 4u);
     EXPECT_EQ(base.config.nEnt, 4);
     QSqlQuery(Db(base)).exec(QStringLiteral("ALTER TABLE dbo.entree_away RENAME TO entree"));
     LoadConfig(stored);

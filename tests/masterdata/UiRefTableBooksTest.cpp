@@ -165,7 +165,7 @@ TEST_F(UiRefTables, AToggledMaskIsSavedAndAVisitWithoutAToggleIsNot)
     QTest::keyClick(view->Grid(), Qt::Key_F4);
     QTest::keyClick(view->Grid(), Qt::Key_F4);
     EXPECT_EQ(view->Title(), QStringLiteral("Маска 2"));
-    const int code = base().payKinds[0].kod;
+    const int code = base().payKinds()[0].kod;
     const bool was = base().firm.masks[2][std::size_t(code)] != 0;
     view->Grid()->SetFocusCell(1, 0);
     QTest::keyClick(view->Grid(), Qt::Key_F2);
@@ -323,7 +323,7 @@ TEST_F(UiRefTables, RefusedSavesAreShownAndTheBooksStayInMemory)
     auto* masks = Open<CRefMasksView>(1036);
     masks->Grid()->SetFocusCell(1, 0);
     masks->ToggleFocusedKind();
-    const int code = base().payKinds[0].kod;
+    const int code = base().payKinds()[0].kod;
     const u8 toggled = base().firm.masks[0][std::size_t(code)];
     Leave(masks->Grid());
     ASSERT_EQ(boxes.boxes.size(), 2u);

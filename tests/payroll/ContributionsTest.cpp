@@ -294,7 +294,7 @@ TEST(ContributionsByMonths, AllowancesPeriodsAndCodes)
 
     w.bases(MonthKey(2023, 1), MonthKey(2024, 1), 0, 0, nullptr, &r);
     EXPECT_EQ(r, -29);
-    auto kinds = w.doc.infoBase.payKinds;
+    auto kinds = w.doc.infoBase.payKinds();
     for (int i = 0; i < 4; ++i) {
         PayKind k = kind(80 + i, {}, 1, 2700 + i);
         k.sumSkidSoc = 1;

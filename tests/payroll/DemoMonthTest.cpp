@@ -354,7 +354,7 @@ TEST_F(DemoMonth, BenefitKindsStayOutOfEveryContributionBase)
         ASSERT_GE(at, 0) << code;
         for (int k = 0; k < ref.sborCount; ++k)
             EXPECT_FALSE(
-                ContributionBaseAdmits(ref.sbor[std::size_t(k)].baseSelector, base().payKinds[std::size_t(at)], doc))
+                ContributionBaseAdmits(ref.sbor[std::size_t(k)].baseSelector, base().payKinds()[std::size_t(at)], doc))
                 << code << " " << k;
     }
 }

@@ -166,7 +166,7 @@ TEST(EngineGolden, SalariedFullMonth)
     addArchive(w.doc, archive(4, kSalary, 2026, 2, 19));
     addArchive(w.doc, archive(902, 650'000, 2026, 2));
     // Social insurance at 2.9 % of the year's income, by table 4.
-    auto kinds = w.base().payKinds;
+    auto kinds = w.base().payKinds();
     kinds.push_back(kind(992));
     setKinds(w.doc, kinds);
     flatTable(w.doc, 3, 2026, 2, 90, true);
@@ -238,7 +238,7 @@ void AddSickLeaveAndVacation(EngineWorld& w, int fromDay, int toDay, int vacatio
     k4.enOtp = 1;
     k4.budgBln = 0;
     k4.enBlnFull = 1; // enters the sick-leave average
-    auto kinds = w.base().payKinds;
+    auto kinds = w.base().payKinds();
     for (auto& k : kinds)
         if (k.kod == 4)
             k = k4;
@@ -287,7 +287,7 @@ TEST(EngineGolden, ASickSheetInsideAVacationLowersTheTimeSheetOnce)
     EngineWorld w;
     w.salaried();
     AddSickLeaveAndVacation(w, 23, 27, 16, 14);
-    auto kinds = w.base().payKinds;
+    auto kinds = w.base().payKinds();
     kinds.push_back(kind(87, {"oblPodoh"}, 1, 2000)); // the vacation's days carried into April
     setKinds(w.doc, kinds);
     ASSERT_GT(w.calc(CalcStore), 0);
@@ -342,7 +342,7 @@ TEST(EngineGolden, WritLoanAndTransfer)
     // A row of code 938 entered for the month is not among the deductions
     // the rest is left after (700 to 934): the transfer stays the same, and
     // nothing is paid, since the amount to pay counts no code above 937.
-    auto kinds = w.base().payKinds;
+    auto kinds = w.base().payKinds();
     kinds.push_back(kind(938));
     setKinds(w.doc, kinds);
     w.rec.rows[0] = row(938, 100'000, 3);
@@ -361,7 +361,7 @@ TEST(EngineGolden, PayLeftForLaterIsCarriedAndNotPaidNow)
     EngineWorld w;
     w.salaried();
     w.attr().priznUv = 5; // the rest of the pay is paid with the next month
-    auto kinds = w.base().payKinds;
+    auto kinds = w.base().payKinds();
     kinds.push_back(kind(920));
     setKinds(w.doc, kinds);
     ASSERT_EQ(w.calc(), 3);
@@ -417,7 +417,7 @@ TEST(EngineInputs, EnteredRowsPermanentPaymentsAndRules)
     p.vid = 0;
     // Two rule rows of the firm: a fixed 3,000 roubles of code 61, and 10 %
     // more on code 4 for the whole month.
-    auto kinds = w.base().payKinds;
+    auto kinds = w.base().payKinds();
     kinds.push_back(kind(61, {"oblPodoh"}, 1, 2000));
     setKinds(w.doc, kinds);
     auto& fixedRule = w.base().firm.stag[0];
@@ -463,7 +463,7 @@ TEST(EngineInputs, BonusesFixedPercentAndBrigade)
     w.attr().sistOpl = 2;
     w.rec.head.tarifVrem.rub = 300;
     w.tabel().rabDn = 20;
-    auto kinds = w.base().payKinds;
+    auto kinds = w.base().payKinds();
     kinds.push_back(kind(160, {"oblPodoh"}, 1, 2000));
     kinds.push_back(kind(161, {"oblPodoh"}, 1, 2000));
     kinds.push_back(kind(162, {"oblPodoh"}, 1, 2000));
@@ -679,7 +679,7 @@ TEST(EngineInputs, BonusPaidAtOnceLessThePensionContributionOfItsKind)
     EngineWorld w;
     w.salaried();
     w.base().firm.procPens = 100; // 1 %
-    auto kinds = w.base().payKinds;
+    auto kinds = w.base().payKinds();
     PayKind pensioned = kind(160, {"oblPodoh"}, 1, 2000);
     pensioned.g11 = 1;
     kinds.push_back(pensioned);
@@ -759,7 +759,7 @@ TEST(EngineInputs, IncomeTaxSpreadOverTheCostCodes)
 {
     EngineWorld w;
     w.salaried();
-    auto kinds = w.base().payKinds;
+    auto kinds = w.base().payKinds();
     auto costKind = [](int code, int costCode, std::initializer_list<const char*> flags = {}) {
         PayKind k = kind(code, flags, 1, 2000);
         k.spzCh = u16(costCode);
@@ -847,7 +847,7 @@ TEST(EngineInputs, CostAllocationOfTheRows)
     w.salaried();
     PayKind alloc = kind(941);
     alloc.spzCh = 11; // the employee's cost code set 0 has 11 / 22 / 33
-    auto kinds = w.base().payKinds;
+    auto kinds = w.base().payKinds();
     kinds.push_back(alloc);
     kinds.push_back(kind(940)); // no cost code: not an allocation
     setKinds(w.doc, kinds);
@@ -943,7 +943,7 @@ struct SheetOverThreeMonths {
             addArchive(w.doc, archive(4, 1'825'000, month <= 12 ? 2025 : 2026, (month - 1) % 12 + 1, 21));
         w.rec.waria = w.doc.infoBase.current.waria;
         w.rec.warKv = w.doc.infoBase.current.warKv;
-        auto kinds = w.base().payKinds;
+        auto kinds = w.base().payKinds();
         for (auto& k : kinds)
             if (k.kod == 4)
                 k.enBlnFull = 1; // the salary enters the sick-leave average
@@ -958,8 +958,8 @@ struct SheetOverThreeMonths {
     // the earnings of that source only), so the day stays at 600 roubles.
     std::vector<std::array<double, 4>> benefitRows(int vid, int budget)
     {
-        for (auto& k : w.base().payKinds)
-            if (k.kod == 4)
+        for (int number = 1; number <= int(w.base().payKinds().size()); ++number)
+            if (auto& k = w.base().payKindAt(number); k.kod == 4)
                 k.budgBln = u16(budget);
         SickLeaveSheet s = sheet(25, 2, 10, 4);
         s.vid = u8(vid);
@@ -1222,7 +1222,7 @@ TEST(EngineModes, DisplayGivesTheRowsOfStoreAndStoresNothing)
     b.config.kolRab = 1;
     b.list = fresh.base().list;
     b.schedules = fresh.base().schedules;
-    b.payKinds = fresh.base().payKinds;
+    b.setPayKinds(fresh.base().payKinds());
     b.shopOf(1) = 5;
     w.attr().graph = 1;
     w.salaried();
@@ -1331,7 +1331,7 @@ TEST(EngineModes, AVacationNoteReceivesItsAmountToPay)
 {
     EngineWorld w;
     w.salaried();
-    std::vector<PayKind> kinds = w.base().payKinds;
+    std::vector<PayKind> kinds = w.base().payKinds();
     for (PayKind& k : kinds)
         if (k.kod == 4)
             k.enOtp = 1;

@@ -164,7 +164,7 @@ TEST(IncomeByMonths, DeductionStopsWhenIncomePassesItsLimit)
 TEST(IncomeByMonths, AllowancesPeriodsAndErrors)
 {
     TaxWorld w;
-    auto kinds = w.doc.infoBase.payKinds;
+    auto kinds = w.doc.infoBase.payKinds();
     PayKind gift = kind(75, {"oblPodoh"}, 1, 2720);
     gift.kodSkid = 501;
     gift.sumSkidPodoh = 400'000; // 4,000 roubles a year free of tax

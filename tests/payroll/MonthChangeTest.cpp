@@ -65,11 +65,7 @@ protected:
         group.kod = 940;
         group.name = QStringLiteral("Затраты цеха 7");
         group.spzCh = 7;
-        auto& kinds = base().payKinds;
-        kinds.insert(std::upper_bound(kinds.begin(), kinds.end(), group,
-                                      [](const PayKind& a, const PayKind& b) { return a.kod < b.kod; }),
-                     group);
-        base().config.nEnt = u16(kinds.size());
+        base().addPayKind(group);
         for (auto& a : base().attributes) a.err = 0;
         for (auto& r : fx.records) r.head.flags &= ~0x604u; // no foreign-worker flags
     }

@@ -102,10 +102,7 @@ inline void BuildMonthRunBase(kalvor::PayrollDoc& doc, const QString& folder, co
     for (int code : {18,  19,  21,  22,  36,  40,  41,  53,  61,  64,  85,  86,  87,  111, 112, 116, 153,
                      155, 156, 157, 158, 600, 901, 903, 904, 911, 912, 913, 914, 919, 921, 922, 923})
         if (kalvor::FindPayKind(doc, code) < 0)
-            base.payKinds.push_back(MonthRunKind(code));
-    std::sort(base.payKinds.begin(), base.payKinds.end(),
-              [](const PayKind& a, const PayKind& b) { return a.kod < b.kod; });
-    base.config.nEnt = std::uint16_t(base.payKinds.size());
+            base.addPayKind(MonthRunKind(code));
     for (int t = 2; t < 10; ++t) {
         auto& v = doc.refFiles.nalog[std::size_t(t)].variants[0];
         v.first = std::uint16_t(kalvor::MonthIndex(FixtureBase::Year, 1));

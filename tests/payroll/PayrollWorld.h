@@ -47,7 +47,7 @@ inline PayKind kind(int code, std::initializer_list<const char*> flags = {}, int
 inline void setKinds(PayrollDoc& doc, std::vector<PayKind> kinds)
 {
     std::sort(kinds.begin(), kinds.end(), [](const PayKind& a, const PayKind& b) { return a.kod < b.kod; });
-    doc.infoBase.payKinds = std::move(kinds);
+    doc.infoBase.setPayKinds(std::move(kinds));
 }
 
 inline AccrualRow row(int code, double sum, int month, int days = 0, int hours = 0, int minutes = 0)

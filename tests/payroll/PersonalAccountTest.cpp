@@ -31,7 +31,7 @@ struct PersonalAccount : ::testing::Test {
                                   {600, u"Неоплачиваемое время"},
                                   {760, u"Погашение займа"},
                                   {902, u"Подоходный налог"}})
-            doc.infoBase.payKinds.push_back({infobase::u16(code), QString::fromUtf16(name)});
+            doc.infoBase.addPayKind({infobase::u16(code), QString::fromUtf16(name)});
     }
     PayrollDoc doc;
 };

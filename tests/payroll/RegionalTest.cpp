@@ -146,7 +146,7 @@ TEST(RegionalNorthernRows, ServiceStartsAndOnAverages)
     // Kind 83 entering the vacation average: no regional row on averages.
     PassWorld in;
     in.firm().procRaj = 20;
-    auto kinds = in.doc.infoBase.payKinds;
+    auto kinds = in.doc.infoBase.payKinds();
     for (auto& k : kinds)
         if (k.kod == 83)
             k.enOtp = 1;

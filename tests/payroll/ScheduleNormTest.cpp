@@ -416,7 +416,7 @@ TEST(FindPayKind, EmptyTableBadCodesAndMisses)
     for (int code : {1, 5, 71, 600, 700, 902, 995}) {
         PayKind k;
         k.kod = std::uint16_t(code);
-        base.payKinds.push_back(k);
+        base.addPayKind(k);
     }
     // Searched, then found through the table's index.
     for (const bool indexed : {false, true}) {
@@ -434,7 +434,7 @@ TEST(FindPayKind, EmptyTableBadCodesAndMisses)
         for (int code = 1; code < 1000; ++code) {
             const int i = FindPayKind(doc, code);
             if (i >= 0) {
-                EXPECT_EQ(base.payKinds[std::size_t(i)].kod, code);
+                EXPECT_EQ(base.payKindAt(infobase::NumberOfPlace(i)).kod, code);
             }
         }
     }
@@ -442,8 +442,8 @@ TEST(FindPayKind, EmptyTableBadCodesAndMisses)
     // in before 71, 995 taken out.
     PayKind fifty;
     fifty.kod = 50;
-    base.payKinds.insert(base.payKinds.begin() + 2, fifty);
-    base.payKinds.pop_back();
+    base.addPayKind(fifty);
+    base.erasePayKind(int(base.payKinds().size()));
     EXPECT_EQ(FindPayKind(doc, 50), 2);
     EXPECT_EQ(FindPayKind(doc, 71), 3);
     EXPECT_EQ(FindPayKind(doc, 600), 4);
@@ -463,7 +463,7 @@ TEST(RoundByPayKind, KindFieldsAndBaseSettings)
     w.okrug = 1;
     z.kod = 30;
     z.okrug = 7;
-    base.payKinds = {a, w, z};
+    base.setPayKinds({a, w, z});
     EXPECT_EQ(RoundByPayKind(4950, 10, doc), 5000);
     EXPECT_EQ(RoundByPayKind(4949, 10, doc), 4900);
     EXPECT_EQ(RoundByPayKind(-4950, 10, doc), -4900);

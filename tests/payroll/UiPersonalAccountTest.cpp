@@ -237,8 +237,8 @@ TEST_F(UiPersonalAccount, ALongPayKindNameIsShownWhole)
     const auto first = std::find_if(rows0.begin(), rows0.end(), [](const AccrualRow& r) { return !r.isEmpty(); });
     ASSERT_NE(first, rows0.end());
     const QString longName = QStringLiteral("Пособие по уходу за ребенком до 1,5 лет (первый ребенок)");
-    for (PayKind& kind : base().payKinds)
-        if (kind.kod == first->kod)
+    for (int number = 1; number <= int(base().payKinds().size()); ++number)
+        if (PayKind& kind = base().payKindAt(number); kind.kod == first->kod)
             kind.name = longName;
     CCalcLicSchetView* view = Open(32840);
     ASSERT_NE(view, nullptr);

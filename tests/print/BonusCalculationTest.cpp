@@ -74,9 +74,9 @@ protected:
         BuildStatementDoc(doc, {{101, 1, 0, 0}, {102, 1, 0, 0}, {103, 2, 0, 0}, {104, 2, 0, 0}});
         records = StatementRecords(doc);
         CInfoBase& b = doc.infoBase;
-        b.payKinds = {Kind(4, false),   Kind(7, true),   Kind(8, true),
-                      Kind(171, false), Kind(172, true), Kind(904, false)};
-        b.config.nEnt = u16(b.payKinds.size());
+        b.setPayKinds(
+            {Kind(4, false), Kind(7, true), Kind(8, true), Kind(171, false), Kind(172, true), Kind(904, false)});
+        b.config.nEnt = u16(b.payKinds().size());
         b.schedules[0].rdHr = 8;
         b.firm.masks[1][4] = 1; // mask 1: the salary
         const int tariffs[] = {100, 120, 80, 90};

@@ -66,13 +66,14 @@ protected:
         platform::SetWorkingFolder(dir.path() + QLatin1Char('/'));
         platform::DocumentOpener::SetCommand(QStringLiteral("true"));
         printtest::BuildStatementDoc(doc, {{101, 1, 0, 0}, {102, 1, 0, 0}, {103, 2, 0, 0}});
+        std::vector<PayKind> kinds = base().payKinds();
         for (int code : {10, 600, 720, 904, 936, 950, 995}) {
             PayKind kind;
             kind.kod = u16(code);
             kind.name = QStringLiteral("Вид %1").arg(code);
-            base().payKinds.push_back(kind);
+            kinds.push_back(kind);
         }
-        base().config.nEnt = u16(base().payKinds.size());
+        base().setPayKinds(std::move(kinds));
         base().config.okrugVypWord = 2; // whole roubles
         base().firm.texts[FirmInfo::file1C] = dir.path() + QStringLiteral("/kassa1c.txt");
         std::vector<EmployeeRecord> records = printtest::StatementRecords(doc);

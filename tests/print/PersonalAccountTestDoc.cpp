@@ -164,8 +164,7 @@ void BuildAccountDoc(PayrollDoc& doc, const std::vector<AccountEmployee>& employ
     for (const AccountEmployee& e : employees) list.push_back({e.personnelNumber, e.shop, 0, 0});
     BuildStatementDoc(doc, list);
     CInfoBase& base = doc.infoBase;
-    base.payKinds = PayKinds();
-    base.config.nEnt = u16(base.payKinds.size());
+    base.setPayKinds(PayKinds());
     doc.refFiles.vichet.count = 2;
     doc.refFiles.vichet.records[0] = {103, QStringLiteral("На работника"), 40'000, 4'000'000};
     doc.refFiles.vichet.records[1] = {311, QStringLiteral("Имущественный"), 0, 0};

@@ -131,7 +131,7 @@ TEST(SettlementStatementDemo, LoanRepaymentsHaveAColumnOfTheLayout)
     const SettlementPlan plan = PlanSettlementStatement(SettlementT51, doc);
     ASSERT_EQ(plan.album, 1);
     // Every deduction kind with a column has one of the four columns.
-    for (const PayKind& kind : base.payKinds) {
+    for (const PayKind& kind : base.payKinds()) {
         if (kind.kod >= 700 && kind.vedStlb != 0) {
             EXPECT_LE(kind.vedStlb, 4) << kind.kod;
         }
@@ -139,7 +139,7 @@ TEST(SettlementStatementDemo, LoanRepaymentsHaveAColumnOfTheLayout)
     const std::map<QString, QStringList> shown = T51EmployeeRows(doc);
     const int loanKind = FindPayKind(doc, 760);
     ASSERT_GE(loanKind, 0);
-    base.payKinds[std::size_t(loanKind)].vedStlb = 0;
+    base.payKindAt(infobase::NumberOfPlace(loanKind)).vedStlb = 0;
     const std::map<QString, QStringList> without = T51EmployeeRows(doc);
     base.CloseSwapFile();
     platform::SetWorkingFolder(QString());

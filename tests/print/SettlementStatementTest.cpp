@@ -161,8 +161,7 @@ protected:
         for (const Person& p : people) list.push_back({p.number, 1, 0, 0});
         BuildStatementDoc(doc, list);
         CInfoBase& base = doc.infoBase;
-        base.payKinds = Kinds();
-        base.config.nEnt = u16(base.payKinds.size());
+        base.setPayKinds(Kinds());
         doc.refFiles.profi[0] = {3, QStringLiteral("Токарь")};
         doc.refFiles.profi[1] = {5, QStringLiteral("Водитель погрузчика цеха 2")};
         doc.refFiles.profiCount = 2;
@@ -371,8 +370,9 @@ TEST_F(SettlementStatement, Form0504401FollowsTheLayout)
 TEST_F(SettlementStatement, Album2WritesTwoPassesWithTheirOffsets)
 {
     build(Example());
-    doc.infoBase.payKinds.insert(doc.infoBase.payKinds.begin() + 6, Kind(70, "Компенсация за питание", 8, true));
-    doc.infoBase.config.nEnt = u16(doc.infoBase.payKinds.size());
+    std::vector<PayKind> kinds = doc.infoBase.payKinds();
+    kinds.insert(kinds.begin() + 6, Kind(70, "Компенсация за питание", 8, true));
+    doc.infoBase.setPayKinds(std::move(kinds));
     const SettlementPlan plan = PlanSettlementStatement(SettlementT51, doc);
     EXPECT_EQ(plan.album, 2);
     EXPECT_EQ(plan.templateName(), QByteArray("t-51-albom2"));
@@ -516,9 +516,10 @@ TEST_F(SettlementStatement, PersonnelNumberAndMarkedSelections)
 TEST_F(SettlementStatement, ColumnQuestionOfForm0504401)
 {
     build(Example());
-    doc.infoBase.payKinds.insert(doc.infoBase.payKinds.begin() + 6, Kind(70, "Компенсация за питание", 8, true));
-    doc.infoBase.payKinds.push_back(Kind(940, "Не в ведомость", 6, true));
-    doc.infoBase.config.nEnt = u16(doc.infoBase.payKinds.size());
+    std::vector<PayKind> kinds = doc.infoBase.payKinds();
+    kinds.insert(kinds.begin() + 6, Kind(70, "Компенсация за питание", 8, true));
+    kinds.push_back(Kind(940, "Не в ведомость", 6, true));
+    doc.infoBase.setPayKinds(std::move(kinds));
     const QString output = dir.filePath(QStringLiteral("firm.typ"));
     StatementPrintParams params;
     params.variant = SettlementBudget;
@@ -549,11 +550,12 @@ TEST_F(SettlementStatement, ColumnQuestionOfForm0504401)
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("firm.rtf"))));
 
     // Columns up to 7 and 5 ask nothing; T-51 never asks.
-    doc.infoBase.payKinds = Kinds();
-    doc.infoBase.config.nEnt = u16(doc.infoBase.payKinds.size());
+    kinds = Kinds();
+    doc.infoBase.setPayKinds(kinds);
     EXPECT_FALSE(PlanSettlementStatement(SettlementBudget, doc).ask);
-    doc.infoBase.payKinds.push_back(Kind(903, "Алименты", 5, true));
-    doc.infoBase.payKinds.insert(doc.infoBase.payKinds.begin() + 6, Kind(70, "Компенсация за питание", 7, true));
+    kinds.push_back(Kind(903, "Алименты", 5, true));
+    kinds.insert(kinds.begin() + 6, Kind(70, "Компенсация за питание", 7, true));
+    doc.infoBase.setPayKinds(std::move(kinds));
     EXPECT_FALSE(PlanSettlementStatement(SettlementBudget, doc).ask);
     EXPECT_EQ(PlanSettlementStatement(SettlementT51, doc).album, 2);
 }
@@ -565,7 +567,9 @@ TEST_F(SettlementStatement, ColumnQuestionOfForm0504401)
 TEST_F(SettlementStatement, ColumnsBeyondTheCountAndUntitledKinds)
 {
     build({{101, 4, 3, {MonthRow(1, 100, 21), MonthRow(50, 7), MonthRow(80, 40)}}});
-    doc.infoBase.payKinds.insert(doc.infoBase.payKinds.begin() + 6, Kind(80, "Вне колонок", 9, false));
+    std::vector<PayKind> kinds = doc.infoBase.payKinds();
+    kinds.insert(kinds.begin() + 6, Kind(80, "Вне колонок", 9, false));
+    doc.infoBase.setPayKinds(std::move(kinds));
     EXPECT_EQ(PlanSettlementStatement(SettlementT51, doc).album, 1);
     EXPECT_EQ(Named(fill(SettlementT51), QStringLiteral("row15")).value(0), Row(15, {"1",
                                                                                      "101",
@@ -589,8 +593,8 @@ TEST_F(SettlementStatement, ColumnsBeyondTheCountAndUntitledKinds)
                                                                                      "",
                                                                                      "",
                                                                                      "147.00"}));
-    doc.infoBase.payKinds[6].vedStlb = -3;
-    doc.infoBase.payKinds[6].vedShap = 1;
+    doc.infoBase.payKindAt(7).vedStlb = -3;
+    doc.infoBase.payKindAt(7).vedShap = 1;
     const SettlementPlan plan = PlanSettlementStatement(SettlementT51, doc);
     EXPECT_EQ(plan.album, 2);
     EXPECT_EQ(plan.largestAccrual, -3);
@@ -643,7 +647,9 @@ TEST_F(SettlementStatement, TemplatesHaveASlotForEveryValue)
         EXPECT_EQ(tree.Generate(), CTree::GenerateDone) << tree.ErrorText().toStdString();
     };
     for (int kind : {SettlementT51, SettlementT49, SettlementBudget}) check(kind);
-    doc.infoBase.payKinds.insert(doc.infoBase.payKinds.begin() + 6, Kind(70, "Компенсация за питание", 8, true));
+    std::vector<PayKind> kinds = doc.infoBase.payKinds();
+    kinds.insert(kinds.begin() + 6, Kind(70, "Компенсация за питание", 8, true));
+    doc.infoBase.setPayKinds(std::move(kinds));
     for (int kind : {SettlementT51, SettlementT49}) check(kind);
 }
 

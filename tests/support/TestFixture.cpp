@@ -212,7 +212,7 @@ void buildFirm(CInfoBase& base)
 void buildTables(CInfoBase& base)
 {
     NameShops(base, shopNames);
-    base.payKinds.clear();
+    std::vector<PayKind> book;
     for (const KindDef& k : kinds) {
         PayKind p;
         p.kod = k.kod;
@@ -223,8 +223,9 @@ void buildTables(CInfoBase& base)
         p.setEnBln(k.fond == 1 ? 1 : 0);
         p.enSrZar = k.fond == 1 ? 1 : 0;
         p.kodDoh = k.tax ? 2000 : 0;
-        base.payKinds.push_back(p);
+        book.push_back(p);
     }
+    base.setPayKinds(std::move(book));
     SortPayKinds(base);
     // Schedule 1: five-day week of 8 hours; schedule 2: 40-hour week with a shortened Friday.
     for (int n = 0; n < 2; ++n) {

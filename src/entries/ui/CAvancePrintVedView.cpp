@@ -47,14 +47,18 @@ void CAvancePrintVedView::TakeHelpValues(const QStringList& values)
 
 void CAvancePrintVedView::MarkChosenPayKinds(const QStringList& codes)
 {
-    auto& kinds = Document()->infoBase.payKinds;
-    for (auto& kind : kinds) kind.flags = std::uint16_t(kind.flags & ~kPayKindMark);
+    auto& base = Document()->infoBase;
+    const int count = int(base.payKinds().size());
+    for (int number = 1; number <= count; ++number) {
+        auto& kind = base.payKindAt(number);
+        kind.flags = std::uint16_t(kind.flags & ~kPayKindMark);
+    }
     for (const QString& text : codes) {
         int code = 0;
         if (!kalvor::ScanInt(text, code))
             continue;
-        for (auto& kind : kinds)
-            if (kind.kod == code)
+        for (int number = 1; number <= count; ++number)
+            if (auto& kind = base.payKindAt(number); kind.kod == code)
                 kind.flags = std::uint16_t(kind.flags | kPayKindMark);
     }
 }

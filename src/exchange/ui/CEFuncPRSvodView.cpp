@@ -268,7 +268,7 @@ void CEFuncPRSvodView::ShowFormHelp()
 void CEFuncPRSvodView::ShowPayKindList()
 {
     QStringList lines;
-    for (const auto& kind : Document()->infoBase.payKinds)
+    for (const auto& kind : Document()->infoBase.payKinds())
         lines << QStringLiteral("%1|%2|Mark").arg(kind.kod).arg(kind.name.trimmed());
     ShowHelpList(lines, HelpListStyle{3, true, 400, 400});
 }
@@ -297,7 +297,9 @@ void CEFuncPRSvodView::MarkChosenPayKinds(const QStringList& codes)
     for (const QString& text : codes)
         if (int code = 0; kalvor::ScanInt(text, code))
             chosen.insert(code);
-    for (auto& kind : Document()->infoBase.payKinds) {
+    auto& base = Document()->infoBase;
+    for (int number = 1; number <= int(base.payKinds().size()); ++number) {
+        auto& kind = base.payKindAt(number);
         const auto unmarked = kalvor::infobase::u16(kind.flags & ~0x8000u);
         kind.flags = chosen.contains(kind.kod) ? kalvor::infobase::u16(unmarked | 0x8000u) : unmarked;
     }

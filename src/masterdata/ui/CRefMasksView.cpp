@@ -81,7 +81,7 @@ void CRefMasksView::FillGrid()
 {
     m_box->setTitle(QStringLiteral("Маска %1").arg(m_mask));
     std::vector<QStringList> rows;
-    for (const auto& kind : Document()->infoBase.payKinds) rows.push_back({QString::number(kind.kod), kind.name});
+    for (const auto& kind : Document()->infoBase.payKinds()) rows.push_back({QString::number(kind.kod), kind.name});
     FillBookGrid(m_grid, rows);
     for (int row = 1; row < m_grid->GetRowCount(); ++row) PaintRow(row);
     m_grid->Refresh();
@@ -89,7 +89,7 @@ void CRefMasksView::FillGrid()
 
 int CRefMasksView::KindCodeOfRow(int row) const
 {
-    const auto& kinds = Document()->infoBase.payKinds;
+    const auto& kinds = Document()->infoBase.payKinds();
     const int index = row - m_grid->GetFixedRowCount();
     return index >= 0 && index < int(kinds.size()) ? kinds[std::size_t(index)].kod : -1;
 }

@@ -50,7 +50,7 @@ CRefOplUdDlg::CRefOplUdDlg(CCommonFormView* view, CKalvorDoc* doc)
 CRefOplUdDlg::~CRefOplUdDlg()
 {
     if (m_groupMode)
-        ClearPayKindGroup(m_doc->infoBase.payKinds);
+        ClearPayKindGroup(m_doc->infoBase);
     else
         SaveRecord();
     if (m_modified)
@@ -175,7 +175,7 @@ int CRefOplUdDlg::GroupAppend()
     // The form read into an all-zero kind is the pattern of the copy.
     PayKind pattern;
     ReadPayKindTexts(ShownTexts(), pattern);
-    if (CopyIntoPayKindGroup(m_doc->infoBase.payKinds, pattern) > 0)
+    if (CopyIntoPayKindGroup(m_doc->infoBase, pattern) > 0)
         m_modified = true;
     m_groupMode = false;
     return 1;

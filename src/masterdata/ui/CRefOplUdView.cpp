@@ -131,7 +131,7 @@ bool CRefOplUdView::SelectCode()
     auto& base = Document()->infoBase;
     int position = PayKindPosition(base, code);
     if (position < 0) {
-        if (int(base.payKinds.size()) >= kalvor::infobase::CInfoBase::MaxPayKinds) {
+        if (int(base.payKinds().size()) >= kalvor::infobase::CInfoBase::MaxPayKinds) {
             KalvorMessageBox(QStringLiteral("Справочник начислений/удержаний переполнен"), MB_OK | MB_ICONERROR);
             return false;
         }
@@ -149,8 +149,7 @@ void CRefOplUdView::ShowKindAt(int position)
 {
     if (!m_dlg || m_dlg->SaveRecord() == 0)
         return;
-    const auto& kinds = Document()->infoBase.payKinds;
-    m_currentCode = kinds[std::size_t(position)].kod;
+    m_currentCode = Document()->infoBase.payKindAt(kalvor::infobase::NumberOfPlace(position)).kod;
     m_code->setText(QString::number(m_currentCode));
     m_dlg->LoadRecord(quint32(position + 1));
 }
@@ -159,7 +158,7 @@ void CRefOplUdView::NextElement()
 {
     if (m_currentCode == 0 || (m_dlg && m_dlg->m_groupMode))
         return;
-    const int count = int(Document()->infoBase.payKinds.size());
+    const int count = int(Document()->infoBase.payKinds().size());
     const int position = PayKindPosition(Document()->infoBase, m_currentCode);
     if (position < 0) {
         if (count > 0)
@@ -220,7 +219,7 @@ void CRefOplUdView::ShowFormHelp()
 
 void CRefOplUdView::TakeHelpValues(const QStringList& values)
 {
-    if (!m_dlg || MarkPayKindGroup(Document()->infoBase.payKinds, values) == 0)
+    if (!m_dlg || MarkPayKindGroup(Document()->infoBase, values) == 0)
         return;
     m_code->setEnabled(false);
     m_select->setEnabled(false);
@@ -231,7 +230,7 @@ void CRefOplUdView::TakeHelpValues(const QStringList& values)
 
 void CRefOplUdView::CancelGroup()
 {
-    ClearPayKindGroup(Document()->infoBase.payKinds);
+    ClearPayKindGroup(Document()->infoBase);
     CloseGroupPanel();
     m_code->setEnabled(true);
     m_select->setEnabled(true);

@@ -17,7 +17,7 @@ CEmployeeDetailDlg* CWorkerArchiveView::CreateDialog() { return new CWorkerArchi
 QStringList CWorkerArchiveView::PayKindPickLines(const CKalvorDoc& doc)
 {
     QStringList lines;
-    for (const auto& kind : doc.infoBase.payKinds) {
+    for (const auto& kind : doc.infoBase.payKinds()) {
         const QString name = kind.name.isEmpty() ? QStringLiteral(" ") : kind.name;
         QString line = QStringLiteral("%1|%2").arg(kind.kod).arg(name);
         if (!kalvor::IsAccrualCode(kind.kod))

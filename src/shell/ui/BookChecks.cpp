@@ -11,7 +11,7 @@ namespace ib = kalvor::infobase;
 kalvor::BookCheck PayKindBook(const ib::CInfoBase& base)
 {
     return {QStringLiteral("Оплаты/Удержания"), [&base](long long code) {
-                return std::any_of(base.payKinds.begin(), base.payKinds.end(),
+                return std::any_of(base.payKinds().begin(), base.payKinds().end(),
                                    [code](const ib::PayKind& kind) { return kind.kod == code; });
             }};
 }

@@ -256,7 +256,7 @@ QStringList CCommonFormView::EmployeeLines(const CKalvorDoc& doc, bool markable,
 QStringList CCommonFormView::PayKindLines(const CKalvorDoc& doc)
 {
     QStringList lines;
-    for (const auto& kind : doc.infoBase.payKinds) {
+    for (const auto& kind : doc.infoBase.payKinds()) {
         QString line = QStringLiteral("%1|%2").arg(kind.kod).arg(kind.name);
         if (!kalvor::IsAccrualCode(kind.kod))
             line += QStringLiteral("|Mark");

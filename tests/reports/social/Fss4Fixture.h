@@ -177,11 +177,8 @@ private:
             kind.kod = code;
             kind.name = QStringLiteral("Пособие");
             kind.fond = code < 600 ? 4 : 0;
-            base.payKinds.push_back(kind);
+            base.addPayKind(kind);
         }
-        std::sort(base.payKinds.begin(), base.payKinds.end(),
-                  [](const infobase::PayKind& a, const infobase::PayKind& b) { return a.kod < b.kod; });
-        base.config.nEnt = u16(base.payKinds.size());
     }
 
     int year_;

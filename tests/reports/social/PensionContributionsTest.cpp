@@ -337,11 +337,8 @@ protected:
             PayKind kind;
             kind.kod = code;
             kind.name = QStringLiteral("Взносы в фонд ОМС");
-            base.payKinds.push_back(kind);
+            base.addPayKind(kind);
         }
-        std::sort(base.payKinds.begin(), base.payKinds.end(),
-                  [](const PayKind& a, const PayKind& b) { return a.kod < b.kod; });
-        base.config.nEnt = u16(base.payKinds.size());
     }
     std::vector<InvalRecord> inval() const
     {

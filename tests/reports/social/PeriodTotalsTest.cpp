@@ -36,7 +36,7 @@ protected:
             PayKind kind;
             kind.kod = code;
             kind.hr4 = code == kUnpaid ? 1 : 0;
-            doc.infoBase.payKinds.push_back(kind);
+            doc.infoBase.addPayKind(kind);
         }
         doc.infoBase.config.nEnt = 3;
         doc.infoBase.config.tekMes = u16(MonthKey(2011, 4));

@@ -231,7 +231,7 @@ TEST_F(Fss4Run2010, ContributionFailureKeepsItsCode)
         kind.kod = u16(700 + k);
         kind.kodDoh = u16(2'000 + k);
         kind.sumSkidSoc = 4'000;
-        doc.infoBase.payKinds.push_back(kind);
+        doc.infoBase.addPayKind(kind);
     }
     EXPECT_EQ(CalcRVedFSS2010(ReportSelection{}, doc, QString(), 0, {}), -30);
 }
