@@ -24,8 +24,8 @@ namespace kalvor::exchange {
 namespace {
 
 constexpr int kNameWidth = 20;
-// The pay kind whose name stands for a code without one.
-constexpr std::size_t kStandInPlace = 995;
+// The pay kind (by its number in the book) whose name stands for a code without one.
+constexpr int kStandInNumber = 996;
 
 const char* const kQuestion = "Коммутация с Турбо-бухгалтером ?";
 const char* const kDone = "Порядок!";
@@ -109,9 +109,8 @@ TurboConverter::TurboConverter(const PayrollDoc& doc, const QDate& today)
 QByteArray TurboConverter::KindName(int code) const
 {
     const infobase::PayKind* kind = PayKindOf(m_doc, code);
-    const auto& kinds = m_doc.infoBase.payKinds();
-    if (kind == nullptr && kinds.size() > kStandInPlace)
-        kind = &kinds[kStandInPlace];
+    if (kind == nullptr && m_doc.infoBase.holdsPayKind(kStandInNumber))
+        kind = &m_doc.infoBase.payKindAt(kStandInNumber);
     const QString name = kind != nullptr ? kind->name : QString();
     return codepage::toCp1251(name).leftJustified(kNameWidth, ' ', true);
 }

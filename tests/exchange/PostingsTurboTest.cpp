@@ -153,6 +153,17 @@ TEST_F(TurboPostings, OneLinePerRecordWithThePayKindsName)
         ":           100.00    0070.0001      70         {0012} -- " + blank + "\r\n" +
         ":          -100.00    0070.0001      70         {0012} -- " + blank + "\r\n";
     EXPECT_EQ(codepage::fromCp1251(files.journal).toStdString(), codepage::fromCp1251(expected).toStdString());
+
+    // A book of 996 kinds: the 996th names the codes without a kind.
+    std::vector<PayKind> kinds = doc.infoBase.payKinds();
+    for (int code = 2000; kinds.size() < 995; ++code) kinds.push_back(Kind(code, "Вид 995-й и ранее"));
+    kinds.push_back(Kind(4000, "Прочие выплаты"));
+    kinds.push_back(Kind(5000, "Вид 997-й"));
+    doc.infoBase.setPayKinds(kinds);
+    QByteArray named = expected;
+    named.replace(" -- " + blank, " -- " + Ansi(QStringLiteral("Прочие выплаты      ")));
+    EXPECT_EQ(codepage::fromCp1251(ConvertSummaryToTurbo(kRecords, doc, QDate(2026, 3, 5)).journal).toStdString(),
+              codepage::fromCp1251(named).toStdString());
 }
 
 TEST_F(TurboPostings, AnsweredYesWritesTheThreeFilesAndSavesTheFirm)

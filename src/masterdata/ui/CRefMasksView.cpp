@@ -89,9 +89,9 @@ void CRefMasksView::FillGrid()
 
 int CRefMasksView::KindCodeOfRow(int row) const
 {
-    const auto& kinds = Document()->infoBase.payKinds();
-    const int index = row - m_grid->GetFixedRowCount();
-    return index >= 0 && index < int(kinds.size()) ? kinds[std::size_t(index)].kod : -1;
+    const auto& base = Document()->infoBase;
+    const int number = kalvor::infobase::NumberOfPlace(row - m_grid->GetFixedRowCount());
+    return base.holdsPayKind(number) ? base.payKindAt(number).kod : -1;
 }
 
 void CRefMasksView::PaintRow(int row)
