@@ -157,22 +157,31 @@ qint64 KonstId(const QSqlDatabase& db, int slot);
 // tables.
 void DeleteEmployeeRows(const QSqlDatabase& db, qint64 id);
 
-// Writers of the detail tables of one employee (id): delete his rows, insert
-// the record's.
-void WriteKonst(const QSqlDatabase& db, int slot, int tabN, const EmployeeRecord& rec, qint64& id);
-void WritePasport(const QSqlDatabase& db, qint64 id, const EmployeeHead& h);
-void WriteNalvich(const QSqlDatabase& db, qint64 id, const EmployeeRecord& rec);
-void WritePostDopl(const QSqlDatabase& db, qint64 id, const EmployeeRecord& rec);
-void WriteSber(const QSqlDatabase& db, qint64 id, const EmployeeRecord& rec);
-void WriteIspol(const QSqlDatabase& db, qint64 id, const EmployeeRecord& rec);
-void WriteSsud(const QSqlDatabase& db, qint64 id, const EmployeeRecord& rec);
-void WriteWaria(const QSqlDatabase& db, qint64 id, const EmployeeRecord& rec);
-void WriteWarDat(const QSqlDatabase& db, qint64 id, const WarDatBlock& block);
+// An employee's master row as the writers of his detail rows take it: its id,
+// and whether WriteKonst has just added it. The detail tables cannot hold rows
+// of a new id (ids are never reused), so the writers then skip their deletes.
+struct MasterRow {
+    qint64 id = 0;
+    bool fresh = false;
+};
+
+// Overwrites or adds the slot's master row from the record.
+MasterRow WriteKonst(const QSqlDatabase& db, int slot, int tabN, const EmployeeRecord& rec);
+// Writers of the detail tables of one employee: delete his rows, insert the
+// record's.
+void WritePasport(const QSqlDatabase& db, const MasterRow& owner, const EmployeeHead& h);
+void WriteNalvich(const QSqlDatabase& db, const MasterRow& owner, const EmployeeRecord& rec);
+void WritePostDopl(const QSqlDatabase& db, const MasterRow& owner, const EmployeeRecord& rec);
+void WriteSber(const QSqlDatabase& db, const MasterRow& owner, const EmployeeRecord& rec);
+void WriteIspol(const QSqlDatabase& db, const MasterRow& owner, const EmployeeRecord& rec);
+void WriteSsud(const QSqlDatabase& db, const MasterRow& owner, const EmployeeRecord& rec);
+void WriteWaria(const QSqlDatabase& db, const MasterRow& owner, const EmployeeRecord& rec);
+void WriteWarDat(const QSqlDatabase& db, const MasterRow& owner, const WarDatBlock& block);
 // which: 0 proizv (rows 0 .. kvProizv - 1), 1 zarp (the others), 2 both.
 // Like the writers above, within the caller's transaction.
-void WriteRows(const QSqlDatabase& db, qint64 id, const EmployeeRecord& rec, int kvProizv, int which);
+void WriteRows(const QSqlDatabase& db, const MasterRow& owner, const EmployeeRecord& rec, int kvProizv, int which);
 // The same into a batch (the statements run with it).
-void WriteRows(db::Batch& batch, qint64 id, const EmployeeRecord& rec, int kvProizv, int which);
+void WriteRows(db::Batch& batch, const MasterRow& owner, const EmployeeRecord& rec, int kvProizv, int which);
 // Every part of one employee's record, the dated archive included, in one
 // transaction (SaveEmployeeFull without going through the current record).
 void WriteEmployeeFull(const QSqlDatabase& db, int slot, int tabN, const EmployeeAttributes& attr,

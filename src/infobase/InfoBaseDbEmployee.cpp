@@ -138,21 +138,13 @@ void copyPasport(const EmployeeHead& from, EmployeeHead& to)
 // A month row's fields (proizv has zarp's columns).
 void bindRow(Binder& b, const AccrualRow& a) { ZarpTable().bind(a, b); }
 
-// Set by WriteKonst when it added a new master row: the detail tables cannot
-// hold rows of a new id (ids are never reused), so the writers skip their deletes.
-thread_local qint64 freshId = 0;
-
-void deleteRows(const QSqlDatabase& db, const TableDef& table, qint64 id)
+// The employee's rows of the table deleted (none to delete under a new master row).
+void deleteRows(const QSqlDatabase& db, const TableDef& table, const MasterRow& owner)
 {
-    if (id == freshId)
+    if (owner.fresh)
         return;
-    db::RawStatementFor(db, TableDeleteByEmployeeSql(table)).bind(0, id).exec();
+    db::RawStatementFor(db, TableDeleteByEmployeeSql(table)).bind(0, owner.id).exec();
 }
-
-// Ends the skipping of deletes when a top-level save is over (or failed).
-struct FreshIdScope {
-    ~FreshIdScope() { freshId = 0; }
-};
 
 db::RawStatement& inserter(const QSqlDatabase& db, const TableDef& table)
 {
@@ -166,10 +158,9 @@ qint64 KonstId(const QSqlDatabase& db, int slot)
     return db::RawStatementFor(db, KonstIdOfSlotSql()).bind(0, slot).selectInt64();
 }
 
-void WriteKonst(const QSqlDatabase& db, int slot, int tabN, const EmployeeRecord& rec, qint64& id)
+MasterRow WriteKonst(const QSqlDatabase& db, int slot, int tabN, const EmployeeRecord& rec)
 {
-    id = KonstId(db, slot);
-    freshId = 0;
+    const qint64 id = KonstId(db, slot);
     // The statements' texts, built once.
     static const QString update = [] {
         const TableDef& t = KonstTable().def();
@@ -183,23 +174,22 @@ void WriteKonst(const QSqlDatabase& db, int slot, int tabN, const EmployeeRecord
         KonstTable().bind(rec, b);
         b << id;
         up.exec();
-    } else {
-        db::RawStatement& ins = db::RawStatementFor(db, insert);
-        Binder b(ins);
-        b << slot << tabN;
-        KonstTable().bind(rec, b);
-        ins.exec();
-        id = ins.lastInsertId();
-        freshId = id;
+        return {id, false};
     }
+    db::RawStatement& ins = db::RawStatementFor(db, insert);
+    Binder b(ins);
+    b << slot << tabN;
+    KonstTable().bind(rec, b);
+    ins.exec();
+    return {ins.lastInsertId(), true};
 }
 
-void WritePasport(const QSqlDatabase& db, qint64 id, const EmployeeHead& h)
+void WritePasport(const QSqlDatabase& db, const MasterRow& owner, const EmployeeHead& h)
 {
-    deleteRows(db, PasportTable().def(), id);
+    deleteRows(db, PasportTable().def(), owner);
     db::RawStatement& ins = inserter(db, PasportTable().def());
     Binder b(ins);
-    b << id;
+    b << owner.id;
     PasportTable().bind(h, b);
     ins.exec();
 }
@@ -209,16 +199,16 @@ namespace {
 // The employee's rows of a detail table in place of his stored ones: every
 // element of `items` that is not empty, numbered from 1 by its place.
 template <class Row, class Items, class IsEmpty>
-void writeDetailRows(const QSqlDatabase& db, qint64 id, const StoredTable<Row>& declared, const Items& items,
-                     IsEmpty isEmpty)
+void writeDetailRows(const QSqlDatabase& db, const MasterRow& owner, const StoredTable<Row>& declared,
+                     const Items& items, IsEmpty isEmpty)
 {
-    deleteRows(db, declared.def(), id);
+    deleteRows(db, declared.def(), owner);
     db::RawStatement& ins = inserter(db, declared.def());
     for (std::size_t i = 0; i < std::size(items); ++i) {
         if (isEmpty(items[i]))
             continue;
         Binder b(ins);
-        b << id << int(i + 1);
+        b << owner.id << int(i + 1);
         declared.bind(items[i], b);
         ins.exec();
     }
@@ -240,39 +230,39 @@ constexpr auto kIsEmpty = [](const auto& e) { return e.isEmpty(); };
 
 } // namespace
 
-void WriteNalvich(const QSqlDatabase& db, qint64 id, const EmployeeRecord& rec)
+void WriteNalvich(const QSqlDatabase& db, const MasterRow& owner, const EmployeeRecord& rec)
 {
-    writeDetailRows(db, id, NalvichTable(), rec.nalvich, kIsEmpty);
+    writeDetailRows(db, owner, NalvichTable(), rec.nalvich, kIsEmpty);
 }
 
-void WritePostDopl(const QSqlDatabase& db, qint64 id, const EmployeeRecord& rec)
+void WritePostDopl(const QSqlDatabase& db, const MasterRow& owner, const EmployeeRecord& rec)
 {
-    writeDetailRows(db, id, PostDoplTable(), rec.postDopl, kBlank);
+    writeDetailRows(db, owner, PostDoplTable(), rec.postDopl, kBlank);
 }
 
-void WriteSber(const QSqlDatabase& db, qint64 id, const EmployeeRecord& rec)
+void WriteSber(const QSqlDatabase& db, const MasterRow& owner, const EmployeeRecord& rec)
 {
-    writeDetailRows(db, id, SberTable(), rec.sber, kIsEmpty); // empty rows are not stored
+    writeDetailRows(db, owner, SberTable(), rec.sber, kIsEmpty); // empty rows are not stored
 }
 
-void WriteIspol(const QSqlDatabase& db, qint64 id, const EmployeeRecord& rec)
+void WriteIspol(const QSqlDatabase& db, const MasterRow& owner, const EmployeeRecord& rec)
 {
-    writeDetailRows(db, id, IspolTable(), rec.ispol.writs, kBlank);
+    writeDetailRows(db, owner, IspolTable(), rec.ispol.writs, kBlank);
 }
 
-void WriteSsud(const QSqlDatabase& db, qint64 id, const EmployeeRecord& rec)
+void WriteSsud(const QSqlDatabase& db, const MasterRow& owner, const EmployeeRecord& rec)
 {
-    writeDetailRows(db, id, SsudTable(), rec.ssud.loans, kBlank);
+    writeDetailRows(db, owner, SsudTable(), rec.ssud.loans, kBlank);
 }
 
-void WriteWaria(const QSqlDatabase& db, qint64 id, const EmployeeRecord& rec)
+void WriteWaria(const QSqlDatabase& db, const MasterRow& owner, const EmployeeRecord& rec)
 {
-    writeDetailRows(db, id, WariaTable(), rec.waria, kBlank);
+    writeDetailRows(db, owner, WariaTable(), rec.waria, kBlank);
 }
 
-void WriteWarDat(const QSqlDatabase& db, qint64 id, const WarDatBlock& block)
+void WriteWarDat(const QSqlDatabase& db, const MasterRow& owner, const WarDatBlock& block)
 {
-    writeDetailRows(db, id, WarDatTable(), block.entries, kBlank);
+    writeDetailRows(db, owner, WarDatTable(), block.entries, kBlank);
 }
 
 namespace {
@@ -311,31 +301,31 @@ void forRowTables(int kvProizv, int which, Use use)
 
 } // namespace
 
-void WriteRows(db::Batch& batch, qint64 id, const EmployeeRecord& rec, int kvProizv, int which)
+void WriteRows(db::Batch& batch, const MasterRow& owner, const EmployeeRecord& rec, int kvProizv, int which)
 {
     forRowTables(kvProizv, which, [&](const TableDef& def, int from, int to) {
-        if (id != freshId)
-            batch.add(TableDeleteByEmployeeSql(def)).bind(0, id);
-        addRowInserts(batch, TableInsertSql(def), id, rec, from, to);
+        if (!owner.fresh)
+            batch.add(TableDeleteByEmployeeSql(def)).bind(0, owner.id);
+        addRowInserts(batch, TableInsertSql(def), owner.id, rec, from, to);
     });
 }
 
-void WriteRows(const QSqlDatabase& db, qint64 id, const EmployeeRecord& rec, int kvProizv, int which)
+void WriteRows(const QSqlDatabase& db, const MasterRow& owner, const EmployeeRecord& rec, int kvProizv, int which)
 {
     if (db::IsServer(db)) {
         db::Batch batch(db); // one round trip
-        WriteRows(batch, id, rec, kvProizv, which);
+        WriteRows(batch, owner, rec, kvProizv, which);
         batch.run();
         return;
     }
     // On a base file the rows go straight into the caller's transaction, as
     // the other tables' rows do, each statement looked up once.
     forRowTables(kvProizv, which, [&](const TableDef& def, int from, int to) {
-        deleteRows(db, def, id);
+        deleteRows(db, def, owner);
         db::RawStatement& ins = inserter(db, def);
         forStoredRows(rec, from, to, [&](int num, const AccrualRow& a) {
             Binder b(ins);
-            b << id << num;
+            b << owner.id << num;
             bindRow(b, a);
             ins.exec();
         });
@@ -926,10 +916,8 @@ void LoadWariaList(CInfoBase& base, const Selection& /*selection*/, int slot, in
 qint64 SaveKonst(CInfoBase& base, int slot, qint64* id)
 {
     const QSqlDatabase db = Db(base);
-    FreshIdScope fresh;
     db::Transaction tr(db);
-    qint64 rowId = 0;
-    WriteKonst(db, slot, tabNOfSlot(base, slot), base.current, rowId);
+    const qint64 rowId = WriteKonst(db, slot, tabNOfSlot(base, slot), base.current).id;
     tr.commit();
     if (id)
         *id = rowId;
@@ -964,28 +952,26 @@ enum SaveSet : unsigned {
 void writeEmployee(const QSqlDatabase& db, int slot, int tabN, const EmployeeAttributes& attr,
                    const EmployeeRecord& rec, const WarDatBlock& warDat, unsigned set)
 {
-    FreshIdScope fresh;
     db::Transaction tr(db);
-    qint64 id = 0;
-    WriteKonst(db, slot, tabN, rec, id);
+    const MasterRow owner = WriteKonst(db, slot, tabN, rec);
     if (set & SavePas)
-        WritePasport(db, id, rec.head);
+        WritePasport(db, owner, rec.head);
     if (set & SaveNal)
-        WriteNalvich(db, id, rec);
+        WriteNalvich(db, owner, rec);
     if (set & SavePost)
-        WritePostDopl(db, id, rec);
+        WritePostDopl(db, owner, rec);
     if (set & SaveSb)
-        WriteSber(db, id, rec);
+        WriteSber(db, owner, rec);
     if (set & SaveIsp)
-        WriteIspol(db, id, rec);
+        WriteIspol(db, owner, rec);
     if (set & SaveSs)
-        WriteSsud(db, id, rec);
+        WriteSsud(db, owner, rec);
     if (set & SaveWar)
-        WriteWaria(db, id, rec);
+        WriteWaria(db, owner, rec);
     if (set & SaveRows)
-        WriteRows(db, id, rec, attr.kvProizv, 2);
+        WriteRows(db, owner, rec, attr.kvProizv, 2);
     if (set & SaveWd)
-        WriteWarDat(db, id, warDat);
+        WriteWarDat(db, owner, warDat);
     tr.commit();
 }
 
@@ -1032,7 +1018,7 @@ void SaveSber(CInfoBase& base, qint64 id)
 {
     const QSqlDatabase db = Db(base);
     db::Transaction tr(db);
-    WriteSber(db, id, base.current);
+    WriteSber(db, MasterRow{id}, base.current);
     tr.commit();
 }
 
@@ -1040,7 +1026,7 @@ void SaveIspol(CInfoBase& base, qint64 id)
 {
     const QSqlDatabase db = Db(base);
     db::Transaction tr(db);
-    WriteIspol(db, id, base.current);
+    WriteIspol(db, MasterRow{id}, base.current);
     tr.commit();
 }
 
@@ -1048,7 +1034,7 @@ void SaveSsud(CInfoBase& base, qint64 id)
 {
     const QSqlDatabase db = Db(base);
     db::Transaction tr(db);
-    WriteSsud(db, id, base.current);
+    WriteSsud(db, MasterRow{id}, base.current);
     tr.commit();
 }
 
@@ -1062,7 +1048,7 @@ void SaveProizvZarpByRec(CInfoBase& base, int slot, int selector)
         return;
     }
     const int kvProizv = slotAttributes(base, slot).kvProizv;
-    WriteRows(db, id, base.current, kvProizv, selector == 0 ? 0 : 1);
+    WriteRows(db, MasterRow{id}, base.current, kvProizv, selector == 0 ? 0 : 1);
     tr.commit();
 }
 
@@ -1167,8 +1153,9 @@ const QString& computedRowsUpsertSql(int rows)
 // place instead of taking every row and its key out and putting them back.
 // Rows that follow one another with no delete between them go by one
 // statement (up to kRowsPerUpsert), written in the same order as one by one.
-void writeComputedRowsInPlace(const QSqlDatabase& db, qint64 id, const EmployeeRecord& rec, int kvProizv)
+void writeComputedRowsInPlace(const QSqlDatabase& db, const MasterRow& owner, const EmployeeRecord& rec, int kvProizv)
 {
+    const qint64 id = owner.id;
     const TableDef& t = ZarpTable().def();
     static const QString removeNumbers =
         DeleteRowsSql(t, QStringLiteral("%1 AND %2").arg(ColumnEqualsSql(t, 0), ColumnBetweenSql(t, 1)));
@@ -1187,7 +1174,7 @@ void writeComputedRowsInPlace(const QSqlDatabase& db, qint64 id, const EmployeeR
     // The numbers from `next` to `last` are written by no row.
     qint64 next = std::numeric_limits<qint64>::min();
     const auto removeThrough = [&](qint64 last) {
-        if (id == freshId || next > last)
+        if (owner.fresh || next > last)
             return;
         addPending();
         batch.add(removeNumbers).bind(0, id).bind(1, next).bind(2, last);
@@ -1211,7 +1198,7 @@ void saveComputedRows(const QSqlDatabase& db, int slot, int kvProizv, const Empl
     if (db::IsServer(db))
         saveComputedRowsOnServer(db, slot, kvProizv, rec);
     else if (const qint64 id = KonstId(db, slot); id != 0)
-        writeComputedRowsInPlace(db, id, rec, kvProizv);
+        writeComputedRowsInPlace(db, MasterRow{id}, rec, kvProizv);
 }
 
 } // namespace
@@ -1254,14 +1241,12 @@ void SaveCalculatedMonth(CInfoBase& base, int slot, bool withMaster, ComputedRow
         saveComputedRows(db, slot, kvProizv, base.current);
         return;
     }
-    FreshIdScope fresh;
     db::Transaction tr(db);
-    qint64 id = 0;
-    WriteKonst(db, slot, tabNOfSlot(base, slot), base.current, id);
+    const MasterRow owner = WriteKonst(db, slot, tabNOfSlot(base, slot), base.current);
     if (db::IsServer(db))
         saveComputedRowsOnServer(db, slot, kvProizv, base.current);
     else
-        writeComputedRowsInPlace(db, id, base.current, kvProizv);
+        writeComputedRowsInPlace(db, owner, base.current, kvProizv);
     tr.commit();
 }
 
@@ -1291,7 +1276,7 @@ void ComputedRowsGroup::store(int slot, int kvProizv, const EmployeeRecord& rec)
     if (keeps())
         keep(slot, computedRowsOf(rec, kvProizv));
     else if (const qint64 id = masterId(slot); id != 0)
-        writeComputedRowsInPlace(m_db, id, rec, kvProizv);
+        writeComputedRowsInPlace(m_db, MasterRow{id}, rec, kvProizv);
 }
 
 // The ids of the master rows are read once, at the first store; a slot
