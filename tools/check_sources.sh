@@ -56,6 +56,15 @@ check_slot_arithmetic() {
         "an array place worked out from a slot: use the slot accessors or BySlot"
 }
 
+# A record slot has one bound, the base's per-slot arrays (holdsSlot, up to
+# slotCount()): no code compares a slot with capacity(), which is the limit of
+# the employees a base takes.
+check_slot_bound() {
+    sources | grep -v '^src/infobase/InfoBase\.h$' |
+        lines_where '(my $c = $_) =~ s{//.*}{}; $c =~ m{[sS]lot\w*\)?\s*[<>]=?\s*[\w.()>-]*capacity\(\)}' \
+        "a slot bounded by capacity(): use holdsSlot"
+}
+
 # The loaders, savers and checks of infobase/ name a table only through its
 # declaration: no string of theirs types "dbo.<name>" or a statement's table
 # (FROM, INTO, UPDATE, JOIN followed by a name). The declarations themselves
@@ -206,7 +215,7 @@ check_screen_readers() {
         "a typed text is read again by a rule of its own: take the value its input's kind read, or read it by that kind (FigureUnitsOr)"
 }
 
-for check in check_book_indexes check_book_number_arithmetic check_slot_arithmetic check_table_names check_compared_codes check_file_writers check_plain_line_edits check_screen_readers; do
+for check in check_book_indexes check_book_number_arithmetic check_slot_arithmetic check_slot_bound check_table_names check_compared_codes check_file_writers check_plain_line_edits check_screen_readers; do
     found=$($check)
     if [ -n "$found" ]; then
         echo "$found" >&2

@@ -388,7 +388,7 @@ bool SummaryWalk::LevelAccepts(int level, int value, int low, int high) const
 
 bool SummaryWalk::EmployeeWanted(const EmployeeListEntry& entry) const
 {
-    if (entry.slot < 1 || entry.slot > m_base.capacity())
+    if (!m_base.holdsSlot(entry.slot))
         return false;
     // Only the employees that the selection run put into the swap file.
     const infobase::Selection& strip = m_run.strip;

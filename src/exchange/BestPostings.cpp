@@ -210,7 +210,7 @@ BestPostingsRun::BestPostingsRun(std::stop_token stop, PayrollDoc& doc, QIODevic
 
 bool BestPostingsRun::EmployeeWanted(const EmployeeListEntry& entry) const
 {
-    if (entry.slot < 1 || entry.slot > m_base.capacity())
+    if (!m_base.holdsSlot(entry.slot))
         return false;
     const infobase::EmployeeAttributes& attributes = m_base.attributesOf(entry.slot);
     if (m_selection.brigade != 0 && attributes.brig != m_selection.brigade)

@@ -410,10 +410,10 @@ struct SlotUsage {
 SlotUsage CountSlotUsage(const CInfoBase& base)
 {
     SlotUsage usage;
-    usage.users.assign(std::size_t(base.capacity()) + 1, 0);
+    usage.users.assign(std::size_t(base.slotCount()) + 1, 0);
     for (std::size_t i = 0; i < base.list.size(); ++i) {
         const EmployeeListEntry& entry = base.list[i];
-        const int slot = entry.slot >= 1 && entry.slot <= base.capacity() ? entry.slot : 0;
+        const int slot = base.holdsSlot(entry.slot) ? entry.slot : 0;
         const bool slotTaken = slot != 0 && usage.users[std::size_t(slot)] > 0;
         ++usage.users[std::size_t(slot)];
         if (slot == 0 || slotTaken || entry.tabN() == 0)
@@ -446,7 +446,7 @@ void RepairWrongEntries(CInfoBase& base, SlotUsage& usage, int firstFree)
         EmployeeListEntry& entry = base.list[position];
         if (entry.tabN() == 0)
             entry.setTabN(u16(NumberBetweenNeighbours(base.list, position)));
-        const bool ownSlot = entry.slot >= 1 && entry.slot <= base.capacity() &&
+        const bool ownSlot = base.holdsSlot(entry.slot) &&
                              std::none_of(base.list.begin(), base.list.begin() + std::ptrdiff_t(position),
                                           [&](const EmployeeListEntry& e) { return e.slot == entry.slot; });
         if (ownSlot)

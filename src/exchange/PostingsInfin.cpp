@@ -305,7 +305,7 @@ InfinRun::InfinRun(std::stop_token stop, PayrollDoc& doc, const PostingsSelectio
 
 bool InfinRun::Wanted(const EmployeeListEntry& entry) const
 {
-    if (entry.slot < 1 || entry.slot > m_base.capacity())
+    if (!m_base.holdsSlot(entry.slot))
         return false;
     if (m_selection.personnelNumber != 0 && entry.tabN() != m_selection.personnelNumber)
         return false;
@@ -320,7 +320,7 @@ int InfinRun::FindShops()
     // Every shop number a byte holds: the form allows shops up to 250.
     std::array<bool, 256> used{};
     for (const EmployeeListEntry& entry : m_base.list)
-        if (entry.slot >= 1 && entry.slot <= m_base.capacity())
+        if (m_base.holdsSlot(entry.slot))
             used[std::size_t(ReportedShop(m_base.shopOf(entry.slot)))] = true;
     std::array<AccrualRow, infobase::EmployeeRecord::RowCount> rows{};
     for (const EmployeeListEntry& entry : m_base.list) {

@@ -329,7 +329,7 @@ int SlotForRecord(CInfoBase& base, unsigned tabN, int listIndex)
     if (base.employeeCount() >= base.capacity())
         return kTransferBaseFull;
     const int slot = base.CheckIndexFreeSlot();
-    if (slot < 1 || slot > base.capacity())
+    if (!base.holdsSlot(slot))
         return kTransferBaseFull;
     if (base.InsertEmployeeEntry(int(tabN), slot) < 0)
         return kTransferBaseFull;

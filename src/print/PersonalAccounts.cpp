@@ -505,7 +505,7 @@ void AddTotal(CTree& tree, const QDomElement& page, const char* label, double am
 bool Selected(const CInfoBase& base, const infobase::EmployeeListEntry& entry, const StatementPrintParams& params,
               int markedOnly)
 {
-    if (entry.slot < 1 || entry.slot > base.capacity())
+    if (!base.holdsSlot(entry.slot))
         return false;
     if (markedOnly)
         return entry.marked();

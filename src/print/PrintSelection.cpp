@@ -13,7 +13,7 @@ namespace {
 bool EmployeeMatches(const CInfoBase& base, int index, int shop, int brigade, int profession)
 {
     const int slot = base.list[std::size_t(index)].slot;
-    if (slot < 1 || slot > base.capacity())
+    if (!base.holdsSlot(slot))
         return false;
     const infobase::EmployeeAttributes& attributes = base.attributesOf(slot);
     return (shop == 0 || base.shopOf(slot) == shop) && (brigade == 0 || attributes.brig == brigade) &&

@@ -409,7 +409,7 @@ void SettlementWriter::WriteClosing()
 
 bool SettlementWriter::Selected(const infobase::EmployeeListEntry& entry) const
 {
-    if (entry.slot < 1 || entry.slot > m_base.capacity())
+    if (!m_base.holdsSlot(entry.slot))
         return false;
     if (m_markedOnly)
         return entry.marked();

@@ -45,7 +45,7 @@ QLineEdit* CMonthFormDlg::AddField(QGridLayout* grid, int row, int column, const
 void CMonthFormDlg::LoadRecord(quint32 slot)
 {
     const ib::CInfoBase& base = View()->Document()->infoBase;
-    if (slot > quint32(base.capacity()))
+    if (!base.holdsSlot(int(slot)))
         slot = 0;
     // The modified flag stays: a save the base refused is tried again.
     m_slot = slot;

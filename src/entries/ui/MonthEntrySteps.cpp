@@ -12,6 +12,6 @@ void StepToEmployeeWithEntries(CCommonFormView& view, int step, const HasEntries
     const ib::CInfoBase& base = view.Document()->infoBase;
     StepToListEntry(view, step, [&base, &hasEntries](int listIndex) {
         const int slot = base.list[std::size_t(listIndex)].slot;
-        return slot >= 1 && slot <= base.capacity() && hasEntries(base.attributesOf(slot));
+        return base.holdsSlot(slot) && hasEntries(base.attributesOf(slot));
     });
 }

@@ -82,7 +82,7 @@ void CExchangeTaskView::OnDbfProgress(int position, int count)
     }
     const auto& entry = base.list[std::size_t(position)];
     setNumber(IdPersonnelNumberField, entry.tabN());
-    if (count == 0 && entry.slot >= 1 && entry.slot <= base.capacity()) {
+    if (count == 0 && base.holdsSlot(entry.slot)) {
         setNumber(IdShopField, base.shopOf(entry.slot));
         setNumber(IdBrigadeField, base.attributesOf(entry.slot).brig);
     }

@@ -179,7 +179,7 @@ void CWorkerUchKartGDDlg::LoadRecord(quint32 slot)
 {
     m_slot = slot;
     ib::CInfoBase& base = Base();
-    if (slot == 0 || int(slot) > base.capacity()) {
+    if (!base.holdsSlot(int(slot))) {
         ShowFields(MainDataFields{});
         return;
     }

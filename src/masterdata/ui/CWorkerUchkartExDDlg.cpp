@@ -128,7 +128,7 @@ void CWorkerUchkartExDDlg::LoadRecord(quint32 slot)
 {
     m_slot = slot;
     const ib::CInfoBase& base = Base();
-    const bool shown = slot != 0 && int(slot) <= base.capacity();
+    const bool shown = base.holdsSlot(int(slot));
     const ib::EmployeeHead head = shown ? base.current.head : ib::EmployeeHead{};
     const ib::EmployeeAttributes attr = shown ? base.attributesOf(slot) : ib::EmployeeAttributes{};
     Edit(1075)->setText(head.fio);

@@ -117,7 +117,7 @@ void CWorkerUchkartPasDDlg::BuildForm()
 void CWorkerUchkartPasDDlg::LoadRecord(quint32 slot)
 {
     m_slot = slot;
-    const bool shown = slot != 0 && int(slot) <= Base().capacity();
+    const bool shown = Base().holdsSlot(int(slot));
     const ib::EmployeeHead head = shown ? Base().current.head : ib::EmployeeHead{};
     Edit(1075)->setText(head.fio);
     Edit(1076)->setText(shown ? QString::number(PersonnelNumberOfSlot(slot)) : QString());
