@@ -73,8 +73,7 @@ void CInfoBase::erasePayKind(int number)
 
 void CInfoBase::sortPayKinds()
 {
-    std::stable_sort(payKinds_.begin(), payKinds_.end(),
-                     [](const PayKind& a, const PayKind& b) { return a.kod < b.kod; });
+    std::stable_sort(payKinds_.begin(), payKinds_.end(), PayKindBefore);
     config.nEnt = u16(payKinds_.size());
 }
 

@@ -144,6 +144,9 @@ public:
     void erasePayKind(int number);
     // Sorts the book by code, kinds of one code in the order they stand.
     void sortPayKinds();
+    // The pay-kind book's order: by code, kinds of one code as they stand
+    // (for std::stable_sort).
+    static bool PayKindBefore(const PayKind& a, const PayKind& b) { return a.kod < b.kod; }
     // The number of the pay kind of code `code` as IndexPayKinds last found
     // it; 0 when it found none. A lookup takes the number only when the kind
     // of that number still has the code and searches the table otherwise, so

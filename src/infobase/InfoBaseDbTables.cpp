@@ -277,7 +277,7 @@ void LoadEntree(CInfoBase& base)
 void SaveEntree(CInfoBase& base)
 {
     std::vector<PayKind> kinds = base.payKinds();
-    std::stable_sort(kinds.begin(), kinds.end(), [](const PayKind& a, const PayKind& b) { return a.kod < b.kod; });
+    std::stable_sort(kinds.begin(), kinds.end(), CInfoBase::PayKindBefore);
     replaceTable(Db(base), EntreeTable().def(), [&](BatchRows& ins) {
         for (const PayKind& p : kinds) {
             Binder b(ins);
