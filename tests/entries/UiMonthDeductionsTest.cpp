@@ -11,6 +11,7 @@
 #include "entries/ui/CCurnuPerSBView.h"
 #include "entries/ui/CCurnuSsudKredDlg.h"
 #include "entries/ui/CCurnuSsudKredView.h"
+#include "grid/InPlaceEdit.h"
 #include "payroll/CalcThread.h"
 #include "platform/TaskThread.h"
 #include "shell/ui/NullableDateEdit.h"
@@ -372,10 +373,11 @@ TEST_F(MonthDeductions, ARefusedTransferAmountIsHeldOnEveryWayOut)
     Apply(view->Strip(), kTwoBanks);
     ASSERT_EQ(grid->GetRowCount(), 3);
     const QString stored = grid->GetItemText(2, 1);
-    QRect cell, otherCell;
-    ASSERT_TRUE(grid->GetCellRect(2, 1, cell));
+    QRect otherCell;
     ASSERT_TRUE(grid->GetCellRect(1, 1, otherCell));
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+    grid->setFocus();
+    grid->SetFocusCell(2, 1);
+    grid->OnEditCell(2, 1, QPoint(-1, -1), GridCtrl::VK_LBUTTON | CInPlaceEdit::ClickedChar);
     Settle();
     ASSERT_NE(grid->GetEditor(), nullptr);
     const QStringList faults = HeldOnEveryWayOut(
