@@ -339,7 +339,12 @@ inline QStringList HeldOnEveryWayOut(MessageRecorder& boxes, const std::function
     QLineEdit* field = input();
     if (!field)
         return {QStringLiteral("%1: no input").arg(name)};
+    // The window active with the focus in the input first, as a person
+    // types into a window that has come up.
+    field->window()->activateWindow();
     field->setFocus(Qt::TabFocusReason);
+    if (!WaitFor([field] { return QApplication::focusWidget() == field; }, 2000))
+        return {QStringLiteral("%1: the input does not take the focus").arg(name)};
     QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClicks(field, text);
     attempt(QStringLiteral("Tab"), [&] { QTest::keyClick(input(), Qt::Key_Tab); });
