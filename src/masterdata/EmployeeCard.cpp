@@ -312,6 +312,15 @@ QString ReadCardNumber(int id, const QString& text, int* value)
         .arg(rule->maximum);
 }
 
+BookCheck CardFieldBook(const CardBooks& books, int id)
+{
+    switch (id) {
+    case kCardShopField: return books.shop;
+    case kCardProfessionField: return books.profession;
+    default: return {};
+    }
+}
+
 FigureRule CardFieldRule(int page, int id)
 {
     constexpr int kImputedIncomeMonths[] = {1083, 1084, 1085, 1086, 1089, 1088, 1087, 1090, 1091, 1092, 1093, 1094};
@@ -367,7 +376,7 @@ MainDataFields MainDataOf(const ib::EmployeeHead& h, const ib::EmployeeAttribute
     return f;
 }
 
-int CheckMainData(const MainDataFields& f, QString* refusal)
+int CheckMainData(const MainDataFields& f, const CardBooks& books, QString* refusal)
 {
     const std::pair<int, const QString*> numbers[] = {{1016, &f.status},   {1000, &f.schedule},  {1018, &f.profession},
                                                       {1001, &f.shop},     {1019, &f.brigade},   {1002, &f.category},
@@ -375,6 +384,10 @@ int CheckMainData(const MainDataFields& f, QString* refusal)
     for (const auto& [id, text] : numbers) {
         int value = 0;
         *refusal = ReadCardNumber(id, *text, &value);
+        if (refusal->isEmpty())
+            *refusal = ReadFigure(QString::fromUtf8(CardNumberRule(id)->refusal), CardFieldRule(0, id),
+                                  CardFieldBook(books, id), *text)
+                           .refusal;
         if (!refusal->isEmpty())
             return id;
     }

@@ -40,6 +40,15 @@ const CardNumberField* CardNumberRule(int id);
 // number (ReadFigure) or of a value outside 0..maximum (empty when the value
 // is taken).
 QString ReadCardNumber(int id, const QString& text, int* value);
+// The card's numbers that name a record of a book: the shop ("Цех / отдел")
+// and the profession.
+inline constexpr int kCardShopField = 1001, kCardProfessionField = 1018;
+// The books those numbers name, as the screen reads them.
+struct CardBooks {
+    BookCheck shop, profession;
+};
+// The book a number field of the card names; no check for the others.
+BookCheck CardFieldBook(const CardBooks& books, int id);
 // The most characters a text of the card keeps (the address of residence
 // keeps more).
 inline constexpr int kCardTextLength = 120;
@@ -108,10 +117,11 @@ struct MainDataFields {
 // The page's values of an employee (all zero for slot 0).
 MainDataFields MainDataOf(const ib::EmployeeHead& head, const ib::EmployeeAttributes& attr, int shop);
 
-// The first field of the page whose value is refused (a number out of range,
-// an amount or tariff that does not read in full): its control and the
-// refusal; 0 and an empty text when every value is taken.
-int CheckMainData(const MainDataFields& fields, QString* refusal);
+// The first field of the page whose value is refused (a number out of range
+// or, for the shop and the profession, not in its book, refused as their
+// inputs refuse it; an amount or tariff that does not read in full): its
+// control and the refusal; 0 and an empty text when every value is taken.
+int CheckMainData(const MainDataFields& fields, const CardBooks& books, QString* refusal);
 
 // Where the page writes into one employee.
 struct MainDataTarget {

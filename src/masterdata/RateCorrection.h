@@ -22,8 +22,8 @@ void FillRateGaps(std::array<infobase::RateHistoryEntry, 12>& rates, int paySyst
 QString RateMonthName(int reportingMonth, int monthsBack);
 
 // What a month's rate takes: the rule the dialog's column declares and the
-// texts are read by.
-inline constexpr FigureRule kRateFigure = MoneyFigure();
+// texts are read by (a salary or tariff is never negative).
+inline constexpr FigureRule kRateFigure = AmountFigure();
 
 // The first of the twelve texts that kRateFigure refuses (0-11); -1 when
 // every text reads.

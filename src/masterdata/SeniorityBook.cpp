@@ -58,7 +58,7 @@ std::vector<FigureRule> SeniorityColumnRules()
 {
     const FigureRule years = WholeFigure(0, 32767), group = WholeFigure(0, 127);
     return {WholeFigure(0, 65535), years, years, years, years, years, years, group, group, group, group,
-            group, WholeFigure(0, 255), WholeFigure(0, 15), WholeFigure(0, 15), WholeFigure(0, 1), MoneyFigure()};
+            group, WholeFigure(0, 255), WholeFigure(0, 15), WholeFigure(0, 15), WholeFigure(0, 1), AmountFigure()};
 }
 
 SeniorityRule ReadSeniorityRule(const QStringList& cells)

@@ -29,7 +29,9 @@ infobase::SeniorityRule ReadSeniorityRule(const QStringList& cells);
 // What a typed cell of each of the seventeen columns takes: the ranges the
 // rule's fields keep (the code a 16-bit number, ages and lengths of service
 // 0-32767, shop and brigade 0-127, profession 0-127 and 0-255, category
-// 0-15, "Что" 0-1), the amount as money.
+// 0-15, "Что" 0-1), the amount as money that is not negative (an
+// addition in roubles or a percent). The code is besides a pay kind of the
+// book, which the screen's column checks.
 std::vector<FigureRule> SeniorityColumnRules();
 
 // The rules of the grid's rows, row i giving rule i (rows beyond the 15th are

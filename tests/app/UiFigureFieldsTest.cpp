@@ -627,6 +627,10 @@ protected:
 // kind fails.
 TEST_F(UiGridCells, EveryEditableGridCellReadsTheWholeTextOrRefusesItWhenLeft)
 {
+    // The seniority book holds a rule of a pay kind (the demo firm keeps
+    // none), so that what its row's cells keep is stored with it: a row
+    // without a code of the book is no rule.
+    doc.infoBase.firm.stag[0].kod = 4;
     CMainFrame frame(&doc, &registry);
     QTimer closer;
     ASSERT_TRUE(ShowAt1024x768(frame, closer, &CloseModalDialogs, 50));

@@ -11,6 +11,7 @@
 #include "platform/WorkingFolder.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/CPrnEditDlg.h"
+#include "shell/ui/TypedInput.h"
 #include "values/Clock.h"
 
 #include <gtest/gtest.h>
@@ -56,6 +57,30 @@ TEST_F(UiAvancePrintVed, StatementGoesThroughThePrintCommand)
     EXPECT_TRUE(recorder.Texts().isEmpty()) << recorder.Texts().join(QLatin1Char('|')).toStdString();
     EXPECT_EQ(dialogs, 1);
     EXPECT_TRUE(QFile::exists(doc->FormWorkFile(QStringLiteral("Avans-Ved"), doc->infoBase.config.reportingKey())));
+}
+
+// A refused number in the statement's form is held on every way out: Tab, a
+// click on another field and on the start button each say one box naming
+// the field, the field keeping the text with the focus and nothing printed;
+// Esc gives the text up without a box.
+TEST_F(UiAvancePrintVed, ARefusedFieldIsHeldOnEveryWayOutAndNothingIsPrinted)
+{
+    auto* field = view->controlAs<CTypedEdit>(IdFirstSheetField);
+    ASSERT_NE(field, nullptr);
+    const QString stored = field->text();
+    const QStringList faults = HeldOnEveryWayOut(
+        recorder, [field]() -> QLineEdit* { return field; }, field->Kind().name, QStringLiteral("12x"),
+        {{QStringLiteral("a click on another field"), ClickOn(view->control(IdShopField))},
+         {QStringLiteral("a click on the start button"), ClickOn(view->control(IdStartButton))}});
+    EXPECT_FALSE(field->Kind().name.isEmpty());
+    EXPECT_TRUE(faults.isEmpty()) << faults.join(u'\n').toStdString();
+    EXPECT_FALSE(view->Running());
+    EXPECT_EQ(dialogs, 0);
+    const std::size_t said = recorder.boxes.size();
+    QTest::keyClick(field, Qt::Key_Escape);
+    Settle();
+    EXPECT_EQ(recorder.boxes.size(), said);
+    EXPECT_EQ(field->text(), stored);
 }
 
 TEST_F(UiAvancePrintVed, OrdersFor1CGoToTheTransferFile)

@@ -11,6 +11,7 @@
 #include "entries/ui/CCurnuPerSBView.h"
 #include "entries/ui/CCurnuSsudKredDlg.h"
 #include "entries/ui/CCurnuSsudKredView.h"
+#include "grid/InPlaceEdit.h"
 #include "payroll/CalcThread.h"
 #include "platform/TaskThread.h"
 #include "shell/ui/NullableDateEdit.h"
@@ -355,6 +356,47 @@ TEST_F(MonthDeductions, LoansAreEditedSavedByF4AndAppendedToAGroup)
     EXPECT_EQ(loans.loans[2].nalog, 1);
     EXPECT_EQ(loans.loans[2].mes[1], 0);
     EXPECT_EQ(loans.loans[2].sum[1], 50000);
+}
+
+// A transfer's "Сумма" of three decimals in the monthly deductions' grid is
+// held on every way out: Tab, a click on the other row's amount, on
+// "Добавить" and on the strip each say one box naming the column, the editor
+// keeping the text with the focus and no row added; Esc puts the stored
+// amount back without a box, and nothing is stored.
+TEST_F(MonthDeductions, ARefusedTransferAmountIsHeldOnEveryWayOut)
+{
+    MessageRecorder boxes;
+    auto* view = Open<CCurnuPerSBView>();
+    ASSERT_NE(view, nullptr);
+    CCurnuPerSBDlg* dlg = view->Dlg();
+    CFldHlpGridCtrl* grid = dlg->Grid();
+    Apply(view->Strip(), kTwoBanks);
+    ASSERT_EQ(grid->GetRowCount(), 3);
+    const QString stored = grid->GetItemText(2, 1);
+    QRect otherCell;
+    ASSERT_TRUE(grid->GetCellRect(1, 1, otherCell));
+    grid->setFocus();
+    grid->SetFocusCell(2, 1);
+    grid->OnEditCell(2, 1, QPoint(-1, -1), GridCtrl::VK_LBUTTON | CInPlaceEdit::ClickedChar);
+    Settle();
+    ASSERT_NE(grid->GetEditor(), nullptr);
+    const QStringList faults = HeldOnEveryWayOut(
+        boxes, [grid]() -> QLineEdit* { return grid->GetEditor(); }, QStringLiteral("Сумма"),
+        QStringLiteral("12,755"),
+        {{QStringLiteral("a click on the other row's amount"), ClickOn(grid->viewport(), otherCell.center())},
+         {QStringLiteral("a click on Добавить"), ClickOn(dlg->control(CCurnuPerSBDlg::IdAdd))},
+         {QStringLiteral("a click on the strip"), ClickOn(view->Strip()->Field(CTabelFilterDlg::IdTabN))}});
+    EXPECT_TRUE(faults.isEmpty()) << faults.join(u'\n').toStdString();
+    EXPECT_EQ(grid->GetRowCount(), 3);
+    const std::size_t said = boxes.boxes.size();
+    ASSERT_NE(grid->GetEditor(), nullptr);
+    QTest::keyClick(grid->GetEditor(), Qt::Key_Escape);
+    Settle();
+    EXPECT_EQ(boxes.boxes.size(), said);
+    EXPECT_EQ(grid->GetItemText(2, 1), stored);
+    PressKey(Qt::Key_F4);
+    EXPECT_EQ(boxes.boxes.size(), said);
+    EXPECT_EQ(en::TransferRows(Stored(kTwoBanks), Attr(kTwoBanks))[1].sum, 500'000);
 }
 
 TEST_F(MonthDeductions, TransfersAreEditedAndGroupedAndAFullMemberIsNamed)

@@ -210,6 +210,46 @@ TEST_F(PaymentCorrectionScreens, SickLeavePaymentsAreListedCorrectedAndSavedOnLe
     EXPECT_TRUE(recorder.Texts().isEmpty());
 }
 
+// A sick-leave payment's "Сумма" of three decimals is held on every way
+// out: Tab, a click on another row's amount and a click on the strip each say
+// one box naming the column, the editor keeping the text with the focus; Esc
+// puts the stored amount back without a box. Nothing is stored.
+TEST_F(PaymentCorrectionScreens, ARefusedSickLeaveAmountIsHeldOnEveryWayOut)
+{
+    auto* view = OpenFromPanel<CBulletViplatView>(1214, 4);
+    ASSERT_NE(view, nullptr);
+    ApplyShop(view, QString());
+    CFldHlpGridCtrl* grid = view->Dlg()->Grid();
+    const int sick = TabNStarting(grid, QStringLiteral("28.03.11"));
+    ASSERT_NE(sick, 0);
+    const int row = RowsOf(grid, sick).front();
+    const int other = row == 1 ? 2 : 1;
+    ASSERT_LT(other, grid->GetRowCount());
+    const QString stored = grid->GetItemText(row, 6);
+    QRect cell, otherCell;
+    ASSERT_TRUE(grid->GetCellRect(row, 6, cell));
+    ASSERT_TRUE(grid->GetCellRect(other, 6, otherCell));
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+    Settle();
+    ASSERT_NE(grid->GetEditor(), nullptr);
+    const QStringList faults = HeldOnEveryWayOut(
+        recorder, [grid]() -> QLineEdit* { return grid->GetEditor(); }, QStringLiteral("Сумма"),
+        QStringLiteral("12,755"),
+        {{QStringLiteral("a click on another row's amount"), ClickOn(grid->viewport(), otherCell.center())},
+         {QStringLiteral("a click on the strip"), ClickOn(view->Strip()->Field(CWorkersFilterDlg::IdShop))}});
+    EXPECT_TRUE(faults.isEmpty()) << faults.join(u'\n').toStdString();
+    const std::size_t said = recorder.boxes.size();
+    ASSERT_NE(grid->GetEditor(), nullptr);
+    QTest::keyClick(grid->GetEditor(), Qt::Key_Escape);
+    Settle();
+    EXPECT_EQ(recorder.boxes.size(), said);
+    EXPECT_EQ(grid->GetItemText(row, 6), stored);
+    LeaveWithEsc(grid);
+    const std::vector<ib::SickLeaveSheet> kept = StoredRun(&ib::CInfoBase::bln, sick);
+    ASSERT_EQ(kept.size(), 1u);
+    EXPECT_DOUBLE_EQ(kept[0].sum, kalvor::tools::DemoSickLeaveAmount);
+}
+
 TEST_F(PaymentCorrectionScreens, TheAdditionalVacationIsCorrectedInItsOwnNote)
 {
     auto* view = OpenFromPanel<COtpuskCorrectView>(32806, 5);

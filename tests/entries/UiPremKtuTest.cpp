@@ -9,6 +9,7 @@
 #include "entries/ui/CPremKtuView.h"
 #include "platform/Db.h"
 
+#include <QPointer>
 #include <QTableWidget>
 
 #ifdef KALVOR_DATA_DIR
@@ -97,7 +98,8 @@ TEST_F(KtuScreen, RuleVariantChangedByKeysIsInTheBaseAfterReopening)
     FocusField(1253);
     Settle();
     EXPECT_EQ(boxes.Texts(),
-              QStringList(QStringLiteral("Значение поля \"1-й вариант КТУ\" должно быть от 0 до 100: 150")));
+              QStringList(QStringLiteral(
+                  "Значение поля \"Процент суммы, правило 3 (1-й вариант КТУ)\" должно быть от 0 до 100: 150")));
     EXPECT_EQ(QApplication::focusWidget(), view->Field(1259));
     boxes.boxes.clear();
     QTest::keyClick(view->Field(1259), Qt::Key_A, Qt::ControlModifier);
@@ -117,6 +119,44 @@ TEST_F(KtuScreen, RuleVariantChangedByKeysIsInTheBaseAfterReopening)
     EXPECT_EQ(Text(1257), QStringLiteral("2"));
     EXPECT_EQ(Text(1259), QString());
     EXPECT_TRUE(boxes.Texts().isEmpty());
+}
+
+// A refused text in a field of each of the three variants is held on every
+// way out: Tab and a click on another variant's field each say one box
+// naming the field itself (its line, rule and variant), and the field keeps
+// the text with the focus; Esc gives the text up without a box. Nothing is
+// stored.
+TEST_F(KtuScreen, ARefusedFieldOfEveryVariantIsHeldAndNamedOnEveryWayOut)
+{
+    OpenScreen();
+    const kalvor::KtuVariants stored = doc->infoBase.firm.ktu;
+    struct Case {
+        int field, other;
+        const char* name;
+    };
+    const Case cases[] = {{1259, 1275, "Процент суммы, правило 3 (1-й вариант КТУ)"},
+                          {1273, 1253, "Масштаб (2-й вариант КТУ)"},
+                          {1297, 1300, "Процент суммы, правило 1 (3-й вариант КТУ)"},
+                          {1316, 1259, "2-й КТУ, правило 4 (3-й вариант КТУ)"}};
+    QStringList faults;
+    for (const Case& c : cases) {
+        QLineEdit* field = view->Field(c.field);
+        const QString before = field->text();
+        faults << HeldOnEveryWayOut(boxes, [field] { return field; }, QString::fromUtf8(c.name),
+                                    QStringLiteral("12x"),
+                                    {{QStringLiteral("a click on another field"), ClickOn(view->Field(c.other))}});
+        const std::size_t said = boxes.boxes.size();
+        QPointer<QLineEdit> kept = field;
+        QTest::keyClick(field, Qt::Key_Escape);
+        Settle();
+        EXPECT_EQ(boxes.boxes.size(), said) << c.name;
+        if (kept) { // the screen stays: the text it last took is back
+            EXPECT_EQ(kept->text(), before) << c.name;
+        }
+        OpenScreen(); // each field walked on the screen opened afresh
+    }
+    EXPECT_TRUE(faults.isEmpty()) << faults.join(u'\n').toStdString();
+    EXPECT_EQ(doc->infoBase.firm.ktu, stored);
 }
 
 TEST_F(KtuScreen, LeavingWithoutAChangeWritesNothing)

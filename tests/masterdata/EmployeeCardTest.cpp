@@ -132,18 +132,38 @@ TEST(EmployeeCardRules, NumbersAboveTheirRangeAreRefusedNotCut)
     fields.brigade = QStringLiteral("99");
     fields.taxTable = QStringLiteral("20");
     fields.unionTable = QStringLiteral("20");
-    EXPECT_EQ(md::CheckMainData(fields, &refusal), 0);
+    EXPECT_EQ(md::CheckMainData(fields, {}, &refusal), 0);
     fields.schedule = QStringLiteral("40");
-    EXPECT_EQ(md::CheckMainData(fields, &refusal), 1000);
+    EXPECT_EQ(md::CheckMainData(fields, {}, &refusal), 1000);
     EXPECT_TRUE(refusal.contains(QStringLiteral("График работы")));
     fields.schedule.clear();
     fields.brigade = QStringLiteral("300");
-    EXPECT_EQ(md::CheckMainData(fields, &refusal), 1019);
+    EXPECT_EQ(md::CheckMainData(fields, {}, &refusal), 1019);
     fields.brigade = QStringLiteral("-1");
-    EXPECT_EQ(md::CheckMainData(fields, &refusal), 1019);
+    EXPECT_EQ(md::CheckMainData(fields, {}, &refusal), 1019);
     fields.brigade.clear();
     fields.taxTable = QStringLiteral("21");
-    EXPECT_EQ(md::CheckMainData(fields, &refusal), 1020);
+    EXPECT_EQ(md::CheckMainData(fields, {}, &refusal), 1020);
+    fields.taxTable.clear();
+
+    // The shop and the profession name a record of their books (shops 1-4,
+    // professions 1-16 here): a number within the range the book does not
+    // hold is refused naming the field and the book; 0 names nothing.
+    const md::CardBooks books{{QStringLiteral("Цех/Отдел"), [](long long n) { return n >= 1 && n <= 4; }},
+                              {QStringLiteral("Профессии"), [](long long n) { return n >= 1 && n <= 16; }}};
+    fields.shop = QStringLiteral("4");
+    fields.profession = QStringLiteral("16");
+    EXPECT_EQ(md::CheckMainData(fields, books, &refusal), 0);
+    fields.shop = QStringLiteral("9");
+    EXPECT_EQ(md::CheckMainData(fields, books, &refusal), md::kCardShopField);
+    EXPECT_EQ(refusal, QStringLiteral("В поле \"Цех / отдел\" указан номер, которого нет в справочнике \"Цех/Отдел\": 9"));
+    fields.shop = QStringLiteral("0");
+    fields.profession = QStringLiteral("99");
+    EXPECT_EQ(md::CheckMainData(fields, books, &refusal), md::kCardProfessionField);
+    EXPECT_EQ(refusal, QStringLiteral("В поле \"Профессия\" указан номер, которого нет в справочнике \"Профессии\": 99"));
+    fields.profession = QStringLiteral("128"); // past the range first
+    EXPECT_EQ(md::CheckMainData(fields, books, &refusal), md::kCardProfessionField);
+    EXPECT_TRUE(refusal.contains(QStringLiteral("от 0 до 127"))) << refusal.toStdString();
 
     int value = 0;
     EXPECT_TRUE(md::ReadCardNumber(1055, QStringLiteral("3"), &value).isEmpty());

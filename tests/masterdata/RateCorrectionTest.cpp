@@ -237,4 +237,19 @@ TEST_F(RateDialogTest, AClickedCellTakesWhatIsTypedAndAnUnreadRateKeepsTheDialog
     }
     EXPECT_EQ(storedRate(1), 2600000);
     EXPECT_EQ(base().current.rates[0].rate, 2600000);
+    {
+        // A salary is never negative: "-1" is refused naming the column, the
+        // dialog stays and stores nothing.
+        boxes.boxes.clear();
+        CStavkaCorrect dialog(&doc, unsigned(slot));
+        ASSERT_TRUE(ShowActive(&dialog));
+        typeIntoMarch(dialog, QStringLiteral("-1"));
+        clickOk(dialog);
+        EXPECT_EQ(boxes.Texts(),
+                  QStringList{QStringLiteral("Значение поля \"Оклад\" должно быть от 0.00 до 999999999999.99: -1")});
+        EXPECT_TRUE(dialog.isVisible());
+        dialog.reject();
+    }
+    EXPECT_EQ(storedRate(1), 2600000);
+    EXPECT_EQ(base().current.rates[0].rate, 2600000);
 }

@@ -308,11 +308,11 @@ TEST_F(UiRefTables, RefusedSavesAreShownAndTheBooksStayInMemory)
     auto* stag = Open<CRefStagView>(1037);
     ASSERT_TRUE(stag);
     QTest::mouseClick(stag->control(CRefStagView::IdAdd), Qt::LeftButton);
-    TypeCell(stag->Grid(), stag->Grid()->GetRowCount() - 1, 0, QStringLiteral("77"));
+    TypeCell(stag->Grid(), stag->Grid()->GetRowCount() - 1, 0, QStringLiteral("71"));
     Leave(stag->Grid());
     ASSERT_EQ(boxes.boxes.size(), 1u);
     EXPECT_TRUE(boxes.boxes[0].text.contains(QStringLiteral("rules refused")));
-    EXPECT_EQ(base().firm.stag[0].kod, 77);
+    EXPECT_EQ(base().firm.stag[0].kod, 71);
     auto stored = Stored();
     LoadFirm(*stored);
     EXPECT_EQ(stored->firm.stag[0].kod, 0);
@@ -336,7 +336,7 @@ TEST_F(UiRefTables, RefusedSavesAreShownAndTheBooksStayInMemory)
     stored = Stored();
     LoadFirm(*stored);
     EXPECT_EQ(stored->firm.masks[0][std::size_t(code)], toggled);
-    EXPECT_EQ(stored->firm.stag[0].kod, 77);
+    EXPECT_EQ(stored->firm.stag[0].kod, 71);
 
     // The profession file cannot be written: its message, the old file stays,
     // the new profession stays in memory.

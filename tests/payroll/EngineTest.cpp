@@ -356,6 +356,27 @@ TEST(EngineGolden, WritLoanAndTransfer)
     EXPECT_EQ(w.base().zar1Of(1), 0);
 }
 
+// A loan's monthly deduction typed far past its debt (99,999,999.00 a
+// month on 27,000.00 left) takes what is left of the debt, no more: the run
+// never deducts past the debt (the month change cuts its repayment to the
+// debt the same way, MonthChangeRules).
+TEST(EngineGolden, ALoanDeductionNeverPassesWhatIsLeftOfTheDebt)
+{
+    EngineWorld w;
+    w.salaried();
+    auto& loan = w.rec.ssud.loans[0];
+    loan.kod = 810;
+    loan.sumDolg = 2'700'000;
+    loan.kvMes = 1;
+    loan.mes = {12, 0, 0};
+    loan.sum = {9'999'999'900, 0, 0};
+
+    ASSERT_EQ(w.calc(), 3);
+    const double tax = 650'000;
+    ExpectRows(w.stored(), {expected(4, kSalary, 22), expected(810, 2'700'000), expected(902, tax)});
+    EXPECT_EQ(w.base().zar1Of(1), kSalary - 2'700'000 - tax);
+}
+
 TEST(EngineGolden, PayLeftForLaterIsCarriedAndNotPaidNow)
 {
     EngineWorld w;

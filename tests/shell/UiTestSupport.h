@@ -306,3 +306,57 @@ inline void CheckTypedDates(NullableDateEdit* field, QWidget* next, const QDate&
     EXPECT_EQ(QApplication::focusWidget(), field);
     EXPECT_EQ(boxes.boxes.size(), 1u);
 }
+
+// A way a person tries to leave a refused input within its window (a click
+// on another field, on another cell, on a button that saves or closes): its
+// name as the faults say it, and the act.
+struct WayOut {
+    QString name;
+    std::function<void()> act;
+};
+
+// A refused text typed into an input is held on every way out of it: Tab,
+// then each of `ways`. Each attempt says one box, the first naming `name`,
+// and the input (`input` finds it: a field, or a grid's editor) keeps the
+// text with the focus, so that the next key reaches it. The faults found,
+// each beginning with `name`; empty when every way holds.
+inline QStringList HeldOnEveryWayOut(MessageRecorder& boxes, const std::function<QLineEdit*()>& input,
+                                     const QString& name, const QString& text, const std::vector<WayOut>& ways)
+{
+    QStringList faults;
+    const auto attempt = [&](const QString& way, const std::function<void()>& act) {
+        const std::size_t said = boxes.boxes.size();
+        act();
+        Settle();
+        if (boxes.boxes.size() != said + 1)
+            faults << QStringLiteral("%1: %2 says %3 boxes").arg(name, way).arg(boxes.boxes.size() - said);
+        else if (!boxes.boxes.back().text.contains(name))
+            faults << QStringLiteral("%1: %2 says \"%3\"").arg(name, way, boxes.boxes.back().text);
+        QLineEdit* held = input();
+        if (!held || held->text() != text || QApplication::focusWidget() != held || !held->isEnabled())
+            faults << QStringLiteral("%1: after %2 the input does not hold \"%3\" with the focus").arg(name, way, text);
+    };
+    QLineEdit* field = input();
+    if (!field)
+        return {QStringLiteral("%1: no input").arg(name)};
+    // The window active with the focus in the input first, as a person
+    // types into a window that has come up.
+    field->window()->activateWindow();
+    field->setFocus(Qt::TabFocusReason);
+    if (!WaitFor([field] { return QApplication::focusWidget() == field; }, 2000))
+        return {QStringLiteral("%1: the input does not take the focus").arg(name)};
+    QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(field, text);
+    attempt(QStringLiteral("Tab"), [&] { QTest::keyClick(input(), Qt::Key_Tab); });
+    for (const WayOut& way : ways) attempt(way.name, way.act);
+    return faults;
+}
+
+// A click on the widget's middle, or on a point of it.
+inline std::function<void()> ClickOn(QWidget* widget, QPoint at = QPoint())
+{
+    return [widget = QPointer<QWidget>(widget), at] {
+        if (widget)
+            QTest::mouseClick(widget, Qt::LeftButton, {}, at.isNull() ? widget->rect().center() : at);
+    };
+}

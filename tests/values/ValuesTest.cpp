@@ -383,6 +383,21 @@ TEST(TypedNumbers, FigureFieldsReadTheWholeTextByTheirKind)
          {u"12,75", u"7,60", u"12x", u"1e3", u"511,1", u"-1", u"1,2,3", u",", u"1 500", u"6\n,15", u"6\n,"})
         EXPECT_EQ(units(HoursFigure(511), text), -1.0) << QString::fromUtf16(text).toStdString();
     EXPECT_EQ(units(MoneyFigure(), u"1000000000000"), -1.0);
+    // A whole field whose least is 1 or more (a table's or a month's
+    // number) refuses a number below it, a sign too, and what it refuses
+    // keeps the stored value; an amount that cannot be negative refuses -1.
+    EXPECT_EQ(units(WholeFigure(1, 20), u"1"), 1);
+    EXPECT_EQ(units(WholeFigure(1, 20), u"20"), 20);
+    for (const char16_t* text : {u"-3", u"0", u"21"})
+        EXPECT_EQ(units(WholeFigure(1, 20), text), -1.0) << QString::fromUtf16(text).toStdString();
+    EXPECT_EQ(ReadFigure(QStringLiteral("Номер таблицы"), WholeFigure(1, 20), u"-3").refusal,
+              QStringLiteral("Значение поля \"Номер таблицы\" должно быть от 1 до 20: -3"));
+    EXPECT_EQ(FigureUnitsOr(WholeFigure(1, 20), u"-3", 7), 7);
+    EXPECT_EQ(FigureUnitsOr(WholeFigure(3, 12), u"-3", 5), 5);
+    EXPECT_EQ(units(AmountFigure(), u"0"), 0);
+    EXPECT_EQ(units(AmountFigure(), u"-1"), -1.0);
+    EXPECT_EQ(ReadFigure(QStringLiteral("Величина"), AmountFigure(), u"-1").refusal,
+              QStringLiteral("Значение поля \"Величина\" должно быть от 0.00 до 999999999999.99: -1"));
     // A number of a book must be one the book holds; 0 is no number.
     const BookCheck shops{QStringLiteral("Цеха"), [](long long n) { return n == 1 || n == 4; }};
     const auto inBook = [&](const char16_t* text) {

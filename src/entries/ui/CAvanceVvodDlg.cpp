@@ -49,7 +49,7 @@ void CAvanceVvodDlg::SetupGrid()
     m_grid->SetFixedRowCount(1);
     m_grid->SetFixedColumnCount(0);
     m_grid->DeclareColumns({ShownColumn(QStringLiteral("Фамилия И.О.")), ShownColumn(QStringLiteral("Табельный номер")),
-                            FigureColumn(QStringLiteral("Величина аванса"), kalvor::MoneyFigure())});
+                            FigureColumn(QStringLiteral("Величина аванса"), kalvor::AmountFigure())});
     m_grid->SetRowCount(1);
     const int width = m_grid->width();
     m_grid->SetColumnWidth(kNameColumn, int(std::ceil(width * 0.4 - 0.5)));

@@ -16,6 +16,9 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <iterator>
+
 using kalvor::KtuField;
 using kalvor::KtuMeasure;
 
@@ -46,6 +49,22 @@ const PickPair kProportionalPicks[] = {{"Этот показатель не уч
 const KtuMeasure kRuleRows[] = {KtuMeasure::Percent, KtuMeasure::SalaryOrTariff, KtuMeasure::WorkingTime,
                                 KtuMeasure::Coefficient1, KtuMeasure::Coefficient2};
 const char* const kRuleRowCaptions[] = {"Процент суммы", "Оклад / Тариф", "Рабочее время", "1-й КТУ", "2-й КТУ"};
+
+// The field as the messages name it: its line of the form, the rule's
+// column where the line has four, and its variant ("Процент суммы, правило 2
+// (1-й вариант КТУ)").
+QString FieldName(const KtuField& field)
+{
+    const QString variant = QStringLiteral("%1-й вариант КТУ").arg(field.variant + 1);
+    if (field.measure == KtuMeasure::Scale || field.measure == KtuMeasure::Formula)
+        return QStringLiteral("%1 (%2)")
+            .arg(field.measure == KtuMeasure::Scale ? QStringLiteral("Масштаб") : QStringLiteral("Формула"), variant);
+    const auto row = std::find(std::begin(kRuleRows), std::end(kRuleRows), field.measure) - std::begin(kRuleRows);
+    return QStringLiteral("%1, правило %2 (%3)")
+        .arg(QString::fromUtf8(kRuleRowCaptions[row]))
+        .arg(field.rule + 1)
+        .arg(variant);
+}
 
 // The control number of a variant's field (the scale and the formula are
 // rule 0's).
@@ -134,10 +153,10 @@ QWidget* CPremKtuView::BuildVariant(int variant)
 
 QLineEdit* CPremKtuView::AddField(int id, QWidget* parent)
 {
-    // Each measure a whole number up to its largest, named by its variant.
+    // Each measure a whole number up to its largest, named by its line, rule
+    // and variant.
     const KtuField& field = *kalvor::FindKtuField(id);
-    auto* edit = new CTypedEdit(
-        {QStringLiteral("%1-й вариант КТУ").arg(field.variant + 1), kalvor::KtuFieldRule(field)}, parent);
+    auto* edit = new CTypedEdit({FieldName(field), kalvor::KtuFieldRule(field)}, parent);
     edit->setObjectName(QStringLiteral("field%1").arg(id));
     edit->setMaxLength(4);
     edit->setFixedWidth(38);

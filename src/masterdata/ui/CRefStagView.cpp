@@ -6,6 +6,7 @@
 #include "masterdata/SeniorityBook.h"
 #include "masterdata/ui/BookGrid.h"
 #include "masterdata/ui/RefBooks.h"
+#include "shell/ui/BookChecks.h"
 #include "shell/ui/CKalvorDoc.h"
 
 #include <QHBoxLayout>
@@ -35,11 +36,12 @@ enum Column {
 // The ranges' headings, each over its "Мин." and "Мах." columns.
 const char* const kRangeTitles[] = {"Возраст", "Раб.стаж", "Сев.стаж", "Отдел", "Бригада", "Профес.", "Категор."};
 
-// The columns as the messages name them, with what a typed cell takes.
-std::vector<GridColumn> SeniorityColumns()
+// The columns as the messages name them, with what a typed cell takes: the
+// code a pay kind of the book.
+std::vector<GridColumn> SeniorityColumns(const kalvor::infobase::CInfoBase& base)
 {
     const std::vector<kalvor::FigureRule> rules = kalvor::masterdata::SeniorityColumnRules();
-    std::vector<GridColumn> columns{FigureColumn(QStringLiteral("Код"), rules[0])};
+    std::vector<GridColumn> columns{FigureColumn(QStringLiteral("Код"), rules[0], PayKindBook(base))};
     for (int range = 0; range < 7; ++range)
         for (const char* end : {"мин.", "макс."})
             columns.push_back(FigureColumn(QStringLiteral("%1 %2").arg(QString::fromUtf8(kRangeTitles[range]),
@@ -102,7 +104,7 @@ CRefStagView::~CRefStagView() { SaveRules(); }
 
 void CRefStagView::SetupHeadings()
 {
-    m_grid->DeclareColumns(SeniorityColumns());
+    m_grid->DeclareColumns(SeniorityColumns(Document()->infoBase));
     const int headingHeight = m_grid->GetRowHeight(0);
     m_grid->SetRowHeight(0, headingHeight + 4);
     m_grid->SetRowHeight(1, headingHeight + 4);

@@ -5,6 +5,7 @@
 #include "infobase/InfoBaseDb.h"
 #include "masterdata/DatedArchiveRows.h"
 #include "platform/Db.h"
+#include "shell/ui/BookChecks.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/EntryViewBodies.h"
 #include "shell/ui/KalvorMessageBox.h"
@@ -36,12 +37,16 @@ CWorkerDatarchiveDlg::CWorkerDatarchiveDlg(CCommonFormView* view) : CEmployeeDet
     AddButton(IdDeleteRow, QStringLiteral("Удалить запись\n        (Alt + F10)"), 2 * (kButtonWidth + 4));
     Grid()->Create(QRect(0, kButtonHeight + 6, kDialogWidth, 442 - kButtonHeight - 6), this, IdGrid);
     const kalvor::YearSpan years = kalvor::TwoDigitYearSpan();
-    const auto figure = [](int column) { return FigureColumn(WarDatColumnTitle(column), WarDatColumnRule(column)); };
+    const auto figure = [](int column, kalvor::BookCheck book = {}) {
+        return FigureColumn(WarDatColumnTitle(column), WarDatColumnRule(column), std::move(book));
+    };
     SetupGrid({DateColumn(WarDatColumnTitle(0), years), DateColumn(WarDatColumnTitle(1), years),
                // The month keeps two digits of its year, as the dates do.
                MonthColumn(WarDatColumnTitle(2), years),
-               // Past months keep the codes of their time, whether the book still holds them or not.
-               figure(3), figure(kSumColumn), figure(5)},
+               // A code typed is a pay kind of the book; a stored row of a past
+               // month keeps the code of its time, whether the book still
+               // holds it or not, as long as its cell is not typed into.
+               figure(3, PayKindBook(View()->Document()->infoBase)), figure(kSumColumn), figure(5)},
               {0.15, 0.19, 0.21, 0.10, 0.15}, WarDatColumnTitle(2));
     // One line of titles: as high as the title text plus 1.
     const QFont* titleFont = Grid()->GetDefaultCell(true, false)->GetFont();

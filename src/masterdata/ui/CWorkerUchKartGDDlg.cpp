@@ -2,6 +2,7 @@
 
 #include "infobase/InfoBaseDb.h"
 #include "platform/Db.h"
+#include "shell/ui/BookChecks.h"
 #include "shell/ui/CCommonFormView.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/KalvorMessageBox.h"
@@ -92,6 +93,15 @@ bool IsCodedField(int id)
 
 kalvor::FigureRule Rule(int id) { return kalvor::masterdata::CardFieldRule(0, id); }
 
+// The book, which besides holds the number `stored` gives.
+kalvor::BookCheck KeepingStored(kalvor::BookCheck book, std::function<long long()> stored)
+{
+    book.holds = [holds = std::move(book.holds), stored = std::move(stored)](long long number) {
+        return number == stored() || holds(number);
+    };
+    return book;
+}
+
 ib::u16 PackedValueOf(const NullableDateEdit* picker, bool monthOnly)
 {
     ib::u16 value = 0;
@@ -115,7 +125,8 @@ void CWorkerUchKartGDDlg::BuildForm()
     for (const TextField& field : kTextFields) {
         const QString label = QString::fromUtf8(field.label);
         if (!IsCodedField(field.id)) {
-            AddEdit(field.id, label, field.column, Rule(field.id), field.id == 1077 ? 0 : 160);
+            AddEdit(field.id, label, field.column, Rule(field.id), field.id == 1077 ? 0 : 160, {},
+                    kalvor::masterdata::CardFieldBook(Books(), field.id));
             continue;
         }
         QLineEdit* edit = AddCodedEdit(field.id, label, field.column, Rule(field.id), 50);
@@ -162,11 +173,26 @@ MainDataFields CWorkerUchKartGDDlg::ReadFields() const
 bool CWorkerUchKartGDDlg::CheckFields(const MainDataFields& fields)
 {
     QString refusal;
-    if (const int id = kalvor::masterdata::CheckMainData(fields, &refusal); id != 0) {
+    if (const int id = kalvor::masterdata::CheckMainData(fields, Books(), &refusal); id != 0) {
         RefuseField(id, refusal);
         return false;
     }
     return true;
+}
+
+kalvor::masterdata::CardBooks CWorkerUchKartGDDlg::Books() const
+{
+    const CKalvorDoc& doc = *View()->Document();
+    const auto shown = [this](auto value) {
+        return [this, value]() -> long long {
+            const ib::CInfoBase& base = Base();
+            return !m_groupMode && base.holdsSlot(int(m_slot)) ? value(base, int(m_slot)) : -1;
+        };
+    };
+    return {KeepingStored(ShopBook(doc.infoBase),
+                          shown([](const ib::CInfoBase& base, int slot) { return base.shopOf(slot); })),
+            KeepingStored(ProfessionBook(doc.refFiles),
+                          shown([](const ib::CInfoBase& base, int slot) { return base.attributesOf(slot).prof; }))};
 }
 
 MainDataTarget CWorkerUchKartGDDlg::TargetOf(int slot)

@@ -28,6 +28,11 @@ private:
     kalvor::masterdata::MainDataFields ReadFields() const;
     // The typed values checked: false after the refusal of the first bad one.
     bool CheckFields(const kalvor::masterdata::MainDataFields& fields);
+    // The books the shop and the profession name. The shown employee's
+    // stored number is taken as it stands, also when its book no longer
+    // holds it (as a grid keeps a stored cell until it is typed into): only
+    // a number typed must be in the book.
+    kalvor::masterdata::CardBooks Books() const;
     kalvor::masterdata::MainDataTarget TargetOf(int slot);
     bool SaveEmployee(int slot);
 };

@@ -104,12 +104,12 @@ void CWorkerUchKartPage::AddControl(int id, QWidget* control, const QString& lab
 }
 
 CTypedEdit* CWorkerUchKartPage::MakeInput(QWidget* parent, const QString& label, kalvor::FigureRule rule,
-                                          std::function<QString(const QString&)> also)
+                                          std::function<QString(const QString&)> also, kalvor::BookCheck book)
 {
     // The label as messages name the field: without the mark of a field the
     // calculation needs.
     const QString name = QString(label).remove(QLatin1Char('*')).trimmed();
-    auto* edit = new CTypedEdit({name, rule, {}, std::move(also)}, parent);
+    auto* edit = new CTypedEdit({name, rule, std::move(book), std::move(also)}, parent);
     edit->OnRefusal([this] { MakeEditable(); });
     return edit;
 }
@@ -157,9 +157,9 @@ QLineEdit* CWorkerUchKartPage::AddShown(int id, const QString& label, int column
 }
 
 QLineEdit* CWorkerUchKartPage::AddEdit(int id, const QString& label, int column, kalvor::FigureRule rule, int width,
-                                       std::function<QString(const QString&)> also)
+                                       std::function<QString(const QString&)> also, kalvor::BookCheck book)
 {
-    CTypedEdit* edit = MakeInput(this, label, rule, std::move(also));
+    CTypedEdit* edit = MakeInput(this, label, rule, std::move(also), std::move(book));
     if (width > 0)
         edit->setMaximumWidth(width);
     AddControl(id, edit, label, column);

@@ -53,9 +53,10 @@ public:
 protected:
     // Places a labelled input in a column (0 left, 1 right) of the page, made
     // with its rule (CardFieldRule) and named by its label; `also`, when
-    // given, refuses what the rule reads and the card does not keep.
+    // given, refuses what the rule reads and the card does not keep; `book`,
+    // when it checks, the book whose record the number names (CardFieldBook).
     QLineEdit* AddEdit(int id, const QString& label, int column, kalvor::FigureRule rule, int width = 0,
-                       std::function<QString(const QString&)> also = {});
+                       std::function<QString(const QString&)> also = {}, kalvor::BookCheck book = {});
     // A field that only shows a value (read only, skipped by the focus).
     QLineEdit* AddShown(int id, const QString& label, int column, int width = 0);
     // A field for a code, the name of its value shown beside it (ValueName).
@@ -95,7 +96,7 @@ private:
     void MakeEditable();
     // An input of the page made with its kind, named by its label.
     CTypedEdit* MakeInput(QWidget* parent, const QString& label, kalvor::FigureRule rule,
-                          std::function<QString(const QString&)> also = {});
+                          std::function<QString(const QString&)> also = {}, kalvor::BookCheck book = {});
 
     QGridLayout* m_form;
     int m_rows[2] = {0, 0};

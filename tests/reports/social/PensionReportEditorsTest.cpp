@@ -14,6 +14,7 @@
 #include "shell/ui/CRepEdit1Dlg.h"
 #include "shell/ui/KalvorMessageBox.h"
 #include "shell/ui/NullableDateEdit.h"
+#include "shell/ui/TypedInput.h"
 #include "values/Clock.h"
 #include "values/Values.h"
 
@@ -183,6 +184,52 @@ TEST_F(PensionReportLoop, EditsSection1AndSection4ThenWritesBothFilesOnce)
     EXPECT_TRUE(xml.readAll().contains("21000"));
     EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("base.rtf"))));
     EXPECT_TRUE(boxes.isEmpty()) << boxes.join(u'\n').toStdString();
+}
+
+// A refused text in either editor ("Редактировать раздел 1 и 5", "раздел 4")
+// is held on every way out: Tab, a click on another field, on "Сохранить" and
+// on "Закрыть" each say one box naming the field, the editor stays open and
+// the field keeps the text with the focus; Esc gives the text up, silently,
+// and leaves the editor. Nothing is saved.
+TEST_F(PensionReportLoop, ARefusedFieldOfEitherEditorIsHeldOnEveryWayOut)
+{
+    const std::array<double, std::tuple_size_v<decltype(doc.GenrValues)>> before = doc.GenrValues;
+    QStringList faults;
+    const auto walk = [&faults](int fieldId, int otherId) {
+        return [&faults, fieldId, otherId](QWidget* editor) {
+            MessageRecorder recorder;
+            auto* map = dynamic_cast<ControlMap*>(editor);
+            ASSERT_TRUE(map);
+            auto* field = map->controlAs<CTypedEdit>(fieldId);
+            ASSERT_TRUE(field);
+            const QString stored = field->text();
+            const QString name = field->Kind().name;
+            EXPECT_FALSE(name.isEmpty());
+            faults << HeldOnEveryWayOut(recorder, [field] { return field; }, name, QStringLiteral("12x"),
+                                        {{QStringLiteral("a click on another field"), ClickOn(map->control(otherId))},
+                                         {QStringLiteral("a click on Сохранить"),
+                                          ClickOn(map->control(OVPFEditDlgBase::IdSave))},
+                                         {QStringLiteral("a click on Закрыть"),
+                                          ClickOn(map->control(OVPFEditDlgBase::IdClose))}});
+            EXPECT_TRUE(editor->isVisible());
+            const std::size_t said = recorder.boxes.size();
+            QPointer<QWidget> open = editor;
+            QTest::keyClick(field, Qt::Key_Escape);
+            Settle();
+            EXPECT_EQ(recorder.boxes.size(), said);
+            if (open && open->isVisible()) {
+                EXPECT_EQ(field->text(), stored);
+                Click(editor, OVPFEditDlgBase::IdClose);
+            }
+        };
+    };
+    const std::size_t unused = Run({Choose(ChooseSections15), walk(1005, 1021), Choose(ChooseSection4),
+                                    walk(1014, 1001),
+                                    [](QWidget* modal) { QTest::keyClick(modal, Qt::Key_Escape); }});
+    EXPECT_EQ(unused, 0u);
+    EXPECT_TRUE(faults.isEmpty()) << faults.join(u'\n').toStdString();
+    EXPECT_EQ(DoublesChanged(before, doc.GenrValues), "");
+    EXPECT_TRUE(xmlFiles().isEmpty());
 }
 
 TEST_F(PensionReportLoop, CancelWritesNothing)
