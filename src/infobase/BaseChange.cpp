@@ -98,3 +98,5 @@ std::function<void()> BaseChange::madeChange()
         });
     };
 }
+
+} // namespace kalvor::infobase
