@@ -101,6 +101,8 @@ void step3LockHolder(const QSqlDatabase& db) { db::MakeServerHolderTable(db); }
 void step4Generation(const QSqlDatabase& db)
 {
     const TableDef& g = GenerationColumn();
+    if (db::TableColumns(db, g.name).contains(g.columns[1], Qt::CaseInsensitive))
+        return; // a base taken back to an earlier step keeps it
     const QString type = db::IsServer(db) ? serverType(g.types[1]) : g.types[1];
     db::Execute(db, QStringLiteral("ALTER TABLE %1 ADD COLUMN %2 %3").arg(Qualified(g.name), g.columns[1], type));
 }

@@ -261,7 +261,8 @@ TEST_F(CalcRefusal, AStoreRefusedByTheServerEndsTheRunAtItsOwnEmployee)
 } // namespace
 
 // The base moved under memory, the way a month change whose outcome was not
-// known leaves it once the server made it (its month the next one), or any
+// known leaves it once the server made it (its month the next one, its
+// generation raised), or any
 // write the program did not learn of (its generation raised): the
 // calculation is refused with what moved, and a save from memory is refused
 // too; the base stays as it was.
@@ -278,7 +279,7 @@ TEST_F(CalcRefusal, ABaseThatMovedUnderMemoryIsNeitherCalculatedNorSavedOver)
         return QStringLiteral("%1 %2 года").arg(MonthName(key & 15).toLower()).arg(key >> 4);
     };
     const Row rows[] = {
-        {"the month", QStringLiteral("UPDATE dbo.config SET tekMes = %1").arg(next),
+        {"the month", QStringLiteral("UPDATE dbo.config SET tekMes = %1, generation = generation + 1").arg(next),
          QStringLiteral("Отчетный месяц базы данных (%1) не тот, что в программе (%2): база изменена после того, как "
                         "была прочитана. Закройте базу и откройте ее снова.")
              .arg(monthText(next), monthText(month))},
