@@ -1,5 +1,6 @@
 #include "infobase/BaseChange.h"
 
+#include "infobase/BaseWrites.h"
 #include "infobase/InfoBaseDb.h"
 
 #include <optional>
@@ -49,8 +50,8 @@ struct BaseChange::Kept {
     }
 };
 
-BaseChange::BaseChange(CInfoBase& base, BaseTable tables)
-    : base_(base), kept_(std::make_unique<Kept>()), transaction_(Db(base))
+BaseChange::BaseChange(CInfoBase& base, BaseTable tables, InDoubt inDoubt)
+    : base_(base), tables_(tables), inDoubt_(inDoubt), kept_(std::make_unique<Kept>()), transaction_(Db(base))
 {
     kept_->forEach(base_, [tables](BaseTable table, auto& copy, const auto& live) {
         if (Names(tables, table))
@@ -71,8 +72,31 @@ BaseChange::~BaseChange()
 
 void BaseChange::commit()
 {
-    transaction_.commit();
+    try {
+        transaction_.commit();
+    } catch (const db::DbError& e) {
+        if (e.commitInDoubt())
+            MemoryPutBackInDoubt(base_, inDoubt_ == InDoubt::Follow ? madeChange() : std::function<void()>());
+        throw;
+    }
     kept_.reset();
+}
+
+std::function<void()> BaseChange::madeChange()
+{
+    // The tables as the change made them; the current record is left to the
+    // screen that shows it.
+    auto made = std::make_shared<Kept>();
+    made->forEach(base_, [this](BaseTable table, auto& copy, const auto& live) {
+        if (Names(tables_, table) && table != BaseTable::CurrentEmployee)
+            copy = live;
+    });
+    return [made, &base = base_] {
+        made->forEach(base, [](BaseTable, auto& copy, auto& live) {
+            if (copy)
+                live = std::move(*copy);
+        });
+    };
 }
 
 } // namespace kalvor::infobase

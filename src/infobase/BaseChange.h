@@ -4,10 +4,14 @@
 // transaction and keeps a copy of the tables it is told the change alters;
 // commit() commits the transaction and drops the copy, and an object that
 // goes without commit() (an exception on its way) rolls the transaction back
-// and puts those tables back as they were.
+// and puts those tables back as they were. A COMMIT whose outcome is not
+// known puts them back too; the base's guard (BaseWrites.h) is told so, and,
+// for a change that asks for it, is given the tables as the change made them,
+// to bring memory to the change should the server have made it.
 #include "infobase/InfoBase.h"
 #include "platform/Db.h"
 
+#include <functional>
 #include <memory>
 
 namespace kalvor::infobase {
@@ -33,7 +37,10 @@ constexpr bool Names(BaseTable set, BaseTable table) { return (unsigned(set) & u
 
 class BaseChange {
 public:
-    BaseChange(CInfoBase& base, BaseTable tables);
+    // After a COMMIT in doubt made after all: memory stays behind (the next
+    // write is refused until the base is read again), or follows the change.
+    enum class InDoubt { StayBehind, Follow };
+    BaseChange(CInfoBase& base, BaseTable tables, InDoubt inDoubt = InDoubt::StayBehind);
     ~BaseChange();
     BaseChange(const BaseChange&) = delete;
     BaseChange& operator=(const BaseChange&) = delete;
@@ -42,8 +49,12 @@ public:
 
 private:
     struct Kept;
+    // Brings memory to the tables as they are now.
+    std::function<void()> madeChange();
 
     CInfoBase& base_;
+    BaseTable tables_;
+    InDoubt inDoubt_;
     std::unique_ptr<Kept> kept_;
     db::Transaction transaction_;
 };

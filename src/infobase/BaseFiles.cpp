@@ -1,6 +1,7 @@
 // Base files: naming, creation from the empty template, opening, copying and
 // deleting.
 #include "infobase/BaseCheck.h"
+#include "infobase/BaseWrites.h"
 #include "infobase/InfoBaseDbDetail.h"
 #include "infobase/Schema.h"
 #include "infobase/StoredTables.h"
@@ -166,6 +167,7 @@ void copyTemplate(const QString& templ, const QString& target)
 void checkOpenedBase(const QSqlDatabase& db)
 {
     UpgradeSchema(db);
+    KeepListNumbersUnique(db);
     CheckSchemaTables(db);
     CheckConfiguration(db);
     db::UseWriteAheadJournal(db);
@@ -438,6 +440,7 @@ void OpenBase(CInfoBase& base)
     try {
         checkOpenedBase(Db(base));
         LoadConfig(base);
+        GuardBaseWrites(base);
         LoadFirm(base);
     } catch (...) {
         // A refused base keeps no connection of this thread.
@@ -503,6 +506,7 @@ void SaveAll(CInfoBase& base, const std::vector<EmployeeRecord>& records, const 
 
 void CloseBase(const CInfoBase& base)
 {
+    UnguardBaseWrites(base);
     db::Connection::closeForThread(BaseFile(base));
     // The base's worker and its record readers hold connections to this base
     // only (under this name or one it had before): all of them go, so that no

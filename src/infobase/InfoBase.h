@@ -20,12 +20,15 @@
 #include <algorithm>
 #include <array>
 #include <functional>
+#include <memory>
 #include <vector>
 
 namespace kalvor::infobase {
 
 // Kinds of the line index (dbo.indexes.vid).
 enum class LineKind : char { AltTabel = 't', Prem = 'p', Bln = 'b', Otp = 'o' };
+
+struct BaseWrites;
 
 class CInfoBase {
 public:
@@ -216,6 +219,11 @@ public:
     // (or finds it taken for this base by the caller), CloseBase drops it.
     // Mutable: closing is an operation on a const base.
     mutable platform::BaseLock lock;
+
+    // What memory knows of the base's writes while it is open (GuardBaseWrites
+    // in BaseWrites.h): the base's generation it follows, a write whose
+    // outcome is not known yet.
+    std::shared_ptr<BaseWrites> writes;
 
     // The threads that read the employees' records for a run of the month's
     // calculation on a server (EmployeeRecordFeed), each on a session of its

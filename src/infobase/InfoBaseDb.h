@@ -101,12 +101,6 @@ void RestoreBaseFile(const QString& folder, const QString& name, const QString& 
 // capacity or a line index word whose lines run past their array refuses the
 // base with E_DB_DAMAGED naming the table and the employee.
 void LoadAll(CInfoBase& base);
-// Before a month change or a calculation builds on what memory holds: empty
-// when the base's stored reporting month is the one in memory, else the
-// refusal that says both months (the base moved on since it was read, e.g.
-// by a change whose end was not known). Read on the calling thread's
-// connection, inside the caller's transaction.
-QString StoredMonthMismatch(CInfoBase& base);
 // The counterpart of LoadAll for a base built in memory (the demo firm, test
 // and benchmark bases): stores every table, both employee lists (by number and
 // by name) and every employee's record, the slot's own in `records` (one a
@@ -239,6 +233,15 @@ void DeleteEmployee(CInfoBase& base, int slot);
 // base, changed and saved), lowers the count and saves both lists and the
 // counters; returns the index to show next.
 int RemoveEmployeeEntry(CInfoBase& base, int index);
+// Both employee lists as memory holds them (the current one and the other)
+// and the employee count, in one transaction.
+void SaveBothLists(CInfoBase& base);
+// Whether a list of the base holds the personnel number, whatever memory holds.
+bool StoredListHolds(CInfoBase& base, int tabN);
+// The slot's own rows as memory holds them, no other slot's: its attributes
+// and shop, amounts to pay, short name, time sheet and first bonus line (a
+// card's making and removal).
+void SaveSlotRows(CInfoBase& base, int slot);
 // The short name of a full name: "Фамилия И. О." of its first three words
 // ("Фамилия И." of two, the word itself of one, empty of none).
 QString ShortNameOf(const QString& fio);

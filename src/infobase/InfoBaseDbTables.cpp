@@ -125,35 +125,24 @@ void LoadConfig(CInfoBase& base)
     Clock::setReferenceYear(&base, base.config.reportingYear());
 }
 
-QString StoredMonthMismatch(CInfoBase& base)
-{
-    const TableDef& t = ConfigTable().def();
-    db::Recordset q(Db(base), SelectColumnsSql(t, {QStringLiteral("tekMes")}, WhereColumnSql(t)));
-    q.run(kConfigRowId);
-    if (!q.next())
-        ThrowNoConfigRow();
-    const int stored = q.toInt(0), held = base.config.tekMes;
-    if (stored == held)
-        return {};
-    const auto month = [](int key) {
-        return QStringLiteral("%1 %2 года").arg(MonthName(key & 15).toLower()).arg(key >> 4);
-    };
-    return QStringLiteral("Отчетный месяц базы данных (%1) не тот, что в программе (%2): база изменена после того, "
-                          "как была прочитана. Закройте базу и откройте ее снова.")
-        .arg(month(stored), month(held));
-}
-
 void SaveConfig(CInfoBase& base)
 {
     const QSqlDatabase db = Db(base);
     const InfoBaseConfig& c = base.config;
     db::Transaction tr(db);
+    // The row is written anew, its generation kept (no memory holds it).
+    const TableDef& g = GenerationColumn();
+    db::Recordset kept(db, SelectColumnsSql(g, {g.columns[1]}, WhereColumnSql(g)));
+    kept.run(kConfigRowId);
+    const qint64 generation = kept.next() ? kept.toInt64(0) : 0;
+    kept.finish();
     db::Execute(db, DeleteRowsSql(ConfigTable().def()));
     db::Recordset ins(db, InsertSql(ConfigTable().def()));
     Binder b(ins);
     b << kConfigRowId;
     ConfigTable().bind(c, b);
     ins.exec();
+    db::Recordset(db, UpdateColumnsSql(g, {g.columns[1]}, ColumnEqualsSql(g, 0))).run(generation, kConfigRowId);
     // dbo.color is kept as it stands: the program holds nothing of it in memory.
     tr.commit();
     Clock::setReferenceYear(&base, c.reportingYear());
@@ -709,6 +698,59 @@ int RemoveEmployeeEntry(CInfoBase& base, int index)
 
     base.otherList = std::move(other);
     return base.EraseEmployeeEntry(index);
+}
+
+void SaveBothLists(CInfoBase& base)
+{
+    const QSqlDatabase db = Db(base);
+    const int currentMass = base.nameOrder() ? 2 : 1;
+    db::Transaction tr(db);
+    writeList(db, currentMass, base.list);
+    writeList(db, 3 - currentMass, base.otherList);
+    saveEmployeeCount(db, base.config, base.list.size());
+    tr.commit();
+}
+
+bool StoredListHolds(CInfoBase& base, int tabN)
+{
+    const TableDef& t = SimpTable().def();
+    db::Recordset q(Db(base), SelectColumnsSql(t, {t.columns[0]}, WhereColumnSql(t, 2) + QStringLiteral(" LIMIT 1")));
+    q.run(tabN);
+    return q.next();
+}
+
+void SaveSlotRows(CInfoBase& base, int slot)
+{
+    const QSqlDatabase db = Db(base);
+    db::Batch batch(db);
+    // The slot's row of a per-slot table: deleted, then written anew.
+    const auto rowOf = [&](const TableDef& t, int key, const std::function<void(Binder&)>& bindRest) {
+        batch.add(DeleteRowsSql(t, ColumnEqualsSql(t, 0))).bind(0, key);
+        BatchRows rows{batch, TableInsertSql(t)};
+        Binder b(rows);
+        b << key;
+        bindRest(b);
+    };
+    rowOf(CompTable().def(), slot, [&](Binder& b) {
+        b << int(base.shopOf(slot));
+        CompTable().bind(base.attributesOf(slot), b);
+    });
+    rowOf(AvZar1Table().def(), slot, [&](Binder& b) { AvZar1Table().bind(AvZarRow{base.avOf(slot), base.zar1Of(slot)}, b); });
+    rowOf(FioTable().def(), slot, [&](Binder& b) { FioTable().bind(base.shortNameOf(slot), b); });
+    rowOf(TabelTable().def(), slot, [&](Binder& b) { TabelTable().bind(base.tabelOf(slot), b); });
+    if (base.prem.count(slot) > 0) {
+        const int place = base.prem.first(slot);
+        const BonusLine& line = base.prem.lines[std::size_t(place)];
+        const TableDef& t = PremTable().def();
+        batch.add(DeleteRowsSql(t, ColumnEqualsSql(t, 0))).bind(0, NumberOfPlace(place));
+        if (!(line == BonusLine{})) {
+            BatchRows rows{batch, TableInsertSql(t)};
+            Binder b(rows);
+            b << NumberOfPlace(place);
+            PremTable().bind(line, b);
+        }
+    }
+    batch.run();
 }
 
 QString ShortNameOf(const QString& fio)

@@ -97,7 +97,17 @@ void step2Rows(const QSqlDatabase& db)
 // restart (a base file keeps its lock in a file of its own).
 void step3LockHolder(const QSqlDatabase& db) { db::MakeServerHolderTable(db); }
 
-const Step kSteps[] = {{1, step1Tables}, {2, step2Rows}, {3, step3LockHolder}};
+// The base's generation (BaseWrites.h), 0 in a base that has none yet.
+void step4Generation(const QSqlDatabase& db)
+{
+    const TableDef& g = GenerationColumn();
+    if (db::TableColumns(db, g.name).contains(g.columns[1], Qt::CaseInsensitive))
+        return; // a base taken back to an earlier step keeps it
+    const QString type = db::IsServer(db) ? serverType(g.types[1]) : g.types[1];
+    db::Execute(db, QStringLiteral("ALTER TABLE %1 ADD COLUMN %2 %3").arg(Qualified(g.name), g.columns[1], type));
+}
+
+const Step kSteps[] = {{1, step1Tables}, {2, step2Rows}, {3, step3LockHolder}, {4, step4Generation}};
 
 } // namespace
 
@@ -274,6 +284,24 @@ void runStepsAfter(const QSqlDatabase& db, int stored)
 
 } // namespace
 
+void KeepListNumbersUnique(const QSqlDatabase& db)
+{
+    const TableDef& key = ListNumberKey();
+    if (db::HasUniqueKey(db, key.name))
+        return;
+    const TableDef& list = SimpTable().def();
+    const QString columns = key.columns.join(QStringLiteral(", "));
+    db::Transaction tr(db);
+    db::Recordset twice(db, QStringLiteral("SELECT 1 FROM %1 GROUP BY %2 HAVING COUNT(*) > 1")
+                                .arg(Qualified(list.name), columns));
+    twice.exec();
+    if (twice.next())
+        return; // a number stands twice: the key waits until it no longer does
+    twice.finish();
+    db::MakeUniqueKey(db, key.name, list.name, key.columns);
+    tr.commit();
+}
+
 void CreateSchema(const QSqlDatabase& db)
 {
     {
@@ -287,6 +315,7 @@ void CreateSchema(const QSqlDatabase& db)
         tr.commit();
     }
     runStepsAfter(db, 0);
+    KeepListNumbersUnique(db);
 }
 
 void UpgradeSchema(const QSqlDatabase& db)

@@ -59,5 +59,10 @@ void CreateSchema(const QSqlDatabase& db);
 // no version table (it is not a base of this program: nothing is written) and
 // when the base was made by a newer program (its step is above SchemaVersion()).
 void UpgradeSchema(const QSqlDatabase& db);
+// Makes the key that keeps a personnel number once in each employee list
+// (ListNumberKey) where it is missing and no list holds a number twice; a
+// base whose list does keeps its rows and gets the key at an opening after
+// they are mended. Creation and every opening call it.
+void KeepListNumbersUnique(const QSqlDatabase& db);
 
 } // namespace kalvor::infobase

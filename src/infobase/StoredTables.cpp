@@ -63,6 +63,15 @@ const StoredTable<InfoBaseConfig>& ConfigTable()
     return t;
 }
 
+const TableDef& GenerationColumn()
+{
+    static const TableDef t{ConfigTable().def().name,
+                            {QStringLiteral("id"), QStringLiteral("generation")},
+                            {QString::fromLatin1(sqltype::Integer), QStringLiteral("INTEGER NOT NULL DEFAULT 0")},
+                            QString()};
+    return t;
+}
+
 const StoredTable<KeysOnly>& ColorTable()
 {
     static const StoredTable<KeysOnly> t("color", {{"num"}, {"value", Blob}}, {}, "PRIMARY KEY (num)");
@@ -261,6 +270,15 @@ const StoredTable<ListRow>& SimpTable()
             [](const R& l, detail::Binder& b, int) { b << int(l.entry.slot); });
         return c;
     }(), "PRIMARY KEY (mass, num)");
+    return t;
+}
+
+const TableDef& ListNumberKey()
+{
+    static const TableDef t{SimpTable().def().name + QStringLiteral("_number"),
+                            {QStringLiteral("mass"), QStringLiteral("tabN")},
+                            {},
+                            QString()};
     return t;
 }
 

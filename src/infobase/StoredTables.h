@@ -39,6 +39,10 @@ struct LineRun { // an index word's run of lines, as stored (checked by the load
 const StoredTable<KeysOnly>& VersionTable();
 const StoredTable<InfoBaseConfig>& ConfigTable(); // key: id
 inline constexpr int kConfigRowId = 1; // the id of the configuration's one row
+// The base's generation in the configuration's row (see BaseWrites.h): a
+// column of its own declaration, so that no save of the configuration from
+// memory writes it; added to bases made before it by a schema step.
+const TableDef& GenerationColumn(); // columns: id, generation
 const StoredTable<KeysOnly>& ColorTable(); // no loader or saver: the rows stay as they stand
 const StoredTable<FirmInfo>& InfFirmTable(); // key: id
 const StoredTable<FirmInfo>& InfParTable(); // key: id
@@ -50,6 +54,9 @@ const StoredTable<ShopRecord>& CehTable(); // key: num
 const StoredTable<WorkSchedule>& GraphTable(); // key: num
 const StoredTable<ScheduleMonth>& GraMesTable(); // keys: graph, k
 const StoredTable<ListRow>& SimpTable(); // keys: mass, num
+// The one entry of a personnel number in a list: the unique key (mass, tabN)
+// of dbo.simp, made on opening where no number stands twice (ListNumberKey).
+const TableDef& ListNumberKey(); // name: the key's; columns: mass, tabN
 const StoredTable<QString>& FioTable(); // key: num (the slot)
 const StoredTable<EmployeeAttributes>& CompTable(); // keys: num (the slot), otd (its shop byte)
 const StoredTable<TabelRecord>& TabelTable(); // key: num (the slot)

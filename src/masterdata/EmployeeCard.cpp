@@ -190,61 +190,39 @@ bool StoreAmountsAndDates(const MainDataFields& f, ib::EmployeeHead& h, bool fil
 // ------------------------------------------------------------------ create and delete
 
 // Runs a change of the card in one transaction; a database failure puts the
-// memory back as it was and passes on.
+// memory back as it was and passes on (a COMMIT in doubt too: memory is
+// brought to the change once the server says it made it).
 template <class Change>
 auto InOneTransaction(ib::CInfoBase& base, Change change)
 {
     using T = ib::BaseTable;
-    ib::BaseChange guard(base, T::Lists | T::Config | T::ShortNames | T::Attributes | T::ShopBytes | T::Tabel |
-                                   T::Advances | T::Lines | T::CurrentEmployee);
+    ib::BaseChange guard(base,
+                         T::Lists | T::Config | T::ShortNames | T::Attributes | T::ShopBytes | T::Tabel |
+                             T::Advances | T::Lines | T::CurrentEmployee,
+                         ib::BaseChange::InDoubt::Follow);
     auto result = change();
     guard.commit();
     return result;
 }
 
-int CurrentMass(const ib::CInfoBase& base) { return base.nameOrder() ? 2 : 1; }
-
-// Saves a list other than the current one as its mass.
-void SaveOtherList(ib::CInfoBase& base, std::vector<ib::EmployeeListEntry>& other, int mass)
-{
-    std::swap(base.list, other);
-    try {
-        ib::SaveSimp(base, mass);
-    } catch (...) {
-        std::swap(base.list, other);
-        throw;
-    }
-    std::swap(base.list, other);
-}
-
 // The new entry in both orderings: by number at its sorted place, by name
-// first; both lists and the counters saved.
+// first.
 void EnterInBothLists(ib::CInfoBase& base, int tabN, int slot)
 {
-    const int otherMass = 3 - CurrentMass(base);
     ib::EmployeeListEntry entry;
     entry.setTabN(u16(tabN));
     entry.slot = u16(slot);
-
-    std::vector<ib::EmployeeListEntry> current = base.list;
-    ib::LoadSimp(base, otherMass);
-    std::vector<ib::EmployeeListEntry> other = std::move(base.list);
-    base.list = std::move(current);
-
-    if (otherMass == 2) {
+    std::vector<ib::EmployeeListEntry>& other = base.otherList;
+    if (!base.nameOrder()) {
         other.insert(other.begin(), entry);
     } else {
         const auto place = std::lower_bound(other.begin(), other.end(), entry, ib::CInfoBase::CompareEmployeesByTabN);
         other.insert(place, entry);
     }
     base.InsertEmployeeEntry(tabN, slot);
-    SaveOtherList(base, other, otherMass);
-    base.otherList = other;
-    ib::SaveConfigCounters(base);
-    ib::SaveSimp(base, CurrentMass(base));
 }
 
-// The slot's own values cleared for a new card and saved.
+// The slot's own values cleared for a new card.
 void ClearSlotForNewCard(ib::CInfoBase& base, int slot)
 {
     base.attributesOf(slot) = ib::EmployeeAttributes{};
@@ -252,12 +230,8 @@ void ClearSlotForNewCard(ib::CInfoBase& base, int slot)
     base.zar1Of(slot) = 0;
     if (base.prem.count(slot) > 0)
         base.prem.lines[std::size_t(base.prem.first(slot))] = ib::BonusLine{};
-    ib::SaveComp(base);
-    ib::SaveAvZar1(base);
-    ib::SavePrem(base);
     base.ClearCurrentRecord();
     base.currentSlot = slot;
-    ib::SaveEmployee(base, slot, base.attributesOf(slot));
 }
 
 // The slot's lines of every kind removed (bonus lines down to one empty line).
@@ -496,11 +470,21 @@ bool StorePassportNumber(const QString& text, ib::EmployeeHead& head)
 int CreateEmployeeCard(ib::CInfoBase& base, int tabN)
 {
     return InOneTransaction(base, [&] {
+        // A number the base holds is never entered again, whatever memory holds.
+        if (ib::StoredListHolds(base, tabN))
+            throw db::DbError(db::E_DB_FAIL,
+                              QStringLiteral("Работник с Таб.N %1 уже есть в базе данных. Закройте базу и откройте "
+                                             "ее снова.")
+                                  .arg(tabN),
+                              QString(), QStringLiteral("Kalvor.Card"));
         const int slot = base.CheckIndexFreeSlot();
         if (slot < 0)
             return slot;
         EnterInBothLists(base, tabN, slot);
         ClearSlotForNewCard(base, slot);
+        ib::SaveBothLists(base);
+        ib::SaveSlotRows(base, slot);
+        ib::SaveEmployee(base, slot, base.attributesOf(slot));
         return slot;
     });
 }
@@ -509,21 +493,19 @@ void DeleteEmployeeCard(ib::CInfoBase& base, int listIndex)
 {
     InOneTransaction(base, [&] {
         const int slot = base.list.at(std::size_t(listIndex)).slot;
-        ib::LoadEmployee(base, slot);
         ib::DeleteEmployee(base, slot);
-        ib::RemoveEmployeeEntry(base, listIndex);
-        ib::SaveConfigCounters(base);
-        ib::SaveSimp(base, CurrentMass(base));
+        base.otherList.erase(std::remove_if(base.otherList.begin(), base.otherList.end(),
+                                            [slot](const ib::EmployeeListEntry& e) { return e.slot == slot; }),
+                             base.otherList.end());
+        base.EraseEmployeeEntry(listIndex);
+        ib::SaveBothLists(base);
         base.shortNameOf(slot).clear();
-        ib::SaveFio(base);
         base.tabelOf(slot) = ib::TabelRecord{};
-        ib::SaveTabel(base);
         base.shopOf(slot) = 0;
         base.attributesOf(slot) = ib::EmployeeAttributes{};
-        ib::SaveComp(base);
         base.avOf(slot) = 0;
         base.zar1Of(slot) = 0;
-        ib::SaveAvZar1(base);
+        ib::SaveSlotRows(base, slot);
         RemoveSlotLines(base, slot);
         base.ClearCurrentRecord();
         base.currentSlot = 0;

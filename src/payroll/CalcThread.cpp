@@ -1,5 +1,6 @@
 #include "payroll/CalcThread.h"
 
+#include "infobase/BaseWrites.h"
 #include "infobase/InfoBaseDb.h"
 #include "infobase/MonthResultSaver.h"
 #include "payroll/BrigadeShare.h"
@@ -469,10 +470,11 @@ TaskOutcome CalculationThreadProc(platform::TaskContext& ctx, const CalcThreadPa
     const auto avBefore = base.av;
     const auto zar1Before = base.zar1;
     try {
-        db::Transaction run(Db(base));
-        // A change of month whose end was not known may have moved the base.
-        if (const QString moved = StoredMonthMismatch(base); !moved.isEmpty())
+        // A change of month whose end was not known, or any write memory
+        // did not learn of, may have moved the base.
+        if (const QString moved = StoredBaseMismatch(base); !moved.isEmpty())
             return TaskOutcome(platform::TASK_FAILED, 0, moved);
+        db::Transaction run(Db(base));
         return LoadAndCalculate(ctx, doc, indexes, skipped, run, outcome, params.afterEmployee);
     } catch (const db::DbError& e) {
         if (!db::EndsTheTransaction(e))

@@ -44,8 +44,8 @@
 // they were, and the run ends with TASK_FAILED and a message that says so;
 // when its COMMIT was cut and the server cannot tell yet whether it made it
 // (db::DbError::commitInDoubt), the message says that this is not known.
-// A base whose stored month is not the one in memory is refused
-// (infobase::StoredMonthMismatch), nothing written.
+// A base that moved under memory (its stored month, or its generation, not
+// memory's: infobase::StoredBaseMismatch) is refused, nothing written.
 //
 // Without a reference file that it needs ("nalog", "vichet", "sbor") the run
 // refuses to start: TASK_FAILED with the files' problems, nothing written.

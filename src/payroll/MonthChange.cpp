@@ -1,6 +1,7 @@
 #include "payroll/MonthChange.h"
 
 #include "infobase/BaseChange.h"
+#include "infobase/BaseWrites.h"
 #include "infobase/InfoBaseDb.h"
 #include "infobase/PayKindCodes.h"
 #include "payroll/AbsentDays.h"
@@ -783,13 +784,14 @@ int MoveEmployeesToNextMonth(int newMonthKey, const std::function<void()>& stepI
     doc.monthChangeNotes.clear();
     // On failure the stored base and the tables the move alters in memory
     // go back as they were, and the move's notes go with them.
+    // A change whose end was not known, or any write memory did not learn
+    // of, may have moved the base already: it is never moved again from
+    // what memory holds.
+    if (const QString moved = StoredBaseMismatch(doc.infoBase); !moved.isEmpty())
+        throw TextError(moved);
     using T = BaseTable;
     BaseChange change(doc.infoBase, T::Config | T::Schedules | T::Attributes | T::Tabel | T::Advances | T::Lines |
                                         T::CurrentEmployee);
-    // A change whose end was not known may have moved the base already: it
-    // is never moved again from the month memory holds.
-    if (const QString moved = StoredMonthMismatch(doc.infoBase); !moved.isEmpty())
-        throw TextError(moved);
     MonthMove move(doc, newMonthKey);
     int result = 0;
     try {

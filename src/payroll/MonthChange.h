@@ -45,9 +45,9 @@ QString MonthChangeRefusalText(const RunOutcome& failed);
 // answer, db::ServerStopScope) and allocation failures are thrown after the
 // rollback;
 // while a calculation failure stands (FailedCalculations) nothing is changed
-// and a TextError with MonthChangeRefusalText is thrown; when the base's
-// stored month is not the one in memory (StoredMonthMismatch) nothing is
-// changed and a TextError with that refusal is thrown. A COMMIT cut by the
+// and a TextError with MonthChangeRefusalText is thrown; when the base
+// moved under memory (its stored month or generation, StoredBaseMismatch)
+// nothing is changed and a TextError with that refusal is thrown. A COMMIT cut by the
 // stop is settled by the server's word (db::Transaction::commit): made, the
 // change ends as a finished one; not known, db::DbError::commitInDoubt.
 // `outcome`, when given, gets the employees moved, a warning for each one

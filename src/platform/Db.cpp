@@ -678,13 +678,57 @@ void savepointStatement(const QSqlDatabase& db, const QString& sql)
         RawStatementFor(db, sql).exec();
 }
 
+// The guards of the bases' writes, the last set of a base first.
+struct SetGuard {
+    int key;
+    QString base; // absolute file name or locator
+    std::shared_ptr<const WriteGuard> guard;
+};
+QMutex guardsMutex;
+std::vector<SetGuard> setGuards;
+int lastGuardKey = 0;
+
+// The guard of the base that the calling thread's connection is to; null
+// when none is set.
+std::shared_ptr<const WriteGuard> guardOf(const QSqlDatabase& db)
+{
+    const QString name = db.connectionName();
+    const ThreadConnections& t = threadConnections();
+    const auto it = std::find_if(t.names.begin(), t.names.end(), [&](const auto& n) { return n.second == name; });
+    if (it == t.names.end())
+        return nullptr;
+    QMutexLocker lock(&guardsMutex);
+    for (auto g = setGuards.rbegin(); g != setGuards.rend(); ++g)
+        if (g->base == it->first)
+            return g->guard;
+    return nullptr;
+}
+
 } // namespace
+
+int GuardWrites(const QString& baseFile, WriteGuard guard)
+{
+    const QString base = canonical(baseFile);
+    QMutexLocker lock(&guardsMutex);
+    setGuards.push_back({++lastGuardKey, base, std::make_shared<const WriteGuard>(std::move(guard))});
+    return lastGuardKey;
+}
+
+void UnguardWrites(int key)
+{
+    QMutexLocker lock(&guardsMutex);
+    std::erase_if(setGuards, [key](const SetGuard& g) { return g.key == key; });
+}
 
 Transaction::Transaction(const QSqlDatabase& db, Kind kind) : db_(db), kind_(kind)
 {
     readDueAnswer(db_);
     int& depth = threadConnections().depth[db_.connectionName()];
     if (depth == 0) {
+        if (kind == Write)
+            guard_ = guardOf(db_);
+        if (guard_ && guard_->before)
+            guard_->before();
         if (kind == Write && IsServer(db_))
             requireServerLock(db_.databaseName());
         const QStringList begin =
@@ -697,6 +741,14 @@ Transaction::Transaction(const QSqlDatabase& db, Kind kind) : db_(db), kind_(kin
                 if (statement != begin.first())
                     q.exec(QStringLiteral("ROLLBACK"));
                 throw e;
+            }
+        }
+        if (guard_ && guard_->begun) {
+            try {
+                guard_->begun(db_);
+            } catch (...) {
+                q.exec(QStringLiteral("ROLLBACK"));
+                throw;
             }
         }
     } else {
@@ -712,7 +764,13 @@ void Transaction::commit()
     readDueAnswer(db_);
     int& depth = threadConnections().depth[db_.connectionName()];
     if (depth_ == 1 && IsServer(db_) && kind_ == Write) {
-        commitOnServer();
+        try {
+            commitOnServer();
+        } catch (const DbError& e) {
+            if (guard_ && guard_->ended && e.commitInDoubt())
+                guard_->ended(e.commitInDoubt());
+            throw;
+        }
     } else if (depth_ == 1) {
         QSqlQuery q(db_);
         if (!q.exec(QStringLiteral("COMMIT")))
@@ -722,6 +780,8 @@ void Transaction::commit()
     }
     done_ = true;
     depth = depth_ - 1;
+    if (depth_ == 1 && guard_ && guard_->ended)
+        guard_->ended(nullptr);
 }
 
 void Transaction::commitOnServer()
@@ -822,6 +882,27 @@ bool TableExists(const QSqlDatabase& db, const QString& table)
     q.bind(0, table);
     q.exec();
     return q.next() && q.toInt(0) > 0;
+}
+
+bool HasUniqueKey(const QSqlDatabase& db, const QString& name)
+{
+    Recordset q(db, IsServer(db) ? QStringLiteral("SELECT COUNT(*) FROM pg_constraint c JOIN pg_namespace n ON "
+                                                  "n.oid = c.connamespace WHERE n.nspname = 'dbo' AND "
+                                                  "c.contype = 'u' AND c.conname = lower(?)")
+                                 : QStringLiteral("SELECT COUNT(*) FROM dbo.sqlite_master WHERE type = 'index' AND "
+                                                  "name = ?"));
+    q.bind(0, name);
+    q.exec();
+    return q.next() && q.toInt(0) > 0;
+}
+
+void MakeUniqueKey(const QSqlDatabase& db, const QString& name, const QString& table, const QStringList& columns)
+{
+    const QString list = columns.join(QStringLiteral(", "));
+    Execute(db, IsServer(db) ? QStringLiteral("ALTER TABLE dbo.%2 ADD CONSTRAINT %1 UNIQUE (%3) DEFERRABLE INITIALLY "
+                                              "IMMEDIATE")
+                                   .arg(name, table, list)
+                             : QStringLiteral("CREATE UNIQUE INDEX dbo.%1 ON %2 (%3)").arg(name, table, list));
 }
 
 QStringList TableColumns(const QSqlDatabase& db, const QString& table)

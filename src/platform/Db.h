@@ -261,6 +261,7 @@ public:
     QString toString(int i) const { return query_.value(i).toString(); }
     bool isNull(int i) const { return query_.isNull(i); }
     qint64 lastInsertId() const { return query_.lastInsertId().toLongLong(); }
+    int numRowsAffected() const { return query_.numRowsAffected(); }
     void finish() { query_.finish(); }
     const QString& sql() const { return sql_; }
 
@@ -277,6 +278,28 @@ Recordset& Statement(const QSqlDatabase& db, const QString& sql);
 
 // Runs one statement without result rows.
 void Execute(const QSqlDatabase& db, const QString& sql);
+
+// ------------------------------------------------------------------ the guard of a base's writes
+
+// What the program that holds a base in memory does around every write
+// transaction of the process on the base (the outermost one; its savepoints
+// are part of it), so that nothing is written over the base from a memory
+// that no longer follows it. Each part may be empty.
+struct WriteGuard {
+    // Before the transaction begins, no lock of the base taken yet: throws
+    // DbError to refuse the write (while an earlier write's outcome is not
+    // known, say).
+    std::function<void()> before;
+    // First in the transaction, on its connection: throws DbError to refuse
+    // it (it is then rolled back).
+    std::function<void(const QSqlDatabase&)> begun;
+    // After its COMMIT: made (null), or cut with its outcome not known yet.
+    std::function<void(const CommitInDoubt*)> ended;
+};
+// Sets the guard of the base's writes; the key it returns ends it
+// (UnguardWrites). While several are set on one base, the last one guards.
+int GuardWrites(const QString& baseFile, WriteGuard guard);
+void UnguardWrites(int key);
 
 // A transaction: begun by the constructor, ended by commit(); a transaction
 // left without commit (an exception, an early return) is rolled back, so the
@@ -307,6 +330,7 @@ private:
     Kind kind_ = Write;
     int depth_ = 0;
     bool done_ = false;
+    std::shared_ptr<const WriteGuard> guard_; // of the outermost write transaction
 };
 
 // Statements written together, all of them or none. On SQLite each one runs
@@ -409,6 +433,12 @@ bool TableExists(const QSqlDatabase& db, const QString& table);
 // The column names of a table of the base, in their order; empty when there
 // is no such table.
 QStringList TableColumns(const QSqlDatabase& db, const QString& table);
+// Whether the base has the unique key of that name.
+bool HasUniqueKey(const QSqlDatabase& db, const QString& name);
+// Makes the unique key of that name over columns of a table of the base. On a
+// server it is checked at the end of each statement, so that a statement
+// that moves values among the rows of the key passes.
+void MakeUniqueKey(const QSqlDatabase& db, const QString& name, const QString& table, const QStringList& columns);
 
 // Copies the whole base behind the connection into a new file (a consistent
 // snapshot, also while other connections write). The target must not exist.

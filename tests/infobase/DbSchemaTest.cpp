@@ -633,3 +633,27 @@ TEST_F(DbSchema, LeftoversOfAKilledMakingOrRestoreGoAtTheNextStart)
     EXPECT_FALSE(QFile::exists(folder + QStringLiteral("working.sqlite.new")));
     EXPECT_FALSE(QFile::exists(folder + QStringLiteral("working.sqlite.new-wal")));
 }
+
+// A list holds a personnel number once: the base's own key refuses a second
+// entry of it; a base made before the key gets it at its opening, unless a
+// list holds a number twice (then its rows stay as they are, the key waits).
+TEST_F(DbSchema, AListHoldsAPersonnelNumberOnce)
+{
+    Fill(3);
+    const QString twice = QStringLiteral("INSERT INTO dbo.simp (mass, num, tabN, priz, rec) "
+                                         "SELECT mass, 100, tabN, priz, rec FROM dbo.simp WHERE mass = 1 AND num = 1");
+    EXPECT_THROW(db::Execute(Db(base), twice), db::DbError);
+    for (const bool doubled : {false, true}) {
+        SCOPED_TRACE(doubled);
+        db::Execute(Db(base), db::IsServer(Db(base)) ? QStringLiteral("ALTER TABLE dbo.simp DROP CONSTRAINT simp_number")
+                                                     : QStringLiteral("DROP INDEX dbo.simp_number"));
+        if (doubled)
+            db::Execute(Db(base), twice);
+        CloseBase(base);
+        OpenBase(base);
+        EXPECT_EQ(db::HasUniqueKey(Db(base), QStringLiteral("simp_number")), !doubled);
+        if (!doubled) {
+            EXPECT_THROW(db::Execute(Db(base), twice), db::DbError);
+        }
+    }
+}

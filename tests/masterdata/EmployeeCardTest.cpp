@@ -319,10 +319,11 @@ TEST_F(EmployeeCard, NewCardInNumberOrderGoesToItsPlaceAndFirstByName)
 
 TEST_F(EmployeeCard, NewCardInNameOrderIsFirstAndAtItsPlaceByNumber)
 {
+    // A number no list holds (found in the list by number, before the swap).
+    const int number = FreeNumberInside() ? FreeNumberInside() : 5000;
     base().firm.parWord |= 0x20;
     std::swap(base().list, base().otherList);
     ib::SaveFirm(base());
-    const int number = FreeNumberInside() ? FreeNumberInside() : 5000;
     const int slot = md::CreateEmployeeCard(base(), number);
     ASSERT_GT(slot, 0);
     EXPECT_EQ(base().list.front().tabN(), number);

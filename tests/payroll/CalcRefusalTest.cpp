@@ -12,6 +12,7 @@
 #include "platform/Db.h"
 #include "shell/UiTestSupport.h"
 #include "shell/ui/CKalvorDoc.h"
+#include "shell/ui/MonthChange.h"
 #include "support/TestFixture.h"
 
 #include <gtest/gtest.h>
@@ -258,3 +259,61 @@ TEST_F(CalcRefusal, AStoreRefusedByTheServerEndsTheRunAtItsOwnEmployee)
 }
 
 } // namespace
+
+// The base moved under memory, the way a month change whose outcome was not
+// known leaves it once the server made it (its month the next one, its
+// generation raised), or any
+// write the program did not learn of (its generation raised): the
+// calculation is refused with what moved, and a save from memory is refused
+// too; the base stays as it was.
+TEST_F(CalcRefusal, ABaseThatMovedUnderMemoryIsNeitherCalculatedNorSavedOver)
+{
+    struct Row {
+        const char* moved;
+        QString statement;
+        QString said;
+    };
+    const int month = base().config.tekMes;
+    const int next = NextMonthKey(month);
+    const auto monthText = [](int key) {
+        return QStringLiteral("%1 %2 года").arg(MonthName(key & 15).toLower()).arg(key >> 4);
+    };
+    const Row rows[] = {
+        {"the month", QStringLiteral("UPDATE dbo.config SET tekMes = %1, generation = generation + 1").arg(next),
+         QStringLiteral("Отчетный месяц базы данных (%1) не тот, что в программе (%2): база изменена после того, как "
+                        "была прочитана. Закройте базу и откройте ее снова.")
+             .arg(monthText(next), monthText(month))},
+        {"the generation", QStringLiteral("UPDATE dbo.config SET generation = generation + 1"),
+         QStringLiteral("База данных изменена после того, как была прочитана программой: то, что в памяти "
+                        "программы, в нее не записывается. Закройте базу и откройте ее снова.")},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.moved);
+        // Another connection's write: no transaction of this program.
+        db::Execute(Db(base()), row.statement);
+        const auto digest = [&] {
+            return QStringList{QString::number(Count(QStringLiteral("SELECT COUNT(*) FROM dbo.zarp"))),
+                               QString::number(Count(QStringLiteral("SELECT SUM(err) FROM dbo.comp"))),
+                               QString::number(Count(QStringLiteral("SELECT generation FROM dbo.config"))),
+                               QString::number(Count(QStringLiteral("SELECT tekMes FROM dbo.config")))};
+        };
+        const QStringList before = digest();
+        MessageRecorder boxes;
+        const auto [result, errors] = RunFromTheScreen();
+        EXPECT_EQ(result, platform::TASK_FAILED);
+        ASSERT_EQ(boxes.boxes.size(), 1u);
+        EXPECT_TRUE(boxes.boxes[0].text.contains(row.said)) << qPrintable(boxes.boxes[0].text);
+        base().attributesOf(base().list[0].slot).err = 7;
+        try {
+            SaveComp(base());
+            ADD_FAILURE() << "a save from memory over a base that moved was taken";
+        } catch (const db::DbError& e) {
+            EXPECT_EQ(e.message(), row.said);
+        }
+        EXPECT_EQ(digest(), before);
+        db::Execute(Db(base()), QStringLiteral("UPDATE dbo.config SET tekMes = %1").arg(month));
+        CloseBase(base());
+        OpenBase(base());
+        LoadAll(base());
+    }
+}

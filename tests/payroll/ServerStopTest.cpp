@@ -58,7 +58,8 @@ protected:
         LoadAll(b);
     }
 
-    // Every table of the base by name: its row count and a digest of its rows.
+    // Every table of the base by name: its row count and a digest of its
+    // rows (the base's generation aside: it counts transactions, not content).
     static std::map<std::string, std::string> Tables(const QSqlDatabase& db)
     {
         std::map<std::string, std::string> tables;
@@ -68,8 +69,9 @@ protected:
         QStringList list;
         while (names.next()) list << names.toString(0);
         for (const QString& name : list) {
-            db::Recordset q(db, QStringLiteral("SELECT COUNT(*) || ' ' || md5(COALESCE(string_agg(t::text, '|' "
-                                               "ORDER BY t::text), '')) FROM dbo.\"%1\" t")
+            db::Recordset q(db, QStringLiteral("SELECT COUNT(*) || ' ' || md5(COALESCE(string_agg((to_jsonb(t) - "
+                                               "'generation')::text, '|' ORDER BY (to_jsonb(t) - 'generation')::text), "
+                                               "'')) FROM dbo.\"%1\" t")
                                     .arg(name));
             q.exec();
             tables[name.toStdString()] = q.next() ? q.toString(0).toStdString() : std::string();

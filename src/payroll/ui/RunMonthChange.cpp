@@ -1,5 +1,6 @@
 #include "payroll/ui/RunMonthChange.h"
 
+#include "infobase/BaseWrites.h"
 #include "infobase/InfoBaseDb.h"
 #include "payroll/MonthChange.h"
 #include "platform/Db.h"
@@ -101,7 +102,7 @@ int ChangeReportingMonth(CKalvorDoc& doc, QWidget* parent, const MonthMover& mov
     // Nothing (the copy's record of itself included) is written from memory
     // into a base that a change whose end was not known has moved on.
     try {
-        if (const QString moved = kalvor::infobase::StoredMonthMismatch(doc.infoBase); !moved.isEmpty()) {
+        if (const QString moved = kalvor::infobase::StoredBaseMismatch(doc.infoBase); !moved.isEmpty()) {
             KalvorMessageBox(moved, MB_OK | MB_ICONWARNING, QString(), parent);
             return -1;
         }
