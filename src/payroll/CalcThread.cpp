@@ -293,12 +293,9 @@ void NoteResult(PayrollDoc& doc, int slot, int r, const infobase::AccrualRow* ro
 // said (not the statement), and what the base holds now.
 QString RefusedStoreText(const CInfoBase& base, int slot, const db::DbError& e)
 {
-    RunOutcome who;
-    who.note(RunNote::Failed, base, slot, db::EngineWords(e).left(200));
-    return QStringLiteral("Результаты расчета работника не записаны в базу:\n%1\n"
-                          "Работники, рассчитанные до него, получили новые результаты; у него и у работников после "
-                          "него остались прежние.")
-        .arg(who.lines().join(QLatin1Char('\n')));
+    return RefusedStoreLines(base, slot, e) +
+           QStringLiteral("\nРаботники, рассчитанные до него, получили новые результаты; у него и у работников "
+                          "после него остались прежние.");
 }
 
 // The employees' loop; a refused store ends it with the outcome that says

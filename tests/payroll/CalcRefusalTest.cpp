@@ -278,7 +278,17 @@ TEST_F(CalcRefusal, AStoreRefusedInTheRecomputeLeavesTheEmployeeWhole)
         SCOPED_TRACE(qPrintable(table));
         Refuse(table, QStringLiteral("Выплата работнику запрещена"));
         db::Execute(Db(base()), QStringLiteral("INSERT INTO dbo.refused (rec) VALUES (%1)").arg(victim.slot));
-        EXPECT_THROW(RecomputeEmployee(doc, int(victim.tabN())), db::DbError);
+        try {
+            RecomputeEmployee(doc, int(victim.tabN()));
+            ADD_FAILURE() << "stored";
+        } catch (const db::DbError& e) {
+            EXPECT_EQ(e.message(), QStringLiteral("Результаты расчета работника не записаны в базу:\nТаб.N %1 %2 - "
+                                                  "ошибка: Выплата работнику запрещена\nУ него остались прежние "
+                                                  "результаты.")
+                                       .arg(victim.tabN())
+                                       .arg(base().shortNameOf(victim.slot).trimmed()));
+            EXPECT_EQ(e.description(), QStringLiteral("Выплата работнику запрещена"));
+        }
         db::Execute(Db(base()), QStringLiteral("DELETE FROM dbo.refused"));
         StopRefusing(table);
         EXPECT_EQ(InMemory(), old);

@@ -6,6 +6,7 @@
 #include "infobase/MonthResultSaver.h"
 #include "payroll/CalcEmployeeMonth.h"
 #include "payroll/PayKinds.h"
+#include "payroll/RunOutcome.h"
 #include "platform/Db.h"
 #include "values/Values.h"
 
@@ -59,6 +60,12 @@ int RecomputeEmployee(PayrollDoc& doc, int tabN)
     const int slot = base.list[std::size_t(index)].slot;
     const EmployeeAttributes attributesBefore = base.attributesOf(slot);
     const double toPayBefore = base.zar1Of(slot);
+    const auto giveBack = [&] {
+        base.attributesOf(slot) = attributesBefore;
+        base.zar1Of(slot) = toPayBefore;
+        if (base.currentSlot == slot)
+            base.currentSlot = 0; // the record computed is read again when next needed
+    };
     try {
         db::Transaction transaction(Db(base));
         const int result = CalcEmployeeMonth(doc, rows->data(), index, work.get(), CalcStore);
@@ -69,11 +76,16 @@ int RecomputeEmployee(PayrollDoc& doc, int tabN)
         }
         transaction.commit();
         return result;
+    } catch (const db::DbError& e) {
+        giveBack();
+        if (db::EndsTheTransaction(e))
+            throw;
+        // Refused: who and the engine's own line, not the statement.
+        throw db::DbError(e.code(),
+                          RefusedStoreLines(base, slot, e) + QStringLiteral("\nУ него остались прежние результаты."),
+                          db::EngineWords(e), e.source());
     } catch (...) {
-        base.attributesOf(slot) = attributesBefore;
-        base.zar1Of(slot) = toPayBefore;
-        if (base.currentSlot == slot)
-            base.currentSlot = 0; // the record computed is read again when next needed
+        giveBack();
         throw;
     }
 }

@@ -30,7 +30,9 @@ inline bool IsPersonalAccountDeduction(const infobase::AccrualRow& row) { return
 // not at all; when they are not, his status word, amount to pay and current
 // record in memory are as before. The work file is closed in every case. Returns the engine's result (a negative CalcErrorTexts
 // code on failure; -27 for a number that is not in the list). Database
-// failures (db::DbError) and work-file failures (InfoBaseError) are thrown.
+// failures (db::DbError) and work-file failures (InfoBaseError) are thrown; a
+// refusal by the base as a few lines that name him and give the engine's own
+// line (RefusedStoreLines), that line alone as the description.
 int RecomputeEmployee(PayrollDoc& doc, int tabN);
 
 } // namespace kalvor
