@@ -364,6 +364,33 @@ TaskOutcome CalculateEmployees(platform::TaskContext& ctx, PayrollDoc& doc, cons
     return TaskOutcome(platform::TASK_DONE, errors, TaxTablesYearWarning(base.config.reportingYear(), doc));
 }
 
+// Those the selection leaves out by their status keep no results of the
+// month. A refusal ends the run before anyone is computed, with the outcome
+// that says so: nothing of the run is to be committed, and memory keeps the
+// amounts to pay that the base holds.
+std::optional<TaskOutcome> ClearSkipped(CInfoBase& base, const std::vector<int>& skipped, RunOutcome& outcome)
+{
+    std::vector<std::pair<int, double>> cleared; // the slots cleared and their amounts to pay before
+    for (const int index : skipped) {
+        const int slot = base.list[std::size_t(index)].slot;
+        const double toPay = base.zar1Of(slot);
+        try {
+            ClearCalculatedMonth(base, slot);
+        } catch (const db::DbError& e) {
+            if (db::EndsTheTransaction(e))
+                throw;
+            for (const auto& [at, amount] : cleared) base.zar1Of(at) = amount;
+            outcome.clear();
+            return TaskOutcome(platform::TASK_FAILED, 0,
+                               RefusedStoreLines(base, slot, e) +
+                                   QStringLiteral("\nРезультаты расчета всех работников остались прежними."));
+        }
+        cleared.emplace_back(slot, toPay);
+        outcome.note(RunNote::Skipped, base, slot, QStringLiteral("Уволен и уже не работает"));
+    }
+    return std::nullopt;
+}
+
 // The loading stage inside the run's transaction, then the employees. Each
 // employee's record comes straight from the base, every table read once as a
 // stream. The members of the brigades of the employees to compute are read
@@ -375,12 +402,8 @@ TaskOutcome LoadAndCalculate(platform::TaskContext& ctx, PayrollDoc& doc, const 
                              const std::function<void(int)>& afterEmployee)
 {
     CInfoBase& base = doc.infoBase;
-    // Those the selection leaves out by their status keep no results of the month.
-    for (const int index : skipped) {
-        const int slot = base.list[std::size_t(index)].slot;
-        ClearCalculatedMonth(base, slot);
-        outcome.note(RunNote::Skipped, base, slot, QStringLiteral("Уволен и уже не работает"));
-    }
+    if (std::optional<TaskOutcome> refused = ClearSkipped(base, skipped, outcome))
+        return *refused; // the run's transaction is rolled back
     std::vector<int> wanted = SlotsOf(base, indexes);
     const std::vector<int> members = BrigadeMemberSlots(base, wanted);
     wanted.insert(wanted.end(), members.begin(), members.end());

@@ -34,7 +34,8 @@
 // employee it belongs to: those before him keep their new results, status
 // words and amounts to pay, he and those after him their old ones, in the
 // base and in memory; TASK_FAILED with a few lines that name him and what
-// the engine said.
+// the engine said. A refusal to clear the month of one the selection leaves
+// out ends the run before anyone is computed, nothing of it stored.
 //
 // A stop ends the run after the employee being computed, keeping those stored.
 // A run whose server session is lost, or shut because the server did not

@@ -304,6 +304,40 @@ TEST_F(CalcRefusal, AStoreRefusedInTheRecomputeLeavesTheEmployeeWhole)
     EXPECT_EQ(Stored(), now);
 }
 
+// An employee the selection leaves out (dismissed, with no bonus to pay)
+// keeps no results of the month; when the base refuses to clear his month
+// (his amount to pay), the run ends before anyone is computed: every
+// employee wholly old, in the base and in memory, and the box names him.
+TEST_F(CalcRefusal, AStoreRefusedForAnEmployeeLeftOutEndsTheRunBeforeAnyone)
+{
+    ASSERT_EQ(RunFromTheScreen().first, platform::TASK_DONE);
+    const std::vector<Held> old = MakeTheMonthOld();
+    // Two employees dismissed, their bonus lines gone; the second is refused.
+    const EmployeeListEntry victim = base().list[4];
+    for (const EmployeeListEntry& e : {base().list[1], victim}) {
+        base().attributesOf(e.slot).priznUv = 4;
+        ASSERT_TRUE(base().prem.replaceRun(e.slot, std::span<const BonusLine>()));
+    }
+    SaveComp(base());
+    SavePrem(base());
+    SaveIndexes(base(), LineKind::Prem);
+    Refuse(QStringLiteral("AvZar1"), QStringLiteral("Выплата работнику запрещена"));
+    db::Execute(Db(base()), QStringLiteral("INSERT INTO dbo.refused (rec) VALUES (%1)").arg(victim.slot));
+    MessageRecorder boxes;
+    EXPECT_EQ(RunFromTheScreen().first, platform::TASK_FAILED);
+    db::Execute(Db(base()), QStringLiteral("DELETE FROM dbo.refused"));
+    StopRefusing(QStringLiteral("AvZar1"));
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].text,
+              QStringLiteral("Расчет зарплаты не выполнен.\nРезультаты расчета работника не записаны в базу:\nТаб.N "
+                             "%1 %2 - ошибка: Выплата работнику запрещена\nРезультаты расчета всех работников "
+                             "остались прежними.")
+                  .arg(victim.tabN())
+                  .arg(base().shortNameOf(victim.slot).trimmed()));
+    EXPECT_EQ(InMemory(), old);
+    EXPECT_EQ(Stored(), old);
+}
+
 // On a server, the server ends the run's session as it writes the status
 // words (as a restart would): the results written before go with them, the
 // month stays as it was, and the screen says so once, without the server's text.
