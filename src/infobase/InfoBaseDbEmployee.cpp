@@ -1102,18 +1102,11 @@ int bindRowArrays(db::Batch& batch, int first, const std::vector<std::pair<int, 
 }
 
 // The computed rows of the slot's employee in place of his stored ones on a
-// server: one statement.
-void saveComputedRowsOnServer(const QSqlDatabase& db, int slot, const NumberedRows& rows)
+// server: one statement of the batch.
+void addComputedRowsOnServer(db::Batch& batch, int slot, const NumberedRows& rows)
 {
-    db::Batch batch(db);
     batch.add(ComputedRowsOnServerSql()).bind(0, slot);
     batch.bind(bindRowArrays(batch, 1, {{slot, &rows}}, false), slot);
-    batch.run();
-}
-
-void saveComputedRowsOnServer(const QSqlDatabase& db, int slot, int kvProizv, const EmployeeRecord& rec)
-{
-    saveComputedRowsOnServer(db, slot, computedRowsOf(rec, kvProizv));
 }
 
 // The server's statement that puts the computed rows of several employees in
@@ -1129,7 +1122,7 @@ const QString& GroupRowsOnServerSql()
     return sql;
 }
 
-// The rows that one statement of writeComputedRowsInPlace writes at most.
+// The rows that one statement of addComputedRowsInPlace writes at most.
 constexpr int kRowsPerUpsert = 32;
 
 // The statement that writes `rows` computed rows over the stored rows of
@@ -1153,13 +1146,12 @@ const QString& computedRowsUpsertSql(int rows)
 // place instead of taking every row and its key out and putting them back.
 // Rows that follow one another with no delete between them go by one
 // statement (up to kRowsPerUpsert), written in the same order as one by one.
-void writeComputedRowsInPlace(const QSqlDatabase& db, const MasterRow& owner, const EmployeeRecord& rec, int kvProizv)
+void addComputedRowsInPlace(db::Batch& batch, const MasterRow& owner, const EmployeeRecord& rec, int kvProizv)
 {
     const qint64 id = owner.id;
     const TableDef& t = ZarpTable().def();
     static const QString removeNumbers =
         DeleteRowsSql(t, QStringLiteral("%1 AND %2").arg(ColumnEqualsSql(t, 0), ColumnBetweenSql(t, 1)));
-    db::Batch batch(db);
     std::vector<std::pair<int, const AccrualRow*>> pending; // rows not yet added to the batch
     const auto addPending = [&] {
         if (pending.empty())
@@ -1188,17 +1180,94 @@ void writeComputedRowsInPlace(const QSqlDatabase& db, const MasterRow& owner, co
     });
     removeThrough(std::numeric_limits<qint64>::max());
     addPending();
-    batch.run();
 }
 
-// The computed rows of the slot's employee in place of his stored ones, one
-// batch; nothing when the slot has no master row.
-void saveComputedRows(const QSqlDatabase& db, int slot, int kvProizv, const EmployeeRecord& rec)
+// The computed rows of the slot's employee in place of his stored ones, added
+// to the batch: on a server found by the slot, on a base file under the
+// master row `owner` (none when it has no id).
+void addComputedRows(db::Batch& batch, bool server, int slot, const MasterRow& owner, int kvProizv,
+                     const EmployeeRecord& rec)
 {
-    if (db::IsServer(db))
-        saveComputedRowsOnServer(db, slot, kvProizv, rec);
-    else if (const qint64 id = KonstId(db, slot); id != 0)
-        writeComputedRowsInPlace(db, MasterRow{id}, rec, kvProizv);
+    if (server)
+        addComputedRowsOnServer(batch, slot, computedRowsOf(rec, kvProizv));
+    else if (owner.id != 0)
+        addComputedRowsInPlace(batch, owner, rec, kvProizv);
+}
+
+// What an employee's stored month holds besides his rows: his status word
+// (his dbo.comp row, with his shop byte) and his amounts to pay (dbo.avzar1),
+// as memory holds them when his month is stored.
+struct EmployeeStatus {
+    int slot = 0;
+    u8 shop = 0;
+    EmployeeAttributes attributes;
+    AvZarRow pay;
+};
+
+EmployeeStatus statusOf(const CInfoBase& base, int slot)
+{
+    return {slot, base.shopOf(slot), base.attributesOf(slot), AvZarRow{base.avOf(slot), base.zar1Of(slot)}};
+}
+
+// The statement that writes the status rows of a table (dbo.comp or
+// dbo.avzar1, keyed by the slot) in place of the stored rows of their slots:
+// on a server the rows come as column arrays, the slots' array last; on a
+// base file one row.
+const QString& statusRowsSql(const TableDef& t, bool server)
+{
+    static const auto texts = [] {
+        std::array<std::array<QString, 2>, 2> sql;
+        for (const TableDef* def : {&CompTable().def(), &AvZar1Table().def()}) {
+            auto& of = sql[def == &CompTable().def() ? 0 : 1];
+            of[0] = InsertOrUpdateSql(*def, 1);
+            of[1] = ReplaceRowsOnServerSql(*def, QString(),
+                                           QStringLiteral("z.%1 = ANY (CAST(? AS BIGINT[]))").arg(def->columns[0]));
+        }
+        return sql;
+    }();
+    return texts[&t == &CompTable().def() ? 0 : 1][server ? 1 : 0];
+}
+
+// Binds the status row of the slot's table: the slot, then its columns.
+template <class Rows>
+void bindStatusRow(Rows& rows, const TableDef& t, const EmployeeStatus& status)
+{
+    Binder b(rows);
+    b << status.slot;
+    if (&t == &CompTable().def()) {
+        b << int(status.shop);
+        CompTable().bind(status.attributes, b);
+    } else {
+        AvZar1Table().bind(status.pay, b);
+    }
+}
+
+// The status rows of the employees (their status words and amounts to pay)
+// in place of the stored rows of their slots, added to the batch: on a server
+// one statement a table for all of them, on a base file one a row.
+void addStatusRows(db::Batch& batch, bool server, const std::vector<EmployeeStatus>& statuses)
+{
+    if (statuses.empty())
+        return;
+    for (const TableDef* t : {&CompTable().def(), &AvZar1Table().def()}) {
+        const QString& sql = statusRowsSql(*t, server);
+        if (!server) {
+            for (const EmployeeStatus& status : statuses) {
+                batch.add(sql);
+                bindStatusRow(batch, *t, status);
+            }
+            continue;
+        }
+        db::ColumnArrays columns, scope;
+        for (const EmployeeStatus& status : statuses) {
+            bindStatusRow(columns, *t, status);
+            scope.row();
+            scope.bind(0, qint64(status.slot));
+        }
+        batch.add(sql, int(statuses.size()));
+        for (int c = 0; c < columns.columns(); ++c) batch.bind(c, columns.literal(c));
+        batch.bind(columns.columns(), scope.literal(0));
+    }
 }
 
 } // namespace
@@ -1233,26 +1302,31 @@ void SaveCalculatedMonth(CInfoBase& base, int slot, bool withMaster, ComputedRow
     const int kvProizv = slotAttributes(base, slot).kvProizv;
     requireFiniteRows(base, slot, kvProizv);
     if (!withMaster && group) {
-        group->store(slot, kvProizv, base.current);
+        group->store(base, slot, kvProizv);
         return;
     }
     const QSqlDatabase db = Db(base);
-    if (!withMaster) {
-        saveComputedRows(db, slot, kvProizv, base.current);
-        return;
+    const bool server = db::IsServer(db);
+    std::optional<db::Transaction> tr;
+    MasterRow owner;
+    if (withMaster) {
+        tr.emplace(db);
+        owner = WriteKonst(db, slot, tabNOfSlot(base, slot), base.current);
+    } else if (!server) {
+        owner.id = KonstId(db, slot);
     }
-    db::Transaction tr(db);
-    const MasterRow owner = WriteKonst(db, slot, tabNOfSlot(base, slot), base.current);
-    if (db::IsServer(db))
-        saveComputedRowsOnServer(db, slot, kvProizv, base.current);
-    else
-        writeComputedRowsInPlace(db, owner, base.current, kvProizv);
-    tr.commit();
+    db::Batch batch(db);
+    addComputedRows(batch, server, slot, owner, kvProizv, base.current);
+    addStatusRows(batch, server, {statusOf(base, slot)});
+    batch.run();
+    if (tr)
+        tr->commit();
 }
 
 struct ComputedRowsGroup::Kept {
     int slot = 0;
     NumberedRows rows;
+    EmployeeStatus status;
 };
 
 struct ComputedRowsGroup::Sent {
@@ -1271,12 +1345,16 @@ ComputedRowsGroup::~ComputedRowsGroup()
 
 bool ComputedRowsGroup::keeps() const { return db::IsServer(m_db); }
 
-void ComputedRowsGroup::store(int slot, int kvProizv, const EmployeeRecord& rec)
+void ComputedRowsGroup::store(const CInfoBase& base, int slot, int kvProizv)
 {
-    if (keeps())
-        keep(slot, computedRowsOf(rec, kvProizv));
-    else if (const qint64 id = masterId(slot); id != 0)
-        writeComputedRowsInPlace(m_db, MasterRow{id}, rec, kvProizv);
+    if (keeps()) {
+        keep({slot, computedRowsOf(base.current, kvProizv), statusOf(base, slot)});
+        return;
+    }
+    db::Batch batch(m_db);
+    addComputedRows(batch, false, slot, MasterRow{masterId(slot)}, kvProizv, base.current);
+    addStatusRows(batch, false, {statusOf(base, slot)});
+    batch.run();
 }
 
 // The ids of the master rows are read once, at the first store; a slot
@@ -1296,12 +1374,12 @@ qint64 ComputedRowsGroup::masterId(int slot)
     return it != m_ids.end() ? it->second : KonstId(m_db, slot);
 }
 
-void ComputedRowsGroup::keep(int slot, NumberedRows rows)
+void ComputedRowsGroup::keep(Kept member)
 {
     // Refused while another owner holds back a batch on the connection.
     if (m_kept.empty())
         m_later.holdBack([this] { send(); });
-    m_kept.push_back({slot, std::move(rows)});
+    m_kept.push_back(std::move(member));
     if (int(m_kept.size()) >= kGroupSize)
         send();
 }
@@ -1314,15 +1392,18 @@ void ComputedRowsGroup::send()
     std::vector<Kept> members = std::exchange(m_kept, {});
     while (!m_sent.empty() && m_sent.front().batch <= m_later.answered()) m_sent.pop_front();
     std::vector<std::pair<int, const NumberedRows*>> owners;
+    std::vector<EmployeeStatus> statuses;
     db::ColumnArrays owned; // every member's slot, also of one without rows
     for (const Kept& k : members) {
         owners.emplace_back(k.slot, &k.rows);
+        statuses.push_back(k.status);
         owned.row();
         owned.bind(0, qint64(k.slot));
     }
     db::Batch batch(m_db);
     batch.add(GroupRowsOnServerSql());
     batch.bind(bindRowArrays(batch, 0, owners, true), owned.literal(0));
+    addStatusRows(batch, true, statuses);
     batch.run();
     m_sent.push_back({m_later.sent(), std::move(members)});
 }
@@ -1338,7 +1419,10 @@ std::vector<int> ComputedRowsGroup::storeRefusedOneByOne()
         return stored;
     for (const Kept& k : group->members) {
         try {
-            saveComputedRowsOnServer(m_db, k.slot, k.rows);
+            db::Batch batch(m_db);
+            addComputedRowsOnServer(batch, k.slot, k.rows);
+            addStatusRows(batch, true, {k.status});
+            batch.run();
             m_later.collect();
         } catch (const db::DbError& e) {
             if (db::EndsTheTransaction(e))
@@ -1362,11 +1446,17 @@ void ClearCalculatedMonth(CInfoBase& base, int slot)
         return DeleteRowsSql(t,
                              QStringLiteral("%1 AND %2 < %3").arg(RowsOfSlotSql(t), t.columns[1]).arg(kMonthRowCount));
     }();
-    db::Batch batch(Db(base));
+    const QSqlDatabase db = Db(base);
+    db::Batch batch(db);
     batch.add(remove).bind(0, slot);
-    batch.run();
-    if (!base.holdsSlot(slot))
+    if (!base.holdsSlot(slot)) {
+        batch.run();
         return;
+    }
+    EmployeeStatus status = statusOf(base, slot);
+    status.pay.zar1 = 0;
+    addStatusRows(batch, db::IsServer(db), {status});
+    batch.run();
     base.zar1Of(slot) = 0;
     if (base.currentSlot == slot) {
         auto& rows = base.current.rows;

@@ -14,15 +14,16 @@ class ComputedRowsGroup;
 
 // What the month's calculation stores for the slot, together or not at all:
 // the master row from the current record when withMaster, then the computed
-// rows into dbo.zarp (as SaveKonst and SaveProizvZarpByRec with selector 1,
-// in one transaction: one savepoint inside a caller's batch). On a server,
-// the computed rows stored without the master row go into `group` when one
-// is given (sent with the group's other members); otherwise they are stored
-// at once.
+// rows into dbo.zarp (as SaveKonst and SaveProizvZarpByRec with selector 1),
+// and the slot's status word (dbo.comp) and amounts to pay (dbo.avzar1) as
+// memory holds them, in one transaction (one savepoint inside a caller's
+// batch). On a server, what is stored without the master row goes into
+// `group` when one is given (sent with the group's other members); otherwise
+// it is stored at once.
 void SaveCalculatedMonth(CInfoBase& base, int slot, bool withMaster, ComputedRowsGroup* group = nullptr);
 
-// On a server base, the computed rows that SaveCalculatedMonth is given for
-// the group are kept here and sent for a group of employees by one
+// On a server base, the computed rows (with the status words and amounts to
+// pay) that SaveCalculatedMonth is given for the group are kept here and sent for a group of employees by one
 // statement, inside the group's own scope of answers read later (opened on
 // the base's connection for the group's lifetime): a statement's fixed cost
 // on the server is paid once a group. The kept rows are sent before anything
@@ -52,14 +53,15 @@ public:
     // one, whose failure ends it. Their slots, in order.
     std::vector<int> storeRefusedOneByOne();
 
-    // SaveCalculatedMonth's: the computed rows of the record (from kvProizv
-    // on) stored for the slot, kept for the group on a server.
-    void store(int slot, int kvProizv, const EmployeeRecord& rec);
+    // SaveCalculatedMonth's: the computed rows of the current record (from
+    // kvProizv on) with the slot's status word and amounts to pay, stored for
+    // the slot together, kept for the group on a server.
+    void store(const CInfoBase& base, int slot, int kvProizv);
 
 private:
     struct Kept;
     struct Sent;
-    void keep(int slot, std::vector<std::pair<int, AccrualRow>> rows);
+    void keep(Kept member);
     void send();
     qint64 masterId(int slot);
 
@@ -73,8 +75,9 @@ private:
 
 // The slot's employee keeps no results of the month: his computed rows go
 // from the base (the rows of later months stay) and from the current record
-// when it is his, and his amount to pay is 0. One batch, so that on a server
-// it is sent with the run's other stores.
+// when it is his, and his amount to pay is 0; his status word is stored as
+// memory holds it. One batch, all of it or nothing, so that on a server it
+// is sent with the run's other stores.
 void ClearCalculatedMonth(CInfoBase& base, int slot);
 
 } // namespace kalvor::infobase

@@ -577,7 +577,12 @@ int Store(CalcPass& p, bool saveMaster)
     std::copy(p.rows, p.rows + p.count, rows.begin() + stored);
     std::stable_sort(rows.begin() + stored, rows.begin() + stored + p.count,
                      [](const AccrualRow& x, const AccrualRow& y) { return x.kod < y.kod; });
-    // The master row and the month's rows are stored together or not at all.
+    // The amount to pay is the one every document works out of the stored
+    // rows; a month stored has no error. The master row, the month's rows,
+    // the status word and the amount to pay are stored together or not at all
+    // (a refusal leaves memory to the caller to give back).
+    a.err = 0;
+    base.zar1Of(p.slot) = AmountToPay(MonthMoneyOfRecord(p.rec(), a.kvProizv), p.doc);
     SaveCalculatedMonth(base, p.slot, saveMaster, p.options.rowsGroup);
     return 0;
 }
@@ -685,10 +690,6 @@ int CalcAccrualsAndTaxes(CalcPass& p)
         return r;
     if ((r = Store(p, saveMaster)) < 0)
         return r;
-    // The amount to pay is the employee's only once the rows are stored, and
-    // it is the one every document works out of the stored rows.
-    if (p.base().holdsSlot(p.slot))
-        p.base().zar1Of(p.slot) = AmountToPay(MonthMoneyOfRecord(p.rec(), p.attr().kvProizv), p.doc);
     return p.count;
 }
 

@@ -119,14 +119,15 @@ std::vector<int> SlotsOf(const CInfoBase& base, const std::vector<int>& indexes)
 
 namespace {
 
-// The employees of a run computed and stored one after another. On a server
-// the stores are kept for a group of employees and sent together, and the
+// The employees of a run computed and stored one after another, each
+// employee's rows with his status word and amount to pay. On a server the
+// stores are kept for a group of employees and sent together, and the
 // answers read while the next ones are computed, so that the server writes
 // while the engine computes. A refusal (also one read late) ends the run at
 // its own employee (a refused group is stored again one by one up to him):
 // what the calculation changed in memory for him and for those computed after
-// him (the amount to pay, the status word) is given back, so that the status
-// words and amounts stored afterwards match the rows stored.
+// him (the amount to pay, the status word, the current record) is given
+// back, so that memory holds what the base holds.
 class EmployeeWalk {
 public:
     EmployeeWalk(PayrollDoc& doc, std::optional<EmployeeRecordFeed>& records)
@@ -145,15 +146,18 @@ public:
     int compute(int index)
     {
         const int slot = m_base.list[std::size_t(index)].slot;
-        Computed before{slot, toPayOf(slot), m_base.attributesOf(slot).err, 0};
+        Computed before{slot, toPayOf(slot), m_base.attributesOf(slot), 0};
         int r = 0;
         try {
             m_records->makeCurrent(slot);
             // Each employee's save stays atomic on its own (a savepoint).
             r = CalcEmployeeMonth(m_doc, m_rows.data(), index, &m_work, CalcStore, m_options);
-            // A failed employee keeps no results of an earlier run.
-            if (r < 0)
+            // A failed employee keeps no results of an earlier run; his
+            // status word takes the failure's code.
+            if (r < 0) {
+                m_base.attributesOf(slot).err = u16(-r);
                 infobase::ClearCalculatedMonth(m_base, slot);
+            }
         } catch (const db::DbError& e) {
             endAfter(e, before);
             throw;
@@ -193,17 +197,21 @@ private:
     struct Computed {
         int slot = 0;
         double toPay = 0;
-        u16 err = 0;
+        EmployeeAttributes attributes;
         int sentAfter = 0; // the number of the batch that stores him
     };
 
     double toPayOf(int slot) const { return m_base.holdsSlot(slot) ? m_base.zar1Of(slot) : 0; }
 
+    // The current record, computed for him, is read again when next needed.
     void giveBack(const Computed& c)
     {
-        if (m_base.holdsSlot(c.slot))
-            m_base.zar1Of(c.slot) = c.toPay;
-        m_base.attributesOf(c.slot).err = c.err;
+        if (!m_base.holdsSlot(c.slot))
+            return;
+        m_base.zar1Of(c.slot) = c.toPay;
+        m_base.attributesOf(c.slot) = c.attributes;
+        if (m_base.currentSlot == c.slot)
+            m_base.currentSlot = 0;
     }
 
     // After a failure: a lost connection (or one shut by the stop) leaves
@@ -264,17 +272,13 @@ private:
 
 } // namespace
 
-// Computes the employees inside the run's transaction and stores the status
-// words; commits what is done also when an employee's calculation throws
-// (other than a lost connection, which leaves nothing to commit).
 namespace {
 
-// The employee's result into his status word and the run's outcome: a
-// failure's code and text, or a clean month (the code cleared) with its warnings.
+// The employee's result into the run's outcome: a failure's text, or a clean
+// month with its warnings (his status word holds the code already).
 void NoteResult(PayrollDoc& doc, int slot, int r, const infobase::AccrualRow* rows, RunOutcome& outcome)
 {
-    CInfoBase& base = doc.infoBase;
-    base.attributesOf(slot).err = u16(r < 0 ? -r : 0);
+    const CInfoBase& base = doc.infoBase;
     if (r < 0) {
         outcome.note(RunNote::Failed, base, slot, CalcErrorText(r));
         return;
@@ -290,18 +294,14 @@ void NoteResult(PayrollDoc& doc, int slot, int r, const infobase::AccrualRow* ro
 // said (not the statement), and what the base holds now.
 QString RefusedStoreText(const CInfoBase& base, int slot, const db::DbError& e)
 {
-    RunOutcome who;
-    who.note(RunNote::Failed, base, slot, db::EngineWords(e).left(200));
-    return QStringLiteral("Результаты расчета работника не записаны в базу:\n%1\n"
-                          "Работники, рассчитанные до него, получили новые результаты; у него и у работников после "
-                          "него остались прежние.")
-        .arg(who.lines().join(QLatin1Char('\n')));
+    return RefusedStoreLines(base, slot, e) +
+           QStringLiteral("\nРаботники, рассчитанные до него, получили новые результаты; у него и у работников "
+                          "после него остались прежние.");
 }
 
 // The employees' loop; a refused store ends it with the outcome that says
-// so, after which the status words are stored all the same. afterEmployee
-// (when set) is called after each employee is reported, before the stop is
-// looked at.
+// so. afterEmployee (when set) is called after each employee is reported,
+// before the stop is looked at.
 std::optional<TaskOutcome> WalkEmployees(platform::TaskContext& ctx, PayrollDoc& doc, const std::vector<int>& indexes,
                                          std::optional<EmployeeRecordFeed>& records, RunOutcome& outcome, int& errors,
                                          bool& stopped, const std::function<void(int)>& afterEmployee)
@@ -332,21 +332,16 @@ std::optional<TaskOutcome> WalkEmployees(platform::TaskContext& ctx, PayrollDoc&
     return std::nullopt;
 }
 
-// After a failure that leaves the run's transaction open: the employees
-// stored are kept with their status words and amounts to pay (memory holds
-// those of the others as they were).
-void KeepWhatIsStored(CInfoBase& base, db::Transaction& run)
-{
-    SaveComp(base);
-    SaveAvZar1(base);
-    run.commit();
-}
-
+// Computes the employees inside the run's transaction; commits what is done
+// also when an employee's calculation throws (other than a lost connection,
+// which leaves nothing to commit): the employees stored are kept with their
+// status words and amounts to pay (memory holds those of the others as they
+// were).
 TaskOutcome CalculateEmployees(platform::TaskContext& ctx, PayrollDoc& doc, const std::vector<int>& indexes,
                                std::optional<EmployeeRecordFeed>& records, db::Transaction& run, RunOutcome& outcome,
                                const std::function<void(int)>& afterEmployee)
 {
-    CInfoBase& base = doc.infoBase;
+    const CInfoBase& base = doc.infoBase;
     int errors = 0;
     bool stopped = false;
     std::optional<TaskOutcome> refused;
@@ -355,25 +350,11 @@ TaskOutcome CalculateEmployees(platform::TaskContext& ctx, PayrollDoc& doc, cons
     } catch (const db::DbError& e) {
         if (db::EndsTheTransaction(e))
             throw;
-        KeepWhatIsStored(base, run);
+        run.commit();
         throw;
     } catch (...) {
-        KeepWhatIsStored(base, run);
-        throw;
-    }
-    // The status words and the amounts to pay of the employees computed so far
-    // (the pay sheet reads the amounts after a restart).
-    try {
-        SaveComp(base);
-        SaveAvZar1(base);
-    } catch (const db::DbError& e) {
-        if (db::EndsTheTransaction(e))
-            throw;
         run.commit();
-        return TaskOutcome(CALC_STATUS_NOT_SAVED, errors,
-                           QStringLiteral("Результаты расчета записаны в базу, но признаки ошибок работников "
-                                          "не записаны.\n%1\n%2")
-                               .arg(e.message(), e.description()));
+        throw;
     }
     run.commit();
     if (refused)
@@ -382,6 +363,33 @@ TaskOutcome CalculateEmployees(platform::TaskContext& ctx, PayrollDoc& doc, cons
         return TaskOutcome(platform::TASK_STOPPED, errors); // those that failed before the stop
     // A year whose law the tax tables do not hold is said once per run.
     return TaskOutcome(platform::TASK_DONE, errors, TaxTablesYearWarning(base.config.reportingYear(), doc));
+}
+
+// Those the selection leaves out by their status keep no results of the
+// month. A refusal ends the run before anyone is computed, with the outcome
+// that says so: nothing of the run is to be committed, and memory keeps the
+// amounts to pay that the base holds.
+std::optional<TaskOutcome> ClearSkipped(CInfoBase& base, const std::vector<int>& skipped, RunOutcome& outcome)
+{
+    std::vector<std::pair<int, double>> cleared; // the slots cleared and their amounts to pay before
+    for (const int index : skipped) {
+        const int slot = base.list[std::size_t(index)].slot;
+        const double toPay = base.zar1Of(slot);
+        try {
+            ClearCalculatedMonth(base, slot);
+        } catch (const db::DbError& e) {
+            if (db::EndsTheTransaction(e))
+                throw;
+            for (const auto& [at, amount] : cleared) base.zar1Of(at) = amount;
+            outcome.clear();
+            return TaskOutcome(platform::TASK_FAILED, 0,
+                               RefusedStoreLines(base, slot, e) +
+                                   QStringLiteral("\nРезультаты расчета всех работников остались прежними."));
+        }
+        cleared.emplace_back(slot, toPay);
+        outcome.note(RunNote::Skipped, base, slot, QStringLiteral("Уволен и уже не работает"));
+    }
+    return std::nullopt;
 }
 
 // The loading stage inside the run's transaction, then the employees. Each
@@ -395,12 +403,8 @@ TaskOutcome LoadAndCalculate(platform::TaskContext& ctx, PayrollDoc& doc, const 
                              const std::function<void(int)>& afterEmployee)
 {
     CInfoBase& base = doc.infoBase;
-    // Those the selection leaves out by their status keep no results of the month.
-    for (const int index : skipped) {
-        const int slot = base.list[std::size_t(index)].slot;
-        ClearCalculatedMonth(base, slot);
-        outcome.note(RunNote::Skipped, base, slot, QStringLiteral("Уволен и уже не работает"));
-    }
+    if (std::optional<TaskOutcome> refused = ClearSkipped(base, skipped, outcome))
+        return *refused; // the run's transaction is rolled back
     std::vector<int> wanted = SlotsOf(base, indexes);
     const std::vector<int> members = BrigadeMemberSlots(base, wanted);
     wanted.insert(wanted.end(), members.begin(), members.end());

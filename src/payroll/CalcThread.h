@@ -26,16 +26,16 @@
 // transaction and his amount to pay is 0, so that no document shows an
 // earlier run's figures as current.
 // An employee that fails gets the error code (k of -k) in the status word of
-// its attribute record (err, bits 4-9), one computed cleanly gets 0, and the
-// status words are written to
-// the base at the end of the run, also a stopped one. When that last write
-// fails, every employee's results are stored already: the run ends with
-// CALC_STATUS_NOT_SAVED, the error count and a message that says so.
+// its attribute record (err, bits 4-9), one computed cleanly gets 0; each
+// employee's status word and amount to pay are stored with his results,
+// together or not at all.
 //
-// A store that the base refuses ends the run at the employee it belongs to:
-// those before him keep their new results, he and those after him their old
-// ones, status words and amounts to pay stored to match; TASK_FAILED with a
-// few lines that name him and what the engine said.
+// A store that the base refuses (at any of its tables) ends the run at the
+// employee it belongs to: those before him keep their new results, status
+// words and amounts to pay, he and those after him their old ones, in the
+// base and in memory; TASK_FAILED with a few lines that name him and what
+// the engine said. A refusal to clear the month of one the selection leaves
+// out ends the run before anyone is computed, nothing of it stored.
 //
 // A stop ends the run after the employee being computed, keeping those stored.
 // A run whose server session is lost, or shut because the server did not
@@ -59,9 +59,6 @@
 #include <vector>
 
 namespace kalvor {
-
-// The calculation's own result: the results are stored, the status words are not.
-inline constexpr int CALC_STATUS_NOT_SAVED = 6;
 
 // The reference files that the calculation reads.
 QStringList CalculationReferenceFiles();

@@ -35,4 +35,11 @@ QStringList RunOutcome::lines() const
     return out;
 }
 
+QString RefusedStoreLines(const infobase::CInfoBase& base, int slot, const db::DbError& e)
+{
+    RunOutcome who;
+    who.note(RunNote::Failed, base, slot, db::EngineWords(e).left(200));
+    return QStringLiteral("Результаты расчета работника не записаны в базу:\n") + who.lines().join(QLatin1Char('\n'));
+}
+
 } // namespace kalvor

@@ -5,6 +5,7 @@
 // name and the reason. The run fills it in one place; its screen lists it at
 // the run's end.
 #include "infobase/InfoBase.h"
+#include "platform/Db.h"
 
 #include <QString>
 #include <QStringList>
@@ -33,5 +34,11 @@ struct RunOutcome {
     QStringList lines() const;
     void clear() { *this = RunOutcome{}; }
 };
+
+// The base's refusal of an employee's calculated month, in two lines: what
+// was not stored, then who and what the engine itself said (never the
+// statement): "Результаты расчета работника не записаны в базу:\nТаб.N 112
+// Петров П.П. - ошибка: <the engine's line>".
+QString RefusedStoreLines(const infobase::CInfoBase& base, int slot, const db::DbError& e);
 
 } // namespace kalvor

@@ -779,3 +779,74 @@ TEST_F(DbSavers, TheRunsStoreWritesEveryNumberAtOnceInItsPlaces)
         last = rowid;
     }
 }
+
+// The calculation's store with the master row (a month that changed the
+// deductions it keeps) over a month that held more rows keeps only the new
+// rows, under the same master row. The employee's status word and amount to
+// pay go with his rows: a store that fails at any of its statements (alone,
+// with the master row, or in a run's group) leaves all of them as they were;
+// one that goes through stores all of them.
+TEST_F(DbSavers, TheRunsStoreKeepsTheRowsStatusWordAndAmountToPayTogether)
+{
+    Fill(3);
+    const int slot = base.list[2].slot;
+    LoadEmployee(base, slot);
+    const qint64 id = detail::KonstId(Db(base), slot);
+    const int kv = base.attributesOf(slot).kvProizv;
+    ASSERT_EQ(kv, 1);
+    SetComputed(base, kv, {{1, 11}, {2, 22}, {3, 33}, {5, 55}});
+    SaveCalculatedMonth(base, slot, true);
+    SetComputed(base, kv, {{2, 20}});
+    SaveCalculatedMonth(base, slot, true);
+    EXPECT_EQ(StoredSums(base, id), (std::vector<std::pair<qint64, double>>{{2, 20}}));
+    EXPECT_EQ(detail::KonstId(Db(base), slot), id);
+
+    struct Month {
+        std::vector<std::pair<qint64, double>> rows;
+        int err;
+        double toPay;
+        bool operator==(const Month&) const = default;
+    };
+    // What the base holds of his month; memory stays as it is.
+    const auto stored = [&] {
+        const std::vector<EmployeeAttributes> attributes = base.attributes;
+        const std::vector<u8> shops = base.shopBytes;
+        const auto toPay = base.zar1;
+        LoadComp(base);
+        LoadAvZar1(base);
+        const Month m{StoredSums(base, id), int(base.attributesOf(slot).err), base.zar1Of(slot)};
+        base.attributes = attributes;
+        base.shopBytes = shops;
+        base.zar1 = toPay;
+        return m;
+    };
+    enum Way { Alone, WithMaster, InAGroup };
+    int month = 0;
+    for (const Way way : {Alone, WithMaster, InAGroup}) {
+        SCOPED_TRACE(int(way));
+        ++month;
+        SetComputed(base, kv, {{1, 100.0 * month}, {4, 400.0 * month}});
+        base.attributesOf(slot).err = u16(month);
+        base.zar1Of(slot) = 1000.0 * month;
+        const Month before = stored();
+        bool done = false;
+        for (int failing = 1; failing < 40 && !done; ++failing) {
+            SCOPED_TRACE(failing);
+            try {
+                db::Transaction run(Db(base));
+                ComputedRowsGroup group(base);
+                db::InjectFailureAfter(failing);
+                SaveCalculatedMonth(base, slot, way == WithMaster, way == InAGroup ? &group : nullptr);
+                group.later().collect();
+                run.commit();
+                done = true;
+            } catch (const db::DbError&) {
+                db::InjectFailureAfter(0);
+                EXPECT_EQ(stored(), before);
+            }
+        }
+        db::InjectFailureAfter(0);
+        ASSERT_TRUE(done);
+        EXPECT_EQ(stored(), (Month{{{1, 100.0 * month}, {4, 400.0 * month}}, month, 1000.0 * month}));
+    }
+}

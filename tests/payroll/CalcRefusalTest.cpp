@@ -5,6 +5,7 @@
 #include "payroll/CalcThread.h"
 #include "payroll/ui/CCalcZarpDlg.h"
 #include "payroll/ui/CCalcZarpView.h"
+#include "payroll/ui/PersonalAccount.h"
 
 #include "infobase/InfoBaseDb.h"
 #include "payroll/FixtureBaseFile.h"
@@ -69,6 +70,126 @@ protected:
         return done.empty() ? std::make_pair(-1, -1) : done[0];
     }
 
+    // Makes the base refuse the rows of `table` (zarp, comp or AvZar1) of
+    // the employees whose slots dbo.refused holds, saying `words` (on a
+    // server with the state given, when one is).
+    void Refuse(const QString& table, const QString& words, const QString& state = QString())
+    {
+        db::Execute(Db(base()), QStringLiteral("CREATE TABLE IF NOT EXISTS dbo.refused (rec INTEGER)"));
+        const QString schema = db::ServerInUse() ? QStringLiteral("dbo.") : QString();
+        const QString refused =
+            (table == QLatin1String("zarp")
+                 ? QStringLiteral("NEW.id_konst IN (SELECT k.id FROM %1konst k JOIN %1refused r ON r.rec = k.rec)")
+                 : QStringLiteral("NEW.num IN (SELECT rec FROM %1refused)"))
+                .arg(schema);
+        if (!db::ServerInUse()) {
+            for (const char* event : {"INSERT", "UPDATE"})
+                db::Execute(Db(base()), QStringLiteral("CREATE TRIGGER dbo.refuse_%2 BEFORE %2 ON %1 WHEN %3 "
+                                                       "BEGIN SELECT RAISE(ABORT, '%4'); END")
+                                            .arg(table, QLatin1String(event), refused, words));
+            return;
+        }
+        db::Execute(Db(base()),
+                    QStringLiteral("CREATE FUNCTION dbo.refuse() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN "
+                                   "IF %1 THEN RAISE EXCEPTION '%2'%3; END IF; RETURN NEW; END $$")
+                        .arg(refused, words,
+                             state.isEmpty() ? QString() : QStringLiteral(" USING ERRCODE = '%1'").arg(state)));
+        db::Execute(Db(base()), QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT OR UPDATE ON dbo.%1 "
+                                               "FOR EACH ROW EXECUTE FUNCTION dbo.refuse()")
+                                    .arg(table));
+    }
+    void StopRefusing(const QString& table)
+    {
+        if (!db::ServerInUse()) {
+            for (const char* event : {"INSERT", "UPDATE"})
+                db::Execute(Db(base()), QStringLiteral("DROP TRIGGER dbo.refuse_%1").arg(QLatin1String(event)));
+            return;
+        }
+        db::Execute(Db(base()), QStringLiteral("DROP TRIGGER refuse ON dbo.%1").arg(table));
+        db::Execute(Db(base()), QStringLiteral("DROP FUNCTION dbo.refuse()"));
+    }
+
+    // An employee's month: his computed rows (their count and sum), his
+    // amount to pay and his status word's code.
+    struct Held {
+        qint64 rows;
+        double toPay;
+        int err;
+        bool operator==(const Held&) const = default;
+    };
+
+    // What memory holds of each employee, his rows as the base holds them.
+    std::vector<Held> InMemory()
+    {
+        const QString sumOf =
+            QStringLiteral("SELECT COUNT(*) * 1000000 + COALESCE(CAST(SUM(sum) * 100 AS BIGINT), 0) "
+                           "FROM dbo.zarp z JOIN dbo.konst k ON k.id = z.id_konst WHERE k.rec = %1");
+        std::vector<Held> held;
+        for (const EmployeeListEntry& e : base().list)
+            held.push_back({Count(sumOf.arg(e.slot)), base().zar1Of(e.slot), int(base().attributesOf(e.slot).err)});
+        return held;
+    }
+    // What the base holds of each employee, read again from it.
+    std::vector<Held> Stored()
+    {
+        LoadAll(base());
+        return InMemory();
+    }
+
+    // Makes the month computed the month as it was before: other rows,
+    // amounts and status words. What the base holds then.
+    std::vector<Held> MakeTheMonthOld()
+    {
+        db::Execute(Db(base()), QStringLiteral("UPDATE dbo.zarp SET sum = sum + 1"));
+        for (const EmployeeListEntry& e : base().list) {
+            base().zar1Of(e.slot) += 1;
+            base().attributesOf(e.slot).err = 5;
+        }
+        SaveComp(base());
+        SaveAvZar1(base());
+        return Stored();
+    }
+
+    // Computes the whole month, then makes it the month as it was before
+    // (other rows, amounts and status words), then computes it again with
+    // the store of the employee at list index `at` refused (dbo.refused names
+    // him to the caller's triggers): the run ends at him, everyone before him
+    // holds his new month, he and everyone after him the old one, in the base
+    // and in memory; the box names him and gives `engineLine`, the engine's
+    // own line, in a few lines without the statement.
+    void ExpectTheRunToEndAtARefusedStore(int at, const QString& engineLine)
+    {
+        SCOPED_TRACE(at);
+        const EmployeeListEntry victim = base().list[std::size_t(at)];
+        // One employee after him fails: computed while the refusal was on its
+        // way back, he must not keep that status word either.
+        if (at + 2 < kEmployees)
+            base().attributesOf(base().list[std::size_t(at + 2)].slot).sistOpl = 0;
+        ASSERT_EQ(RunFromTheScreen().first, platform::TASK_DONE);
+        const std::vector<Held> fresh = Stored();
+        const std::vector<Held> old = MakeTheMonthOld();
+
+        db::Execute(Db(base()), QStringLiteral("INSERT INTO dbo.refused (rec) VALUES (%1)").arg(victim.slot));
+        MessageRecorder boxes;
+        const auto [result, errors] = RunFromTheScreen();
+        db::Execute(Db(base()), QStringLiteral("DELETE FROM dbo.refused"));
+        EXPECT_EQ(result, platform::TASK_FAILED);
+        ASSERT_EQ(boxes.boxes.size(), 1u);
+        const QString& said = boxes.boxes[0].text;
+        EXPECT_TRUE(said.startsWith(QStringLiteral("Расчет зарплаты не выполнен.\nРезультаты расчета работника не "
+                                                   "записаны в базу:\nТаб.N %1 %2 - ошибка: %3\n")
+                                        .arg(victim.tabN())
+                                        .arg(base().shortNameOf(victim.slot).trimmed(), engineLine)) &&
+                    said.size() < 400 && !said.contains(QStringLiteral("dbo.")))
+            << qPrintable(said);
+        const std::vector<Held> inMemory = InMemory();
+        const std::vector<Held> after = Stored();
+        for (int i = 0; i < kEmployees; ++i) {
+            EXPECT_EQ(after[std::size_t(i)], i < at ? fresh[std::size_t(i)] : old[std::size_t(i)]) << "employee " << i;
+            EXPECT_EQ(inMemory[std::size_t(i)], after[std::size_t(i)]) << "employee " << i << " in memory";
+        }
+    }
+
     QTemporaryDir dir;
     CKalvorDoc doc;
     FixtureBase fx;
@@ -124,29 +245,98 @@ TEST_F(CalcRefusal, AnEmployeeWhoseSalaryIsNotFiniteFailsInsteadOfBeingStored)
     EXPECT_TRUE(boxes.boxes.empty());
 }
 
+// On a base file the store of the 3rd employee is refused at one of its
+// tables (his computed rows, his status word, his amount to pay), as a full
+// disk would refuse it: the run ends at him, those before him hold their new
+// results, status words and amounts, he and those after him their old ones,
+// and the box names him with the engine's own line.
 TEST_F(CalcRefusal, AFailedStatusWordSaveIsReportedAsWhatHappened)
 {
-    // The results go in; the last write, of the status words, is refused as a
-    // full disk would refuse it.
-    db::Execute(Db(base()), QStringLiteral("CREATE TRIGGER dbo.full_disk BEFORE DELETE ON comp "
-                                           "BEGIN SELECT RAISE(ABORT, 'database or disk is full'); END"));
-    db::Execute(Db(base()), QStringLiteral("DELETE FROM dbo.zarp"));
-    const qint64 marksBefore = Count(QStringLiteral("SELECT COUNT(*) FROM dbo.comp WHERE err <> 0"));
-    base().attributesOf(base().list[0].slot).sistOpl = 0; // one employee fails (-1)
+    if (db::ServerInUse())
+        GTEST_SKIP() << "a base file only";
+    for (const QString& table : {QStringLiteral("comp"), QStringLiteral("AvZar1"), QStringLiteral("zarp")}) {
+        SCOPED_TRACE(qPrintable(table));
+        Refuse(table, QStringLiteral("database or disk is full"));
+        ExpectTheRunToEndAtARefusedStore(2, QStringLiteral("database or disk is full"));
+        StopRefusing(table);
+    }
+}
 
+// The personal account's recompute of one employee refused at one of the
+// tables of his store (his amount to pay, his computed rows, his status
+// word): memory keeps his amount to pay and status word as the base holds
+// them, so the next save of the amounts to pay and the status words from
+// memory (the advance screen's close, a new card) leaves him wholly old;
+// recomputed once the base takes it, he is wholly new, in memory and in the
+// base alike.
+TEST_F(CalcRefusal, AStoreRefusedInTheRecomputeLeavesTheEmployeeWhole)
+{
+    ASSERT_EQ(RunFromTheScreen().first, platform::TASK_DONE);
+    const std::vector<Held> fresh = Stored();
+    const std::vector<Held> old = MakeTheMonthOld();
+    const EmployeeListEntry victim = base().list[3];
+    for (const QString& table : {QStringLiteral("AvZar1"), QStringLiteral("zarp"), QStringLiteral("comp")}) {
+        SCOPED_TRACE(qPrintable(table));
+        Refuse(table, QStringLiteral("Выплата работнику запрещена"));
+        db::Execute(Db(base()), QStringLiteral("INSERT INTO dbo.refused (rec) VALUES (%1)").arg(victim.slot));
+        try {
+            RecomputeEmployee(doc, int(victim.tabN()));
+            ADD_FAILURE() << "stored";
+        } catch (const db::DbError& e) {
+            EXPECT_EQ(e.message(), QStringLiteral("Результаты расчета работника не записаны в базу:\nТаб.N %1 %2 - "
+                                                  "ошибка: Выплата работнику запрещена\nУ него остались прежние "
+                                                  "результаты.")
+                                       .arg(victim.tabN())
+                                       .arg(base().shortNameOf(victim.slot).trimmed()));
+            EXPECT_EQ(e.description(), QStringLiteral("Выплата работнику запрещена"));
+        }
+        db::Execute(Db(base()), QStringLiteral("DELETE FROM dbo.refused"));
+        StopRefusing(table);
+        EXPECT_EQ(InMemory(), old);
+        SaveAvZar1(base());
+        SaveComp(base());
+        EXPECT_EQ(Stored(), old);
+    }
+    EXPECT_GE(RecomputeEmployee(doc, int(victim.tabN())), 0);
+    std::vector<Held> now = old;
+    now[3] = fresh[3];
+    EXPECT_EQ(InMemory(), now);
+    SaveAvZar1(base());
+    EXPECT_EQ(Stored(), now);
+}
+
+// An employee the selection leaves out (dismissed, with no bonus to pay)
+// keeps no results of the month; when the base refuses to clear his month
+// (his amount to pay), the run ends before anyone is computed: every
+// employee wholly old, in the base and in memory, and the box names him.
+TEST_F(CalcRefusal, AStoreRefusedForAnEmployeeLeftOutEndsTheRunBeforeAnyone)
+{
+    ASSERT_EQ(RunFromTheScreen().first, platform::TASK_DONE);
+    const std::vector<Held> old = MakeTheMonthOld();
+    // Two employees dismissed, their bonus lines gone; the second is refused.
+    const EmployeeListEntry victim = base().list[4];
+    for (const EmployeeListEntry& e : {base().list[1], victim}) {
+        base().attributesOf(e.slot).priznUv = 4;
+        ASSERT_TRUE(base().prem.replaceRun(e.slot, std::span<const BonusLine>()));
+    }
+    SaveComp(base());
+    SavePrem(base());
+    SaveIndexes(base(), LineKind::Prem);
+    Refuse(QStringLiteral("AvZar1"), QStringLiteral("Выплата работнику запрещена"));
+    db::Execute(Db(base()), QStringLiteral("INSERT INTO dbo.refused (rec) VALUES (%1)").arg(victim.slot));
     MessageRecorder boxes;
-    const auto [result, errors] = RunFromTheScreen();
-    EXPECT_EQ(result, CALC_STATUS_NOT_SAVED);
-    EXPECT_GE(errors, 1);
+    EXPECT_EQ(RunFromTheScreen().first, platform::TASK_FAILED);
+    db::Execute(Db(base()), QStringLiteral("DELETE FROM dbo.refused"));
+    StopRefusing(QStringLiteral("AvZar1"));
     ASSERT_EQ(boxes.boxes.size(), 1u);
-    EXPECT_TRUE(boxes.boxes[0].text.startsWith(
-        QStringLiteral("Результаты расчета записаны в базу, но признаки ошибок работников не записаны.\n")))
-        << qPrintable(boxes.boxes[0].text);
-    EXPECT_TRUE(boxes.boxes[0].text.contains(QStringLiteral("database or disk is full")));
-    EXPECT_EQ(boxes.boxes[0].flags, MB_OK | MB_ICONWARNING);
-    EXPECT_GT(Count(QStringLiteral("SELECT COUNT(*) FROM dbo.zarp")), 0); // the results are stored
-    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM dbo.comp WHERE err <> 0")),
-              marksBefore); // the status words are not
+    EXPECT_EQ(boxes.boxes[0].text,
+              QStringLiteral("Расчет зарплаты не выполнен.\nРезультаты расчета работника не записаны в базу:\nТаб.N "
+                             "%1 %2 - ошибка: Выплата работнику запрещена\nРезультаты расчета всех работников "
+                             "остались прежними.")
+                  .arg(victim.tabN())
+                  .arg(base().shortNameOf(victim.slot).trimmed()));
+    EXPECT_EQ(InMemory(), old);
+    EXPECT_EQ(Stored(), old);
 }
 
 // On a server, the server ends the run's session as it writes the status
@@ -183,79 +373,35 @@ TEST_F(CalcRefusal, ARunWhoseServerSessionEndsLeavesTheMonthAsItWas)
     EXPECT_EQ(base().attributes, attributesBefore);
 }
 
-// On a server the employees' rows are sent for a group of sixteen, and the
-// answer read while the next ones are computed. A refusal of one employee's
-// rows (the 8th of a group, the first of a group, the last of the partial
-// group) ends the run at him: everyone before him holds his new rows with
-// his new status word and amount to pay, he and everyone after him hold
-// their old ones, and the screen says who was refused and what the server
-// said in a few lines, without the statement.
+// On a server the employees' stores are sent for a group of sixteen, and
+// the answer read while the next ones are computed. A refusal of one
+// employee's rows (the 8th of a group, the first of a group, the last of the
+// partial group), of his amount to pay (the first, the first of the partial
+// last group, the last) or of his status word ends the run at him: everyone
+// before him holds his new rows with his new status word and amount to pay,
+// he and everyone after him their old ones, in the base and in memory, and
+// the screen says who was refused and what the server said in a few lines,
+// without the statement.
 TEST_F(CalcRefusal, AStoreRefusedByTheServerEndsTheRunAtItsOwnEmployee)
 {
     if (!db::ServerInUse())
         GTEST_SKIP() << "a base on a server only";
-    const QString sumOf = QStringLiteral("SELECT COUNT(*) * 1000000 + COALESCE(CAST(SUM(sum) * 100 AS BIGINT), 0) "
-                                         "FROM dbo.zarp z JOIN dbo.konst k ON k.id = z.id_konst WHERE k.rec = %1");
-    struct Held {
-        qint64 rows;
-        double toPay;
-        int err;
-        bool operator==(const Held&) const = default;
+    const QString forbidden = QStringLiteral("Выплата работнику запрещена");
+    struct Refusal {
+        QString table, said, state;
+        std::vector<int> at;
     };
-    // What the base holds of each employee, read again from it.
-    const auto stored = [&] {
-        LoadAll(base());
-        std::vector<Held> held;
-        for (const EmployeeListEntry& e : base().list)
-            held.push_back({Count(sumOf.arg(e.slot)), base().zar1Of(e.slot), int(base().attributesOf(e.slot).err)});
-        return held;
-    };
-    db::Execute(Db(base()),
-                QStringLiteral("CREATE FUNCTION dbo.refuse() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN "
-                               "IF NEW.id_konst IN (SELECT k.id FROM dbo.konst k JOIN dbo.refused r ON r.rec = k.rec) "
-                               "THEN "
-                               "RAISE EXCEPTION 'could not extend file' USING ERRCODE = '53100'; END IF; "
-                               "RETURN NEW; END $$"));
-    db::Execute(Db(base()), QStringLiteral("CREATE TABLE dbo.refused (rec INTEGER)"));
-    db::Execute(Db(base()), QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT OR UPDATE ON dbo.zarp "
-                                           "FOR EACH ROW EXECUTE FUNCTION dbo.refuse()"));
-    for (const int at : {7, 16, kEmployees - 1}) {
-        SCOPED_TRACE(at);
-        const EmployeeListEntry victim = base().list[std::size_t(at)];
-        // One employee after him fails: computed while the refusal was on its
-        // way back, he must not keep that status word either.
-        if (at + 2 < kEmployees)
-            base().attributesOf(base().list[std::size_t(at + 2)].slot).sistOpl = 0;
-        ASSERT_EQ(RunFromTheScreen().first, platform::TASK_DONE);
-        const std::vector<Held> fresh = stored();
-        // The month as it was before: other rows, amounts and status words.
-        db::Execute(Db(base()), QStringLiteral("UPDATE dbo.zarp SET sum = sum + 1"));
-        for (const EmployeeListEntry& e : base().list) {
-            base().zar1Of(e.slot) += 1;
-            base().attributesOf(e.slot).err = 5;
-        }
-        SaveComp(base());
-        SaveAvZar1(base());
-        const std::vector<Held> old = stored();
-
-        db::Execute(Db(base()), QStringLiteral("INSERT INTO dbo.refused (rec) VALUES (%1)").arg(victim.slot));
-        MessageRecorder boxes;
-        const auto [result, errors] = RunFromTheScreen();
-        db::Execute(Db(base()), QStringLiteral("DELETE FROM dbo.refused"));
-        EXPECT_EQ(result, platform::TASK_FAILED);
-        ASSERT_EQ(boxes.boxes.size(), 1u);
-        const QString& said = boxes.boxes[0].text;
-        EXPECT_TRUE(said.startsWith(QStringLiteral("Расчет зарплаты не выполнен.\nРезультаты расчета работника не "
-                                                   "записаны в базу:\nТаб.N %1 ")
-                                        .arg(victim.tabN())) &&
-                    said.contains(QStringLiteral("ошибка: could not extend file\n")) && said.size() < 400 &&
-                    !said.contains(QStringLiteral("dbo.")))
-            << qPrintable(said);
-        const std::vector<Held> after = stored();
-        for (int i = 0; i < kEmployees; ++i)
-            EXPECT_EQ(after[std::size_t(i)], i < at ? fresh[std::size_t(i)] : old[std::size_t(i)]) << "employee " << i;
+    for (const Refusal& r :
+         {Refusal{QStringLiteral("zarp"), QStringLiteral("could not extend file"), QStringLiteral("53100"),
+                  {7, 16, kEmployees - 1}},
+          Refusal{QStringLiteral("avzar1"), forbidden, QString(), {0, 16, kEmployees - 1}},
+          Refusal{QStringLiteral("comp"), forbidden, QString(), {5}}}) {
+        SCOPED_TRACE(qPrintable(r.table));
+        Refuse(r.table, r.said, r.state);
+        for (const int at : r.at)
+            ExpectTheRunToEndAtARefusedStore(at, r.said);
+        StopRefusing(r.table);
     }
-    db::Execute(Db(base()), QStringLiteral("DROP TRIGGER refuse ON dbo.zarp"));
 }
 
 } // namespace

@@ -27,7 +27,7 @@ namespace {
 // computed and the errors.
 QString OutcomeLine(int result, int listed, int computed, int selected, int errors)
 {
-    if (result == kalvor::platform::TASK_DONE || result == kalvor::CALC_STATUS_NOT_SAVED)
+    if (result == kalvor::platform::TASK_DONE)
         return QStringLiteral("Расчет выполнен. Работников: %1, рассчитано: %2, ошибок: %3")
             .arg(listed)
             .arg(computed)
@@ -242,8 +242,6 @@ void CCalcZarpDlg::OnCalcDone(int result, int errors, const QString& failure)
     if (!m_restarting) {
         if (result == kalvor::platform::TASK_STOPPED)
             KalvorMessageBox(QString::fromUtf8(kalvor::kMsgInterrupted), MB_OK | MB_ICONWARNING, QString(), this);
-        else if (result == kalvor::CALC_STATUS_NOT_SAVED)
-            KalvorMessageBox(failure, MB_OK | MB_ICONWARNING, QString(), this); // the results themselves are stored
         else if (result == kalvor::platform::TASK_DONE && !failure.isEmpty())
             KalvorMessageBox(failure, MB_OK | MB_ICONWARNING, QString(), this); // computed, with a warning
         else if (result != kalvor::platform::TASK_DONE)

@@ -6,6 +6,7 @@
 #include "infobase/MonthResultSaver.h"
 #include "payroll/CalcEmployeeMonth.h"
 #include "payroll/PayKinds.h"
+#include "payroll/RunOutcome.h"
 #include "platform/Db.h"
 #include "values/Values.h"
 
@@ -53,19 +54,40 @@ int RecomputeEmployee(PayrollDoc& doc, int tabN)
 
     auto work = std::make_unique<CalcWorkBuffer>();
     auto rows = std::make_unique<CalcResultBuffer>();
-    // The employee's rows, his status word and the amounts to pay go into the
-    // base together or not at all.
-    db::Transaction transaction(Db(base));
-    const int result = CalcEmployeeMonth(doc, rows->data(), index, work.get(), CalcStore);
+    // The employee's rows, his status word and his amount to pay go into the
+    // base together or not at all; what the recompute changed in memory is
+    // given back when they do not, so that no later save stores it.
     const int slot = base.list[std::size_t(index)].slot;
-    // A failure leaves no earlier results as current; a clean month clears the code.
-    base.attributesOf(slot).err = u16(result < 0 ? -result : 0);
-    if (result < 0)
-        ClearCalculatedMonth(base, slot);
-    SaveComp(base);
-    SaveAvZar1(base);
-    transaction.commit();
-    return result;
+    const EmployeeAttributes attributesBefore = base.attributesOf(slot);
+    const double toPayBefore = base.zar1Of(slot);
+    const auto giveBack = [&] {
+        base.attributesOf(slot) = attributesBefore;
+        base.zar1Of(slot) = toPayBefore;
+        if (base.currentSlot == slot)
+            base.currentSlot = 0; // the record computed is read again when next needed
+    };
+    try {
+        db::Transaction transaction(Db(base));
+        const int result = CalcEmployeeMonth(doc, rows->data(), index, work.get(), CalcStore);
+        // A failure leaves no earlier results as current, and its code in the status word.
+        if (result < 0) {
+            base.attributesOf(slot).err = u16(-result);
+            ClearCalculatedMonth(base, slot);
+        }
+        transaction.commit();
+        return result;
+    } catch (const db::DbError& e) {
+        giveBack();
+        if (db::EndsTheTransaction(e))
+            throw;
+        // Refused: who and the engine's own line, not the statement.
+        throw db::DbError(e.code(),
+                          RefusedStoreLines(base, slot, e) + QStringLiteral("\nУ него остались прежние результаты."),
+                          db::EngineWords(e), e.source());
+    } catch (...) {
+        giveBack();
+        throw;
+    }
 }
 
 } // namespace kalvor

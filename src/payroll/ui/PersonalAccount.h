@@ -26,10 +26,13 @@ inline bool IsPersonalAccountDeduction(const infobase::AccrualRow& row) { return
 // Recomputes and stores the month of the employee with this personnel number
 // as the calculation run does: his record goes into the swap work file, the
 // engine computes him in store mode, a failure's code goes into his status
-// word, and the status words and amounts to pay are saved. The work file is
-// closed in every case. Returns the engine's result (a negative CalcErrorTexts
+// word, and his rows, status word and amount to pay are stored together or
+// not at all; when they are not, his status word, amount to pay and current
+// record in memory are as before. The work file is closed in every case. Returns the engine's result (a negative CalcErrorTexts
 // code on failure; -27 for a number that is not in the list). Database
-// failures (db::DbError) and work-file failures (InfoBaseError) are thrown.
+// failures (db::DbError) and work-file failures (InfoBaseError) are thrown; a
+// refusal by the base as a few lines that name him and give the engine's own
+// line (RefusedStoreLines), that line alone as the description.
 int RecomputeEmployee(PayrollDoc& doc, int tabN);
 
 } // namespace kalvor
