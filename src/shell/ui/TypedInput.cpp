@@ -231,8 +231,10 @@ bool CTypedEdit::Read()
     const kalvor::FigureReading reading = Reading();
     if (reading.read) {
         m_taken = text();
+        m_refused.reset();
         return true;
     }
+    m_refused = text();
     // Held before the box is up: nothing greys the form meanwhile.
     if (m_holds)
         HoldRefusal(this, {[this] { return isVisible() && !Reading().read; }, [this] { Read(); },
@@ -248,7 +250,7 @@ bool CTypedEdit::Read()
 
 bool CTypedEdit::HoldsUnreadText() const { return text() != m_taken && !Reading().read; }
 
-bool CTypedEdit::ReadTyped() { return !isModified() || Read(); }
+bool CTypedEdit::ReadTyped() { return !isModified() || text().trimmed().isEmpty() || Read(); }
 
 void CTypedEdit::GiveUpUnreadText()
 {
@@ -280,10 +282,13 @@ void CTypedEdit::keyPressEvent(QKeyEvent* event)
         event->accept();
         return;
     }
-    // Esc on a text that does not read puts the taken text back and ends
-    // there; on any other text it goes on to the screen (QLineEdit leaves it).
-    if (event->key() == Qt::Key_Escape && HoldsUnreadText()) {
+    // Esc on the text refused puts the taken text back and ends there; on
+    // any other text it goes on to the screen (QLineEdit leaves it), giving
+    // up a typed text that does not read.
+    const bool refused = m_refused == text() && HoldsUnreadText();
+    if (event->key() == Qt::Key_Escape)
         GiveUpUnreadText();
+    if (event->key() == Qt::Key_Escape && refused) {
         selectAll();
         event->accept();
         return;

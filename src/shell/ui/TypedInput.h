@@ -13,9 +13,10 @@
 // field holds the focus (HoldRefusal): a click or a key meant for another
 // widget of its window says the refusal again and gives the focus back, and
 // so does a close of its window. Esc gives a typed text that does not read
-// up: the field shows again the text it last took and keeps the focus; that
-// Esc is the field's, on every screen (Esc on a text that reads goes on to
-// the screen). A screen's save reads all its inputs first (ReadTypedInputs).
+// up: the field shows again the text it last took. Esc on the text refused
+// is the field's, on every screen: the focus stays; Esc on any other text
+// goes on to the screen. A screen's save reads all its inputs first
+// (ReadTypedInputs).
 #pragma once
 
 #include "values/TypedFigure.h"
@@ -24,6 +25,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 class QApplication;
 
@@ -68,7 +70,8 @@ public:
     // Reads the text; a refusal is said (once for one attempt), the text
     // selected and the focus given back. False when refused.
     bool Read();
-    // Reads a text typed into the input (Read); true when nothing was typed.
+    // Reads a text typed into the input (Read); true when nothing was typed
+    // or the input was emptied (a book screen's emptied number chooses nothing).
     bool ReadTyped();
     // Called before the focus goes back to the refused input (a screen that
     // greys its fields while the focus is elsewhere makes them editable).
@@ -93,6 +96,7 @@ private:
     InputKind m_kind;
     std::function<void()> m_beforeFocus;
     QString m_taken;
+    std::optional<QString> m_refused; // the text last refused, until a text is taken
     bool m_holds = true;
 };
 
