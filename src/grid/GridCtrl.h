@@ -255,9 +255,10 @@ public:
     // How a refused cell holds the focus until it is corrected or abandoned
     // (the program's hold of a refused input; nothing until the program sets
     // it): `holds` tells whether the refusal is still open, `sayAgain` says it
-    // again and gives the focus back to the cell.
-    using RefusalHolder =
-        std::function<void(QWidget* held, std::function<bool()> holds, std::function<void()> sayAgain)>;
+    // again and gives the focus back to the cell, `giveUp` gives the refused
+    // text up (the cell keeps what it stored).
+    using RefusalHolder = std::function<void(QWidget* held, std::function<bool()> holds,
+                                             std::function<void()> sayAgain, std::function<void()> giveUp)>;
     static void SetRefusalHolder(RefusalHolder hold);
     // A refused cell is being corrected: from its refusal until its editor
     // is left with a text that reads or abandoned with Esc, or the grid is
@@ -525,11 +526,19 @@ private:
     void RefuseCell(int row, int col, const QString& text, const QString& message);
     void ReopenRefusedCell(int row, int col, unsigned fill, const QString& text);
     void SayRefusalAgain();
+    // A refusal said from within a press or a timer tick ends what the press
+    // began first (the drag-select timer, the button held, a grab): its
+    // release goes to the box, and nothing else moves the current cell.
+    void EndPress();
+    // The refused text is given up: the editor closes, the cell keeps what it
+    // stored, and the grid keeps the focus the editor had.
+    void GiveUpRefusedEdit();
     // Rows are going: a refused text being corrected goes with them (its
     // editor closes without a word and no reopening follows).
     void DropRefusedEdit();
     std::map<int, GridColumn> m_columnKinds;
     bool m_refusalPending = false;
+    bool m_pressEnded = false; // the press was ended by a refusal: its release does nothing
     QString m_refusal; // what the pending refusal says
     unsigned m_fill = 0; // counts the times the rows went (a fill anew)
     bool PagePrintStart(int page, int& firstRow, int& firstCol) const;

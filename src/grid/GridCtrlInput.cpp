@@ -288,20 +288,47 @@ void CGridCtrl::RefuseCell(int row, int col, const QString& text, const QString&
     SetFocusCell(row, col);
     if (Holder())
         Holder()(
-            this, [this] { return m_refusalPending && isVisible(); }, [this] { SayRefusalAgain(); });
+            this, [this] { return m_refusalPending && isVisible(); }, [this] { SayRefusalAgain(); },
+            [this] { GiveUpRefusedEdit(); });
     const unsigned fill = m_fill;
+    EndPress();
     Sayer()(window(), message);
     QTimer::singleShot(0, this, [this, row, col, fill, text] { ReopenRefusedCell(row, col, fill, text); });
 }
 
 void CGridCtrl::SayRefusalAgain()
 {
+    EndPress();
     Sayer()(window(), m_refusal);
     if (CInPlaceEdit* editor = GetEditor()) {
         window()->activateWindow();
         editor->setFocus(Qt::OtherFocusReason);
         editor->selectAll();
     }
+}
+
+void CGridCtrl::EndPress()
+{
+    if (m_nTimerID) {
+        killTimer(m_nTimerID);
+        m_nTimerID = 0;
+    }
+    if (m_bLMouseButtonDown)
+        m_pressEnded = true;
+    m_bLMouseButtonDown = false;
+    if (m_MouseMode == MOUSE_SIZING_COL || m_MouseMode == MOUSE_SIZING_ROW)
+        DrawTrackingLine(false);
+    m_MouseMode = MOUSE_NOTHING;
+    if (QWidget* grabber = QWidget::mouseGrabber(); grabber && (grabber == this || isAncestorOf(grabber)))
+        grabber->releaseMouse();
+}
+
+void CGridCtrl::GiveUpRefusedEdit()
+{
+    const bool focused = GetEditor() && GetEditor()->hasFocus();
+    DropRefusedEdit();
+    if (focused)
+        setFocus(Qt::OtherFocusReason);
 }
 
 void CGridCtrl::DropRefusedEdit()
@@ -952,10 +979,16 @@ void CGridCtrl::OnLButtonDown(Qt::KeyboardModifiers mods, QPoint point)
 {
     const bool ctrl = mods & Qt::ControlModifier;
     const bool shift = mods & Qt::ShiftModifier;
+    m_pressEnded = false;
+    m_bLMouseButtonDown = true;
     setFocus(Qt::MouseFocusReason);
     m_LeftClickDownPoint = point;
     m_CurCol = -1;
-    m_bLMouseButtonDown = true;
+    // The open editor ends with the press: a text it refuses ends the press
+    // too (the refusal holds the cell; the press selects nothing).
+    EndEditing();
+    if (m_pressEnded || m_refusalPending)
+        return;
 
     m_LeftClickDownCell = GetCellFromPt(point);
     if (!IsValid(m_LeftClickDownCell))
@@ -966,7 +999,6 @@ void CGridCtrl::OnLButtonDown(Qt::KeyboardModifiers mods, QPoint point)
     else if (!IsValid(m_SelectionStartCell))
         m_SelectionStartCell = m_idCurrentCell;
 
-    EndEditing();
     QPoint origin;
     GetCellOrigin(m_LeftClickDownCell.row, m_LeftClickDownCell.col, origin);
     if (CGridCellBase* cell = GetCell(m_LeftClickDownCell.row, m_LeftClickDownCell.col))
@@ -1169,6 +1201,10 @@ void CGridCtrl::OnMouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers mods
 
 void CGridCtrl::OnLButtonUp(Qt::KeyboardModifiers mods, QPoint point)
 {
+    if (m_pressEnded) {
+        m_pressEnded = false;
+        return;
+    }
     m_bLMouseButtonDown = false;
     if (m_nTimerID) {
         killTimer(m_nTimerID);
@@ -1237,6 +1273,8 @@ void CGridCtrl::OnLButtonUp(Qt::KeyboardModifiers mods, QPoint point)
 
 void CGridCtrl::OnLButtonDblClk(Qt::KeyboardModifiers mods, QPoint point)
 {
+    if (m_refusalPending)
+        return; // the refused cell holds: no other cell is edited
     const CCellID cell = GetCellFromPt(point);
     if (!IsValid(cell))
         return;
@@ -1298,6 +1336,11 @@ void CGridCtrl::timerEvent(QTimerEvent* e)
 
 void CGridCtrl::OnTimer()
 {
+    // A refused cell holds the current cell: no tick moves it.
+    if (m_refusalPending || !m_bLMouseButtonDown) {
+        EndPress();
+        return;
+    }
     QPoint pt = viewport()->mapFromGlobal(QCursor::pos());
     const QRect client = ClientRect();
     const Qt::KeyboardModifiers mods = QGuiApplication::keyboardModifiers();

@@ -194,6 +194,8 @@ public:
                 Fault(QStringLiteral("\"%1\" takes \"%2\" at Enter").arg(LabelOf(edit), typed));
             else
                 CheckRefusal(edit, typed, atEnter);
+            if (!CheckEsc(edit, before))
+                return;
         }
         // The refused input takes a valid value: what it showed before, or the
         // least its kind takes where it showed nothing that reads (a book's
@@ -264,6 +266,26 @@ private:
         QTest::keyClicks(edit, text);
         return edit->text();
     }
+    // Esc on the refused field, on every screen: the text the field showed
+    // before is back, without a word, and the focus stays in the field (the
+    // screen's own Esc is not run). False when the field went with its screen.
+    bool CheckEsc(QLineEdit* edit, const QString& before)
+    {
+        const QString label = LabelOf(edit);
+        const std::size_t said = m_boxes.boxes.size();
+        QPointer<QLineEdit> field = edit;
+        QTest::keyClick(edit, Qt::Key_Escape);
+        Settle();
+        if (m_boxes.boxes.size() != said)
+            Fault(QStringLiteral("Esc on \"%1\" refused says %2").arg(label, m_boxes.boxes.back().text));
+        if (!field || !field->isVisible() || QApplication::focusWidget() != field) {
+            Fault(QStringLiteral("Esc on \"%1\" refused goes on to the screen").arg(label));
+            return field && field->isVisible();
+        }
+        if (field->text() != before)
+            Fault(QStringLiteral("Esc on \"%1\" refused shows \"%2\", not \"%3\"").arg(label, field->text(), before));
+        return true;
+    }
     // One box for the attempt, naming the field; the text kept, the field
     // enabled with the focus back in it.
     void CheckRefusal(QLineEdit* edit, const QString& typed, std::size_t said)
@@ -310,9 +332,11 @@ protected:
             if (!view)
                 break;
             const QList<QLineEdit*> fields = Fields(*view);
-            for (int i = 0; i < fields.size(); ++i)
+            for (int i = 0; i < fields.size() && view; ++i)
                 if (fields[i]->isEnabled())
                     walk.Type(fields[i], i, text);
+            if (!view)
+                break; // Esc left the screen (said by the walk)
             const std::size_t said = boxes.boxes.size();
             CCommonFormView* again = Open(frame, command.id);
             if (view) { // the screen was not left
@@ -806,6 +830,8 @@ private:
             field.selectAll();
             QTest::keyClicks(&field, text);
         }
+        // Esc on the held field is the field's: the stored text back, the
+        // focus kept; the next Esc does what it does on the untouched field.
         const std::size_t said = m_boxes.boxes.size();
         QTest::keyClick(&field, Qt::Key_Escape);
         Settle();
@@ -813,8 +839,14 @@ private:
             Fault(what, QStringLiteral("Esc says %1").arg(m_boxes.Texts().mid(int(said)).join(QLatin1Char('|'))));
         if (field.text() != stored)
             Fault(what, QStringLiteral("Esc leaves \"%1\", not the stored \"%2\"").arg(field.text(), stored));
+        if (QApplication::focusWidget() != &field || m_frame.CurrentView() != m_view) {
+            Fault(what, QStringLiteral("Esc on the held field goes on to the screen"));
+            return;
+        }
+        QTest::keyClick(&field, Qt::Key_Escape);
+        Settle();
         if (QApplication::focusWidget() != escFocus || m_frame.CurrentView() != m_view)
-            Fault(what, QStringLiteral("Esc does not do what it does on the untouched field"));
+            Fault(what, QStringLiteral("the second Esc does not do what Esc does on the untouched field"));
     }
     static QStringList GridTexts(const CGridCtrl& grid)
     {
@@ -955,6 +987,142 @@ TEST_F(UiGridCells, EveryRefusedInputHoldsItsFocusOnEveryWayOut)
     EXPECT_GE(screens, 30);
     EXPECT_GE(inputs, 150);
     EXPECT_TRUE(faults.isEmpty()) << faults.join(QLatin1Char('\n')).toStdString();
+}
+
+// --------------------------------------- a press ended by a refused cell's box
+
+#include <QCursor>
+
+namespace {
+
+// A grid of a screen with a refused text typed into a cell of the employee's
+// row, left by Tab, then by a press on another row, the pointer then
+// resting below the grid.
+struct HeldCellCase {
+    int command;
+    int employee;
+    const char* column;
+    const char* refused;
+    const char* valid;
+};
+const HeldCellCase kHeldCells[] = {
+    {32818, 101, "Цех КТУ2", "99", "2"}, // "Корректировка премий"
+    {1044, 110, "Сумма", "12,755", "12,75"}, // "Архив"
+};
+
+// The screen's editable grid with the named column; its number in `col`.
+CGridCtrl* GridWithColumn(CCommonFormView* view, const QString& name, int& col)
+{
+    for (CGridCtrl* grid : EditableGrids(view))
+        for (col = grid->GetFixedColumnCount(); col < grid->GetColumnCount(); ++col)
+            if (const GridColumn* column = grid->DeclaredColumn(col); column && column->edited && column->Name() == name)
+                return grid;
+    return nullptr;
+}
+
+// The first row of the employee whose cell of the column can be edited (a
+// row showing his personnel number), else the first editable row.
+int EmployeeRow(const CGridCtrl& grid, int col, int employee)
+{
+    for (int row = grid.GetFixedRowCount(); row < grid.GetRowCount(); ++row)
+        for (int c = 0; c < grid.GetColumnCount(); ++c)
+            if (grid.GetItemText(row, c) == QString::number(employee) && grid.IsCellEditable(row, col))
+                return row;
+    return EditableRow(grid, col);
+}
+
+// A press of the left button on the cell that no release follows: the
+// release went to the box the press brought up.
+void PressWithoutRelease(CGridCtrl& grid, int row, int col)
+{
+    QRect cell;
+    ASSERT_TRUE(grid.GetCellRect(row, col, cell));
+    const QPoint at = cell.center();
+    QMouseEvent press(QEvent::MouseButtonPress, at, grid.viewport()->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(grid.viewport(), &press);
+}
+
+// The pointer rests below the grid, no button held, for the time given.
+void RestBelow(CGridCtrl& grid, int ms)
+{
+    const QPoint below = grid.mapToGlobal(QPoint(grid.width() / 2, grid.height() + 30));
+    QCursor::setPos(below);
+    QWidget* window = grid.window();
+    QWidget* under = window->childAt(window->mapFromGlobal(below));
+    QWidget* target = under ? under : window;
+    const QPoint local = target->mapFromGlobal(below);
+    QMouseEvent move(QEvent::MouseMove, local, below, Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &move);
+    QTest::qWait(ms);
+}
+
+} // namespace
+
+// The bonus grid (99 in 101's "Цех КТУ2") and the archive grid (12,755 in
+// 110's "Сумма"), with real boxes: Tab says one box and holds the cell; a
+// press on another row says one box and ends there (nothing selected, no
+// timer started by it); the pointer below the grid for 2 seconds says
+// nothing and moves nothing. Then the program takes keys: a valid value
+// typed into the held cell is taken and found stored once the screen is
+// opened again.
+TEST_F(UiGridCells, ARefusedCellSaysOneBoxPerAttemptWhenThePressThatLeftItIsNeverReleased)
+{
+    CMainFrame frame(&doc, &registry);
+    QTimer closer;
+    ASSERT_TRUE(ShowAt1024x768(frame, closer, &CloseModalDialogs, 50));
+    for (const HeldCellCase& c : kHeldCells) {
+        SCOPED_TRACE(c.column);
+        CCommonFormView* view = OpenForEntry(frame, c.command, c.employee);
+        ASSERT_NE(view, nullptr);
+        int col = -1;
+        CGridCtrl* grid = GridWithColumn(view, QString::fromUtf8(c.column), col);
+        ASSERT_NE(grid, nullptr);
+        const int row = EmployeeRow(*grid, col, c.employee);
+        ASSERT_GE(row, grid->GetFixedRowCount());
+        const int other = row + 1 < grid->GetRowCount() ? row + 1 : row - 1;
+        ASSERT_GE(other, grid->GetFixedRowCount());
+        const QString stored = grid->GetItemText(row, col);
+        const QString refused = QString::fromUtf8(c.refused);
+        boxes.boxes.clear();
+
+        ASSERT_TRUE(TypeAndLeave(*grid, row, col, refused, Qt::Key_Tab));
+        ASSERT_EQ(boxes.boxes.size(), 1u) << boxes.Texts().join(QLatin1Char('|')).toStdString();
+        EXPECT_TRUE(boxes.boxes[0].text.contains(QString::fromUtf8(c.column))) << boxes.boxes[0].text.toStdString();
+        ASSERT_TRUE(grid->GetEditor());
+
+        PressWithoutRelease(*grid, other, col);
+        Settle();
+        EXPECT_EQ(boxes.boxes.size(), 2u) << boxes.Texts().join(QLatin1Char('|')).toStdString();
+        RestBelow(*grid, 2000);
+        Settle();
+        EXPECT_EQ(boxes.boxes.size(), 2u) << boxes.Texts().join(QLatin1Char('|')).toStdString();
+        EXPECT_EQ(grid->GetFocusCell(), CCellID(row, col));
+        EXPECT_EQ(grid->GetItemText(row, col), stored);
+
+        // The held cell takes a valid value by keys.
+        CInPlaceEdit* editor = grid->GetEditor();
+        ASSERT_NE(editor, nullptr);
+        EXPECT_EQ(editor->text(), refused);
+        EXPECT_EQ(QApplication::focusWidget(), editor);
+        QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(editor, QString::fromUtf8(c.valid));
+        QTest::keyClick(editor, Qt::Key_Return);
+        Settle();
+        EXPECT_EQ(boxes.boxes.size(), 2u) << boxes.Texts().join(QLatin1Char('|')).toStdString();
+        const QString taken = ReadGridCell(*grid->DeclaredColumn(col), QString::fromUtf8(c.valid)).text;
+        EXPECT_EQ(grid->GetItemText(row, col), taken);
+
+        ASSERT_NE(frame.SwitchView<CEmptyView>(), nullptr) << boxes.Texts().join(QLatin1Char('|')).toStdString();
+        Settle();
+        view = OpenForEntry(frame, c.command, c.employee);
+        ASSERT_NE(view, nullptr);
+        grid = GridWithColumn(view, QString::fromUtf8(c.column), col);
+        ASSERT_NE(grid, nullptr);
+        EXPECT_EQ(grid->GetItemText(EmployeeRow(*grid, col, c.employee), col), taken);
+        frame.SwitchView<CEmptyView>();
+        Settle();
+    }
 }
 
 #endif

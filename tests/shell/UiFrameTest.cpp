@@ -202,18 +202,19 @@ TEST_F(UiFrame, RegisteredCommandsMakeTheMenusPanelsAndKeysAndSwitchViews)
     ASSERT_TRUE(ShowActive(&frame));
 
     // Menus follow the registered paths; the unregistered panel is absent.
+    // Each item is marked with its letter (the first free word's first).
     QStringList top;
     for (QAction* a : frame.menuBar()->actions()) top << a->text();
-    EXPECT_EQ(top, QStringList{QStringLiteral("Рабочие панели")});
+    EXPECT_EQ(top, QStringList{QStringLiteral("&Рабочие панели")});
     // A command without a path of its own stands under its panel's path.
     QMenu* work = frame.menuBar()->actions().first()->menu();
     ASSERT_EQ(work->actions().size(), 1);
-    EXPECT_EQ(work->actions()[0]->text(), QStringLiteral("Расчет зарплаты"));
+    EXPECT_EQ(work->actions()[0]->text(), QStringLiteral("&Расчет зарплаты"));
     QStringList panels;
     for (QAction* a : work->actions()[0]->menu()->actions()) panels << a->text();
-    EXPECT_EQ(panels, (QStringList{QStringLiteral("Табель"), QStringLiteral("Справочники")}));
+    EXPECT_EQ(panels, (QStringList{QStringLiteral("&Табель"), QStringLiteral("&Справочники")}));
     EXPECT_EQ(work->actions()[0]->menu()->actions()[1]->menu()->actions()[0]->text(),
-              QStringLiteral("Оплаты/Удержания"));
+              QStringLiteral("&Оплаты/Удержания"));
     EXPECT_NE(frame.PanelButton(32833), nullptr);
     auto* payroll = frame.findChild<QToolBox*>(QStringLiteral("mainPanel1"));
     ASSERT_NE(payroll, nullptr);

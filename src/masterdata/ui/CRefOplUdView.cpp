@@ -121,7 +121,12 @@ void CRefOplUdView::keyPressEvent(QKeyEvent* event)
     CCommonFormView::keyPressEvent(event);
 }
 
-bool CRefOplUdView::CanLeave() { return !m_dlg || m_dlg->m_groupMode || m_dlg->SaveRecord() != 0; }
+// A code typed into the lookup that does not read is refused there, as when
+// the lookup is left by Tab: the screen stays.
+bool CRefOplUdView::CanLeave()
+{
+    return m_code->ReadTyped() && (!m_dlg || m_dlg->m_groupMode || m_dlg->SaveRecord() != 0);
+}
 
 bool CRefOplUdView::SelectCode()
 {

@@ -120,7 +120,9 @@ void CRefSchedView::keyPressEvent(QKeyEvent* event)
     CCommonFormView::keyPressEvent(event);
 }
 
-bool CRefSchedView::CanLeave() { return !m_dlg || m_dlg->SaveRecord() != 0; }
+// A number typed into the lookup that does not read is refused there, as
+// when the lookup is left by Tab: the screen stays.
+bool CRefSchedView::CanLeave() { return m_number->ReadTyped() && (!m_dlg || m_dlg->SaveRecord() != 0); }
 
 void CRefSchedView::SelectSchedule()
 {

@@ -113,6 +113,39 @@ void CMainFrame::BuildMenus()
         }
         parent->addAction(a);
     }
+    GiveMnemonics(bar->actions());
+    for (QMenu* menu : std::as_const(menus)) GiveMnemonics(menu->actions());
+}
+
+void CMainFrame::GiveMnemonics(const QList<QAction*>& items)
+{
+    QString used;
+    for (QAction* item : items) {
+        if (item->isSeparator())
+            continue;
+        const QString caption = item->text();
+        const qsizetype at = MnemonicPlace(caption, used);
+        QString marked = caption;
+        marked.replace(QLatin1Char('&'), QStringLiteral("&&"));
+        if (at >= 0) {
+            used += caption.at(at).toUpper();
+            marked.insert(at + caption.left(at).count(QLatin1Char('&')), QLatin1Char('&'));
+        }
+        item->setText(marked);
+    }
+}
+
+qsizetype CMainFrame::MnemonicPlace(const QString& caption, const QString& used)
+{
+    const auto free = [&](qsizetype i) { return caption.at(i).isLetterOrNumber() && !used.contains(caption.at(i).toUpper()); };
+    // A word's first letter first, then any letter of the caption.
+    for (qsizetype i = 0; i < caption.size(); ++i)
+        if ((i == 0 || !caption.at(i - 1).isLetterOrNumber()) && free(i))
+            return i;
+    for (qsizetype i = 0; i < caption.size(); ++i)
+        if (free(i))
+            return i;
+    return -1;
 }
 
 void CMainFrame::BuildPanels()
@@ -236,12 +269,33 @@ void CMainFrame::BuildFrameKeys()
         connect(a, &QAction::triggered, this, [this, fk] { RunFrameKey(fk); });
         addAction(a);
     }
+    // F10 opens the menu bar's first menu; the arrows go on from there.
+    auto* menuKey = new QAction(this);
+    menuKey->setObjectName(QStringLiteral("openMenuBar"));
+    menuKey->setShortcut(QKeySequence(Qt::Key_F10));
+    menuKey->setShortcutContext(Qt::WindowShortcut);
+    connect(menuKey, &QAction::triggered, this, [this] {
+        const QList<QAction*> menus = menuBar()->actions();
+        if (menus.isEmpty())
+            return;
+        menuBar()->setActiveAction(menus.first());
+    });
+    addAction(menuKey);
+}
+
+bool CMainFrame::PassesHeldRefusal(FrameKey key)
+{
+    switch (key) {
+    case KeyFormHelp: return true;
+    case KeyDeleteElement: GiveUpHeldRefusal(m_view); return true;
+    default: return !SayHeldRefusal(m_view);
+    }
 }
 
 void CMainFrame::RunFrameKey(FrameKey key)
 {
     CCommonFormView* v = m_view;
-    if (!v)
+    if (!v || !PassesHeldRefusal(key))
         return;
     switch (key) {
     case KeyFormHelp: v->ShowFormHelp(); break;
@@ -358,6 +412,9 @@ bool CMainFrame::RunCommand(int id)
         return false;
     const bool baseOpen = m_doc->BaseOpen();
     if ((c->needsBase && !baseOpen) || (c->needsNoBase && baseOpen))
+        return false;
+    // A refused input of the screen holds: the command is refused with its box.
+    if (m_view && SayHeldRefusal(m_view))
         return false;
     // A command on the base waits for no worker: the running one is stopped
     // first, or the command is not run. (Leaving the program asks in closeEvent.)

@@ -57,8 +57,9 @@ public:
     void OnMainPanelAddFunctions();
     void OnMainPanelTaxReports();
 
-    // Runs a registered command as its menu item or panel button would. A
-    // command on the base while the view's worker runs asks first whether to
+    // Runs a registered command as its menu item or panel button would. While
+    // a refused input of the view holds, the command is refused with its box
+    // and false returned. A command on the base while the view's worker runs asks first whether to
     // stop it (and is not run on "Нет"); an exception of the command is shown
     // and the program goes on.
     bool RunCommand(int id);
@@ -89,6 +90,10 @@ public:
         KeyDeleteElement,
         KeySelectElement,
     };
+    // A key while a refused input of the view holds: help on the field is
+    // shown; deleting what the screen shows gives the refused text up first
+    // (its question comes after); any other key is refused with the field's
+    // box and does nothing.
     void RunFrameKey(FrameKey key);
     // The same operations reached by command number, as the forms' buttons
     // send them: 1017 help on the form, 32778 next element, 32779 previous
@@ -105,6 +110,13 @@ private:
     // Asks whether to leave the program without what the screen refused.
     bool LeaveUnsaved();
     void BuildMenus();
+    // Each item of a menu (or of the bar) gets a mnemonic of its own within
+    // the menu: a word's first letter not yet taken, else any letter; the
+    // caption reads the same.
+    static void GiveMnemonics(const QList<QAction*>& items);
+    // Where the mnemonic of the caption stands; -1 when every letter is taken.
+    static qsizetype MnemonicPlace(const QString& caption, const QString& used);
+    bool PassesHeldRefusal(FrameKey key);
     void BuildPanels();
     void BuildFrameKeys();
     QAction* ActionFor(const CommandInfo& c);

@@ -179,6 +179,14 @@ void NullableDateEdit::keyPressEvent(QKeyEvent* event)
         event->accept(); // a refused date does not go on to the form's Enter
         return;
     }
+    // Esc on a typed text that is no date shows the date again and ends
+    // there, as on every input; on a date it goes on to the screen.
+    if (key == Qt::Key_Escape && mods == Qt::NoModifier && isModified() &&
+        !FieldTextRefusal(text(), m_monthOnly, Years()).isEmpty()) {
+        Show();
+        event->accept();
+        return;
+    }
     if (key == Qt::Key_Down && mods == Qt::AltModifier && !m_monthOnly) {
         ShowCalendar();
         return;

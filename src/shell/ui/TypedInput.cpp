@@ -42,24 +42,30 @@ bool IsAttemptToLeave(const QEvent& event)
 // program's events from the refusal until the input no longer holds.
 class RefusalHoldFilter : public QObject {
 public:
-    RefusalHoldFilter(QWidget* held, std::function<bool()> holds, std::function<void()> sayAgain)
-        : QObject(held), m_held(held), m_holds(std::move(holds)), m_sayAgain(std::move(sayAgain))
+    RefusalHoldFilter(QWidget* held, HeldRefusal refusal)
+        : QObject(held), m_held(held), m_refusal(std::move(refusal))
     {
         setObjectName(QLatin1String(kHoldName));
     }
-    bool Holds() const { return m_holds(); }
-    void SayAgain() const { m_sayAgain(); }
+    bool Holds() const { return m_refusal.holds(); }
+    void SayAgain() const { m_refusal.sayAgain(); }
+    void GiveUp() const { m_refusal.giveUp(); }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (!IsAttemptToLeave(*event) || !watched->isWidgetType())
+        if (!watched->isWidgetType())
+            return false;
+        auto* target = static_cast<QWidget*>(watched);
+        // The window's X (or any close of the held input's window) is one
+        // more way out.
+        const bool closing = event->type() == QEvent::Close && target == m_held->window();
+        if (!closing && !IsAttemptToLeave(*event))
             return false;
         // A key or click the input (or a widget within it) leaves goes on to
         // its parents: that is no attempt to leave.
-        auto* target = static_cast<QWidget*>(watched);
-        if (target->window() != m_held->window() || target == m_held || m_held->isAncestorOf(target) ||
-            target->isAncestorOf(m_held))
+        if (!closing && (target->window() != m_held->window() || target == m_held || m_held->isAncestorOf(target) ||
+                         target->isAncestorOf(m_held)))
             return false;
         if (!Holds()) {
             qApp->removeEventFilter(this);
@@ -68,16 +74,16 @@ protected:
         // Said now: a click has already moved the focus (and a refusal said
         // at that focus change is this attempt's too).
         SayAgain();
+        event->ignore();
         return true;
     }
 
 private:
     QWidget* m_held;
-    std::function<bool()> m_holds;
-    std::function<void()> m_sayAgain;
+    HeldRefusal m_refusal;
 };
 
-const RefusalHoldFilter* HeldRefusal(const QWidget* within)
+const RefusalHoldFilter* HoldWithin(const QWidget* within)
 {
     for (QObject* hold : within->findChildren<QObject*>(QLatin1String(kHoldName)))
         if (const auto* filter = dynamic_cast<const RefusalHoldFilter*>(hold); filter && filter->Holds())
@@ -136,7 +142,10 @@ protected:
 // refusal, and the cell holds the focus as a refused field does.
 [[maybe_unused]] const bool kGridRefusalsAsInputs = [] {
     CGridCtrl::SetRefusalSayer([](QWidget* owner, const QString& message) { SayRefusalOnce(owner, message, message); });
-    CGridCtrl::SetRefusalHolder(HoldRefusal);
+    CGridCtrl::SetRefusalHolder(
+        [](QWidget* held, std::function<bool()> holds, std::function<void()> sayAgain, std::function<void()> giveUp) {
+            HoldRefusal(held, {std::move(holds), std::move(sayAgain), std::move(giveUp)});
+        });
     return true;
 }();
 
@@ -176,22 +185,28 @@ void SayRefusalOnce(QWidget* input, const QString& text, const QString& message)
     QTimer::singleShot(0, qApp, [] { LastSaid() = {}; });
 }
 
-void HoldRefusal(QWidget* held, std::function<bool()> holds, std::function<void()> sayAgain)
+void HoldRefusal(QWidget* held, HeldRefusal refusal)
 {
     QObject* hold = held->findChild<QObject*>(QLatin1String(kHoldName), Qt::FindDirectChildrenOnly);
     if (!hold)
-        hold = new RefusalHoldFilter(held, std::move(holds), std::move(sayAgain));
+        hold = new RefusalHoldFilter(held, std::move(refusal));
     qApp->installEventFilter(hold); // once: installed again, it is only moved first
 }
 
-bool RefusalHeldIn(const QWidget* within) { return HeldRefusal(within) != nullptr; }
+bool RefusalHeldIn(const QWidget* within) { return HoldWithin(within) != nullptr; }
 
 bool SayHeldRefusal(QWidget* within)
 {
-    const RefusalHoldFilter* held = HeldRefusal(within);
+    const RefusalHoldFilter* held = HoldWithin(within);
     if (held)
         held->SayAgain();
     return held != nullptr;
+}
+
+void GiveUpHeldRefusal(QWidget* within)
+{
+    if (const RefusalHoldFilter* held = HoldWithin(within))
+        held->GiveUp();
 }
 
 kalvor::FigureReading ReadInput(const InputKind& kind, const QString& text)
@@ -216,12 +231,14 @@ bool CTypedEdit::Read()
     const kalvor::FigureReading reading = Reading();
     if (reading.read) {
         m_taken = text();
+        m_refused.reset();
         return true;
     }
+    m_refused = text();
     // Held before the box is up: nothing greys the form meanwhile.
     if (m_holds)
-        HoldRefusal(
-            this, [this] { return isVisible() && !Reading().read; }, [this] { Read(); });
+        HoldRefusal(this, {[this] { return isVisible() && !Reading().read; }, [this] { Read(); },
+                           [this] { GiveUpUnreadText(); }});
     SayRefusalOnce(this, text(), reading.refusal);
     if (m_beforeFocus)
         m_beforeFocus();
@@ -231,9 +248,13 @@ bool CTypedEdit::Read()
     return false;
 }
 
+bool CTypedEdit::HoldsUnreadText() const { return text() != m_taken && !Reading().read; }
+
+bool CTypedEdit::ReadTyped() { return !isModified() || text().trimmed().isEmpty() || Read(); }
+
 void CTypedEdit::GiveUpUnreadText()
 {
-    if (text() != m_taken && !Reading().read)
+    if (HoldsUnreadText())
         setText(m_taken);
 }
 
@@ -261,9 +282,17 @@ void CTypedEdit::keyPressEvent(QKeyEvent* event)
         event->accept();
         return;
     }
-    // Esc then goes on to the screen (QLineEdit leaves it).
+    // Esc on the text refused puts the taken text back and ends there; on
+    // any other text it goes on to the screen (QLineEdit leaves it), giving
+    // up a typed text that does not read.
+    const bool refused = m_refused == text() && HoldsUnreadText();
     if (event->key() == Qt::Key_Escape)
         GiveUpUnreadText();
+    if (event->key() == Qt::Key_Escape && refused) {
+        selectAll();
+        event->accept();
+        return;
+    }
     QLineEdit::keyPressEvent(event);
 }
 

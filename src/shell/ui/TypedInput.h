@@ -11,9 +11,11 @@
 // keeps the text selected, stays enabled and gets the focus back, and what is
 // stored stays as it was until a text that reads is taken. Until then the
 // field holds the focus (HoldRefusal): a click or a key meant for another
-// widget of its window says the refusal again and gives the focus back. Esc
-// gives the refused text up: the field shows again the text it last took,
-// and Esc goes on to the screen. A screen's save reads all its inputs first
+// widget of its window says the refusal again and gives the focus back, and
+// so does a close of its window. Esc gives a typed text that does not read
+// up: the field shows again the text it last took. Esc on the text refused
+// is the field's, on every screen: the focus stays; Esc on any other text
+// goes on to the screen. A screen's save reads all its inputs first
 // (ReadTypedInputs).
 #pragma once
 
@@ -23,6 +25,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 class QApplication;
 
@@ -67,6 +70,9 @@ public:
     // Reads the text; a refusal is said (once for one attempt), the text
     // selected and the focus given back. False when refused.
     bool Read();
+    // Reads a text typed into the input (Read); true when nothing was typed
+    // or the input was emptied (a book screen's emptied number chooses nothing).
+    bool ReadTyped();
     // Called before the focus goes back to the refused input (a screen that
     // greys its fields while the focus is elsewhere makes them editable).
     void OnRefusal(std::function<void()> beforeFocus) { m_beforeFocus = std::move(beforeFocus); }
@@ -81,6 +87,8 @@ protected:
 
 private:
     void ReadWhenLeft();
+    // Whether the field shows a typed text that does not read.
+    bool HoldsUnreadText() const;
     // Esc: a typed text that does not read goes, the field shows the text it
     // last took (put there by the screen, or read).
     void GiveUpUnreadText();
@@ -88,6 +96,7 @@ private:
     InputKind m_kind;
     std::function<void()> m_beforeFocus;
     QString m_taken;
+    std::optional<QString> m_refused; // the text last refused, until a text is taken
     bool m_holds = true;
 };
 
@@ -112,14 +121,25 @@ bool HasInputKind(const QWidget* widget);
 // does not read is said and focused, and false returned.
 bool ReadTypedInputs(QWidget* screen);
 
+// A refusal an input holds: `holds` tells whether it is still open,
+// `sayAgain` says it and gives the focus back, `giveUp` gives the refused
+// text up (the input shows what it stored).
+struct HeldRefusal {
+    std::function<bool()> holds;
+    std::function<void()> sayAgain;
+    std::function<void()> giveUp;
+};
 // A refused input (`held`: a typed edit, or a grid with a refused cell) holds
-// the focus while `holds` answers true: a press of a mouse button or a key
-// meant for another widget of its window is an attempt to leave it, which
-// goes nowhere and has `sayAgain` say the refusal and give the focus back.
-// The hold ends once `holds` answers false, or with the held widget.
-void HoldRefusal(QWidget* held, std::function<bool()> holds, std::function<void()> sayAgain);
+// the focus while the refusal holds: a press of a mouse button or a key
+// meant for another widget of its window, or a close of the window, is an
+// attempt to leave it, which goes nowhere and has the refusal said again.
+// The hold ends once the refusal no longer holds, or with the held widget.
+void HoldRefusal(QWidget* held, HeldRefusal refusal);
 // Whether a refused input within the widget holds the focus.
 bool RefusalHeldIn(const QWidget* within);
+// A command that gives the screen up on purpose (deleting what it shows)
+// gives a refused text held within the widget up first, without a word.
+void GiveUpHeldRefusal(QWidget* within);
 // An attempt to leave the widget while a refused input within it holds the
 // focus: the refusal is said again (once for the attempt), the focus goes
 // back to it and the answer is true; false when nothing is held.

@@ -149,8 +149,8 @@ TEST_F(UiGenrParams, AYearNotSetShowsTheReportingYear)
 }
 
 // A year out of range is refused when left and keeps the focus; Esc gives
-// it up (the stored year shown again, without a word) and leaves the screen:
-// nothing is stored.
+// it up (the stored year shown again, without a word) and keeps the focus;
+// the next Esc leaves the screen: nothing is stored.
 TEST_F(UiGenrParams, AYearOutOfRangeIsRefusedAndTheStoredOneKept)
 {
     Type(CGenrParamView::IdYear, QStringLiteral("1990"));
@@ -159,6 +159,10 @@ TEST_F(UiGenrParams, AYearOutOfRangeIsRefusedAndTheStoredOneKept)
     ASSERT_EQ(recorder.boxes.size(), 1u);
     EXPECT_EQ(recorder.boxes[0].text,
               QStringLiteral("Значение поля \"Отчетный год\" должно быть от 1994 до 2155: 1990"));
+    EXPECT_EQ(QApplication::focusWidget(), Field(CGenrParamView::IdYear));
+    Leave();
+    EXPECT_EQ(recorder.boxes.size(), 1u);
+    EXPECT_EQ(frame->CurrentView(), view);
     EXPECT_EQ(QApplication::focusWidget(), Field(CGenrParamView::IdYear));
     Leave();
     EXPECT_EQ(recorder.boxes.size(), 1u);
