@@ -489,12 +489,16 @@ TaskOutcome CalculationThreadProc(platform::TaskContext& ctx, const CalcThreadPa
         outcome.clear();
         const QString why = e.code() == db::E_DB_STOPPED ? QStringLiteral("Расчет остановлен.")
                                                          : QStringLiteral("Связь с сервером базы данных прервана.");
-        // The server could not tell yet whether it made the run's COMMIT.
-        if (e.commitInDoubt())
+        // The server could not tell yet whether it made the run's COMMIT:
+        // memory went back, so should it have, no write follows until the
+        // base is read again.
+        if (e.commitInDoubt()) {
+            MemoryPutBackInDoubt(base, {});
             return TaskOutcome(platform::TASK_FAILED, 0,
                                why + QStringLiteral(" Запись результатов уже была отправлена серверу базы данных; "
                                                     "сохранены ли они, пока не известно: сервер не ответил. "
                                                     "Рассчитайте месяц снова, когда сервер ответит."));
+        }
         return TaskOutcome(platform::TASK_FAILED, 0,
                            why + QStringLiteral(" Результаты расчета и признаки ошибок работников остались такими, "
                                                 "какими были до расчета."));

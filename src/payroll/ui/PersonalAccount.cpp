@@ -2,6 +2,7 @@
 
 #include "payroll/CalcOptions.h"
 
+#include "infobase/BaseWrites.h"
 #include "infobase/InfoBaseDb.h"
 #include "infobase/MonthResultSaver.h"
 #include "payroll/CalcEmployeeMonth.h"
@@ -78,6 +79,11 @@ int RecomputeEmployee(PayrollDoc& doc, int tabN)
         return result;
     } catch (const db::DbError& e) {
         giveBack();
+        // Cut with its outcome not known: memory went back, so no write
+        // follows it until the base is read again, should the server have
+        // made it.
+        if (e.commitInDoubt())
+            MemoryPutBackInDoubt(base, {});
         if (db::EndsTheTransaction(e))
             throw;
         // Refused: who and the engine's own line, not the statement.
