@@ -74,6 +74,7 @@ void writeEnded(BaseWrites& w, const db::CommitInDoubt* doubt)
     w.doubt = *doubt;
     w.memoryPutBack = false;
     w.follow = nullptr;
+    w.followAnywhere = false;
 }
 
 void settle(BaseWrites& w)
@@ -89,19 +90,20 @@ void settle(BaseWrites& w)
     if (outcome == db::CommitOutcome::NotKnown)
         throw db::DbError(db::E_DB_FAIL, QString::fromUtf8(kEarlierWriteNotKnownText), doubt->database, kSource);
     std::function<void()> follow;
-    bool putBack = false;
+    bool putBack = false, anywhere = false;
     {
         std::lock_guard lock(w.mutex);
         w.doubt.reset();
         putBack = w.memoryPutBack;
+        anywhere = w.followAnywhere;
         follow = std::exchange(w.follow, nullptr);
     }
     if (outcome != db::CommitOutcome::Committed)
         return; // memory went back with the write, or holds what was typed for the next one
     // Made: memory that holds the write follows the base. Memory put back is
-    // brought to it only on its own thread; otherwise it stays behind, and
+    // brought to it where its writer allows; otherwise it stays behind, and
     // the generation refuses every write until the base is read again.
-    if (putBack && (!follow || QThread::currentThread() != w.owner))
+    if (putBack && (!follow || (!anywhere && QThread::currentThread() != w.owner)))
         return;
     if (putBack)
         follow();
@@ -160,13 +162,14 @@ QString StoredBaseMismatch(CInfoBase& base)
     return mismatchText(month, generation, base.config.tekMes, held);
 }
 
-void MemoryPutBackInDoubt(CInfoBase& base, std::function<void()> follow)
+void MemoryPutBackInDoubt(CInfoBase& base, std::function<void()> follow, FollowOn on)
 {
     if (!base.writes)
         return;
     std::lock_guard lock(base.writes->mutex);
     base.writes->memoryPutBack = true;
     base.writes->follow = std::move(follow);
+    base.writes->followAnywhere = on == FollowOn::AnyThread;
 }
 
 } // namespace kalvor::infobase

@@ -35,7 +35,8 @@ struct BaseWrites {
     qint64 generation = 0; // the base's generation that memory follows
     std::optional<db::CommitInDoubt> doubt; // the last write, its outcome not known yet
     bool memoryPutBack = false; // memory went back to before that write
-    std::function<void()> follow; // brings memory to that write (on the owner's thread)
+    std::function<void()> follow; // brings memory to that write
+    bool followAnywhere = false; // on any thread that settles, not only the owner's
     QThread* owner = nullptr; // the thread that opened the base
     int guardKey = 0;
 };
@@ -63,9 +64,14 @@ void SettleBaseWrites(CInfoBase& base);
 // month is not the one in memory, kBaseMovedText otherwise. Read on the
 // calling thread's connection, outside a write transaction.
 QString StoredBaseMismatch(CInfoBase& base);
+// Where the follow of a write in doubt may run: on the thread that opened
+// the base only (it changes what the screens and a run's selection read), or
+// on whichever thread settles the write first (it changes only what that
+// writer alone changes in memory).
+enum class FollowOn { OwnerThread, AnyThread };
 // Said by a writer whose write was cut with its outcome not known and which
 // put memory back as it was before the write: `follow` (may be empty) brings
 // memory to the write should the server have made it.
-void MemoryPutBackInDoubt(CInfoBase& base, std::function<void()> follow);
+void MemoryPutBackInDoubt(CInfoBase& base, std::function<void()> follow, FollowOn on = FollowOn::OwnerThread);
 
 } // namespace kalvor::infobase

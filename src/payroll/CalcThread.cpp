@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <optional>
 
 namespace kalvor {
@@ -449,6 +450,18 @@ CalcInPlaceRun CalcWholeMonthInPlace(PayrollDoc& doc)
     return run;
 }
 
+namespace {
+
+// What a run changes in memory besides the current record: the status words
+// and the amounts to pay.
+struct RunMemory {
+    std::vector<EmployeeAttributes> attributes;
+    decltype(CInfoBase::av) av;
+    decltype(CInfoBase::zar1) zar1;
+};
+
+} // namespace
+
 TaskOutcome CalculationThreadProc(platform::TaskContext& ctx, const CalcThreadParams& params)
 {
     PayrollDoc& doc = *params.document;
@@ -458,6 +471,11 @@ TaskOutcome CalculationThreadProc(platform::TaskContext& ctx, const CalcThreadPa
     if (!missing.isEmpty())
         return TaskOutcome(platform::TASK_FAILED, 0, missing.join(QLatin1Char('\n')));
 
+    // A change of month whose end was not known, or any write memory did not
+    // learn of, may have moved the base: checked before anything is read
+    // from memory (an earlier run in doubt is settled here).
+    if (const QString moved = StoredBaseMismatch(base); !moved.isEmpty())
+        return TaskOutcome(platform::TASK_FAILED, 0, moved);
     // A failure of the loading stage ends the run with its reason (TASK_FAILED).
     SwapCloser closer{base};
     std::vector<int> indexes, skipped;
@@ -474,15 +492,13 @@ TaskOutcome CalculationThreadProc(platform::TaskContext& ctx, const CalcThreadPa
     const auto avBefore = base.av;
     const auto zar1Before = base.zar1;
     try {
-        // A change of month whose end was not known, or any write memory
-        // did not learn of, may have moved the base.
-        if (const QString moved = StoredBaseMismatch(base); !moved.isEmpty())
-            return TaskOutcome(platform::TASK_FAILED, 0, moved);
         db::Transaction run(Db(base));
         return LoadAndCalculate(ctx, doc, indexes, skipped, run, outcome, params.afterEmployee);
     } catch (const db::DbError& e) {
         if (!db::EndsTheTransaction(e))
             throw;
+        // What the run made of memory, for a COMMIT the server made after all.
+        auto made = std::make_shared<const RunMemory>(RunMemory{base.attributes, base.av, base.zar1});
         base.attributes = attributesBefore;
         base.av = avBefore;
         base.zar1 = zar1Before;
@@ -490,10 +506,18 @@ TaskOutcome CalculationThreadProc(platform::TaskContext& ctx, const CalcThreadPa
         const QString why = e.code() == db::E_DB_STOPPED ? QStringLiteral("Расчет остановлен.")
                                                          : QStringLiteral("Связь с сервером базы данных прервана.");
         // The server could not tell yet whether it made the run's COMMIT:
-        // memory went back, so should it have, no write follows until the
-        // base is read again.
+        // memory went back, and is brought to the run once the server says
+        // it made it (before the next write, whichever thread writes: only a
+        // run changes these).
         if (e.commitInDoubt()) {
-            MemoryPutBackInDoubt(base, {});
+            MemoryPutBackInDoubt(
+                base,
+                [&base, made] {
+                    base.attributes = made->attributes;
+                    base.av = made->av;
+                    base.zar1 = made->zar1;
+                },
+                FollowOn::AnyThread);
             return TaskOutcome(platform::TASK_FAILED, 0,
                                why + QStringLiteral(" Запись результатов уже была отправлена серверу базы данных; "
                                                     "сохранены ли они, пока не известно: сервер не ответил. "
