@@ -183,16 +183,25 @@ void buildServerBase(const QString& name, const std::function<void(const QSqlDat
     if (db::ServerBaseExists(name))
         throw db::DbError(db::E_DB_FAIL, QStringLiteral("База данных уже существует"), name, kSource);
     db::TemporaryServerBase temp(name);
+    // A drop that fails too (a server that went away, a rename whose
+    // session has ended) leaves the database to the cleanup; the failure
+    // said is the building's own.
+    auto dropTemporary = [&] {
+        try {
+            temp.drop();
+        } catch (const db::DbError&) {
+        }
+    };
     try {
         fill(db::Connection::forThread(db::ServerBaseLocator(temp.name())));
         temp.renameTo(name);
     } catch (const db::DbError& e) {
         db::Connection::closeForThread(db::ServerBaseLocator(temp.name()));
         if (e.code() != db::E_DB_STOPPED)
-            temp.drop();
+            dropTemporary();
         throw;
     } catch (...) {
-        temp.drop();
+        dropTemporary();
         throw;
     }
 }
@@ -280,10 +289,20 @@ void copyFileRows(const QSqlDatabase& source, const QSqlDatabase& target)
         db::Recordset rows(source, SelectSql(t));
         rows.exec();
         db::Recordset& insert = db::Statement(target, InsertSql(t));
-        while (rows.next()) {
-            db::ThrowWhenStopped();
-            for (int i = 0; i < t.columns.size(); ++i) insert.bind(i, rows.value(i));
-            insert.exec();
+        try {
+            while (rows.next()) {
+                db::ThrowWhenStopped();
+                for (int i = 0; i < t.columns.size(); ++i) insert.bind(i, rows.value(i));
+                insert.exec();
+            }
+        } catch (const db::DbError& e) {
+            // A row the base refuses is said with its table, then the base's
+            // own line.
+            if (!db::IsRefusal(e))
+                throw;
+            throw db::DbError(e.code(),
+                              QStringLiteral("Строки таблицы %1 не приняты базой данных.").arg(Qualified(t.name)),
+                              db::EngineWords(e), kSource, e.statement());
         }
     }
     db::ContinueServerCounter(target, KonstTable().def().name, QStringLiteral("id"));
@@ -504,7 +523,7 @@ void SaveAll(CInfoBase& base, const std::vector<EmployeeRecord>& records, const 
     base.ClearCurrentRecord();
 }
 
-void CloseBase(const CInfoBase& base)
+QString CloseBase(const CInfoBase& base)
 {
     UnguardBaseWrites(base);
     db::Connection::closeForThread(BaseFile(base));
@@ -520,7 +539,7 @@ void CloseBase(const CInfoBase& base)
     for (platform::WorkerThread& reader : base.recordReaders)
         closeAllOf(reader);
     Clock::setReferenceYear(&base, 0);
-    base.lock.release();
+    return base.lock.release();
 }
 
 void CopyBase(const QString& folder, const QString& from, const QString& to)

@@ -111,8 +111,10 @@ void SaveAll(CInfoBase& base, const std::vector<EmployeeRecord>& records,
 // Closes the calling thread's connection to the base and the connections of
 // the base's worker (waiting for a run that it still works on); two-digit
 // years are read around the year of the base opened before it again (today's
-// year when none is open); the base's lock is dropped.
-void CloseBase(const CInfoBase& base);
+// year when none is open); the base's lock is dropped. Empty, or what is not
+// known of the lock's release on a server (db::kReleaseNotKnownText), for
+// the user to be told.
+QString CloseBase(const CInfoBase& base);
 // Copies a base into a new one of another name (a consistent snapshot).
 void CopyBase(const QString& folder, const QString& from, const QString& to);
 // Deletes the base file with its journal files; the calling thread's

@@ -654,10 +654,13 @@ struct BulkEmployeeLoader::Impl {
             reading.emplace(d, db::Transaction::Read);
     }
     // A stream that a stopped run left unread is ended, so that the kept
-    // statement starts from its first row next time.
+    // statement starts from its first row next time. Only what was made is
+    // touched: a read that failed while the loader was being made leaves
+    // the statements after it unset.
     ~Impl()
     {
-        konst->reset();
+        if (konst)
+            konst->reset();
         for (Stream& s : details)
             if (s.rs)
                 s.rs->reset();

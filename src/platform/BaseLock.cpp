@@ -87,19 +87,21 @@ void BaseLock::onHeldElsewhere(std::function<void(const QString& database)> noti
         db::OnServerLockHeldElsewhere(m_serverLock, std::move(notify));
 }
 
-void BaseLock::release()
+QString BaseLock::release()
 {
+    QString notKnown;
     if (m_serverLock > 0) {
-        db::ReleaseServerLock(m_serverLock);
+        notKnown = db::ReleaseServerLock(m_serverLock);
         m_serverLock = 0;
         m_baseFile.clear();
     }
     if (m_fd < 0)
-        return;
+        return notKnown;
     ::flock(m_fd, LOCK_UN);
     ::close(m_fd);
     m_fd = -1;
     m_baseFile.clear();
+    return notKnown;
 }
 
 } // namespace kalvor::platform

@@ -47,7 +47,9 @@ public:
     // this object is released first). HeldElsewhere: another opening holds
     // it. Failed: the lock file cannot be made (the reason in errorText()).
     Result acquire(const QString& baseFile);
-    void release();
+    // Lets the lock go. Empty, or on a server what is not known of the
+    // release (db::ReleaseServerLock), for the user to be told.
+    QString release();
     // On a server: notify is called, on a thread of the lock's own, once the
     // lock was lost and could not be taken again because another opening
     // holds the base (it names the server's database). Nothing on a file.

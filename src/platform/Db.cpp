@@ -22,6 +22,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <stop_token>
 
 namespace kalvor::db {
 
@@ -31,10 +32,14 @@ namespace {
 
 // The engine's primary error numbers that get a text of the system's own.
 enum EngineError : int {
+    kEngineError = 1,
     kEngineBusy = 5,
     kEngineLocked = 6,
     kEngineCorrupt = 11,
     kEngineFull = 13,
+    kEngineTooBig = 18,
+    kEngineConstraint = 19,
+    kEngineMismatch = 20,
     kEngineNotADatabase = 26
 };
 
@@ -51,10 +56,7 @@ DbError fromSqlError(const QSqlError& e, const QString& what)
         message = QString::fromUtf8(kDamagedText);
     if (message.isEmpty())
         message = QStringLiteral("Ошибка базы данных");
-    QString description = e.databaseText();
-    if (!what.isEmpty())
-        description += (description.isEmpty() ? QString() : QStringLiteral("\n")) + what;
-    return DbError(code, message, description, kSource);
+    return DbError(code, message, e.databaseText().trimmed(), kSource, what);
 }
 
 thread_local int injectedFailureCountdown = 0;
@@ -129,7 +131,7 @@ void countStatement(const QSqlDatabase& db, const QString& sql)
         return;
     if (--injectedFailureCountdown == 0)
         throw DbError(E_DB_ENGINE | 13, QStringLiteral("database or disk is full"),
-                      QStringLiteral("Injected failure at: ") + sql, kSource);
+                      QStringLiteral("database or disk is full (injected)"), kSource, sql);
 }
 
 DbError failure(const QSqlDatabase& db, const QSqlError& e, const QString& what)
@@ -199,17 +201,21 @@ void openFileConnection(const QString& name, const QString& file)
 
 } // namespace
 
-DbError::DbError(std::uint32_t code, QString message, QString description, QString source)
+DbError::DbError(std::uint32_t code, QString message, QString description, QString source, QString statement)
     : code_(code)
     , message_(std::move(message))
     , description_(std::move(description))
     , source_(std::move(source))
-    , utf8_(QStringLiteral("%1 %2 %3").arg(code_, 8, 16, QLatin1Char('0')).arg(message_, description_).toUtf8())
+    , statement_(std::move(statement))
+    , utf8_(QStringLiteral("%1 %2 %3%4")
+                .arg(code_, 8, 16, QLatin1Char('0'))
+                .arg(message_, description_, statement_.isEmpty() ? QString() : QLatin1Char('\n') + statement_)
+                .toUtf8())
 {}
 
 DbError DbError::inDoubt(CommitInDoubt doubt) const
 {
-    DbError e(code_, QString::fromUtf8(kCommitNotKnownText), description_, source_);
+    DbError e(code_, QString::fromUtf8(kCommitNotKnownText), description_, source_, statement_);
     e.doubt_ = std::move(doubt);
     return e;
 }
@@ -424,8 +430,7 @@ DbError fromRawError(sqlite3* db, int rc, const QString& sql)
         message = QString::fromUtf8(kBusyText);
     else if (primary == kEngineCorrupt || primary == kEngineNotADatabase)
         message = QString::fromUtf8(kDamagedText);
-    return DbError(E_DB_ENGINE | std::uint32_t(primary), message,
-                   QString::fromUtf8(sqlite3_errmsg(db)) + QLatin1Char('\n') + sql, kSource);
+    return DbError(E_DB_ENGINE | std::uint32_t(primary), message, QString::fromUtf8(sqlite3_errmsg(db)), kSource, sql);
 }
 
 } // namespace
@@ -630,7 +635,9 @@ RawStatement& RawStatementFor(const QSqlDatabase& db, const QString& sql)
 
 QString EngineWords(const DbError& e)
 {
-    if ((e.code() & 0xFFFFFF00u) != E_DB_ENGINE)
+    // The layer's own errors (a lost connection, a stop, a busy base) carry
+    // their words in the message.
+    if (!IsRefusal(e))
         return e.message();
     QString words = e.description().section(QLatin1Char('\n'), 0, 0).trimmed();
     // The server starts its text with the message's severity.
@@ -638,6 +645,23 @@ QString EngineWords(const DbError& e)
         if (words.startsWith(QString::fromUtf8(severity)))
             words = words.mid(QString::fromUtf8(severity).size()).trimmed();
     return words.isEmpty() ? e.message() : words;
+}
+
+bool IsRefusal(const DbError& e)
+{
+    // The engine's own numbers of a refused write (the layer's own codes
+    // share the prefix): an error a trigger raises, a full disk, a value too
+    // big, a broken constraint, a value of the wrong type.
+    if ((e.code() & 0xFFFFFF00u) != E_DB_ENGINE)
+        return false;
+    switch (e.code() & 0xFF) {
+    case kEngineError:
+    case kEngineFull:
+    case kEngineTooBig:
+    case kEngineConstraint:
+    case kEngineMismatch: return true;
+    default: return false;
+    }
 }
 
 void Execute(const QSqlDatabase& db, const QString& sql)
@@ -720,6 +744,38 @@ void UnguardWrites(int key)
     std::erase_if(setGuards, [key](const SetGuard& g) { return g.key == key; });
 }
 
+namespace {
+
+// The server's COMMIT of the connection's open write transaction: a COMMIT
+// whose answer the stop or a lost connection cut is settled by asking the
+// server (Transaction::commit).
+void commitAndSettle(const QSqlDatabase& db)
+{
+    // The id is taken first: once the COMMIT is sent, the session may be
+    // gone before its answer comes.
+    QSqlQuery q(db);
+    if (!q.exec(QStringLiteral("SELECT pg_current_xact_id()")) || !q.next())
+        throw failure(db, q.lastError(), QStringLiteral("SELECT pg_current_xact_id()"));
+    const CommitInDoubt doubt{db.databaseName(), q.value(0).toString().toLatin1()};
+    q.finish();
+    if (q.exec(QStringLiteral("COMMIT")))
+        return;
+    const DbError cut = failure(db, q.lastError(), QStringLiteral("COMMIT"));
+    if (!EndsTheTransaction(cut))
+        throw cut;
+    switch (AskCommitOutcome(doubt)) {
+    case CommitOutcome::Committed:
+        platform::AppendToConsoleLog(QStringLiteral("%1: ответ на COMMIT не получен, сервер сообщил, что транзакция "
+                                                    "%2 сохранена")
+                                         .arg(detail::serverName(), QString::fromLatin1(doubt.transaction)));
+        return;
+    case CommitOutcome::RolledBack: throw cut;
+    case CommitOutcome::NotKnown: throw cut.inDoubt(doubt);
+    }
+}
+
+} // namespace
+
 Transaction::Transaction(const QSqlDatabase& db, Kind kind) : db_(db), kind_(kind)
 {
     readDueAnswer(db_);
@@ -786,26 +842,28 @@ void Transaction::commit()
 
 void Transaction::commitOnServer()
 {
-    // The id is taken first: once the COMMIT is sent, the session may be
-    // gone before its answer comes.
-    QSqlQuery q(db_);
-    if (!q.exec(QStringLiteral("SELECT pg_current_xact_id()")) || !q.next())
-        throw failure(db_, q.lastError(), QStringLiteral("SELECT pg_current_xact_id()"));
-    const CommitInDoubt doubt{db_.databaseName(), q.value(0).toString().toLatin1()};
-    q.finish();
-    if (q.exec(QStringLiteral("COMMIT")))
+    // A COMMIT outside any worker's stop (a screen's save on the
+    // user-interface thread) is bounded all the same: its own stop is set at
+    // once, so that a COMMIT the server holds (a session stopped, a
+    // synchronous standby that does not answer) has its session shut after
+    // kServerStopCutMilliseconds, and is then settled as every cut COMMIT is.
+    // Nobody stopped it: the cut is said as the lost connection it is.
+    if (ServerStopScope::current().stop_possible()) {
+        commitAndSettle(db_);
         return;
-    const DbError cut = failure(db_, q.lastError(), QStringLiteral("COMMIT"));
-    if (!EndsTheTransaction(cut))
-        throw cut;
-    switch (AskCommitOutcome(doubt)) {
-    case CommitOutcome::Committed:
-        platform::AppendToConsoleLog(QStringLiteral("%1: ответ на COMMIT не получен, сервер сообщил, что транзакция "
-                                                    "%2 сохранена")
-                                         .arg(detail::serverName(), QString::fromLatin1(doubt.transaction)));
-        return;
-    case CommitOutcome::RolledBack: throw cut;
-    case CommitOutcome::NotKnown: throw cut.inDoubt(doubt);
+    }
+    std::stop_source bound;
+    const ServerStopScope bounded(bound.get_token());
+    bound.request_stop();
+    try {
+        commitAndSettle(db_);
+    } catch (const DbError& e) {
+        if (e.code() != E_DB_STOPPED)
+            throw;
+        const DbError lost(E_DB_CONNECTION_LOST, QString::fromUtf8(kConnectionLostText), e.description(), e.source());
+        if (e.commitInDoubt())
+            throw lost.inDoubt(*e.commitInDoubt());
+        throw lost;
     }
 }
 

@@ -108,11 +108,16 @@ struct CommitInDoubt {
 
 class DbError : public std::exception {
 public:
-    DbError(std::uint32_t code, QString message, QString description, QString source);
+    // `statement`: the text of the statement that failed, kept apart from
+    // what the engine said of it (the description), so that no box shows
+    // it; what() carries it, for the console log.
+    DbError(std::uint32_t code, QString message, QString description, QString source, QString statement = QString());
     std::uint32_t code() const { return code_; }
     const QString& message() const { return message_; }
+    // What the engine or the program says of the failure, never a statement.
     const QString& description() const { return description_; }
     const QString& source() const { return source_; }
+    const QString& statement() const { return statement_; }
     const char* what() const noexcept override { return utf8_.constData(); }
     // The transaction whose COMMIT the error cut, when the server could not
     // yet tell whether it made it; null for every other error.
@@ -123,7 +128,7 @@ public:
 
 private:
     std::uint32_t code_;
-    QString message_, description_, source_;
+    QString message_, description_, source_, statement_;
     QByteArray utf8_;
     std::optional<CommitInDoubt> doubt_;
 };
@@ -149,10 +154,13 @@ inline constexpr const char* kRenameNotKnownText =
 // until the time is up).
 CommitOutcome AskCommitOutcome(const CommitInDoubt& doubt);
 
-// What the engine itself said of a failure of its own (an engine error's
-// code), without the statement: the first line of its text, e.g. "could not
-// extend file"; the message for any other error.
+// What the engine itself said of a refused write (IsRefusal), without the statement: the first line of its text without its
+// severity, e.g. "could not extend file" or a trigger's own text; the
+// message for any other error.
 QString EngineWords(const DbError& e);
+// Whether the error is the engine's refusal of a write: a trigger's error,
+// a full disk, a value too big or of the wrong type, a broken constraint.
+bool IsRefusal(const DbError& e);
 
 // Whether the error ended the connection's transaction on the server (the
 // connection was lost, or shut by the worker's stop): nothing of it can be
@@ -319,11 +327,16 @@ public:
     // answer the stop or a lost connection cut is settled by asking the
     // server (AskCommitOutcome): made, it returns as a commit does; undone,
     // the cut's own error is thrown; not known yet, that error is thrown as
-    // a commit in doubt (DbError::commitInDoubt).
+    // a commit in doubt (DbError::commitInDoubt). A COMMIT outside a
+    // worker's stop (ServerStopScope: the user-interface thread's saves)
+    // waits kServerStopCutMilliseconds at most for its answer: its session
+    // is then shut and the COMMIT settled the same way, the cut said as a
+    // lost connection (kConnectionLostText, or kCommitNotKnownText).
     void commit();
 
 private:
-    // The server's COMMIT of the outermost transaction.
+    // The server's COMMIT of the outermost transaction, bounded outside a
+    // worker's stop.
     void commitOnServer();
 
     QSqlDatabase db_;
@@ -567,7 +580,17 @@ ServerLockResult TakeServerLock(const QString& database, std::shared_ptr<const L
 // was lost and another opening holds the base: writes into it are refused
 // from then on.
 void OnServerLockHeldElsewhere(int id, std::function<void(const QString& database)> notify);
-void ReleaseServerLock(int id);
+// Lets the lock go and removes the holder's row, within about twice
+// kServerStopCutMilliseconds also while the server does not answer (the
+// watcher's renewal and the removal are cut short then). Empty when done;
+// kReleaseNotKnownText of the base when the removal's answer did not come:
+// the row may stay, a stale lease that the next opening takes over once it
+// has run out.
+QString ReleaseServerLock(int id);
+inline constexpr const char* kReleaseNotKnownText =
+    "Связь с сервером базы данных прервана, когда база данных %1 закрывалась. Снята ли отметка о том, что база "
+    "данных открыта, пока не известно: сервер не ответил. Сохраненные изменения остаются в базе данных; отметку "
+    "снимет следующее открытие базы данных, когда истечет срок ее действия.";
 // The table of the base lock's holder, made by the schema's step on a server
 // (nothing on a base file).
 void MakeServerHolderTable(const QSqlDatabase& db);

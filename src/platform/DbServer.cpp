@@ -195,14 +195,27 @@ void dropConnection(const QString& connectionName)
     QSqlDatabase::removeDatabase(connectionName);
 }
 
+// Whether a statement of the program's own session failed because the
+// session ended (the server went away, ended it, or the line was cut): no
+// answer came, so what was sent may have been made or not.
+bool sessionLost(PGconn* session, const QString& error)
+{
+    return !session || PQstatus(session) == CONNECTION_BAD ||
+           saysAny(error, {"server closed the connection", "no connection to the server", "terminating connection",
+                           "закрыл соединение", "нет соединения с сервером", "прерывание подключения"});
+}
+
 // The failure of a statement of base management, in the system's words (the
 // server's text and the statement going to the console log); the work's stop
-// when the calling thread's sessions were shut by it.
-DbError maintenanceFailure(const QString& error, const QString& sql, const QString& names)
+// when the calling thread's sessions were shut by it, and a lost connection
+// (`lost`) as such, so that a caller settles what it sent as a cut COMMIT.
+DbError maintenanceFailure(const QString& error, const QString& sql, const QString& names, bool lost)
 {
     if (sessionsCut())
         return stoppedError();
     platform::AppendToConsoleLog(QStringLiteral("%1: %2\n%3").arg(serverName(), error.trimmed(), sql));
+    if (lost)
+        return DbError(E_DB_CONNECTION_LOST, QString::fromUtf8(kConnectionLostText), names, kSource);
     if (saysAny(error, {"permission denied", "must be owner", "нет прав", "нужно быть владельцем"}))
         return DbError(E_DB_NO_RIGHT,
                        QStringLiteral("Нет права на изменение баз данных на сервере %1").arg(serverName()), names,
@@ -217,6 +230,7 @@ void runOnMaintenance(const QString& sql, const QStringList& values = {})
     const QString name = QStringLiteral("kalvor-admin-%1").arg(sessionSerial.fetch_add(1));
     connectTo(name, kMaintenanceBase);
     QString error;
+    bool lost = false;
     {
         QSqlDatabase db = QSqlDatabase::database(name, false);
         const WatchedSession watched(name, serverSession(db));
@@ -231,11 +245,12 @@ void runOnMaintenance(const QString& sql, const QStringList& values = {})
             for (const QString& value : values) q.addBindValue(value);
             ran = ran && q.exec();
         }
-        if (!ran)
+        if (!ran) {
             // A session that ended gives no text of the server's.
             error = q.lastError().databaseText().trimmed().isEmpty() ? q.lastError().text() + QLatin1Char(' ')
                                                                      : q.lastError().databaseText();
-        else if (q.isSelect() && q.next() && !q.value(0).toBool())
+            lost = isConnectionClass(q.lastError().nativeErrorCode()) || sessionLost(serverSession(db), error);
+        } else if (q.isSelect() && q.next() && !q.value(0).toBool())
             error = QStringLiteral("-");
     }
     dropConnection(name);
@@ -243,7 +258,7 @@ void runOnMaintenance(const QString& sql, const QStringList& values = {})
         throw DbError(E_DB_NOT_FOUND, QStringLiteral("База данных не найдена."), values.join(QLatin1Char(' ')),
                       kSource);
     if (!error.isEmpty())
-        throw maintenanceFailure(error, sql, values.join(QLatin1Char(' ')));
+        throw maintenanceFailure(error, sql, values.join(QLatin1Char(' ')), lost);
 }
 
 // What the server's tools get besides the program's environment: the same
@@ -413,9 +428,7 @@ DbError serverFailure(const QSqlDatabase& db, const QSqlError& e, const QString&
         return stoppedError();
     }
     const QString state = e.nativeErrorCode();
-    QString description = e.databaseText().trimmed();
-    if (!what.isEmpty())
-        description += (description.isEmpty() ? QString() : QStringLiteral("\n")) + what;
+    const QString description = e.databaseText().trimmed();
     // A connection that answers nothing more gives no state at all.
     const bool lost = isConnectionClass(state) || (state.isEmpty() && e.type() == QSqlError::ConnectionError) ||
                       (state.isEmpty() && !e.databaseText().isEmpty() &&
@@ -425,13 +438,13 @@ DbError serverFailure(const QSqlDatabase& db, const QSqlError& e, const QString&
         // The user is told in plain words; the server's text and the
         // statement go to the console log.
         threadConnections().lost.insert(db.connectionName());
-        platform::AppendToConsoleLog(QStringLiteral("%1 %2: %3").arg(serverName(), state, description));
+        platform::AppendToConsoleLog(QStringLiteral("%1 %2: %3\n%4").arg(serverName(), state, description, what));
         return lostConnectionError(db.databaseName());
     }
     // The server's states as the numbers of the file engine's errors, so that
     // callers tell a full disk, a broken key or a busy base apart the same way.
     if (state == QLatin1String("55P03") || state == QLatin1String("40P01") || state == QLatin1String("40001"))
-        return DbError(E_DB_BUSY, QString::fromUtf8(kBusyText), description, kSource);
+        return DbError(E_DB_BUSY, QString::fromUtf8(kBusyText), description, kSource, what);
     std::uint32_t number = 1;
     if (state.startsWith(QLatin1String("53")))
         number = 13;
@@ -440,7 +453,7 @@ DbError serverFailure(const QSqlDatabase& db, const QSqlError& e, const QString&
     QString message = e.driverText();
     if (message.isEmpty())
         message = QStringLiteral("Ошибка базы данных");
-    return DbError(E_DB_ENGINE | number, message, description, kSource);
+    return DbError(E_DB_ENGINE | number, message, description, kSource, what);
 }
 
 QStringList serverBeginStatements(bool write)
@@ -768,7 +781,11 @@ PGconn* lockOnNewSession(const QString& database, const QByteArray& token, const
                          ServerLockResult& result, QString& errorText)
 {
     PGconn* session = connectSession(database, errorText);
-    result = session ? tryLock(session, token, clock, again, errorText) : ServerLockResult::Failed;
+    {
+        // Its statements wait on the server as the calling thread's work.
+        const WatchedSession watched(QStringLiteral("kalvor-lock-new-%1").arg(sessionSerial.fetch_add(1)), session);
+        result = session ? tryLock(session, token, clock, again, errorText) : ServerLockResult::Failed;
+    }
     if (result == ServerLockResult::Taken)
         return session;
     if (session)
@@ -873,8 +890,15 @@ void renewLeases()
             continue;
         lock.unlock();
         QString why;
-        if (!use.session ||
-            (!writeLease(use.session, use.token, use.clock.get(), why) && PQstatus(use.session) != CONNECTION_OK))
+        bool gone = !use.session;
+        if (!gone) {
+            // The renewal waits on the server as the round's work: a stop of
+            // the round shuts the session (which leaves the list before it
+            // is closed).
+            const WatchedSession watched(QStringLiteral("kalvor-lease-%1").arg(id), use.session);
+            gone = !writeLease(use.session, use.token, use.clock.get(), why) && PQstatus(use.session) != CONNECTION_OK;
+        }
+        if (gone)
             retake(use, why);
         lock.lock();
         if (const auto notice = checkIn(lock, use))
@@ -901,6 +925,7 @@ public:
         if (!m_running)
             return;
         m_stopping = true;
+        m_roundStop.request_stop();
         ++m_stops;
         guard.unlock();
         m_wake.notify_all();
@@ -909,6 +934,14 @@ public:
         guard.lock();
         m_running = false;
         m_stopping = false;
+    }
+    // Stops the round at work now: its sessions that wait on the server are
+    // shut kServerStopCutMilliseconds later (ServerStopScope), so that a
+    // renewal the server does not answer holds up no close for longer.
+    void cutRound()
+    {
+        std::lock_guard<std::mutex> guard(m_mutex);
+        m_roundStop.request_stop();
     }
     // Wakes the watcher for a round and waits until a round begun after the
     // call has ended (at once when the watcher does not run, or stops).
@@ -934,9 +967,13 @@ private:
                 return;
             m_roundWanted = false;
             const quint64 number = ++m_begun;
+            m_roundStop = std::stop_source();
+            const std::stop_token roundStop = m_roundStop.get_token();
             guard.unlock();
-            if (!renewalsHeld.load())
+            if (!renewalsHeld.load()) {
+                const ServerStopScope round(roundStop);
                 renewLeases();
+            }
             guard.lock();
             m_ended = number;
             m_roundEnded.notify_all();
@@ -951,6 +988,7 @@ private:
     bool m_roundWanted = false;
     quint64 m_begun = 0, m_ended = 0; // the rounds begun and the last one ended
     quint64 m_stops = 0;
+    std::stop_source m_roundStop; // of the round at work
     std::thread m_thread;
 };
 
@@ -1004,39 +1042,62 @@ void OnServerLockHeldElsewhere(int id, std::function<void(const QString& databas
         it->second.onHeldElsewhere = std::move(notify);
 }
 
-void ReleaseServerLock(int id)
+QString ReleaseServerLock(int id)
 {
     QMutexLocker stopping(&watcherMutex);
     PGconn* session = nullptr;
-    QByteArray token;
+    QByteArray token, database;
     {
-        // A lock the watcher is taking again just now is let go once it is
-        // given back.
+        // A lock the watcher works on just now (a renewal the server may not
+        // answer, a lock taken again) is let go once it is given back: the
+        // watcher's round is cut short for it.
         std::unique_lock<std::mutex> lock(lockMutex);
         auto it = heldLocks.find(id);
+        if (it != heldLocks.end() && it->second.inUse) {
+            lock.unlock();
+            watcher.cutRound();
+            lock.lock();
+        }
         lockFreed.wait(lock, [&] { return (it = heldLocks.find(id)) == heldLocks.end() || !it->second.inUse; });
         if (it == heldLocks.end())
-            return;
+            return QString();
         session = it->second.session;
         token = it->second.token;
+        database = it->second.database.toUtf8();
         heldLocks.erase(it);
     }
     // The holder's row goes with a clean close; ending the session ends
-    // the advisory lock.
-    if (session) {
+    // the advisory lock. The DELETE waits kServerStopCutMilliseconds at most
+    // for its answer (its session then shut): a row left behind is a stale
+    // lease, which the next opening takes over once it has run out.
+    // A session already gone (cut with the watcher's renewal, dropped by
+    // the server) removes nothing: its row stays, a lease to run out.
+    bool answered = false;
+    if (session && PQstatus(session) == CONNECTION_OK) {
+        std::stop_source bound;
+        const ServerStopScope bounded(bound.get_token());
+        bound.request_stop();
+        const WatchedSession watched(QStringLiteral("kalvor-release-%1").arg(id), session);
         QString why;
         const QByteArray sql =
             QStringLiteral("DELETE FROM %1 WHERE id = 1 AND token = $1").arg(QLatin1String(kHolderTable)).toUtf8();
-        if (PQstatus(session) == CONNECTION_OK)
-            runOnSession(session, sql, {token}, why);
-        PQfinish(session);
+        answered = runOnSession(session, sql, {token}, why) || !sessionLost(session, why);
     }
+    if (session)
+        PQfinish(session);
+    bool lastLock = false;
     {
         std::lock_guard<std::mutex> lock(lockMutex);
-        if (!heldLocks.empty())
-            return;
+        lastLock = heldLocks.empty();
     }
-    watcher.stop();
+    if (lastLock)
+        watcher.stop();
+    if (answered)
+        return QString();
+    platform::AppendToConsoleLog(QStringLiteral("%1: база данных %2 закрыта, ответ на снятие отметки о ее открытии "
+                                                "не получен")
+                                     .arg(serverName(), QString::fromUtf8(database)));
+    return QString::fromUtf8(kReleaseNotKnownText).arg(QString::fromUtf8(database));
 }
 
 void SetServerLease(int milliseconds) { leaseMilliseconds = milliseconds > 0 ? milliseconds : kLeaseMilliseconds; }
@@ -1065,6 +1126,18 @@ void requireServerLock(const QString& database)
     for (const int id : heldIds(database)) {
         if (!lock.owns_lock())
             lock.lock();
+        // A lock whose session the watcher renews just now lives as far as
+        // is known: a renewal that the server holds (its COMMIT waiting) is
+        // not waited for longer than a stop is, and the write goes on; its
+        // own COMMIT is bounded (Transaction::commit).
+        if (!lockFreed.wait_for(lock, std::chrono::milliseconds(kServerStopCutMilliseconds), [&] {
+                const auto it = heldLocks.find(id);
+                return it == heldLocks.end() || !it->second.inUse;
+            })) {
+            if (heldLocks.at(id).heldElsewhere)
+                throw heldElsewhereError(database);
+            continue;
+        }
         // Once another workstation took the base, this opening never writes
         // into it again: its memory is older than the base.
         LockUse use;
@@ -1171,7 +1244,7 @@ struct TemporaryServerBase::Impl {
         if (!session)
             throw DbError(E_DB_FAIL, QStringLiteral("Ошибка сервера базы данных %1").arg(serverName()), name, kSource);
         if (!runOnSession(session, sql.toUtf8(), {}, error))
-            throw maintenanceFailure(error, sql, name);
+            throw maintenanceFailure(error, sql, name, sessionLost(session, error));
     }
 };
 
@@ -1196,7 +1269,7 @@ TemporaryServerBase::TemporaryServerBase(const QString& database) : d(std::make_
             d->name = name;
         else if (!error.isEmpty() || tries > 16)
             throw maintenanceFailure(error, QString::fromUtf8(temporaryLockSql("pg_try_advisory_lock", name)),
-                                     database);
+                                     database, sessionLost(d->session, error));
     }
     d->run(QStringLiteral("CREATE DATABASE %1 ENCODING 'UTF8' TEMPLATE template0").arg(quotedName(d->name)));
 }

@@ -120,4 +120,22 @@ QString ComErrorText(const db::DbError& error)
              error.description(), error.source());
 }
 
+QString RefusalText(const db::DbError& error, const QString& what)
+{
+    // Each part cut so that the whole stays a few lines.
+    constexpr int kWhatMost = 150, kWordsMost = 180;
+    QString words = db::EngineWords(error).simplified();
+    if (words.size() > kWordsMost)
+        words = words.left(kWordsMost - 1) + QChar(0x2026);
+    QString head = what.isEmpty() ? QStringLiteral("Изменения не сохранены.") : what.simplified();
+    if (head.size() > kWhatMost)
+        head = head.left(kWhatMost - 1) + QChar(0x2026);
+    return QStringLiteral("ОБНАРУЖЕНА ОШИБКА:\n%1\nБаза данных отказала в записи: %2").arg(head, words);
+}
+
+QString DbErrorText(const db::DbError& error, const QString& what)
+{
+    return db::IsRefusal(error) ? RefusalText(error, what) : ComErrorText(error);
+}
+
 } // namespace kalvor

@@ -54,6 +54,15 @@ TextError TextErrorWithPath(const char* utf8Message, const QString& path);
 // (db::DbError, platform/Db.h): "ОБНАРУЖЕНА ОШИБКА:\nError       : %08lX\n
 // ErrorMessage: %s\nDescription : %s\nSource      : %s\n".
 QString ComErrorText(const db::DbError& error);
+// A refusal of the base in a few lines, under 400 characters: the header of
+// the database error box, what was refused when the caller names it (the
+// employee's Таб.N and name, the book and its row, the month; else that the
+// changes were not saved) and the engine's or server's own line (a
+// trigger's text, db::EngineWords), never the statement.
+QString RefusalText(const db::DbError& error, const QString& what = QString());
+// The text of the database error box for any error: RefusalText for a
+// refusal (db::IsRefusal), ComErrorText for the others.
+QString DbErrorText(const db::DbError& error, const QString& what = QString());
 
 // The worker results (TaskResult), the kinds of file failure (FileErrorKind)
 // and their texts (FileErrorKindText) are the task-thread protocol's:

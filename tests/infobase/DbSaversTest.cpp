@@ -8,6 +8,7 @@
 #include "infobase/StoredTables.h"
 #include "platform/Db.h"
 #include "support/StoredBase.h"
+#include "values/Messages.h"
 
 #include <cmath>
 #include <limits>
@@ -429,7 +430,8 @@ TEST_F(DbSavers, FailingSaversLeaveTheBaseAsItWas)
     LoadFirm(base);
     EXPECT_EQ(base.firm, firm);
 
-    // The error carries code, message, description and source.
+    // The error carries code, message, description and source, and the
+    // statement apart from the description.
     db::InjectFailureAfter(1);
     try {
         SaveConfig(base);
@@ -437,7 +439,8 @@ TEST_F(DbSavers, FailingSaversLeaveTheBaseAsItWas)
     } catch (const db::DbError& e) {
         EXPECT_EQ(e.code(), db::E_DB_ENGINE | 13); // SQLITE_FULL
         EXPECT_FALSE(e.message().isEmpty());
-        EXPECT_TRUE(e.description().contains(QStringLiteral("dbo.config")));
+        EXPECT_TRUE(e.statement().contains(QStringLiteral("dbo.config")));
+        EXPECT_FALSE(e.description().contains(QStringLiteral("dbo.config")));
         EXPECT_FALSE(e.source().isEmpty());
     }
 }
@@ -849,4 +852,56 @@ TEST_F(DbSavers, TheRunsStoreKeepsTheRowsStatusWordAndAmountToPayTogether)
         ASSERT_TRUE(done);
         EXPECT_EQ(stored(), (Month{{{1, 100.0 * month}, {4, 400.0 * month}}, month, 1000.0 * month}));
     }
+}
+
+// A write the base refuses (a trigger on the shops' table: RAISE(ABORT) on a
+// base file, a PL/pgSQL exception on a server) is said in a few lines: what
+// was refused, as its caller names it, and the base's own line, the
+// trigger's text; never the statement's text, under 400 characters. The
+// statement stays with the error, apart, for the console log.
+TEST_F(DbSavers, ARefusalByATriggerIsSaidInAFewLinesWithoutTheStatement)
+{
+    Fill(3);
+    const QSqlDatabase db = Db(base);
+    const QString refusal = QStringLiteral("Цех 7 закрыт приказом директора");
+    if (db::IsServer(db)) {
+        db::Execute(db, QStringLiteral("CREATE FUNCTION dbo.no_shop() RETURNS trigger LANGUAGE plpgsql AS "
+                                       "$$BEGIN RAISE EXCEPTION '%1'; END$$")
+                            .arg(refusal));
+        db::Execute(db, QStringLiteral("CREATE TRIGGER no_shop BEFORE INSERT OR UPDATE OR DELETE ON dbo.ceh "
+                                       "FOR EACH ROW EXECUTE FUNCTION dbo.no_shop()"));
+    } else {
+        for (const char* change : {"INSERT", "UPDATE", "DELETE"})
+            db::Execute(db, QStringLiteral("CREATE TRIGGER dbo.no_shop_%1 BEFORE %1 ON ceh BEGIN "
+                                           "SELECT RAISE(ABORT, '%2'); END")
+                                .arg(QLatin1String(change), refusal));
+    }
+    base.shopAt(1).number = 7;
+    base.shopAt(1).name = QStringLiteral("Литейный");
+    try {
+        SaveCeh(base);
+        ADD_FAILURE() << "the trigger let the shops be written";
+    } catch (const db::DbError& e) {
+        EXPECT_TRUE(db::IsRefusal(e));
+        EXPECT_EQ(db::EngineWords(e), refusal);
+        EXPECT_TRUE(e.statement().contains(QStringLiteral("ceh"))) << e.statement().toStdString();
+        const QString what = QStringLiteral("Справочник \"Цеха\" не сохранен.");
+        const QString said = DbErrorText(e, what);
+        EXPECT_EQ(said, QStringLiteral("ОБНАРУЖЕНА ОШИБКА:\n%1\nБаза данных отказала в записи: %2").arg(what, refusal));
+        EXPECT_LT(said.size(), 400);
+        for (const char* statement : {"INSERT", "dbo.", "VALUES", "Unable to"})
+            EXPECT_FALSE(said.contains(QString::fromLatin1(statement))) << said.toStdString();
+        // Without a caller's words the box says that nothing was saved.
+        EXPECT_TRUE(DbErrorText(e).startsWith(QStringLiteral("ОБНАРУЖЕНА ОШИБКА:\nИзменения не сохранены.\n")));
+    }
+    // A refusal's line is cut, however long the trigger's text.
+    const db::DbError longOne(db::E_DB_ENGINE | 19, QStringLiteral("Unable to fetch row"), QString(500, QLatin1Char('x')),
+                              QStringLiteral("Kalvor.Db"), QStringLiteral("INSERT INTO dbo.ceh VALUES (?)"));
+    EXPECT_LT(DbErrorText(longOne, QString(300, QLatin1Char('y'))).size(), 400);
+    // Other errors keep the database error box, the statement left out too.
+    const db::DbError lost(db::E_DB_CONNECTION_LOST, QString::fromUtf8(db::kConnectionLostText),
+                           QStringLiteral("127.0.0.1"), QStringLiteral("Kalvor.Db"), QStringLiteral("COMMIT"));
+    EXPECT_FALSE(db::IsRefusal(lost));
+    EXPECT_EQ(DbErrorText(lost), ComErrorText(lost));
+    EXPECT_FALSE(ComErrorText(lost).contains(QStringLiteral("COMMIT")));
 }

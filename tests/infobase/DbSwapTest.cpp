@@ -207,3 +207,52 @@ TEST_F(DbSwap, RunOnAWorkerStopsHalfway)
     EXPECT_EQ(SlotBytes(rec), SlotBytes(fx.records[std::size_t(base.list[0].slot - 1)]));
     base.CloseSwapFile();
 }
+
+// A read that fails while the bulk loader is being made (the ids' read, the
+// master rows, each of the nine detail streams; an I/O error, a damaged
+// base, a session lost as a reader starts its range) is thrown as the
+// error, whatever step it met: nothing is touched that was not made yet.
+// The statements it leaves start from their first rows: the next loader,
+// the feed of a run and a selection run read every record whole.
+TEST_F(DbSwap, AReadFailingAtAnyStepOfTheBulkLoadersMakingIsSaidAndTheNextReadIsWhole)
+{
+    Fill(12);
+    const QSqlDatabase db = Db(base);
+    constexpr int kSteps = 2 + 9; // the ids, the master rows, the detail streams
+    for (int step = 1; step <= kSteps; ++step) {
+        SCOPED_TRACE(step);
+        db::InjectFailureAfter(step);
+        EXPECT_THROW(detail::BulkEmployeeLoader(db, detail::BAll), db::DbError);
+        db::InjectFailureAfter(0);
+    }
+    // One step further the loader is made: its reads come with the records.
+    db::InjectFailureAfter(kSteps + 1);
+    EXPECT_NO_THROW(detail::BulkEmployeeLoader(db, detail::BAll));
+    db::InjectFailureAfter(0);
+
+    std::vector<int> order;
+    for (const EmployeeListEntry& e : base.list) order.push_back(e.slot);
+    for (const bool onItsOwn : {true, false}) {
+        SCOPED_TRACE(onItsOwn);
+        db::InjectFailureAfter(1);
+        if (onItsOwn)
+            EXPECT_THROW(detail::BulkEmployeeLoader(db, detail::BAll), db::DbError);
+        else
+            EXPECT_THROW(EmployeeRecordFeed(base, order), db::DbError);
+        db::InjectFailureAfter(0);
+        detail::BulkEmployeeLoader loader(db, detail::BAll);
+        for (const int slot : order) {
+            EmployeeRecord rec;
+            rec.waria.assign(std::size_t(EmployeeRecord::ArchiveCapacity), WariaEntry{});
+            ASSERT_TRUE(loader.load(slot, rec));
+            EXPECT_EQ(SlotBytes(rec), SlotBytes(fx.records[std::size_t(slot - 1)])) << "slot " << slot;
+        }
+    }
+    ASSERT_TRUE(SelectAllToSwap(base, Selection{}));
+    for (const int slot : order) {
+        EmployeeRecord rec;
+        ASSERT_TRUE(base.swap.readSlot(slot, rec));
+        EXPECT_EQ(SlotBytes(rec), SlotBytes(fx.records[std::size_t(slot - 1)])) << "slot " << slot;
+    }
+    base.CloseSwapFile();
+}

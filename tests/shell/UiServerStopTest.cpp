@@ -455,6 +455,110 @@ TEST_F(ServerStop, ARestoreStoppedAtItsRenameSaysWhatTheServerHolds)
     db::Execute(probe, QStringLiteral("ALTER DATABASE postgres RESET synchronous_commit"));
 }
 
+// A restore whose last step, the rename to the base's name, loses its
+// connection: the program asks the server what it made of the rename and
+// says it, agreeing with the base. Lost before the server got it (the
+// session ended as the rename is sent): not restored, no base, and the
+// user's retry restores it. Lost while the server holds the rename's COMMIT
+// (the session ended by the server while it waits for a synchronous standby
+// that does not exist; the rename is made by then): restored, the base there.
+TEST_F(ServerStop, ARestoreWhoseRenameLosesItsConnectionSaysWhatTheServerMade)
+{
+    const QString archive = folder + QStringLiteral("stopper.dump");
+    db::DumpServerBase(QStringLiteral("stopper"), archive);
+    const QString stopper = db::ServerBaseLocator(QStringLiteral("stopper"));
+    const QSqlDatabase probe = db::Connection::forThread(stopper);
+    db::Execute(probe, QStringLiteral("CREATE TABLE public.marks (n integer)"));
+    db::Execute(probe, QStringLiteral("ALTER DATABASE postgres SET synchronous_commit = on"));
+    // Ends the sessions of the temporary base's builder (its last statement
+    // made the database, or is the rename).
+    auto endBuilder = [&](const char* doing) {
+        db::Recordset q(probe, QStringLiteral("SELECT COUNT(pg_terminate_backend(pid)) FROM pg_stat_activity "
+                                              "WHERE datname = 'postgres' AND query LIKE '%1%'")
+                                   .arg(QLatin1String(doing)));
+        q.exec();
+        return q.next() ? q.toInt(0) : 0;
+    };
+    struct Row {
+        const char* what;
+        bool whileHeld;
+        bool restored;
+    };
+    for (const Row row : {Row{"lost before the rename", false, false}, Row{"lost while it is held", true, true}}) {
+        SCOPED_TRACE(row.what);
+        db::DropServerBase(QStringLiteral("restored"));
+        ib::CInfoBase infoBase;
+        InfoBaseService service(infoBase, folder);
+        int ended = 0;
+        std::thread ender, ownCommits;
+        std::atomic<bool> holding{true};
+        db::CallBeforeStatement(QStringLiteral("RENAME TO"), 1, [&] {
+            if (!row.whileHeld) {
+                ended = endBuilder("CREATE DATABASE %");
+                return;
+            }
+            // The server holds COMMITs some time after it is told to: commits
+            // of the test's own are made until one is held.
+            servertest::HoldSynchronousCommits(probe, true, false);
+            ownCommits = std::thread([&] {
+                {
+                    const QSqlDatabase own = db::Connection::forThread(stopper);
+                    db::Execute(own, QStringLiteral("SET synchronous_commit = on"));
+                    while (holding) db::Execute(own, QStringLiteral("INSERT INTO public.marks VALUES (1)"));
+                }
+                db::Connection::closeAllForThread();
+            });
+            WaitUntil([&] { return servertest::HeldCommits(probe) > 0; }, 10000);
+            ender = std::thread([&] {
+                {
+                    const QSqlDatabase own = db::Connection::forThread(stopper);
+                    WaitUntil(
+                        [&] {
+                            db::Recordset q(own, QStringLiteral("SELECT COUNT(*) FROM pg_stat_activity WHERE "
+                                                                "wait_event = 'SyncRep' AND query LIKE 'ALTER DATABASE%'"));
+                            q.exec();
+                            return q.next() && q.toInt(0) > 0;
+                        },
+                        10000);
+                    db::Recordset q(own, QStringLiteral("SELECT COUNT(pg_terminate_backend(pid)) FROM pg_stat_activity "
+                                                        "WHERE wait_event = 'SyncRep' AND query LIKE 'ALTER DATABASE%'"));
+                    q.exec();
+                    ended = q.next() ? q.toInt(0) : 0;
+                }
+                db::Connection::closeAllForThread();
+            });
+        });
+        const BaseFailure restored = service.Restore(QStringLiteral("restored"), archive);
+        if (ender.joinable())
+            ender.join();
+        db::CallBeforeStatement(QString(), 0, {});
+        holding = false;
+        EXPECT_TRUE(servertest::HoldSynchronousCommits(probe, false, false));
+        if (ownCommits.joinable())
+            ownCommits.join();
+        EXPECT_EQ(ended, 1);
+        const QString said = restored.message + QLatin1Char('\n') + restored.description;
+        EXPECT_EQ(restored.failed, !row.restored) << said.toStdString();
+        EXPECT_FALSE(said.contains(QStringLiteral("Ошибка сервера базы данных"))) << said.toStdString();
+        if (!row.restored) {
+            EXPECT_TRUE(restored.message.startsWith(QString::fromUtf8(db::kConnectionLostText))) << said.toStdString();
+        }
+        EXPECT_EQ(db::ServerBaseExists(QStringLiteral("restored")), row.restored);
+        if (!row.restored) {
+            const BaseFailure retried = service.Restore(QStringLiteral("restored"), archive);
+            EXPECT_FALSE(retried.failed) << retried.message.toStdString();
+            EXPECT_TRUE(db::ServerBaseExists(QStringLiteral("restored")));
+        }
+        EXPECT_TRUE(WaitUntil(
+            [&] {
+                db::DropLeftoverServerBases();
+                return TemporaryBases().isEmpty();
+            },
+            10000));
+    }
+    db::Execute(probe, QStringLiteral("ALTER DATABASE postgres RESET synchronous_commit"));
+}
+
 // A temporary base is held by its builder until it takes its name, so that
 // another workstation's opening, which drops what killed or stopped buildings
 // left, never drops one still being built: a restore whose tool starts 3 s
@@ -501,4 +605,135 @@ TEST_F(ServerStop, ALeftoverThatNobodyBuildsIsDroppedAndOneBeingBuiltStays)
         building.drop();
     }
     EXPECT_FALSE(TemporaryBases().contains(leftover));
+}
+
+// No wait on the window without a bound: a screen's save (the record of an
+// employee, written on the user-interface thread) and the base's close (what
+// the exit and a change of base run) while the server holds their COMMIT,
+// as a synchronous standby that does not exist must confirm it, or as the
+// save's session is stopped while it waits. Each returns within 6 s: the
+// save with the in-doubt message, the close with what is not known of the
+// lock's release. Once the server lets go, the base opens again and holds
+// the save.
+TEST_F(ServerStop, AScreensSaveAndTheBasesCloseWhoseCommitTheServerHoldsEndWithinTheStopsBound)
+{
+    const QString copy = BaseFileCopy(folder);
+    const QString stopper = db::ServerBaseLocator(QStringLiteral("stopper"));
+    // The session is asked for anew each time: a cut COMMIT of this thread
+    // shuts every session of the thread.
+    auto probe = [&] { return db::Connection::forThread(stopper); };
+    struct Row {
+        const char* what;
+        bool stopTheSession;
+    };
+    for (const Row row : {Row{"a standby that does not answer", false}, Row{"the session stopped", true}}) {
+        SCOPED_TRACE(row.what);
+        db::DropServerBase(QStringLiteral("restored"));
+        ib::CInfoBase infoBase;
+        InfoBaseService service(infoBase, folder);
+        ASSERT_FALSE(service.Restore(QStringLiteral("restored"), copy).failed);
+        // The base's sessions ask for a synchronous COMMIT; the server holds
+        // them some time after it is told to: commits of the test's own are
+        // made until one is held.
+        db::Execute(probe(), QStringLiteral("ALTER DATABASE restored SET synchronous_commit = on"));
+        // A short lease: a lock's row that a cut close leaves behind runs out soon.
+        db::SetServerLease(3000);
+        ASSERT_FALSE(service.Open(QStringLiteral("restored")).failed);
+        const QString restored = db::ServerBaseLocator(QStringLiteral("restored"));
+        db::Execute(ib::Db(infoBase), QStringLiteral("CREATE TABLE public.marks (n integer)"));
+        qint64 savePid = 0;
+        {
+            db::Recordset q(ib::Db(infoBase), QStringLiteral("SELECT pg_backend_pid()"));
+            q.exec();
+            ASSERT_TRUE(q.next());
+            savePid = q.toInt64(0);
+        }
+        ASSERT_TRUE(servertest::HoldSynchronousCommits(probe(), true, false));
+        std::atomic<bool> holding{true};
+        std::thread ownCommits([&] {
+            {
+                const QSqlDatabase own = db::Connection::forThread(restored);
+                while (holding) db::Execute(own, QStringLiteral("INSERT INTO public.marks VALUES (1)"));
+            }
+            db::Connection::closeAllForThread();
+        });
+        ASSERT_TRUE(WaitUntil([&] { return servertest::HeldCommits(probe()) > 0; }, 10000));
+        // The save's session stopped once its COMMIT waits.
+        std::atomic<bool> stopped{false};
+        std::thread stopper_([&] {
+            if (!row.stopTheSession)
+                return;
+            {
+                const QSqlDatabase own = db::Connection::forThread(restored);
+                WaitUntil(
+                    [&] {
+                        db::Recordset q(own, QStringLiteral("SELECT COUNT(*) FROM pg_stat_activity WHERE pid = %1 AND "
+                                                            "wait_event = 'SyncRep'")
+                                                 .arg(savePid));
+                        q.exec();
+                        return q.next() && q.toInt(0) == 1;
+                    },
+                    10000);
+                stopped = ::kill(pid_t(savePid), SIGSTOP) == 0;
+            }
+            db::Connection::closeAllForThread();
+        });
+
+        const int slot = infoBase.list[4].slot;
+        ib::LoadEmployee(infoBase, slot);
+        infoBase.current.head.fio = QStringLiteral("Сохраненный Работник");
+        QElapsedTimer clock;
+        clock.start();
+        QString said;
+        bool inDoubt = false;
+        try {
+            ib::SaveEmployee(infoBase, slot);
+        } catch (const db::DbError& e) {
+            said = e.message();
+            inDoubt = e.commitInDoubt() != nullptr;
+        }
+        const qint64 saveMs = clock.elapsed();
+        stopper_.join();
+        EXPECT_LT(saveMs, 6000);
+        EXPECT_TRUE(inDoubt);
+        EXPECT_EQ(said, QString::fromUtf8(db::kCommitNotKnownText));
+        EXPECT_EQ(stopped.load(), row.stopTheSession);
+
+        // The close, while the watcher's renewal of the lease waits too.
+        std::thread round([] { db::AwaitServerLeaseRound(); });
+        WaitUntil(
+            [&] {
+                db::Recordset q(probe(), QStringLiteral("SELECT COUNT(*) FROM pg_stat_activity WHERE wait_event = "
+                                                      "'SyncRep' AND query LIKE 'INSERT INTO dbo.lock_holder%'"));
+                q.exec();
+                return q.next() && q.toInt(0) > 0;
+            },
+            5000);
+        MessageRecorder boxes;
+        clock.restart();
+        service.Close();
+        const qint64 closeMs = clock.elapsed();
+        round.join();
+        EXPECT_LT(closeMs, 6000);
+        EXPECT_EQ(boxes.Texts(),
+                  QStringList{QString::fromUtf8(db::kReleaseNotKnownText).arg(QStringLiteral("restored"))});
+
+        // The server lets go: the save was made, and the base opens again
+        // once the held sessions have ended (the lock's row removed by its
+        // close, or taken over once its lease has run out).
+        if (stopped)
+            ::kill(pid_t(savePid), SIGCONT);
+        holding = false;
+        EXPECT_TRUE(servertest::HoldSynchronousCommits(probe(), false, false));
+        servertest::LetHeldCommitsGo(probe());
+        ownCommits.join();
+        db::Execute(probe(), QStringLiteral("ALTER DATABASE restored RESET synchronous_commit"));
+        EXPECT_TRUE(WaitUntil([&] { return !service.Open(QStringLiteral("restored")).failed; }, 10000));
+        ASSERT_TRUE(service.IsOpen());
+        EXPECT_EQ(infoBase.list[4].slot, slot);
+        ib::LoadEmployee(infoBase, slot);
+        EXPECT_EQ(infoBase.current.head.fio, QStringLiteral("Сохраненный Работник"));
+        service.Close();
+        db::SetServerLease(0);
+    }
 }

@@ -131,7 +131,8 @@ bool CRefGridBookView::SaveBook()
         WriteGridBook(m_book, *doc);
         return true;
     } catch (const kalvor::db::DbError& error) {
-        ShowComError(error);
+        ShowComError(error, QStringLiteral("Справочник \"%1\" не сохранен.")
+                                .arg(kalvor::masterdata::GridBookFormOf(m_book).caption));
     } catch (const kalvor::infobase::InfoBaseError& error) {
         KalvorMessageBox(QString::fromUtf8(error.what()), MB_OK | MB_ICONERROR);
     }

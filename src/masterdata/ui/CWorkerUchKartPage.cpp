@@ -227,7 +227,13 @@ bool CWorkerUchKartPage::SaveInBase(const std::function<void()>& savers)
         transaction.commit();
         return true;
     } catch (const kalvor::db::DbError& error) {
-        ShowComError(error);
+        // A refusal names the employee whose card it was.
+        const int slot = Base().currentSlot;
+        const int tabN = slot > 0 ? PersonnelNumberOfSlot(quint32(slot)) : -1;
+        ShowComError(error, tabN < 0 ? QString()
+                                     : QStringLiteral("Карточка работника Таб.N %1 %2 не сохранена.")
+                                           .arg(tabN)
+                                           .arg(Base().shortNameOf(slot).trimmed()));
         return false;
     }
 }

@@ -14,7 +14,7 @@
 
 #include <QDir>
 
-const char* const kMonthChangeFailedText = "Извините, переход на следующий месяц не выполнен. Поробуйте еще раз.";
+const char* const kMonthChangeFailedText = "Извините, переход на следующий месяц не выполнен. Попробуйте еще раз.";
 const char* const kMonthChangeCancelledText = "Переход на следующий месяц отменен. Отчетный месяц не изменен.";
 const char* const kMonthChangeNotKnownText =
     "Переход на следующий месяц прерван, когда запись уже была отправлена серверу базы данных. Изменен ли "
@@ -88,8 +88,13 @@ int RunMonthChange(CKalvorDoc& doc, int newMonthKey, const MonthMover& mover, QW
         // A stop the user asked for is said as such.
         if (e.code() == kalvor::db::E_DB_STOPPED)
             return kMonthChangeAbandoned;
-        throw kalvor::TextError(QString::fromUtf8(kMonthChangeFailedText) + QStringLiteral("\n\n") +
-                                kalvor::ComErrorText(e));
+        // A refusal names the month it refused and says the base's own line.
+        const QString what = QStringLiteral("Переход на %1 %2 года не записан в базу данных; отчетный месяц не "
+                                            "изменен.")
+                                 .arg(kalvor::MonthName(newMonthKey & 15).toLower())
+                                 .arg(newMonthKey >> 4);
+        throw kalvor::TextError(QString::fromUtf8(kMonthChangeFailedText) + QStringLiteral("\n") +
+                                kalvor::DbErrorText(e, what));
     }
     if (result == 1)
         throw kalvor::TextError(kMonthChangeFailedText);
@@ -107,7 +112,7 @@ int ChangeReportingMonth(CKalvorDoc& doc, QWidget* parent, const MonthMover& mov
             return -1;
         }
     } catch (const kalvor::db::DbError& e) {
-        KalvorMessageBox(kalvor::ComErrorText(e), MB_OK | MB_ICONERROR, QString(), parent);
+        KalvorMessageBox(kalvor::DbErrorText(e), MB_OK | MB_ICONERROR, QString(), parent);
         return -1;
     }
     // Employees whose calculation failed are named before anything is asked.

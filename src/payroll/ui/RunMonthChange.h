@@ -14,7 +14,7 @@
 class CKalvorDoc;
 class QWidget;
 
-// "Извините, переход на следующий месяц не выполнен. Поробуйте еще раз."
+// "Извините, переход на следующий месяц не выполнен. Попробуйте еще раз."
 extern const char* const kMonthChangeFailedText;
 // Said when the user abandons the change after the copy failed, or stops it
 // (the server having said that the change was not made).

@@ -276,11 +276,17 @@ void InfoBaseService::Close()
         db::Connection::closeForThread(m_openFile);
     m_openFile.clear();
     // Only a base this service holds: another opening's connection to a base
-    // of the same name stays.
+    // of the same name stays. What is not known of the release (a server
+    // that does not answer) is said; the close itself never waits on it for
+    // long.
+    QString notKnown;
     if (m_infoBase.lock.held() && !m_infoBase.baseName.isEmpty())
-        ib::CloseBase(m_infoBase);
-    m_infoBase.lock.release();
-    m_lock.release();
+        notKnown = ib::CloseBase(m_infoBase);
+    for (kalvor::platform::BaseLock* lock : {&m_infoBase.lock, &m_lock})
+        if (const QString said = lock->release(); notKnown.isEmpty())
+            notKnown = said;
+    if (!notKnown.isEmpty())
+        KalvorMessageBox(notKnown, MB_OK | MB_ICONWARNING);
 }
 
 QStringList InfoBaseService::Names()

@@ -104,9 +104,9 @@ MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler)
     return old;
 }
 
-void ShowComError(const kalvor::db::DbError& error)
+void ShowComError(const kalvor::db::DbError& error, const QString& what)
 {
-    KalvorMessageBox(kalvor::ComErrorText(error), MB_OK | MB_ICONERROR);
+    KalvorMessageBox(kalvor::DbErrorText(error, what), MB_OK | MB_ICONERROR);
 }
 
 void ShowException(const std::exception& error, QWidget* owner)

@@ -68,6 +68,7 @@ MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler);
 // error as ShowComError does, any other its text with the error icon.
 void ShowException(const std::exception& error, QWidget* owner = nullptr);
 
-// Shows a database error caught by a screen ("ОБНАРУЖЕНА ОШИБКА: ..."); the
-// caller goes on.
-void ShowComError(const kalvor::db::DbError& error);
+// Shows a database error caught by a screen ("ОБНАРУЖЕНА ОШИБКА: ...", a
+// refusal in a few lines naming `what` was refused when given:
+// kalvor::DbErrorText); the caller goes on.
+void ShowComError(const kalvor::db::DbError& error, const QString& what = QString());
