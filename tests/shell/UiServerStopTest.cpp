@@ -29,6 +29,7 @@
 #include <atomic>
 #include <chrono>
 #include <future>
+#include <optional>
 #include <stop_token>
 #include <thread>
 
@@ -395,8 +396,7 @@ TEST_F(ServerStop, ARestoreStoppedAtItsRenameSaysWhatTheServerHolds)
         // The server holds COMMITs some time after it is told to: commits of
         // the test's own are made until one is held, and only then the
         // rename is sent.
-        std::atomic<bool> holding{true};
-        std::thread ownCommits;
+        std::optional<servertest::OwnCommits> ownCommits;
         db::CallBeforeStatement(QStringLiteral("RENAME TO"), 1, [&] {
             if (row.stopBeforeRename) {
                 worker.requestStop();
@@ -404,14 +404,7 @@ TEST_F(ServerStop, ARestoreStoppedAtItsRenameSaysWhatTheServerHolds)
             }
             const QSqlDatabase db = db::Connection::forThread(stopper);
             servertest::HoldSynchronousCommits(db, true, false);
-            ownCommits = std::thread([&] {
-                {
-                    const QSqlDatabase own = db::Connection::forThread(stopper);
-                    db::Execute(own, QStringLiteral("SET synchronous_commit = on"));
-                    while (holding) db::Execute(own, QStringLiteral("INSERT INTO public.marks VALUES (1)"));
-                }
-                db::Connection::closeAllForThread();
-            });
+            ownCommits.emplace(stopper, true);
             WaitUntil([&] { return servertest::HeldCommits(db) > 0; }, 10000);
         });
         ASSERT_TRUE(worker.start([&](kalvor::platform::TaskContext&) {
@@ -434,10 +427,10 @@ TEST_F(ServerStop, ARestoreStoppedAtItsRenameSaysWhatTheServerHolds)
         } else {
             EXPECT_TRUE(WaitUntil([&] { return !worker.isRunning(); }, int(kStopLimitMs)));
         }
-        holding = false;
+        if (ownCommits)
+            ownCommits->stop();
         EXPECT_TRUE(servertest::HoldSynchronousCommits(probe, false, false));
-        if (ownCommits.joinable())
-            ownCommits.join();
+        ownCommits.reset();
         EXPECT_TRUE(WaitUntil([&] { return !worker.isRunning(); }, int(kStopLimitMs)));
         worker.stopAndWait();
         db::CallBeforeStatement(QString(), 0, {});
@@ -490,8 +483,8 @@ TEST_F(ServerStop, ARestoreWhoseRenameLosesItsConnectionSaysWhatTheServerMade)
         ib::CInfoBase infoBase;
         InfoBaseService service(infoBase, folder);
         int ended = 0;
-        std::thread ender, ownCommits;
-        std::atomic<bool> holding{true};
+        std::thread ender;
+        std::optional<servertest::OwnCommits> ownCommits;
         db::CallBeforeStatement(QStringLiteral("RENAME TO"), 1, [&] {
             if (!row.whileHeld) {
                 ended = endBuilder("CREATE DATABASE %");
@@ -500,14 +493,7 @@ TEST_F(ServerStop, ARestoreWhoseRenameLosesItsConnectionSaysWhatTheServerMade)
             // The server holds COMMITs some time after it is told to: commits
             // of the test's own are made until one is held.
             servertest::HoldSynchronousCommits(probe, true, false);
-            ownCommits = std::thread([&] {
-                {
-                    const QSqlDatabase own = db::Connection::forThread(stopper);
-                    db::Execute(own, QStringLiteral("SET synchronous_commit = on"));
-                    while (holding) db::Execute(own, QStringLiteral("INSERT INTO public.marks VALUES (1)"));
-                }
-                db::Connection::closeAllForThread();
-            });
+            ownCommits.emplace(stopper, true);
             WaitUntil([&] { return servertest::HeldCommits(probe) > 0; }, 10000);
             ender = std::thread([&] {
                 {
@@ -532,10 +518,10 @@ TEST_F(ServerStop, ARestoreWhoseRenameLosesItsConnectionSaysWhatTheServerMade)
         if (ender.joinable())
             ender.join();
         db::CallBeforeStatement(QString(), 0, {});
-        holding = false;
+        if (ownCommits)
+            ownCommits->stop();
         EXPECT_TRUE(servertest::HoldSynchronousCommits(probe, false, false));
-        if (ownCommits.joinable())
-            ownCommits.join();
+        ownCommits.reset();
         EXPECT_EQ(ended, 1);
         const QString said = restored.message + QLatin1Char('\n') + restored.description;
         EXPECT_EQ(restored.failed, !row.restored) << said.toStdString();
@@ -649,14 +635,7 @@ TEST_F(ServerStop, AScreensSaveAndTheBasesCloseWhoseCommitTheServerHoldsEndWithi
             savePid = q.toInt64(0);
         }
         ASSERT_TRUE(servertest::HoldSynchronousCommits(probe(), true, false));
-        std::atomic<bool> holding{true};
-        std::thread ownCommits([&] {
-            {
-                const QSqlDatabase own = db::Connection::forThread(restored);
-                while (holding) db::Execute(own, QStringLiteral("INSERT INTO public.marks VALUES (1)"));
-            }
-            db::Connection::closeAllForThread();
-        });
+        servertest::OwnCommits ownCommits(restored, false);
         ASSERT_TRUE(WaitUntil([&] { return servertest::HeldCommits(probe()) > 0; }, 10000));
         // The save's session stopped once its COMMIT waits.
         std::atomic<bool> stopped{false};
@@ -723,7 +702,7 @@ TEST_F(ServerStop, AScreensSaveAndTheBasesCloseWhoseCommitTheServerHoldsEndWithi
         // close, or taken over once its lease has run out).
         if (stopped)
             ::kill(pid_t(savePid), SIGCONT);
-        holding = false;
+        ownCommits.stop();
         EXPECT_TRUE(servertest::HoldSynchronousCommits(probe(), false, false));
         servertest::LetHeldCommitsGo(probe());
         ownCommits.join();

@@ -16,6 +16,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <mutex>
@@ -146,6 +147,46 @@ inline qint64 HeldCommits(const QSqlDatabase& db)
     q.exec();
     return q.next() ? q.toInt64(0) : -1;
 }
+
+// Commits of the test's own, one after another on a session of their own,
+// until stop(): the server holds COMMITs some time after it is told to, and
+// these go on until one is held (HeldCommits), before the work under test
+// commits. The loop's last COMMIT ends once the hold is let go; join() waits
+// for it.
+class OwnCommits {
+public:
+    // `askSynchronous`: the session asks for a synchronous COMMIT itself
+    // (HoldSynchronousCommits without everySession holds only those).
+    OwnCommits(const QString& locator, bool askSynchronous)
+        : thread_([this, locator, askSynchronous] {
+              {
+                  const QSqlDatabase own = kalvor::db::Connection::forThread(locator);
+                  if (askSynchronous)
+                      kalvor::db::Execute(own, QStringLiteral("SET synchronous_commit = on"));
+                  while (running_) kalvor::db::Execute(own, QStringLiteral("INSERT INTO public.marks VALUES (1)"));
+              }
+              kalvor::db::Connection::closeAllForThread();
+          })
+    {
+    }
+    ~OwnCommits()
+    {
+        stop();
+        join();
+    }
+    OwnCommits(const OwnCommits&) = delete;
+    OwnCommits& operator=(const OwnCommits&) = delete;
+    void stop() { running_ = false; }
+    void join()
+    {
+        if (thread_.joinable())
+            thread_.join();
+    }
+
+private:
+    std::atomic<bool> running_{true};
+    std::thread thread_;
+};
 
 // Stand-ins of the server's tools put before the real ones on the path while
 // the object lives: each runs a shell text first, then the real tool with its
