@@ -1,6 +1,7 @@
 #include "masterdata/EmployeeCard.h"
 
 #include "infobase/BaseEmployees.h"
+#include "infobase/InfoBaseDb.h"
 #include "infobase/KalvorDocData.h"
 #include "payroll/IncomeTax.h"
 #include "values/TypedFigure.h"

@@ -294,9 +294,9 @@ TEST_F(ServerCard, TheExitAfterASaveTheBaseHoldsAsksNothingAboutAnUnsavedScreen)
             << texts.join(QLatin1Char('|')).toStdString();
         EXPECT_EQ(closed, row.letGo);
         EXPECT_EQ(texts.size(), row.letGo ? 1 : 2) << texts.join(QLatin1Char('|')).toStdString();
-        if (!row.letGo)
+        if (!row.letGo) {
             EXPECT_TRUE(texts.last().startsWith(QStringLiteral("Сохранено ли введенное на экране, пока не известно")));
-        if (row.letGo) {
+        } else {
             LoadEmployee(base(), slot);
             EXPECT_EQ(base().current.head.fio, QStringLiteral("Ivanov Ivan"));
         }
