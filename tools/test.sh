@@ -23,6 +23,7 @@ if server=$(sh tools/pgtest.sh start); then
   echo "Tests against the PostgreSQL server in $server"
   build/tests/test_infobase --gtest_filter='Db*:Server*'
   build/tests/test_shell --gtest_filter='UiStartup.OnAServer*:ServerStop.*'
+  build/tests/test_masterdata --gtest_filter='ServerCard.*'
   build/tests/test_payroll \
     --gtest_filter='DemoMonth*:StoredResults.*:ServerStop.*:MonthChangeTest.AFailureHalfway*:MonthChangeTest.AConnectionKilled*:MonthChangeTest.TheServerBase*:CalcRefusal.ARunWhoseServerSession*:CalcRefusal.AStoreRefused*:CalcRefusal.ABaseThatMoved*'
 else

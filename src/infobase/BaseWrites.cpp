@@ -77,7 +77,9 @@ void writeEnded(BaseWrites& w, const db::CommitInDoubt* doubt)
     w.followAnywhere = false;
 }
 
-void settle(BaseWrites& w)
+// Settles the write in doubt: what the server made of it, or nothing when
+// no write was in doubt. NotKnown leaves it in doubt.
+std::optional<db::CommitOutcome> settle(BaseWrites& w)
 {
     std::optional<db::CommitInDoubt> doubt;
     {
@@ -85,10 +87,10 @@ void settle(BaseWrites& w)
         doubt = w.doubt;
     }
     if (!doubt)
-        return;
+        return std::nullopt;
     const db::CommitOutcome outcome = db::AskCommitOutcome(*doubt);
     if (outcome == db::CommitOutcome::NotKnown)
-        throw db::DbError(db::E_DB_FAIL, QString::fromUtf8(kEarlierWriteNotKnownText), doubt->database, kSource);
+        return outcome;
     std::function<void()> follow;
     bool putBack = false, anywhere = false;
     {
@@ -99,16 +101,31 @@ void settle(BaseWrites& w)
         follow = std::exchange(w.follow, nullptr);
     }
     if (outcome != db::CommitOutcome::Committed)
-        return; // memory went back with the write, or holds what was typed for the next one
+        return outcome; // memory went back with the write, or holds what was typed for the next one
     // Made: memory that holds the write follows the base. Memory put back is
     // brought to it where its writer allows; otherwise it stays behind, and
     // the generation refuses every write until the base is read again.
     if (putBack && (!follow || (!anywhere && QThread::currentThread() != w.owner)))
-        return;
+        return outcome;
     if (putBack)
         follow();
     std::lock_guard lock(w.mutex);
     ++w.generation;
+    return outcome;
+}
+
+// Settles the write in doubt; refuses what comes next while its outcome is
+// not known.
+void settleOrRefuse(BaseWrites& w)
+{
+    QString database;
+    {
+        std::lock_guard lock(w.mutex);
+        if (w.doubt)
+            database = w.doubt->database;
+    }
+    if (settle(w) == db::CommitOutcome::NotKnown)
+        throw db::DbError(db::E_DB_FAIL, QString::fromUtf8(kEarlierWriteNotKnownText), database, kSource);
 }
 
 } // namespace
@@ -125,7 +142,7 @@ void GuardBaseWrites(CInfoBase& base)
     const std::weak_ptr<BaseWrites> weak = w;
     w->guardKey = db::GuardWrites(BaseFile(base), db::WriteGuard{[weak] {
                                                                       if (const auto held = weak.lock())
-                                                                          settle(*held);
+                                                                          settleOrRefuse(*held);
                                                                   },
                                                                   [weak](const QSqlDatabase& db) {
                                                                       if (const auto held = weak.lock())
@@ -147,7 +164,20 @@ void UnguardBaseWrites(const CInfoBase& base)
 void SettleBaseWrites(CInfoBase& base)
 {
     if (base.writes)
-        settle(*base.writes);
+        settleOrRefuse(*base.writes);
+}
+
+std::optional<db::CommitOutcome> SettleWriteInDoubt(CInfoBase& base)
+{
+    return base.writes ? settle(*base.writes) : std::nullopt;
+}
+
+QByteArray WriteInDoubt(const CInfoBase& base)
+{
+    if (!base.writes)
+        return {};
+    std::lock_guard lock(base.writes->mutex);
+    return base.writes->doubt ? base.writes->doubt->transaction : QByteArray();
 }
 
 QString StoredBaseMismatch(CInfoBase& base)

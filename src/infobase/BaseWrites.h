@@ -18,6 +18,7 @@
 #include "infobase/InfoBase.h"
 #include "platform/Db.h"
 
+#include <QByteArray>
 #include <QString>
 
 #include <functional>
@@ -58,6 +59,12 @@ void UnguardBaseWrites(const CInfoBase& base);
 // Settles a write whose outcome was not known (see above); throws
 // db::DbError with kEarlierWriteNotKnownText while the server does not say.
 void SettleBaseWrites(CInfoBase& base);
+// The same, saying what became of the write: nothing when no write was in
+// doubt; NotKnown (nothing thrown) while the server does not say.
+std::optional<db::CommitOutcome> SettleWriteInDoubt(CInfoBase& base);
+// The transaction of the write whose outcome is not known yet; empty when
+// no write is in doubt.
+QByteArray WriteInDoubt(const CInfoBase& base);
 // Before a month change, a calculation or a screen builds on what memory
 // holds: an earlier write settled first, then empty when the base is the one
 // memory follows; else the refusal: the two months when the stored reporting

@@ -1,10 +1,9 @@
 #include "masterdata/EmployeeCard.h"
 
-#include "infobase/BaseChange.h"
+#include "infobase/BaseEmployees.h"
 #include "infobase/InfoBaseDb.h"
 #include "infobase/KalvorDocData.h"
 #include "payroll/IncomeTax.h"
-#include "platform/Db.h"
 #include "values/TypedFigure.h"
 #include "values/Values.h"
 
@@ -185,78 +184,6 @@ bool StoreAmountsAndDates(const MainDataFields& f, ib::EmployeeHead& h, bool fil
         changed |= code != before;
     }
     return changed;
-}
-
-// ------------------------------------------------------------------ create and delete
-
-// Runs a change of the card in one transaction; a database failure puts the
-// memory back as it was and passes on (a COMMIT in doubt too: memory is
-// brought to the change once the server says it made it).
-template <class Change>
-auto InOneTransaction(ib::CInfoBase& base, Change change)
-{
-    using T = ib::BaseTable;
-    ib::BaseChange guard(base,
-                         T::Lists | T::Config | T::ShortNames | T::Attributes | T::ShopBytes | T::Tabel |
-                             T::Advances | T::Lines | T::CurrentEmployee,
-                         ib::BaseChange::InDoubt::Follow);
-    auto result = change();
-    guard.commit();
-    return result;
-}
-
-// The new entry in both orderings: by number at its sorted place, by name
-// first.
-void EnterInBothLists(ib::CInfoBase& base, int tabN, int slot)
-{
-    ib::EmployeeListEntry entry;
-    entry.setTabN(u16(tabN));
-    entry.slot = u16(slot);
-    std::vector<ib::EmployeeListEntry>& other = base.otherList;
-    if (!base.nameOrder()) {
-        other.insert(other.begin(), entry);
-    } else {
-        const auto place = std::lower_bound(other.begin(), other.end(), entry, ib::CInfoBase::CompareEmployeesByTabN);
-        other.insert(place, entry);
-    }
-    base.InsertEmployeeEntry(tabN, slot);
-}
-
-// The slot's own values cleared for a new card.
-void ClearSlotForNewCard(ib::CInfoBase& base, int slot)
-{
-    base.attributesOf(slot) = ib::EmployeeAttributes{};
-    base.shopOf(slot) = 0;
-    base.zar1Of(slot) = 0;
-    if (base.prem.count(slot) > 0)
-        base.prem.lines[std::size_t(base.prem.first(slot))] = ib::BonusLine{};
-    base.ClearCurrentRecord();
-    base.currentSlot = slot;
-}
-
-// The slot's lines of every kind removed (bonus lines down to one empty line).
-void RemoveSlotLines(ib::CInfoBase& base, int slot)
-{
-    if (base.prem.count(slot) > 0) {
-        base.prem.replaceRun(slot, std::vector<ib::BonusLine>{ib::BonusLine{}});
-        ib::SavePrem(base);
-        ib::SaveIndexes(base, ib::LineKind::Prem);
-    }
-    if (base.altTabel.count(slot) > 0) {
-        base.altTabel.removeRun(slot);
-        for (int mass = 1; mass <= 3; ++mass) ib::SaveAltTabel(base, mass);
-        ib::SaveIndexes(base, ib::LineKind::AltTabel);
-    }
-    if (base.bln.count(slot) > 0) {
-        base.bln.removeRun(slot);
-        ib::SaveBln(base);
-        ib::SaveIndexes(base, ib::LineKind::Bln);
-    }
-    if (base.otp.count(slot) > 0) {
-        base.otp.removeRun(slot);
-        ib::SaveOtp(base);
-        ib::SaveIndexes(base, ib::LineKind::Otp);
-    }
 }
 
 } // namespace
@@ -467,50 +394,11 @@ bool StorePassportNumber(const QString& text, ib::EmployeeHead& head)
 
 // ------------------------------------------------------------------ create and delete
 
-int CreateEmployeeCard(ib::CInfoBase& base, int tabN)
-{
-    return InOneTransaction(base, [&] {
-        // A number the base holds is never entered again, whatever memory holds.
-        if (ib::StoredListHolds(base, tabN))
-            throw db::DbError(db::E_DB_FAIL,
-                              QStringLiteral("Работник с Таб.N %1 уже есть в базе данных. Закройте базу и откройте "
-                                             "ее снова.")
-                                  .arg(tabN),
-                              QString(), QStringLiteral("Kalvor.Card"));
-        const int slot = base.CheckIndexFreeSlot();
-        if (slot < 0)
-            return slot;
-        EnterInBothLists(base, tabN, slot);
-        ClearSlotForNewCard(base, slot);
-        ib::SaveBothLists(base);
-        ib::SaveSlotRows(base, slot);
-        ib::SaveEmployee(base, slot, base.attributesOf(slot));
-        return slot;
-    });
-}
+int CreateEmployeeCard(ib::CInfoBase& base, int tabN) { return ib::AddEmployeeToBase(base, tabN); }
 
 void DeleteEmployeeCard(ib::CInfoBase& base, int listIndex)
 {
-    InOneTransaction(base, [&] {
-        const int slot = base.list.at(std::size_t(listIndex)).slot;
-        ib::DeleteEmployee(base, slot);
-        base.otherList.erase(std::remove_if(base.otherList.begin(), base.otherList.end(),
-                                            [slot](const ib::EmployeeListEntry& e) { return e.slot == slot; }),
-                             base.otherList.end());
-        base.EraseEmployeeEntry(listIndex);
-        ib::SaveBothLists(base);
-        base.shortNameOf(slot).clear();
-        base.tabelOf(slot) = ib::TabelRecord{};
-        base.shopOf(slot) = 0;
-        base.attributesOf(slot) = ib::EmployeeAttributes{};
-        base.avOf(slot) = 0;
-        base.zar1Of(slot) = 0;
-        ib::SaveSlotRows(base, slot);
-        RemoveSlotLines(base, slot);
-        base.ClearCurrentRecord();
-        base.currentSlot = 0;
-        return 0;
-    });
+    ib::RemoveEmployeeFromBase(base, base.list.at(std::size_t(listIndex)).tabN());
 }
 
 // ------------------------------------------------------------------ coded fields

@@ -2,7 +2,7 @@
 // The employee's record card without its widgets: the number fields of the
 // pages with the ranges they take, the main data written into one employee
 // (whole, or only the filled fields for a group), the property deduction,
-// and the creation and deletion of a card with every per-slot table.
+// and the making and removal of a card (the base's own operations).
 #include "infobase/InfoBase.h"
 #include "values/TypedFigure.h"
 #include "values/Values.h"
@@ -185,22 +185,12 @@ bool StorePassportNumber(const QString& text, ib::EmployeeHead& head);
 
 // ------------------------------------------------------------------ create and delete
 
-// Makes a new card with personnel number tabN: the first free slot (negative:
-// CheckIndexFreeSlot's refusal, already shown, nothing done), the entry at
-// its place in the list by number and first in the list by name, the
-// counters, the slot's attributes, shop, second average value and first bonus
-// line cleared, and an empty record saved under the slot (the current record
-// then). One transaction: a database failure (thrown) leaves the base and the
-// memory as they were. Returns the slot.
+// Makes a new card with personnel number tabN: the base's AddEmployeeToBase
+// (the slot, or a negative refusal already shown).
 int CreateEmployeeCard(ib::CInfoBase& base, int tabN);
 
-// Deletes the card of the list entry at listIndex: his rows in every table,
-// his entries in both lists, the counters, his short name, time sheet,
-// attributes, shop and average values, and his lines of every kind (bonus
-// lines down to one empty line; alternative time sheet, sick leave and
-// vacations wholly), later slots' lines moving up and the freed tails
-// cleared. The current record is cleared. One transaction: a database
-// failure (thrown) leaves the base and the memory as they were.
+// Deletes the card of the list entry at listIndex: the base's
+// RemoveEmployeeFromBase of his personnel number.
 void DeleteEmployeeCard(ib::CInfoBase& base, int listIndex);
 
 } // namespace kalvor::masterdata

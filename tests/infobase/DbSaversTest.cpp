@@ -3,6 +3,8 @@
 // fails halfway leaves the base as it was.
 #include "DbTestBase.h"
 
+#include "infobase/BaseEmployees.h"
+#include "infobase/BySlot.h"
 #include "infobase/InfoBaseDbDetail.h"
 #include "infobase/MonthResultSaver.h"
 #include "infobase/StoredTables.h"
@@ -10,9 +12,15 @@
 #include "support/StoredBase.h"
 #include "values/Messages.h"
 
+#include <QRegularExpression>
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <map>
+#include <set>
 #include <tuple>
 #include <utility>
 
@@ -904,4 +912,174 @@ TEST_F(DbSavers, ARefusalByATriggerIsSaidInAFewLinesWithoutTheStatement)
     EXPECT_FALSE(db::IsRefusal(lost));
     EXPECT_EQ(DbErrorText(lost), ComErrorText(lost));
     EXPECT_FALSE(ComErrorText(lost).contains(QStringLiteral("COMMIT")));
+}
+
+namespace {
+
+// Every row of every table of the base, by table: each row its columns'
+// values as text, joined.
+using StoredRows = std::map<QString, std::multiset<QString>>;
+
+StoredRows AllRows(const CInfoBase& base)
+{
+    StoredRows rows;
+    for (const TableDef& t : SchemaTables()) {
+        QSqlQuery q(Db(base));
+        EXPECT_TRUE(q.exec(QStringLiteral("SELECT * FROM dbo.%1").arg(t.name))) << t.name.toStdString();
+        std::multiset<QString>& table = rows[t.name];
+        while (q.next()) {
+            QStringList values;
+            for (int c = 0; c < q.record().count(); ++c)
+                values << q.record().fieldName(c).toLower() + QLatin1Char('=') + q.value(c).toString();
+            table.insert(values.join(QLatin1Char('|')));
+        }
+    }
+    return rows;
+}
+
+// The rows of `from` that `to` lacks, by table ("-" before them) and the
+// rows `to` has that `from` lacks ("+"): what a write changed.
+std::vector<std::pair<QString, QString>> ChangedRows(const StoredRows& from, const StoredRows& to)
+{
+    std::vector<std::pair<QString, QString>> changed;
+    for (const auto& [table, rows] : from) {
+        const std::multiset<QString>& after = to.at(table);
+        std::vector<QString> gone, come;
+        std::set_difference(rows.begin(), rows.end(), after.begin(), after.end(), std::back_inserter(gone));
+        std::set_difference(after.begin(), after.end(), rows.begin(), rows.end(), std::back_inserter(come));
+        for (const QString& row : gone) changed.emplace_back(table, QStringLiteral("-") + row);
+        for (const QString& row : come) changed.emplace_back(table, QStringLiteral("+") + row);
+    }
+    return changed;
+}
+
+// Whether a changed row is the employee's own: his master row and detail
+// rows, his rows of the tables kept by slot, his index words and his bonus
+// line at its place. The lists and the configuration's counters are checked
+// on their own.
+bool HisRow(const QString& table, const QString& row, int slot, qint64 id, int bonusPlace)
+{
+    const QStringList values = row.mid(1).split(QLatin1Char('|'));
+    const auto has = [&](const char* column, qint64 value) {
+        return values.contains(QStringLiteral("%1=%2").arg(QLatin1String(column)).arg(value));
+    };
+    if (table == QLatin1String("simp") || table == QLatin1String("config"))
+        return true;
+    if (table.compare(QLatin1String("konst"), Qt::CaseInsensitive) == 0)
+        return has("rec", slot) && has("id", id);
+    if (!values.filter(QRegularExpression(QStringLiteral("^id_konst="))).isEmpty())
+        return has("id_konst", id);
+    if (table == QLatin1String("indexes"))
+        return has("nom", slot);
+    if (table == QLatin1String("prem"))
+        return has("num", NumberOfPlace(bonusPlace));
+    for (const char* bySlot : {"fio", "comp", "tabel", "AvZar1"})
+        if (table == QLatin1String(bySlot))
+            return has("num", slot);
+    return false;
+}
+
+std::vector<int> Numbers(const std::vector<EmployeeListEntry>& list)
+{
+    std::vector<int> numbers;
+    for (const EmployeeListEntry& e : list) numbers.push_back(e.tabN());
+    return numbers;
+}
+
+} // namespace
+
+// The making and the removal of an employee write his own rows and both
+// lists, nothing of any other employee: every other row of every table stays
+// as it was, value by value, even where memory holds other amounts to pay or
+// status words than the base. Both lists are right in the base and in memory,
+// and a number the base holds is refused whatever memory says, nothing
+// written.
+TEST_F(DbSavers, AnEmployeeMadeOrRemovedWritesHisOwnRowsAndBothListsOnly)
+{
+    Fill(8);
+    CInfoBase other;
+    Reopen(other);
+    // Memory's amounts to pay and status words unlike the stored ones: none
+    // of them may reach the base.
+    for (int slot = 1; slot <= other.slotCount(); ++slot) {
+        other.zar1Of(slot) += 777;
+        other.attributesOf(slot).err = 9;
+    }
+    std::vector<int> byNumber = Numbers(other.nameOrder() ? other.otherList : other.list);
+    const int number = byNumber.back() + 5;
+    const StoredRows before = AllRows(other);
+
+    const int slot = AddEmployeeToBase(other, number);
+    ASSERT_GT(slot, 0);
+    const qint64 id = detail::KonstId(Db(other), slot);
+    ASSERT_GT(id, 0);
+    const StoredRows made = AllRows(other);
+    for (const auto& [table, row] : ChangedRows(before, made))
+        EXPECT_TRUE(HisRow(table, row, slot, id, other.prem.first(slot))) << table.toStdString() << " " << row.toStdString();
+    EXPECT_EQ(made.at(QStringLiteral("konst")).size(), before.at(QStringLiteral("konst")).size() + 1);
+    byNumber.push_back(number);
+    {
+        CInfoBase stored;
+        stored.workFolder = other.workFolder;
+        stored.baseName = other.baseName;
+        OpenStoredBase(stored);
+        LoadSimp(stored, 1);
+        EXPECT_EQ(Numbers(stored.list), byNumber);
+        LoadSimp(stored, 2);
+        EXPECT_EQ(stored.list.front().tabN(), number); // a new name comes first by name
+        EXPECT_EQ(stored.list.size(), byNumber.size());
+        LoadConfig(stored);
+        EXPECT_EQ(stored.config.kolRab, int(byNumber.size()));
+    }
+    EXPECT_EQ(Numbers(other.nameOrder() ? other.otherList : other.list), byNumber);
+    EXPECT_EQ(other.employeeCount(), int(byNumber.size()));
+
+    // The same number again: refused by the base, though memory no longer
+    // holds it; nothing written, memory as it was.
+    const int index = other.FindEmployee(number);
+    ASSERT_GE(index, 0);
+    const std::vector<EmployeeListEntry> list = other.list, otherList = other.otherList;
+    other.list.erase(other.list.begin() + index);
+    const auto heldList = other.list;
+    EXPECT_THROW(AddEmployeeToBase(other, number), db::DbError);
+    EXPECT_TRUE(AllRows(other) == made);
+    EXPECT_EQ(other.list, heldList);
+    EXPECT_EQ(other.otherList, otherList);
+    other.list = list;
+
+    // Removed: his rows go, every other row stays.
+    // (One without lines that would move the later ones: those moves are
+    // the card's tests'.)
+    const auto without = std::find_if(other.list.begin() + 1, other.list.end(), [&](const EmployeeListEntry& e) {
+        return e.tabN() != number && other.altTabel.count(e.slot) + other.bln.count(e.slot) + other.otp.count(e.slot) == 0;
+    });
+    ASSERT_NE(without, other.list.end());
+    const int removed = without->tabN(), removedSlot = without->slot;
+    const qint64 removedId = detail::KonstId(Db(other), removedSlot);
+    const int bonusPlace = other.prem.first(removedSlot);
+    EXPECT_TRUE(RemoveEmployeeFromBase(other, removed));
+    const StoredRows after = AllRows(other);
+    for (const auto& [table, row] : ChangedRows(made, after))
+        EXPECT_TRUE(HisRow(table, row, removedSlot, removedId, bonusPlace))
+            << table.toStdString() << " " << row.toStdString();
+    EXPECT_EQ(after.at(QStringLiteral("konst")).size(), before.at(QStringLiteral("konst")).size());
+    byNumber.erase(std::find(byNumber.begin(), byNumber.end(), removed));
+    EXPECT_EQ(Numbers(other.nameOrder() ? other.otherList : other.list), byNumber);
+    EXPECT_LT(other.FindEmployee(removed), 0);
+    {
+        CInfoBase stored;
+        stored.workFolder = other.workFolder;
+        stored.baseName = other.baseName;
+        OpenStoredBase(stored);
+        LoadSimp(stored, 1);
+        EXPECT_EQ(Numbers(stored.list), byNumber);
+        LoadSimp(stored, 2);
+        EXPECT_EQ(stored.list.size(), byNumber.size());
+        for (const EmployeeListEntry& e : stored.list) EXPECT_NE(e.tabN(), removed);
+    }
+    // A number no list holds removes nothing.
+    EXPECT_FALSE(RemoveEmployeeFromBase(other, removed));
+    for (const auto& [table, row] : ChangedRows(after, AllRows(other)))
+        EXPECT_EQ(table, QStringLiteral("config")) << row.toStdString(); // its generation
+    CloseBase(other);
 }

@@ -1,5 +1,6 @@
 #include "masterdata/ui/CWorkerUchKartView.h"
 
+#include "infobase/BaseWrites.h"
 #include "infobase/InfoBaseDb.h"
 #include "masterdata/EmployeeCard.h"
 #include "masterdata/ui/CWorkerUchKartGDDlg.h"
@@ -23,6 +24,20 @@
 namespace ib = kalvor::infobase;
 
 namespace {
+
+// A write whose outcome was not known is settled before a personnel number
+// is looked up: a card made or removed after all is found as the base holds
+// it, never made twice. False (said) while the outcome is not known.
+bool SettledBeforeLookup(ib::CInfoBase& base)
+{
+    try {
+        ib::SettleBaseWrites(base);
+        return true;
+    } catch (const kalvor::db::DbError& error) {
+        ShowComError(error);
+        return false;
+    }
+}
 
 constexpr int kEmployeeScreenCode = 1;
 
@@ -193,6 +208,8 @@ void CWorkerUchKartView::ApplySelection()
     CKalvorDoc* doc = Document();
     doc->LastPersonnelNumber = quint32(tabN);
     ib::CInfoBase& base = doc->infoBase;
+    if (!SettledBeforeLookup(base))
+        return;
     if (base.FindEmployee(tabN) < 0) {
         if (KalvorMessageBox(QStringLiteral("Создать новую запись?"), MB_YESNO | MB_ICONQUESTION, QString(),
                              window()) != IDYES)
@@ -229,7 +246,7 @@ int CWorkerUchKartView::CreateCard(int tabN)
 void CWorkerUchKartView::DeleteElement()
 {
     ib::CInfoBase& base = Document()->infoBase;
-    if (m_tabN == 0 || !m_entryDlg || RefuseWhileGroupOpen(*this))
+    if (m_tabN == 0 || !m_entryDlg || RefuseWhileGroupOpen(*this) || !SettledBeforeLookup(base))
         return;
     const int index = base.FindEmployee(int(m_tabN));
     if (index < 0)
@@ -245,10 +262,20 @@ void CWorkerUchKartView::DeleteElement()
         kalvor::masterdata::DeleteEmployeeCard(base, index);
     } catch (const kalvor::db::DbError& error) {
         ShowComError(error);
+        // A removal whose outcome is not known leaves the card as a removal
+        // does: nothing of his is saved from the screen while the base may
+        // no longer hold him.
+        if (error.commitInDoubt())
+            EmptyCard();
         return;
     }
     if (base.employeeCount() == 0)
         KalvorMessageBox(QStringLiteral("База пуста"), MB_OK | MB_ICONINFORMATION, QString(), window());
+    EmptyCard();
+}
+
+void CWorkerUchKartView::EmptyCard()
+{
     m_entryDlg->LoadRecord(0);
     // The emptied card belongs to nobody: it stays read-only until a
     // personnel number is applied, so nothing is typed into it in vain.

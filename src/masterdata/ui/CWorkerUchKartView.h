@@ -48,6 +48,9 @@ private:
     void CreatePage(int tab);
     // A new card for the typed number; its slot, or 0 when none was made.
     int CreateCard(int tabN);
+    // The card emptied, as after a removal: read-only until a personnel
+    // number is applied, the focus on the strip's number.
+    void EmptyCard();
     void ShowMainPageHelp(int id);
     void ShowExtraPageHelp(int id);
     void ShowPassportPageHelp(int id);

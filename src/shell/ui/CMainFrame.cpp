@@ -1,5 +1,6 @@
 #include "shell/ui/CMainFrame.h"
 
+#include "infobase/BaseWrites.h"
 #include "shell/ui/BaseService.h"
 #include "shell/ui/CCommonFormView.h"
 #include "shell/ui/CInfoView.h"
@@ -445,7 +446,10 @@ void CMainFrame::closeEvent(QCloseEvent* event)
     // it: the program can always be left. A refused input says its refusal
     // once and keeps the focus (Esc gives its text up).
     const auto refusedOrKept = [this] {
-        return SayHeldRefusal(m_view) || (!m_view->CanLeave() && (RefusalHeldIn(m_view) || !LeaveUnsaved()));
+        if (SayHeldRefusal(m_view))
+            return true;
+        const QByteArray doubtBefore = kalvor::infobase::WriteInDoubt(m_doc->infoBase);
+        return !m_view->CanLeave() && (RefusalHeldIn(m_view) || !LeaveUnsaved(doubtBefore));
     };
     if (!ConfirmStopWork() || (m_view && refusedOrKept())) {
         event->ignore();
@@ -454,8 +458,22 @@ void CMainFrame::closeEvent(QCloseEvent* event)
     QMainWindow::closeEvent(event);
 }
 
-bool CMainFrame::LeaveUnsaved()
+bool CMainFrame::LeaveUnsaved(const QByteArray& doubtBefore)
 {
+    // The screen's own save cut with its outcome not known (a write in doubt
+    // that was not there before it) is settled first: one the base holds was
+    // saved, and one the server does not tell of is said as not known.
+    if (const QByteArray doubt = kalvor::infobase::WriteInDoubt(m_doc->infoBase);
+        !doubt.isEmpty() && doubt != doubtBefore) {
+        switch (kalvor::infobase::SettleWriteInDoubt(m_doc->infoBase).value_or(kalvor::db::CommitOutcome::RolledBack)) {
+        case kalvor::db::CommitOutcome::Committed: return true;
+        case kalvor::db::CommitOutcome::NotKnown:
+            return KalvorMessageBox(QStringLiteral("Сохранено ли введенное на экране, пока не известно: сервер базы "
+                                                   "данных не ответил.\nВыйти из программы?"),
+                                    MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2, QString(), this) == IDYES;
+        case kalvor::db::CommitOutcome::RolledBack: break;
+        }
+    }
     return KalvorMessageBox(QStringLiteral("Введенное на экране не сохранено.\nВыйти из программы без сохранения?"),
                             MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2, QString(), this) == IDYES;
 }

@@ -5,6 +5,7 @@
 #include "shell/ui/CCommonFormView.h"
 #include "shell/ui/CommandRegistry.h"
 
+#include <QByteArray>
 #include <QMainWindow>
 #include <QMap>
 #include <QPointer>
@@ -107,8 +108,11 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    // Asks whether to leave the program without what the screen refused.
-    bool LeaveUnsaved();
+    // Asks whether to leave the program without what the screen refused; a
+    // save of the screen cut with its outcome not known (not the write in
+    // doubt before it, doubtBefore) is settled first and asks nothing when
+    // the base holds it.
+    bool LeaveUnsaved(const QByteArray& doubtBefore);
     void BuildMenus();
     // Each item of a menu (or of the bar) gets a mnemonic of its own within
     // the menu: a word's first letter not yet taken, else any letter; the

@@ -1,0 +1,305 @@
+// The record card on a server whose COMMIT it holds (a synchronous standby
+// that does not exist must confirm it; run by tools/test.sh against a
+// throw-away cluster, skipped without one): a card made or removed whose
+// outcome is not known is brought into memory as the base holds it once the
+// server tells, never made twice; the month change and the calculation after
+// it leave the base as one that took each once; and the exit after a save
+// the base holds asks nothing about an unsaved screen.
+#include "EmployeeScreensWorld.h"
+
+#include "infobase/BaseWrites.h"
+#include "masterdata/EmployeeCard.h"
+#include "masterdata/ui/CWorkerUchKartPage.h"
+#include "masterdata/ui/CWorkerUchKartView.h"
+#include "payroll/FixtureBaseFile.h"
+#include "payroll/MonthChange.h"
+#include "payroll/ui/CCalcZarpDlg.h"
+#include "payroll/ui/CCalcZarpView.h"
+#include "platform/Db.h"
+#include "shell/ui/CMainFrame.h"
+#include "shell/ui/CommandRegistry.h"
+#include "shell/ui/MonthChange.h"
+#include "support/HangingServer.h"
+
+#include <map>
+#include <string>
+
+using namespace kalvor;
+using namespace kalvor::infobase;
+using employeetest::PressKey;
+using employeetest::TypeKeys;
+using servertest::WaitUntil;
+
+namespace {
+
+constexpr int kEmployees = 20;
+const char* const kCreateQuestion = "Создать новую запись?";
+const char* const kNotSavedQuestion = "Введенное на экране не сохранено.\nВыйти из программы без сохранения?";
+
+class ServerCard : public servertest::ClusterTest {
+protected:
+    void Prepare() override { BuildFixture(doc, QStringLiteral("card")); }
+    void TearDown() override
+    {
+        if (server.isEmpty())
+            return;
+        HoldCommits(false);
+        frame.reset();
+        CloseBase(base());
+    }
+
+    void BuildFixture(CKalvorDoc& d, const QString& name)
+    {
+        d.setWorkFolder(folder);
+        CInfoBase& b = d.infoBase;
+        b.baseName = name;
+        DeleteBase(dir.path(), b.baseName); // a server keeps the base of an earlier test
+        CreateSchemaBase(dir.path(), b.baseName);
+        OpenBase(b);
+        FixtureBase fx = BuildFixtureBase(b, kEmployees, 5);
+        BuildFixtureRefFiles(d.refFiles);
+        payrolltest::AddFixtureContributionTables(d);
+        for (auto& a : b.attributes) a.err = 0; // no failed calculation stands in the month change's way
+        for (auto& r : fx.records) r.head.flags &= ~0x604u; // no foreign-worker flags
+        payrolltest::SaveFixtureToBase(b, fx);
+        LoadAll(b);
+    }
+
+    // The card on the screen of a frame over the base.
+    void ShowCard()
+    {
+        frame = std::make_unique<CMainFrame>(&doc, &registry);
+        frame->resize(1200, 860);
+        ASSERT_TRUE(ShowActive(frame.get()));
+        view = frame->SwitchView<CWorkerUchKartView>();
+        ASSERT_NE(view, nullptr);
+        Settle();
+    }
+    void ApplyNumber(int number)
+    {
+        QLineEdit* field = view->Strip()->Field(CTabelFilterDlg::IdTabN);
+        field->setFocus();
+        field->selectAll();
+        QApplication::processEvents();
+        TypeKeys(QString::number(number));
+        PressKey(Qt::Key_Return);
+        Settle();
+    }
+
+    // The server holds the COMMITs of the sessions that ask for a
+    // synchronous one; the screen's own session (the thread's) asks.
+    void HoldCommits(bool hold)
+    {
+        ASSERT_TRUE(servertest::HoldSynchronousCommits(Db(base()), hold, false));
+        if (hold)
+            db::Execute(Db(base()), QStringLiteral("SET synchronous_commit = on"));
+        else
+            ASSERT_TRUE(servertest::OnlyIdleSessionsAreLeft(Db(base())));
+    }
+
+    // How many entries of each list hold the number, in the base.
+    std::map<int, int> StoredEntries(int number)
+    {
+        std::map<int, int> entries;
+        db::Recordset q(Db(base()), QStringLiteral("SELECT mass, COUNT(*) FROM dbo.simp WHERE tabN = ? GROUP BY mass"));
+        q.run(number);
+        while (q.next()) entries[q.toInt(0)] = q.toInt(1);
+        return entries;
+    }
+    qint64 Count(const QString& sql)
+    {
+        db::Recordset q(Db(base()), sql);
+        q.exec();
+        return q.next() ? q.toInt64(0) : -1;
+    }
+    int FreeNumber()
+    {
+        int highest = 0;
+        for (const EmployeeListEntry& e : base().list) highest = std::max(highest, int(e.tabN()));
+        return highest + 7;
+    }
+
+    // Memory and the base agree: the lists, the short names, the status
+    // words and the amounts to pay of a fresh reading equal memory's.
+    void ExpectMemoryAsStored()
+    {
+        PayrollDoc after;
+        payrolltest::ReloadStored(after, base());
+        EXPECT_EQ(after.infoBase.list, base().list);
+        EXPECT_EQ(after.infoBase.otherList, base().otherList);
+        EXPECT_EQ(after.infoBase.shortNames, base().shortNames);
+        EXPECT_EQ(after.infoBase.attributes, base().attributes);
+        EXPECT_EQ(after.infoBase.zar1, base().zar1);
+        EXPECT_EQ(after.infoBase.config.kolRab, base().config.kolRab);
+        CloseBase(after.infoBase);
+    }
+
+    // Every table of the base by name: its row count and a digest of its
+    // rows (the base's generation aside: it counts transactions, not content).
+    static std::map<std::string, std::string> Tables(const QSqlDatabase& db)
+    {
+        std::map<std::string, std::string> tables;
+        db::Recordset names(db, QStringLiteral("SELECT table_name FROM information_schema.tables WHERE "
+                                               "table_schema = 'dbo' AND table_name <> 'lock_holder'"));
+        names.exec();
+        QStringList list;
+        while (names.next()) list << names.toString(0);
+        for (const QString& name : list) {
+            db::Recordset q(db, QStringLiteral("SELECT COUNT(*) || ' ' || md5(COALESCE(string_agg((to_jsonb(t) - "
+                                               "'generation')::text, '|' ORDER BY (to_jsonb(t) - 'generation')::text), "
+                                               "'')) FROM dbo.\"%1\" t")
+                                    .arg(name));
+            q.exec();
+            tables[name.toStdString()] = q.next() ? q.toString(0).toStdString() : std::string();
+        }
+        return tables;
+    }
+
+    // The month changed and the month calculated, as the screens run them.
+    static void ChangeMonthAndCalculate(CKalvorDoc& d)
+    {
+        EXPECT_GE(MoveEmployeesToNextMonth(NextMonthKey(d.infoBase.config.tekMes), [] {}, d), 0);
+        CCalcZarpView calc(&d);
+        calc.OnInitialUpdate();
+        int done = 0;
+        QObject::connect(calc.CalcDlg(), &CCalcZarpDlg::calculationDone, &calc, [&](int, int) { ++done; });
+        calc.CalcDlg()->SetSelection(0, 0, 0);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return done == 1; }, 60000));
+    }
+
+    CInfoBase& base() { return doc.infoBase; }
+
+    kalvor::ScopedToday today{QDate(2026, 3, 15)};
+    CKalvorDoc doc;
+    CommandRegistry registry;
+    std::unique_ptr<CMainFrame> frame;
+    CWorkerUchKartView* view = nullptr;
+};
+
+} // namespace
+
+// A card made while the server holds its COMMIT: the program says the
+// outcome is not known and memory stays without him. His number typed again
+// while the server still holds it is refused before it is looked up (no
+// second card is offered); once the server lets go, the number finds the
+// card the base holds: one entry in each list, memory as the base.
+TEST_F(ServerCard, ACardMadeInDoubtIsFoundByItsNumberAndNeverMadeTwice)
+{
+    ShowCard();
+    const int number = FreeNumber();
+    MessageRecorder boxes; // Yes to the new card's question
+    HoldCommits(true);
+    ApplyNumber(number);
+    ASSERT_EQ(boxes.Texts().count(QString::fromUtf8(kCreateQuestion)), 1);
+    ASSERT_TRUE(boxes.Texts().last().contains(QString::fromUtf8(db::kCommitNotKnownText)))
+        << boxes.Texts().join(QLatin1Char('|')).toStdString();
+    EXPECT_LT(base().FindEmployee(number), 0);
+
+    // Not known yet: refused, nothing offered, nothing made.
+    ApplyNumber(number);
+    EXPECT_TRUE(boxes.Texts().last().contains(QString::fromUtf8(kEarlierWriteNotKnownText)))
+        << boxes.Texts().join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(boxes.Texts().count(QString::fromUtf8(kCreateQuestion)), 1);
+    EXPECT_LT(base().FindEmployee(number), 0);
+
+    // Made: the number finds him.
+    HoldCommits(false);
+    const std::size_t said = boxes.boxes.size();
+    ApplyNumber(number);
+    EXPECT_EQ(boxes.boxes.size(), said) << boxes.Texts().join(QLatin1Char('|')).toStdString();
+    EXPECT_GE(base().FindEmployee(number), 0);
+    EXPECT_EQ(view->m_tabN, unsigned(number));
+    EXPECT_EQ(StoredEntries(number), (std::map<int, int>{{1, 1}, {2, 1}}));
+    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM dbo.konst")), kEmployees + 1);
+    EXPECT_EQ(base().employeeCount(), kEmployees + 1);
+    ExpectMemoryAsStored();
+}
+
+// A card made and a card removed, each while the server holds its COMMIT
+// and made once it lets go; then the month change and the calculation: the
+// base equals one that took each once (a twin base made alike without a
+// hold), and memory equals the base.
+TEST_F(ServerCard, ACardMadeAndOneRemovedInDoubtThenTheMonthAndItsCalculationAreTakenOnce)
+{
+    const int number = FreeNumber(), removed = base().list[3].tabN();
+    CKalvorDoc twin;
+    BuildFixture(twin, QStringLiteral("twin"));
+    ASSERT_GT(masterdata::CreateEmployeeCard(twin.infoBase, number), 0);
+    masterdata::DeleteEmployeeCard(twin.infoBase, twin.infoBase.FindEmployee(removed));
+    ChangeMonthAndCalculate(twin);
+    const std::map<std::string, std::string> takenOnce = Tables(Db(twin.infoBase));
+    CloseBase(twin.infoBase);
+
+    ShowCard();
+    MessageRecorder boxes; // Yes to the questions: the new card, the removal
+    HoldCommits(true);
+    ApplyNumber(number);
+    ASSERT_TRUE(boxes.Texts().last().contains(QString::fromUtf8(db::kCommitNotKnownText)))
+        << boxes.Texts().join(QLatin1Char('|')).toStdString();
+    HoldCommits(false);
+    ApplyNumber(removed);
+    ASSERT_EQ(view->m_tabN, unsigned(removed));
+    HoldCommits(true);
+    PressKey(Qt::Key_F10, Qt::AltModifier);
+    ASSERT_TRUE(boxes.Texts().last().contains(QString::fromUtf8(db::kCommitNotKnownText)))
+        << boxes.Texts().join(QLatin1Char('|')).toStdString();
+    EXPECT_GE(base().FindEmployee(removed), 0); // memory put back while not known
+    HoldCommits(false);
+
+    ChangeMonthAndCalculate(doc);
+    EXPECT_GE(base().FindEmployee(number), 0);
+    EXPECT_LT(base().FindEmployee(removed), 0);
+    EXPECT_EQ(StoredEntries(number), (std::map<int, int>{{1, 1}, {2, 1}}));
+    EXPECT_TRUE(StoredEntries(removed).empty());
+    EXPECT_EQ(Tables(Db(base())), takenOnce);
+    ExpectMemoryAsStored();
+}
+
+// The exit while the screen's save is held by the server: the save is cut
+// with its outcome not known. Made by the time the program asks again (the
+// server let go while its box was shown): the program ends without asking
+// whether to leave unsaved, and the base holds what was typed. Still not
+// known: the program says so and asks whether to leave, no "not saved"
+// question; answered No, it stays.
+TEST_F(ServerCard, TheExitAfterASaveTheBaseHoldsAsksNothingAboutAnUnsavedScreen)
+{
+    struct Row {
+        const char* what;
+        bool letGo;
+    };
+    for (const Row row : {Row{"made", true}, Row{"not known", false}}) {
+        SCOPED_TRACE(row.what);
+        ShowCard();
+        const int index = row.letGo ? 2 : 4;
+        const int slot = base().list[std::size_t(index)].slot;
+        ApplyNumber(base().list[std::size_t(index)].tabN());
+        QLineEdit* name = view->Page()->controlAs<QLineEdit>(1077);
+        name->setFocus();
+        name->selectAll();
+        TypeKeys(QStringLiteral("Ivanov Ivan"));
+        QStringList texts;
+        const MessageBoxHandler previous = SetMessageBoxHandler([&](const MessageBoxRequest& r) {
+            texts << r.text;
+            if (row.letGo && r.text.contains(QString::fromUtf8(db::kCommitNotKnownText)))
+                HoldCommits(false);
+            return r.buttons == MB_OK ? IDOK : IDNO;
+        });
+        HoldCommits(true);
+        const bool closed = frame->close();
+        SetMessageBoxHandler(previous);
+        HoldCommits(false);
+        EXPECT_FALSE(texts.contains(QString::fromUtf8(kNotSavedQuestion))) << texts.join(QLatin1Char('|')).toStdString();
+        ASSERT_FALSE(texts.isEmpty());
+        EXPECT_TRUE(texts.first().contains(QString::fromUtf8(db::kCommitNotKnownText)))
+            << texts.join(QLatin1Char('|')).toStdString();
+        EXPECT_EQ(closed, row.letGo);
+        EXPECT_EQ(texts.size(), row.letGo ? 1 : 2) << texts.join(QLatin1Char('|')).toStdString();
+        if (!row.letGo) {
+            EXPECT_TRUE(texts.last().startsWith(QStringLiteral("Сохранено ли введенное на экране, пока не известно")));
+        } else {
+            LoadEmployee(base(), slot);
+            EXPECT_EQ(base().current.head.fio, QStringLiteral("Ivanov Ivan"));
+        }
+        frame.reset();
+    }
+}
