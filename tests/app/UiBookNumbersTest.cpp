@@ -142,8 +142,8 @@ TEST_F(UiBookNumbers, TheCardTakesAShopAndAProfessionOfTheirBooksOnly)
 }
 
 // The dated archive of 110: "Код" 500, a code no pay kind has, is refused
-// naming the column and the book; Esc puts the stored code back and the
-// screen left stores no row of 500.
+// naming the column and the book, 999 naming the column and its range; Esc
+// puts the stored code back and the screen left stores no row of either.
 TEST_F(UiBookNumbers, TheDatedArchiveTakesACodeOfThePayKindsOnly)
 {
     auto* view = qobject_cast<CWorkerDatArchiveView*>(OpenForEntry(*frame, 1045, 110));
@@ -156,17 +156,24 @@ TEST_F(UiBookNumbers, TheDatedArchiveTakesACodeOfThePayKindsOnly)
     ASSERT_GT(grid->GetRowCount(), grid->GetFixedRowCount());
     const int row = grid->GetFixedRowCount();
     const QString stored = grid->GetItemText(row, 3);
-    EXPECT_EQ(TypeIntoCell(grid, row, 3, QStringLiteral("500")),
-              QStringList(NotInBook(QStringLiteral("Код"), QStringLiteral("Оплаты/Удержания"), 500)));
-    GiveUpCell(grid);
-    EXPECT_EQ(grid->GetItemText(row, 3), stored);
+    // No pay kind's code goes past 995.
+    const QStringList refusals{NotInBook(QStringLiteral("Код"), QStringLiteral("Оплаты/Удержания"), 500),
+                               QStringLiteral("Значение поля \"Код\" должно быть от 0 до 995: 999")};
+    for (const QString& refusal : refusals) {
+        EXPECT_EQ(TypeIntoCell(grid, row, 3, refusal.section(QLatin1Char(' '), -1)), QStringList(refusal));
+        GiveUpCell(grid);
+        EXPECT_EQ(grid->GetItemText(row, 3), stored);
+    }
     ASSERT_TRUE(frame->SwitchView<CEmptyView>());
-    for (const auto& entry : doc.infoBase.warDat.entries) EXPECT_NE(entry.kod, 500);
+    for (const auto& entry : doc.infoBase.warDat.entries) {
+        EXPECT_NE(entry.kod, 500);
+        EXPECT_NE(entry.kod, 999);
+    }
 }
 
-// The seniority book: "Код" 999 is no pay kind of the book, "Величина" -1 is
-// below nothing: each refused naming the column; the book left keeps its
-// rules.
+// The seniority book: "Код" 500 and 999 are no pay kinds of the book,
+// "Величина" -1 is below nothing: each refused naming the column; the book
+// left keeps its rules.
 TEST_F(UiBookNumbers, TheSeniorityBookTakesACodeOfThePayKindsAndNoNegativeValue)
 {
     const auto rules = doc.infoBase.firm.stag;
@@ -181,9 +188,11 @@ TEST_F(UiBookNumbers, TheSeniorityBookTakesACodeOfThePayKindsAndNoNegativeValue)
     }
     const int row = grid->GetFixedRowCount();
     ASSERT_GT(grid->GetRowCount(), row);
-    EXPECT_EQ(TypeIntoCell(grid, row, 0, QStringLiteral("999")),
-              QStringList(NotInBook(QStringLiteral("Код"), QStringLiteral("Оплаты/Удержания"), 999)));
-    GiveUpCell(grid);
+    for (const int code : {500, 999}) {
+        EXPECT_EQ(TypeIntoCell(grid, row, 0, QString::number(code)),
+                  QStringList(NotInBook(QStringLiteral("Код"), QStringLiteral("Оплаты/Удержания"), code)));
+        GiveUpCell(grid);
+    }
     EXPECT_EQ(TypeIntoCell(grid, row, 16, QStringLiteral("-1")), QStringList(Negative(QStringLiteral("Величина"))));
     GiveUpCell(grid);
     ASSERT_TRUE(frame->SwitchView<CEmptyView>());

@@ -29,10 +29,11 @@ using namespace kalvor;
 
 namespace {
 
-// Two texts made from the input's own kind: a number just past its range and
-// a number its book does not hold.
+// Three texts made from the input's own kind: a number just past its range,
+// a number its book does not hold, and "-3" where its least is 1 or more.
 const QString kPastRange = QStringLiteral("<past range>");
 const QString kNotInBook = QStringLiteral("<not in book>");
+const QString kBelowLeast = QStringLiteral("<below least>");
 
 // Whole where the field is whole, letters after digits, a sign with
 // letters, letters alone, an exponent, digit groups, a letter O for a zero,
@@ -49,18 +50,21 @@ const QStringList kBadTexts{QStringLiteral("12,75"),
                             QStringLiteral("1234567890123456"),
                             QStringLiteral("nan"),
                             kPastRange,
-                            kNotInBook};
+                            kNotInBook,
+                            kBelowLeast};
 
 // The text typed into the input for one of kBadTexts; empty when the input's
 // kind has no such text (no range, no book).
 QString TextFor(const QLineEdit* edit, const QString& text)
 {
-    if (text != kPastRange && text != kNotInBook)
+    if (text != kPastRange && text != kNotInBook && text != kBelowLeast)
         return text;
     const auto* typed = qobject_cast<const CTypedEdit*>(edit);
     if (!typed)
         return QString();
     const InputKind& kind = typed->Kind();
+    if (text == kBelowLeast)
+        return kind.rule.kind == FigureKind::Whole && kind.rule.min >= 1 ? QStringLiteral("-3") : QString();
     if (text == kNotInBook) {
         for (long long number = 1; kind.book.Checks() && number <= 100000; ++number)
             if (!kind.book.holds(number))
@@ -182,6 +186,10 @@ public:
         QTest::keyClick(edit, Qt::Key_Tab);
         Settle();
         if (m_boxes.boxes.size() == said) {
+            // A number below the field's least is never kept: the field
+            // refuses it and keeps what it stored.
+            if (badText == kBelowLeast)
+                Fault(QStringLiteral("\"%1\" takes \"%2\" below its least").arg(LabelOf(edit), typed));
             m_kept.push_back({index, before, typed});
             return;
         }
@@ -402,8 +410,8 @@ TEST_F(UiFigureFields, TheTaxRegisterEditorReadsTheWholeTextOrRefusesItWhenLeft)
 
 namespace {
 
-// The texts of the fields' walk, then one just past the column's range and
-// a number its book does not hold.
+// The texts of the fields' walk, then one just past the column's range,
+// "-3" where its least is 1 or more, and a number its book does not hold.
 QStringList CellTexts(const GridColumn& column)
 {
     QStringList texts{QStringLiteral("12,75"), QStringLiteral("12x"),    QStringLiteral("40x"),
@@ -423,6 +431,8 @@ QStringList CellTexts(const GridColumn& column)
     } else if (rule.kind == FigureKind::Money && !column.reads) {
         texts << QStringLiteral("1000000000000");
     }
+    if (rule.kind == FigureKind::Whole && rule.min >= 1)
+        texts << QStringLiteral("-3");
     if (column.book.Checks())
         for (long long number = (long long)std::min(rule.max, 999.0); number >= 1; --number)
             if (!column.book.holds(number)) {

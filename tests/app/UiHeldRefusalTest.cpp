@@ -10,14 +10,25 @@
 #include "DemoFrameTest.h"
 
 #include "entries/LabourParticipationRules.h"
+#include "entries/PaymentCorrection.h"
+#include "entries/ui/CAvancePrintVedView.h"
+#include "entries/ui/CBulletViplatDlg.h"
+#include "entries/ui/CBulletViplatView.h"
+#include "entries/ui/CCurnuPerSBDlg.h"
+#include "entries/ui/CCurnuPerSBView.h"
+#include "entries/ui/CPremKtuView.h"
 #include "grid/FldHlpGridCtrl.h"
 #include "grid/GridCtrl.h"
 #include "grid/InPlaceEdit.h"
 #include "masterdata/ui/CStavkaCorrect.h"
+#include "reports/social/ui/CGenrOVPFEditDlg.h"
+#include "reports/social/ui/CGenrRVedFSSEditDlg.h"
 #include "shell/ui/CTabelFilterDlg.h"
 #include "shell/ui/MonthChange.h"
+#include "shell/ui/TaskView.h"
 #include "shell/ui/TypedInput.h"
 
+#include <QDir>
 #include <QMap>
 #include <QMenu>
 #include <QMenuBar>
@@ -36,6 +47,8 @@ constexpr int kKtuCommand = 32822; // "Механизм КТУ"
 constexpr int kSchedulesCommand = 1028; // "Графики"
 constexpr int kMonthChangeCommand = 32773;
 constexpr int kCalculationPanel = 8; // "Расчет зарплаты"
+constexpr int kAdvanceStatementCommand = 1258; // "Печать ведомости" of the advance
+constexpr int kTransfersCommand = 1228; // "Перечисления в банки"
 
 CTypedEdit* FieldNamed(QWidget* within, const QString& name)
 {
@@ -322,6 +335,301 @@ TEST_F(UiHeldRefusal, ALookupHoldingANumberOutOfItsRangeRefusesItWhenLeftByThePa
         lookup->clear();
         lookup->setModified(false);
     }
+}
+
+// ------------------------------------- the screens opened from other screens
+
+namespace {
+
+// A way out that must leave the screen as it was: after the act, `stays`
+// holds (the screen, its employee, its window), else a fault is noted.
+WayOut Kept(WayOut way, const std::function<bool()>& stays, QStringList& faults)
+{
+    return {way.name, [act = way.act, name = way.name, stays, &faults] {
+                act();
+                Settle();
+                if (!stays())
+                    faults << QStringLiteral("%1 acted").arg(name);
+            }};
+}
+
+// A key sent to another input of the screen while the refusal holds: it is
+// swallowed, and the other input keeps its text.
+WayOut KeyTo(QLineEdit* other, QStringList& faults)
+{
+    return {QStringLiteral("a key sent to another input"), [other = QPointer<QLineEdit>(other), &faults] {
+                if (!other)
+                    return;
+                const QString before = other->text();
+                QTest::keyClick(other, Qt::Key_7);
+                if (other->text() != before)
+                    faults << QStringLiteral("the other input took the key: \"%1\"").arg(other->text());
+            }};
+}
+
+class UiHeldScreens : public UiHeldRefusal {
+protected:
+    // The frame's own ways out of a screen: a click on another command's
+    // panel button, on a quick button, and the menu's command.
+    std::vector<WayOut> FrameWays(CMainFrame& frame, int ownCommand)
+    {
+        QPushButton* other = nullptr;
+        for (QPushButton* button : frame.findChildren<QPushButton*>(QRegularExpression(QStringLiteral("^panelButton"))))
+            if (button->isVisible() && button->isEnabled() && button != frame.PanelButton(ownCommand) && !other)
+                other = button;
+        std::vector<WayOut> ways;
+        if (other)
+            ways.push_back({QStringLiteral("a click on another panel button"), ClickOn(other)});
+        ways.push_back({QStringLiteral("a click on a quick button"), ClickOn(QuickButton(frame, kArchiveQuickButton))});
+        ways.push_back({QStringLiteral("a menu command"), [&frame] { frame.CommandAction(kCardCommand)->trigger(); }});
+        return ways;
+    }
+    // The refused text held on Tab and on every way, each kept from acting
+    // by `stays`; then Esc, which says nothing, gives the text up and does
+    // nothing else: the screen stays. The faults found.
+    QStringList HoldThenEsc(const QString& where, const std::function<QLineEdit*()>& input, const QString& name,
+                            const QString& text, std::vector<WayOut> ways, const std::function<bool()>& stays)
+    {
+        QStringList faults;
+        for (WayOut& way : ways) way = Kept(std::move(way), stays, faults);
+        faults << HeldOnEveryWayOut(boxes, input, name, text, ways);
+        QLineEdit* held = input();
+        if (held) {
+            const std::size_t said = boxes.boxes.size();
+            QTest::keyClick(held, Qt::Key_Escape);
+            Settle();
+            if (boxes.boxes.size() != said)
+                faults << QStringLiteral("Esc says %1").arg(boxes.Texts().mid(int(said)).join(QLatin1Char('|')));
+            if (!stays())
+                faults << QStringLiteral("Esc on the refused text goes on to the screen");
+        }
+        for (QString& fault : faults) fault.prepend(where + QStringLiteral(": "));
+        return faults;
+    }
+};
+
+} // namespace
+
+// "Механизм КТУ"'s second and third variants, the advance statement's form,
+// the sick-leave payments' grid and the transfers' grid, on the frame at
+// 1024x768 with real boxes: a refused text left by Tab, by a click on
+// another field or cell, on the screen's buttons, on the panel, the quick
+// button and the menu, and by a key sent to another input says one box
+// naming the field each time, nothing acts, and the input keeps the text
+// with the focus; Esc then gives it up alone (the screen stays), and the
+// screen left and opened again shows what was stored before.
+TEST_F(UiHeldScreens, TheScreensOfTheirOwnPanelsHoldARefusedTextOnEveryWayOut)
+{
+    CMainFrame frame(&doc, &registry);
+    QTimer closer;
+    ASSERT_TRUE(ShowAt1024x768(frame, closer, &CloseModalDialogs, 50));
+    QStringList faults;
+    const auto onScreen = [&frame](CCommonFormView* view) { return [&frame, view] { return frame.CurrentView() == view; }; };
+
+    // "Механизм КТУ": fields of the second and the third variant, each named itself.
+    {
+        const kalvor::KtuVariants stored = doc.infoBase.firm.ktu;
+        const struct {
+            int field, other;
+            const char* name;
+        } fields[] = {{1273, 1275, "Масштаб (2-й вариант КТУ)"},
+                      {1290, 1259, "1-й КТУ, правило 3 (2-й вариант КТУ)"},
+                      {1295, 1273, "Масштаб (3-й вариант КТУ)"},
+                      {1316, 1297, "2-й КТУ, правило 4 (3-й вариант КТУ)"}};
+        for (const auto& f : fields) {
+            ASSERT_TRUE(frame.RunCommand(kKtuCommand));
+            Settle();
+            auto* view = qobject_cast<CPremKtuView*>(frame.CurrentView());
+            ASSERT_NE(view, nullptr);
+            QLineEdit* field = view->Field(f.field);
+            ASSERT_NE(field, nullptr);
+            const QString before = field->text();
+            std::vector<WayOut> ways{{QStringLiteral("a click on another field"), ClickOn(view->Field(f.other))},
+                                     KeyTo(view->Field(f.other), faults)};
+            for (WayOut& way : FrameWays(frame, kKtuCommand)) ways.push_back(std::move(way));
+            faults << HoldThenEsc(QStringLiteral("Механизм КТУ"), [field] { return field; }, QString::fromUtf8(f.name),
+                                  QStringLiteral("12x"), ways, onScreen(view));
+            EXPECT_EQ(field->text(), before) << f.name;
+            EXPECT_EQ(QApplication::focusWidget(), field) << f.name;
+            ASSERT_NE(frame.SwitchView<CEmptyView>(), nullptr);
+            Settle();
+        }
+        EXPECT_EQ(doc.infoBase.firm.ktu, stored);
+    }
+
+    // The advance statement: the first sheet's number; nothing is printed.
+    {
+        ASSERT_TRUE(frame.RunCommand(kAdvanceStatementCommand));
+        Settle();
+        auto* view = qobject_cast<CAvancePrintVedView*>(frame.CurrentView());
+        ASSERT_NE(view, nullptr);
+        auto* field = view->controlAs<CTypedEdit>(IdFirstSheetField);
+        auto* other = view->controlAs<QLineEdit>(IdShopField);
+        ASSERT_TRUE(field && other);
+        const QString before = field->text();
+        std::vector<WayOut> ways{{QStringLiteral("a click on another field"), ClickOn(other)},
+                                 {QStringLiteral("a click on the start button"), ClickOn(view->control(IdStartButton))},
+                                 KeyTo(other, faults)};
+        for (WayOut& way : FrameWays(frame, kAdvanceStatementCommand)) ways.push_back(std::move(way));
+        faults << HoldThenEsc(QStringLiteral("Печать ведомости"), [field]() -> QLineEdit* { return field; },
+                              field->Kind().name, QStringLiteral("12x"), ways,
+                              [&frame, view] { return frame.CurrentView() == view && !view->Running(); });
+        EXPECT_EQ(field->text(), before);
+        EXPECT_FALSE(QFile::exists(doc.FormWorkFile(QStringLiteral("Avans-Ved"), doc.infoBase.config.reportingKey())));
+        ASSERT_NE(frame.SwitchView<CEmptyView>(), nullptr);
+        Settle();
+    }
+
+    // The sick-leave payments: a sheet's "Сумма"; a click on another row's
+    // amount and on the strip.
+    {
+        const auto open = [&]() -> CBulletViplatView* {
+            frame.RunCommand(CBulletViplatView::kCommandId);
+            Settle();
+            auto* view = qobject_cast<CBulletViplatView*>(frame.CurrentView());
+            if (!view)
+                return nullptr;
+            QLineEdit* shop = view->Strip()->Field(CWorkersFilterDlg::IdShop);
+            shop->setFocus();
+            shop->selectAll();
+            QTest::keyClick(shop, Qt::Key_Delete);
+            QTest::keyClick(shop, Qt::Key_Return);
+            Settle();
+            return view;
+        };
+        CBulletViplatView* view = open();
+        ASSERT_NE(view, nullptr);
+        CFldHlpGridCtrl* grid = view->Dlg()->Grid();
+        ASSERT_GE(grid->GetRowCount(), 3);
+        const int col = kalvor::entries::PaymentAmount;
+        int row = 1;
+        while (row < grid->GetRowCount() && !grid->IsCellEditable(row, col)) ++row;
+        ASSERT_LT(row, grid->GetRowCount());
+        const QString stored = grid->GetItemText(row, col);
+        QRect other;
+        ASSERT_TRUE(grid->GetCellRect(row + 1 < grid->GetRowCount() ? row + 1 : row - 1, col, other));
+        grid->setFocus();
+        grid->SetFocusCell(row, col);
+        grid->OnEditCell(row, col, QPoint(-1, -1), GridCtrl::VK_LBUTTON | CInPlaceEdit::ClickedChar);
+        Settle();
+        ASSERT_NE(grid->GetEditor(), nullptr);
+        QLineEdit* strip = view->Strip()->Field(CWorkersFilterDlg::IdShop);
+        std::vector<WayOut> ways{{QStringLiteral("a click on another row's amount"), ClickOn(grid->viewport(), other.center())},
+                                 {QStringLiteral("a click on the strip"), ClickOn(strip)},
+                                 KeyTo(strip, faults)};
+        for (WayOut& way : FrameWays(frame, CBulletViplatView::kCommandId)) ways.push_back(std::move(way));
+        faults << HoldThenEsc(QStringLiteral("Просмотр выплат по больничным"),
+                              [grid]() -> QLineEdit* { return grid->GetEditor(); }, QStringLiteral("Сумма"),
+                              QStringLiteral("12,755"), ways, onScreen(view));
+        EXPECT_EQ(grid->GetEditor(), nullptr);
+        EXPECT_EQ(grid->GetItemText(row, col), stored);
+        ASSERT_NE(frame.SwitchView<CEmptyView>(), nullptr);
+        Settle();
+        view = open();
+        ASSERT_NE(view, nullptr);
+        EXPECT_EQ(view->Dlg()->Grid()->GetItemText(row, col), stored);
+        ASSERT_NE(frame.SwitchView<CEmptyView>(), nullptr);
+        Settle();
+    }
+
+    // The transfers of 137: the second transfer's "Сумма"; a click on the
+    // first's, on "Добавить" and on the strip.
+    {
+        constexpr int kTwoBanks = 137;
+        auto* view = qobject_cast<CCurnuPerSBView*>(OpenForEntry(frame, kTransfersCommand, kTwoBanks));
+        ASSERT_NE(view, nullptr);
+        CCurnuPerSBDlg* dlg = view->Dlg();
+        CFldHlpGridCtrl* grid = dlg->Grid();
+        ASSERT_EQ(grid->GetRowCount(), 3);
+        const QString stored = grid->GetItemText(2, 1);
+        QRect other;
+        ASSERT_TRUE(grid->GetCellRect(1, 1, other));
+        grid->setFocus();
+        grid->SetFocusCell(2, 1);
+        grid->OnEditCell(2, 1, QPoint(-1, -1), GridCtrl::VK_LBUTTON | CInPlaceEdit::ClickedChar);
+        Settle();
+        ASSERT_NE(grid->GetEditor(), nullptr);
+        QLineEdit* strip = StripNumber(frame);
+        std::vector<WayOut> ways{
+            {QStringLiteral("a click on the other row's amount"), ClickOn(grid->viewport(), other.center())},
+            {QStringLiteral("a click on Добавить"), ClickOn(dlg->control(CCurnuPerSBDlg::IdAdd))},
+            {QStringLiteral("a click on the strip"), ClickOn(strip)},
+            KeyTo(strip, faults)};
+        for (WayOut& way : FrameWays(frame, kTransfersCommand)) ways.push_back(std::move(way));
+        faults << HoldThenEsc(QStringLiteral("Перечисления в банки"),
+                              [grid]() -> QLineEdit* { return grid->GetEditor(); }, QStringLiteral("Сумма"),
+                              QStringLiteral("12,755"), ways, [&frame, view, grid] {
+                                  return frame.CurrentView() == view && view->m_tabN == unsigned(kTwoBanks) &&
+                                         grid->GetRowCount() == 3;
+                              });
+        EXPECT_EQ(grid->GetEditor(), nullptr);
+        EXPECT_EQ(grid->GetItemText(2, 1), stored);
+        ASSERT_NE(frame.SwitchView<CEmptyView>(), nullptr);
+        Settle();
+        view = qobject_cast<CCurnuPerSBView*>(OpenForEntry(frame, kTransfersCommand, kTwoBanks));
+        ASSERT_NE(view, nullptr);
+        EXPECT_EQ(view->Dlg()->Grid()->GetItemText(2, 1), stored);
+        ASSERT_NE(frame.SwitchView<CEmptyView>(), nullptr);
+    }
+    EXPECT_TRUE(faults.isEmpty()) << faults.join(QLatin1Char('\n')).toStdString();
+}
+
+// The social reports' section editors ("Редактировать раздел 1 и 5",
+// "раздел 4" of the pension-fund report, and both of the 4-FSS settlement)
+// with real boxes: a refused text left by Tab, a click on another field, on
+// "Сохранить", "Сформировать отчет" and "Закрыть", a key sent to another
+// field and the window's X says one box naming the field each time; the
+// editor stays open, nothing is saved and no file is written. Esc gives the
+// text up alone (the editor stays); the next Esc closes it.
+TEST_F(UiHeldScreens, TheReportSectionEditorsHoldARefusedTextOnEveryWayOut)
+{
+    using namespace kalvor::reports;
+    const QString exportFolder = folder + QStringLiteral("xml");
+    ASSERT_TRUE(QDir().mkpath(exportFolder));
+    const QString printPath = folder + QStringLiteral("report.typ");
+    const auto values = doc.GenrValues;
+    const std::function<std::unique_ptr<ReportEditDlg>()> editors[] = {
+        [&] { return std::make_unique<CGenrOVPFEditDlg>(ReportSelection{}, printPath, exportFolder, doc); },
+        [&] { return std::make_unique<CGenrOVPFEditDlg2>(ReportSelection{}, printPath, exportFolder, doc); },
+        [&] { return std::make_unique<CGenrRVedFSSEditDlg>(printPath, exportFolder, doc); },
+        [&] { return std::make_unique<CGenrRVedFSSEditDlg2>(printPath, exportFolder, doc); }};
+    const struct {
+        int field, other;
+        const char* text;
+    } cases[] = {{1005, 1021, "12x"}, {1014, 1001, "12x"}, {1490, 1489, "12,755"}, {1512, 1511, "12,5"}};
+    QStringList faults;
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        const auto& c = cases[i];
+        std::unique_ptr<ReportEditDlg> editor = editors[i]();
+        ASSERT_TRUE(ShowActive(editor.get()));
+        auto* field = editor->controlAs<CTypedEdit>(c.field);
+        auto* other = editor->controlAs<QLineEdit>(c.other);
+        ASSERT_TRUE(field && other);
+        const QString before = field->text();
+        ReportEditDlg* open = editor.get();
+        std::vector<WayOut> ways{{QStringLiteral("a click on another field"), ClickOn(other)},
+                                 {QStringLiteral("a click on Сохранить"), ClickOn(editor->control(ReportEditDlg::IdSave))},
+                                 {QStringLiteral("a click on Сформировать отчет"),
+                                  ClickOn(editor->control(ReportEditDlg::IdMake))},
+                                 {QStringLiteral("a click on Закрыть"), ClickOn(editor->control(ReportEditDlg::IdClose))},
+                                 KeyTo(other, faults),
+                                 {QStringLiteral("the window's X"), [open] { open->close(); }}};
+        faults << HoldThenEsc(QString::fromLatin1(editor->metaObject()->className()), [field]() -> QLineEdit* { return field; },
+                              field->Kind().name, QString::fromUtf8(c.text), ways,
+                              [open] { return open->isVisible(); });
+        EXPECT_FALSE(field->Kind().name.isEmpty());
+        EXPECT_EQ(field->text(), before) << c.field;
+        EXPECT_EQ(QApplication::focusWidget(), field) << c.field;
+        const std::size_t said = boxes.boxes.size();
+        QTest::keyClick(field, Qt::Key_Escape);
+        Settle();
+        EXPECT_FALSE(editor->isVisible()) << c.field;
+        EXPECT_EQ(boxes.boxes.size(), said);
+    }
+    EXPECT_TRUE(faults.isEmpty()) << faults.join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(DoublesChanged(values, doc.GenrValues), "");
+    EXPECT_TRUE(QDir(exportFolder).entryList(QDir::Files).isEmpty());
+    EXPECT_FALSE(QFile::exists(folder + QStringLiteral("report.rtf")));
 }
 
 // ------------------------------------------------------ the menu bar by keys

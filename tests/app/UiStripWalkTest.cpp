@@ -45,13 +45,16 @@ QList<CTypedEdit*> StripFields(CCommonFormView& view)
     return fields;
 }
 
-// The texts of a field: the bad ones, the number just past its range and,
-// for a field of a book, the first number of its range the book lacks.
+// The texts of a field: the bad ones, the number just past its range, "-3"
+// where its least is 1 or more and, for a field of a book, the first number
+// of its range the book lacks.
 QStringList TextsOf(const CTypedEdit& field)
 {
     QStringList texts = kBadTexts;
     const kalvor::FigureRule& rule = field.Kind().rule;
     texts << QString::number(qint64(rule.max) + 1);
+    if (rule.min >= 1)
+        texts << QStringLiteral("-3");
     if (field.Kind().book.Checks())
         for (qint64 n = 1; n <= qint64(rule.max); ++n)
             if (!field.Kind().book.holds(n)) {

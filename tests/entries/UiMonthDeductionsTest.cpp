@@ -71,15 +71,31 @@ protected:
         CFldHlpGridCtrl* grid = dlg->Grid();
         const QString restBy = RestByText();
         const QString noAmount = NoAmountText();
-        // An accrual is no transfer (its rest would be paid in cash): refused
+        // An accrual is no transfer (its rest would be paid in cash), nor is
+        // 938 (counted in the month's totals, taken off no pay), a
+        // contribution of the firm (990, 995) or a deduction of information
+        // only (870, a loan's class): each, held by the book, is refused
         // naming the column and the kind, and Esc puts the stored code back.
-        TypeCell(grid, 1, 0, QStringLiteral("4"));
-        EXPECT_EQ(boxes.Texts(), QStringList(QStringLiteral(
-                                     "В поле \"Код\" указан код, который не является видом перечисления в банк: 4")));
-        boxes.boxes.clear();
-        ASSERT_TRUE(grid->GetEditor());
-        QTest::keyClick(grid->GetEditor(), Qt::Key_Escape);
-        EXPECT_EQ(grid->GetItemText(1, 0), QStringLiteral("903"));
+        for (const int code : {938, 990, 995, 870})
+            if (std::none_of(doc->infoBase.payKinds().begin(), doc->infoBase.payKinds().end(),
+                             [code](const ib::PayKind& kind) { return kind.kod == code; })) {
+                ib::PayKind kind;
+                kind.kod = ib::u16(code);
+                doc->infoBase.addPayKind(kind);
+            }
+        doc->infoBase.IndexPayKinds();
+        for (const QString& code : {QStringLiteral("4"), QStringLiteral("938"), QStringLiteral("990"),
+                                    QStringLiteral("995"), QStringLiteral("870")}) {
+            TypeCell(grid, 1, 0, code);
+            EXPECT_EQ(boxes.Texts(),
+                      QStringList(QStringLiteral(
+                                      "В поле \"Код\" указан код, который не является видом перечисления в банк: ") +
+                                  code));
+            boxes.boxes.clear();
+            ASSERT_TRUE(grid->GetEditor());
+            QTest::keyClick(grid->GetEditor(), Qt::Key_Escape);
+            EXPECT_EQ(grid->GetItemText(1, 0), QStringLiteral("903"));
+        }
         EXPECT_EQ(en::TransferRows(Stored(kTwoBanks), Attr(kTwoBanks))[0].kod, 903);
         // A row without an amount sends the rest, only by 903 and 906: the 903
         // row made the rest takes those two codes and not 907; a 907 row takes no
