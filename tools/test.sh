@@ -25,7 +25,7 @@ if server=$(sh tools/pgtest.sh start); then
   build/tests/test_shell --gtest_filter='UiStartup.OnAServer*:ServerStop.*'
   build/tests/test_masterdata --gtest_filter='ServerCard.*'
   build/tests/test_payroll \
-    --gtest_filter='DemoMonth*:StoredResults.*:ServerStop.*:MonthChangeTest.AFailureHalfway*:MonthChangeTest.AConnectionKilled*:MonthChangeTest.TheServerBase*:CalcRefusal.ARunWhoseServerSession*:CalcRefusal.AStoreRefused*:CalcRefusal.ABaseThatMoved*'
+    --gtest_filter='DemoMonth*:StoredResults.*:ServerStop.*:MonthChangeTest.AFailureHalfway*:MonthChangeTest.AConnectionKilled*:MonthChangeTest.TheServerBase*:MonthChangeTest.ARefusal*:CalcRefusal.ARunWhoseServerSession*:CalcRefusal.AStoreRefused*:CalcRefusal.ABaseThatMoved*'
 else
   echo "The PostgreSQL server could not be started: the server tests were skipped."
 fi

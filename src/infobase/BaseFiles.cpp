@@ -296,13 +296,11 @@ void copyFileRows(const QSqlDatabase& source, const QSqlDatabase& target)
                 insert.exec();
             }
         } catch (const db::DbError& e) {
-            // A row the base refuses is said with its table, then the base's
-            // own line.
+            // A row the base refuses is said with what its table holds, then
+            // the base's own line.
             if (!db::IsRefusal(e))
                 throw;
-            throw db::DbError(e.code(),
-                              QStringLiteral("Строки таблицы %1 не приняты базой данных.").arg(Qualified(t.name)),
-                              db::EngineWords(e), kSource, e.statement());
+            throw e.naming(QStringLiteral("Не записаны строки: %1.").arg(TableContentText(t.name)));
         }
     }
     db::ContinueServerCounter(target, KonstTable().def().name, QStringLiteral("id"));

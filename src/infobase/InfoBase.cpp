@@ -108,6 +108,20 @@ bool CInfoBase::EmployeeInGroup(int slot, int shop, int brigade, int profession)
            (profession == 0 || int(a.prof) == profession);
 }
 
+int CInfoBase::tabNOfSlot(int slot) const
+{
+    for (const std::vector<EmployeeListEntry>* l : {&list, &otherList})
+        for (const EmployeeListEntry& e : *l)
+            if (e.slot == slot)
+                return e.tabN();
+    return 0;
+}
+
+QString CInfoBase::employeeNamed(int slot) const
+{
+    return QStringLiteral("Таб.N %1 %2").arg(tabNOfSlot(slot)).arg(holdsSlot(slot) ? shortNameOf(slot).trimmed() : QString());
+}
+
 int CInfoBase::FindEmployee(int tabN) const
 {
     const int count = int(list.size());

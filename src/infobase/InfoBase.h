@@ -176,6 +176,13 @@ public:
     // non-zero keys (0 = any).
     bool EmployeeInGroup(int slot, int shop, int brigade, int profession) const;
 
+    // The personnel number of the slot's employee, from either list; 0 when
+    // no list holds him.
+    int tabNOfSlot(int slot) const;
+    // The slot's employee as the program names him to the user: "Таб.N 112
+    // Петров П.П." (his number and short name).
+    QString employeeNamed(int slot) const;
+
     // Index of the entry of personnel number tabN in the current list; -1 for an
     // empty list or number 0. In personnel-number order a miss gives -p, p the
     // insertion point but at least 1; in name order a miss gives -1.

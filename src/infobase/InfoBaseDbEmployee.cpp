@@ -790,17 +790,6 @@ void loadBlocks(CInfoBase& base, int slot, unsigned blocks)
     loader.load(slot, base.current);
 }
 
-int tabNOfSlot(const CInfoBase& base, int slot)
-{
-    for (const EmployeeListEntry& e : base.list)
-        if (e.slot == slot)
-            return e.tabN();
-    for (const EmployeeListEntry& e : base.otherList)
-        if (e.slot == slot)
-            return e.tabN();
-    return 0;
-}
-
 } // namespace
 
 void LoadEmployee(CInfoBase& base, int slot)
@@ -920,7 +909,7 @@ qint64 SaveKonst(CInfoBase& base, int slot, qint64* id)
 {
     const QSqlDatabase db = Db(base);
     db::Transaction tr(db);
-    const qint64 rowId = WriteKonst(db, slot, tabNOfSlot(base, slot), base.current).id;
+    const qint64 rowId = WriteKonst(db, slot, base.tabNOfSlot(slot), base.current).id;
     tr.commit();
     if (id)
         *id = rowId;
@@ -980,7 +969,7 @@ void writeEmployee(const QSqlDatabase& db, int slot, int tabN, const EmployeeAtt
 
 void saveEmployee(CInfoBase& base, int slot, const EmployeeAttributes& attr, unsigned set)
 {
-    writeEmployee(Db(base), slot, tabNOfSlot(base, slot), attr, base.current, base.warDat, set);
+    writeEmployee(Db(base), slot, base.tabNOfSlot(slot), attr, base.current, base.warDat, set);
 }
 
 constexpr unsigned kSaveFull = SavePas | SaveNal | SavePost | SaveSb | SaveIsp | SaveSs | SaveWar | SaveRows | SaveWd;
@@ -1291,7 +1280,7 @@ void requireFiniteRows(const CInfoBase& base, int slot, int kvProizv)
                           QStringLiteral("Недопустимая сумма (%1) у сотрудника таб. № %2, строка %3, код %4. "
                                          "Результаты расчета не сохранены.")
                               .arg(std::isnan(sum) ? QStringLiteral("не число") : QStringLiteral("бесконечность"))
-                              .arg(tabNOfSlot(base, slot))
+                              .arg(base.tabNOfSlot(slot))
                               .arg(i + 1)
                               .arg(rows[std::size_t(i)].kod),
                           base.current.head.fio.trimmed(), QStringLiteral("Kalvor.Base"));
@@ -1314,7 +1303,7 @@ void SaveCalculatedMonth(CInfoBase& base, int slot, bool withMaster, ComputedRow
     MasterRow owner;
     if (withMaster) {
         tr.emplace(db);
-        owner = WriteKonst(db, slot, tabNOfSlot(base, slot), base.current);
+        owner = WriteKonst(db, slot, base.tabNOfSlot(slot), base.current);
     } else if (!server) {
         owner.id = KonstId(db, slot);
     }

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 
 namespace kalvor::infobase {
 
@@ -828,6 +829,47 @@ const std::vector<TableDef>& SchemaTables()
 {
     static const std::vector<TableDef> tables = MakeSchemaTables();
     return tables;
+}
+
+QString TableContentText(const QString& table)
+{
+    static const std::map<QString, const char*> texts = {
+        {VersionTable().def().name, "номер версии базы данных"},
+        {ConfigTable().def().name, "настройки базы данных"},
+        {ColorTable().def().name, "цвета экранов"},
+        {InfFirmTable().def().name, "общие сведения о предприятии"},
+        {InfParTable().def().name, "параметры предприятия"},
+        {MaskTable().def().name, "маски видов оплат"},
+        {KtuTable().def().name, "правила коэффициентов трудового участия"},
+        {StagTable().def().name, "справочник стажа"},
+        {EntreeTable().def().name, "справочник видов оплат и удержаний"},
+        {CehTable().def().name, "справочник цехов"},
+        {GraphTable().def().name, "графики работы"},
+        {GraMesTable().def().name, "графики работы по месяцам"},
+        {SimpTable().def().name, "списки работников"},
+        {FioTable().def().name, "фамилии работников"},
+        {CompTable().def().name, "признаки работников"},
+        {TabelTable().def().name, "табель"},
+        {AvZar1Table().def().name, "авансы и суммы к выплате"},
+        {IndexesTable().def().name, "указатели строк работников"},
+        {AltTabelTable().def().name, "альтернативный табель"},
+        {PremTable().def().name, "премии"},
+        {BlnTable().def().name, "больничные листы"},
+        {OtpTable().def().name, "отпуска"},
+        {KonstTable().def().name, "учетные карточки работников"},
+        {PasportTable().def().name, "паспортные данные работников"},
+        {NalvichTable().def().name, "налоговые вычеты работников"},
+        {PostDoplTable().def().name, "постоянные начисления и удержания"},
+        {SberTable().def().name, "перечисления в банк"},
+        {IspolTable().def().name, "исполнительные листы"},
+        {SsudTable().def().name, "ссуды и кредиты"},
+        {WariaTable().def().name, "архив работников по месяцам"},
+        {WarDatTable().def().name, "датированный архив работников"},
+        {ProizvTable().def().name, "введенные начисления и удержания месяца"},
+        {ZarpTable().def().name, "рассчитанные начисления и удержания месяца"},
+    };
+    const auto it = texts.find(table);
+    return it != texts.end() ? QString::fromUtf8(it->second) : table;
 }
 
 } // namespace kalvor::infobase

@@ -106,5 +106,8 @@ const std::vector<const TableDef*>& EmployeeDetailTables();
 // Every table of the base, in the schema's order of creation: the version
 // table first, the employee's master row before its detail tables.
 const std::vector<TableDef>& SchemaTables();
+// What the table holds, in the user's words ("справочник цехов"); the
+// table's own name for a table that is none of the base's.
+QString TableContentText(const QString& table);
 
 } // namespace kalvor::infobase

@@ -193,7 +193,19 @@ private:
         move.attr.kvDBF = 0;
         closeStandingEntries(move.attr);
         archiveSickLeave(slot);
-        SaveEmployeeCalc(base, slot, move.attr);
+        saveEmployee(move);
+    }
+
+    // The employee's rows in the new month; a refusal of them names him.
+    void saveEmployee(const EmployeeMove& move)
+    {
+        try {
+            SaveEmployeeCalc(base, move.slot, move.attr);
+        } catch (const db::DbError& e) {
+            if (!db::IsRefusal(e))
+                throw;
+            throw e.naming(QStringLiteral("Не переведен в новый месяц работник %1.").arg(base.employeeNamed(move.slot)));
+        }
     }
 
     // Marks the employee with an err value and counts one error situation.

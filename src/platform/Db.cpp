@@ -220,6 +220,13 @@ DbError DbError::inDoubt(CommitInDoubt doubt) const
     return e;
 }
 
+DbError DbError::naming(QString refused) const
+{
+    DbError e = *this;
+    e.refused_ = std::move(refused);
+    return e;
+}
+
 namespace {
 
 // Connections opened by a worker for another thread and not taken yet, by

@@ -125,10 +125,16 @@ public:
     // The same error of a cut COMMIT whose outcome is not known yet (its
     // message kCommitNotKnownText, its code kept).
     DbError inDoubt(CommitInDoubt doubt) const;
+    // What the write refused was, as the code that met the refusal names it
+    // (the employee whose rows, the table whose rows), one sentence for the
+    // user; empty when nothing named it.
+    const QString& refused() const { return refused_; }
+    // The same error naming what was refused.
+    DbError naming(QString refused) const;
 
 private:
     std::uint32_t code_;
-    QString message_, description_, source_, statement_;
+    QString message_, description_, source_, statement_, refused_;
     QByteArray utf8_;
     std::optional<CommitInDoubt> doubt_;
 };

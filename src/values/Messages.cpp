@@ -2,6 +2,8 @@
 
 #include "platform/Db.h"
 
+#include <QStringList>
+
 namespace kalvor {
 
 // A negative result -k selects text k of a table (entry k - 1).
@@ -122,15 +124,21 @@ QString ComErrorText(const db::DbError& error)
 
 QString RefusalText(const db::DbError& error, const QString& what)
 {
-    // Each part cut so that the whole stays a few lines.
-    constexpr int kWhatMost = 150, kWordsMost = 180;
-    QString words = db::EngineWords(error).simplified();
-    if (words.size() > kWordsMost)
-        words = words.left(kWordsMost - 1) + QChar(0x2026);
-    QString head = what.isEmpty() ? QStringLiteral("Изменения не сохранены.") : what.simplified();
-    if (head.size() > kWhatMost)
-        head = head.left(kWhatMost - 1) + QChar(0x2026);
-    return QStringLiteral("ОБНАРУЖЕНА ОШИБКА:\n%1\nБаза данных отказала в записи: %2").arg(head, words);
+    // Each part cut so that the whole stays a few lines under 400 characters.
+    constexpr int kWhatMost = 110, kRefusedMost = 90, kWordsMost = 140;
+    const auto cut = [](const QString& text, int most) {
+        const QString line = text.simplified();
+        return line.size() > most ? line.left(most - 1) + QChar(0x2026) : line;
+    };
+    QStringList lines{QStringLiteral("ОБНАРУЖЕНА ОШИБКА:")};
+    if (!what.isEmpty())
+        lines << cut(what, kWhatMost);
+    if (!error.refused().isEmpty())
+        lines << cut(error.refused(), kRefusedMost);
+    if (lines.size() == 1)
+        lines << QStringLiteral("Изменения не сохранены.");
+    lines << QStringLiteral("База данных отказала в записи: ") + cut(db::EngineWords(error), kWordsMost);
+    return lines.join(QLatin1Char('\n'));
 }
 
 QString DbErrorText(const db::DbError& error, const QString& what)

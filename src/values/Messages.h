@@ -55,10 +55,12 @@ TextError TextErrorWithPath(const char* utf8Message, const QString& path);
 // ErrorMessage: %s\nDescription : %s\nSource      : %s\n".
 QString ComErrorText(const db::DbError& error);
 // A refusal of the base in a few lines, under 400 characters: the header of
-// the database error box, what was refused when the caller names it (the
-// employee's Таб.N and name, the book and its row, the month; else that the
-// changes were not saved) and the engine's or server's own line (a
-// trigger's text, db::EngineWords), never the statement.
+// the database error box, what the caller was doing when it names it (the
+// employee's card, the book, the month's change), what was refused when the
+// code that met the refusal named it (the employee, the table's content:
+// DbError::refused; else, when neither is named, that the changes were not
+// saved) and the engine's or server's own line (a trigger's text,
+// db::EngineWords), never the statement.
 QString RefusalText(const db::DbError& error, const QString& what = QString());
 // The text of the database error box for any error: RefusalText for a
 // refusal (db::IsRefusal), ComErrorText for the others.

@@ -13,6 +13,7 @@
 #include "shell/ui/CMainFrame.h"
 #include "shell/ui/CommandRegistry.h"
 #include "shell/ui/FieldHelp.h"
+#include "support/RefusingTrigger.h"
 
 #include <QDir>
 
@@ -142,6 +143,30 @@ TEST_F(CurnuNuScreen, RowsAddedEditedAndDeletedAreInTheBaseAfterReopening)
     bonus.min = 30;
     EXPECT_EQ(rows[1], bonus);
     EXPECT_EQ(rows[2], damage);
+}
+
+// The base refuses the employee's rows (a trigger on the month's input
+// rows): the box names him and gives the trigger's words in a few lines,
+// without the statement; the rows typed stay on the screen, the base keeps
+// his old ones.
+TEST_F(CurnuNuScreen, ARefusedSaveNamesTheEmployeeAndTheBasesOwnLine)
+{
+    MessageRecorder boxes;
+    Open();
+    Apply(114);
+    const QString words = QStringLiteral("Начисления за апрель закрыты");
+    {
+        const kalvor::testsupport::RefusingTrigger refusal(ib::Db(doc->infoBase), QStringLiteral("proizv"), words);
+        TypeCell(grid, 2, 2, QStringLiteral("4500"));
+        PressKey(Qt::Key_Escape);
+    }
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].text, QStringLiteral("ОБНАРУЖЕНА ОШИБКА:\nДанные работника Таб.N 114 Дьяконов П. Е. не "
+                                                  "сохранены.\nБаза данных отказала в записи: %1")
+                                       .arg(words));
+    EXPECT_TRUE(kalvor::testsupport::SaysNoStatement(boxes.boxes[0].text));
+    EXPECT_EQ(Cells(2)[2], QStringLiteral("4500.00"));
+    EXPECT_EQ(Rows(114)[1], Row(7, 400000, 2));
 }
 
 TEST_F(CurnuNuScreen, AnAmountTakesADecimalCommaAndOneThatDoesNotReadIsRefused)

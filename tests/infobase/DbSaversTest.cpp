@@ -901,11 +901,28 @@ TEST_F(DbSavers, ARefusalByATriggerIsSaidInAFewLinesWithoutTheStatement)
             EXPECT_FALSE(said.contains(QString::fromLatin1(statement))) << said.toStdString();
         // Without a caller's words the box says that nothing was saved.
         EXPECT_TRUE(DbErrorText(e).startsWith(QStringLiteral("ОБНАРУЖЕНА ОШИБКА:\nИзменения не сохранены.\n")));
+        // What the code that met the refusal named follows the caller's
+        // words on a line of its own, and stands alone without them.
+        const db::DbError named = e.naming(QStringLiteral("Не записаны строки: справочник цехов."));
+        EXPECT_EQ(DbErrorText(named, what),
+                  QStringLiteral("ОБНАРУЖЕНА ОШИБКА:\n%1\nНе записаны строки: справочник цехов.\nБаза данных отказала в "
+                                 "записи: %2")
+                      .arg(what, refusal));
+        EXPECT_EQ(DbErrorText(named), QStringLiteral("ОБНАРУЖЕНА ОШИБКА:\nНе записаны строки: справочник цехов.\nБаза "
+                                                     "данных отказала в записи: %1")
+                                          .arg(refusal));
     }
     // A refusal's line is cut, however long the trigger's text.
     const db::DbError longOne(db::E_DB_ENGINE | 19, QStringLiteral("Unable to fetch row"), QString(500, QLatin1Char('x')),
                               QStringLiteral("Kalvor.Db"), QStringLiteral("INSERT INTO dbo.ceh VALUES (?)"));
     EXPECT_LT(DbErrorText(longOne, QString(300, QLatin1Char('y'))).size(), 400);
+    EXPECT_LT(DbErrorText(longOne.naming(QString(300, QLatin1Char('z'))), QString(300, QLatin1Char('y'))).size(), 400);
+    // Every table of the base is named by what it holds, none by its name.
+    for (const TableDef& t : SchemaTables()) {
+        const QString content = TableContentText(t.name);
+        EXPECT_NE(content, t.name);
+        EXPECT_FALSE(content.contains(QRegularExpression(QStringLiteral("[A-Za-z]")))) << content.toStdString();
+    }
     // Other errors keep the database error box, the statement left out too.
     const db::DbError lost(db::E_DB_CONNECTION_LOST, QString::fromUtf8(db::kConnectionLostText),
                            QStringLiteral("127.0.0.1"), QStringLiteral("Kalvor.Db"), QStringLiteral("COMMIT"));

@@ -15,6 +15,7 @@
 #include "shell/ui/CTabelFilterDlg.h"
 #include "shell/ui/CommandRegistry.h"
 #include "shell/ui/NullableDateEdit.h"
+#include "support/RefusingTrigger.h"
 
 #include <QLabel>
 #include <QTabBar>
@@ -577,6 +578,28 @@ TEST_F(UiRecordCard, AFailedSaveKeepsTheEmployeeAndLeavingSaves)
     PressKey(Qt::Key_F4);
     EXPECT_EQ(Column("konst", "avans", 1), QStringList{QStringLiteral("500000.00")});
     EXPECT_EQ(view->m_tabN, unsigned(tabN(2)));
+
+    // The base refuses his card (a trigger on his master row): the box names
+    // him and gives the trigger's words in a few lines, without the
+    // statement; his card stays on the screen, the base keeps his old one.
+    const int slot = base().list[2].slot;
+    const QString words = QStringLiteral("Карточка закрыта для изменений");
+    {
+        const kalvor::testsupport::RefusingTrigger refusal(ib::Db(base()), QStringLiteral("konst"), words,
+                                                           QStringLiteral("NEW.rec = %1").arg(slot));
+        ApplyNumber(view->Strip(), tabN(2));
+        TypeInto(1025, QStringLiteral("7100"));
+        PressKey(Qt::Key_F4);
+    }
+    ASSERT_EQ(boxes.boxes.size(), 2u);
+    EXPECT_EQ(boxes.boxes[1].text,
+              QStringLiteral("ОБНАРУЖЕНА ОШИБКА:\nКарточка работника Таб.N %1 %2 не сохранена.\nБаза данных отказала "
+                             "в записи: %3")
+                  .arg(tabN(2))
+                  .arg(base().shortNameOf(slot).trimmed(), words));
+    EXPECT_TRUE(kalvor::testsupport::SaysNoStatement(boxes.boxes[1].text));
+    EXPECT_EQ(view->m_tabN, unsigned(tabN(2)));
+    EXPECT_NE(Column("konst", "avans", 2), QStringList{QStringLiteral("710000.00")});
 
     // Leaving for another screen saves what was typed on the page.
     TypeInto(1025, QStringLiteral("7000"));

@@ -14,6 +14,7 @@
 #include "masterdata/ui/CRefStagView.h"
 #include "masterdata/ui/CRefUrlicView.h"
 #include "shell/ui/FieldHelp.h"
+#include "support/RefusingTrigger.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -337,6 +338,30 @@ TEST_F(UiRefTables, RefusedSavesAreShownAndTheBooksStayInMemory)
     LoadFirm(*stored);
     EXPECT_EQ(stored->firm.masks[0][std::size_t(code)], toggled);
     EXPECT_EQ(stored->firm.stag[0].kod, 71);
+
+    // A shop the base refuses (a trigger on the shops' table): the box names
+    // the book and gives the trigger's words in a few lines, without the
+    // statement; the base keeps the shops it had.
+    {
+        const QString words = QStringLiteral("Цех 9 закрыт приказом директора");
+        const testsupport::RefusingTrigger refusal(Db(base()), QStringLiteral("ceh"), words,
+                                                   QStringLiteral("NEW.otd = 9"));
+        auto* shops = Open<CRefGridBookView>(1030);
+        const int row = shops->Grid()->GetRowCount();
+        QTest::mouseClick(shops->control(CRefGridBookView::IdAdd), Qt::LeftButton);
+        TypeCell(shops->Grid(), row, 0, QStringLiteral("9"));
+        TypeCell(shops->Grid(), row, 1, QStringLiteral("Склад"));
+        Leave(shops->Grid());
+        ASSERT_EQ(boxes.boxes.size(), 3u);
+        EXPECT_EQ(boxes.boxes[2].text, QStringLiteral("ОБНАРУЖЕНА ОШИБКА:\nСправочник \"Цех/Отдел\" не сохранен.\nБаза "
+                                                      "данных отказала в записи: %1")
+                                           .arg(words));
+        EXPECT_TRUE(testsupport::SaysNoStatement(boxes.boxes[2].text));
+        stored = Stored();
+        LoadCeh(*stored);
+        for (const ShopRecord& shop : stored->shops) EXPECT_NE(shop.number, 9);
+    }
+    boxes.boxes.resize(2);
 
     // The profession file cannot be written: its message, the old file stays,
     // the new profession stays in memory.

@@ -11,6 +11,7 @@
 #include "shell/UiTestSupport.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/MonthChange.h"
+#include "support/RefusingTrigger.h"
 #include "support/StoredBase.h"
 #include "support/TestFixture.h"
 #include "values/Messages.h"
@@ -889,3 +890,49 @@ TEST(MonthChangeRules, LoansArchiveYearsSickLeaveCodesAndTables)
 }
 
 } // namespace
+
+// The base refuses one employee's rows in the new month (a trigger on his
+// master row): the change is not made, the base and the program stay in the
+// old month, and the box names the month, the employee refused (Таб.N and
+// name) and the base's own line, in a few lines without the statement and
+// without asking to try again.
+TEST_F(MonthChangeTest, ARefusalOfOneEmployeesRowsNamesHimAndLeavesTheOldMonth)
+{
+    SaveAll();
+    const auto attributes = base().attributes;
+    const auto tabel = base().tabel;
+    const EmployeeListEntry victim = base().list[4];
+    const QString words = QStringLiteral("Работник переводится приказом отдела кадров");
+    MessageRecorder boxes;
+    int asked = 0;
+    SetMessageBoxHandler([&](const MessageBoxRequest& r) {
+        boxes.boxes.push_back({r.text, r.buttons | r.icon, r.secondIsDefault});
+        return r.buttons == MB_OK ? IDOK : ++asked == 1 ? IDYES : IDNO; // no copy
+    });
+    {
+        const testsupport::RefusingTrigger refusal(Db(base()), QStringLiteral("konst"), words,
+                                                   QStringLiteral("NEW.rec = %1").arg(victim.slot));
+        EXPECT_EQ(ChangeReportingMonth(doc, nullptr), -1);
+    }
+    ASSERT_FALSE(boxes.boxes.empty());
+    const QString said = boxes.boxes.back().text;
+    EXPECT_EQ(said, QStringLiteral("ОБНАРУЖЕНА ОШИБКА:\nПереход на апрель 2026 года не записан в базу данных; отчетный "
+                                   "месяц не изменен.\nНе переведен в новый месяц работник Таб.N %1 %2.\nБаза данных "
+                                   "отказала в записи: %3")
+                        .arg(victim.tabN())
+                        .arg(base().shortNameOf(victim.slot).trimmed(), words));
+    EXPECT_TRUE(testsupport::SaysNoStatement(said)) << said.toStdString();
+    EXPECT_EQ(base().config.tekMes, kMarch);
+    EXPECT_EQ(base().attributes, attributes);
+    PayrollDoc after;
+    Reload(after);
+    EXPECT_EQ(after.infoBase.config.tekMes, kMarch);
+    EXPECT_EQ(after.infoBase.attributes, attributes);
+    EXPECT_EQ(after.infoBase.tabel, tabel);
+    CloseBase(after.infoBase);
+
+    // Without the trigger the same change goes through.
+    asked = 0;
+    EXPECT_GE(ChangeReportingMonth(doc, nullptr), 0);
+    EXPECT_EQ(base().config.tekMes, kApril);
+}

@@ -322,10 +322,25 @@ TEST_F(ServerStop, AMonthChangeStoppedWhileTheServerHoldsItsCommitIsNeverMadeTwi
         if (!row.releasedWhileAsked) {
             EXPECT_EQ(ChangeReportingMonth(d, nullptr), -1);
             texts = boxes.Texts();
-            EXPECT_TRUE(texts.value(texts.size() - 1)
-                            .startsWith(QStringLiteral("Отчетный месяц базы данных (апрель 2026 года) не тот, что в "
-                                                       "программе (март 2026 года)")))
+            const QString monthMoved = QStringLiteral("Отчетный месяц базы данных (апрель 2026 года) не тот, что в "
+                                                      "программе (март 2026 года): база изменена после того, как была "
+                                                      "прочитана. Закройте базу и откройте ее снова.");
+            EXPECT_TRUE(texts.value(texts.size() - 1).startsWith(monthMoved))
                 << texts.join(QLatin1Char('|')).toStdString();
+            // A calculation started now is refused alike, the base as the
+            // change left it.
+            CCalcZarpView view(&d);
+            view.OnInitialUpdate();
+            std::vector<int> done;
+            QObject::connect(view.CalcDlg(), &CCalcZarpDlg::calculationDone, &view,
+                             [&](int result, int) { done.push_back(result); });
+            view.CalcDlg()->SetSelection(0, 0, 0);
+            EXPECT_TRUE(QTest::qWaitFor([&] { return !done.empty(); }, 60000));
+            EXPECT_EQ(done, std::vector<int>{platform::TASK_FAILED});
+            EXPECT_EQ(boxes.Texts().value(boxes.Texts().size() - 1),
+                      QStringLiteral("Расчет зарплаты не выполнен.\n") + monthMoved);
+            EXPECT_EQ(Tables(Db(d.infoBase)), changedOnce);
+            EXPECT_EQ(d.infoBase.config.tekMes, oldKey);
         }
         PayrollDoc after;
         payrolltest::ReloadStored(after, d.infoBase);

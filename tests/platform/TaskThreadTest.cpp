@@ -1,4 +1,5 @@
 #include "platform/TaskThread.h"
+#include "platform/Db.h"
 #include "platform/GuiBridge.h"
 
 #include <QCoreApplication>
@@ -257,6 +258,13 @@ TEST(TaskThread, AWorkerThatThrowsEndsWithTheFailureCodeAndItsMessage)
         {"bad_alloc", [] { throw std::bad_alloc(); }, QStringLiteral("Ошибка при выделении памяти")},
         {"database", [] { throw FakeDbError{}; },
          QStringLiteral("ОБНАРУЖЕНА ОШИБКА:\nError       : 00000013\nErrorMessage: constraint failed\n")},
+        {"database, its statement kept out",
+         [] {
+             throw kalvor::db::DbError(kalvor::db::E_DB_FAIL, QStringLiteral("Ошибка чтения базы данных"),
+                                       QStringLiteral("disk I/O error"), QStringLiteral("Kalvor.Db"),
+                                       QStringLiteral("SELECT id, num FROM dbo.konst WHERE id > ?"));
+         },
+         QStringLiteral("Ошибка чтения базы данных\ndisk I/O error")},
         {"unknown", [] { throw UnknownThing{}; }, QStringLiteral("Прочая ошибка")},
     };
     for (const Case& c : cases) {

@@ -14,6 +14,7 @@
 #include "shell/ui/CMainFrame.h"
 #include "shell/ui/InfoBaseService.h"
 #include "shell/ui/KalvorConfig.h"
+#include "support/RefusingTrigger.h"
 #include "support/SilentPort.h"
 #include "support/TestFixture.h"
 #include "values/Values.h"
@@ -507,6 +508,49 @@ TEST_F(UiStartup, OnAServerABaseFilesCopyIsRestoredFromTheMainPanelAndOpens)
     }
     EXPECT_EQ(boxes.boxes.size(), 1u);
     ib::DeleteBase(folder, QStringLiteral("moved"));
+}
+
+// A base file's copy whose rows of one table the server refuses (a shop's
+// number that is no number): the restore is said in a few lines naming the
+// base and what the table holds, with the server's own line, never the
+// statement or the driver's words; no base of the name is made.
+TEST_F(UiStartup, OnAServerACopyWhoseRowsTheServerRefusesIsSaidByWhatTheTableHolds)
+{
+    namespace ib = kalvor::infobase;
+    const QString server = qEnvironmentVariable("KALVOR_TEST_SERVER");
+    if (server.isEmpty())
+        GTEST_SKIP() << "no PostgreSQL server for the tests";
+    kalvor::db::UseServer({});
+    MakeTestBase(folder, QStringLiteral("firm"), QStringLiteral("пароль"));
+    const QString copy = folder + QStringLiteral("archive/firm_2011_04/firm.sqlite");
+    ASSERT_TRUE(QDir().mkpath(folder + QStringLiteral("archive/firm_2011_04")));
+    ASSERT_TRUE(QFile::copy(folder + QStringLiteral("firm.sqlite"), copy));
+    kalvor::db::Execute(kalvor::db::Connection::forThread(copy),
+                        QStringLiteral("INSERT INTO dbo.ceh (num, otd, name) VALUES (5, 'седьмой', 'Склад')"));
+    kalvor::db::Connection::closeForThread(copy);
+    kalvor::db::UseServer({server, 0, QString()});
+    ib::DeleteBase(folder, QStringLiteral("moved"));
+    WriteIni(QStringLiteral("[Application]\npath=%1\n[SQL]\nserver=%2\n").arg(folder, server));
+
+    MessageRecorder boxes; // "Да" to "not found, go on?"
+    {
+        CKalvorApp app(ini);
+        app.SetLoginRunner(Typing(QStringLiteral("moved"), QString()));
+        app.SetArchiveChooser([](const QStringList& archives) { return archives.value(0); });
+        ASSERT_TRUE(app.InitInstance({}));
+        EXPECT_FALSE(app.MainFrame()->RunCommand(32774) && app.Base()->IsOpen());
+        EXPECT_FALSE(app.Base()->IsOpen());
+        app.ExitInstance();
+    }
+    ASSERT_EQ(boxes.boxes.size(), 2u) << boxes.Texts().join(QLatin1Char('|')).toStdString();
+    const QString said = boxes.boxes[1].text;
+    EXPECT_TRUE(said.startsWith(QStringLiteral("ОБНАРУЖЕНА ОШИБКА:\nБаза данных moved не восстановлена.\nНе записаны "
+                                               "строки: справочник цехов.\nБаза данных отказала в записи: ")))
+        << said.toStdString();
+    EXPECT_TRUE(said.contains(QStringLiteral("седьмой"))) << said.toStdString(); // the server's line names the value
+    EXPECT_TRUE(kalvor::testsupport::SaysNoStatement(said)) << said.toStdString();
+    EXPECT_FALSE(kalvor::db::ServerBaseExists(QStringLiteral("moved")));
+    kalvor::db::UseServer({});
 }
 
 // Making and restoring a server base build it under a name no base can have

@@ -9,6 +9,7 @@
 #include "platform/Db.h"
 #include "shell/ui/CCommonFormView.h"
 #include "shell/ui/CKalvorDoc.h"
+#include "shell/ui/EmployeeScreen.h"
 #include "shell/ui/KalvorMessageBox.h"
 #include "shell/ui/NullableDateEdit.h"
 #include "shell/ui/TypedInput.h"
@@ -268,7 +269,7 @@ void CBulletVvodDlg::OnKeepChildCare()
         WaitCursor wait;
         ib::SaveEmployeePostDopl(base, int(m_slot));
     } catch (const kalvor::db::DbError& error) {
-        ShowComError(error);
+        ShowEmployeeNotSaved(error, base, int(m_slot));
     }
 }
 

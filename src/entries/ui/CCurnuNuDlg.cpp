@@ -4,6 +4,7 @@
 #include "platform/Db.h"
 #include "shell/ui/BookChecks.h"
 #include "shell/ui/CKalvorDoc.h"
+#include "shell/ui/EmployeeScreen.h"
 #include "shell/ui/KalvorMessageBox.h"
 #include "shell/ui/WaitCursor.h"
 
@@ -53,7 +54,7 @@ CCurnuNuDlg::RowsStored CCurnuNuDlg::Store(const Rows& rows)
         const en::RowStore store = en::StoreCurrentRows(Base(), Base().currentSlot, rows);
         return {.fits = store.placement == en::RowPlacement::Fits, .written = store.written};
     } catch (const kalvor::db::DbError& error) {
-        ShowComError(error);
+        ShowEmployeeNotSaved(error, Base(), Base().currentSlot);
         return {.failed = true};
     }
 }

@@ -5,6 +5,7 @@
 #include "platform/Db.h"
 #include "shell/ui/BookChecks.h"
 #include "shell/ui/CKalvorDoc.h"
+#include "shell/ui/EmployeeScreen.h"
 #include "shell/ui/KalvorMessageBox.h"
 #include "shell/ui/WaitCursor.h"
 
@@ -81,7 +82,7 @@ CCurnuPerSBDlg::RowsStored CCurnuPerSBDlg::Store(const Rows& rows)
         en::StoreEmployeeDetail(base, base.currentSlot, &ib::SaveSber);
         return {.written = true};
     } catch (const kalvor::db::DbError& error) {
-        ShowComError(error);
+        ShowEmployeeNotSaved(error, base, base.currentSlot);
         return {.failed = true};
     }
 }

@@ -5,6 +5,7 @@
 #include "shell/ui/CCommonFormView.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/CTabelFilterDlg.h"
+#include "shell/ui/EmployeeScreen.h"
 #include "shell/ui/KalvorMessageBox.h"
 #include "shell/ui/TypedInput.h"
 #include "shell/ui/WaitCursor.h"
@@ -64,7 +65,7 @@ bool CMonthFormDlg::StoreCurrent(int slot)
         en::StoreEmployeeDetail(View()->Document()->infoBase, slot, Saver());
         return true;
     } catch (const kalvor::db::DbError& error) {
-        ShowComError(error);
+        ShowEmployeeNotSaved(error, View()->Document()->infoBase, slot);
         return false;
     }
 }

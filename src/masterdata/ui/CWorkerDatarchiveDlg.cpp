@@ -7,6 +7,7 @@
 #include "platform/Db.h"
 #include "shell/ui/BookChecks.h"
 #include "shell/ui/CKalvorDoc.h"
+#include "shell/ui/EmployeeScreen.h"
 #include "shell/ui/EntryViewBodies.h"
 #include "shell/ui/KalvorMessageBox.h"
 
@@ -129,7 +130,7 @@ int CWorkerDatarchiveDlg::SaveRecord()
         kalvor::infobase::SaveEmployeeFull(base, int(m_slot));
     } catch (const kalvor::db::DbError& error) {
         QApplication::restoreOverrideCursor();
-        ShowComError(error);
+        ShowEmployeeNotSaved(error, base, int(m_slot));
         return 0;
     }
     QApplication::restoreOverrideCursor();

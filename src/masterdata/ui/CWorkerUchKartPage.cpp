@@ -229,11 +229,9 @@ bool CWorkerUchKartPage::SaveInBase(const std::function<void()>& savers)
     } catch (const kalvor::db::DbError& error) {
         // A refusal names the employee whose card it was.
         const int slot = Base().currentSlot;
-        const int tabN = slot > 0 ? PersonnelNumberOfSlot(quint32(slot)) : -1;
-        ShowComError(error, tabN < 0 ? QString()
-                                     : QStringLiteral("Карточка работника Таб.N %1 %2 не сохранена.")
-                                           .arg(tabN)
-                                           .arg(Base().shortNameOf(slot).trimmed()));
+        ShowComError(error, Base().tabNOfSlot(slot) == 0 ? QString()
+                                                          : QStringLiteral("Карточка работника %1 не сохранена.")
+                                                                .arg(Base().employeeNamed(slot)));
         return false;
     }
 }

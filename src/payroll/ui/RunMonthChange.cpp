@@ -88,13 +88,16 @@ int RunMonthChange(CKalvorDoc& doc, int newMonthKey, const MonthMover& mover, QW
         // A stop the user asked for is said as such.
         if (e.code() == kalvor::db::E_DB_STOPPED)
             return kMonthChangeAbandoned;
-        // A refusal names the month it refused and says the base's own line.
-        const QString what = QStringLiteral("Переход на %1 %2 года не записан в базу данных; отчетный месяц не "
-                                            "изменен.")
-                                 .arg(kalvor::MonthName(newMonthKey & 15).toLower())
-                                 .arg(newMonthKey >> 4);
+        // A refusal names the month it refused and the employee refused
+        // when it was his rows, and says the base's own line: trying again
+        // would meet it again.
+        if (kalvor::db::IsRefusal(e))
+            throw kalvor::TextError(kalvor::RefusalText(
+                e, QStringLiteral("Переход на %1 %2 года не записан в базу данных; отчетный месяц не изменен.")
+                       .arg(kalvor::MonthName(newMonthKey & 15).toLower())
+                       .arg(newMonthKey >> 4)));
         throw kalvor::TextError(QString::fromUtf8(kMonthChangeFailedText) + QStringLiteral("\n") +
-                                kalvor::DbErrorText(e, what));
+                                kalvor::ComErrorText(e));
     }
     if (result == 1)
         throw kalvor::TextError(kMonthChangeFailedText);

@@ -34,9 +34,11 @@ MonthMover PayrollMonthMover(kalvor::RunOutcome* outcome = nullptr);
 // The whole change: offers the copy, runs CChgRepPerDlg with the mover.
 // Returns 0 when finished without error situations, minus their number, or
 // kMonthChangeAbandoned; copyFolder, when given, receives the folder of the
-// copy made (empty without one). When the move fails (its worker could not start, or
-// the base refused a write) nothing has changed, in the base or in memory,
-// and a TextError with the message above (and the reason) is thrown; a
+// copy made (empty without one). When the move fails nothing has changed, in
+// the base or in memory, and a TextError is thrown: the message above (and
+// the reason) when its worker could not start or the base failed; the
+// refusal in a few lines (kalvor::RefusalText: the month, the employee whose
+// rows were refused, the base's own line) when the base refused a write; a
 // change whose COMMIT was cut and not known to be made throws
 // kMonthChangeNotKnownText (memory stays in the old month). stopAnswered,
 // when given, receives whether the user asked for a stop that came too late.

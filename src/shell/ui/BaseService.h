@@ -19,11 +19,15 @@ struct BaseFailure {
     QString message;
     QString description;
     QString source;
+    QString refused; // what a refusal refused, as db::DbError::refused names it
 
-    kalvor::db::DbError ToDbError() const { return kalvor::db::DbError(code, message, description, source); }
+    kalvor::db::DbError ToDbError() const
+    {
+        return kalvor::db::DbError(code, message, description, source).naming(refused);
+    }
     static BaseFailure Make(quint32 code, const QString& message, const QString& description, const QString& source)
     {
-        return {true, false, code, message, description, source};
+        return {true, false, code, message, description, source, QString()};
     }
     static BaseFailure Plain(const QString& message)
     {
@@ -33,7 +37,9 @@ struct BaseFailure {
     }
     static BaseFailure From(const kalvor::db::DbError& e)
     {
-        return Make(e.code(), e.message(), e.description(), e.source());
+        BaseFailure f = Make(e.code(), e.message(), e.description(), e.source());
+        f.refused = e.refused();
+        return f;
     }
 };
 

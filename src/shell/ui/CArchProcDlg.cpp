@@ -5,6 +5,7 @@
 #include "platform/TaskThread.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/TaskView.h"
+#include "values/Messages.h"
 
 #include <QLabel>
 #include <QProgressBar>
@@ -65,7 +66,11 @@ void CArchProcDlg::OnTimer()
             try {
                 kalvor::infobase::SaveConfig(*configOf);
             } catch (const kalvor::db::DbError& e) {
-                *error = e.message();
+                // A refusal in its few lines (the engine's message alone would
+                // be the driver's words).
+                *error = kalvor::db::IsRefusal(e)
+                             ? kalvor::RefusalText(e, QStringLiteral("Настройки базы данных не сохранены."))
+                             : e.message();
                 return TaskOutcome(-1, 0);
             }
         }

@@ -47,13 +47,13 @@ constexpr int kBasePanel = 20;
 } // namespace
 
 // A failure of the base layer: its message alone when it is a plain one,
-// else the database error box.
-static void ShowBaseFailure(const BaseFailure& failure)
+// else the database error box (a refusal naming `what` was refused).
+static void ShowBaseFailure(const BaseFailure& failure, const QString& what = QString())
 {
     if (failure.plain)
         KalvorMessageBox(failure.message, MB_OK | MB_ICONERROR);
     else
-        ShowComError(failure.ToDbError());
+        ShowComError(failure.ToDbError(), what);
 }
 
 CKalvorApp* KalvorApp() { return g_app; }
@@ -446,7 +446,7 @@ bool CKalvorApp::RestoreBase()
         return false;
     }
     if (restored.failed) {
-        ShowBaseFailure(restored);
+        ShowBaseFailure(restored, QStringLiteral("База данных %1 не восстановлена.").arg(name));
         return false;
     }
     if (name == QLatin1String("tmp"))

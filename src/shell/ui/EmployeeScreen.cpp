@@ -152,6 +152,11 @@ void CEmployeeDetailDlg::ShowRefusal(int row, int col, const QString& message)
     }
 }
 
+void ShowEmployeeNotSaved(const kalvor::db::DbError& error, const ib::CInfoBase& base, int slot)
+{
+    ShowComError(error, QStringLiteral("Данные работника %1 не сохранены.").arg(base.employeeNamed(slot)));
+}
+
 bool CEmployeeDetailDlg::SaveCurrentEmployee(int slot)
 {
     WaitCursor wait;
@@ -159,7 +164,7 @@ bool CEmployeeDetailDlg::SaveCurrentEmployee(int slot)
         ib::SaveEmployee(View()->Document()->infoBase, slot);
         return true;
     } catch (const kalvor::db::DbError& error) {
-        ShowComError(error);
+        ShowEmployeeNotSaved(error, View()->Document()->infoBase, slot);
         return false;
     }
 }

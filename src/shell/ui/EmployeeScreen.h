@@ -18,6 +18,12 @@
 
 class CFldHlpGridCtrl;
 class CTabelFilterDlg;
+namespace kalvor::db {
+class DbError;
+}
+namespace kalvor::infobase {
+class CInfoBase;
+}
 class QGroupBox;
 struct GridNotifyInfo;
 
@@ -34,6 +40,10 @@ void EmployeeViewEnableEntry(CCommonFormView& view, bool enable);
 // After a value was taken from the help list: the strip applies a personnel
 // number typed into its field.
 void EmployeeViewOnHelpValueSet(CCommonFormView& view);
+
+// Shows a save of the slot's employee that the base refused (ShowComError),
+// naming him: "Данные работника Таб.N 112 Петров П.П. не сохранены.".
+void ShowEmployeeNotSaved(const kalvor::db::DbError& error, const kalvor::infobase::CInfoBase& base, int slot);
 
 // ------------------------------------------------------------------ the dialog
 

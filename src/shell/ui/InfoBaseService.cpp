@@ -20,6 +20,16 @@ namespace {
 
 const QString kSuffix = QStringLiteral(".sqlite");
 
+// A restore's failure: a refusal of the base is said as refusals are (what
+// was refused and the base's own line, never the statement); any other
+// error by its message and description.
+BaseFailure RestoreFailure(const db::DbError& e)
+{
+    if (db::IsRefusal(e))
+        return BaseFailure::From(e);
+    return BaseFailure::Plain(e.message() + QLatin1Char('\n') + e.description());
+}
+
 } // namespace
 
 InfoBaseService::InfoBaseService(ib::CInfoBase& infoBase, const QString& folder)
@@ -203,7 +213,7 @@ BaseFailure InfoBaseService::Restore(const QString& name, const QString& fromFil
         ib::RestoreBaseFile(m_folder, name, fromFile);
     } catch (const db::DbError& e) {
         m_lock.release();
-        return BaseFailure::Plain(e.message() + QLatin1Char('\n') + e.description());
+        return RestoreFailure(e);
     }
     return {};
 }
@@ -239,7 +249,7 @@ BaseFailure InfoBaseService::RestoreOnServer(const QString& name, const QString&
             } catch (const db::DbError&) {
             }
         }
-        return BaseFailure::Plain(error.message() + QLatin1Char('\n') + error.description());
+        return RestoreFailure(error);
     }
     return {};
 }
