@@ -788,6 +788,8 @@ Transaction::Transaction(const QSqlDatabase& db, Kind kind) : db_(db), kind_(kin
     readDueAnswer(db_);
     int& depth = threadConnections().depth[db_.connectionName()];
     if (depth == 0) {
+        if (kind == Write && IsServer(db_) && !ServerStopScope::current().stop_possible())
+            bound_ = std::make_unique<ServerWaitBound>(kServerWaitBoundMilliseconds);
         if (kind == Write)
             guard_ = guardOf(db_);
         if (guard_ && guard_->before)
@@ -849,29 +851,13 @@ void Transaction::commit()
 
 void Transaction::commitOnServer()
 {
-    // A COMMIT outside any worker's stop (a screen's save on the
-    // user-interface thread) is bounded all the same: its own stop is set at
-    // once, so that a COMMIT the server holds (a session stopped, a
-    // synchronous standby that does not answer) has its session shut after
-    // kServerStopCutMilliseconds, and is then settled as every cut COMMIT is.
-    // Nobody stopped it: the cut is said as the lost connection it is.
-    if (ServerStopScope::current().stop_possible()) {
-        commitAndSettle(db_);
-        return;
-    }
-    std::stop_source bound;
-    const ServerStopScope bounded(bound.get_token());
-    bound.request_stop();
-    try {
-        commitAndSettle(db_);
-    } catch (const DbError& e) {
-        if (e.code() != E_DB_STOPPED)
-            throw;
-        const DbError lost(E_DB_CONNECTION_LOST, QString::fromUtf8(kConnectionLostText), e.description(), e.source());
-        if (e.commitInDoubt())
-            throw lost.inDoubt(*e.commitInDoubt());
-        throw lost;
-    }
+    // Outside a worker's stop the COMMIT's wait is cut on its own bound: a
+    // COMMIT the server holds (a session stopped, a synchronous standby that
+    // does not answer) has its session shut kServerStopCutMilliseconds after
+    // it is sent, and is then settled as every cut COMMIT is.
+    if (bound_)
+        bound_->stopNow();
+    commitAndSettle(db_);
 }
 
 Transaction::~Transaction()

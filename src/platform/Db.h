@@ -206,9 +206,37 @@ public:
     static std::stop_token current();
 
 private:
+    friend class ServerWaitBound;
+    // `saidAsLost`: what the cut ends is thrown as a lost connection
+    // (E_DB_CONNECTION_LOST, kConnectionLostText), as nobody stopped it.
+    ServerStopScope(std::stop_token stop, bool saidAsLost);
     struct Armed;
     std::unique_ptr<Armed> d;
 };
+
+// A bound on the waits of server work that no worker's stop governs (a
+// screen's save on the user-interface thread): while it lives, its own stop
+// is set `afterMilliseconds` after it was made, or at once by stopNow(), and
+// a wait on a server that does not answer is then cut as a worker's stop
+// cuts it (ServerStopScope), kServerStopCutMilliseconds later; what the cut
+// ends is said as a lost connection (kConnectionLostText).
+class ServerWaitBound {
+public:
+    explicit ServerWaitBound(int afterMilliseconds);
+    ~ServerWaitBound();
+    ServerWaitBound(const ServerWaitBound&) = delete;
+    ServerWaitBound& operator=(const ServerWaitBound&) = delete;
+    void stopNow() { stop_.request_stop(); }
+
+private:
+    std::stop_source stop_;
+    ServerStopScope scope_;
+};
+
+// How long a write transaction outside a worker's stop may wait on a server
+// before its stop is set: with the cut that follows, within the 5 s in which
+// a stop ends the work.
+inline constexpr int kServerWaitBoundMilliseconds = 3000;
 
 // Whether the stop of the calling thread's scope is set.
 bool WorkStopped();
@@ -333,16 +361,18 @@ public:
     // answer the stop or a lost connection cut is settled by asking the
     // server (AskCommitOutcome): made, it returns as a commit does; undone,
     // the cut's own error is thrown; not known yet, that error is thrown as
-    // a commit in doubt (DbError::commitInDoubt). A COMMIT outside a
-    // worker's stop (ServerStopScope: the user-interface thread's saves)
-    // waits kServerStopCutMilliseconds at most for its answer: its session
-    // is then shut and the COMMIT settled the same way, the cut said as a
-    // lost connection (kConnectionLostText, or kCommitNotKnownText).
+    // a commit in doubt (DbError::commitInDoubt). A write transaction on a
+    // server outside a worker's stop (ServerStopScope: the user-interface
+    // thread's saves) is bounded (ServerWaitBound): its statements wait
+    // kServerWaitBoundMilliseconds and the cut after it at most, its COMMIT
+    // kServerStopCutMilliseconds at most for its answer; the session is then
+    // shut, a COMMIT settled the same way, and the cut said as a lost
+    // connection (kConnectionLostText, or kCommitNotKnownText).
     void commit();
 
 private:
-    // The server's COMMIT of the outermost transaction, bounded outside a
-    // worker's stop.
+    // The server's COMMIT of the outermost transaction; outside a worker's
+    // stop, its wait is cut kServerStopCutMilliseconds after it is sent.
     void commitOnServer();
 
     QSqlDatabase db_;
@@ -350,6 +380,9 @@ private:
     int depth_ = 0;
     bool done_ = false;
     std::shared_ptr<const WriteGuard> guard_; // of the outermost write transaction
+    // The outermost write transaction's bound on a server outside a
+    // worker's stop; lives until the transaction has ended.
+    std::unique_ptr<ServerWaitBound> bound_;
 };
 
 // Statements written together, all of them or none. On SQLite each one runs

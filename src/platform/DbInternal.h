@@ -63,6 +63,7 @@ struct StopCut {
     std::stop_token stop; // of the scope in force; never set outside one
     std::uint64_t scope = 0; // the scope in force, 0 none
     bool cut = false; // the sessions were shut for the scope's stop
+    bool saidAsLost = false; // the scope's cut is said as a lost connection
 };
 
 // The calling thread's open connections by base; closed when the thread ends.

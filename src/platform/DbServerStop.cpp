@@ -11,6 +11,7 @@
 
 #include <sys/socket.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -46,8 +47,9 @@ void cutSessions(StopCut& cut, std::uint64_t scope)
                 .arg(kServerStopCutMilliseconds));
 }
 
-// The watcher: shuts a stopped scope's sessions once its time is up. One
-// thread for the program, started with the first stop and ended with it.
+// The watcher: shuts a stopped scope's sessions once its time is up, and
+// sets a wait bound's stop once its time is up. One thread for the program,
+// started with the first stop or bound and ended with it.
 class CutWatcher {
 public:
     ~CutWatcher()
@@ -61,12 +63,15 @@ public:
             m_thread.join();
     }
 
-    void schedule(std::weak_ptr<StopCut> cut, std::uint64_t scope)
+    // Runs `act` on the watcher's thread `milliseconds` from now.
+    void schedule(int milliseconds, std::function<void()> act)
     {
         {
             std::lock_guard guard(m_mutex);
-            m_due.push_back({std::chrono::steady_clock::now() + std::chrono::milliseconds(kServerStopCutMilliseconds),
-                             std::move(cut), scope});
+            const auto at = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+            const auto place = std::upper_bound(m_due.begin(), m_due.end(), at,
+                                                [](const auto& time, const Due& due) { return time < due.at; });
+            m_due.insert(place, Due{at, std::move(act)});
             if (!m_thread.joinable())
                 m_thread = std::thread([this] { run(); });
         }
@@ -76,8 +81,7 @@ public:
 private:
     struct Due {
         std::chrono::steady_clock::time_point at;
-        std::weak_ptr<StopCut> cut;
-        std::uint64_t scope = 0;
+        std::function<void()> act;
     };
 
     void run()
@@ -88,8 +92,8 @@ private:
                 m_wake.wait(guard);
                 continue;
             }
-            // Scheduled in the order of their times, all of one length. The
-            // time is copied: the wait lets a schedule grow the list.
+            // Kept in the order of their times. The time is copied: the wait
+            // lets a schedule grow the list.
             const std::chrono::steady_clock::time_point first = m_due.front().at;
             if (m_wake.wait_until(guard, first) == std::cv_status::no_timeout && !m_ending)
                 continue;
@@ -100,9 +104,7 @@ private:
                 m_due.erase(m_due.begin());
             }
             guard.unlock();
-            for (const Due& due : ready)
-                if (const std::shared_ptr<StopCut> cut = due.cut.lock())
-                    cutSessions(*cut, due.scope);
+            for (const Due& due : ready) due.act();
             guard.lock();
         }
     }
@@ -126,11 +128,14 @@ struct ServerStopScope::Armed {
     std::shared_ptr<StopCut> cut;
     std::stop_token previousStop;
     std::uint64_t previousScope = 0;
+    bool previousSaidAsLost = false;
     std::uint64_t scope = 0;
     std::optional<std::stop_callback<std::function<void()>>> onStop;
 };
 
-ServerStopScope::ServerStopScope(std::stop_token stop) : d(std::make_unique<Armed>())
+ServerStopScope::ServerStopScope(std::stop_token stop) : ServerStopScope(std::move(stop), false) {}
+
+ServerStopScope::ServerStopScope(std::stop_token stop, bool saidAsLost) : d(std::make_unique<Armed>())
 {
     d->cut = threadConnections().stopCut;
     d->scope = ++scopeSerial;
@@ -138,11 +143,15 @@ ServerStopScope::ServerStopScope(std::stop_token stop) : d(std::make_unique<Arme
         std::lock_guard guard(d->cut->mutex);
         d->previousStop = std::exchange(d->cut->stop, stop);
         d->previousScope = std::exchange(d->cut->scope, d->scope);
+        d->previousSaidAsLost = std::exchange(d->cut->saidAsLost, saidAsLost);
         d->cut->cut = false;
     }
     if (stop.stop_possible())
         d->onStop.emplace(stop, std::function<void()>([weak = std::weak_ptr<StopCut>(d->cut), scope = d->scope] {
-                              watcher.schedule(weak, scope);
+                              watcher.schedule(kServerStopCutMilliseconds, [weak, scope] {
+                                  if (const std::shared_ptr<StopCut> cut = weak.lock())
+                                      cutSessions(*cut, scope);
+                              });
                           }));
 }
 
@@ -156,12 +165,22 @@ ServerStopScope::~ServerStopScope()
             for (const auto& [key, session] : d->cut->sessions) shut.push_back(key);
         d->cut->stop = d->previousStop;
         d->cut->scope = d->previousScope;
+        d->cut->saidAsLost = d->previousSaidAsLost;
         d->cut->cut = false;
     }
     // The thread's connections that were shut are opened anew by its next work.
     ThreadConnections& t = threadConnections();
     for (const QString& key : shut) t.lost.insert(key);
 }
+
+ServerWaitBound::ServerWaitBound(int afterMilliseconds) : scope_(stop_.get_token(), true)
+{
+    watcher.schedule(afterMilliseconds, [stop = stop_]() mutable { stop.request_stop(); });
+}
+
+// The scope ends first (its stop callback waits for a call running just
+// now): a stop the watcher sets later reaches nobody.
+ServerWaitBound::~ServerWaitBound() = default;
 
 std::stop_token ServerStopScope::current()
 {
@@ -214,6 +233,10 @@ bool sessionsCut()
 
 DbError stoppedError()
 {
+    StopCut& cut = threadCut();
+    std::lock_guard guard(cut.mutex);
+    if (cut.saidAsLost)
+        return DbError(E_DB_CONNECTION_LOST, QString::fromUtf8(kConnectionLostText), serverName(), kSource);
     return DbError(E_DB_STOPPED, QString::fromUtf8(kServerWorkStoppedText), serverName(), kSource);
 }
 

@@ -716,3 +716,52 @@ TEST_F(ServerStop, AScreensSaveAndTheBasesCloseWhoseCommitTheServerHoldsEndWithi
         db::SetServerLease(0);
     }
 }
+
+// A screen's save whose session the server stopped before the save began
+// (the server's machine stalls): the window waits no longer than the stop's
+// bound; the save is said as a lost connection, nothing of it stored, and
+// the next save, on a session opened anew, is stored.
+TEST_F(ServerStop, AScreensSaveOnASessionStoppedBeforeItEndsWithinTheStopsBound)
+{
+    const QString copy = BaseFileCopy(folder);
+    db::DropServerBase(QStringLiteral("restored"));
+    ib::CInfoBase infoBase;
+    InfoBaseService service(infoBase, folder);
+    ASSERT_FALSE(service.Restore(QStringLiteral("restored"), copy).failed);
+    ASSERT_FALSE(service.Open(QStringLiteral("restored")).failed);
+    qint64 savePid = 0;
+    {
+        db::Recordset q(ib::Db(infoBase), QStringLiteral("SELECT pg_backend_pid()"));
+        q.exec();
+        ASSERT_TRUE(q.next());
+        savePid = q.toInt64(0);
+    }
+    const int slot = infoBase.list[4].slot;
+    ib::LoadEmployee(infoBase, slot);
+    const QString before = infoBase.current.head.fio;
+    ASSERT_EQ(::kill(pid_t(savePid), SIGSTOP), 0);
+    infoBase.current.head.fio = QStringLiteral("Несохраненный Работник");
+    QElapsedTimer clock;
+    clock.start();
+    std::optional<db::DbError> said;
+    try {
+        ib::SaveEmployee(infoBase, slot);
+    } catch (const db::DbError& e) {
+        said = e;
+    }
+    const qint64 saveMs = clock.elapsed();
+    ::kill(pid_t(savePid), SIGCONT);
+    EXPECT_LT(saveMs, 6000);
+    ASSERT_TRUE(said);
+    EXPECT_EQ(said->code(), db::E_DB_CONNECTION_LOST);
+    EXPECT_EQ(said->message(), QString::fromUtf8(db::kConnectionLostText));
+    EXPECT_EQ(said->commitInDoubt(), nullptr);
+
+    ib::LoadEmployee(infoBase, slot);
+    EXPECT_EQ(infoBase.current.head.fio, before);
+    infoBase.current.head.fio = QStringLiteral("Сохраненный Работник");
+    ib::SaveEmployee(infoBase, slot);
+    ib::LoadEmployee(infoBase, slot);
+    EXPECT_EQ(infoBase.current.head.fio, QStringLiteral("Сохраненный Работник"));
+    service.Close();
+}
