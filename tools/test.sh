@@ -14,8 +14,9 @@ cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build
 QT_QPA_PLATFORM=offscreen ctest --test-dir build --output-on-failure
 
-# The information-base tests, the demo month and the month change once more
-# against a throw-away PostgreSQL server (tools/pgtest.sh), stopped afterwards.
+# The information-base tests, the demo month, the month change and the
+# screens' refused saves once more against a throw-away PostgreSQL server
+# (tools/pgtest.sh), stopped afterwards.
 # Without a server these are skipped; every other test has run.
 if server=$(sh tools/pgtest.sh start); then
   trap 'sh tools/pgtest.sh stop "$server"' EXIT
@@ -23,7 +24,8 @@ if server=$(sh tools/pgtest.sh start); then
   echo "Tests against the PostgreSQL server in $server"
   build/tests/test_infobase --gtest_filter='Db*:Server*'
   build/tests/test_shell --gtest_filter='UiStartup.OnAServer*:ServerStop.*'
-  build/tests/test_masterdata --gtest_filter='ServerCard.*'
+  build/tests/test_masterdata --gtest_filter='ServerCard.*:UiRecordCard.AFailedSave*:UiRefTables.RefusedSaves*'
+  build/tests/test_entries --gtest_filter='CurnuNuScreen.ARefusedSave*'
   build/tests/test_payroll \
     --gtest_filter='DemoMonth*:StoredResults.*:ServerStop.*:MonthChangeTest.AFailureHalfway*:MonthChangeTest.AConnectionKilled*:MonthChangeTest.TheServerBase*:MonthChangeTest.ARefusal*:CalcRefusal.ARunWhoseServerSession*:CalcRefusal.AStoreRefused*:CalcRefusal.ABaseThatMoved*'
 else

@@ -9,6 +9,7 @@
 #include "entries/ui/CCurnuNuView.h"
 #include "masterdata/DemoScreenWorld.h"
 #include "payroll/CalcThread.h"
+#include "payroll/FixtureBaseFile.h"
 #include "platform/TaskThread.h"
 #include "shell/ui/CMainFrame.h"
 #include "shell/ui/CommandRegistry.h"
@@ -148,7 +149,8 @@ TEST_F(CurnuNuScreen, RowsAddedEditedAndDeletedAreInTheBaseAfterReopening)
 // The base refuses the employee's rows (a trigger on the month's input
 // rows): the box names him and gives the trigger's words in a few lines,
 // without the statement; the rows typed stay on the screen, the base keeps
-// his old ones.
+// his old ones and memory's lists are the base's. Once the base takes them,
+// the rows are stored.
 TEST_F(CurnuNuScreen, ARefusedSaveNamesTheEmployeeAndTheBasesOwnLine)
 {
     MessageRecorder boxes;
@@ -167,6 +169,18 @@ TEST_F(CurnuNuScreen, ARefusedSaveNamesTheEmployeeAndTheBasesOwnLine)
     EXPECT_TRUE(kalvor::testsupport::SaysNoStatement(boxes.boxes[0].text));
     EXPECT_EQ(Cells(2)[2], QStringLiteral("4500.00"));
     EXPECT_EQ(Rows(114)[1], Row(7, 400000, 2));
+    // Memory's lists are the ones the base holds.
+    kalvor::PayrollDoc stored;
+    payrolltest::ReloadStored(stored, doc->infoBase);
+    EXPECT_EQ(stored.infoBase.list, doc->infoBase.list);
+    EXPECT_EQ(stored.infoBase.attributes, doc->infoBase.attributes);
+    ib::CloseBase(stored.infoBase);
+    // Once the base takes it, the same edit is stored.
+    Apply(114);
+    TypeCell(grid, 2, 2, QStringLiteral("4500"));
+    PressKey(Qt::Key_Escape);
+    EXPECT_EQ(boxes.boxes.size(), 1u) << boxes.Texts().join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(Rows(114)[1], Row(7, 450000, 2));
 }
 
 TEST_F(CurnuNuScreen, AnAmountTakesADecimalCommaAndOneThatDoesNotReadIsRefused)

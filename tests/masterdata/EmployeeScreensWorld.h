@@ -1,9 +1,11 @@
-// A fixture base stored in a base file of a temporary folder, a document over
-// it, and the key helpers of the employee-screen tests.
+// A fixture base stored in a base file of a temporary folder (or on the
+// tests' server when one is given), a document over it, and the key helpers
+// of the employee-screen tests.
 #pragma once
 
 #include "grid/FldHlpGridCtrl.h"
 #include "infobase/InfoBaseDb.h"
+#include "platform/Db.h"
 #include "shell/UiTestSupport.h"
 #include "shell/ui/CGroupDlg.h"
 #include "shell/ui/CKalvorDoc.h"
@@ -70,6 +72,8 @@ protected:
         ASSERT_TRUE(dir.isValid());
         doc.setWorkFolder(dir.path() + QLatin1Char('/'));
         base().baseName = QStringLiteral("emp");
+        if (kalvor::db::ServerInUse()) // a server keeps the base of an earlier test
+            ib::DeleteBase(dir.path(), base().baseName);
         ib::CreateSchemaBase(dir.path(), base().baseName);
         ib::OpenBase(base());
         fx = ib::BuildFixtureBase(base(), 12, 5);

@@ -10,6 +10,7 @@
 #include "masterdata/ui/CWorkerUchKartPage.h"
 #include "masterdata/ui/CWorkerUchKartView.h"
 #include "masterdata/ui/CWorkerUchkartExDDlg.h"
+#include "payroll/FixtureBaseFile.h"
 #include "platform/Db.h"
 #include "shell/ui/CMainFrame.h"
 #include "shell/ui/CTabelFilterDlg.h"
@@ -600,6 +601,15 @@ TEST_F(UiRecordCard, AFailedSaveKeepsTheEmployeeAndLeavingSaves)
     EXPECT_TRUE(kalvor::testsupport::SaysNoStatement(boxes.boxes[1].text));
     EXPECT_EQ(view->m_tabN, unsigned(tabN(2)));
     EXPECT_NE(Column("konst", "avans", 2), QStringList{QStringLiteral("710000.00")});
+    // Memory's lists are the ones the base holds.
+    {
+        kalvor::PayrollDoc stored;
+        payrolltest::ReloadStored(stored, base());
+        EXPECT_EQ(stored.infoBase.list, base().list);
+        EXPECT_EQ(stored.infoBase.shortNames, base().shortNames);
+        EXPECT_EQ(stored.infoBase.attributes, base().attributes);
+        ib::CloseBase(stored.infoBase);
+    }
 
     // Leaving for another screen saves what was typed on the page.
     TypeInto(1025, QStringLiteral("7000"));

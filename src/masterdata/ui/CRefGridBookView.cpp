@@ -123,7 +123,8 @@ bool CRefGridBookView::SaveBook()
     CKalvorDoc* doc = Document();
     // A book left as it was shown is not written again: nothing to keep.
     const std::vector<QStringList> rows = BookGridRows(m_grid);
-    if (rows == GridBookRows(m_book, *doc))
+    const std::vector<QStringList> held = GridBookRows(m_book, *doc);
+    if (rows == held)
         return true;
     StoreGridBookRows(m_book, rows, *doc);
     BookWaitCursor wait;
@@ -131,6 +132,9 @@ bool CRefGridBookView::SaveBook()
         WriteGridBook(m_book, *doc);
         return true;
     } catch (const kalvor::db::DbError& error) {
+        // The base kept the book it had: memory takes it back, so that the
+        // screens go on with the book the base holds.
+        StoreGridBookRows(m_book, held, *doc);
         ShowComError(error, QStringLiteral("Справочник \"%1\" не сохранен.")
                                 .arg(kalvor::masterdata::GridBookFormOf(m_book).caption));
     } catch (const kalvor::infobase::InfoBaseError& error) {
