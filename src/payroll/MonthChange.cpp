@@ -204,7 +204,7 @@ private:
         } catch (const db::DbError& e) {
             if (!db::IsRefusal(e))
                 throw;
-            throw e.naming(QStringLiteral("Не переведен в новый месяц работник %1.").arg(base.employeeNamed(move.slot)));
+            throw e.naming(QStringLiteral("Работник %1 не переведен в новый месяц.").arg(base.employeeNamed(move.slot)));
         }
     }
 

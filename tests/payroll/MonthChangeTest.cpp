@@ -917,10 +917,12 @@ TEST_F(MonthChangeTest, ARefusalOfOneEmployeesRowsNamesHimAndLeavesTheOldMonth)
     ASSERT_FALSE(boxes.boxes.empty());
     const QString said = boxes.boxes.back().text;
     EXPECT_EQ(said, QStringLiteral("ОБНАРУЖЕНА ОШИБКА:\nПереход на апрель 2026 года не записан в базу данных; отчетный "
-                                   "месяц не изменен.\nНе переведен в новый месяц работник Таб.N %1 %2.\nБаза данных "
-                                   "отказала в записи: %3")
+                                   "месяц не изменен.\nРаботник Таб.N %1 %2 не переведен в новый месяц.\nБаза "
+                                   "данных отказала в записи: %3")
                         .arg(victim.tabN())
                         .arg(base().shortNameOf(victim.slot).trimmed(), words));
+    // A short name ends with its initials' period: no second one follows it.
+    EXPECT_FALSE(said.contains(QStringLiteral(".."))) << said.toStdString();
     EXPECT_TRUE(testsupport::SaysNoStatement(said)) << said.toStdString();
     EXPECT_EQ(base().config.tekMes, kMarch);
     EXPECT_EQ(base().attributes, attributes);
