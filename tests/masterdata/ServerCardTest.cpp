@@ -134,27 +134,6 @@ protected:
         CloseBase(after.infoBase);
     }
 
-    // Every table of the base by name: its row count and a digest of its
-    // rows (the base's generation aside: it counts transactions, not content).
-    static std::map<std::string, std::string> Tables(const QSqlDatabase& db)
-    {
-        std::map<std::string, std::string> tables;
-        db::Recordset names(db, QStringLiteral("SELECT table_name FROM information_schema.tables WHERE "
-                                               "table_schema = 'dbo' AND table_name <> 'lock_holder'"));
-        names.exec();
-        QStringList list;
-        while (names.next()) list << names.toString(0);
-        for (const QString& name : list) {
-            db::Recordset q(db, QStringLiteral("SELECT COUNT(*) || ' ' || md5(COALESCE(string_agg((to_jsonb(t) - "
-                                               "'generation')::text, '|' ORDER BY (to_jsonb(t) - 'generation')::text), "
-                                               "'')) FROM dbo.\"%1\" t")
-                                    .arg(name));
-            q.exec();
-            tables[name.toStdString()] = q.next() ? q.toString(0).toStdString() : std::string();
-        }
-        return tables;
-    }
-
     // The month changed and the month calculated, as the screens run them.
     static void ChangeMonthAndCalculate(CKalvorDoc& d)
     {
@@ -227,7 +206,7 @@ TEST_F(ServerCard, ACardMadeAndOneRemovedInDoubtThenTheMonthAndItsCalculationAre
     ASSERT_GT(masterdata::CreateEmployeeCard(twin.infoBase, number), 0);
     masterdata::DeleteEmployeeCard(twin.infoBase, twin.infoBase.FindEmployee(removed));
     ChangeMonthAndCalculate(twin);
-    const std::map<std::string, std::string> takenOnce = Tables(Db(twin.infoBase));
+    const std::map<std::string, std::string> takenOnce = servertest::StoredTables(Db(twin.infoBase));
     CloseBase(twin.infoBase);
 
     ShowCard();
@@ -251,7 +230,7 @@ TEST_F(ServerCard, ACardMadeAndOneRemovedInDoubtThenTheMonthAndItsCalculationAre
     EXPECT_LT(base().FindEmployee(removed), 0);
     EXPECT_EQ(StoredEntries(number), (std::map<int, int>{{1, 1}, {2, 1}}));
     EXPECT_TRUE(StoredEntries(removed).empty());
-    EXPECT_EQ(Tables(Db(base())), takenOnce);
+    EXPECT_EQ(servertest::StoredTables(Db(base())), takenOnce);
     ExpectMemoryAsStored();
 }
 

@@ -58,27 +58,6 @@ protected:
         LoadAll(b);
     }
 
-    // Every table of the base by name: its row count and a digest of its
-    // rows (the base's generation aside: it counts transactions, not content).
-    static std::map<std::string, std::string> Tables(const QSqlDatabase& db)
-    {
-        std::map<std::string, std::string> tables;
-        db::Recordset names(db, QStringLiteral("SELECT table_name FROM information_schema.tables WHERE "
-                                               "table_schema = 'dbo' AND table_name <> 'lock_holder'"));
-        names.exec();
-        QStringList list;
-        while (names.next()) list << names.toString(0);
-        for (const QString& name : list) {
-            db::Recordset q(db, QStringLiteral("SELECT COUNT(*) || ' ' || md5(COALESCE(string_agg((to_jsonb(t) - "
-                                               "'generation')::text, '|' ORDER BY (to_jsonb(t) - 'generation')::text), "
-                                               "'')) FROM dbo.\"%1\" t")
-                                    .arg(name));
-            q.exec();
-            tables[name.toStdString()] = q.next() ? q.toString(0).toStdString() : std::string();
-        }
-        return tables;
-    }
-
     // The server holds every COMMIT of a session that asks for a synchronous
     // one (a standby that does not exist must confirm it); the sessions open
     // so far and the system's default commit locally.
@@ -256,7 +235,7 @@ TEST_F(ServerStop, AMonthChangeStoppedWhileTheServerHoldsItsCommitIsNeverMadeTwi
     ASSERT_GE(MoveEmployeesToNextMonth(
                   newKey, [] {}, twin),
               0);
-    const std::map<std::string, std::string> changedOnce = Tables(Db(twin.infoBase));
+    const std::map<std::string, std::string> changedOnce = servertest::StoredTables(Db(twin.infoBase));
     CloseBase(twin.infoBase);
 
     struct Row {
@@ -339,13 +318,13 @@ TEST_F(ServerStop, AMonthChangeStoppedWhileTheServerHoldsItsCommitIsNeverMadeTwi
             EXPECT_EQ(done, std::vector<int>{platform::TASK_FAILED});
             EXPECT_EQ(boxes.Texts().value(boxes.Texts().size() - 1),
                       QStringLiteral("Расчет зарплаты не выполнен.\n") + monthMoved);
-            EXPECT_EQ(Tables(Db(d.infoBase)), changedOnce);
+            EXPECT_EQ(servertest::StoredTables(Db(d.infoBase)), changedOnce);
             EXPECT_EQ(d.infoBase.config.tekMes, oldKey);
         }
         PayrollDoc after;
         payrolltest::ReloadStored(after, d.infoBase);
         EXPECT_EQ(after.infoBase.config.tekMes, newKey);
-        EXPECT_EQ(Tables(Db(after.infoBase)), changedOnce);
+        EXPECT_EQ(servertest::StoredTables(Db(after.infoBase)), changedOnce);
         if (row.releasedWhileAsked) {
             EXPECT_EQ(d.infoBase.attributes, after.infoBase.attributes);
             EXPECT_EQ(d.infoBase.tabel, after.infoBase.tabel);
@@ -364,7 +343,7 @@ TEST_F(ServerStop, AMonthChangeStoppedWhileTheServerHoldsItsCommitIsNeverMadeTwi
 TEST_F(ServerStop, ACalculationStoppedWhileTheServerHoldsItsCommitSaysTheOutcomeIsNotKnown)
 {
     db::Execute(Db(base()), QStringLiteral("UPDATE dbo.zarp SET sum = sum + 1")); // results unlike the run's
-    const std::map<std::string, std::string> before = Tables(Db(base()));
+    const std::map<std::string, std::string> before = servertest::StoredTables(Db(base()));
     const auto attributesBefore = base().attributes;
     const auto toPayBefore = base().zar1;
     HoldSynchronousCommits(true);
@@ -404,10 +383,10 @@ TEST_F(ServerStop, ACalculationStoppedWhileTheServerHoldsItsCommitSaysTheOutcome
     EXPECT_EQ(base().zar1, toPayBefore);
 
     ASSERT_TRUE(servertest::OnlyIdleSessionsAreLeft(Db(base())));
-    const std::map<std::string, std::string> stored = Tables(Db(base()));
+    const std::map<std::string, std::string> stored = servertest::StoredTables(Db(base()));
     EXPECT_NE(stored, before);
     view.CalcDlg()->SetSelection(0, 0, 0);
     EXPECT_TRUE(QTest::qWaitFor([&] { return done.size() == 2; }, 60000));
     EXPECT_EQ(done.back().first, platform::TASK_DONE);
-    EXPECT_EQ(Tables(Db(base())), stored);
+    EXPECT_EQ(servertest::StoredTables(Db(base())), stored);
 }

@@ -19,7 +19,9 @@
 #include <atomic>
 #include <chrono>
 #include <functional>
+#include <map>
 #include <mutex>
+#include <string>
 #include <signal.h>
 #include <thread>
 
@@ -146,6 +148,27 @@ inline qint64 HeldCommits(const QSqlDatabase& db)
     kalvor::db::Recordset q(db, QStringLiteral("SELECT COUNT(*) FROM pg_stat_activity WHERE wait_event = 'SyncRep'"));
     q.exec();
     return q.next() ? q.toInt64(0) : -1;
+}
+
+// Every table of the base by name: its row count and a digest of its rows
+// (the base's generation aside: it counts transactions, not content).
+inline std::map<std::string, std::string> StoredTables(const QSqlDatabase& db)
+{
+    std::map<std::string, std::string> tables;
+    kalvor::db::Recordset names(db, QStringLiteral("SELECT table_name FROM information_schema.tables WHERE "
+                                                   "table_schema = 'dbo' AND table_name <> 'lock_holder'"));
+    names.exec();
+    QStringList list;
+    while (names.next()) list << names.toString(0);
+    for (const QString& name : list) {
+        kalvor::db::Recordset q(db, QStringLiteral("SELECT COUNT(*) || ' ' || md5(COALESCE(string_agg((to_jsonb(t) - "
+                                                   "'generation')::text, '|' ORDER BY (to_jsonb(t) - "
+                                                   "'generation')::text), '')) FROM dbo.\"%1\" t")
+                                        .arg(name));
+        q.exec();
+        tables[name.toStdString()] = q.next() ? q.toString(0).toStdString() : std::string();
+    }
+    return tables;
 }
 
 // Commits of the test's own, one after another on a session of their own,
