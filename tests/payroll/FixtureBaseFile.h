@@ -8,6 +8,8 @@
 #include "support/TestFixture.h"
 #include "values/Values.h"
 
+#include <QString>
+
 #include <cstddef>
 #include <cstdint>
 
@@ -35,6 +37,28 @@ inline void AddFixtureContributionTables(kalvor::PayrollDoc& doc)
 inline void SaveFixtureToBase(kalvor::infobase::CInfoBase& base, const kalvor::infobase::FixtureBase& fx)
 {
     kalvor::infobase::SaveAll(base, fx.records);
+}
+
+// A new base `name` in the working folder `dirPath` holding the fixture of
+// `employees` employees, loaded and ready for a month change and its
+// calculation (no failed calculation, no foreign-worker flags); a base of
+// that name that an earlier test left (a server keeps it) goes first.
+inline void BuildMonthReadyBase(kalvor::PayrollDoc& d, const QString& dirPath, const QString& name, int employees)
+{
+    using namespace kalvor::infobase;
+    d.setWorkFolder(dirPath + QLatin1Char('/'));
+    CInfoBase& b = d.infoBase;
+    b.baseName = name;
+    DeleteBase(dirPath, b.baseName);
+    CreateSchemaBase(dirPath, b.baseName);
+    OpenBase(b);
+    FixtureBase fx = BuildFixtureBase(b, employees, 5);
+    BuildFixtureRefFiles(d.refFiles);
+    AddFixtureContributionTables(d);
+    for (auto& a : b.attributes) a.err = 0;
+    for (auto& r : fx.records) r.head.flags &= ~0x604u;
+    SaveFixtureToBase(b, fx);
+    LoadAll(b);
 }
 
 // Everything the base holds, loaded into a fresh document beside the one that

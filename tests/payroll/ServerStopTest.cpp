@@ -43,19 +43,7 @@ protected:
 
     void BuildFixture(CKalvorDoc& d, const QString& name)
     {
-        d.setWorkFolder(folder);
-        CInfoBase& b = d.infoBase;
-        b.baseName = name;
-        DeleteBase(dir.path(), b.baseName); // a server keeps the base of an earlier test
-        CreateSchemaBase(dir.path(), b.baseName);
-        OpenBase(b);
-        FixtureBase fx = BuildFixtureBase(b, kEmployees, 5);
-        BuildFixtureRefFiles(d.refFiles);
-        payrolltest::AddFixtureContributionTables(d);
-        for (auto& a : b.attributes) a.err = 0; // no failed calculation stands in the month change's way
-        for (auto& r : fx.records) r.head.flags &= ~0x604u; // no foreign-worker flags
-        payrolltest::SaveFixtureToBase(b, fx);
-        LoadAll(b);
+        payrolltest::BuildMonthReadyBase(d, dir.path(), name, kEmployees);
     }
 
     // The server holds every COMMIT of a session that asks for a synchronous
