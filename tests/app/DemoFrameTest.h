@@ -101,6 +101,9 @@ protected:
     void TearDown() override
     {
         using namespace kalvor;
+        // A view the test switched away from goes while the document it
+        // saves into still lives.
+        Settle();
         doc.SetBase(nullptr);
         if (service)
             service->Close();
