@@ -362,6 +362,7 @@ Recordset::Recordset(const QSqlDatabase& db, const QString& sql) : db_(db), quer
     // one such result per connection; the streams of a selection run keep
     // several open at once, so there each result is read whole.
     query_.setForwardOnly(!IsServer(db));
+    const std::optional<ServerWaitBound> bound = boundOutsideWork(db_);
     if (!query_.prepare(sql))
         throw failure(db_, query_.lastError(), sql);
 }
@@ -369,6 +370,7 @@ Recordset::Recordset(const QSqlDatabase& db, const QString& sql) : db_(db), quer
 void Recordset::exec()
 {
     beforeStatement(db_, sql_);
+    const std::optional<ServerWaitBound> bound = boundOutsideWork(db_);
     if (!query_.exec())
         throw failure(db_, query_.lastError(), sql_);
 }
@@ -674,6 +676,7 @@ bool IsRefusal(const DbError& e)
 void Execute(const QSqlDatabase& db, const QString& sql)
 {
     beforeStatement(db, sql);
+    const std::optional<ServerWaitBound> bound = boundOutsideWork(db);
     QSqlQuery q(db);
     if (!q.exec(sql))
         throw failure(db, q.lastError(), sql);
@@ -788,7 +791,7 @@ Transaction::Transaction(const QSqlDatabase& db, Kind kind) : db_(db), kind_(kin
     readDueAnswer(db_);
     int& depth = threadConnections().depth[db_.connectionName()];
     if (depth == 0) {
-        if (kind == Write && IsServer(db_) && !ServerStopScope::current().stop_possible())
+        if (IsServer(db_) && !ServerStopScope::current().stop_possible())
             bound_ = std::make_unique<ServerWaitBound>(kServerWaitBoundMilliseconds);
         if (kind == Write)
             guard_ = guardOf(db_);

@@ -231,11 +231,12 @@ public:
 private:
     std::stop_source stop_;
     ServerStopScope scope_;
+    std::uint64_t due_ = 0; // the watcher's setting of the stop
 };
 
-// How long a write transaction outside a worker's stop may wait on a server
-// before its stop is set: with the cut that follows, within the 5 s in which
-// a stop ends the work.
+// How long a write transaction or a statement outside a worker's stop may
+// wait on a server before its stop is set: with the cut that follows, within
+// the 5 s in which a stop ends the work.
 inline constexpr int kServerWaitBoundMilliseconds = 3000;
 
 // Whether the stop of the calling thread's scope is set.
@@ -380,8 +381,8 @@ private:
     int depth_ = 0;
     bool done_ = false;
     std::shared_ptr<const WriteGuard> guard_; // of the outermost write transaction
-    // The outermost write transaction's bound on a server outside a
-    // worker's stop; lives until the transaction has ended.
+    // The outermost transaction's bound on a server outside a worker's
+    // stop; lives until the transaction has ended.
     std::unique_ptr<ServerWaitBound> bound_;
 };
 

@@ -16,6 +16,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <stop_token>
 #include <vector>
@@ -114,6 +115,12 @@ DbError stoppedError();
 // Throws stoppedError() once the stop of the calling thread's work is set:
 // before anything that would wait for a server anew (a connection).
 void refuseWhenStopped();
+
+// A statement on a server that no worker's stop nor bounded transaction
+// governs (a screen's read on the user-interface thread) is bounded as a
+// write transaction is (ServerWaitBound); nothing for a base file or inside
+// a worker's or a transaction's bound.
+std::optional<ServerWaitBound> boundOutsideWork(const QSqlDatabase& db);
 
 // Before a statement runs on the connection: reads the answers of the
 // batches still due on it (throwing a failure), then counts the statement.

@@ -336,6 +336,7 @@ void ServerQuery::exec()
 {
     reset();
     beforeStatement(db_, sql_);
+    const std::optional<ServerWaitBound> bound = boundOutsideWork(db_);
     PGconn* session = serverSession(db_);
     if (!session)
         throw statementFailure(db_, nullptr, nullptr, sql_);

@@ -63,24 +63,36 @@ public:
             m_thread.join();
     }
 
-    // Runs `act` on the watcher's thread `milliseconds` from now.
-    void schedule(int milliseconds, std::function<void()> act)
+    // Runs `act` on the watcher's thread `milliseconds` from now, unless
+    // cancelled first by the number returned.
+    std::uint64_t schedule(int milliseconds, std::function<void()> act)
     {
+        std::uint64_t id = 0;
         {
             std::lock_guard guard(m_mutex);
             const auto at = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
             const auto place = std::upper_bound(m_due.begin(), m_due.end(), at,
                                                 [](const auto& time, const Due& due) { return time < due.at; });
-            m_due.insert(place, Due{at, std::move(act)});
+            id = ++m_serial;
+            m_due.insert(place, Due{at, id, std::move(act)});
             if (!m_thread.joinable())
                 m_thread = std::thread([this] { run(); });
         }
         m_wake.notify_all();
+        return id;
+    }
+
+    // Drops what was scheduled under the number, if it has not run yet.
+    void cancel(std::uint64_t id)
+    {
+        std::lock_guard guard(m_mutex);
+        std::erase_if(m_due, [id](const Due& due) { return due.id == id; });
     }
 
 private:
     struct Due {
         std::chrono::steady_clock::time_point at;
+        std::uint64_t id = 0;
         std::function<void()> act;
     };
 
@@ -112,6 +124,7 @@ private:
     std::mutex m_mutex;
     std::condition_variable m_wake;
     std::vector<Due> m_due;
+    std::uint64_t m_serial = 0;
     bool m_ending = false;
     std::thread m_thread;
 };
@@ -175,12 +188,12 @@ ServerStopScope::~ServerStopScope()
 
 ServerWaitBound::ServerWaitBound(int afterMilliseconds) : scope_(stop_.get_token(), true)
 {
-    watcher.schedule(afterMilliseconds, [stop = stop_]() mutable { stop.request_stop(); });
+    due_ = watcher.schedule(afterMilliseconds, [stop = stop_]() mutable { stop.request_stop(); });
 }
 
-// The scope ends first (its stop callback waits for a call running just
-// now): a stop the watcher sets later reaches nobody.
-ServerWaitBound::~ServerWaitBound() = default;
+// The bound's stop is not set once it has ended; the scope ends after this
+// body (its stop callback waits for a call running just now).
+ServerWaitBound::~ServerWaitBound() { watcher.cancel(due_); }
 
 std::stop_token ServerStopScope::current()
 {
@@ -238,6 +251,13 @@ DbError stoppedError()
     if (cut.saidAsLost)
         return DbError(E_DB_CONNECTION_LOST, QString::fromUtf8(kConnectionLostText), serverName(), kSource);
     return DbError(E_DB_STOPPED, QString::fromUtf8(kServerWorkStoppedText), serverName(), kSource);
+}
+
+std::optional<ServerWaitBound> boundOutsideWork(const QSqlDatabase& db)
+{
+    if (!IsServer(db) || ServerStopScope::current().stop_possible())
+        return std::nullopt;
+    return std::optional<ServerWaitBound>(std::in_place, kServerWaitBoundMilliseconds);
 }
 
 void refuseWhenStopped()

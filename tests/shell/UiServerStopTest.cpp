@@ -28,6 +28,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <future>
 #include <optional>
 #include <stop_token>
@@ -717,11 +718,11 @@ TEST_F(ServerStop, AScreensSaveAndTheBasesCloseWhoseCommitTheServerHoldsEndWithi
     }
 }
 
-// A screen's save whose session the server stopped before the save began
-// (the server's machine stalls): the window waits no longer than the stop's
-// bound; the save is said as a lost connection, nothing of it stored, and
-// the next save, on a session opened anew, is stored.
-TEST_F(ServerStop, AScreensSaveOnASessionStoppedBeforeItEndsWithinTheStopsBound)
+// A screen's read and save whose session the server stopped before they
+// began (the server's machine stalls): the window waits no longer than the
+// stop's bound; each is said as a lost connection, nothing of the save
+// stored, and the next read and save, on a session opened anew, are whole.
+TEST_F(ServerStop, AScreensReadAndSaveOnASessionStoppedBeforeThemEndWithinTheStopsBound)
 {
     const QString copy = BaseFileCopy(folder);
     db::DropServerBase(QStringLiteral("restored"));
@@ -729,33 +730,47 @@ TEST_F(ServerStop, AScreensSaveOnASessionStoppedBeforeItEndsWithinTheStopsBound)
     InfoBaseService service(infoBase, folder);
     ASSERT_FALSE(service.Restore(QStringLiteral("restored"), copy).failed);
     ASSERT_FALSE(service.Open(QStringLiteral("restored")).failed);
-    qint64 savePid = 0;
-    {
-        db::Recordset q(ib::Db(infoBase), QStringLiteral("SELECT pg_backend_pid()"));
-        q.exec();
-        ASSERT_TRUE(q.next());
-        savePid = q.toInt64(0);
-    }
     const int slot = infoBase.list[4].slot;
     ib::LoadEmployee(infoBase, slot);
     const QString before = infoBase.current.head.fio;
-    ASSERT_EQ(::kill(pid_t(savePid), SIGSTOP), 0);
-    infoBase.current.head.fio = QStringLiteral("Несохраненный Работник");
-    QElapsedTimer clock;
-    clock.start();
-    std::optional<db::DbError> said;
-    try {
-        ib::SaveEmployee(infoBase, slot);
-    } catch (const db::DbError& e) {
-        said = e;
+    struct Row {
+        const char* what;
+        std::function<void()> action;
+    };
+    const Row rows[] = {
+        {"the card's load", [&] { ib::LoadEmployee(infoBase, slot); }},
+        {"the card's save",
+         [&] {
+             infoBase.current.head.fio = QStringLiteral("Несохраненный Работник");
+             ib::SaveEmployee(infoBase, slot);
+         }},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        qint64 pid = 0;
+        {
+            db::Recordset q(ib::Db(infoBase), QStringLiteral("SELECT pg_backend_pid()"));
+            q.exec();
+            ASSERT_TRUE(q.next());
+            pid = q.toInt64(0);
+        }
+        ASSERT_EQ(::kill(pid_t(pid), SIGSTOP), 0);
+        QElapsedTimer clock;
+        clock.start();
+        std::optional<db::DbError> said;
+        try {
+            row.action();
+        } catch (const db::DbError& e) {
+            said = e;
+        }
+        const qint64 waitedMs = clock.elapsed();
+        ::kill(pid_t(pid), SIGCONT);
+        EXPECT_LT(waitedMs, 6000);
+        ASSERT_TRUE(said);
+        EXPECT_EQ(said->code(), db::E_DB_CONNECTION_LOST);
+        EXPECT_EQ(said->message(), QString::fromUtf8(db::kConnectionLostText));
+        EXPECT_EQ(said->commitInDoubt(), nullptr);
     }
-    const qint64 saveMs = clock.elapsed();
-    ::kill(pid_t(savePid), SIGCONT);
-    EXPECT_LT(saveMs, 6000);
-    ASSERT_TRUE(said);
-    EXPECT_EQ(said->code(), db::E_DB_CONNECTION_LOST);
-    EXPECT_EQ(said->message(), QString::fromUtf8(db::kConnectionLostText));
-    EXPECT_EQ(said->commitInDoubt(), nullptr);
 
     ib::LoadEmployee(infoBase, slot);
     EXPECT_EQ(infoBase.current.head.fio, before);

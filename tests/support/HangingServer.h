@@ -183,6 +183,10 @@ public:
     OwnCommits(const QString& locator, bool askSynchronous)
         : thread_([this, locator, askSynchronous] {
               {
+                  // A stop that is never set: the held COMMIT waits as long
+                  // as the server holds it, unbounded.
+                  std::stop_source never;
+                  const kalvor::db::ServerStopScope unbounded(never.get_token());
                   const QSqlDatabase own = kalvor::db::Connection::forThread(locator);
                   if (askSynchronous)
                       kalvor::db::Execute(own, QStringLiteral("SET synchronous_commit = on"));
