@@ -406,27 +406,21 @@ protected:
         for (QString& fault : faults) fault.prepend(where + QStringLiteral(": "));
         return faults;
     }
-};
-
-} // namespace
-
-// "Механизм КТУ"'s second and third variants, the advance statement's form,
-// the sick-leave payments' grid and the transfers' grid, on the frame at
-// 1024x768 with real boxes: a refused text left by Tab, by a click on
-// another field or cell, on the screen's buttons, on the panel, the quick
-// button and the menu, and by a key sent to another input says one box
-// naming the field each time, nothing acts, and the input keeps the text
-// with the focus; Esc then gives it up alone (the screen stays), and the
-// screen left and opened again shows what was stored before.
-TEST_F(UiHeldScreens, TheScreensOfTheirOwnPanelsHoldARefusedTextOnEveryWayOut)
-{
-    CMainFrame frame(&doc, &registry);
-    QTimer closer;
-    ASSERT_TRUE(ShowAt1024x768(frame, closer, &CloseModalDialogs, 50));
-    QStringList faults;
-    const auto onScreen = [&frame](CCommonFormView* view) { return [&frame, view] { return frame.CurrentView() == view; }; };
-
+    // Whether the frame still shows the view.
+    static std::function<bool()> OnScreen(CMainFrame& frame, CCommonFormView* view)
+    {
+        return [&frame, view] { return frame.CurrentView() == view; };
+    }
+    // The cell's editor opened as a click opens it.
+    static void EditCell(CFldHlpGridCtrl* grid, int row, int col)
+    {
+        grid->setFocus();
+        grid->SetFocusCell(row, col);
+        grid->OnEditCell(row, col, QPoint(-1, -1), GridCtrl::VK_LBUTTON | CInPlaceEdit::ClickedChar);
+        Settle();
+    }
     // "Механизм КТУ": fields of the second and the third variant, each named itself.
+    void HoldOnKtuVariants(CMainFrame& frame, QStringList& faults)
     {
         const kalvor::KtuVariants stored = doc.infoBase.firm.ktu;
         const struct {
@@ -448,7 +442,7 @@ TEST_F(UiHeldScreens, TheScreensOfTheirOwnPanelsHoldARefusedTextOnEveryWayOut)
                                      KeyTo(view->Field(f.other), faults)};
             for (WayOut& way : FrameWays(frame, kKtuCommand)) ways.push_back(std::move(way));
             faults << HoldThenEsc(QStringLiteral("Механизм КТУ"), [field] { return field; }, QString::fromUtf8(f.name),
-                                  QStringLiteral("12x"), ways, onScreen(view));
+                                  QStringLiteral("12x"), ways, OnScreen(frame, view));
             EXPECT_EQ(field->text(), before) << f.name;
             EXPECT_EQ(QApplication::focusWidget(), field) << f.name;
             ASSERT_NE(frame.SwitchView<CEmptyView>(), nullptr);
@@ -456,8 +450,8 @@ TEST_F(UiHeldScreens, TheScreensOfTheirOwnPanelsHoldARefusedTextOnEveryWayOut)
         }
         EXPECT_EQ(doc.infoBase.firm.ktu, stored);
     }
-
     // The advance statement: the first sheet's number; nothing is printed.
+    void HoldOnAdvanceStatement(CMainFrame& frame, QStringList& faults)
     {
         ASSERT_TRUE(frame.RunCommand(kAdvanceStatementCommand));
         Settle();
@@ -479,9 +473,9 @@ TEST_F(UiHeldScreens, TheScreensOfTheirOwnPanelsHoldARefusedTextOnEveryWayOut)
         ASSERT_NE(frame.SwitchView<CEmptyView>(), nullptr);
         Settle();
     }
-
     // The sick-leave payments: a sheet's "Сумма"; a click on another row's
     // amount and on the strip.
+    void HoldOnSickLeavePayments(CMainFrame& frame, QStringList& faults)
     {
         const auto open = [&]() -> CBulletViplatView* {
             frame.RunCommand(CBulletViplatView::kCommandId);
@@ -508,10 +502,7 @@ TEST_F(UiHeldScreens, TheScreensOfTheirOwnPanelsHoldARefusedTextOnEveryWayOut)
         const QString stored = grid->GetItemText(row, col);
         QRect other;
         ASSERT_TRUE(grid->GetCellRect(row + 1 < grid->GetRowCount() ? row + 1 : row - 1, col, other));
-        grid->setFocus();
-        grid->SetFocusCell(row, col);
-        grid->OnEditCell(row, col, QPoint(-1, -1), GridCtrl::VK_LBUTTON | CInPlaceEdit::ClickedChar);
-        Settle();
+        EditCell(grid, row, col);
         ASSERT_NE(grid->GetEditor(), nullptr);
         QLineEdit* strip = view->Strip()->Field(CWorkersFilterDlg::IdShop);
         std::vector<WayOut> ways{{QStringLiteral("a click on another row's amount"), ClickOn(grid->viewport(), other.center())},
@@ -520,7 +511,7 @@ TEST_F(UiHeldScreens, TheScreensOfTheirOwnPanelsHoldARefusedTextOnEveryWayOut)
         for (WayOut& way : FrameWays(frame, CBulletViplatView::kCommandId)) ways.push_back(std::move(way));
         faults << HoldThenEsc(QStringLiteral("Просмотр выплат по больничным"),
                               [grid]() -> QLineEdit* { return grid->GetEditor(); }, QStringLiteral("Сумма"),
-                              QStringLiteral("12,755"), ways, onScreen(view));
+                              QStringLiteral("12,755"), ways, OnScreen(frame, view));
         EXPECT_EQ(grid->GetEditor(), nullptr);
         EXPECT_EQ(grid->GetItemText(row, col), stored);
         ASSERT_NE(frame.SwitchView<CEmptyView>(), nullptr);
@@ -531,9 +522,9 @@ TEST_F(UiHeldScreens, TheScreensOfTheirOwnPanelsHoldARefusedTextOnEveryWayOut)
         ASSERT_NE(frame.SwitchView<CEmptyView>(), nullptr);
         Settle();
     }
-
     // The transfers of 137: the second transfer's "Сумма"; a click on the
     // first's, on "Добавить" and on the strip.
+    void HoldOnTransfers(CMainFrame& frame, QStringList& faults)
     {
         constexpr int kTwoBanks = 137;
         auto* view = qobject_cast<CCurnuPerSBView*>(OpenForEntry(frame, kTransfersCommand, kTwoBanks));
@@ -544,10 +535,7 @@ TEST_F(UiHeldScreens, TheScreensOfTheirOwnPanelsHoldARefusedTextOnEveryWayOut)
         const QString stored = grid->GetItemText(2, 1);
         QRect other;
         ASSERT_TRUE(grid->GetCellRect(1, 1, other));
-        grid->setFocus();
-        grid->SetFocusCell(2, 1);
-        grid->OnEditCell(2, 1, QPoint(-1, -1), GridCtrl::VK_LBUTTON | CInPlaceEdit::ClickedChar);
-        Settle();
+        EditCell(grid, 2, 1);
         ASSERT_NE(grid->GetEditor(), nullptr);
         QLineEdit* strip = StripNumber(frame);
         std::vector<WayOut> ways{
@@ -571,6 +559,28 @@ TEST_F(UiHeldScreens, TheScreensOfTheirOwnPanelsHoldARefusedTextOnEveryWayOut)
         EXPECT_EQ(view->Dlg()->Grid()->GetItemText(2, 1), stored);
         ASSERT_NE(frame.SwitchView<CEmptyView>(), nullptr);
     }
+};
+
+} // namespace
+
+// "Механизм КТУ"'s second and third variants, the advance statement's form,
+// the sick-leave payments' grid and the transfers' grid, on the frame at
+// 1024x768 with real boxes: a refused text left by Tab, by a click on
+// another field or cell, on the screen's buttons, on the panel, the quick
+// button and the menu, and by a key sent to another input says one box
+// naming the field each time, nothing acts, and the input keeps the text
+// with the focus; Esc then gives it up alone (the screen stays), and the
+// screen left and opened again shows what was stored before.
+TEST_F(UiHeldScreens, TheScreensOfTheirOwnPanelsHoldARefusedTextOnEveryWayOut)
+{
+    CMainFrame frame(&doc, &registry);
+    QTimer closer;
+    ASSERT_TRUE(ShowAt1024x768(frame, closer, &CloseModalDialogs, 50));
+    QStringList faults;
+    ASSERT_NO_FATAL_FAILURE(HoldOnKtuVariants(frame, faults));
+    ASSERT_NO_FATAL_FAILURE(HoldOnAdvanceStatement(frame, faults));
+    ASSERT_NO_FATAL_FAILURE(HoldOnSickLeavePayments(frame, faults));
+    ASSERT_NO_FATAL_FAILURE(HoldOnTransfers(frame, faults));
     EXPECT_TRUE(faults.isEmpty()) << faults.join(QLatin1Char('\n')).toStdString();
 }
 

@@ -127,6 +127,36 @@ qint64 SessionPid(const QString& locator)
     return q.next() ? q.toInt64(0) : 0;
 }
 
+// The copy restored as "restored" and opened, its sessions asking for a
+// synchronous COMMIT (the server holds them some time after it is told to:
+// commits of the test's own into its table public.marks are made until one
+// is held), with a short lease: a lock's row that a cut close leaves behind
+// runs out soon.
+void OpenRestoredAskingSynchronousCommits(InfoBaseService& service, const QString& copy, const QSqlDatabase& probe)
+{
+    db::DropServerBase(QStringLiteral("restored"));
+    ASSERT_FALSE(service.Restore(QStringLiteral("restored"), copy).failed);
+    db::Execute(probe, QStringLiteral("ALTER DATABASE restored SET synchronous_commit = on"));
+    db::SetServerLease(3000);
+    ASSERT_FALSE(service.Open(QStringLiteral("restored")).failed);
+    db::Execute(db::Connection::forThread(db::ServerBaseLocator(QStringLiteral("restored"))),
+                QStringLiteral("CREATE TABLE public.marks (n integer)"));
+}
+
+// Stops the backend process once the server holds its COMMIT (watched on a
+// session of the thread's own); `stopped` tells whether it was.
+std::thread StopOnceItsCommitIsHeld(const QString& locator, qint64 pid, std::atomic<bool>& stopped)
+{
+    return std::thread([locator, pid, &stopped] {
+        {
+            const QSqlDatabase own = db::Connection::forThread(locator);
+            WaitUntil([&] { return servertest::HeldCommits(own, QStringLiteral("pid = %1").arg(pid)) == 1; }, 10000);
+            stopped = ::kill(pid_t(pid), SIGSTOP) == 0;
+        }
+        db::Connection::closeAllForThread();
+    });
+}
+
 // Whether the server still has the backend process (asked on the calling
 // thread's session).
 bool SessionLives(const QString& locator, qint64 pid)
@@ -500,12 +530,7 @@ TEST_F(ServerStop, ARestoreWhoseRenameLosesItsConnectionSaysWhatTheServerMade)
                 {
                     const QSqlDatabase own = db::Connection::forThread(stopper);
                     WaitUntil(
-                        [&] {
-                            db::Recordset q(own, QStringLiteral("SELECT COUNT(*) FROM pg_stat_activity WHERE "
-                                                                "wait_event = 'SyncRep' AND query LIKE 'ALTER DATABASE%'"));
-                            q.exec();
-                            return q.next() && q.toInt(0) > 0;
-                        },
+                        [&] { return servertest::HeldCommits(own, QStringLiteral("query LIKE 'ALTER DATABASE%'")) > 0; },
                         10000);
                     db::Recordset q(own, QStringLiteral("SELECT COUNT(pg_terminate_backend(pid)) FROM pg_stat_activity "
                                                         "WHERE wait_event = 'SyncRep' AND query LIKE 'ALTER DATABASE%'"));
@@ -615,49 +640,17 @@ TEST_F(ServerStop, AScreensSaveAndTheBasesCloseWhoseCommitTheServerHoldsEndWithi
     };
     for (const Row row : {Row{"a standby that does not answer", false}, Row{"the session stopped", true}}) {
         SCOPED_TRACE(row.what);
-        db::DropServerBase(QStringLiteral("restored"));
         ib::CInfoBase infoBase;
         InfoBaseService service(infoBase, folder);
-        ASSERT_FALSE(service.Restore(QStringLiteral("restored"), copy).failed);
-        // The base's sessions ask for a synchronous COMMIT; the server holds
-        // them some time after it is told to: commits of the test's own are
-        // made until one is held.
-        db::Execute(probe(), QStringLiteral("ALTER DATABASE restored SET synchronous_commit = on"));
-        // A short lease: a lock's row that a cut close leaves behind runs out soon.
-        db::SetServerLease(3000);
-        ASSERT_FALSE(service.Open(QStringLiteral("restored")).failed);
+        ASSERT_NO_FATAL_FAILURE(OpenRestoredAskingSynchronousCommits(service, copy, probe()));
         const QString restored = db::ServerBaseLocator(QStringLiteral("restored"));
-        db::Execute(ib::Db(infoBase), QStringLiteral("CREATE TABLE public.marks (n integer)"));
-        qint64 savePid = 0;
-        {
-            db::Recordset q(ib::Db(infoBase), QStringLiteral("SELECT pg_backend_pid()"));
-            q.exec();
-            ASSERT_TRUE(q.next());
-            savePid = q.toInt64(0);
-        }
+        const qint64 savePid = SessionPid(ib::BaseFile(infoBase));
+        ASSERT_NE(savePid, 0);
         ASSERT_TRUE(servertest::HoldSynchronousCommits(probe(), true, false));
         servertest::OwnCommits ownCommits(restored, false);
         ASSERT_TRUE(WaitUntil([&] { return servertest::HeldCommits(probe()) > 0; }, 10000));
-        // The save's session stopped once its COMMIT waits.
         std::atomic<bool> stopped{false};
-        std::thread stopper_([&] {
-            if (!row.stopTheSession)
-                return;
-            {
-                const QSqlDatabase own = db::Connection::forThread(restored);
-                WaitUntil(
-                    [&] {
-                        db::Recordset q(own, QStringLiteral("SELECT COUNT(*) FROM pg_stat_activity WHERE pid = %1 AND "
-                                                            "wait_event = 'SyncRep'")
-                                                 .arg(savePid));
-                        q.exec();
-                        return q.next() && q.toInt(0) == 1;
-                    },
-                    10000);
-                stopped = ::kill(pid_t(savePid), SIGSTOP) == 0;
-            }
-            db::Connection::closeAllForThread();
-        });
+        std::thread stopper_ = row.stopTheSession ? StopOnceItsCommitIsHeld(restored, savePid, stopped) : std::thread();
 
         const int slot = infoBase.list[4].slot;
         ib::LoadEmployee(infoBase, slot);
@@ -673,7 +666,8 @@ TEST_F(ServerStop, AScreensSaveAndTheBasesCloseWhoseCommitTheServerHoldsEndWithi
             inDoubt = e.commitInDoubt() != nullptr;
         }
         const qint64 saveMs = clock.elapsed();
-        stopper_.join();
+        if (stopper_.joinable())
+            stopper_.join();
         EXPECT_LT(saveMs, 6000);
         EXPECT_TRUE(inDoubt);
         EXPECT_EQ(said, QString::fromUtf8(db::kCommitNotKnownText));
@@ -683,10 +677,7 @@ TEST_F(ServerStop, AScreensSaveAndTheBasesCloseWhoseCommitTheServerHoldsEndWithi
         std::thread round([] { db::AwaitServerLeaseRound(); });
         WaitUntil(
             [&] {
-                db::Recordset q(probe(), QStringLiteral("SELECT COUNT(*) FROM pg_stat_activity WHERE wait_event = "
-                                                      "'SyncRep' AND query LIKE 'INSERT INTO dbo.lock_holder%'"));
-                q.exec();
-                return q.next() && q.toInt(0) > 0;
+                return servertest::HeldCommits(probe(), QStringLiteral("query LIKE 'INSERT INTO dbo.lock_holder%'")) > 0;
             },
             5000);
         MessageRecorder boxes;
@@ -747,13 +738,8 @@ TEST_F(ServerStop, AScreensReadAndSaveOnASessionStoppedBeforeThemEndWithinTheSto
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
-        qint64 pid = 0;
-        {
-            db::Recordset q(ib::Db(infoBase), QStringLiteral("SELECT pg_backend_pid()"));
-            q.exec();
-            ASSERT_TRUE(q.next());
-            pid = q.toInt64(0);
-        }
+        const qint64 pid = SessionPid(ib::BaseFile(infoBase));
+        ASSERT_NE(pid, 0);
         ASSERT_EQ(::kill(pid_t(pid), SIGSTOP), 0);
         QElapsedTimer clock;
         clock.start();

@@ -142,10 +142,12 @@ inline void LetHeldCommitsGo(const QSqlDatabase& db)
     q.exec();
 }
 
-// The number of the server's sessions whose COMMIT it holds.
-inline qint64 HeldCommits(const QSqlDatabase& db)
+// The number of the server's sessions whose COMMIT it holds; only those
+// that also meet `also` (a condition on pg_stat_activity) when given.
+inline qint64 HeldCommits(const QSqlDatabase& db, const QString& also = QString())
 {
-    kalvor::db::Recordset q(db, QStringLiteral("SELECT COUNT(*) FROM pg_stat_activity WHERE wait_event = 'SyncRep'"));
+    kalvor::db::Recordset q(db, QStringLiteral("SELECT COUNT(*) FROM pg_stat_activity WHERE wait_event = 'SyncRep'") +
+                                    (also.isEmpty() ? QString() : QStringLiteral(" AND ") + also));
     q.exec();
     return q.next() ? q.toInt64(0) : -1;
 }
