@@ -341,6 +341,15 @@ TEST_F(UiRefTables, RefusedSavesAreShownAndTheBooksStayInMemory)
     EXPECT_EQ(stored->firm.masks[0][std::size_t(code)], toggled);
     EXPECT_EQ(stored->firm.stag[0].kod, 71);
 
+    // Shop 9 "Склад" added in the shops book, which is then left.
+    const auto addShopNine = [&] {
+        auto* shops = Open<CRefGridBookView>(1030);
+        const int row = shops->Grid()->GetRowCount();
+        QTest::mouseClick(shops->control(CRefGridBookView::IdAdd), Qt::LeftButton);
+        TypeCell(shops->Grid(), row, 0, QStringLiteral("9"));
+        TypeCell(shops->Grid(), row, 1, QStringLiteral("Склад"));
+        Leave(shops->Grid());
+    };
     // A shop the base refuses (a trigger on the shops' table): the box names
     // the book and gives the trigger's words in a few lines, without the
     // statement; the base keeps the shops it had and memory takes them back.
@@ -349,12 +358,7 @@ TEST_F(UiRefTables, RefusedSavesAreShownAndTheBooksStayInMemory)
         const QString words = QStringLiteral("Цех 9 закрыт приказом директора");
         const testsupport::RefusingTrigger refusal(Db(base()), QStringLiteral("ceh"), words,
                                                    QStringLiteral("NEW.otd = 9"));
-        auto* shops = Open<CRefGridBookView>(1030);
-        const int row = shops->Grid()->GetRowCount();
-        QTest::mouseClick(shops->control(CRefGridBookView::IdAdd), Qt::LeftButton);
-        TypeCell(shops->Grid(), row, 0, QStringLiteral("9"));
-        TypeCell(shops->Grid(), row, 1, QStringLiteral("Склад"));
-        Leave(shops->Grid());
+        addShopNine();
         ASSERT_EQ(boxes.boxes.size(), 3u);
         EXPECT_EQ(boxes.boxes[2].text, QStringLiteral("ОБНАРУЖЕНА ОШИБКА:\nСправочник \"Цех/Отдел\" не сохранен.\nБаза "
                                                       "данных отказала в записи: %1")
@@ -366,12 +370,7 @@ TEST_F(UiRefTables, RefusedSavesAreShownAndTheBooksStayInMemory)
         EXPECT_EQ(base().shops, stored->shops);
     }
     {
-        auto* shops = Open<CRefGridBookView>(1030);
-        const int row = shops->Grid()->GetRowCount();
-        QTest::mouseClick(shops->control(CRefGridBookView::IdAdd), Qt::LeftButton);
-        TypeCell(shops->Grid(), row, 0, QStringLiteral("9"));
-        TypeCell(shops->Grid(), row, 1, QStringLiteral("Склад"));
-        Leave(shops->Grid());
+        addShopNine();
         ASSERT_EQ(boxes.boxes.size(), 3u);
         stored = Stored();
         LoadCeh(*stored);
