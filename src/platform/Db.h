@@ -96,6 +96,13 @@ bool IsServerLocator(const QString& base);
 QString ServerDatabaseOf(const QString& locator);
 // Whether the connection is to a server base.
 bool IsServer(const QSqlDatabase& db);
+// The oldest server the bases work on, as the server gives its version
+// (server_version_num): PostgreSQL 13, the first with pg_current_xact_id()
+// and the type xid8, by which a COMMIT whose answer was lost is asked after.
+inline constexpr int kOldestServerVersion = 130000;
+// Refuses a server of an older version at connecting: throws DbError
+// (E_DB_FAIL) naming the version needed and the one found.
+void RequireServerVersion(int serverVersion);
 
 // A write transaction on a server whose COMMIT was sent but whose answer
 // never came (its session shut by the worker's stop, or lost on the way):

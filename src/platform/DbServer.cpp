@@ -183,6 +183,16 @@ QSqlDatabase connectTo(const QString& connectionName, const QString& database)
         QSqlDatabase::removeDatabase(connectionName);
         throw e;
     }
+    if (PGconn* session = serverSession(db)) {
+        try {
+            RequireServerVersion(PQserverVersion(session));
+        } catch (const DbError&) {
+            db.close();
+            db = QSqlDatabase();
+            QSqlDatabase::removeDatabase(connectionName);
+            throw;
+        }
+    }
     return db;
 }
 
@@ -360,6 +370,29 @@ QString detail::serverName()
     if (!server.service.isEmpty())
         name += QStringLiteral(" (%1)").arg(server.service);
     return name;
+}
+
+namespace {
+
+// A version as the server gives it (130004, 90624) as people write it
+// (13.4, 9.6.24): from version 10 on two parts, before it three.
+QString versionText(int version)
+{
+    if (version >= 100000)
+        return QStringLiteral("%1.%2").arg(version / 10000).arg(version % 10000);
+    return QStringLiteral("%1.%2.%3").arg(version / 10000).arg(version / 100 % 100).arg(version % 100);
+}
+
+} // namespace
+
+void RequireServerVersion(int serverVersion)
+{
+    if (serverVersion >= kOldestServerVersion)
+        return;
+    throw DbError(E_DB_FAIL,
+                  QStringLiteral("Сервер базы данных %1 — PostgreSQL %2, программе нужен PostgreSQL %3 или новее")
+                      .arg(serverName(), versionText(serverVersion), QString::number(kOldestServerVersion / 10000)),
+                  serverName(), kSource);
 }
 
 QString ExportedView(const QSqlDatabase& db)
@@ -647,8 +680,15 @@ PGconn* connectSession(const QString& database)
     refuseWhenStopped();
     const SessionParameters p(database);
     PGconn* session = PQconnectdbParams(p.k.data(), p.v.data(), 0);
-    if (PQstatus(session) == CONNECTION_OK)
+    if (PQstatus(session) == CONNECTION_OK) {
+        try {
+            RequireServerVersion(PQserverVersion(session));
+        } catch (const DbError&) {
+            PQfinish(session);
+            throw;
+        }
         return session;
+    }
     const DbError e = connectFailure(QString::fromUtf8(PQerrorMessage(session)), database);
     PQfinish(session);
     throw e;

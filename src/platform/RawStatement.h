@@ -1,8 +1,10 @@
 #pragma once
-// A statement run directly on the connection's SQLite handle, for the few
-// statements that a run repeats thousands of times (the month's rows of every
-// employee): values are bound by position as they are, without the QVariant
-// and the per-value parameter name that QtSql builds for each of them.
+// A statement run directly on the connection's SQLite handle, for the
+// statements whose values are many: the savers, the loaders of every employee
+// and the reads of the firm-wide tables. Values are bound and read by position
+// as they are, without the QVariant and the per-value parameter name that
+// QtSql builds for each of them; what runs once or reads a few rows stays on
+// db::Recordset.
 //
 // - Prepared once per connection and kept with it (closed with it), like
 //   db::Statement; it takes part in the connection's transactions.

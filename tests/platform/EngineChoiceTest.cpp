@@ -5,6 +5,8 @@
 
 #include <QSysInfo>
 
+#include <utility>
+
 using namespace kalvor;
 
 TEST(EngineChoice, LocalNamesKeepTheFilesAndOthersNameAServer)
@@ -36,4 +38,29 @@ TEST(EngineChoice, LocalNamesKeepTheFilesAndOthersNameAServer)
 
     db::UseServer({});
     EXPECT_FALSE(db::ServerInUse());
+}
+
+// A server older than PostgreSQL 13 lacks what the program asks of it after a
+// COMMIT whose answer was lost (pg_current_xact_id, xid8): it is refused at
+// connecting with both versions named; 13 and later are taken.
+TEST(EngineChoice, AServerOlderThanThirteenIsRefusedNamingBothVersions)
+{
+    db::ChooseEngine(QStringLiteral("db.firm.ru:5433"), QStringLiteral("KVR"));
+    const std::pair<int, const char*> refused[] = {
+        {120022, "Сервер базы данных db.firm.ru:5433 — PostgreSQL 12.22, программе нужен PostgreSQL 13 или новее"},
+        {100000, "Сервер базы данных db.firm.ru:5433 — PostgreSQL 10.0, программе нужен PostgreSQL 13 или новее"},
+        {90624, "Сервер базы данных db.firm.ru:5433 — PostgreSQL 9.6.24, программе нужен PostgreSQL 13 или новее"},
+    };
+    for (const auto& [version, text] : refused) {
+        try {
+            db::RequireServerVersion(version);
+            ADD_FAILURE() << version << " taken";
+        } catch (const db::DbError& e) {
+            EXPECT_EQ(e.code(), db::E_DB_FAIL) << version;
+            EXPECT_EQ(e.message(), QString::fromUtf8(text)) << version;
+        }
+    }
+    for (const int version : {130000, 130004, 170002})
+        EXPECT_NO_THROW(db::RequireServerVersion(version)) << version;
+    db::UseServer({});
 }
