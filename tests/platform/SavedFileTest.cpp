@@ -11,7 +11,6 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -19,7 +18,6 @@
 
 #include <array>
 #include <atomic>
-#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <sys/stat.h>
@@ -326,20 +324,23 @@ TEST(SavedFile, AFullDiskIsSaidAsAFullDisk)
 
 // Writers that finish their files while other programs start and sweep the
 // folder for what killed writers left: a file is held until it has its name,
-// so no write fails and every file holds what was last written.
+// so no write fails and every file holds what was last written. The sweep
+// runs a fixed count of times and the writers write until it is done (and at
+// least a fixed count each), so that the two race over the whole run.
 TEST(SavedFile, WritersRacingTheStartUpSweepNeverFail)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    std::atomic<bool> done{false};
-    std::atomic<int> writes{0}, sweeps{0}, failed{0};
-    constexpr int kWriters = 3;
+    constexpr int kWriters = 3, kWritesEach = 300, kSweeps = 3000;
+    std::atomic<bool> sweeping{true};
+    std::atomic<int> writes{0}, sweeps{0}, failed{0}, started{0};
     std::array<QString, kWriters> failures;
     std::vector<std::thread> threads;
     for (int w = 0; w < kWriters; ++w)
         threads.emplace_back([&, w] {
             const QString path = dir.filePath(QStringLiteral("form-%1.rtf").arg(w));
-            for (int n = 0; !done && failures[std::size_t(w)].isEmpty(); ++n, ++writes) {
+            ++started;
+            for (int n = 0; (sweeping || n < kWritesEach) && failures[std::size_t(w)].isEmpty(); ++n, ++writes) {
                 const QByteArray bytes = QByteArray::number(n).repeated(500);
                 QString error;
                 if (!WriteWholeFile(path, bytes, &error))
@@ -351,17 +352,15 @@ TEST(SavedFile, WritersRacingTheStartUpSweepNeverFail)
             }
         });
     threads.emplace_back([&] {
-        for (; !done; ++sweeps) RemoveUnheldTemporaries(dir.path());
+        // The sweep starts with the writers, and stops early only at a failed write.
+        while (started < kWriters) std::this_thread::yield();
+        for (; sweeps < kSweeps && failed == 0; ++sweeps) RemoveUnheldTemporaries(dir.path());
+        sweeping = false;
     });
-    QElapsedTimer running;
-    running.start();
-    // The writers and the sweep run for 20 s, or until a write fails.
-    while (running.elapsed() < 20'000 && failed == 0) std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    done = true;
     for (std::thread& thread : threads) thread.join();
     for (const QString& failure : failures) EXPECT_EQ(failure, QString()) << failure.toStdString();
-    EXPECT_GT(writes, 300);
-    EXPECT_GT(sweeps, 300);
+    EXPECT_GE(writes, kWriters * kWritesEach);
+    EXPECT_EQ(sweeps, kSweeps);
     EXPECT_EQ(Names(dir.path()),
               (QStringList{QStringLiteral("form-0.rtf"), QStringLiteral("form-1.rtf"), QStringLiteral("form-2.rtf")}));
 }
