@@ -130,11 +130,11 @@ TEST(SavedFile, ARefusedOrCancelledWriteLeavesTheOldFileAndNoTemporary)
     ASSERT_TRUE(QDir().mkdir(folder));
     QString error;
     EXPECT_FALSE(WriteWholeFile(folder, "x", &error));
-    EXPECT_FALSE(error.isEmpty());
+    EXPECT_EQ(error, QStringLiteral("Ошибка записи в файл %1\nНа месте файла находится папка").arg(folder));
     EXPECT_TRUE(QFileInfo(folder).isDir());
     error.clear();
     EXPECT_FALSE(WriteWholeFile(dir.filePath(QStringLiteral("no/such.txt")), "x", &error));
-    EXPECT_FALSE(error.isEmpty());
+    EXPECT_EQ(error, QStringLiteral("Ошибка записи в файл %1/no/such.txt\nПапка %1/no не найдена").arg(dir.path()));
     // The writers that tell the failure as a FileErrorKind: neither file can be made.
     EXPECT_EQ(WriteWholeFileKind(folder, "x"), FILE_ERROR_OPEN);
     EXPECT_EQ(WriteWholeFileKind(dir.filePath(QStringLiteral("no/such.txt")), "x"), FILE_ERROR_OPEN);
@@ -234,6 +234,53 @@ TEST(SavedFile, AKilledWritesTemporaryGoesAtTheNextStartAndNoOtherFile)
     kept.sort();
     EXPECT_EQ(Names(dir.path()), kept);
     EXPECT_TRUE(held.commit());
+}
+
+// A folder the user may not write: the file is refused with the folder's
+// name, the old file in it stays and no temporary is left. Root writes every
+// folder, so as root the case runs as another user.
+TEST(SavedFile, AFolderThatCannotBeWrittenIsSaidByItsName)
+{
+    const auto writeThere = [](const QString& folder) {
+        const QString path = folder + QStringLiteral("/form.rtf");
+        QString error;
+        EXPECT_EQ(WriteWholeFileKind(path, "new", &error), FILE_ERROR_OPEN);
+        EXPECT_EQ(error, QStringLiteral("Ошибка записи в файл %1\nНет прав на запись в папку %2").arg(path, folder));
+        SavedFile file(path);
+        EXPECT_FALSE(file.open(QIODevice::WriteOnly));
+        EXPECT_EQ(file.errorString(), QStringLiteral("Нет прав на запись в папку %1").arg(folder));
+    };
+    if (ChildRole() == QLatin1String("unwritable-folder")) {
+        writeThere(qEnvironmentVariable("KALVOR_SAVED_FILE_FOLDER"));
+        return;
+    }
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString folder = dir.filePath(QStringLiteral("unwritable"));
+    ASSERT_TRUE(QDir().mkdir(folder));
+    const QString old = folder + QStringLiteral("/form.rtf");
+    PlantFile(old, "old", 0644);
+    const QByteArray name = QFile::encodeName(folder);
+    if (::geteuid() != 0) {
+        ASSERT_EQ(::chmod(name.constData(), 0500), 0);
+        writeThere(folder);
+    } else {
+        ASSERT_EQ(::chown(name.constData(), 65534, 65534), 0);
+        ASSERT_EQ(::chown(QFile::encodeName(old).constData(), 65534, 65534), 0);
+        ASSERT_EQ(::chmod(name.constData(), 0500), 0);
+        ASSERT_EQ(::chmod(QFile::encodeName(dir.path()).constData(), 0711), 0); // the other user passes through
+        QProcess child;
+        StartChild(child, QStringLiteral("unwritable-folder"), folder,
+                   {QStringLiteral("setpriv"), QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
+                    QStringLiteral("--clear-groups")});
+        ASSERT_TRUE(child.waitForFinished(60'000));
+        const QByteArray output = child.readAllStandardOutput() + child.readAllStandardError();
+        EXPECT_EQ(child.exitCode(), 0) << output.toStdString();
+        EXPECT_TRUE(output.contains("[  PASSED  ] 1 test")) << output.toStdString();
+    }
+    ASSERT_EQ(::chmod(name.constData(), 0700), 0);
+    EXPECT_EQ(ReadAll(old), QByteArray("old"));
+    EXPECT_EQ(Names(folder), QStringList{QStringLiteral("form.rtf")});
 }
 
 // A folder the user may write but not read: the file takes its name, and the
