@@ -63,7 +63,7 @@ if server=$(sh tools/pgtest.sh start); then
   for job in $pids; do
     name=${job#*:}
     if wait "${job%%:*}"; then
-      echo "Server tests of $name: $(grep -E '^\[(==========|  PASSED  )\]' "$logs/$name.log" | tr '\n' ' ')"
+      echo "Server tests of $name: $(grep -E '^\[(==========\] .* ran|  PASSED  \])' "$logs/$name.log" | tr '\n' ' ')"
     else
       echo "Server tests of $name FAILED:"
       cat "$logs/$name.log"
