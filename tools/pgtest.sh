@@ -3,6 +3,8 @@
 #   sh tools/pgtest.sh start   makes and starts a cluster in a new temporary
 #                              folder, listening only on a Unix socket in that
 #                              folder, and prints the folder (the tests' host);
+#                              several clusters run side by side, each in its
+#                              own folder with its own socket;
 #   sh tools/pgtest.sh stop D  stops the cluster of folder D and removes it.
 # The cluster's superuser is "kalvor" (PGUSER=kalvor), trusted on the socket.
 # initdb refuses to run as root: under root the cluster belongs to the
@@ -15,7 +17,10 @@ if [ -z "$PGBIN" ] || [ ! -x "$PGBIN/initdb" ]; then
 fi
 RUN=""
 if [ "$(id -u)" = "0" ]; then
-  id kalvorpg >/dev/null 2>&1 || useradd --system --no-create-home --shell /bin/sh kalvorpg
+  # Clusters started side by side may both find the user missing: the one
+  # that loses the race finds it made.
+  id kalvorpg >/dev/null 2>&1 || useradd --system --no-create-home --shell /bin/sh kalvorpg 2>/dev/null ||
+    id kalvorpg >/dev/null 2>&1
   RUN="runuser -u kalvorpg --"
 fi
 

@@ -12,22 +12,68 @@ sh tools/check_includes.sh
 sh tools/check_sources.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build
-QT_QPA_PLATFORM=offscreen ctest --test-dir build --output-on-failure
+# The test programs run side by side: each works in a folder of its own.
+QT_QPA_PLATFORM=offscreen ctest --test-dir build --output-on-failure -j"$(nproc)"
 
 # The information-base tests, the demo month, the month change and the
-# screens' refused saves once more against a throw-away PostgreSQL server
-# (tools/pgtest.sh), stopped afterwards.
+# screens' refused saves once more against throw-away PostgreSQL servers
+# (tools/pgtest.sh). Several of these lists stop, kill or hang the server
+# they run against, so each list has a server of its own, and the lists run
+# side by side, each program once (its working folder is its own), each
+# list's output in a log of its own, printed when the list fails.
 # Without a server these are skipped; every other test has run.
+logs=$(mktemp -d /tmp/kalvor-server-tests.XXXXXX)
+# A list's server is named in $logs/NAME.server while it runs; whatever is
+# still running when the script ends, however it ends, is stopped.
+trap 'for s in "$logs"/*.server; do [ -f "$s" ] && sh tools/pgtest.sh stop "$(cat "$s")"; done; rm -rf "$logs"' EXIT
 if server=$(sh tools/pgtest.sh start); then
-  trap 'sh tools/pgtest.sh stop "$server"' EXIT
-  export KALVOR_TEST_SERVER="$server" PGUSER=kalvor QT_QPA_PLATFORM=offscreen
-  echo "Tests against the PostgreSQL server in $server"
-  build/tests/test_infobase --gtest_filter='Db*:Server*'
-  build/tests/test_shell --gtest_filter='UiStartup.OnAServer*:ServerStop.*'
-  build/tests/test_masterdata --gtest_filter='ServerCard.*:UiRecordCard.AFailedSave*:UiRefTables.RefusedSaves*'
-  build/tests/test_entries --gtest_filter='CurnuNuScreen.ARefusedSave*'
-  build/tests/test_payroll \
-    --gtest_filter='DemoMonth*:StoredResults.*:ServerStop.*:MonthChangeTest.AFailureHalfway*:MonthChangeTest.AConnectionKilled*:MonthChangeTest.TheServerBase*:MonthChangeTest.ARefusal*:CalcRefusal.ARunWhoseServerSession*:CalcRefusal.AStoreRefused*:CalcRefusal.ABaseThatMoved*'
+  echo "$server" >"$logs/infobase.server" # the first list takes the server that showed they can run
+  export PGUSER=kalvor QT_QPA_PLATFORM=offscreen
+
+  # server_list NAME PROGRAM FILTER: the program's tests of the filter
+  # against a server of their own, into $logs/NAME.log; the server is
+  # stopped after them. The list's exit status.
+  server_list() {
+    if [ ! -f "$logs/$1.server" ] && ! sh tools/pgtest.sh start >"$logs/$1.server" 2>"$logs/$1.log"; then
+      rm -f "$logs/$1.server"
+      return 1
+    fi
+    status=0
+    KALVOR_TEST_SERVER=$(cat "$logs/$1.server") build/tests/"$2" --gtest_filter="$3" >>"$logs/$1.log" 2>&1 ||
+      status=$?
+    sh tools/pgtest.sh stop "$(cat "$logs/$1.server")"
+    rm -f "$logs/$1.server"
+    return $status
+  }
+
+  pids=""
+  run_list() {
+    server_list "$@" &
+    pids="$pids $!:$1"
+  }
+  run_list infobase test_infobase 'Db*:Server*'
+  run_list shell test_shell 'UiStartup.OnAServer*:ServerStop.*'
+  run_list masterdata test_masterdata 'ServerCard.*:UiRecordCard.AFailedSave*:UiRefTables.RefusedSaves*'
+  run_list entries test_entries 'CurnuNuScreen.ARefusedSave*'
+  run_list payroll test_payroll \
+    'DemoMonth*:StoredResults.*:ServerStop.*:MonthChangeTest.AFailureHalfway*:MonthChangeTest.AConnectionKilled*:MonthChangeTest.TheServerBase*:MonthChangeTest.ARefusal*:CalcRefusal.ARunWhoseServerSession*:CalcRefusal.AStoreRefused*:CalcRefusal.ABaseThatMoved*'
+
+  # Each list waited for and its status read: any failed list fails the script.
+  failed=""
+  for job in $pids; do
+    name=${job#*:}
+    if wait "${job%%:*}"; then
+      echo "Server tests of $name: $(grep -E '^\[(==========\] .* ran|  PASSED  \])' "$logs/$name.log" | tr '\n' ' ')"
+    else
+      echo "Server tests of $name FAILED:"
+      cat "$logs/$name.log"
+      failed="$failed $name"
+    fi
+  done
+  if [ -n "$failed" ]; then
+    echo "The server tests failed:$failed"
+    exit 1
+  fi
 else
   echo "The PostgreSQL server could not be started: the server tests were skipped."
 fi

@@ -2,6 +2,7 @@
 // their swap slots, the blocks of each run, and a run stopped halfway.
 #include "DbTestBase.h"
 #include "infobase/InfoBaseDbDetail.h"
+#include "infobase/MonthResultSaver.h"
 
 #include <QFileInfo>
 #include <QThread>
@@ -118,6 +119,63 @@ TEST_F(DbSwap, TheFeedHandsOverWhatTheSlotsHold)
     base.CloseSwapFile();
     LoadEmployee(base, order.back());
     EXPECT_EQ(base.current.rows[65].kod, 999);
+}
+
+// A run that stores each employee it has computed (his master row and his
+// month's rows) while the feed goes on reading, over slots whose master rows
+// have ids out of the slots' order: slots 3 and 17, freed and taken again,
+// carry the highest ids, so their rows lie past the end of the streams and
+// are read on their own. They are taken first, and their stores land ahead of
+// every stream; the others come in turn, each read while those before it are
+// written, one read ahead of its turn first. Each record handed over is the
+// slot's as the selection run wrote it before the run, and every store is
+// whole after the run.
+TEST_F(DbSwap, TheFeedReadsWhileTheRunWritesWithIdsOutOfSlotOrder)
+{
+    Fill(40);
+    for (const int slot : {3, 17}) {
+        DeleteEmployee(base, slot);
+        SaveOne(slot);
+    }
+    const QSqlDatabase db = Db(base);
+    ASSERT_GT(detail::KonstId(db, 3), detail::KonstId(db, 40));
+    ASSERT_GT(detail::KonstId(db, 17), detail::KonstId(db, 3));
+    ASSERT_TRUE(SelectAllToSwap(base, Selection{}));
+    std::vector<int> order = {17, 3};
+    for (int slot = 1; slot <= 40; ++slot)
+        if (slot != 3 && slot != 17)
+            order.push_back(slot);
+    std::swap(order[20], order[21]); // slot 22 before 21: 21 waits in memory
+    const auto stored = [](int slot) { return u32(1000 + slot); }; // what the run leaves of the property deduction
+
+    db::Transaction run(db);
+    {
+        EmployeeRecordFeed feed(base, order);
+        EmployeeRecord inSlot;
+        ASSERT_TRUE(base.swap.readSlot(30, inSlot));
+        feed.readAhead(30, [&](const EmployeeRecord& rec) { EXPECT_EQ(SlotBytes(rec), SlotBytes(inSlot)); });
+        for (const int slot : order) {
+            SCOPED_TRACE(slot);
+            feed.makeCurrent(slot);
+            ASSERT_TRUE(base.swap.readSlot(slot, inSlot));
+            EXPECT_EQ(base.current, inSlot);
+            base.current.head.imvichOst = stored(slot);
+            base.current.rows[65].kod = 999;
+            base.current.rows[65].sum = 100 * slot;
+            SaveCalculatedMonth(base, slot, true);
+        }
+    }
+    run.commit();
+    for (int slot = 1; slot <= 40; ++slot) {
+        SCOPED_TRACE(slot);
+        EmployeeRecord expected;
+        ASSERT_TRUE(base.swap.readSlot(slot, expected));
+        expected.head.imvichOst = stored(slot);
+        expected.rows[65].kod = 999;
+        expected.rows[65].sum = 100 * slot;
+        LoadEmployee(base, slot);
+        EXPECT_EQ(SlotBytes(base.current), SlotBytes(expected));
+    }
 }
 
 TEST_F(DbSwap, RunsTakeTheirBlocksAndPeriod)

@@ -391,6 +391,49 @@ TEST(CalcIncomeTax, SecondAndThirdIncomeGroups)
     bad.add(row(71, 100'000, 3));
     bad.doc.infoBase.firm.tabGrp2 = -1;
     EXPECT_EQ(bad.tax(), -32);
+
+    // A second- and a third-group kind whose income codes (1010, 1011) no
+    // main-group kind has, each with a yearly allowance of 4,000 roubles: each
+    // group's statement lists its own code and gives its own allowance month
+    // by month. Second group: 3,000 roubles in January, 2,000 in March:
+    // allowances 3,000 and the 1,000 left. Third group: 5,000 roubles in
+    // March: 4,000. The groups' taxes stay on their whole amounts: main
+    // 13 % of 90,000 = 11,700, second 30 % of 3,000 + 2,000 = 1,500, third
+    // 35 % of 5,000 = 1,750, less 7,800 withheld: 7,150 roubles.
+    TaxWorld own;
+    auto kinds = own.doc.infoBase.payKinds();
+    for (PayKind& k : kinds)
+        if (k.kod == 71 || k.kod == 79)
+            k.sumSkidPodoh = 400'000;
+    setKinds(own.doc, kinds);
+    own.quarter(390'000, 390'000);
+    addArchive(own.doc, archive(71, 300'000, 2024, 1));
+    own.add(row(71, 200'000, 3));
+    own.add(row(79, 500'000, 3));
+    IncomeTaxRun run;
+    ASSERT_EQ(CalcIncomeTax(0, own.rows.data(), own.count, own.doc, kCalcResultRows, &run), 1);
+    EXPECT_EQ(own.rows[3].kod, 902);
+    EXPECT_EQ(own.rows[3].sum, 715'000);
+    EXPECT_EQ(run.codes[IncomeMain].count, 1);
+    for (const auto& [group, code] : {std::pair{IncomeSecond, 1010u}, std::pair{IncomeThird, 1011u}}) {
+        SCOPED_TRACE(group);
+        const IncomeCodeList& listed = run.codes[std::size_t(group)];
+        ASSERT_EQ(listed.count, 2);
+        EXPECT_EQ(listed.incomeCodes[0], 2000u);
+        EXPECT_EQ(listed.incomeCodes[1], code);
+        EXPECT_EQ(listed.allowances[1], 400'000);
+    }
+    const IncomeTaxRun::MonthRows& second = run.months[IncomeSecond];
+    EXPECT_EQ(second[0].incomeByCode[1], 300'000);
+    EXPECT_EQ(second[0].allowances[1], 300'000);
+    EXPECT_EQ(second[1].allowances[1], 0);
+    EXPECT_EQ(second[2].incomeByCode[1], 200'000);
+    EXPECT_EQ(second[2].allowances[1], 100'000);
+    EXPECT_EQ(second[2].secondGroup, 200'000);
+    const IncomeTaxRun::MonthRows& third = run.months[IncomeThird];
+    EXPECT_EQ(third[2].incomeByCode[1], 500'000);
+    EXPECT_EQ(third[2].allowances[1], 400'000);
+    EXPECT_EQ(third[2].thirdGroup, 500'000);
 }
 
 TEST(CalcIncomeTax, PermanentPaymentModesDecideTheRow)

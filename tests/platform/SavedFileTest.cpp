@@ -11,7 +11,6 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -19,7 +18,6 @@
 
 #include <array>
 #include <atomic>
-#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <sys/stat.h>
@@ -132,11 +130,11 @@ TEST(SavedFile, ARefusedOrCancelledWriteLeavesTheOldFileAndNoTemporary)
     ASSERT_TRUE(QDir().mkdir(folder));
     QString error;
     EXPECT_FALSE(WriteWholeFile(folder, "x", &error));
-    EXPECT_FALSE(error.isEmpty());
+    EXPECT_EQ(error, QStringLiteral("Ошибка записи в файл %1\nНа месте файла находится папка").arg(folder));
     EXPECT_TRUE(QFileInfo(folder).isDir());
     error.clear();
     EXPECT_FALSE(WriteWholeFile(dir.filePath(QStringLiteral("no/such.txt")), "x", &error));
-    EXPECT_FALSE(error.isEmpty());
+    EXPECT_EQ(error, QStringLiteral("Ошибка записи в файл %1/no/such.txt\nПапка %1/no не найдена").arg(dir.path()));
     // The writers that tell the failure as a FileErrorKind: neither file can be made.
     EXPECT_EQ(WriteWholeFileKind(folder, "x"), FILE_ERROR_OPEN);
     EXPECT_EQ(WriteWholeFileKind(dir.filePath(QStringLiteral("no/such.txt")), "x"), FILE_ERROR_OPEN);
@@ -238,6 +236,53 @@ TEST(SavedFile, AKilledWritesTemporaryGoesAtTheNextStartAndNoOtherFile)
     EXPECT_TRUE(held.commit());
 }
 
+// A folder the user may not write: the file is refused with the folder's
+// name, the old file in it stays and no temporary is left. Root writes every
+// folder, so as root the case runs as another user.
+TEST(SavedFile, AFolderThatCannotBeWrittenIsSaidByItsName)
+{
+    const auto writeThere = [](const QString& folder) {
+        const QString path = folder + QStringLiteral("/form.rtf");
+        QString error;
+        EXPECT_EQ(WriteWholeFileKind(path, "new", &error), FILE_ERROR_OPEN);
+        EXPECT_EQ(error, QStringLiteral("Ошибка записи в файл %1\nНет прав на запись в папку %2").arg(path, folder));
+        SavedFile file(path);
+        EXPECT_FALSE(file.open(QIODevice::WriteOnly));
+        EXPECT_EQ(file.errorString(), QStringLiteral("Нет прав на запись в папку %1").arg(folder));
+    };
+    if (ChildRole() == QLatin1String("unwritable-folder")) {
+        writeThere(qEnvironmentVariable("KALVOR_SAVED_FILE_FOLDER"));
+        return;
+    }
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString folder = dir.filePath(QStringLiteral("unwritable"));
+    ASSERT_TRUE(QDir().mkdir(folder));
+    const QString old = folder + QStringLiteral("/form.rtf");
+    PlantFile(old, "old", 0644);
+    const QByteArray name = QFile::encodeName(folder);
+    if (::geteuid() != 0) {
+        ASSERT_EQ(::chmod(name.constData(), 0500), 0);
+        writeThere(folder);
+    } else {
+        ASSERT_EQ(::chown(name.constData(), 65534, 65534), 0);
+        ASSERT_EQ(::chown(QFile::encodeName(old).constData(), 65534, 65534), 0);
+        ASSERT_EQ(::chmod(name.constData(), 0500), 0);
+        ASSERT_EQ(::chmod(QFile::encodeName(dir.path()).constData(), 0711), 0); // the other user passes through
+        QProcess child;
+        StartChild(child, QStringLiteral("unwritable-folder"), folder,
+                   {QStringLiteral("setpriv"), QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
+                    QStringLiteral("--clear-groups")});
+        ASSERT_TRUE(child.waitForFinished(60'000));
+        const QByteArray output = child.readAllStandardOutput() + child.readAllStandardError();
+        EXPECT_EQ(child.exitCode(), 0) << output.toStdString();
+        EXPECT_TRUE(output.contains("[  PASSED  ] 1 test")) << output.toStdString();
+    }
+    ASSERT_EQ(::chmod(name.constData(), 0700), 0);
+    EXPECT_EQ(ReadAll(old), QByteArray("old"));
+    EXPECT_EQ(Names(folder), QStringList{QStringLiteral("form.rtf")});
+}
+
 // A folder the user may write but not read: the file takes its name, and the
 // folder's sync that cannot be made is a warning, not a failed write. Root
 // reads every folder, so as root the case runs as another user.
@@ -326,20 +371,23 @@ TEST(SavedFile, AFullDiskIsSaidAsAFullDisk)
 
 // Writers that finish their files while other programs start and sweep the
 // folder for what killed writers left: a file is held until it has its name,
-// so no write fails and every file holds what was last written.
+// so no write fails and every file holds what was last written. The sweep
+// runs a fixed count of times and the writers write until it is done (and at
+// least a fixed count each), so that the two race over the whole run.
 TEST(SavedFile, WritersRacingTheStartUpSweepNeverFail)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    std::atomic<bool> done{false};
-    std::atomic<int> writes{0}, sweeps{0}, failed{0};
-    constexpr int kWriters = 3;
+    constexpr int kWriters = 3, kWritesEach = 300, kSweeps = 3000;
+    std::atomic<bool> sweeping{true};
+    std::atomic<int> writes{0}, sweeps{0}, failed{0}, started{0};
     std::array<QString, kWriters> failures;
     std::vector<std::thread> threads;
     for (int w = 0; w < kWriters; ++w)
         threads.emplace_back([&, w] {
             const QString path = dir.filePath(QStringLiteral("form-%1.rtf").arg(w));
-            for (int n = 0; !done && failures[std::size_t(w)].isEmpty(); ++n, ++writes) {
+            ++started;
+            for (int n = 0; (sweeping || n < kWritesEach) && failures[std::size_t(w)].isEmpty(); ++n, ++writes) {
                 const QByteArray bytes = QByteArray::number(n).repeated(500);
                 QString error;
                 if (!WriteWholeFile(path, bytes, &error))
@@ -351,17 +399,15 @@ TEST(SavedFile, WritersRacingTheStartUpSweepNeverFail)
             }
         });
     threads.emplace_back([&] {
-        for (; !done; ++sweeps) RemoveUnheldTemporaries(dir.path());
+        // The sweep starts with the writers, and stops early only at a failed write.
+        while (started < kWriters) std::this_thread::yield();
+        for (; sweeps < kSweeps && failed == 0; ++sweeps) RemoveUnheldTemporaries(dir.path());
+        sweeping = false;
     });
-    QElapsedTimer running;
-    running.start();
-    // The writers and the sweep run for 20 s, or until a write fails.
-    while (running.elapsed() < 20'000 && failed == 0) std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    done = true;
     for (std::thread& thread : threads) thread.join();
     for (const QString& failure : failures) EXPECT_EQ(failure, QString()) << failure.toStdString();
-    EXPECT_GT(writes, 300);
-    EXPECT_GT(sweeps, 300);
+    EXPECT_GE(writes, kWriters * kWritesEach);
+    EXPECT_EQ(sweeps, kSweeps);
     EXPECT_EQ(Names(dir.path()),
               (QStringList{QStringLiteral("form-0.rtf"), QStringLiteral("form-1.rtf"), QStringLiteral("form-2.rtf")}));
 }
