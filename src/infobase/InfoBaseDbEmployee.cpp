@@ -722,18 +722,24 @@ BulkEmployeeLoader::BulkEmployeeLoader(const QSqlDatabase& db, unsigned blocks, 
     }();
     db::RawStatement& owners = db::RawStatementFor(db, idsSql[ranged]);
     start(owners);
-    d->streamed = streamedSlots(owners);
     d->konst = &db::RawStatementFor(db, konstSql[ranged]);
     start(*d->konst);
-    d->konstHas = d->konst->next();
+    std::vector<db::RawStatement*> queries{&owners, d->konst};
     for (int i = 0; i < kDetailCount; ++i) {
         if (!(blocks & kDetails[i].block))
             continue;
         Impl::Stream& s = d->details[i];
         s.rs = &db::RawStatementFor(db, detailSql[ranged][std::size_t(i)]);
         start(*s.rs);
-        s.advance();
+        queries.push_back(s.rs);
     }
+    // On a server the reads go in one round trip, not one a table.
+    db::RawStatement::startTogether(queries);
+    d->streamed = streamedSlots(owners);
+    d->konstHas = d->konst->next();
+    for (Impl::Stream& s : d->details)
+        if (s.rs)
+            s.advance();
 }
 
 BulkEmployeeLoader::~BulkEmployeeLoader() = default;

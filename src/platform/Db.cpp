@@ -586,6 +586,19 @@ void RawStatement::reset()
     running_ = false;
 }
 
+void RawStatement::startTogether(const std::vector<RawStatement*>& queries)
+{
+    std::vector<ServerQuery*> onServer;
+    for (RawStatement* q : queries) {
+        if (!q->server_)
+            return;
+        q->running_ = false;
+        onServer.push_back(q->server_.get());
+    }
+    ServerQuery::execTogether(onServer);
+    for (RawStatement* q : queries) q->running_ = true;
+}
+
 qint64 RawStatement::lastInsertId() const
 {
     if (!server_)

@@ -212,6 +212,10 @@ public:
     ServerValues values;
     // Runs with the values set and keeps its rows; throws DbError.
     void exec();
+    // Runs the queries (all of one session), each with its values set, in
+    // one round trip; each keeps its rows as exec() does. Throws the first
+    // failure, after which none of them keeps rows.
+    static void execTogether(const std::vector<ServerQuery*>& queries);
     // Steps to the next row of the last run; false after the last one.
     bool next();
     // Drops the rows.
@@ -226,6 +230,14 @@ public:
 private:
     // Prepares the statement on the session and works out its shape; its name.
     QByteArray prepare(pg_conn* session);
+    // The values set, as libpq takes them.
+    struct Parameters {
+        std::vector<const char*> values;
+        std::vector<int> lengths, formats;
+    };
+    Parameters parameters() const;
+    // Keeps the rows of a result of the statement (sorted here where they are).
+    void take(pg_result* r);
     // The result's row of the current one (the rows sorted here are read in their order).
     int at() const { return order_.empty() ? row_ : order_[std::size_t(row_)]; }
     // The row's integer or floating-point value of the column.

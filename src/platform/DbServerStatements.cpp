@@ -343,21 +343,89 @@ void ServerQuery::exec()
     // The object lives with its connection's session: prepared once.
     if (name_.isEmpty())
         name_ = prepare(session);
-    std::vector<const char*> v(std::size_t(parameters_), nullptr);
-    std::vector<int> lengths(v.size()), formats(v.size());
-    for (std::size_t k = 0; k < v.size() && k < values.text.size(); ++k) {
-        v[k] = values.null[k] ? nullptr : values.text[k].constData();
-        lengths[k] = int(values.text[k].size());
-        formats[k] = values.binary[k];
-    }
-    PGresult* r = PQexecPrepared(session, name_.constData(), parameters_, v.data(), lengths.data(), formats.data(),
-                                 binary_ ? 1 : 0);
+    const Parameters p = parameters();
+    PGresult* r = PQexecPrepared(session, name_.constData(), parameters_, p.values.data(), p.lengths.data(),
+                                 p.formats.data(), binary_ ? 1 : 0);
     const ExecStatusType status = PQresultStatus(r);
     if (status != PGRES_TUPLES_OK && status != PGRES_COMMAND_OK) {
         const DbError e = statementFailure(db_, session, r, sql_);
         PQclear(r);
         throw e;
     }
+    take(r);
+}
+
+void ServerQuery::execTogether(const std::vector<ServerQuery*>& queries)
+{
+    if (queries.empty())
+        return;
+    const QSqlDatabase& db = queries.front()->db_;
+    for (ServerQuery* q : queries) {
+        q->reset();
+        beforeStatement(q->db_, q->sql_);
+    }
+    const std::optional<ServerWaitBound> bound = boundOutsideWork(db);
+    PGconn* session = serverSession(db);
+    if (!session)
+        throw statementFailure(db, nullptr, nullptr, queries.front()->sql_);
+    for (ServerQuery* q : queries)
+        if (q->name_.isEmpty())
+            q->name_ = q->prepare(session);
+    // Sent in one pipeline, answered up to its sync.
+    bool sent = PQenterPipelineMode(session) == 1;
+    for (std::size_t i = 0; sent && i < queries.size(); ++i) {
+        const ServerQuery& q = *queries[i];
+        const Parameters p = q.parameters();
+        sent = PQsendQueryPrepared(session, q.name_.constData(), q.parameters_, p.values.data(), p.lengths.data(),
+                                   p.formats.data(), q.binary_ ? 1 : 0) == 1;
+    }
+    if (sent)
+        sent = PQpipelineSync(session) == 1;
+    if (!sent) {
+        const DbError e = statementFailure(db, session, nullptr, queries.front()->sql_);
+        PQexitPipelineMode(session);
+        throw e;
+    }
+    std::optional<DbError> failure;
+    for (ServerQuery* q : queries) {
+        // The query's result, then the null that ends its results.
+        PGresult* r = PQgetResult(session);
+        const ExecStatusType status = r ? PQresultStatus(r) : PGRES_FATAL_ERROR;
+        if (!failure && status != PGRES_TUPLES_OK && status != PGRES_COMMAND_OK)
+            failure = statementFailure(db, session, status == PGRES_FATAL_ERROR ? r : nullptr, q->sql_);
+        if (failure)
+            PQclear(r);
+        else
+            q->take(r);
+        if (!r)
+            continue;
+        while (PGresult* more = PQgetResult(session)) PQclear(more);
+    }
+    if (PQstatus(session) != CONNECTION_BAD)
+        PQclear(PQgetResult(session)); // the sync
+    PQexitPipelineMode(session);
+    if (failure) {
+        for (ServerQuery* q : queries) q->reset();
+        throw *failure;
+    }
+}
+
+ServerQuery::Parameters ServerQuery::parameters() const
+{
+    Parameters p;
+    p.values.assign(std::size_t(parameters_), nullptr);
+    p.lengths.assign(p.values.size(), 0);
+    p.formats.assign(p.values.size(), 0);
+    for (std::size_t k = 0; k < p.values.size() && k < values.text.size(); ++k) {
+        p.values[k] = values.null[k] ? nullptr : values.text[k].constData();
+        p.lengths[k] = int(values.text[k].size());
+        p.formats[k] = values.binary[k];
+    }
+    return p;
+}
+
+void ServerQuery::take(PGresult* r)
+{
     result_ = r;
     rows_ = PQntuples(r);
     row_ = -1;

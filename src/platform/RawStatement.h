@@ -19,6 +19,7 @@
 #include <QtGlobal>
 
 #include <memory>
+#include <vector>
 
 struct sqlite3_stmt;
 
@@ -64,6 +65,10 @@ public:
     QVariant value(int column) const;
     // Ends a query whose rows were not all read; the values stay bound.
     void reset();
+    // Runs the queries (of one connection) with their values bound: on a
+    // server all in one round trip, their rows kept for next(); on a base
+    // file each runs at its first next(), as it does alone.
+    static void startTogether(const std::vector<RawStatement*>& queries);
 
 private:
     // One step: true when it gave a row; throws DbError on failure.

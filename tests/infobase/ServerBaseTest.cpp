@@ -794,6 +794,8 @@ TEST_F(ServerBase, AConnectionDroppedInASaveLeavesTheBaseAsItWasAndIsOpenedAnew)
 // every value must come back as QtSql reads it from the server's own sort
 // (negative and large numbers, NULL keys last, NaN and infinities, Cyrillic
 // text, bytes with zeros, dates). A numeric column keeps the text form.
+// Queries started together give the same rows as alone; a refusal among
+// them leaves the session working.
 TEST_F(ServerBase, RowsReadInBinaryAndSortedHereAreTheServersOwn)
 {
     const QSqlDatabase db = Db(base);
@@ -829,6 +831,31 @@ TEST_F(ServerBase, RowsReadInBinaryAndSortedHereAreTheServersOwn)
         EXPECT_EQ(server.size(), 6);
         EXPECT_TRUE(server.last().startsWith(QStringLiteral("<null>|1|"))) << qPrintable(server.last());
     }
+    // Started together (one round trip), each query gives its own rows in
+    // its own order, read in any order.
+    auto rowsOf = [](db::RawStatement& q) {
+        QStringList rows;
+        while (q.next()) rows << ValueText(q.value(0)) + QLatin1Char('|') + ValueText(q.value(1));
+        return rows;
+    };
+    db::RawStatement& byA = db::RawStatementFor(db, QStringLiteral("SELECT a, b FROM dbo.probe p ORDER BY p.a, b"));
+    db::RawStatement& byS = db::RawStatementFor(db, QStringLiteral("SELECT s, t FROM dbo.probe WHERE s > ? ORDER BY s"));
+    byS.bind(0, 0);
+    db::RawStatement::startTogether({&byA, &byS});
+    EXPECT_EQ(rowsOf(byS), QStringList({QStringLiteral("1|x"), QStringLiteral("2|ё"), QStringLiteral("3|последний"),
+                                        QStringLiteral("7|Иванов")}));
+    EXPECT_EQ(rowsOf(byA), QStringList({QStringLiteral("-9000000000000|3"), QStringLiteral("2|-5"),
+                                        QStringLiteral("2|-1"), QStringLiteral("2|<null>"),
+                                        QStringLiteral("9000000000000000000|<null>"), QStringLiteral("<null>|1")}));
+    // One of them refused: its failure is thrown, neither keeps rows, and the
+    // session takes the next statement (each query then runs alone).
+    db::RawStatement& refused =
+        db::RawStatementFor(db, QStringLiteral("SELECT 1 / (b - b), b FROM dbo.probe WHERE b = 3"));
+    byS.bind(0, 2);
+    EXPECT_THROW(db::RawStatement::startTogether({&byS, &refused}), db::DbError);
+    EXPECT_EQ(rowsOf(byS), QStringList({QStringLiteral("3|последний"), QStringLiteral("7|Иванов")}));
+    EXPECT_THROW(refused.next(), db::DbError);
+    EXPECT_EQ(db::RawStatementFor(db, QStringLiteral("SELECT COUNT(*) FROM dbo.probe")).selectInt64(), 6);
     db::Execute(db, QStringLiteral("DROP TABLE dbo.probe"));
 }
 
