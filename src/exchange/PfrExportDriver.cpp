@@ -90,7 +90,7 @@ void SelectEmployeesToSwap(PfrPackRun& r)
     selection.profession = r.run.options.profession;
     selection.tabN = r.run.selectedCount != 0 ? 0 : r.run.options.personnelNumber;
     selection.flag = r.run.selectedCount != 0 ? 1 : 0;
-    infobase::SelectPeriodToSwap(r.doc.infoBase, 1, yearBase + 1, yearBase + lastMonth, selection, r.stop);
+    infobase::SelectPeriodToSwap(r.doc.infoBase, yearBase + 1, yearBase + lastMonth, selection, r.stop);
     r.doc.infoBase.OpenSwapFile();
 }
 

@@ -157,7 +157,7 @@ int CollectTotals(const infobase::Selection& selection, PayrollDoc& doc, int mar
 
     infobase::Selection run = selection;
     run.flag = markedCount > 0 ? 1 : 0;
-    if (!infobase::SelectPeriodToSwap(base, 1, period.firstMonthIndex(), period.lastMonthIndex(), run, stop))
+    if (!infobase::SelectPeriodToSwap(base, period.firstMonthIndex(), period.lastMonthIndex(), run, stop))
         throw TextError(kMsgInterrupted);
     struct SwapCloser {
         CInfoBase& base;

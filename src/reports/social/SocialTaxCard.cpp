@@ -341,7 +341,7 @@ int GenrIndKartSochNal(std::stop_token stop, const ReportSelection& selection, c
         return -2;
     doc.GenrValues.fill(0);
     // The archive from January: the yearly cap counts the whole year.
-    if (!SelectPeriodToSwap(base, 1, MonthIndex(period.year, 1), period.lastMonthIndex(),
+    if (!SelectPeriodToSwap(base, MonthIndex(period.year, 1), period.lastMonthIndex(),
                             selection.toInfoBaseSelection(markedCount), stop))
         return GenrStopped;
     struct SwapCloser {
