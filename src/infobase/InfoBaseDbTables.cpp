@@ -260,7 +260,6 @@ void LoadEntree(CInfoBase& base)
         kinds.push_back(p);
     });
     base.setPayKinds(std::move(kinds));
-    base.IndexPayKinds();
 }
 
 void SaveEntree(CInfoBase& base)

@@ -6,6 +6,7 @@
 #include "masterdata/PayKindBook.h"
 
 #include "infobase/InfoBaseDb.h"
+#include "payroll/PayKinds.h"
 #include "platform/Db.h"
 
 #include "support/StoredBase.h"
@@ -365,6 +366,55 @@ TEST(PayKindBook, SavesTableAndCountOrKeepsThemWhenTheBaseRefuses)
     QSqlQuery(Db(base)).exec(QStringLiteral("ALTER TABLE dbo.entree_away RENAME TO entree"));
     LoadConfig(stored);
     EXPECT_EQ(stored.config.nEnt, 3); // the count was not written without the table
+
+    // A book of 19 kinds given out of order, two of them of code 309: the
+    // book goes in code order, the two 309s in the order they came, and so
+    // it is stored and read back. Code 309 finds the first of them
+    // (number 9), though the search by halving meets the second (place 9
+    // of 0-18) first.
+    PayKind monthly = Kind(309), quarterly = Kind(309);
+    monthly.name = QStringLiteral("Премия за месяц");
+    quarterly.name = QStringLiteral("Премия за квартал");
+    std::vector<PayKind> book = {monthly};
+    for (int code = 318; code >= 301; --code)
+        if (code != 309)
+            book.push_back(Kind(code));
+    book.push_back(quarterly);
+    base.setPayKinds(std::move(book));
+    const auto codesAndNames = [](const CInfoBase& b) {
+        QStringList lines;
+        for (const PayKind& kind : b.payKinds()) lines << QStringLiteral("%1 %2").arg(kind.kod).arg(kind.name);
+        return lines;
+    };
+    QStringList expected;
+    for (int code = 301; code <= 308; ++code) expected << QStringLiteral("%1 Вид %1").arg(code);
+    expected << QStringLiteral("309 Премия за месяц") << QStringLiteral("309 Премия за квартал");
+    for (int code = 310; code <= 318; ++code) expected << QStringLiteral("%1 Вид %1").arg(code);
+    EXPECT_EQ(codesAndNames(base), expected);
+    EXPECT_EQ(base.config.nEnt, 19);
+    EXPECT_EQ(FindPayKindIn(base.payKinds().data(), 19, 309), 9);
+    SavePayKindBook(base);
+    PayrollDoc reloaded;
+    reloaded.infoBase.workFolder = base.workFolder;
+    reloaded.infoBase.baseName = base.baseName;
+    OpenStoredBase(reloaded.infoBase);
+    LoadEntree(reloaded.infoBase);
+    EXPECT_EQ(codesAndNames(reloaded.infoBase), expected);
+    EXPECT_EQ(reloaded.infoBase.config.nEnt, 19);
+    ASSERT_NE(PayKindOf(reloaded, 309), nullptr);
+    EXPECT_EQ(PayKindOf(reloaded, 309)->name, QStringLiteral("Премия за месяц"));
+    EXPECT_EQ(PayKindOf(reloaded, 309), &reloaded.infoBase.payKindAt(9));
+    CloseBase(reloaded.infoBase);
+    // The next kinds added go after the kinds of their code.
+    PayKind third = Kind(309);
+    third.name = QStringLiteral("Премия за год");
+    reloaded.infoBase.addPayKind(third);
+    EXPECT_EQ(reloaded.infoBase.payKindAt(11).name, QStringLiteral("Премия за год"));
+    EXPECT_EQ(reloaded.infoBase.payKindAt(12).kod, 310);
+    EXPECT_EQ(PayKindOf(reloaded, 309), &reloaded.infoBase.payKindAt(9));
+    reloaded.infoBase.erasePayKind(9);
+    EXPECT_EQ(PayKindOf(reloaded, 309)->name, QStringLiteral("Премия за квартал"));
+    EXPECT_EQ(PayKindOf(reloaded, 310), &reloaded.infoBase.payKindAt(11));
     CloseBase(stored);
     CloseBase(base);
 }
