@@ -538,13 +538,12 @@ private:
         }
         if (numbers.isEmpty())
             return;
-        doc.monthChangeNotes << QStringLiteral("Календарь на %1 %2 года составлен по недельному шаблону графиков: %3 "
+        doc.monthChangeNotes << QStringLiteral("Календарь на %1 составлен по недельному шаблону графиков: %2 "
                                                "(праздники, совпавшие с выходными, перенесены на следующий рабочий "
                                                "день, предпраздничные дни сокращены на час). Дни, перенесенные "
                                                "постановлением Правительства, внесите в справочник графиков.")
-                                    .arg(MonthName(newMonth).toLower())
-                                    .arg(newYear)
-                                    .arg(numbers.join(QStringLiteral(", ")));
+                                    .arg(MonthOfYearText(MonthKey(newYear, newMonth)),
+                                         numbers.join(QStringLiteral(", ")));
     }
 
     // A new year whose law the tax tables do not hold is said once, here.
