@@ -746,7 +746,7 @@ void WriteEmptyTemplate(const QString& srcDir, const QString& outDir)
         base.config.dosStr = printCommand;
         base.AllocateTables(base.config.kolMax);
         SaveConfig(base);
-        SaveFirm(base, SaveModeReplace);
+        SaveFirm(base);
         SaveEntree(base);
         SaveConfigNEnt(base);
         SaveGraph(base);

@@ -690,7 +690,6 @@ void AddDemoPayKinds(CInfoBase& base)
     loan.flags = 0x100;
     loan.vedStlb = 4; // with the bank transfers and other deductions
     base.addPayKind(loan);
-    base.IndexPayKinds();
 }
 
 // A person's card: name, dates, pay, documents, address, position and cost codes.

@@ -204,8 +204,8 @@ AltTabelGroupResult GroupDeleteAltTabel(infobase::CInfoBase& base, const QString
 void StoreAltTabel(infobase::CInfoBase& base)
 {
     db::Transaction transaction(infobase::Db(base));
-    infobase::SaveIndexes(base, infobase::LineKind::AltTabel, infobase::SaveModeOverwrite);
-    for (int mass = 1; mass <= 3; ++mass) infobase::SaveAltTabel(base, mass, infobase::SaveModeOverwrite);
+    infobase::SaveIndexes(base, infobase::LineKind::AltTabel);
+    for (int mass = 1; mass <= 3; ++mass) infobase::SaveAltTabel(base, mass);
     transaction.commit();
 }
 

@@ -173,8 +173,8 @@ bool RemoveBonusLine(CInfoBase& base, int slot, int position)
 void StoreBonusLines(CInfoBase& base)
 {
     db::Transaction transaction(infobase::Db(base));
-    infobase::SaveIndexes(base, infobase::LineKind::Prem, infobase::SaveModeOverwrite);
-    infobase::SavePrem(base, infobase::SaveModeOverwrite);
+    infobase::SaveIndexes(base, infobase::LineKind::Prem);
+    infobase::SavePrem(base);
     transaction.commit();
 }
 

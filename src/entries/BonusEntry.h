@@ -100,8 +100,8 @@ BonusInsert InsertBonusLine(infobase::CInfoBase& base, int slot, int position);
 // Removes the line at the position; false when the employee has no such line.
 bool RemoveBonusLine(infobase::CInfoBase& base, int slot, int position);
 
-// The 'p' index words and the bonus lines written to the base (overwriting,
-// SaveMode 1) in one transaction: a database error leaves the base as it was.
+// The 'p' index words and the bonus lines written to the base (replacing the
+// stored rows) in one transaction: a database error leaves the base as it was.
 void StoreBonusLines(infobase::CInfoBase& base);
 
 } // namespace kalvor

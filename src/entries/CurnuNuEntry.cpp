@@ -173,7 +173,7 @@ RowStore StoreCurrentRows(infobase::CInfoBase& base, int slot, const ProizvRows&
     try {
         db::Transaction transaction(infobase::Db(base));
         infobase::SaveEmployee(base, slot);
-        infobase::SaveComp(base, infobase::SaveModeOverwrite);
+        infobase::SaveComp(base);
         transaction.commit();
     } catch (...) {
         rec.rows = rowsBefore;

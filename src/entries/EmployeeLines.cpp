@@ -5,11 +5,11 @@
 
 namespace kalvor::entries {
 
-void SaveLineArray(infobase::CInfoBase& base, infobase::LineKind kind, void (*save)(infobase::CInfoBase&, int))
+void SaveLineArray(infobase::CInfoBase& base, infobase::LineKind kind, void (*save)(infobase::CInfoBase&))
 {
     db::Transaction transaction(infobase::Db(base));
-    infobase::SaveIndexes(base, kind, infobase::SaveModeOverwrite);
-    save(base, infobase::SaveModeOverwrite);
+    infobase::SaveIndexes(base, kind);
+    save(base);
     transaction.commit();
 }
 

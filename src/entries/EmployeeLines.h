@@ -60,7 +60,7 @@ bool StoreEmployeeLines(infobase::LineArray<T>& array, int slot, const std::vect
 
 // Saves a line array's index words and its table (`save`, as SaveBln or
 // SaveOtp) in one transaction. Throws db::DbError.
-void SaveLineArray(infobase::CInfoBase& base, infobase::LineKind kind, void (*save)(infobase::CInfoBase&, int));
+void SaveLineArray(infobase::CInfoBase& base, infobase::LineKind kind, void (*save)(infobase::CInfoBase&));
 
 // What the group append of a form's filled fields did.
 struct LineGroupOutcome {

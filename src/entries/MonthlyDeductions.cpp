@@ -294,7 +294,7 @@ void StoreEmployeeDetail(infobase::CInfoBase& base, int slot, DetailSaver saveDe
     db::Transaction transaction(infobase::Db(base));
     const qint64 id = infobase::SaveKonst(base, slot);
     saveDetail(base, id);
-    infobase::SaveComp(base, infobase::SaveModeOverwrite);
+    infobase::SaveComp(base);
     transaction.commit();
 }
 

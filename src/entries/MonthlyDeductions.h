@@ -131,7 +131,7 @@ QString RestCodeRefusal(int code);
 // The detail table's saver of an employee's block (SaveIspol, SaveSsud, SaveSber).
 using DetailSaver = void (*)(infobase::CInfoBase&, qint64);
 // In one transaction: the master row of the slot, the block through the
-// saver, and the attributes (SaveMode 1). A database error (DbError) goes on
+// saver, and the attributes. A database error (DbError) goes on
 // to the caller with the base as it was.
 void StoreEmployeeDetail(infobase::CInfoBase& base, int slot, DetailSaver saveDetail);
 

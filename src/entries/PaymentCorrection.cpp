@@ -163,9 +163,9 @@ PaymentReadBack ReadPaymentAmounts(CInfoBase& base, PaymentLines which, const QS
 void SavePaymentLines(CInfoBase& base, PaymentLines which)
 {
     if (which == PaymentLines::SickLeave)
-        infobase::SaveBln(base, infobase::SaveModeOverwrite);
+        infobase::SaveBln(base);
     else
-        infobase::SaveOtp(base, infobase::SaveModeOverwrite);
+        infobase::SaveOtp(base);
 }
 
 } // namespace kalvor::entries

@@ -72,8 +72,8 @@ struct PaymentReadBack {
 PaymentReadBack ReadPaymentAmounts(infobase::CInfoBase& base, PaymentLines which, const QStringList& tabNTexts,
                                    const QStringList& amountTexts);
 
-// The line table of the base (dbo.bln or dbo.otp) written with SaveMode 1.
-// Throws db::DbError.
+// The line table of the base (dbo.bln or dbo.otp) written, replacing the
+// stored rows. Throws db::DbError.
 void SavePaymentLines(infobase::CInfoBase& base, PaymentLines which);
 
 } // namespace kalvor::entries

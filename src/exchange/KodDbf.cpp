@@ -163,12 +163,10 @@ void ReplacePayKinds(infobase::CInfoBase& base, std::vector<PayKind> kinds)
     const u16 previousCount = base.config.nEnt;
     try {
         base.setPayKinds(std::move(kinds));
-        base.sortPayKinds();
         db::Transaction transaction(infobase::Db(base));
         infobase::SaveConfigNEnt(base);
         infobase::SaveEntree(base);
         transaction.commit();
-        base.IndexPayKinds();
     } catch (...) {
         base.setPayKinds(std::move(previous));
         base.config.nEnt = previousCount;

@@ -34,8 +34,8 @@ struct In4Record {
     PfrTimeCount sickDays; // kinds 103, 104, 110-112, 155-157
     PfrTimeCount unpaidDays; // kind 600
 
-    int january() const { return year * 16 + 1; }
-    int windowEnd() const { return year * 16 + lastMonth; }
+    int january() const { return MonthKey(year, 1); }
+    int windowEnd() const { return MonthKey(year, lastMonth); }
     bool format4() const { return call.format == PfrSzv42; }
     const infobase::EmployeeHead& head() const { return doc.infoBase.current.head; }
 };
@@ -43,7 +43,7 @@ struct In4Record {
 int MonthKeyOf(std::uint16_t packed)
 {
     const PackedDate date(packed);
-    return date.isNull() ? 0 : date.fullYear() * 16 + date.month();
+    return date.isNull() ? 0 : int(MonthKey(date.fullYear(), date.month()));
 }
 
 // Hired after the window, or (status 4) dismissed before it.

@@ -17,7 +17,7 @@ double KindCharge(int kindIndex, int group, int month, double amount, const Payr
     const int table = PfrContributionKind(doc, kindIndex).table + group;
     if (table < 1)
         throw TextError(ExchangeErrorText(-32));
-    const int variant = TaxVariantForMonth(table, MonthIndex(month / 16, month % 16), doc);
+    const int variant = TaxVariantForMonth(table, MonthKey::of(month).index(), doc);
     if (variant < 0)
         throw TextError(ExchangeErrorText(variant));
     const TaxScale& scale = doc.refFiles.taxTableAt(table).variants[std::size_t(variant)].scale;
@@ -88,8 +88,8 @@ struct IndsRecord {
     int firstRow = 0;
     int monthRule = 0;
 
-    int january() const { return year * 16 + 1; }
-    int key(int month) const { return year * 16 + month; }
+    int january() const { return MonthKey(year, 1); }
+    int key(int month) const { return MonthKey(year, month); }
     const infobase::EmployeeHead& head() const { return doc.infoBase.current.head; }
 };
 
@@ -102,7 +102,7 @@ std::array<double, 13> MonthlyBenefits(const IndsRecord& r)
         const bool benefit = IsSickBenefitCode(amount.kod) || IsMaternityCode(amount.kod) ||
                              IsInjuryBenefitCode(amount.kod) || (!amount.archive && IsBenefitSupplementCode(amount.kod));
         if (benefit && amount.month >= r.january() && amount.month <= r.key(r.months.last))
-            amounts[std::size_t(amount.month % 16)] += amount.sum;
+            amounts[std::size_t(MonthKey::of(amount.month).month())] += amount.sum;
     });
     return amounts;
 }
@@ -170,7 +170,7 @@ bool DismissedBeforeTheYear(const IndsRecord& r)
 {
     const PackedDate dismissed(r.head().datUv1);
     return PfrEmployeeStatus(r.doc, r.call.slot) == 4 && !dismissed.isNull() &&
-           dismissed.fullYear() * 16 + dismissed.month() < r.january();
+           MonthKey(dismissed.fullYear(), dismissed.month()) < r.january();
 }
 
 } // namespace

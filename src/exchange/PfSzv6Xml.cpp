@@ -17,7 +17,7 @@ using infobase::FirmInfo;
 namespace {
 
 // The earliest month a СЗВ-6 record covers: January 2010.
-constexpr int kEarliestMonth = 2010 * 16 + 1;
+constexpr int kEarliestMonth = MonthKey(2010, 1);
 constexpr int kReportYearByte2010 = 110; // report-year byte of 2010
 
 QByteArray Cp(const char* utf8) { return codepage::toCp1251(QString::fromUtf8(utf8)); }
@@ -37,7 +37,7 @@ int MonthPartContribution(const PayrollDoc& doc, int part, bool young, const Pfr
     const int table = kind.table + (young ? 1 : 0);
     if (table < 1)
         return -32;
-    const int variant = TaxVariantForMonth(table, MonthIndex(lastMonth / 16, lastMonth % 16), doc);
+    const int variant = TaxVariantForMonth(table, MonthKey::of(lastMonth).index(), doc);
     if (variant < 0)
         return variant;
     const TaxScale& scale = doc.refFiles.taxTableAt(table).variants[std::size_t(variant)].scale;
@@ -106,7 +106,7 @@ double PfrCarriedExcess(const PfrPartFigures& part, double cap, double carried)
 
 int PfrSzv6PensionSums(const PayrollDoc& doc, int firstRow, int firstMonth, int lastMonth, PfrPensionSums& out)
 {
-    const int january = firstMonth / 16 * 16 + 1;
+    const int january = MonthKey(MonthKey::of(firstMonth).year(), 1);
     if (const int result = PaidSums(doc, firstRow, january, out); result < 0)
         return result;
     const infobase::EmployeeHead& head = doc.infoBase.current.head;
@@ -434,8 +434,8 @@ std::vector<PfrServiceEntry> DatedEntries(Szv6Record& r, const QDate& first, con
 void WriteServicePeriods(PfrXmlLines& xml, Szv6Record& r)
 {
     const infobase::InfoBaseConfig& config = r.doc.infoBase.config;
-    const int firstMonth = config.r_m1 != 0 ? r.firstMonth % 16 : 1;
-    const int lastMonth = config.r_m2 != 0 ? r.lastMonth % 16 : 12;
+    const int firstMonth = config.r_m1 != 0 ? MonthKey::of(r.firstMonth).month() : 1;
+    const int lastMonth = config.r_m2 != 0 ? MonthKey::of(r.lastMonth).month() : 12;
     const PfrServicePeriods periods = PfrServiceBounds(r.head(), r.year, firstMonth, lastMonth);
     std::vector<std::pair<QDate, QDate>> sweeps = {{periods.mainStart, periods.mainEnd}};
     if (r.severalPeriods() && periods.second)
@@ -482,8 +482,8 @@ int WritePfSzv6Xml(PfrRecordCall& call)
     const int kind = call.options->kind == PfrQuestionnaires ? int(PfrYear) : int(call.options->kind);
     const PfrKindMonths months = PfrMonthsOfKind(kind);
     r.year = PfrReportYear(r.doc.infoBase.config);
-    r.firstMonth = r.year * 16 + months.first;
-    r.lastMonth = r.year * 16 + months.last;
+    r.firstMonth = MonthKey(r.year, months.first);
+    r.lastMonth = MonthKey(r.year, months.last);
     if (r.firstMonth < kEarliestMonth)
         return -34;
     r.firstRow = PfrFirstPayRow(r.doc, call.slot);

@@ -71,9 +71,6 @@ QByteArray SqueezedFirmName(const FirmInfo& firm) { return SqueezeBlanks(PfrFirm
 
 QByteArray DateWithSlashes(const QDate& date) { return date.toString(QStringLiteral("dd/MM/yyyy")).toLatin1(); }
 
-// The month index of the period tests: year * 16 + month.
-int MonthIndex(int year, int month) { return year * 16 + month; }
-
 } // namespace
 
 PfrKindMonths PfrMonthsOfKind(int kind)
@@ -182,7 +179,7 @@ bool DisabledInPeriod(const PfrPeriodFacts& facts, int year, PfrKindMonths perio
     for (std::size_t i = 0; i < facts.disabilityBegin.size(); ++i) {
         const int begin = facts.disabilityBegin[i];
         const int end = facts.disabilityEnd[i];
-        if (begin != 0 && begin <= MonthIndex(year, period.last) && (end == 0 || end >= MonthIndex(year, period.first)))
+        if (begin != 0 && begin <= MonthKey(year, period.last) && (end == 0 || end >= MonthKey(year, period.first)))
             return true;
     }
     return false;

@@ -90,7 +90,7 @@ void SelectEmployeesToSwap(PfrPackRun& r)
     selection.profession = r.run.options.profession;
     selection.tabN = r.run.selectedCount != 0 ? 0 : r.run.options.personnelNumber;
     selection.flag = r.run.selectedCount != 0 ? 1 : 0;
-    infobase::SelectPeriodToSwap(r.doc.infoBase, 1, yearBase + 1, yearBase + lastMonth, selection, r.stop);
+    infobase::SelectPeriodToSwap(r.doc.infoBase, yearBase + 1, yearBase + lastMonth, selection, r.stop);
     r.doc.infoBase.OpenSwapFile();
 }
 
@@ -102,17 +102,17 @@ int HasPensionContributions(PfrPackRun& r, int slot, const PfrEmployment& employ
     const infobase::InfoBaseConfig& config = r.doc.infoBase.config;
     const int firstRow = r.doc.infoBase.attributesOf(slot).kvProizv;
     reports::EmployeeContributions worked;
-    int result =
-        reports::ContributionsOfMonths(r.doc, r.year * 16 + employment.firstMonth, r.year * 16 + employment.lastMonth,
-                                       firstRow, reports::kAllContributionKinds, worked);
+    int result = reports::ContributionsOfMonths(r.doc, MonthKey(r.year, employment.firstMonth),
+                                                MonthKey(r.year, employment.lastMonth), firstRow,
+                                                reports::kAllContributionKinds, worked);
     if (result < 0 || worked.kindCount <= kPensionKind)
         return std::min(result, 0);
     found = worked.prior(kPensionKind).baseLessAllowance + worked.own(kPensionKind).baseLessAllowance > 0;
     if (found || config.r_m1 < 1 || config.r_m2 < config.r_m1 || config.r_m2 > 12)
         return 0;
     reports::EmployeeContributions reported;
-    result = reports::ContributionsOfMonths(r.doc, r.year * 16 + config.r_m1, r.year * 16 + config.r_m2, firstRow,
-                                            reports::kAllContributionKinds, reported);
+    result = reports::ContributionsOfMonths(r.doc, MonthKey(r.year, config.r_m1), MonthKey(r.year, config.r_m2),
+                                            firstRow, reports::kAllContributionKinds, reported);
     if (result < 0)
         return result;
     found = reported.prior(kPensionKind).last + reported.own(kPensionKind).last != 0;

@@ -62,13 +62,13 @@ int PfrContributions(const PayrollDoc& doc, int kindCount, int firstMonth, int l
 
 int PfrRowMonth(int rowMonth, int reportingKey)
 {
-    const int year = reportingKey / 16;
-    const int reportingMonth = reportingKey % 16;
+    const int year = MonthKey::of(reportingKey).year();
+    const int reportingMonth = MonthKey::of(reportingKey).month();
     if (reportingMonth > 5 && rowMonth < reportingMonth - 6)
-        return (year + 1) * 16 + rowMonth;
+        return MonthKey(year + 1, rowMonth);
     if (reportingMonth <= 5 && rowMonth > reportingMonth + 5)
-        return (year - 1) * 16 + rowMonth;
-    return year * 16 + rowMonth;
+        return MonthKey(year - 1, rowMonth);
+    return MonthKey(year, rowMonth);
 }
 
 void PfrForEachDatedAmount(const PayrollDoc& doc, int firstRow, const std::function<void(const PfrDatedAmount&)>& visit)

@@ -527,7 +527,7 @@ int ForEachSelectedEmployee(PayrollDoc& doc, const T54Selection& selection, int 
 {
     infobase::CInfoBase& base = doc.infoBase;
     const reports::ReportSelection reportSelection = selection.toReportSelection();
-    if (!infobase::SelectPeriodToSwap(base, 1, period.firstMonthIndex(), period.lastMonthIndex(),
+    if (!infobase::SelectPeriodToSwap(base, period.firstMonthIndex(), period.lastMonthIndex(),
                                       reportSelection.toInfoBaseSelection(markedCount), stop))
         return 1;
     struct SwapCloser {

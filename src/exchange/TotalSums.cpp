@@ -45,7 +45,7 @@ bool Selected(const CInfoBase& base, const infobase::EmployeeListEntry& entry, c
 int HireMonth(const infobase::EmployeeHead& head)
 {
     const PackedDate hired(head.datPr2 != 0 ? head.datPr2 : head.datPr1);
-    return hired.isNull() ? 0 : hired.fullYear() * 16 + hired.month();
+    return hired.isNull() ? 0 : int(MonthKey(hired.fullYear(), hired.month()));
 }
 
 // The month rows from January to the period's last month; their count of the
@@ -119,7 +119,7 @@ int TakeEmployee(const reports::ReportPeriod& period, const PayrollDoc& doc, Ito
     const int hired = HireMonth(head);
     if (hired > period.end())
         return 0;
-    const int startMonth = hired > period.begin() ? hired % 16 : period.firstMonth;
+    const int startMonth = hired > period.begin() ? MonthKey::of(hired).month() : period.firstMonth;
     std::array<IncomeMonthRow, 12> rows{};
     if (const int result = IncomeRows(period, selector, rows, doc); result < 0)
         return result;
@@ -157,7 +157,7 @@ int CollectTotals(const infobase::Selection& selection, PayrollDoc& doc, int mar
 
     infobase::Selection run = selection;
     run.flag = markedCount > 0 ? 1 : 0;
-    if (!infobase::SelectPeriodToSwap(base, 1, period.firstMonthIndex(), period.lastMonthIndex(), run, stop))
+    if (!infobase::SelectPeriodToSwap(base, period.firstMonthIndex(), period.lastMonthIndex(), run, stop))
         throw TextError(kMsgInterrupted);
     struct SwapCloser {
         CInfoBase& base;

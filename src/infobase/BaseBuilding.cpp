@@ -16,12 +16,6 @@ void NameShops(CInfoBase& base, std::span<const char16_t* const> names)
     }
 }
 
-void SortPayKinds(CInfoBase& base)
-{
-    base.sortPayKinds();
-    base.IndexPayKinds();
-}
-
 void AddToList(CInfoBase& base, int tabN, int slot)
 {
     EmployeeListEntry e;

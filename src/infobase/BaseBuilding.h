@@ -10,8 +10,6 @@ namespace kalvor::infobase {
 
 // Shops 1, 2 ... with the given names.
 void NameShops(CInfoBase& base, std::span<const char16_t* const> names);
-// The pay kinds sorted by code, as the lookups expect, and their count.
-void SortPayKinds(CInfoBase& base);
 // Appends the employee of the slot to the list by personnel number.
 void AddToList(CInfoBase& base, int tabN, int slot);
 

@@ -80,7 +80,8 @@ void checkConfigValues(const QSqlDatabase& db)
                          .arg(configColumn(kRequiredConfigValues[1]))
                          .arg(count)
                          .arg(capacity));
-    const qint64 month = monthKey & 15, year = monthKey >> 4;
+    const MonthKey key = MonthKey::of(int(monthKey));
+    const int month = key.month(), year = key.year();
     if (monthKey < 0 || monthKey > 0xFFFF || month < 1 || month > 12 || year < 1900)
         ThrowDamaged(QStringLiteral("Отчетный месяц (%1 = %2): месяц %3 года %4 невозможен.")
                          .arg(configColumn(kRequiredConfigValues[2]))

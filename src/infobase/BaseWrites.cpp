@@ -31,9 +31,7 @@ std::pair<int, qint64> storedMonthAndGeneration(const QSqlDatabase& db)
 // when both are.
 QString mismatchText(int storedMonth, qint64 storedGeneration, int heldMonth, qint64 heldGeneration)
 {
-    const auto month = [](int key) {
-        return QStringLiteral("%1 %2 года").arg(MonthName(key & 15).toLower()).arg(key >> 4);
-    };
+    const auto month = [](int key) { return MonthOfYearText(MonthKey::of(key)); };
     if (storedMonth != heldMonth)
         return QStringLiteral("Отчетный месяц базы данных (%1) не тот, что в программе (%2): база изменена после "
                               "того, как была прочитана. Закройте базу и откройте ее снова.")

@@ -12,7 +12,7 @@ void StoreFirmParameters(CInfoBase& base)
         LoadSimp(base, base.config.sort() ? 2 : 1);
     }
     db::Transaction transaction(Db(base));
-    SaveFirm(base, SaveModeOverwrite);
+    SaveFirm(base);
     SaveConfig(base);
     transaction.commit();
 }

@@ -53,13 +53,13 @@ void CInfoBase::setIndexWord(LineKind kind, int slot, u16 word)
 void CInfoBase::setPayKinds(std::vector<PayKind> kinds)
 {
     payKinds_ = std::move(kinds);
-    config.nEnt = u16(payKinds_.size());
+    orderPayKinds();
 }
 
 void CInfoBase::addPayKind(const PayKind& kind)
 {
     payKinds_.push_back(kind);
-    sortPayKinds();
+    orderPayKinds();
 }
 
 void CInfoBase::erasePayKind(int number)
@@ -68,17 +68,13 @@ void CInfoBase::erasePayKind(int number)
     if (place >= payKinds_.size())
         return;
     payKinds_.erase(payKinds_.begin() + std::ptrdiff_t(place));
-    config.nEnt = u16(payKinds_.size());
+    orderPayKinds();
 }
 
-void CInfoBase::sortPayKinds()
+void CInfoBase::orderPayKinds()
 {
     std::stable_sort(payKinds_.begin(), payKinds_.end(), PayKindBefore);
     config.nEnt = u16(payKinds_.size());
-}
-
-void CInfoBase::IndexPayKinds()
-{
     int highest = 0;
     for (const PayKind& k : payKinds_) highest = std::max(highest, int(k.kod));
     payKindNumbers.assign(std::size_t(highest) + 1, 0);

@@ -134,26 +134,24 @@ public:
     PayKind& payKindAt(int number) { return payKinds_[SlotPlace(number, payKinds_.size())]; }
     const PayKind& payKindAt(int number) const { return payKinds_[SlotPlace(number, payKinds_.size())]; }
     // The whole pay-kind book (sorted by kod) in number order, for a walk over
-    // it, its count and a search; a kind is changed through payKindAt, the
-    // book as a whole by the changes below, each of which leaves config.nEnt
-    // its count. None re-indexes: IndexPayKinds is the caller's.
+    // it, its count and a search; a kind's fields but its code are changed
+    // through payKindAt, the book as a whole by the changes below. Each of
+    // them keeps the book in code order (kinds of one code in the order they
+    // came), indexed by code and config.nEnt its count.
     const std::vector<PayKind>& payKinds() const { return payKinds_; }
-    // Replaces the whole book with these kinds, in the order they come.
+    // Replaces the whole book with these kinds, put in code order.
     void setPayKinds(std::vector<PayKind> kinds);
-    // Appends the kind and sorts the book by code, so that it goes after the
-    // kinds of its code and before the higher codes.
+    // Adds the kind after the kinds of its code and before the higher codes.
     void addPayKind(const PayKind& kind);
     // Removes the kind numbered `number` and closes the gap.
     void erasePayKind(int number);
-    // Sorts the book by code, kinds of one code in the order they stand.
-    void sortPayKinds();
     // The pay-kind book's order: by code, kinds of one code as they stand
     // (for std::stable_sort).
     static bool PayKindBefore(const PayKind& a, const PayKind& b) { return a.kod < b.kod; }
-    // The number of the pay kind of code `code` as IndexPayKinds last found
-    // it; 0 when it found none. A lookup takes the number only when the kind
-    // of that number still has the code and searches the table otherwise, so
-    // a table changed since is still searched right, only slower.
+    // The number of the first pay kind of code `code` in the book; 0 when it
+    // has none. A lookup takes the number only when the kind of that number
+    // still has the code and searches the table otherwise, so a code changed
+    // through payKindAt is still found, only slower.
     int indexedPayKind(int code) const
     {
         return code >= 1 && std::size_t(code) < payKindNumbers.size() ? payKindNumbers[std::size_t(code)] : 0;
@@ -166,11 +164,6 @@ public:
     // The index word of the slot in the line array of that kind.
     u16 indexWord(LineKind kind, int slot) const;
     void setIndexWord(LineKind kind, int slot, u16 word);
-    // Indexes the pay kinds by code (indexedPayKind), for the lookups of a run
-    // that looks kinds up thousands of times; whoever loads, sorts or
-    // replaces the table calls it.
-    void IndexPayKinds();
-
     // The one employee filter of every selection: true when the record slot
     // holds an employee whose shop byte, brigade and profession equal the
     // non-zero keys (0 = any).
@@ -248,8 +241,13 @@ public:
 
 private:
     std::vector<PayKind> payKinds_; // sorted by kod, config.nEnt entries
-    // The number of each code's pay kind (0: none), by code: indexedPayKind.
+    // The number of each code's first pay kind (0: none), by code:
+    // indexedPayKind, for the lookups of a run that looks kinds up thousands
+    // of times.
     std::vector<i16> payKindNumbers;
+    // Puts the book in code order (stable), counts it in config.nEnt and
+    // indexes it by code: the end of every change of the book.
+    void orderPayKinds();
     // The place of a slot in the per-slot arrays.
     std::size_t at(int slot) const { return SlotPlace(slot, attributes.size()); }
 };

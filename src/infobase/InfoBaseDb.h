@@ -10,6 +10,10 @@
 //
 // Every saver, every per-employee save and every create or delete of an
 // employee runs in one transaction: a failure leaves the base as it was.
+// A saver replaces the rows its table holds (or its part of the table: one
+// kind's index rows, one third of the alternative time-sheet lines, one
+// employee list) with the rows held in memory, so the table then holds
+// exactly those; the empty lines of the line tables are not stored.
 #include "infobase/InfoBase.h"
 #include "infobase/KalvorDocData.h"
 
@@ -22,12 +26,6 @@
 #include <vector>
 
 namespace kalvor::infobase {
-
-// How a saver treats the rows already stored: 0 empties the table and inserts
-// every row held in memory; 1 overwrites the stored rows in order and appends
-// the rest (rows beyond those in memory are removed). Both leave the table
-// holding exactly the rows in memory.
-enum SaveMode : int { SaveModeReplace = 0, SaveModeOverwrite = 1 };
 
 // Selection of the runs: shop, brigade, profession, personnel number (0 = any)
 // and a fifth value (the marked-only switch of the runs that take one).
@@ -134,7 +132,7 @@ void SaveConfig(CInfoBase& base);
 void SaveConfigCounters(CInfoBase& base);
 void SaveConfigNEnt(CInfoBase& base);
 void LoadFirm(CInfoBase& base);
-void SaveFirm(CInfoBase& base, int mode = SaveModeOverwrite);
+void SaveFirm(CInfoBase& base);
 void LoadEntree(CInfoBase& base);
 void SaveEntree(CInfoBase& base);
 void LoadCeh(CInfoBase& base);
@@ -145,28 +143,28 @@ void SaveGraph(CInfoBase& base);
 // --------------------------------------------------------------- per-slot and line tables
 
 void LoadTabel(CInfoBase& base);
-void SaveTabel(CInfoBase& base, int mode = SaveModeOverwrite);
+void SaveTabel(CInfoBase& base);
 // Index words of all four kinds.
 void LoadIndexes(CInfoBase& base);
-void SaveIndexes(CInfoBase& base, LineKind kind, int mode = SaveModeOverwrite);
+void SaveIndexes(CInfoBase& base, LineKind kind);
 void LoadAltTabel(CInfoBase& base);
-void SaveAltTabel(CInfoBase& base, int mass, int mode = SaveModeOverwrite);
+void SaveAltTabel(CInfoBase& base, int mass);
 void LoadFio(CInfoBase& base);
-void SaveFio(CInfoBase& base, int mode = SaveModeOverwrite);
+void SaveFio(CInfoBase& base);
 void LoadComp(CInfoBase& base);
-void SaveComp(CInfoBase& base, int mode = SaveModeOverwrite);
+void SaveComp(CInfoBase& base);
 void LoadPrem(CInfoBase& base);
-void SavePrem(CInfoBase& base, int mode = SaveModeOverwrite);
+void SavePrem(CInfoBase& base);
 void LoadBln(CInfoBase& base);
-void SaveBln(CInfoBase& base, int mode = SaveModeOverwrite);
+void SaveBln(CInfoBase& base);
 void LoadOtp(CInfoBase& base);
-void SaveOtp(CInfoBase& base, int mode = SaveModeOverwrite);
+void SaveOtp(CInfoBase& base);
 void LoadAvZar1(CInfoBase& base);
-void SaveAvZar1(CInfoBase& base, int mode = SaveModeOverwrite);
+void SaveAvZar1(CInfoBase& base);
 // Employee list 1 (personnel-number order) or 2 (name order) into the current list.
 void LoadSimp(CInfoBase& base, int mass);
 // The current list saved as list 1 or 2.
-void SaveSimp(CInfoBase& base, int mass, int mode = SaveModeOverwrite);
+void SaveSimp(CInfoBase& base, int mass);
 
 // --------------------------------------------------------------- the current employee
 
@@ -304,8 +302,8 @@ bool SelectKonstWariaToSwap(CInfoBase& base, int monthFrom, int monthTo, const S
 // Master and passport, tax deductions, the archive of the period (entries
 // whose accrual or payment month index lies within first..last; 0 and 0 take
 // all) and month rows;
-// flag = marked only. The mode is accepted as the callers pass it (1).
-bool SelectPeriodToSwap(CInfoBase& base, int mode, int first, int last, const Selection& selection,
+// flag = marked only.
+bool SelectPeriodToSwap(CInfoBase& base, int first, int last, const Selection& selection,
                         std::stop_token stop = {});
 // Single-block runs: each rewrites one block of each selected employee's slot
 // in the open (or opened) file and keeps the rest of the slot.

@@ -177,11 +177,18 @@ void WriteIspol(const QSqlDatabase& db, const MasterRow& owner, const EmployeeRe
 void WriteSsud(const QSqlDatabase& db, const MasterRow& owner, const EmployeeRecord& rec);
 void WriteWaria(const QSqlDatabase& db, const MasterRow& owner, const EmployeeRecord& rec);
 void WriteWarDat(const QSqlDatabase& db, const MasterRow& owner, const WarDatBlock& block);
-// which: 0 proizv (rows 0 .. kvProizv - 1), 1 zarp (the others), 2 both.
-// Like the writers above, within the caller's transaction.
-void WriteRows(const QSqlDatabase& db, const MasterRow& owner, const EmployeeRecord& rec, int kvProizv, int which);
+// The tables of the month rows that WriteRows writes.
+enum class RowTables {
+    Input, // dbo.proizv, rows 0 .. kvProizv - 1
+    Results, // dbo.zarp, the others
+    Both,
+};
+// The month rows of those tables; like the writers above, within the
+// caller's transaction.
+void WriteRows(const QSqlDatabase& db, const MasterRow& owner, const EmployeeRecord& rec, int kvProizv,
+               RowTables tables);
 // The same into a batch (the statements run with it).
-void WriteRows(db::Batch& batch, const MasterRow& owner, const EmployeeRecord& rec, int kvProizv, int which);
+void WriteRows(db::Batch& batch, const MasterRow& owner, const EmployeeRecord& rec, int kvProizv, RowTables tables);
 // Every part of one employee's record, the dated archive included, in one
 // transaction (SaveEmployeeFull without going through the current record).
 void WriteEmployeeFull(const QSqlDatabase& db, int slot, int tabN, const EmployeeAttributes& attr,

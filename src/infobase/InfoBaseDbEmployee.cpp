@@ -288,39 +288,40 @@ void addRowInserts(db::Batch& batch, const QString& insert, qint64 key, const Em
     });
 }
 
-// Calls use(table, from, to) for the tables of the month rows that `which`
-// names: proizv with rows 0 .. kvProizv - 1, zarp with the others.
+// Calls use(table, from, to) for the tables of the month rows named:
+// proizv with rows 0 .. kvProizv - 1, zarp with the others.
 template <class Use>
-void forRowTables(int kvProizv, int which, Use use)
+void forRowTables(int kvProizv, RowTables tables, Use use)
 {
-    if (which == 2 || which == 0)
+    if (tables != RowTables::Results)
         use(ProizvTable().def(), 0, kvProizv);
-    if (which == 2 || which == 1)
+    if (tables != RowTables::Input)
         use(ZarpTable().def(), kvProizv, int(EmployeeRecord::RowCount));
 }
 
 } // namespace
 
-void WriteRows(db::Batch& batch, const MasterRow& owner, const EmployeeRecord& rec, int kvProizv, int which)
+void WriteRows(db::Batch& batch, const MasterRow& owner, const EmployeeRecord& rec, int kvProizv, RowTables tables)
 {
-    forRowTables(kvProizv, which, [&](const TableDef& def, int from, int to) {
+    forRowTables(kvProizv, tables, [&](const TableDef& def, int from, int to) {
         if (!owner.fresh)
             batch.add(TableDeleteByEmployeeSql(def)).bind(0, owner.id);
         addRowInserts(batch, TableInsertSql(def), owner.id, rec, from, to);
     });
 }
 
-void WriteRows(const QSqlDatabase& db, const MasterRow& owner, const EmployeeRecord& rec, int kvProizv, int which)
+void WriteRows(const QSqlDatabase& db, const MasterRow& owner, const EmployeeRecord& rec, int kvProizv,
+               RowTables tables)
 {
     if (db::IsServer(db)) {
         db::Batch batch(db); // one round trip
-        WriteRows(batch, owner, rec, kvProizv, which);
+        WriteRows(batch, owner, rec, kvProizv, tables);
         batch.run();
         return;
     }
     // On a base file the rows go straight into the caller's transaction, as
     // the other tables' rows do, each statement looked up once.
-    forRowTables(kvProizv, which, [&](const TableDef& def, int from, int to) {
+    forRowTables(kvProizv, tables, [&](const TableDef& def, int from, int to) {
         deleteRows(db, def, owner);
         db::RawStatement& ins = inserter(db, def);
         forStoredRows(rec, from, to, [&](int num, const AccrualRow& a) {
@@ -967,7 +968,7 @@ void writeEmployee(const QSqlDatabase& db, int slot, int tabN, const EmployeeAtt
     if (set & SaveWar)
         WriteWaria(db, owner, rec);
     if (set & SaveRows)
-        WriteRows(db, owner, rec, attr.kvProizv, 2);
+        WriteRows(db, owner, rec, attr.kvProizv, RowTables::Both);
     if (set & SaveWd)
         WriteWarDat(db, owner, warDat);
     tr.commit();
@@ -1046,7 +1047,8 @@ void SaveProizvZarpByRec(CInfoBase& base, int slot, int selector)
         return;
     }
     const int kvProizv = slotAttributes(base, slot).kvProizv;
-    WriteRows(db, MasterRow{id}, base.current, kvProizv, selector == 0 ? 0 : 1);
+    WriteRows(db, MasterRow{id}, base.current, kvProizv,
+              selector == kInputRowsTable ? RowTables::Input : RowTables::Results);
     tr.commit();
 }
 

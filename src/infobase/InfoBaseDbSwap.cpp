@@ -122,7 +122,7 @@ bool SelectKonstWariaToSwap(CInfoBase& base, int monthFrom, int monthTo, const S
     return runSelection(base, selection, stop, opts);
 }
 
-bool SelectPeriodToSwap(CInfoBase& base, int /*mode*/, int first, int last, const Selection& selection,
+bool SelectPeriodToSwap(CInfoBase& base, int first, int last, const Selection& selection,
                         std::stop_token stop)
 {
     RunOptions opts;

@@ -206,7 +206,7 @@ void LoadFirm(CInfoBase& base)
     base.firm = f;
 }
 
-void SaveFirm(CInfoBase& base, int /*mode*/)
+void SaveFirm(CInfoBase& base)
 {
     const QSqlDatabase db = Db(base);
     const FirmInfo& f = base.firm;
@@ -260,7 +260,6 @@ void LoadEntree(CInfoBase& base)
         kinds.push_back(p);
     });
     base.setPayKinds(std::move(kinds));
-    base.IndexPayKinds();
 }
 
 void SaveEntree(CInfoBase& base)
@@ -352,7 +351,7 @@ void LoadTabel(CInfoBase& base)
     });
 }
 
-void SaveTabel(CInfoBase& base, int /*mode*/)
+void SaveTabel(CInfoBase& base)
 {
     replaceTable(Db(base), TabelTable().def(), [&](BatchRows& ins) {
         for (int slot = 1; slot <= base.slotCount(); ++slot) {
@@ -449,7 +448,7 @@ void LoadIndexes(CInfoBase& base)
     for (const LineKind kind : kLineKinds) checkRunOrder(base, kind);
 }
 
-void SaveIndexes(CInfoBase& base, LineKind kind, int /*mode*/)
+void SaveIndexes(CInfoBase& base, LineKind kind)
 {
     const QString vid(letterOf(kind));
     replaceTable(
@@ -487,7 +486,7 @@ void LoadAltTabel(CInfoBase& base)
     });
 }
 
-void SaveAltTabel(CInfoBase& base, int mass, int /*mode*/)
+void SaveAltTabel(CInfoBase& base, int mass)
 {
     if (mass < 1 || mass > 3)
         return;
@@ -517,7 +516,7 @@ void LoadFio(CInfoBase& base)
     });
 }
 
-void SaveFio(CInfoBase& base, int /*mode*/) { writeShortNames(Db(base), base.shortNames); }
+void SaveFio(CInfoBase& base) { writeShortNames(Db(base), base.shortNames); }
 
 void LoadComp(CInfoBase& base)
 {
@@ -532,7 +531,7 @@ void LoadComp(CInfoBase& base)
     });
 }
 
-void SaveComp(CInfoBase& base, int /*mode*/)
+void SaveComp(CInfoBase& base)
 {
     replaceTable(Db(base), CompTable().def(), [&](BatchRows& ins) {
         for (int slot = 1; slot <= base.slotCount(); ++slot) {
@@ -575,11 +574,11 @@ void saveLines(CInfoBase& base, const StoredTable<Line>& decl, const std::vector
 } // namespace
 
 void LoadPrem(CInfoBase& base) { loadLines(base, PremTable(), base.prem.lines); }
-void SavePrem(CInfoBase& base, int /*mode*/) { saveLines(base, PremTable(), base.prem.lines); }
+void SavePrem(CInfoBase& base) { saveLines(base, PremTable(), base.prem.lines); }
 void LoadBln(CInfoBase& base) { loadLines(base, BlnTable(), base.bln.lines); }
-void SaveBln(CInfoBase& base, int /*mode*/) { saveLines(base, BlnTable(), base.bln.lines); }
+void SaveBln(CInfoBase& base) { saveLines(base, BlnTable(), base.bln.lines); }
 void LoadOtp(CInfoBase& base) { loadLines(base, OtpTable(), base.otp.lines); }
-void SaveOtp(CInfoBase& base, int /*mode*/) { saveLines(base, OtpTable(), base.otp.lines); }
+void SaveOtp(CInfoBase& base) { saveLines(base, OtpTable(), base.otp.lines); }
 
 void LoadAvZar1(CInfoBase& base)
 {
@@ -596,7 +595,7 @@ void LoadAvZar1(CInfoBase& base)
     });
 }
 
-void SaveAvZar1(CInfoBase& base, int /*mode*/)
+void SaveAvZar1(CInfoBase& base)
 {
     replaceTable(Db(base), AvZar1Table().def(), [&](BatchRows& ins) {
         for (int slot = 1; slot <= base.slotCount(); ++slot) {
@@ -673,7 +672,7 @@ void LoadSimp(CInfoBase& base, int mass)
     base.config.kolRab = i16(base.list.size());
 }
 
-void SaveSimp(CInfoBase& base, int mass, int /*mode*/) { writeList(Db(base), mass, base.list); }
+void SaveSimp(CInfoBase& base, int mass) { writeList(Db(base), mass, base.list); }
 
 int RemoveEmployeeEntry(CInfoBase& base, int index)
 {

@@ -254,7 +254,6 @@ int CreatePayKind(CInfoBase& base, int code)
     PayKind kind;
     kind.kod = std::uint16_t(code);
     base.addPayKind(kind);
-    base.IndexPayKinds();
     return PayKindPosition(base, code);
 }
 
@@ -266,7 +265,6 @@ bool DeletePayKind(CInfoBase& base, int code)
     if (position < 0)
         return false;
     base.erasePayKind(infobase::NumberOfPlace(position));
-    base.IndexPayKinds();
     return true;
 }
 

@@ -31,7 +31,7 @@ int ScheduleRowMonthKey(const CInfoBase& base, int monthIndex)
 
 QString ScheduleMonthCaption(int monthKey)
 {
-    const QDate first(monthKey >> 4, monthKey & 15, 1);
+    const QDate first(MonthKey::of(monthKey).year(), MonthKey::of(monthKey).month(), 1);
     return FormatTime(QDateTime(first, QTime(0, 0)), QStringLiteral(" %B     %Y г. "));
 }
 

@@ -93,10 +93,10 @@ public:
         , base(doc.infoBase)
         , oldKey(base.config.tekMes)
         , newKey(newKey)
-        , oldYear(oldKey >> 4)
-        , oldMonth(oldKey & 15)
-        , newYear(newKey >> 4)
-        , newMonth(newKey & 15)
+        , oldYear(MonthKey::of(oldKey).year())
+        , oldMonth(MonthKey::of(oldKey).month())
+        , newYear(MonthKey::of(newKey).year())
+        , newMonth(MonthKey::of(newKey).month())
     {}
 
     // A stop of the worker ends the move between employees, and before the
@@ -538,13 +538,12 @@ private:
         }
         if (numbers.isEmpty())
             return;
-        doc.monthChangeNotes << QStringLiteral("Календарь на %1 %2 года составлен по недельному шаблону графиков: %3 "
+        doc.monthChangeNotes << QStringLiteral("Календарь на %1 составлен по недельному шаблону графиков: %2 "
                                                "(праздники, совпавшие с выходными, перенесены на следующий рабочий "
                                                "день, предпраздничные дни сокращены на час). Дни, перенесенные "
                                                "постановлением Правительства, внесите в справочник графиков.")
-                                    .arg(MonthName(newMonth).toLower())
-                                    .arg(newYear)
-                                    .arg(numbers.join(QStringLiteral(", ")));
+                                    .arg(MonthOfYearText(MonthKey(newYear, newMonth)),
+                                         numbers.join(QStringLiteral(", ")));
     }
 
     // A new year whose law the tax tables do not hold is said once, here.
@@ -694,7 +693,7 @@ double RepayLoan(PayrollDoc& doc, int loan)
 
 int ArchiveYear(int code, int rowMonth, int oldMonthKey)
 {
-    const int oldYear = oldMonthKey >> 4, oldMonth = oldMonthKey & 15;
+    const int oldYear = MonthKey::of(oldMonthKey).year(), oldMonth = MonthKey::of(oldMonthKey).month();
     if (rowMonth == 0 || rowMonth == oldMonth)
         return oldYear;
     const int ahead = (rowMonth - oldMonth + 12) % 12; // 1-11 months after the old month, wrapping
@@ -751,7 +750,7 @@ void ShiftSchedules(PayrollDoc& doc, int months)
 void ShiftMonthlyTables(PayrollDoc& doc, int newMonthKey)
 {
     InfoBaseConfig& c = doc.infoBase.config;
-    const int m = newMonthKey & 15;
+    const int m = MonthKey::of(newMonthKey).month();
     if (m == 1) {
         c.mrotPrev = c.mrot;
         c.mrot[0] = c.mrotPrev[11];

@@ -213,14 +213,25 @@ struct NormRow {
     bool shift = false;
     int dayLength = 0, month = 0, year = 0, length = 0;
 
+    // The number of the schedule in the base's book; 0 for a schedule that
+    // is not one of the book's (a copy).
+    int baseNumberOf(const WorkSchedule& s) const
+    {
+        for (int number = 1; number <= infobase::CInfoBase::ScheduleCount; ++number)
+            if (&doc.infoBase.scheduleAt(number) == &s)
+                return number;
+        return 0;
+    }
+
     // Finds the row and the month; a negative result when the schedule gives no norm.
     int find(int monthIndex)
     {
         const bool stored = monthIndex >= 0 && monthIndex < int(schedule.months.size());
+        const int number = run != nullptr && !stored ? baseNumberOf(schedule) : 0;
         if (stored)
             row = &schedule.months[std::size_t(monthIndex)];
         else
-            row = run ? &run->made[{&schedule, monthIndex}] : &scratch;
+            row = number != 0 ? &run->made[{number, monthIndex}] : &scratch;
         const bool anyShift = schedule.pVyh != 0 || schedule.pRab != 0 || schedule.begM != 0;
         shift = schedule.pVyh != 0 && schedule.pRab != 0 && schedule.begM != 0;
         if (anyShift && !shift)

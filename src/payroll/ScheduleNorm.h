@@ -27,12 +27,13 @@ namespace kalvor {
 
 // The month rows that a run over many employees makes beyond the schedules'
 // stored rows (a sick-leave period reaches two years back), kept for the run
-// by schedule and row index: neither the schedules nor the reporting month
-// change during a run, and each such row would otherwise be made again for
-// every employee. Only the base's own schedules are kept so (their places
-// in the base name them); a copy of one passes no run.
+// by the schedule's number in the base and the row index: neither the
+// schedules nor the reporting month change during a run, and each such row
+// would otherwise be made again for every employee. Only the base's own
+// schedules keep their rows so; the rows of any other schedule (a copy) are
+// made afresh each time.
 struct ScheduleMonthsRun {
-    std::map<std::pair<const infobase::WorkSchedule*, int>, infobase::ScheduleMonth> made;
+    std::map<std::pair<int, int>, infobase::ScheduleMonth> made;
 };
 
 // CalcScheduleNorm results.
@@ -66,7 +67,7 @@ bool IsFirmHoliday(const infobase::FirmInfo& firm, int day, int month);
 // 21) works on a scratch row that is not kept, for the month tekMes +
 // monthIndex - 15. outDays and outMinutes are always written, 0 on every
 // failure. Rows computed here are stored into the schedule; with `run`, the
-// scratch rows are kept in it.
+// scratch rows of the base's own schedules are kept in it.
 int CalcScheduleNorm(int monthIndex, infobase::WorkSchedule& schedule, int firstDay, int lastDay, int& outDays,
                      int& outMinutes, const PayrollDoc& doc, ScheduleMonthsRun* run = nullptr);
 // The same, the days of the range counted as they stand even when the range

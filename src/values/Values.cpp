@@ -660,6 +660,11 @@ QString MonthName(int month)
     return month >= 1 && month <= 12 ? QString::fromUtf8(kMonthNames[month - 1]) : QString();
 }
 
+QString MonthOfYearText(MonthKey key)
+{
+    return QStringLiteral("%1 %2 года").arg(MonthName(key.month()).toLower()).arg(key.year());
+}
+
 namespace {
 
 const char* const kMonthShort[12] = {"янв", "фев", "мар", "апр", "май", "июн",

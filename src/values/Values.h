@@ -91,6 +91,8 @@ private:
 int DaysInMonth(int year, int month);
 // "Январь" ... "Декабрь"; empty outside 1-12.
 QString MonthName(int month);
+// The month of the key as a sentence names it: "январь 2027 года".
+QString MonthOfYearText(MonthKey key);
 
 // ---------------------------------------------------------------- PackedDate
 

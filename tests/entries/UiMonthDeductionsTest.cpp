@@ -83,7 +83,6 @@ protected:
                 kind.kod = ib::u16(code);
                 doc->infoBase.addPayKind(kind);
             }
-        doc->infoBase.IndexPayKinds();
         for (const QString& code : {QStringLiteral("4"), QStringLiteral("938"), QStringLiteral("990"),
                                     QStringLiteral("995"), QStringLiteral("870")}) {
             TypeCell(grid, 1, 0, code);

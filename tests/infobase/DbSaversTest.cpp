@@ -453,15 +453,15 @@ TEST_F(DbSavers, FailingSaversLeaveTheBaseAsItWas)
     }
 }
 
-TEST_F(DbSavers, SaveModesReplaceTheStoredRowsExactly)
+TEST_F(DbSavers, SaversReplaceTheStoredRowsExactly)
 {
     Fill(12);
-    // Fewer lines than stored: the surplus goes in both modes.
-    for (int mode : {0, 1}) {
-        base.prem.removeRun(base.list[0].slot);
-        SavePrem(base, mode);
+    // Fewer lines than stored, twice over: the surplus goes each time.
+    for (int employee : {0, 1}) {
+        base.prem.removeRun(base.list[std::size_t(employee)].slot);
+        SavePrem(base);
         EXPECT_EQ(countAll(base, QStringLiteral("prem")), base.prem.usedLines());
-        SaveIndexes(base, LineKind::Prem, mode);
+        SaveIndexes(base, LineKind::Prem);
         CInfoBase other;
         Reopen(other);
         EXPECT_EQ(BytesOf(other.prem.lines), BytesOf(base.prem.lines));

@@ -223,7 +223,7 @@ TEST_F(DbSwap, RunsTakeTheirBlocksAndPeriod)
     // The period run: archive entries of the period only (January-February
     // 2026): salary and tax of both months, and December's salary paid in January.
     Selection all;
-    ASSERT_TRUE(SelectPeriodToSwap(base, 1, index(2026, 1), index(2026, 2), all));
+    ASSERT_TRUE(SelectPeriodToSwap(base, index(2026, 1), index(2026, 2), all));
     ASSERT_TRUE(base.swap.readSlot(who.slot, rec));
     EXPECT_EQ(rec.warKv, 5);
     for (int i = 0; i < rec.warKv; ++i) {

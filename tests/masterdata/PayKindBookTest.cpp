@@ -6,6 +6,7 @@
 #include "masterdata/PayKindBook.h"
 
 #include "infobase/InfoBaseDb.h"
+#include "payroll/PayKinds.h"
 #include "platform/Db.h"
 
 #include "support/StoredBase.h"
@@ -365,6 +366,66 @@ TEST(PayKindBook, SavesTableAndCountOrKeepsThemWhenTheBaseRefuses)
     QSqlQuery(Db(base)).exec(QStringLiteral("ALTER TABLE dbo.entree_away RENAME TO entree"));
     LoadConfig(stored);
     EXPECT_EQ(stored.config.nEnt, 3); // the count was not written without the table
+
+    // A book of 19 kinds given out of order, two of them of code 309: the
+    // book goes in code order, the two 309s in the order they came. Code 309
+    // finds the first of them (number 9), though the search by halving
+    // meets the second (place 9 of 0-18) first.
+    PayKind monthly = Kind(309), quarterly = Kind(309);
+    monthly.name = QStringLiteral("Премия за месяц");
+    quarterly.name = QStringLiteral("Премия за квартал");
+    std::vector<PayKind> book = {monthly};
+    for (int code = 318; code >= 301; --code)
+        if (code != 309)
+            book.push_back(Kind(code));
+    book.push_back(quarterly);
+    PayrollDoc doc;
+    doc.infoBase.workFolder = base.workFolder;
+    doc.infoBase.baseName = base.baseName;
+    CInfoBase& held = doc.infoBase;
+    OpenStoredBase(held);
+    held.setPayKinds(std::move(book));
+    const auto codesAndNames = [](const CInfoBase& b) {
+        QStringList lines;
+        for (const PayKind& kind : b.payKinds()) lines << QStringLiteral("%1 %2").arg(kind.kod).arg(kind.name);
+        return lines;
+    };
+    QStringList before309, after309;
+    for (int code = 301; code <= 308; ++code) before309 << QStringLiteral("%1 Вид %1").arg(code);
+    for (int code = 310; code <= 318; ++code) after309 << QStringLiteral("%1 Вид %1").arg(code);
+    EXPECT_EQ(codesAndNames(held), QStringList(before309) << QStringLiteral("309 Премия за месяц")
+                                                          << QStringLiteral("309 Премия за квартал") << after309);
+    EXPECT_EQ(held.config.nEnt, 19);
+    EXPECT_EQ(FindPayKindIn(held.payKinds().data(), 19, 309), 9);
+    ASSERT_NE(PayKindOf(doc, 309), nullptr);
+    EXPECT_EQ(PayKindOf(doc, 309)->name, QStringLiteral("Премия за месяц"));
+    EXPECT_EQ(PayKindOf(doc, 309), &held.payKindAt(9));
+    // The base holds one kind of a code: the book is refused whole and the
+    // stored one stays.
+    EXPECT_THROW(SavePayKindBook(held), db::DbError);
+    LoadEntree(stored);
+    EXPECT_EQ(codesAndNames(stored), (QStringList{QStringLiteral("120 Вид 120"), QStringLiteral("178 Вид 178"),
+                                                  QStringLiteral("750 Вид 750")}));
+    // A kind added goes after the kinds of its code; one erased closes the
+    // gap and the next of its code is found.
+    PayKind yearly = Kind(309);
+    yearly.name = QStringLiteral("Премия за год");
+    held.addPayKind(yearly);
+    EXPECT_EQ(held.payKindAt(11).name, QStringLiteral("Премия за год"));
+    EXPECT_EQ(held.payKindAt(12).kod, 310);
+    EXPECT_EQ(PayKindOf(doc, 309), &held.payKindAt(9));
+    held.erasePayKind(9);
+    EXPECT_EQ(PayKindOf(doc, 309)->name, QStringLiteral("Премия за квартал"));
+    EXPECT_EQ(PayKindOf(doc, 310), &held.payKindAt(11));
+    // With one kind a code the book of 18 is stored and read back in its order.
+    held.erasePayKind(10);
+    SavePayKindBook(held);
+    LoadEntree(stored);
+    EXPECT_EQ(codesAndNames(stored), QStringList(before309) << QStringLiteral("309 Премия за квартал") << after309);
+    EXPECT_EQ(stored.config.nEnt, 18);
+    EXPECT_EQ(stored.indexedPayKind(309), 9);
+    EXPECT_EQ(stored.indexedPayKind(318), 18);
+    CloseBase(held);
     CloseBase(stored);
     CloseBase(base);
 }

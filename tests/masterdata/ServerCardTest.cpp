@@ -125,7 +125,8 @@ protected:
     // The month changed and the month calculated, as the screens run them.
     static void ChangeMonthAndCalculate(CKalvorDoc& d)
     {
-        EXPECT_GE(MoveEmployeesToNextMonth(NextMonthKey(d.infoBase.config.tekMes), [] {}, d), 0);
+        const int next = d.infoBase.config.reportingKey().next();
+        EXPECT_GE(MoveEmployeesToNextMonth(next, [] {}, d), 0);
         CCalcZarpView calc(&d);
         calc.OnInitialUpdate();
         int done = 0;

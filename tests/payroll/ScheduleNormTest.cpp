@@ -336,25 +336,39 @@ TEST(CalcScheduleNorm, StoredRowsManualTotalsAndScratchRows)
     EXPECT_EQ(n.result, 0);
     EXPECT_EQ(t, before);
 
-    // A run keeps its scratch rows by schedule and index, made once: the
-    // same norms, the schedule untouched, and another schedule's row apart.
+    // A run keeps the scratch rows of the base's schedules by the schedule's
+    // number and the index, made once: the same norms, the schedule
+    // untouched, and another schedule's row apart.
     ScheduleMonthsRun run;
-    n = norm(doc, t, -13, 1, 0, false, &run);
+    WorkSchedule& first = base.scheduleAt(1);
+    first = t;
+    n = norm(doc, first, -13, 1, 0, false, &run);
     EXPECT_EQ(n.days, 22); // May 2022 again
     EXPECT_EQ(n.minutes, 22 * 8 * 60);
-    EXPECT_EQ(t, before);
+    EXPECT_EQ(first, before);
     ASSERT_EQ(run.made.size(), 1u);
+    EXPECT_EQ(run.made.begin()->first, std::make_pair(1, -13));
     EXPECT_EQ(run.made.begin()->second.rDn, 22);
-    n = norm(doc, t, -13, 1, 10, true, &run); // May 2-6, 9 and 10 from the kept row (no firm holidays)
+    n = norm(doc, first, -13, 1, 10, true, &run); // May 2-6, 9 and 10 from the kept row (no firm holidays)
     EXPECT_EQ(n.days, 7);
-    WorkSchedule six = fiveDays(6);
+    WorkSchedule& six = base.scheduleAt(2);
+    six = fiveDays(6);
     n = norm(doc, six, -13, 1, 0, false, &run);
     EXPECT_EQ(n.minutes, 22 * 6 * 60);
     EXPECT_EQ(run.made.size(), 2u);
-    n = norm(doc, t, -13, 1, 0, false, &run);
+    EXPECT_EQ(run.made.rbegin()->first, std::make_pair(2, -13));
+    n = norm(doc, first, -13, 1, 0, false, &run);
     EXPECT_EQ(n.minutes, 22 * 8 * 60);
-    n = norm(doc, t, 5, 1, 0, false, &run); // a stored row is the schedule's own
+    n = norm(doc, first, 5, 1, 0, false, &run); // a stored row is the schedule's own
     EXPECT_EQ(run.made.size(), 2u);
+    // A copy of a schedule keeps nothing in the run, though it has another
+    // day length than the kept row of the schedule it was copied from.
+    WorkSchedule copy = first;
+    copy.rdHr = 7;
+    n = norm(doc, copy, -13, 1, 0, false, &run);
+    EXPECT_EQ(n.minutes, 22 * 7 * 60);
+    EXPECT_EQ(run.made.size(), 2u);
+    EXPECT_EQ(norm(doc, first, -13, 1, 0, false, &run).minutes, 22 * 8 * 60);
 }
 
 TEST(CountDayBits, ReadsTheRecordsTimeSheet)
@@ -418,16 +432,18 @@ TEST(FindPayKind, EmptyTableBadCodesAndMisses)
         k.kod = std::uint16_t(code);
         base.addPayKind(k);
     }
-    // Searched, then found through the table's index.
-    for (const bool indexed : {false, true}) {
-        SCOPED_TRACE(indexed);
-        if (indexed)
-            base.IndexPayKinds();
+    // Found through the book's index, then by the search when a code was
+    // changed in place (600 made 650: the book's order holds).
+    for (const bool codeChanged : {false, true}) {
+        SCOPED_TRACE(codeChanged);
+        if (codeChanged)
+            base.payKindAt(4).kod = 650;
         EXPECT_EQ(FindPayKind(doc, 0), -1);
         EXPECT_EQ(FindPayKind(doc, -1), -1);
         EXPECT_EQ(FindPayKind(doc, 1), 0);
         EXPECT_EQ(FindPayKind(doc, 995), 6);
-        EXPECT_EQ(FindPayKind(doc, 600), 3);
+        EXPECT_EQ(FindPayKind(doc, codeChanged ? 650 : 600), 3);
+        EXPECT_EQ(FindPayKind(doc, codeChanged ? 600 : 650), -1);
         EXPECT_EQ(FindPayKind(doc, 4), -1);
         EXPECT_EQ(FindPayKind(doc, 999), -1);
         EXPECT_EQ(FindPayKind(doc, 902 + 65536), -1); // codes are 16-bit
@@ -438,15 +454,15 @@ TEST(FindPayKind, EmptyTableBadCodesAndMisses)
             }
         }
     }
-    // A table changed after it was indexed is still searched right: 50 put
-    // in before 71, 995 taken out.
+    // The book changed as a whole is indexed again: 50 put in before 71, 995
+    // taken out.
     PayKind fifty;
     fifty.kod = 50;
     base.addPayKind(fifty);
     base.erasePayKind(int(base.payKinds().size()));
     EXPECT_EQ(FindPayKind(doc, 50), 2);
     EXPECT_EQ(FindPayKind(doc, 71), 3);
-    EXPECT_EQ(FindPayKind(doc, 600), 4);
+    EXPECT_EQ(FindPayKind(doc, 650), 4);
     EXPECT_EQ(FindPayKind(doc, 902), 6);
     EXPECT_EQ(FindPayKind(doc, 995), -1);
 }

@@ -219,7 +219,7 @@ TEST_F(ServerStop, AMonthChangeStoppedWhileTheServerHoldsItsCommitIsNeverMadeTwi
 {
     CKalvorDoc twin;
     BuildFixture(twin, QStringLiteral("twin"));
-    const int oldKey = base().config.tekMes, newKey = NextMonthKey(oldKey);
+    const int oldKey = base().config.tekMes, newKey = int(MonthKey::of(oldKey).next());
     ASSERT_GE(MoveEmployeesToNextMonth(
                   newKey, [] {}, twin),
               0);

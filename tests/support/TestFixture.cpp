@@ -226,7 +226,6 @@ void buildTables(CInfoBase& base)
         book.push_back(p);
     }
     base.setPayKinds(std::move(book));
-    SortPayKinds(base);
     // Schedule 1: five-day week of 8 hours; schedule 2: 40-hour week with a shortened Friday.
     for (int n = 0; n < 2; ++n) {
         WorkSchedule& w = base.schedules[std::size_t(n)];

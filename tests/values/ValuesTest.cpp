@@ -790,6 +790,11 @@ TEST(MonthKey, YearMonthIndexAndMoves)
     EXPECT_EQ(MonthKey(2025, 11).monthsTo(march), 4);
     EXPECT_EQ(march.monthsTo(MonthKey(2025, 11)), -4);
     EXPECT_LT(MonthKey(2025, 12), MonthKey(2026, 1)); // keys order as months do
+    // A key's month as a sentence names it; the stored number 32419 is
+    // March 2026 (2026 x 16 + 3).
+    EXPECT_EQ(MonthOfYearText(MonthKey::of(32419)), QStringLiteral("март 2026 года"));
+    EXPECT_EQ(MonthOfYearText(MonthKey(2026, 12).next()), QStringLiteral("январь 2027 года"));
+    EXPECT_EQ(MonthOfYearText(MonthKey(2027, 5)), QStringLiteral("май 2027 года"));
 }
 
 TEST(ImportCheck, TwentyRefusedRecordsAreAllNamedWithNoRestToCount)

@@ -15,7 +15,7 @@ CAvanceVvodView::CAvanceVvodView(CKalvorDoc* doc, QWidget* parent) : CCommonForm
 
 CAvanceVvodView::~CAvanceVvodView()
 {
-    StoreOnClose(m_dlg, [this] { kalvor::infobase::SaveAvZar1(Document()->infoBase, kalvor::infobase::SaveModeOverwrite); });
+    StoreOnClose(m_dlg, [this] { kalvor::infobase::SaveAvZar1(Document()->infoBase); });
 }
 
 void CAvanceVvodView::OnInitialUpdate()

@@ -106,7 +106,7 @@ public:
         bool (*store)(kalvor::infobase::CInfoBase& base, int slot, const std::vector<Line>& shown,
                       const std::vector<Line>& beyond);
         kalvor::infobase::LineKind kind;
-        void (*save)(kalvor::infobase::CInfoBase& base, int mode);
+        void (*save)(kalvor::infobase::CInfoBase& base);
         kalvor::entries::LineGroupOutcome (*appendToGroup)(kalvor::infobase::CInfoBase& base, const Form& form);
     };
 

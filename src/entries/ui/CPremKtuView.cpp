@@ -101,7 +101,7 @@ void CPremKtuView::StoreFields()
         return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     try {
-        kalvor::infobase::SaveFirm(Document()->infoBase, kalvor::infobase::SaveModeOverwrite);
+        kalvor::infobase::SaveFirm(Document()->infoBase);
     } catch (const kalvor::db::DbError& error) {
         QApplication::restoreOverrideCursor();
         ShowComError(error);

@@ -13,7 +13,7 @@ bool SaveTabelShowingErrors(kalvor::infobase::CInfoBase& base)
 {
     try {
         QApplication::setOverrideCursor(Qt::WaitCursor);
-        kalvor::infobase::SaveTabel(base, kalvor::infobase::SaveModeOverwrite);
+        kalvor::infobase::SaveTabel(base);
         QApplication::restoreOverrideCursor();
         return true;
     } catch (const kalvor::db::DbError& error) {

@@ -11,7 +11,7 @@ namespace kalvor::infobase {
 class CInfoBase;
 }
 
-// Saves dbo.tabel (SaveMode 1) under the wait cursor. A database failure is
+// Saves dbo.tabel under the wait cursor. A database failure is
 // shown ("ОБНАРУЖЕНА ОШИБКА: ...") and gives false, so that the dialog keeps
 // its modified flag and the next save tries again.
 bool SaveTabelShowingErrors(kalvor::infobase::CInfoBase& base);

@@ -88,7 +88,7 @@ void CEFuncPrExpSetDlg::SaveFirmRecord()
 {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     try {
-        kalvor::infobase::SaveFirm(m_base, kalvor::infobase::SaveModeOverwrite);
+        kalvor::infobase::SaveFirm(m_base);
         m_saved = true;
     } catch (const kalvor::db::DbError& error) {
         QApplication::restoreOverrideCursor();

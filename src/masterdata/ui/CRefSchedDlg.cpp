@@ -180,7 +180,7 @@ void CRefSchedDlg::ShowMonth()
     }
     const int key = ScheduleRowMonthKey(m_doc->infoBase, m_monthIndex);
     m_box->setTitle(ScheduleMonthCaption(key));
-    m_layout = LayOutMonth(key >> 4, key & 15);
+    m_layout = LayOutMonth(kalvor::MonthKey::of(key).year(), kalvor::MonthKey::of(key).month());
     const ScheduleTotals totals = RefreshScheduleMonth(*m_doc, ScheduleNumber(), m_monthIndex);
     const ScheduleMonthTexts texts = FillScheduleMonthTexts(*ShownMonth(), totals);
     m_workDays->setText(texts.workDays);

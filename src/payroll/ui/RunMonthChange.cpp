@@ -52,10 +52,9 @@ bool OfferCopy(CKalvorDoc& doc, QWidget* parent, QString* copyFolder)
 // Said when the user stopped the change and the server made it all the same.
 QString MonthChangedDespiteStopText(int newMonthKey)
 {
-    return QStringLiteral("Отчетный месяц изменен на %1 %2 года: переход был записан в базу данных до того, как "
+    return QStringLiteral("Отчетный месяц изменен на %1: переход был записан в базу данных до того, как "
                           "его остановили.")
-        .arg(kalvor::MonthName(newMonthKey & 15).toLower())
-        .arg(newMonthKey >> 4);
+        .arg(kalvor::MonthOfYearText(kalvor::MonthKey::of(newMonthKey)));
 }
 
 } // namespace
@@ -93,9 +92,8 @@ int RunMonthChange(CKalvorDoc& doc, int newMonthKey, const MonthMover& mover, QW
         // would meet it again.
         if (kalvor::db::IsRefusal(e))
             throw kalvor::TextError(kalvor::RefusalText(
-                e, QStringLiteral("Переход на %1 %2 года не записан в базу данных; отчетный месяц не изменен.")
-                       .arg(kalvor::MonthName(newMonthKey & 15).toLower())
-                       .arg(newMonthKey >> 4)));
+                e, QStringLiteral("Переход на %1 не записан в базу данных; отчетный месяц не изменен.")
+                       .arg(kalvor::MonthOfYearText(kalvor::MonthKey::of(newMonthKey)))));
         throw kalvor::TextError(QString::fromUtf8(kMonthChangeFailedText) + QStringLiteral("\n") +
                                 kalvor::ComErrorText(e));
     }
@@ -106,7 +104,7 @@ int RunMonthChange(CKalvorDoc& doc, int newMonthKey, const MonthMover& mover, QW
 
 int ChangeReportingMonth(CKalvorDoc& doc, QWidget* parent, const MonthMover& mover)
 {
-    const int newKey = NextMonthKey(doc.infoBase.config.tekMes);
+    const int newKey = doc.infoBase.config.reportingKey().next();
     // Nothing (the copy's record of itself included) is written from memory
     // into a base that a change whose end was not known has moved on.
     try {

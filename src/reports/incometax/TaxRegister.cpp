@@ -146,7 +146,7 @@ int WalkRegisterEmployees(std::stop_token stop, const ReportSelection& selection
     ReportPeriod period;
     if (RegisterPeriod(base.config, period) < 0)
         return -2;
-    if (!SelectPeriodToSwap(base, 1, period.firstMonthIndex(), period.lastMonthIndex(),
+    if (!SelectPeriodToSwap(base, period.firstMonthIndex(), period.lastMonthIndex(),
                             selection.toInfoBaseSelection(markedCount), stop))
         return GenrStopped;
     struct SwapCloser {

@@ -267,7 +267,7 @@ int PrintSpravZarp2Goda(std::stop_token stop, const ReportSelection& selection, 
     doc.GenrValues.fill(0);
     // The archive of the three years of the certificate.
     const std::array<int, kYears> years = CertificateYears(base.config);
-    if (!SelectPeriodToSwap(base, 1, MonthIndex(years.front(), 1), MonthIndex(years.back(), 12),
+    if (!SelectPeriodToSwap(base, MonthIndex(years.front(), 1), MonthIndex(years.back(), 12),
                             selection.toInfoBaseSelection(markedCount), stop))
         return GenrStopped;
     struct SwapCloser {

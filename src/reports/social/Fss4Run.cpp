@@ -121,7 +121,7 @@ int SettlementRunBase::run(const QString& dataFilePath, GenrRunDetail& detail)
     if (const int result = prepareTables(); result < 0)
         return result;
     infobase::CInfoBase& base = doc_.infoBase;
-    if (!SelectPeriodToSwap(base, 1, MonthIndex(period_.year, 1), period_.lastMonthIndex(),
+    if (!SelectPeriodToSwap(base, MonthIndex(period_.year, 1), period_.lastMonthIndex(),
                             selection_.toInfoBaseSelection(markedCount_), stop_))
         return GenrStopped;
     struct SwapCloser {

@@ -106,7 +106,7 @@ int GenrProfTravmOtchFSS(const QString& dataFilePath, std::stop_token stop, cons
     GenrRunDetail ignored;
     GenrRunDetail& out = detail != nullptr ? *detail : ignored;
     infobase::CInfoBase& base = doc.infoBase;
-    if (!SelectPeriodToSwap(base, 0, 0, 0, selection.toInfoBaseSelection(markedCount), stop))
+    if (!SelectPeriodToSwap(base, 0, 0, selection.toInfoBaseSelection(markedCount), stop))
         return GenrStopped;
     struct SwapCloser {
         infobase::CInfoBase& base;

@@ -62,8 +62,8 @@ std::array<char, 10> InvalValidityText(const infobase::EmployeeHead& head)
     QByteArray bytes;
     if (endMonth != 0)
         bytes = QStringLiteral("01.%1.%2")
-                    .arg(endMonth & 15, 2, 10, QLatin1Char('0'))
-                    .arg(endMonth >> 4, 4, 10, QLatin1Char('0'))
+                    .arg(MonthKey::of(endMonth).month(), 2, 10, QLatin1Char('0'))
+                    .arg(MonthKey::of(endMonth).year(), 4, 10, QLatin1Char('0'))
                     .toLatin1();
     else
         bytes = codepage::toCp1251(QStringLiteral("бессрочно"));

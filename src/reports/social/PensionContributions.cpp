@@ -481,7 +481,7 @@ int PensionRun::run(const QString& dataFilePath, GenrRunDetail& detail)
     if (const int result = prepareTariffs(); result < 0)
         return result;
     infobase::CInfoBase& base = doc_.infoBase;
-    if (!SelectPeriodToSwap(base, 1, period_.firstMonthIndex(), period_.lastMonthIndex(),
+    if (!SelectPeriodToSwap(base, period_.firstMonthIndex(), period_.lastMonthIndex(),
                             selection_.toInfoBaseSelection(markedCount_), stop_))
         return GenrStopped;
     struct SwapCloser {

@@ -85,7 +85,7 @@ void AddArchiveDays(const PayrollDoc& doc, int begin, int end, const std::array<
         const infobase::PayKind* kind = PayKindOf(doc, entry.kod);
         if (kind == nullptr)
             continue;
-        AddRowDays(days, monthLengths, key & 15, entry.dn, kind->hr4 != 0);
+        AddRowDays(days, monthLengths, MonthKey::of(key).month(), entry.dn, kind->hr4 != 0);
     }
 }
 
@@ -95,14 +95,14 @@ void AddArchiveDays(const PayrollDoc& doc, int begin, int end, const std::array<
 void AddCurrentMonthDays(const PayrollDoc& doc, int begin, int end, int slot,
                          const std::array<int, 13>& monthLengths, MonthDays& days)
 {
-    const int reportingMonth = doc.infoBase.config.tekMes;
+    const MonthKey reportingMonth = doc.infoBase.config.reportingKey();
     if (reportingMonth < begin || reportingMonth > end)
         return;
     const infobase::CInfoBase& base = doc.infoBase;
     const int firstRow = base.holdsSlot(slot) ? base.attributesOf(slot).kvProizv : 0;
     for (int r = firstRow; r < kLastAccrualRow; ++r) {
         const AccrualRow& row = doc.infoBase.current.rows[std::size_t(r)];
-        if (row.mes < (reportingMonth & 15))
+        if (row.mes < reportingMonth.month())
             continue;
         const infobase::PayKind* kind = PayKindOf(doc, row.kod);
         if (kind == nullptr)
@@ -122,9 +122,9 @@ bool DateInMonth(std::uint16_t packed, int year, int month)
 
 float CalcPeriodTotals(const PayrollDoc& doc, int begin, int end, int slot, const MonthCounted& monthCounted)
 {
-    const int year = begin >> 4;
-    const int firstMonth = begin & 15;
-    const int lastMonth = std::min(end & 15, 12);
+    const int year = MonthKey::of(begin).year();
+    const int firstMonth = MonthKey::of(begin).month();
+    const int lastMonth = std::min(MonthKey::of(end).month(), 12);
     const std::array<int, 13> monthLengths = MonthLengthsForYear(year);
 
     int periodDays = 0;

@@ -63,8 +63,8 @@ struct ReportPeriod {
     // year - 1900, the period byte of data files and of the parameters.
     int yearByte() const { return year - 1900; }
     // Period bounds as year * 16 + month.
-    int begin() const { return year * 16 + firstMonth; }
-    int end() const { return year * 16 + lastMonth; }
+    int begin() const { return MonthKey(year, firstMonth); }
+    int end() const { return MonthKey(year, lastMonth); }
     // Months as (year - 1900) * 12 + month, the form of the swap selection
     // and of the tax tables.
     int firstMonthIndex() const { return yearByte() * 12 + firstMonth; }

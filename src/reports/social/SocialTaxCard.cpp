@@ -143,11 +143,12 @@ int FillCardMonth(const PayrollDoc& doc, int monthKey, int firstRow, std::array<
     if (const int result = FundVariants(doc, monthKey, variants); result < 0)
         return result;
     EmployeeContributions c;
-    const int january = MonthKey(monthKey >> 4, 1);
+    const MonthKey key = MonthKey::of(monthKey);
+    const int january = MonthKey(key.year(), 1);
     if (const int result = ContributionsOfMonths(doc, january, monthKey, firstRow, kAllContributionKinds, c);
         result < 0)
         return result;
-    const int month = monthKey & 15;
+    const int month = key.month();
     const auto at = [&](int line) -> double& { return values[std::size_t(ValueIndex(line, month))]; };
 
     const Cumulative before = Before(c.prior(0));
@@ -155,7 +156,7 @@ int FillCardMonth(const PayrollDoc& doc, int monthKey, int firstRow, std::array<
     at(LinePayments) = through.taxable - before.taxable;
     at(LineNotSubject) = c.own(0).allowance + c.totals[1] + c.totals[5];
     at(LineDisabilityPayments) = through.disability - before.disability;
-    const double cap = ContributionBaseCap(monthKey >> 4);
+    const double cap = ContributionBaseCap(key.year());
     at(LineAboveCap) = Positive(through.taxable - cap) - Positive(before.taxable - cap);
     at(LineBase) = at(LinePayments) - at(LineAboveCap);
     for (int kind = 0; kind < kFundCount; ++kind) {
@@ -264,7 +265,7 @@ int CardStartMonth(const EmployeeHead& head, const ReportPeriod& period)
 int ComputeCardLines(const PayrollDoc& doc, const ReportPeriod& period, int start, int firstRow,
                      std::array<double, kValueCount>& values)
 {
-    const int firstMonth = start & 15;
+    const int firstMonth = MonthKey::of(start).month();
     for (int month = firstMonth; month <= period.lastMonth; ++month)
         if (const int result = FillCardMonth(doc, MonthKey(period.year, month), firstRow, values); result < 0)
             return result;
@@ -341,7 +342,7 @@ int GenrIndKartSochNal(std::stop_token stop, const ReportSelection& selection, c
         return -2;
     doc.GenrValues.fill(0);
     // The archive from January: the yearly cap counts the whole year.
-    if (!SelectPeriodToSwap(base, 1, MonthIndex(period.year, 1), period.lastMonthIndex(),
+    if (!SelectPeriodToSwap(base, MonthIndex(period.year, 1), period.lastMonthIndex(),
                             selection.toInfoBaseSelection(markedCount), stop))
         return GenrStopped;
     struct SwapCloser {

@@ -22,8 +22,8 @@ CChgRepPerDlg::CChgRepPerDlg(int newMonthKey, CKalvorDoc* doc, MonthMover mover,
     setWindowTitle(QStringLiteral("Переход на следующий месяц"));
     setModal(true);
     auto* layout = new QVBoxLayout(this);
-    m_label =
-        new QLabel(QStringLiteral("%1 %2 года").arg(kalvor::MonthName(newMonthKey & 15)).arg(newMonthKey >> 4), this);
+    const kalvor::MonthKey key = kalvor::MonthKey::of(newMonthKey);
+    m_label = new QLabel(QStringLiteral("%1 %2 года").arg(kalvor::MonthName(key.month())).arg(key.year()), this);
     layout->addWidget(m_label);
     m_progress = new QProgressBar(this);
     m_progress->setRange(0, doc ? std::max(1, doc->infoBase.employeeCount()) : 1);

@@ -19,18 +19,10 @@
 
 namespace ib = kalvor::infobase;
 
-int NextMonthKey(int monthKey)
-{
-    const int year = monthKey >> 4;
-    const int month = monthKey & 15;
-    return month >= 12 ? (year + 1) * 16 + 1 : year * 16 + month + 1;
-}
-
 QString MonthChangeQuestion(int newMonthKey)
 {
-    return QStringLiteral("Изменить отчетный месяц на %1 %2 года ?")
-               .arg(kalvor::MonthName(newMonthKey & 15).toLower()) // a month name inside a sentence
-               .arg(newMonthKey >> 4) +
+    return QStringLiteral("Изменить отчетный месяц на %1 ?")
+               .arg(kalvor::MonthOfYearText(kalvor::MonthKey::of(newMonthKey))) +
            QStringLiteral("\n\nВнимание! Данные прошедшего месяца будут перенесены в архив, "
                           "а вернуть прошедший месяц можно будет только из копии базы.");
 }
@@ -44,11 +36,11 @@ ArchiveJob ArchiveJobOfDocument(const CKalvorDoc& doc)
     ArchiveJob job;
     job.baseFile = BaseFileOfDocument(doc);
     job.workFolder = kalvor::platform::WithSeparator(doc.infoBase.workFolder);
-    const int key = doc.infoBase.config.tekMes;
+    const kalvor::MonthKey key = doc.infoBase.config.reportingKey();
     const QString stem = job.workFolder + QStringLiteral("archive/%1_%2_%3")
                                               .arg(doc.infoBase.baseName)
-                                              .arg(key >> 4, 4, 10, QLatin1Char('0'))
-                                              .arg(key & 15, 2, 10, QLatin1Char('0'));
+                                              .arg(key.year(), 4, 10, QLatin1Char('0'))
+                                              .arg(key.month(), 2, 10, QLatin1Char('0'));
     job.archiveFolder = stem;
     for (int n = 2; QFileInfo::exists(job.archiveFolder); ++n) job.archiveFolder = stem + QStringLiteral("_%1").arg(n);
     return job;

@@ -23,8 +23,6 @@ struct KalvorDocData;
 using MonthMover =
     std::function<int(int newMonthKey, const std::function<void()>& stepIt, kalvor::infobase::KalvorDocData& doc)>;
 
-// The month after the key's month (December: January of the next year).
-int NextMonthKey(int monthKey);
 // The question of the command, with its warning.
 QString MonthChangeQuestion(int newMonthKey);
 

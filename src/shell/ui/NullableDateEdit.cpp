@@ -287,8 +287,9 @@ int GetDateFromPicker(const NullableDateEdit* picker, std::uint16_t* field)
 
 void SetPickerFromMonthYear(NullableDateEdit* picker, std::uint16_t monthYear)
 {
-    const int month = monthYear & 15;
-    const int year = monthYear >> 4;
+    const kalvor::MonthKey key = kalvor::MonthKey::of(monthYear);
+    const int month = key.month();
+    const int year = key.year();
     if (month == 0 || month > 12) {
         picker->SetNull();
         return;

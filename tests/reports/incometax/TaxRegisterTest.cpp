@@ -78,7 +78,7 @@ TEST_F(TaxRegisterRun, PeriodFromAprilKeepsTheYearsCodes)
     ReportPeriod period;
     ASSERT_EQ(RegisterPeriod(base.config, period), 0);
     // The whole archive, so that the base accumulated before April is known.
-    ASSERT_TRUE(SelectPeriodToSwap(base, 1, 0, 0, ReportSelection{}.toInfoBaseSelection(0)));
+    ASSERT_TRUE(SelectPeriodToSwap(base, 0, 0, ReportSelection{}.toInfoBaseSelection(0)));
     ASSERT_TRUE(base.swap.readSlot(base.list[0].slot, base.current));
     RegisterMonths months;
     ASSERT_TRUE(EmployeeRegisterSpan(base.current.head, period, months.start, months.end));
@@ -108,7 +108,7 @@ TEST_F(TaxRegisterRun, TheEndMonthsBaseIsNeverBelowNought)
     CInfoBase& base = doc.infoBase;
     ReportPeriod period;
     ASSERT_EQ(RegisterPeriod(base.config, period), 0);
-    ASSERT_TRUE(SelectPeriodToSwap(base, 1, 0, 0, ReportSelection{}.toInfoBaseSelection(0)));
+    ASSERT_TRUE(SelectPeriodToSwap(base, 0, 0, ReportSelection{}.toInfoBaseSelection(0)));
     ASSERT_TRUE(base.swap.readSlot(base.list[0].slot, base.current));
     base.CloseSwapFile();
     // Орлов's March takes back 200,000 roubles: the year's base by March is

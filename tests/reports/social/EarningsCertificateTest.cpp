@@ -164,7 +164,7 @@ protected:
 TEST_F(CertificateRun, YearlyAmountsAndPageValues)
 {
     CInfoBase& base = doc.infoBase;
-    ASSERT_TRUE(SelectPeriodToSwap(base, 1, 0, 0, ReportSelection{}.toInfoBaseSelection(0)));
+    ASSERT_TRUE(SelectPeriodToSwap(base, 0, 0, ReportSelection{}.toInfoBaseSelection(0)));
     EXPECT_EQ(amount(0, 2010), 415'000);
     EXPECT_EQ(amount(0, 2011), 360'000);
     EXPECT_EQ(amount(0, 2012), 0);

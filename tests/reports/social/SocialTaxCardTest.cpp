@@ -191,7 +191,7 @@ protected:
     void computeFirst(int disabledFrom = 0)
     {
         CInfoBase& base = doc.infoBase;
-        ASSERT_TRUE(SelectPeriodToSwap(base, 1, 0, 0, ReportSelection{}.toInfoBaseSelection(0)));
+        ASSERT_TRUE(SelectPeriodToSwap(base, 0, 0, ReportSelection{}.toInfoBaseSelection(0)));
         ASSERT_TRUE(base.swap.readSlot(base.list[0].slot, base.current));
         base.CloseSwapFile();
         base.current.head.invDat1Begin = u16(disabledFrom);
