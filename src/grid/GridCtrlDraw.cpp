@@ -12,6 +12,7 @@
 #include <QStyle>
 #include <QWheelEvent>
 #include <algorithm>
+#include <limits>
 
 using namespace GridCtrl;
 
@@ -94,136 +95,62 @@ void CGridCtrl::DrawCellAt(QPainter* dc, int row, int col, const QRect& rect, bo
     cell->Draw(dc, row, col, span ? SpannedRect(cell, row, col, rect) : rect, false);
 }
 
-// The fixed corner: the fixed columns of the fixed rows.
-void CGridCtrl::DrawFixedCorner(const DrawArea& area)
+// A run of rows (Qt::Vertical) or columns (Qt::Horizontal) as a paint walks
+// it: the numbers first to last, the first beginning at start. Those that
+// end before clipFrom are passed, and the walk stops at the first that
+// begins after clipTo; a run without those edges is walked whole.
+struct CGridCtrl::DrawRun {
+    Qt::Orientation axis;
+    int first, last, start;
+    int clipFrom = std::numeric_limits<int>::min(), clipTo = std::numeric_limits<int>::max();
+    DrawRun whole() const { return {axis, first, last, start}; }
+};
+
+// Calls step(number, begin, size) for each row or column of the run that is
+// not hidden (its size above 0), in order.
+template <class Step>
+void CGridCtrl::WalkRun(const DrawRun& run, Step step) const
 {
-    int y = 0;
-    for (int row = 0; row < m_nFixedRows; ++row) {
-        const int h = GetRowHeight(row);
-        if (h <= 0)
+    int next = run.start;
+    for (int i = run.first; i >= 0 && i <= run.last; ++i) {
+        const int size = run.axis == Qt::Vertical ? GetRowHeight(i) : GetColumnWidth(i);
+        if (size <= 0)
             continue;
-        int x = 0;
-        for (int col = 0; col < m_nFixedCols; ++col) {
-            const int w = GetColumnWidth(col);
-            if (w <= 0)
-                continue;
-            DrawCellAt(area.dc, row, col, QRect(x, y, w, h), true);
-            x += w;
-        }
-        y += h;
+        const int begin = next;
+        next += size;
+        if (begin + size - 1 < run.clipFrom)
+            continue;
+        if (begin > run.clipTo)
+            break;
+        step(i, begin, size);
     }
 }
 
-// The fixed columns of the visible rows.
-void CGridCtrl::DrawRowHeaders(const DrawArea& area)
+// Draws the cells where the rows meet the columns, row by row; span: the
+// fixed cells, drawn over the covered cells that follow them.
+void CGridCtrl::DrawCells(QPainter* dc, const DrawRun& rows, const DrawRun& cols, bool span)
 {
-    int y = area.fixedRowHeight;
-    for (int row = area.topLeft.row; row >= 0 && row <= area.visible.maxRow; ++row) {
-        const int h = GetRowHeight(row);
-        if (h <= 0)
-            continue;
-        const int top = y;
-        y += h;
-        if (top + h - 1 < area.clipBox.top())
-            continue;
-        if (top > area.clipBox.bottom())
-            break;
-        int x = 0;
-        for (int col = 0; col < m_nFixedCols; ++col) {
-            const int w = GetColumnWidth(col);
-            if (w <= 0)
-                continue;
-            DrawCellAt(area.dc, row, col, QRect(x, top, w, h), true);
-            x += w;
-        }
-    }
-}
-
-// The fixed rows of the visible columns.
-void CGridCtrl::DrawColumnHeaders(const DrawArea& area)
-{
-    int x = area.fixedColWidth;
-    for (int col = area.topLeft.col; col >= 0 && col <= area.visible.maxCol; ++col) {
-        const int w = GetColumnWidth(col);
-        if (w <= 0)
-            continue;
-        const int left = x;
-        x += w;
-        if (left + w - 1 < area.clipBox.left())
-            continue;
-        if (left > area.clipBox.right())
-            break;
-        int y = 0;
-        for (int row = 0; row < m_nFixedRows; ++row) {
-            const int h = GetRowHeight(row);
-            if (h <= 0)
-                continue;
-            DrawCellAt(area.dc, row, col, QRect(left, y, w, h), true);
-            y += h;
-        }
-    }
-}
-
-// The visible non-fixed cells that meet the clip box.
-void CGridCtrl::DrawVisibleCells(const DrawArea& area)
-{
-    int y = area.fixedRowHeight;
-    for (int row = area.topLeft.row; row >= 0 && row <= area.visible.maxRow; ++row) {
-        const int h = GetRowHeight(row);
-        if (h <= 0)
-            continue;
-        const int top = y;
-        y += h;
-        if (top + h - 1 < area.clipBox.top())
-            continue;
-        if (top > area.clipBox.bottom())
-            break;
-        int x = area.fixedColWidth;
-        for (int col = area.topLeft.col; col >= 0 && col <= area.visible.maxCol; ++col) {
-            const int w = GetColumnWidth(col);
-            if (w <= 0)
-                continue;
-            const int left = x;
-            x += w;
-            if (left + w - 1 < area.clipBox.left())
-                continue;
-            if (left > area.clipBox.right())
-                break;
-            DrawCellAt(area.dc, row, col, QRect(left, top, w, h), false);
-        }
-    }
+    WalkRun(rows, [&](int row, int top, int h) {
+        WalkRun(cols, [&](int col, int left, int w) { DrawCellAt(dc, row, col, QRect(left, top, w, h), span); });
+    });
 }
 
 // Grid lines between the non-fixed cells: vertical for 2 and 3, horizontal
-// for 1 and 3.
-void CGridCtrl::DrawGridLines(const DrawArea& area)
+// for 1 and 3, at the last pixel of each visible column or row.
+void CGridCtrl::DrawGridLines(const DrawArea& area, const DrawRun& rows, const DrawRun& cols)
 {
     const QColor lineColour = ToQColor(m_crGridLineColour);
     const QRect& clip = area.clipBox;
-    if (m_nGridLines == 2 || m_nGridLines == 3) {
-        int x = area.fixedColWidth;
-        for (int col = area.topLeft.col; col >= 0 && col <= area.visible.maxCol; ++col) {
-            const int w = GetColumnWidth(col);
-            if (w <= 0)
-                continue;
-            x += w;
-            if (clip.bottom() >= area.fixedRowHeight)
-                area.dc->fillRect(QRect(x - 1, area.fixedRowHeight, 1, clip.bottom() + 1 - area.fixedRowHeight),
-                                  lineColour);
-        }
-    }
-    if (m_nGridLines == 1 || m_nGridLines == 3) {
-        int y = area.fixedRowHeight;
-        for (int row = area.topLeft.row; row >= 0 && row <= area.visible.maxRow; ++row) {
-            const int h = GetRowHeight(row);
-            if (h <= 0)
-                continue;
-            y += h;
-            if (clip.right() >= area.fixedColWidth)
-                area.dc->fillRect(QRect(area.fixedColWidth, y - 1, clip.right() + 1 - area.fixedColWidth, 1),
-                                  lineColour);
-        }
-    }
+    if ((m_nGridLines == 2 || m_nGridLines == 3) && clip.bottom() >= area.fixedRowHeight)
+        WalkRun(cols.whole(), [&](int, int left, int w) {
+            area.dc->fillRect(QRect(left + w - 1, area.fixedRowHeight, 1, clip.bottom() + 1 - area.fixedRowHeight),
+                              lineColour);
+        });
+    if ((m_nGridLines == 1 || m_nGridLines == 3) && clip.right() >= area.fixedColWidth)
+        WalkRun(rows.whole(), [&](int, int top, int h) {
+            area.dc->fillRect(QRect(area.fixedColWidth, top + h - 1, clip.right() + 1 - area.fixedColWidth, 1),
+                              lineColour);
+        });
 }
 
 void CGridCtrl::OnDraw(QPainter* dc, const QRect& clipBox)
@@ -236,11 +163,17 @@ void CGridCtrl::OnDraw(QPainter* dc, const QRect& clipBox)
     FillDrawBackgrounds(area, visibleRect);
     if (m_bVirtualMode)
         SendCacheHint(visible);
-    DrawFixedCorner(area);
-    DrawRowHeaders(area);
-    DrawColumnHeaders(area);
-    DrawVisibleCells(area);
-    DrawGridLines(area);
+    const DrawRun fixedRows{Qt::Vertical, 0, m_nFixedRows - 1, 0};
+    const DrawRun fixedCols{Qt::Horizontal, 0, m_nFixedCols - 1, 0};
+    const DrawRun rows{Qt::Vertical,        area.topLeft.row, visible.maxRow,
+                       area.fixedRowHeight, clipBox.top(),    clipBox.bottom()};
+    const DrawRun cols{Qt::Horizontal,     area.topLeft.col, visible.maxCol,
+                       area.fixedColWidth, clipBox.left(),   clipBox.right()};
+    DrawCells(dc, fixedRows, fixedCols, true); // the fixed corner
+    DrawCells(dc, rows, fixedCols, true); // the row headings
+    DrawCells(dc, fixedRows, cols, true); // the column headings
+    DrawCells(dc, rows, cols, false);
+    DrawGridLines(area, rows, cols);
     if (m_bVirtualMode)
         SendCacheHint(CCellRange());
 }
