@@ -505,16 +505,26 @@ QString CGridCtrl::GetItemText(int row, int col) const
     return cell ? cell->GetText() : QString();
 }
 
-bool CGridCtrl::SetItemText(int row, int col, const QString& text)
+// Calls change(cell) on the cell at (row, col); false, and nothing done, in
+// virtual mode (the owner keeps the cells) or where there is no cell.
+template <class Change>
+bool CGridCtrl::ChangeCell(int row, int col, Change change)
 {
     if (m_bVirtualMode)
         return false;
     CGridCellBase* cell = GetCell(row, col);
     if (!cell)
         return false;
-    cell->SetText(text);
-    SetModified(row, col);
+    change(*cell);
     return true;
+}
+
+bool CGridCtrl::SetItemText(int row, int col, const QString& text)
+{
+    return ChangeCell(row, col, [&](CGridCellBase& cell) {
+        cell.SetText(text);
+        SetModified(row, col);
+    });
 }
 
 bool CGridCtrl::SetItemState(int row, int col, quint32 state)
@@ -524,13 +534,7 @@ bool CGridCtrl::SetItemState(int row, int col, quint32 state)
         m_SelectedCellMap.remove(CellKey(row, col));
     else if (!wasSelected && (state & CellSelected))
         m_SelectedCellMap.insert(CellKey(row, col), CCellID(row, col));
-    if (m_bVirtualMode)
-        return false;
-    CGridCellBase* cell = GetCell(row, col);
-    if (!cell)
-        return false;
-    cell->SetState(state);
-    return true;
+    return ChangeCell(row, col, [&](CGridCellBase& cell) { cell.SetState(state); });
 }
 
 quint32 CGridCtrl::GetItemState(int row, int col) const
@@ -541,14 +545,10 @@ quint32 CGridCtrl::GetItemState(int row, int col) const
 
 bool CGridCtrl::SetItemData(int row, int col, quint32 data)
 {
-    if (m_bVirtualMode)
-        return false;
-    CGridCellBase* cell = GetCell(row, col);
-    if (!cell)
-        return false;
-    cell->SetData(data);
-    SetModified(row, col);
-    return true;
+    return ChangeCell(row, col, [&](CGridCellBase& cell) {
+        cell.SetData(data);
+        SetModified(row, col);
+    });
 }
 
 quint32 CGridCtrl::GetItemData(int row, int col) const
@@ -559,35 +559,17 @@ quint32 CGridCtrl::GetItemData(int row, int col) const
 
 bool CGridCtrl::SetItemFormat(int row, int col, quint32 format)
 {
-    if (m_bVirtualMode)
-        return false;
-    CGridCellBase* cell = GetCell(row, col);
-    if (!cell)
-        return false;
-    cell->SetFormat(format);
-    return true;
+    return ChangeCell(row, col, [&](CGridCellBase& cell) { cell.SetFormat(format); });
 }
 
 bool CGridCtrl::SetItemBkColour(int row, int col, COLORREF c)
 {
-    if (m_bVirtualMode)
-        return false;
-    CGridCellBase* cell = GetCell(row, col);
-    if (!cell)
-        return false;
-    cell->SetBackColour(c);
-    return true;
+    return ChangeCell(row, col, [&](CGridCellBase& cell) { cell.SetBackColour(c); });
 }
 
 bool CGridCtrl::SetItemFgColour(int row, int col, COLORREF c)
 {
-    if (m_bVirtualMode)
-        return false;
-    CGridCellBase* cell = GetCell(row, col);
-    if (!cell)
-        return false;
-    cell->SetTextColour(c);
-    return true;
+    return ChangeCell(row, col, [&](CGridCellBase& cell) { cell.SetTextColour(c); });
 }
 
 void CGridCtrl::SetModified(int row, int col)

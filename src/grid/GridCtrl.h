@@ -404,6 +404,8 @@ protected:
     void BeginColumnSizing(QPoint point);
     void BeginRowSizing(QPoint point);
     void BeginClickSelection(bool ctrl);
+    template <class Change>
+    bool ChangeCell(int row, int col, Change change);
     // The fixed rows (Qt::Vertical) or columns (Qt::Horizontal) made count:
     // the cells of the lines that become fixed take the fixed state and the
     // default colours, those of the lines no longer fixed lose it.

@@ -64,7 +64,7 @@ void CGridCtrl::FillDrawBackgrounds(const DrawArea& area, const QRect& visibleRe
     fill(QRect(0, visBottom, visRight, client.bottom() + 1 - visBottom), m_crWindowColour);
 }
 
-// A fixed cell's rectangle extended over the covered cells that follow it.
+// A cell's rectangle extended over the covered cells that follow it.
 QRect CGridCtrl::SpannedRect(CGridCellBase* cell, int row, int col, QRect rect)
 {
     if (cell->GetHorzSpan() == SpanStart) {
@@ -238,31 +238,15 @@ bool CGridCtrl::GetCellRect(int row, int col, QRect& rect)
     QPoint origin;
     if (!GetCellOrigin(row, col, origin))
         return false;
-    int w = GetColumnWidth(col), h = GetRowHeight(row);
-    if (CGridCellBase* cell = GetCell(row, col)) {
-        if (cell->GetHorzSpan() == SpanCovered)
-            w = 1;
-        else if (cell->GetHorzSpan() == SpanStart) {
-            for (int c = col + 1; c < m_nCols; ++c) {
-                CGridCellBase* next = GetCell(row, c);
-                if (!next || next->GetHorzSpan() != SpanCovered)
-                    break;
-                w += GetColumnWidth(c);
-            }
-        }
-        if (cell->GetVertSpan() == SpanCovered)
-            h = 1;
-        else if (cell->GetVertSpan() == SpanStart) {
-            for (int r = row + 1; r < m_nRows; ++r) {
-                CGridCellBase* next = GetCell(r, col);
-                if (!next || next->GetVertSpan() != SpanCovered)
-                    break;
-                h += GetRowHeight(r);
-            }
-        }
-    }
     // right = left + width - 1, bottom = top + height - 1
-    rect = QRect(origin.x(), origin.y(), w, h);
+    rect = QRect(origin.x(), origin.y(), GetColumnWidth(col), GetRowHeight(row));
+    if (CGridCellBase* cell = GetCell(row, col)) {
+        rect = SpannedRect(cell, row, col, rect);
+        if (cell->GetHorzSpan() == SpanCovered)
+            rect.setWidth(1);
+        if (cell->GetVertSpan() == SpanCovered)
+            rect.setHeight(1);
+    }
     return true;
 }
 
