@@ -276,26 +276,25 @@ CCellRange CGridCtrl::GetVisibleNonFixedCellRange(QRect* rect, bool forceRecalcu
 {
     const QRect client = ClientRect();
     const CCellID topLeft = GetTopleftNonFixedCell(forceRecalculation);
-    int bottom = GetFixedRowHeight();
-    int row = topLeft.row;
-    for (; row < m_nRows; ++row) {
-        bottom += GetRowHeight(row);
-        if (bottom >= client.bottom() + 1) {
-            bottom = client.bottom() + 1;
-            break;
+    // The last row or column from first on that shows in the client area,
+    // even in part, and where those shown end (at most at the area's edge).
+    const auto lastShown = [this](Qt::Orientation axis, int first, int begin, int edge, int& end) {
+        const bool rows = axis == Qt::Vertical;
+        const int count = rows ? m_nRows : m_nCols;
+        int i = first;
+        end = begin;
+        for (; i < count; ++i) {
+            end += rows ? GetRowHeight(i) : GetColumnWidth(i);
+            if (end >= edge) {
+                end = edge;
+                break;
+            }
         }
-    }
-    const int maxRow = std::min(row, m_nRows - 1);
-    int right = GetFixedColumnWidth();
-    int col = topLeft.col;
-    for (; col < m_nCols; ++col) {
-        right += GetColumnWidth(col);
-        if (right >= client.right() + 1) {
-            right = client.right() + 1;
-            break;
-        }
-    }
-    const int maxCol = std::min(col, m_nCols - 1);
+        return std::min(i, count - 1);
+    };
+    int bottom = 0, right = 0;
+    const int maxRow = lastShown(Qt::Vertical, topLeft.row, GetFixedRowHeight(), client.bottom() + 1, bottom);
+    const int maxCol = lastShown(Qt::Horizontal, topLeft.col, GetFixedColumnWidth(), client.right() + 1, right);
     if (rect)
         *rect = QRect(0, 0, right, bottom);
     return CCellRange(topLeft.row, topLeft.col, maxRow, maxCol);
