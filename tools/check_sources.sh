@@ -92,7 +92,7 @@ check_table_names() {
 # a variable's or a parameter's, not a constant's "kName"); a number of
 # another kind that is compared with numbers is named for what it is
 # ("region", not "regionCode"). Named with its file and line:
-# such a code compared with a number 1 to 999, on either side ("kod == 7",
+# such a code compared with a number 1 to 9999, on either side ("kod == 7",
 # "155 <= code && code <= 157"; "< 1" and ">= 1", a code at all, are not
 # numbers of a code), handed with two numbers or more and nothing else to a
 # helper (InRange(code, 155, 157), std::clamp(code, 1, 699), a list of
@@ -103,7 +103,7 @@ check_compared_codes() {
     sources | grep -v '^src/infobase/PayKindCodes\.h$' | xargs perl -e '
         my $code = qr/\b(?:kod|code|payKind|(?!k[A-Z])[a-z]\w*(?:Kod|Code|PayKind))\b/;
         my $held = qr/(?:[\w\[\]]+(?:\.|->))*$code/;
-        my $number = qr/(?<![\w.\x27])[1-9][0-9]{0,2}(?![\w.\x27])/;
+        my $number = qr/(?<![\w.\x27])[1-9][0-9]{0,3}(?![\w.\x27])/;
         my $op = qr/==|!=|<=|>=|<|>/;
         for my $file (@ARGV) {
             open(my $in, "<", $file) or die "$file: $!";

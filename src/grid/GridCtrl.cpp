@@ -208,81 +208,46 @@ bool CGridCtrl::SetColumnCount(int nCols)
     return result;
 }
 
-bool CGridCtrl::SetFixedRowCount(int nFixedRows)
+bool CGridCtrl::SetFixedRowCount(int nFixedRows) { return SetFixedCount(Qt::Vertical, nFixedRows); }
+
+bool CGridCtrl::SetFixedColumnCount(int nFixedCols) { return SetFixedCount(Qt::Horizontal, nFixedCols); }
+
+bool CGridCtrl::SetFixedCount(Qt::Orientation axis, int count)
 {
-    if (nFixedRows == m_nFixedRows)
+    const bool rows = axis == Qt::Vertical;
+    int& fixed = rows ? m_nFixedRows : m_nFixedCols;
+    if (count == fixed)
         return true;
-    if (nFixedRows < 0)
+    if (count < 0)
         return false;
     SetSelectedRange(-1, -1, -1, -1);
     SetFocusCell(-1, -1);
     m_idTopLeftCell = CCellID();
-    if (nFixedRows > m_nRows && !SetRowCount(nFixedRows))
+    if (count > (rows ? m_nRows : m_nCols) && !(rows ? SetRowCount(count) : SetColumnCount(count)))
         return false;
-    if (m_idCurrentCell.row < nFixedRows)
+    if ((rows ? m_idCurrentCell.row : m_idCurrentCell.col) < count)
         SetFocusCell(-1, -1);
 
     if (!m_bVirtualMode) {
-        if (nFixedRows > m_nFixedRows) {
-            for (int row = m_nFixedRows; row < nFixedRows; ++row)
-                for (int col = 0; col < m_nCols; ++col) {
-                    SetItemState(row, col, GetItemState(row, col) | CellFixed | CellFixedRow);
-                    SetItemBkColour(row, col, DefaultColour);
-                    SetItemFgColour(row, col, DefaultColour);
-                }
-        } else {
-            for (int row = nFixedRows; row < m_nFixedRows; ++row) {
-                int col;
-                for (col = 0; col < m_nFixedCols; ++col) SetItemState(row, col, GetItemState(row, col) & ~CellFixedRow);
-                for (col = m_nFixedCols; col < m_nCols; ++col) {
-                    SetItemState(row, col, GetItemState(row, col) & ~(CellFixed | CellFixedRow));
-                    SetItemBkColour(row, col, DefaultColour);
-                    SetItemFgColour(row, col, DefaultColour);
-                }
+        // Line i along the axis, place j across it: the cell (i, j) of a row
+        // or (j, i) of a column. Its state takes set and loses clear; a cell
+        // that joins or leaves the fixed ones takes the default colours.
+        const quint32 fixedLine = rows ? CellFixedRow : CellFixedColumn;
+        const int crossFixed = rows ? m_nFixedCols : m_nFixedRows, crossCount = rows ? m_nCols : m_nRows;
+        const auto restate = [&](int i, int j, quint32 set, quint32 clear) {
+            const int row = rows ? i : j, col = rows ? j : i;
+            SetItemState(row, col, (GetItemState(row, col) | set) & ~clear);
+            if (((set | clear) & CellFixed) != 0) {
+                SetItemBkColour(row, col, DefaultColour);
+                SetItemFgColour(row, col, DefaultColour);
             }
-        }
+        };
+        for (int i = fixed; i < count; ++i)
+            for (int j = 0; j < crossCount; ++j) restate(i, j, CellFixed | fixedLine, 0);
+        for (int i = count; i < fixed; ++i)
+            for (int j = 0; j < crossCount; ++j) restate(i, j, 0, j < crossFixed ? fixedLine : CellFixed | fixedLine);
     }
-    m_nFixedRows = nFixedRows;
-    Refresh();
-    return true;
-}
-
-bool CGridCtrl::SetFixedColumnCount(int nFixedCols)
-{
-    if (nFixedCols == m_nFixedCols)
-        return true;
-    if (nFixedCols < 0)
-        return false;
-    SetSelectedRange(-1, -1, -1, -1);
-    SetFocusCell(-1, -1);
-    m_idTopLeftCell = CCellID();
-    if (nFixedCols > m_nCols && !SetColumnCount(nFixedCols))
-        return false;
-    if (m_idCurrentCell.col < nFixedCols)
-        SetFocusCell(-1, -1);
-
-    if (!m_bVirtualMode) {
-        if (nFixedCols > m_nFixedCols) {
-            for (int row = 0; row < m_nRows; ++row)
-                for (int col = m_nFixedCols; col < nFixedCols; ++col) {
-                    SetItemState(row, col, GetItemState(row, col) | CellFixed | CellFixedColumn);
-                    SetItemBkColour(row, col, DefaultColour);
-                    SetItemFgColour(row, col, DefaultColour);
-                }
-        } else {
-            for (int col = nFixedCols; col < m_nFixedCols; ++col) {
-                int row;
-                for (row = 0; row < m_nFixedRows; ++row)
-                    SetItemState(row, col, GetItemState(row, col) & ~CellFixedColumn);
-                for (row = m_nFixedRows; row < m_nRows; ++row) {
-                    SetItemState(row, col, GetItemState(row, col) & ~(CellFixed | CellFixedColumn));
-                    SetItemBkColour(row, col, DefaultColour);
-                    SetItemFgColour(row, col, DefaultColour);
-                }
-            }
-        }
-    }
-    m_nFixedCols = nFixedCols;
+    fixed = count;
     Refresh();
     return true;
 }
@@ -540,16 +505,26 @@ QString CGridCtrl::GetItemText(int row, int col) const
     return cell ? cell->GetText() : QString();
 }
 
-bool CGridCtrl::SetItemText(int row, int col, const QString& text)
+// Calls change(cell) on the cell at (row, col); false, and nothing done, in
+// virtual mode (the owner keeps the cells) or where there is no cell.
+template <class Change>
+bool CGridCtrl::ChangeCell(int row, int col, Change change)
 {
     if (m_bVirtualMode)
         return false;
     CGridCellBase* cell = GetCell(row, col);
     if (!cell)
         return false;
-    cell->SetText(text);
-    SetModified(row, col);
+    change(*cell);
     return true;
+}
+
+bool CGridCtrl::SetItemText(int row, int col, const QString& text)
+{
+    return ChangeCell(row, col, [&](CGridCellBase& cell) {
+        cell.SetText(text);
+        SetModified(row, col);
+    });
 }
 
 bool CGridCtrl::SetItemState(int row, int col, quint32 state)
@@ -559,13 +534,7 @@ bool CGridCtrl::SetItemState(int row, int col, quint32 state)
         m_SelectedCellMap.remove(CellKey(row, col));
     else if (!wasSelected && (state & CellSelected))
         m_SelectedCellMap.insert(CellKey(row, col), CCellID(row, col));
-    if (m_bVirtualMode)
-        return false;
-    CGridCellBase* cell = GetCell(row, col);
-    if (!cell)
-        return false;
-    cell->SetState(state);
-    return true;
+    return ChangeCell(row, col, [&](CGridCellBase& cell) { cell.SetState(state); });
 }
 
 quint32 CGridCtrl::GetItemState(int row, int col) const
@@ -576,14 +545,10 @@ quint32 CGridCtrl::GetItemState(int row, int col) const
 
 bool CGridCtrl::SetItemData(int row, int col, quint32 data)
 {
-    if (m_bVirtualMode)
-        return false;
-    CGridCellBase* cell = GetCell(row, col);
-    if (!cell)
-        return false;
-    cell->SetData(data);
-    SetModified(row, col);
-    return true;
+    return ChangeCell(row, col, [&](CGridCellBase& cell) {
+        cell.SetData(data);
+        SetModified(row, col);
+    });
 }
 
 quint32 CGridCtrl::GetItemData(int row, int col) const
@@ -594,35 +559,17 @@ quint32 CGridCtrl::GetItemData(int row, int col) const
 
 bool CGridCtrl::SetItemFormat(int row, int col, quint32 format)
 {
-    if (m_bVirtualMode)
-        return false;
-    CGridCellBase* cell = GetCell(row, col);
-    if (!cell)
-        return false;
-    cell->SetFormat(format);
-    return true;
+    return ChangeCell(row, col, [&](CGridCellBase& cell) { cell.SetFormat(format); });
 }
 
 bool CGridCtrl::SetItemBkColour(int row, int col, COLORREF c)
 {
-    if (m_bVirtualMode)
-        return false;
-    CGridCellBase* cell = GetCell(row, col);
-    if (!cell)
-        return false;
-    cell->SetBackColour(c);
-    return true;
+    return ChangeCell(row, col, [&](CGridCellBase& cell) { cell.SetBackColour(c); });
 }
 
 bool CGridCtrl::SetItemFgColour(int row, int col, COLORREF c)
 {
-    if (m_bVirtualMode)
-        return false;
-    CGridCellBase* cell = GetCell(row, col);
-    if (!cell)
-        return false;
-    cell->SetTextColour(c);
-    return true;
+    return ChangeCell(row, col, [&](CGridCellBase& cell) { cell.SetTextColour(c); });
 }
 
 void CGridCtrl::SetModified(int row, int col)

@@ -404,16 +404,22 @@ protected:
     void BeginColumnSizing(QPoint point);
     void BeginRowSizing(QPoint point);
     void BeginClickSelection(bool ctrl);
+    template <class Change>
+    bool ChangeCell(int row, int col, Change change);
+    // The fixed rows (Qt::Vertical) or columns (Qt::Horizontal) made count:
+    // the cells of the lines that become fixed take the fixed state and the
+    // default colours, those of the lines no longer fixed lose it.
+    bool SetFixedCount(Qt::Orientation axis, int count);
     // The steps of a paint (OnDraw).
     struct DrawArea;
     void FillDrawBackgrounds(const DrawArea& area, const QRect& visibleRect);
     QRect SpannedRect(CGridCellBase* cell, int row, int col, QRect rect);
     void DrawCellAt(QPainter* dc, int row, int col, const QRect& rect, bool span);
-    void DrawFixedCorner(const DrawArea& area);
-    void DrawRowHeaders(const DrawArea& area);
-    void DrawColumnHeaders(const DrawArea& area);
-    void DrawVisibleCells(const DrawArea& area);
-    void DrawGridLines(const DrawArea& area);
+    struct DrawRun;
+    template <class Step>
+    void WalkRun(const DrawRun& run, Step step) const;
+    void DrawCells(QPainter* dc, const DrawRun& rows, const DrawRun& cols, bool span);
+    void DrawGridLines(const DrawArea& area, const DrawRun& rows, const DrawRun& cols);
     // The two kinds of mouse move (OnMouseMove).
     void DragMove(QPoint point);
     void HoverMove(Qt::MouseButtons buttons, QPoint point);

@@ -12,6 +12,7 @@
 #include <QStyle>
 #include <QWheelEvent>
 #include <algorithm>
+#include <limits>
 
 using namespace GridCtrl;
 
@@ -63,7 +64,7 @@ void CGridCtrl::FillDrawBackgrounds(const DrawArea& area, const QRect& visibleRe
     fill(QRect(0, visBottom, visRight, client.bottom() + 1 - visBottom), m_crWindowColour);
 }
 
-// A fixed cell's rectangle extended over the covered cells that follow it.
+// A cell's rectangle extended over the covered cells that follow it.
 QRect CGridCtrl::SpannedRect(CGridCellBase* cell, int row, int col, QRect rect)
 {
     if (cell->GetHorzSpan() == SpanStart) {
@@ -94,136 +95,62 @@ void CGridCtrl::DrawCellAt(QPainter* dc, int row, int col, const QRect& rect, bo
     cell->Draw(dc, row, col, span ? SpannedRect(cell, row, col, rect) : rect, false);
 }
 
-// The fixed corner: the fixed columns of the fixed rows.
-void CGridCtrl::DrawFixedCorner(const DrawArea& area)
+// A run of rows (Qt::Vertical) or columns (Qt::Horizontal) as a paint walks
+// it: the numbers first to last, the first beginning at start. Those that
+// end before clipFrom are passed, and the walk stops at the first that
+// begins after clipTo; a run without those edges is walked whole.
+struct CGridCtrl::DrawRun {
+    Qt::Orientation axis;
+    int first, last, start;
+    int clipFrom = std::numeric_limits<int>::min(), clipTo = std::numeric_limits<int>::max();
+    DrawRun whole() const { return {axis, first, last, start}; }
+};
+
+// Calls step(number, begin, size) for each row or column of the run that is
+// not hidden (its size above 0), in order.
+template <class Step>
+void CGridCtrl::WalkRun(const DrawRun& run, Step step) const
 {
-    int y = 0;
-    for (int row = 0; row < m_nFixedRows; ++row) {
-        const int h = GetRowHeight(row);
-        if (h <= 0)
+    int next = run.start;
+    for (int i = run.first; i >= 0 && i <= run.last; ++i) {
+        const int size = run.axis == Qt::Vertical ? GetRowHeight(i) : GetColumnWidth(i);
+        if (size <= 0)
             continue;
-        int x = 0;
-        for (int col = 0; col < m_nFixedCols; ++col) {
-            const int w = GetColumnWidth(col);
-            if (w <= 0)
-                continue;
-            DrawCellAt(area.dc, row, col, QRect(x, y, w, h), true);
-            x += w;
-        }
-        y += h;
+        const int begin = next;
+        next += size;
+        if (begin + size - 1 < run.clipFrom)
+            continue;
+        if (begin > run.clipTo)
+            break;
+        step(i, begin, size);
     }
 }
 
-// The fixed columns of the visible rows.
-void CGridCtrl::DrawRowHeaders(const DrawArea& area)
+// Draws the cells where the rows meet the columns, row by row; span: the
+// fixed cells, drawn over the covered cells that follow them.
+void CGridCtrl::DrawCells(QPainter* dc, const DrawRun& rows, const DrawRun& cols, bool span)
 {
-    int y = area.fixedRowHeight;
-    for (int row = area.topLeft.row; row >= 0 && row <= area.visible.maxRow; ++row) {
-        const int h = GetRowHeight(row);
-        if (h <= 0)
-            continue;
-        const int top = y;
-        y += h;
-        if (top + h - 1 < area.clipBox.top())
-            continue;
-        if (top > area.clipBox.bottom())
-            break;
-        int x = 0;
-        for (int col = 0; col < m_nFixedCols; ++col) {
-            const int w = GetColumnWidth(col);
-            if (w <= 0)
-                continue;
-            DrawCellAt(area.dc, row, col, QRect(x, top, w, h), true);
-            x += w;
-        }
-    }
-}
-
-// The fixed rows of the visible columns.
-void CGridCtrl::DrawColumnHeaders(const DrawArea& area)
-{
-    int x = area.fixedColWidth;
-    for (int col = area.topLeft.col; col >= 0 && col <= area.visible.maxCol; ++col) {
-        const int w = GetColumnWidth(col);
-        if (w <= 0)
-            continue;
-        const int left = x;
-        x += w;
-        if (left + w - 1 < area.clipBox.left())
-            continue;
-        if (left > area.clipBox.right())
-            break;
-        int y = 0;
-        for (int row = 0; row < m_nFixedRows; ++row) {
-            const int h = GetRowHeight(row);
-            if (h <= 0)
-                continue;
-            DrawCellAt(area.dc, row, col, QRect(left, y, w, h), true);
-            y += h;
-        }
-    }
-}
-
-// The visible non-fixed cells that meet the clip box.
-void CGridCtrl::DrawVisibleCells(const DrawArea& area)
-{
-    int y = area.fixedRowHeight;
-    for (int row = area.topLeft.row; row >= 0 && row <= area.visible.maxRow; ++row) {
-        const int h = GetRowHeight(row);
-        if (h <= 0)
-            continue;
-        const int top = y;
-        y += h;
-        if (top + h - 1 < area.clipBox.top())
-            continue;
-        if (top > area.clipBox.bottom())
-            break;
-        int x = area.fixedColWidth;
-        for (int col = area.topLeft.col; col >= 0 && col <= area.visible.maxCol; ++col) {
-            const int w = GetColumnWidth(col);
-            if (w <= 0)
-                continue;
-            const int left = x;
-            x += w;
-            if (left + w - 1 < area.clipBox.left())
-                continue;
-            if (left > area.clipBox.right())
-                break;
-            DrawCellAt(area.dc, row, col, QRect(left, top, w, h), false);
-        }
-    }
+    WalkRun(rows, [&](int row, int top, int h) {
+        WalkRun(cols, [&](int col, int left, int w) { DrawCellAt(dc, row, col, QRect(left, top, w, h), span); });
+    });
 }
 
 // Grid lines between the non-fixed cells: vertical for 2 and 3, horizontal
-// for 1 and 3.
-void CGridCtrl::DrawGridLines(const DrawArea& area)
+// for 1 and 3, at the last pixel of each visible column or row.
+void CGridCtrl::DrawGridLines(const DrawArea& area, const DrawRun& rows, const DrawRun& cols)
 {
     const QColor lineColour = ToQColor(m_crGridLineColour);
     const QRect& clip = area.clipBox;
-    if (m_nGridLines == 2 || m_nGridLines == 3) {
-        int x = area.fixedColWidth;
-        for (int col = area.topLeft.col; col >= 0 && col <= area.visible.maxCol; ++col) {
-            const int w = GetColumnWidth(col);
-            if (w <= 0)
-                continue;
-            x += w;
-            if (clip.bottom() >= area.fixedRowHeight)
-                area.dc->fillRect(QRect(x - 1, area.fixedRowHeight, 1, clip.bottom() + 1 - area.fixedRowHeight),
-                                  lineColour);
-        }
-    }
-    if (m_nGridLines == 1 || m_nGridLines == 3) {
-        int y = area.fixedRowHeight;
-        for (int row = area.topLeft.row; row >= 0 && row <= area.visible.maxRow; ++row) {
-            const int h = GetRowHeight(row);
-            if (h <= 0)
-                continue;
-            y += h;
-            if (clip.right() >= area.fixedColWidth)
-                area.dc->fillRect(QRect(area.fixedColWidth, y - 1, clip.right() + 1 - area.fixedColWidth, 1),
-                                  lineColour);
-        }
-    }
+    if ((m_nGridLines == 2 || m_nGridLines == 3) && clip.bottom() >= area.fixedRowHeight)
+        WalkRun(cols.whole(), [&](int, int left, int w) {
+            area.dc->fillRect(QRect(left + w - 1, area.fixedRowHeight, 1, clip.bottom() + 1 - area.fixedRowHeight),
+                              lineColour);
+        });
+    if ((m_nGridLines == 1 || m_nGridLines == 3) && clip.right() >= area.fixedColWidth)
+        WalkRun(rows.whole(), [&](int, int top, int h) {
+            area.dc->fillRect(QRect(area.fixedColWidth, top + h - 1, clip.right() + 1 - area.fixedColWidth, 1),
+                              lineColour);
+        });
 }
 
 void CGridCtrl::OnDraw(QPainter* dc, const QRect& clipBox)
@@ -236,11 +163,17 @@ void CGridCtrl::OnDraw(QPainter* dc, const QRect& clipBox)
     FillDrawBackgrounds(area, visibleRect);
     if (m_bVirtualMode)
         SendCacheHint(visible);
-    DrawFixedCorner(area);
-    DrawRowHeaders(area);
-    DrawColumnHeaders(area);
-    DrawVisibleCells(area);
-    DrawGridLines(area);
+    const DrawRun fixedRows{Qt::Vertical, 0, m_nFixedRows - 1, 0};
+    const DrawRun fixedCols{Qt::Horizontal, 0, m_nFixedCols - 1, 0};
+    const DrawRun rows{Qt::Vertical,        area.topLeft.row, visible.maxRow,
+                       area.fixedRowHeight, clipBox.top(),    clipBox.bottom()};
+    const DrawRun cols{Qt::Horizontal,     area.topLeft.col, visible.maxCol,
+                       area.fixedColWidth, clipBox.left(),   clipBox.right()};
+    DrawCells(dc, fixedRows, fixedCols, true); // the fixed corner
+    DrawCells(dc, rows, fixedCols, true); // the row headings
+    DrawCells(dc, fixedRows, cols, true); // the column headings
+    DrawCells(dc, rows, cols, false);
+    DrawGridLines(area, rows, cols);
     if (m_bVirtualMode)
         SendCacheHint(CCellRange());
 }
@@ -305,31 +238,15 @@ bool CGridCtrl::GetCellRect(int row, int col, QRect& rect)
     QPoint origin;
     if (!GetCellOrigin(row, col, origin))
         return false;
-    int w = GetColumnWidth(col), h = GetRowHeight(row);
-    if (CGridCellBase* cell = GetCell(row, col)) {
-        if (cell->GetHorzSpan() == SpanCovered)
-            w = 1;
-        else if (cell->GetHorzSpan() == SpanStart) {
-            for (int c = col + 1; c < m_nCols; ++c) {
-                CGridCellBase* next = GetCell(row, c);
-                if (!next || next->GetHorzSpan() != SpanCovered)
-                    break;
-                w += GetColumnWidth(c);
-            }
-        }
-        if (cell->GetVertSpan() == SpanCovered)
-            h = 1;
-        else if (cell->GetVertSpan() == SpanStart) {
-            for (int r = row + 1; r < m_nRows; ++r) {
-                CGridCellBase* next = GetCell(r, col);
-                if (!next || next->GetVertSpan() != SpanCovered)
-                    break;
-                h += GetRowHeight(r);
-            }
-        }
-    }
     // right = left + width - 1, bottom = top + height - 1
-    rect = QRect(origin.x(), origin.y(), w, h);
+    rect = QRect(origin.x(), origin.y(), GetColumnWidth(col), GetRowHeight(row));
+    if (CGridCellBase* cell = GetCell(row, col)) {
+        rect = SpannedRect(cell, row, col, rect);
+        if (cell->GetHorzSpan() == SpanCovered)
+            rect.setWidth(1);
+        if (cell->GetVertSpan() == SpanCovered)
+            rect.setHeight(1);
+    }
     return true;
 }
 
@@ -359,26 +276,25 @@ CCellRange CGridCtrl::GetVisibleNonFixedCellRange(QRect* rect, bool forceRecalcu
 {
     const QRect client = ClientRect();
     const CCellID topLeft = GetTopleftNonFixedCell(forceRecalculation);
-    int bottom = GetFixedRowHeight();
-    int row = topLeft.row;
-    for (; row < m_nRows; ++row) {
-        bottom += GetRowHeight(row);
-        if (bottom >= client.bottom() + 1) {
-            bottom = client.bottom() + 1;
-            break;
+    // The last row or column from first on that shows in the client area,
+    // even in part, and where those shown end (at most at the area's edge).
+    const auto lastShown = [this](Qt::Orientation axis, int first, int begin, int edge, int& end) {
+        const bool rows = axis == Qt::Vertical;
+        const int count = rows ? m_nRows : m_nCols;
+        int i = first;
+        end = begin;
+        for (; i < count; ++i) {
+            end += rows ? GetRowHeight(i) : GetColumnWidth(i);
+            if (end >= edge) {
+                end = edge;
+                break;
+            }
         }
-    }
-    const int maxRow = std::min(row, m_nRows - 1);
-    int right = GetFixedColumnWidth();
-    int col = topLeft.col;
-    for (; col < m_nCols; ++col) {
-        right += GetColumnWidth(col);
-        if (right >= client.right() + 1) {
-            right = client.right() + 1;
-            break;
-        }
-    }
-    const int maxCol = std::min(col, m_nCols - 1);
+        return std::min(i, count - 1);
+    };
+    int bottom = 0, right = 0;
+    const int maxRow = lastShown(Qt::Vertical, topLeft.row, GetFixedRowHeight(), client.bottom() + 1, bottom);
+    const int maxCol = lastShown(Qt::Horizontal, topLeft.col, GetFixedColumnWidth(), client.right() + 1, right);
     if (rect)
         *rect = QRect(0, 0, right, bottom);
     return CCellRange(topLeft.row, topLeft.col, maxRow, maxCol);

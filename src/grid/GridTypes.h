@@ -6,6 +6,7 @@
 #include <QColor>
 #include <QFont>
 #include <QString>
+#include <QStringList>
 #include <QtGlobal>
 #include <optional>
 
@@ -40,6 +41,10 @@ enum SysColour {
     ColourInfoBack
 };
 COLORREF GetSysColour(SysColour which);
+
+// The screens' faces, in the order asked for: Liberation Sans (the metrics
+// the screens are laid out by), else DejaVu Sans; both carry Cyrillic.
+QStringList ScreenFontFamilies();
 
 // Text format flags of a cell (the same bit values the screens store).
 inline constexpr unsigned DT_LEFT = 0x0000;

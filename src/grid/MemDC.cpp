@@ -51,6 +51,8 @@ COLORREF GetSysColour(SysColour which)
     return 0;
 }
 
+QStringList ScreenFontFamilies() { return {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")}; }
+
 unsigned VirtualKeyFromQt(int key, Qt::KeyboardModifiers mods)
 {
     if (key >= Qt::Key_A && key <= Qt::Key_Z)

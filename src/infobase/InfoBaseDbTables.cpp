@@ -2,6 +2,7 @@
 // tables, the per-slot tables, the line tables and the employee lists.
 #include "infobase/BaseCheck.h"
 #include "infobase/InfoBaseDbDetail.h"
+#include "infobase/PayKindCodes.h"
 #include "infobase/Schema.h"
 #include "infobase/StoredTables.h"
 #include "values/Clock.h"
@@ -185,7 +186,7 @@ void LoadFirm(CInfoBase& base)
         const int kod = r.n();
         MaskRow m;
         MaskTable().read(m, r);
-        if (kod >= 0 && kod < 1000)
+        if (IsCodeInRange(kod))
             for (std::size_t i = 0; i < f.masks.size(); ++i) f.masks[i][std::size_t(kod)] = m.mas[i];
     });
     eachRow(db, KtuTable().def(), QString(), [&](Reader& r) {
@@ -218,7 +219,7 @@ void SaveFirm(CInfoBase& base)
             table->bind(f, b);
         });
     replaceTable(db, MaskTable().def(), [&](BatchRows& ins) {
-        for (int kod = 0; kod < 1000; ++kod) {
+        for (int kod = 0; kod < kPayKindCodeCount; ++kod) {
             MaskRow m;
             for (std::size_t i = 0; i < f.masks.size(); ++i) m.mas[i] = f.masks[i][std::size_t(kod)];
             if (m.mas == MaskRow{}.mas)

@@ -6,6 +6,11 @@
 
 namespace kalvor {
 
+// Every code is below 1000: the firm's masks keep a byte for each code from
+// 0 to 999, and a code outside that has no place in them.
+inline constexpr int kPayKindCodeCount = 1000;
+constexpr bool IsCodeInRange(int code) { return code >= 0 && code < kPayKindCodeCount; }
+
 // Codes the engine writes or reads by number.
 enum CalcCode : int {
     kCodeUnpaid = 600,

@@ -10,6 +10,7 @@
 // the full year (see docs/record-layouts.md, "Years"); write()/read() pack
 // it into the field's stored bits plus spare bits of the same record.
 #include "infobase/Bytes.h"
+#include "infobase/PayKindCodes.h"
 #include "values/Values.h"
 
 #include <QByteArray>
@@ -615,7 +616,7 @@ struct FirmInfo {
     u16 turboWord = 0; // bit 15 versTurboBuh
     i8 tabGrp2 = 0; // tax table of the second income group
     i8 procDop = 0; // extra whole percent of the contributions
-    std::array<std::array<u8, 1000>, 8> masks{};
+    std::array<std::array<u8, kPayKindCodeCount>, 8> masks{};
     std::array<std::array<u16, 4>, 3> ktu{};
     std::array<SeniorityRule, 15> stag{};
 

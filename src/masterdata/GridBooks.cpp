@@ -1,6 +1,7 @@
 #include "masterdata/GridBooks.h"
 
 #include "infobase/InfoBaseDb.h"
+#include "infobase/PayKindCodes.h"
 #include "values/Values.h"
 
 #include <algorithm>
@@ -299,14 +300,14 @@ void WriteGridBook(GridBook book, ib::KalvorDocData& doc)
 
 bool KindInMask(const ib::FirmInfo& firm, int mask, int code)
 {
-    if (mask < 0 || mask >= kMaskCount || code < 0 || code >= 1000)
+    if (mask < 0 || mask >= kMaskCount || !IsCodeInRange(code))
         return false;
     return firm.masks[std::size_t(mask)][std::size_t(code)] != 0;
 }
 
 void ToggleKindInMask(ib::FirmInfo& firm, int mask, int code)
 {
-    if (mask < 0 || mask >= kMaskCount || code < 0 || code >= 1000)
+    if (mask < 0 || mask >= kMaskCount || !IsCodeInRange(code))
         return;
     ib::u8& flag = firm.masks[std::size_t(mask)][std::size_t(code)];
     flag = flag != 0 ? 0 : 1;

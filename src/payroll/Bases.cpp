@@ -62,7 +62,7 @@ struct Summer {
             return 1;
         }
         if (selector <= 27) {
-            if (code < 0 || code >= 1000)
+            if (!IsCodeInRange(code))
                 return 0;
             return doc.infoBase.firm.masks[std::size_t(selector - 20)][std::size_t(code)] != 0 ? 1 : 0;
         }
@@ -260,7 +260,7 @@ double YearlyBonusBase(const infobase::EmployeeRecord& rec, const infobase::Firm
     double sum = 0, paid171 = 0;
     for (int i = 0; i < rec.warKv && i < int(rec.waria.size()); ++i) {
         const infobase::WariaEntry& e = rec.waria[std::size_t(i)];
-        if (!e.inUse() || e.god != archiveYear || e.kod == kCodeUnpaid || e.kod >= 1000)
+        if (!e.inUse() || e.god != archiveYear || e.kod == kCodeUnpaid || !IsCodeInRange(e.kod))
             continue;
         if (e.kod == kCodeLastYearReward)
             paid171 += e.sum;

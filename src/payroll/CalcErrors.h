@@ -2,9 +2,9 @@
 // The error codes of the calculation and their messages.
 //
 // Every payroll function that can fail returns a negative int: -k is message
-// k of CalcErrorTexts, passed up unchanged by every level. The report and
-// exchange tables (values/Messages.h) carry the same texts for most of these
-// codes.
+// k of CalcErrorTexts, passed up unchanged by every level. Most messages are
+// the exchange table's of the same code (values/Messages.h); eleven the
+// engine says its own way.
 #include <QString>
 
 #include <array>

@@ -42,7 +42,7 @@ bool ContributionBaseAdmits(int selector, const PayKind& k, const PayrollDoc& do
         return k.hr2;
     if (selector == 8)
         return k.hr3;
-    if (selector >= 9 && selector <= 16 && k.kod < 1000)
+    if (selector >= 9 && selector <= 16 && IsCodeInRange(k.kod))
         return doc.infoBase.firm.masks[std::size_t(selector - 9)][k.kod] != 0;
     return false;
 }
@@ -215,7 +215,7 @@ int TakeAmount(ContributionSums& c, int code, double amount, int key, bool archi
     }
     if (c.totals) {
         const int t = lastMonth ? 1 : 0;
-        if (code < 1000 && c.doc.infoBase.firm.masks[7][std::size_t(code)] != 0)
+        if (IsCodeInRange(code) && c.doc.infoBase.firm.masks[7][std::size_t(code)] != 0)
             c.totals[0 + t] += amount;
         if (payKind->fond == 4)
             c.totals[2 + t] += amount;

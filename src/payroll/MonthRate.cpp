@@ -33,7 +33,7 @@ bool selectorTakes(const PayrollDoc& doc, int selector, int code)
     if (selector > 21)
         return true;
     if (selector < 8)
-        return code >= 0 && code < 1000 && doc.infoBase.firm.masks[std::size_t(selector)][std::size_t(code)] != 0;
+        return IsCodeInRange(code) && doc.infoBase.firm.masks[std::size_t(selector)][std::size_t(code)] != 0;
     const PayKind* k = PayKindOf(doc, code);
     if (!k)
         return false;

@@ -17,6 +17,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QFontInfo>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -179,6 +180,9 @@ TEST_F(UiVirabViews, ViewerStepsThroughTheRecords)
     EXPECT_EQ(view.Grid()->GetItemText(1, 1), QStringLiteral("1000.00"));
     const int boxes = int(recorder.boxes.size());
     EXPECT_EQ(boxes, 2);
+    // The viewer's grid speaks the screens' face, not the one fontconfig
+    // picks for a face the machine lacks (DejaVu Sans).
+    EXPECT_EQ(QFontInfo(view.Grid()->font()).family(), QStringLiteral("Liberation Sans"));
 
     Settle();
     const QString shot = QCoreApplication::applicationDirPath() + QStringLiteral("/kalvor-virab-viewer.png");

@@ -123,6 +123,30 @@ TEST_F(DrawFixture, ASpanningHeaderIsDrawnOnceOverItsCells)
         for (int y = 2; y < 18; ++y) ASSERT_NE(at(img, x, y), ToQColor(kFixedText)) << x << "," << y;
 }
 
+// A paint of part of the grid draws the cells its clip meets, even by one
+// pixel, and no others; a hidden column takes no room. Columns of 60 and rows
+// of 20 pixels: with column 2 hidden, column 3 runs from x 120 to 179; the
+// clip's y 59 to 80 meets row 2 (40 to 59) by its last pixel and row 4 (80
+// to 99) by its first. The cells of column 3 have a colour of their own,
+// which fills each drawn cell wholly.
+TEST_F(DrawFixture, APartPaintDrawsTheCellsItMeetsAndPassesHiddenOnes)
+{
+    grid->SetColumnWidth(2, 0);
+    for (int row = 1; row < 6; ++row) grid->SetItemBkColour(row, 3, 0x0000FF);
+    QImage img(grid->viewport()->size(), QImage::Format_RGB32);
+    img.fill(Qt::black);
+    QPainter p(&img);
+    grid->OnDraw(&p, QRect(0, 59, 400, 22));
+    p.end();
+    for (const QPoint& red : {QPoint(170, 45), QPoint(170, 70), QPoint(170, 95), QPoint(125, 63)})
+        EXPECT_EQ(at(img, red.x(), red.y()), QColor(0xFF, 0, 0)) << red.x() << "," << red.y();
+    for (const QPoint& none : {QPoint(170, 30), QPoint(170, 110), QPoint(30, 30), QPoint(30, 110)})
+        EXPECT_EQ(at(img, none.x(), none.y()), QColor(Qt::black)) << none.x() << "," << none.y();
+    EXPECT_EQ(at(img, 179, 70), QColor(0xC0, 0xC0, 0xC0)); // the grid line ending column 3
+    EXPECT_EQ(at(img, 90, 63), ToQColor(kCellBack));
+    EXPECT_EQ(at(img, 30, 63), ToQColor(kRowHeadBack));
+}
+
 TEST_F(DrawFixture, ScrolledGridDrawsTheRowsBelowTheHeaders)
 {
     FillGrid(grid, 200, 4, 1, 1);

@@ -185,6 +185,20 @@ TEST(GridStructure, CountsFixedBitsAndSizesFromTheDefaultCells)
     EXPECT_EQ(grid.GetItemState(1, 2) & 0x70, 0u);
     EXPECT_EQ(grid.GetItemState(1, 0) & 0x70, 0x50u);
     EXPECT_EQ(grid.GetCell(1, 2)->GetBackColour(), DefaultColour);
+    // Columns likewise: a column that becomes fixed takes the bits and the
+    // default colours; one that stops being fixed keeps the fixed row's bit
+    // and its colour in the fixed row, and loses both below it.
+    grid.GetCell(2, 1)->SetBackColour(0x111111);
+    grid.SetFixedColumnCount(2);
+    EXPECT_EQ(grid.GetItemState(2, 1) & 0x70, 0x50u);
+    EXPECT_EQ(grid.GetCell(2, 1)->GetBackColour(), DefaultColour);
+    grid.GetCell(2, 1)->SetBackColour(0x123456);
+    grid.GetCell(0, 1)->SetBackColour(0x654321);
+    grid.SetFixedColumnCount(1);
+    EXPECT_EQ(grid.GetItemState(2, 1) & 0x70, 0u);
+    EXPECT_EQ(grid.GetItemState(0, 1) & 0x70, 0x30u);
+    EXPECT_EQ(grid.GetCell(2, 1)->GetBackColour(), DefaultColour);
+    EXPECT_EQ(grid.GetCell(0, 1)->GetBackColour(), 0x654321u);
 
     // The same count again changes nothing, not even the modified flag.
     CGridCtrl fresh;

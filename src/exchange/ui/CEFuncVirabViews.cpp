@@ -201,7 +201,9 @@ CEFuncVirabView::CEFuncVirabView(CKalvorDoc* doc, QWidget* parent) : CCommonForm
     m_grid->SetRowCount(1);
     m_grid->SetFixedRowCount(1);
     m_grid->SetFixedColumnCount(0);
-    m_grid->setFont(QFont(QStringLiteral("Microsoft Sans Serif")));
+    QFont font;
+    font.setFamilies(GridCtrl::ScreenFontFamilies());
+    m_grid->setFont(font);
     const char* const heads[] = {"Начисления", "Сумма", "Цех"};
     for (int column = 0; column < 3; ++column) m_grid->SetItemText(0, column, QString::fromUtf8(heads[column]));
     m_grid->ExpandLastColumn();

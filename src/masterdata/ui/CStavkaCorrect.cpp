@@ -70,12 +70,8 @@ void CStavkaCorrect::SetUpGrid(bool salaried)
     m_grid->SetEditable(true);
     m_grid->SetColumnResize(false);
     SetGridDefaultMargins(m_grid);
-    QFont font;
-    font.setFamilies(
-        {QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
-    font.setPointSize(10);
-    QFont bold = font;
-    bold.setBold(true);
+    const QFont font = EntryScreenFont(false);
+    const QFont bold = EntryScreenFont(true);
     for (bool fixedCol : {false, true}) {
         CGridDefaultCell* header = m_grid->GetDefaultCell(true, fixedCol);
         header->SetFont(&bold);

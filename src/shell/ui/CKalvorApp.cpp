@@ -1,5 +1,6 @@
 #include "shell/ui/CKalvorApp.h"
 
+#include "grid/GridTypes.h"
 #include "infobase/InfoBaseDb.h"
 #include "infobase/RefFiles.h"
 #include "platform/Db.h"
@@ -110,8 +111,7 @@ CKalvorApp::~CKalvorApp()
 void CKalvorApp::SetUpFonts()
 {
     QFont f = QApplication::font();
-    f.setFamilies(
-        {QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
+    f.setFamilies(GridCtrl::ScreenFontFamilies());
     f.setPointSize(9);
     QApplication::setFont(f);
 }

@@ -84,8 +84,8 @@ public:
     // translations of the Qt installation; false when they are not installed.
     static bool InstallQtTranslations();
 
-    // The program's font, 9 points: "Microsoft Sans Serif" where it is
-    // installed, else Liberation Sans or DejaVu Sans, faces with Cyrillic.
+    // The program's font, 9 points, of the screens' faces
+    // (GridCtrl::ScreenFontFamilies).
     static void SetUpFonts();
 
 private:

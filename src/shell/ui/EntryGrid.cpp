@@ -2,6 +2,7 @@
 
 #include "grid/FldHlpGridCtrl.h"
 #include "grid/GridCell.h"
+#include "grid/GridTypes.h"
 #include "shell/ui/CFormChildDlg.h"
 
 #include <QFont>
@@ -9,11 +10,8 @@
 
 QFont EntryScreenFont(bool bold)
 {
-    // "Microsoft Sans Serif" is not on Linux; the same metrics come from
-    // Liberation Sans, or DejaVu Sans where that is missing.
     QFont font;
-    font.setFamilies(
-        {QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
+    font.setFamilies(GridCtrl::ScreenFontFamilies());
     font.setPointSize(10);
     font.setBold(bold);
     return font;

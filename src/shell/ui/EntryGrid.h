@@ -15,8 +15,8 @@ class CFormChildDlg;
 // mode, margins of 5, a 10-point face with Cyrillic, heading cells in purple
 // RGB(64, 0, 128) on light blue RGB(155, 215, 255).
 CFldHlpGridCtrl* SetupEntryGrid(CFormChildDlg* dialog, int id, const QRect& rect);
-// The entry screens' face: 10 points, "Microsoft Sans Serif" or, on Linux,
-// Liberation Sans (the same metrics) or DejaVu Sans; bold or not.
+// The entry screens' face: 10 points of the screens' faces
+// (GridCtrl::ScreenFontFamilies); bold or not.
 QFont EntryScreenFont(bool bold);
 // A read-only list of a month's computed lines (the personal account, the pay
 // statement): button-face background, margins of 5, one heading row of the
