@@ -34,12 +34,12 @@ struct BaseChange::Kept {
         visit(BaseTable::Lists, otherList, b.otherList);
         visit(BaseTable::Config, config, b.config);
         visit(BaseTable::Schedules, schedules, b.schedules);
-        visit(BaseTable::ShortNames, shortNames, b.shortNames);
-        visit(BaseTable::Attributes, attributes, b.attributes);
-        visit(BaseTable::ShopBytes, shopBytes, b.shopBytes);
-        visit(BaseTable::Tabel, tabel, b.tabel);
-        visit(BaseTable::Advances, av, b.av);
-        visit(BaseTable::Advances, zar1, b.zar1);
+        visit(BaseTable::ShortNames, shortNames, b.shortNames_);
+        visit(BaseTable::Attributes, attributes, b.attributes_);
+        visit(BaseTable::ShopBytes, shopBytes, b.shopBytes_);
+        visit(BaseTable::Tabel, tabel, b.tabel_);
+        visit(BaseTable::Advances, av, b.av_);
+        visit(BaseTable::Advances, zar1, b.zar1_);
         visit(BaseTable::Lines, altTabel, b.altTabel);
         visit(BaseTable::Lines, prem, b.prem);
         visit(BaseTable::Lines, bln, b.bln);

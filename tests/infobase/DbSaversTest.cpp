@@ -9,6 +9,7 @@
 #include "infobase/MonthResultSaver.h"
 #include "infobase/StoredTables.h"
 #include "platform/Db.h"
+#include "support/SlotArrays.h"
 #include "support/StoredBase.h"
 #include "values/Messages.h"
 
@@ -233,12 +234,12 @@ TEST_F(DbSavers, EveryTableComesBackByteForByte)
     EXPECT_EQ(other.payKinds(), base.payKinds());
     EXPECT_EQ(other.shops, base.shops);
     EXPECT_EQ(other.schedules, base.schedules);
-    EXPECT_EQ(other.shortNames, base.shortNames);
-    EXPECT_EQ(BytesOf(other.attributes), BytesOf(base.attributes));
-    EXPECT_EQ(other.shopBytes, base.shopBytes);
-    EXPECT_EQ(BytesOf(other.tabel), BytesOf(base.tabel));
-    EXPECT_EQ(other.av, base.av);
-    EXPECT_EQ(other.zar1, base.zar1);
+    EXPECT_EQ(EveryShortName(other), EveryShortName(base));
+    EXPECT_EQ(BytesOf(EveryAttributes(other)), BytesOf(EveryAttributes(base)));
+    EXPECT_EQ(EveryShopByte(other), EveryShopByte(base));
+    EXPECT_EQ(BytesOf(EveryTabel(other)), BytesOf(EveryTabel(base)));
+    EXPECT_EQ(EveryAdvance(other), EveryAdvance(base));
+    EXPECT_EQ(EveryPayout(other), EveryPayout(base));
     EXPECT_EQ(BytesOf(other.altTabel.lines), BytesOf(base.altTabel.lines));
     EXPECT_EQ(other.altTabel.index, base.altTabel.index);
     EXPECT_EQ(BytesOf(other.prem.lines), BytesOf(base.prem.lines));
@@ -420,13 +421,13 @@ TEST_F(DbSavers, FailingSaversLeaveTheBaseAsItWas)
     }
 
     // A table saver that fails halfway through its rows.
-    const std::vector<TabelRecord> tabel = base.tabel;
-    for (TabelRecord& t : base.tabel) t.rabDn = 1;
+    const std::vector<TabelRecord> tabel = EveryTabel(base);
+    for (int slot = 1; slot <= base.slotCount(); ++slot) base.tabelOf(slot).rabDn = 1;
     db::InjectFailureAfter(base.capacity() / 2);
     EXPECT_THROW(SaveTabel(base), db::DbError);
     db::InjectFailureAfter(0);
     LoadTabel(base);
-    EXPECT_EQ(BytesOf(base.tabel), BytesOf(tabel));
+    EXPECT_EQ(BytesOf(EveryTabel(base)), BytesOf(tabel));
 
     // The firm record: five tables in one transaction.
     const FirmInfo firm = base.firm;
@@ -505,7 +506,7 @@ TEST_F(DbSavers, TheOldEmptyDateLoadsAsNoDate)
 TEST_F(DbSavers, ListsRebuiltFromTheMasterRows)
 {
     Fill(15);
-    const std::vector<QString> names = base.shortNames;
+    const std::vector<QString> names = EveryShortName(base);
     // Nothing to do when names and numbers agree.
     EXPECT_FALSE(RebuildLists(base));
     // A row without a name and a list that lost an entry.
@@ -820,15 +821,15 @@ TEST_F(DbSavers, TheRunsStoreKeepsTheRowsStatusWordAndAmountToPayTogether)
     };
     // What the base holds of his month; memory stays as it is.
     const auto stored = [&] {
-        const std::vector<EmployeeAttributes> attributes = base.attributes;
-        const std::vector<u8> shops = base.shopBytes;
-        const auto toPay = base.zar1;
+        const std::vector<EmployeeAttributes> attributes = EveryAttributes(base);
+        const std::vector<u8> shops = EveryShopByte(base);
+        const auto toPay = EveryPayout(base);
         LoadComp(base);
         LoadAvZar1(base);
         const Month m{StoredSums(base, id), int(base.attributesOf(slot).err), base.zar1Of(slot)};
-        base.attributes = attributes;
-        base.shopBytes = shops;
-        base.zar1 = toPay;
+        SetEverySlot(base, attributes, [](CInfoBase& b, int s) -> EmployeeAttributes& { return b.attributesOf(s); });
+        SetEverySlot(base, shops, [](CInfoBase& b, int s) -> u8& { return b.shopOf(s); });
+        SetEverySlot(base, toPay, [](CInfoBase& b, int s) -> double& { return b.zar1Of(s); });
         return m;
     };
     enum Way { Alone, WithMaster, InAGroup };

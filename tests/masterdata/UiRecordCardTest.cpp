@@ -17,6 +17,7 @@
 #include "shell/ui/CommandRegistry.h"
 #include "shell/ui/NullableDateEdit.h"
 #include "support/RefusingTrigger.h"
+#include "support/SlotArrays.h"
 
 #include <QLabel>
 #include <QTabBar>
@@ -606,8 +607,8 @@ TEST_F(UiRecordCard, AFailedSaveKeepsTheEmployeeAndLeavingSaves)
         kalvor::PayrollDoc stored;
         payrolltest::ReloadStored(stored, base());
         EXPECT_EQ(stored.infoBase.list, base().list);
-        EXPECT_EQ(stored.infoBase.shortNames, base().shortNames);
-        EXPECT_EQ(stored.infoBase.attributes, base().attributes);
+        EXPECT_EQ(EveryShortName(stored.infoBase), EveryShortName(base()));
+        EXPECT_EQ(EveryAttributes(stored.infoBase), EveryAttributes(base()));
         ib::CloseBase(stored.infoBase);
     }
 

@@ -12,6 +12,7 @@
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/MonthChange.h"
 #include "support/RefusingTrigger.h"
+#include "support/SlotArrays.h"
 #include "support/StoredBase.h"
 #include "support/TestFixture.h"
 #include "values/Messages.h"
@@ -67,7 +68,7 @@ protected:
         group.name = QStringLiteral("Затраты цеха 7");
         group.spzCh = 7;
         base().addPayKind(group);
-        for (auto& a : base().attributes) a.err = 0;
+        for (int slot = 1; slot <= base().slotCount(); ++slot) base().attributesOf(slot).err = 0;
         for (auto& r : fx.records) r.head.flags &= ~0x604u; // no foreign-worker flags
     }
     void TearDown() override
@@ -274,7 +275,7 @@ protected:
         // Sick leave and vacations of March are gone; advances of the month cleared.
         EXPECT_EQ(b.bln.usedLines(), 0);
         EXPECT_EQ(b.otp.usedLines(), 0);
-        for (double z : b.zar1) EXPECT_EQ(z, 0);
+        for (double z : EveryPayout(b)) EXPECT_EQ(z, 0);
     }
 
     QTemporaryDir dir;
@@ -369,8 +370,8 @@ TEST_F(MonthChangeTest, AFailureHalfwayLeavesTheBaseInTheOldMonth)
     Reload(before);
     std::vector<EmployeeRecord> stored;
     for (const EmployeeListEntry& e : before.infoBase.list) stored.push_back(LoadRecord(before.infoBase, e.slot));
-    const auto attributes = base().attributes;
-    const auto tabel = base().tabel;
+    const auto attributes = EveryAttributes(base());
+    const auto tabel = EveryTabel(base());
     const auto schedules = base().schedules;
 
     // The write breaks after a few employees, and again while the common
@@ -389,8 +390,8 @@ TEST_F(MonthChangeTest, AFailureHalfwayLeavesTheBaseInTheOldMonth)
 
         // Memory is back in March.
         EXPECT_EQ(base().config.tekMes, kMarch);
-        EXPECT_EQ(base().attributes, attributes);
-        EXPECT_EQ(base().tabel, tabel);
+        EXPECT_EQ(EveryAttributes(base()), attributes);
+        EXPECT_EQ(EveryTabel(base()), tabel);
         EXPECT_EQ(base().schedules, schedules);
 
         // And so is the base.
@@ -400,8 +401,8 @@ TEST_F(MonthChangeTest, AFailureHalfwayLeavesTheBaseInTheOldMonth)
         OpenStoredBase(after.infoBase);
         LoadAll(after.infoBase);
         EXPECT_EQ(after.infoBase.config.tekMes, kMarch);
-        EXPECT_EQ(after.infoBase.attributes, attributes);
-        EXPECT_EQ(after.infoBase.tabel, tabel);
+        EXPECT_EQ(EveryAttributes(after.infoBase), attributes);
+        EXPECT_EQ(EveryTabel(after.infoBase), tabel);
         for (std::size_t i = 0; i < after.infoBase.list.size(); ++i)
             EXPECT_EQ(LoadRecord(after.infoBase, after.infoBase.list[i].slot), stored[i]) << i;
     }
@@ -412,8 +413,8 @@ TEST_F(MonthChangeTest, AConnectionKilledHalfwayLeavesTheServerBaseInTheOldMonth
     if (!db::ServerInUse())
         GTEST_SKIP() << "a base on a server only";
     SaveAll();
-    const auto attributes = base().attributes;
-    const auto tabel = base().tabel;
+    const auto attributes = EveryAttributes(base());
+    const auto tabel = EveryTabel(base());
 
     // The server ends the connection after a few employees have been moved.
     db::InjectDisconnectAfter(200);
@@ -435,8 +436,8 @@ TEST_F(MonthChangeTest, AConnectionKilledHalfwayLeavesTheServerBaseInTheOldMonth
     PayrollDoc after;
     Reload(after);
     EXPECT_EQ(after.infoBase.config.tekMes, kMarch);
-    EXPECT_EQ(after.infoBase.attributes, attributes);
-    EXPECT_EQ(after.infoBase.tabel, tabel);
+    EXPECT_EQ(EveryAttributes(after.infoBase), attributes);
+    EXPECT_EQ(EveryTabel(after.infoBase), tabel);
 }
 
 // The command with the real mover: the questions ("Нет" the default of
@@ -494,8 +495,8 @@ TEST_F(MonthChangeTest, TheCommandCopiesMovesAndReportsTheErrorSituations)
     PayrollDoc after;
     Reload(after);
     EXPECT_EQ(after.infoBase.config.tekMes, kApril);
-    EXPECT_EQ(after.infoBase.attributes, base().attributes);
-    EXPECT_EQ(after.infoBase.tabel, base().tabel);
+    EXPECT_EQ(EveryAttributes(after.infoBase), EveryAttributes(base()));
+    EXPECT_EQ(EveryTabel(after.infoBase), EveryTabel(base()));
     CloseBase(after.infoBase);
 }
 
@@ -720,8 +721,8 @@ TEST_F(MonthChangeTest, AFailedWriteOfAnyTableLeavesBaseAndMemoryInTheOldMonth)
     const QString file = BaseFile(base());
     const QString pristine = dir.path() + QStringLiteral("/pristine.sqlite");
     db::BackupFileTo(file, pristine);
-    const auto attributes = base().attributes;
-    const auto tabel = base().tabel;
+    const auto attributes = EveryAttributes(base());
+    const auto tabel = EveryTabel(base());
     const auto schedules = base().schedules;
     QStringList failing, untouched;
     for (const QString& table : OtherConnection(file).tables()) {
@@ -749,13 +750,13 @@ TEST_F(MonthChangeTest, AFailedWriteOfAnyTableLeavesBaseAndMemoryInTheOldMonth)
             continue;
         }
         EXPECT_EQ(base().config.tekMes, kMarch);
-        EXPECT_EQ(base().attributes, attributes);
-        EXPECT_EQ(base().tabel, tabel);
+        EXPECT_EQ(EveryAttributes(base()), attributes);
+        EXPECT_EQ(EveryTabel(base()), tabel);
         EXPECT_EQ(base().schedules, schedules);
         PayrollDoc after;
         Reload(after);
         EXPECT_EQ(after.infoBase.config.tekMes, kMarch);
-        EXPECT_EQ(after.infoBase.attributes, attributes);
+        EXPECT_EQ(EveryAttributes(after.infoBase), attributes);
         CloseBase(after.infoBase);
     }
     // The tables of the employees and of the month are among them.
@@ -899,8 +900,8 @@ TEST(MonthChangeRules, LoansArchiveYearsSickLeaveCodesAndTables)
 TEST_F(MonthChangeTest, ARefusalOfOneEmployeesRowsNamesHimAndLeavesTheOldMonth)
 {
     SaveAll();
-    const auto attributes = base().attributes;
-    const auto tabel = base().tabel;
+    const auto attributes = EveryAttributes(base());
+    const auto tabel = EveryTabel(base());
     const EmployeeListEntry victim = base().list[4];
     const QString words = QStringLiteral("Работник переводится приказом отдела кадров");
     MessageRecorder boxes;
@@ -925,12 +926,12 @@ TEST_F(MonthChangeTest, ARefusalOfOneEmployeesRowsNamesHimAndLeavesTheOldMonth)
     EXPECT_FALSE(said.contains(QStringLiteral(".."))) << said.toStdString();
     EXPECT_TRUE(testsupport::SaysNoStatement(said)) << said.toStdString();
     EXPECT_EQ(base().config.tekMes, kMarch);
-    EXPECT_EQ(base().attributes, attributes);
+    EXPECT_EQ(EveryAttributes(base()), attributes);
     PayrollDoc after;
     Reload(after);
     EXPECT_EQ(after.infoBase.config.tekMes, kMarch);
-    EXPECT_EQ(after.infoBase.attributes, attributes);
-    EXPECT_EQ(after.infoBase.tabel, tabel);
+    EXPECT_EQ(EveryAttributes(after.infoBase), attributes);
+    EXPECT_EQ(EveryTabel(after.infoBase), tabel);
     CloseBase(after.infoBase);
 
     // Without the trigger the same change goes through.
