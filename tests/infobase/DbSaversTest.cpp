@@ -309,6 +309,83 @@ TEST_F(DbSavers, SlotAccessorsReachTheRowsOfTheirSlot)
     EXPECT_FALSE(base.holdsSlot(last + 1));
 }
 
+// The capacity may be lowered after the arrays are allocated (the base then
+// takes fewer employees), yet the time sheets are loaded and saved over every
+// slot the arrays hold: the last slot's sheet, past the lowered capacity,
+// comes in and goes out whole, every column of its row.
+TEST_F(DbSavers, TimeSheetsGoInAndOutOverEverySlotWhenTheCapacityIsLowered)
+{
+    Fill(3);
+    const int last = base.slotCount();
+    base.config.kolMax = 3;
+    ASSERT_GT(last, base.capacity());
+    struct Column {
+        const char* name;
+        int value;
+    };
+    const Column row[] = {
+        {"rabDn", 22},   {"rabHr", 10'560}, {"vHr", 600},        {"nHr", 480},       {"sverhHr", 120},
+        {"uchHr", 60},   {"drRabDn", 1},    {"kvalDn", 2},       {"komDn", 3},       {"dbf", 1},
+        {"prostDn", 4},  {"vyhPosobDn", 5}, {"koeff", 125},      {"prDn", 6},        {"prPlanDn", 7},
+        {"vyhDn", 8},    {"uchDn", 9},      {"sverhDvaHr", 180}, {"prHr", 240},      {"prPlanHr", 300},
+        {"vyhHr", 360},  {"prostHr", 420},  {"kvalHr", 540},     {"tabel12", 1},     {"tabel22", 2},
+        {"bezsodDn", 3}, {"bezsodHr", 720}, {"bezsodDnVyh", 1},  {"bezsodHrVyh", 30}};
+    TabelRecord want;
+    want.rabDn = 22;
+    want.rabHr = 10'560; // 176 hours
+    want.vHr = 600;
+    want.nHr = 480;
+    want.sverhHr = 120;
+    want.uchHr = 60;
+    want.drRabDn = 1;
+    want.kvalDn = 2;
+    want.komDn = 3;
+    want.dbf = 1;
+    want.prostDn = 4;
+    want.vyhPosobDn = 5;
+    want.koeff = 12; // 1.25: tenths and the hundredths digit
+    want.koeffDigit = 5;
+    want.prDn = 6;
+    want.prPlanDn = 7;
+    want.vyhDn = 8;
+    want.uchDn = 9;
+    want.sverhDvaHr = 180;
+    want.prHr = 240;
+    want.prPlanHr = 300;
+    want.vyhHr = 360;
+    want.prostHr = 420;
+    want.kvalHr = 540;
+    want.tabel12 = 1;
+    want.tabel22 = 2;
+    want.bezsodDn = 3;
+    want.bezsodHr = 720;
+    want.bezsodDnVyh = 1;
+    want.bezsodHrVyh = 30;
+
+    QStringList names;
+    for (const Column& c : row) names << QLatin1String(c.name);
+    const QString columns = names.join(QStringLiteral(", "));
+    db::Recordset(Db(base), QStringLiteral("DELETE FROM dbo.tabel WHERE num = ?")).run(last);
+    db::Recordset insert(Db(base), QStringLiteral("INSERT INTO dbo.tabel (num, %1) VALUES (?%2)")
+                                       .arg(columns, QStringLiteral(", ?").repeated(int(names.size()))));
+    insert.bind(0, last);
+    for (int i = 0; i < int(std::size(row)); ++i) insert.bind(i + 1, row[i].value);
+    insert.exec();
+
+    LoadTabel(base);
+    EXPECT_EQ(base.tabelOf(last), want);
+
+    // Gone from the table, the row comes back from memory by the save.
+    db::Recordset(Db(base), QStringLiteral("DELETE FROM dbo.tabel WHERE num = ?")).run(last);
+    SaveTabel(base);
+    EXPECT_EQ(countAll(base, QStringLiteral("tabel")), last);
+    db::Recordset stored(Db(base), QStringLiteral("SELECT %1 FROM dbo.tabel WHERE num = ?").arg(columns));
+    stored.bind(0, last);
+    stored.exec();
+    ASSERT_TRUE(stored.next());
+    for (int i = 0; i < int(std::size(row)); ++i) EXPECT_EQ(stored.toInt(i), row[i].value) << row[i].name;
+}
+
 TEST_F(DbSavers, PartialLoadersFillTheirBlockOnly)
 {
     Fill(8);
