@@ -185,7 +185,7 @@ int workingDays(int year, int month)
 // public holidays off.
 std::vector<int> plannedDays(const CInfoBase& base, int schedule, int year, int month)
 {
-    const WorkSchedule& w = base.schedules[std::size_t(schedule - 1)];
+    const WorkSchedule& w = base.scheduleAt(schedule);
     const QDate first(year, month, 1);
     std::vector<int> days;
     const int L = w.pRab + w.pVyh;
@@ -256,7 +256,7 @@ int calendarMinutes(const QDate& date)
 // every month, as the month change leaves the newest row empty.
 void AddDemoProductionCalendar(CInfoBase& base, int month)
 {
-    WorkSchedule& w = base.schedules[0];
+    WorkSchedule& w = base.scheduleAt(1);
     for (int k = 0; k < int(w.months.size()); ++k) {
         const QDate first = QDate(DemoYear, month, 1).addMonths(k - WorkSchedule::ReportingMonth);
         if (first.year() < 2010 || first.year() > 2011)

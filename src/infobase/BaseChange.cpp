@@ -33,7 +33,7 @@ struct BaseChange::Kept {
         visit(BaseTable::Lists, list, b.list);
         visit(BaseTable::Lists, otherList, b.otherList);
         visit(BaseTable::Config, config, b.config);
-        visit(BaseTable::Schedules, schedules, b.schedules);
+        visit(BaseTable::Schedules, schedules, b.schedules_);
         visit(BaseTable::ShortNames, shortNames, b.shortNames_);
         visit(BaseTable::Attributes, attributes, b.attributes_);
         visit(BaseTable::ShopBytes, shopBytes, b.shopBytes_);

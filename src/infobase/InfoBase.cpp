@@ -93,7 +93,7 @@ const ShopRecord* CInfoBase::shopNumbered(int number) const
 {
     if (number == 0)
         return nullptr;
-    for (const ShopRecord& shop : shops)
+    for (const ShopRecord& shop : shops_)
         if (shop.number == number)
             return &shop;
     return nullptr;

@@ -51,10 +51,12 @@ public:
 
     InfoBaseConfig config;
     FirmInfo firm;
-    std::array<ShopRecord, ShopCount> shops{};
-    std::array<WorkSchedule, ScheduleCount> schedules{};
 
 private:
+    // The shop book and the work schedules, reached by number through shopAt
+    // and scheduleAt.
+    std::array<ShopRecord, ShopCount> shops_{};
+    std::array<WorkSchedule, ScheduleCount> schedules_{};
     // Per-slot arrays, reached through the slot accessors below: each keeps
     // slot n at n - 1 (SlotPlace) and all are slotCount() long. Declared
     // here, before the worker, so that they outlive a run that uses them.
@@ -118,8 +120,8 @@ public:
     // Work schedule number `number` (1 .. ScheduleCount); out of range stops
     // a debug build.
     static bool holdsSchedule(int number) { return SlotInRange(number, ScheduleCount); }
-    WorkSchedule& scheduleAt(int number) { return schedules[SlotPlace(number, ScheduleCount)]; }
-    const WorkSchedule& scheduleAt(int number) const { return schedules[SlotPlace(number, ScheduleCount)]; }
+    WorkSchedule& scheduleAt(int number) { return schedules_[SlotPlace(number, ScheduleCount)]; }
+    const WorkSchedule& scheduleAt(int number) const { return schedules_[SlotPlace(number, ScheduleCount)]; }
     // The same for a number that may lie outside the book: below 1 it reads
     // as the first schedule, past the book as its last.
     WorkSchedule& nearestSchedule(int number) { return scheduleAt(std::clamp(number, 1, ScheduleCount)); }
@@ -127,8 +129,8 @@ public:
     // Record `record` (1 .. ShopCount) of the shop book, in the book's order;
     // out of range stops a debug build.
     static bool holdsShop(int record) { return SlotInRange(record, ShopCount); }
-    ShopRecord& shopAt(int record) { return shops[SlotPlace(record, ShopCount)]; }
-    const ShopRecord& shopAt(int record) const { return shops[SlotPlace(record, ShopCount)]; }
+    ShopRecord& shopAt(int record) { return shops_[SlotPlace(record, ShopCount)]; }
+    const ShopRecord& shopAt(int record) const { return shops_[SlotPlace(record, ShopCount)]; }
     // The shop book's record of shop number `number`: the book keeps its
     // records in number order from its first place on, so a shop's place is
     // not its number. nullptr for 0 or a number the book lacks.

@@ -277,7 +277,7 @@ void SaveEntree(CInfoBase& base)
 
 void LoadCeh(CInfoBase& base)
 {
-    for (ShopRecord& s : base.shops) s = ShopRecord{};
+    for (int number = 1; number <= CInfoBase::ShopCount; ++number) base.shopAt(number) = ShopRecord{};
     eachRow(Db(base), CehTable().def(), QString(), [&](Reader& r) {
         const int num = r.n();
         if (CInfoBase::holdsShop(num))
@@ -302,7 +302,7 @@ void SaveCeh(CInfoBase& base)
 void LoadGraph(CInfoBase& base)
 {
     const QSqlDatabase db = Db(base);
-    for (WorkSchedule& w : base.schedules) w = WorkSchedule{};
+    for (int number = 1; number <= CInfoBase::ScheduleCount; ++number) base.scheduleAt(number) = WorkSchedule{};
     eachRow(db, GraphTable().def(), QString(), [&](Reader& r) {
         const int num = r.n();
         if (CInfoBase::holdsSchedule(num))

@@ -528,9 +528,7 @@ TaskOutcome CalculationThreadProc(platform::TaskContext& ctx, const CalcThreadPa
         // run changes these).
         if (e.commitInDoubt()) {
             MemoryPutBackInDoubt(
-                base,
-                [&base, made] { PutBackRunMemory(*made, base); },
-                FollowOn::AnyThread);
+                base, [&base, made] { PutBackRunMemory(*made, base); }, FollowOn::AnyThread);
             return TaskOutcome(platform::TASK_FAILED, 0,
                                why + QStringLiteral(" Запись результатов уже была отправлена серверу базы данных; "
                                                     "сохранены ли они, пока не известно: сервер не ответил. "

