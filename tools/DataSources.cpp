@@ -720,7 +720,10 @@ void ReadBaseSources(const QString& srcDir, CInfoBase& base)
     std::vector<PayKind> kinds;
     readPayKinds(sourcePath(srcDir, "paykinds.txt"), kinds);
     base.setPayKinds(std::move(kinds));
-    readSchedules(sourcePath(srcDir, "schedules.txt"), base.schedules);
+    std::array<WorkSchedule, CInfoBase::ScheduleCount> schedules;
+    readSchedules(sourcePath(srcDir, "schedules.txt"), schedules);
+    for (int number = 1; number <= CInfoBase::ScheduleCount; ++number)
+        base.scheduleAt(number) = schedules[SlotPlace(number, schedules.size())];
 }
 
 void WriteEmptyTemplate(const QString& srcDir, const QString& outDir)

@@ -185,7 +185,7 @@ int workingDays(int year, int month)
 // public holidays off.
 std::vector<int> plannedDays(const CInfoBase& base, int schedule, int year, int month)
 {
-    const WorkSchedule& w = base.schedules[std::size_t(schedule - 1)];
+    const WorkSchedule& w = base.scheduleAt(schedule);
     const QDate first(year, month, 1);
     std::vector<int> days;
     const int L = w.pRab + w.pVyh;
@@ -256,7 +256,7 @@ int calendarMinutes(const QDate& date)
 // every month, as the month change leaves the newest row empty.
 void AddDemoProductionCalendar(CInfoBase& base, int month)
 {
-    WorkSchedule& w = base.schedules[0];
+    WorkSchedule& w = base.scheduleAt(1);
     for (int k = 0; k < int(w.months.size()); ++k) {
         const QDate first = QDate(DemoYear, month, 1).addMonths(k - WorkSchedule::ReportingMonth);
         if (first.year() < 2010 || first.year() > 2011)
@@ -564,7 +564,7 @@ void addRecordCardDetails(int i, EmployeeHead& h)
 static void AddDemoTimeSheetDetails(CInfoBase& base)
 {
     // By index in people[] (slot = index + 1, personnel number = 101 + index).
-    auto sheet = [&](int index) -> TabelRecord& { return base.tabel[std::size_t(index)]; };
+    auto sheet = [&](int index) -> TabelRecord& { return base.tabelOf(NumberOfPlace(index)); };
     auto hours = [](int h, int m = 0) { return u16(h * 60 + m); };
 
     TabelRecord& belousov = sheet(34); // evening and night work on the assembly line
@@ -613,7 +613,7 @@ static void AddDemoOneOffRows(CInfoBase& base, std::vector<EmployeeRecord>& reco
 {
     // By index in people[] (slot = index + 1, personnel number = 101 + index).
     auto add = [&](int index, u16 kod, double sum, u8 shop) -> AccrualRow& {
-        EmployeeAttributes& at = base.attributes[std::size_t(index)];
+        EmployeeAttributes& at = base.attributesOf(NumberOfPlace(index));
         AccrualRow& r = records[std::size_t(index)].rows[at.kvProizv];
         at.kvProizv = u16(at.kvProizv + 1);
         r.kod = kod;
@@ -698,7 +698,7 @@ void FillDemoHead(CInfoBase& base, EmployeeHead& h, const Person& p, int i)
     const int slot = i + 1;
     h.fio = s(p.fio);
     const QStringList parts = h.fio.split(QLatin1Char(' '));
-    base.shortNames[std::size_t(slot - 1)] =
+    base.shortNameOf(slot) =
         parts[0] + QLatin1Char(' ') + parts[1].left(1) + QStringLiteral(". ") + parts[2].left(1) + QLatin1Char('.');
     h.pol = p.sex == 'M' ? s(u"М") : s(u"Ж");
     h.datR = packedDate(p.born[0], p.born[1], p.born[2]);
@@ -1214,7 +1214,7 @@ void AddDemoPerson(CInfoBase& base, EmployeeRecord& rec, int i)
     const double rateNow = p.pay == Salary ? h.oklad : rub(p.rate);
     for (RateHistoryEntry& r : rec.rates) r.rate = rateNow;
 
-    EmployeeAttributes& at = base.attributes[std::size_t(slot - 1)];
+    EmployeeAttributes& at = base.attributesOf(slot);
     at = EmployeeAttributes{};
     at.prof = u16(p.profession);
     at.razr = u16(p.pay == Salary ? 0 : 3 + i % 3);
@@ -1246,9 +1246,9 @@ void AddDemoMonthInputs(CInfoBase& base, EmployeeRecord& rec, int i, int month, 
     const Person& p = people[i];
     const int slot = i + 1;
     EmployeeHead& h = rec.head;
-    EmployeeAttributes& at = base.attributes[std::size_t(slot - 1)];
+    EmployeeAttributes& at = base.attributesOf(slot);
 
-    TabelRecord& t = base.tabel[std::size_t(slot - 1)];
+    TabelRecord& t = base.tabelOf(slot);
     const std::vector<int>& norm = p.schedule == 2 ? norm2 : norm1;
     const int worked = FillDemoTimeSheet(t, norm, p, i, month);
     int normMinutes = 0;
@@ -1299,13 +1299,13 @@ void AddDemoMonthInputs(CInfoBase& base, EmployeeRecord& rec, int i, int month, 
     // Advance of the month, 40 % of the pay (none for those who came or go this month).
     const bool comes = hireDate(i).year() == year && hireDate(i).month() == month;
     const bool goes = month == DemoMonth && (i == DismissedInMonth || DismissedBeforeMonth(i));
-    base.av[std::size_t(slot - 1)] = 0;
+    base.avOf(slot) = 0;
     if (i == AdvanceAfterDismissalIndex && month == DemoMonth)
-        base.av[std::size_t(slot - 1)] = rub(3'000);
+        base.avOf(slot) = rub(3'000);
     if (!comes && !goes) {
         const double monthly = p.pay == Salary ? h.oklad * p.stavka / 100 : rub(p.rate) * normMinutes / 60;
-        base.av[std::size_t(slot - 1)] = wholeRoubles(monthly * 0.4 / 100) * 100;
-        h.avans = base.av[std::size_t(slot - 1)];
+        base.avOf(slot) = wholeRoubles(monthly * 0.4 / 100) * 100;
+        h.avans = base.avOf(slot);
     }
 
     AddDemoAltTimeSheet(base, slot, i, month);

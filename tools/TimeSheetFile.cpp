@@ -51,7 +51,7 @@ std::vector<TimeSheetRow> DemoTimeSheetRows(infobase::CInfoBase& base)
     std::vector<TimeSheetRow> rows;
     for (const infobase::EmployeeListEntry& entry : base.list) {
         infobase::LoadEmployee(base, entry.slot);
-        const infobase::TabelRecord& sheet = base.tabel[std::size_t(entry.slot - 1)];
+        const infobase::TabelRecord& sheet = base.tabelOf(entry.slot);
         rows.push_back({QByteArray::number(entry.tabN()).rightJustified(4), base.current.head.fio, sheet.rabDn,
                         sheet.rabHr / kMinutesPerHour});
     }

@@ -58,11 +58,13 @@ check_slot_arithmetic() {
 
 # A record slot has one bound, the base's per-slot arrays (holdsSlot, up to
 # slotCount()): no code compares a slot with capacity(), which is the limit of
-# the employees a base takes.
+# the employees a base takes, nor with the length of an array kept by slot
+# (the per-slot arrays, private to the base, or a line array's index words).
 check_slot_bound() {
     sources | grep -v '^src/infobase/InfoBase\.h$' |
-        lines_where '(my $c = $_) =~ s{//.*}{}; $c =~ m{[sS]lot\w*\)?\s*[<>]=?\s*[\w.()>-]*capacity\(\)}' \
-        "a slot bounded by capacity(): use holdsSlot"
+        lines_where '(my $c = $_) =~ s{//.*}{}; $c =~ m{[sS]lot\w*\)?\s*[<>]=?\s*[\w.()>-]*(capacity\(\)
+                                                         |\b(shortNames|attributes|shopBytes|tabel|av|zar1|index)_?\.size\(\))}x' \
+        "a slot bounded by capacity() or by the length of an array kept by slot: use holdsSlot"
 }
 
 # The loaders, savers and checks of infobase/ name a table only through its

@@ -63,7 +63,7 @@ bool BonusEmployeeShown(const PayrollDoc& doc, int index)
     if (index < 0 || index >= base.employeeCount())
         return false;
     const int slot = base.list[std::size_t(index)].slot;
-    if (slot < 1 || slot > int(base.attributes.size()) || slot > base.prem.slotCount())
+    if (!base.holdsSlot(slot) || slot > base.prem.slotCount())
         return false;
     return base.prem.count(slot) > 0 || base.attributesOf(slot).priznUv != kShownOnlyWithAdvance;
 }

@@ -6,13 +6,13 @@ namespace kalvor::infobase {
 
 void NameShops(CInfoBase& base, std::span<const char16_t* const> names)
 {
-    std::size_t i = 0;
+    int number = 1;
     for (const char16_t* name : names) {
-        if (i >= base.shops.size())
+        if (!CInfoBase::holdsShop(number))
             break;
-        base.shops[i].number = u8(i + 1);
-        base.shops[i].name = QString::fromUtf16(name);
-        ++i;
+        base.shopAt(number).number = u8(number);
+        base.shopAt(number).name = QString::fromUtf16(name);
+        ++number;
     }
 }
 

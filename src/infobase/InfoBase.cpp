@@ -16,12 +16,12 @@ void CInfoBase::AllocateTables(int cap)
     cap = std::clamp(cap, 0, MaxCapacity);
     config.kolMax = u16(cap);
     const std::size_t n = std::size_t(cap);
-    shortNames.assign(n, QString());
-    attributes.assign(n, EmployeeAttributes{});
-    shopBytes.assign(n, 0);
-    tabel.assign(n, TabelRecord{});
-    av.assign(n, 0.0);
-    zar1.assign(n, 0.0);
+    shortNames_.assign(n, QString());
+    attributes_.assign(n, EmployeeAttributes{});
+    shopBytes_.assign(n, 0);
+    tabel_.assign(n, TabelRecord{});
+    av_.assign(n, 0.0);
+    zar1_.assign(n, 0.0);
     altTabel.allocate(cap, 3 * cap);
     prem.allocate(cap, 3 * cap);
     bln.allocate(cap, cap);
@@ -89,7 +89,7 @@ const ShopRecord* CInfoBase::shopNumbered(int number) const
 {
     if (number == 0)
         return nullptr;
-    for (const ShopRecord& shop : shops)
+    for (const ShopRecord& shop : shops_)
         if (shop.number == number)
             return &shop;
     return nullptr;

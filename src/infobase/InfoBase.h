@@ -51,16 +51,24 @@ public:
 
     InfoBaseConfig config;
     FirmInfo firm;
-    std::array<ShopRecord, ShopCount> shops{};
-    std::array<WorkSchedule, ScheduleCount> schedules{};
 
+private:
+    // The shop book and the work schedules, reached by number through shopAt
+    // and scheduleAt.
+    std::array<ShopRecord, ShopCount> shops_{};
+    std::array<WorkSchedule, ScheduleCount> schedules_{};
     // Per-slot arrays, reached through the slot accessors below: each keeps
-    // slot n at n - 1 (SlotPlace) and all are slotCount() long.
-    std::vector<QString> shortNames;
-    std::vector<EmployeeAttributes> attributes;
-    std::vector<u8> shopBytes;
-    std::vector<TabelRecord> tabel;
-    std::vector<double> av, zar1;
+    // slot n at n - 1 (SlotPlace) and all are slotCount() long. Declared
+    // here, before the worker, so that they outlive a run that uses them.
+    std::vector<QString> shortNames_;
+    std::vector<EmployeeAttributes> attributes_;
+    std::vector<u8> shopBytes_;
+    std::vector<TabelRecord> tabel_;
+    std::vector<double> av_, zar1_;
+    // The copies a change keeps of the base's tables, put back when it fails.
+    friend class BaseChange;
+
+public:
     LineArray<AltTabelEntry> altTabel; // 3 × capacity lines, index kind 't'
     LineArray<BonusLine> prem; // 3 × capacity lines, kind 'p'
     LineArray<SickLeaveSheet> bln; // capacity lines, kind 'b'
@@ -87,8 +95,8 @@ public:
     // slot, every walk over the slots and every check of a stored slot number
     // takes this bound. A run's own per-slot table is made this long:
     // BySlot<T>(base.slotCount()).
-    int slotCount() const { return int(attributes.size()); }
-    bool holdsSlot(int slot) const { return SlotInRange(slot, attributes.size()); }
+    int slotCount() const { return int(attributes_.size()); }
+    bool holdsSlot(int slot) const { return SlotInRange(slot, attributes_.size()); }
     // The employees the base takes (config.kolMax): how long the list may
     // grow. AllocateTables makes the arrays this many slots long; a caller may
     // lower it afterwards to take fewer employees, but it never bounds a slot.
@@ -96,24 +104,24 @@ public:
 
     // The data of record slot `slot` (1 .. slotCount()) in each per-slot
     // array; a slot out of range stops a debug build.
-    QString& shortNameOf(int slot) { return shortNames[at(slot)]; }
-    const QString& shortNameOf(int slot) const { return shortNames[at(slot)]; }
-    EmployeeAttributes& attributesOf(int slot) { return attributes[at(slot)]; }
-    const EmployeeAttributes& attributesOf(int slot) const { return attributes[at(slot)]; }
-    u8& shopOf(int slot) { return shopBytes[at(slot)]; }
-    u8 shopOf(int slot) const { return shopBytes[at(slot)]; }
-    TabelRecord& tabelOf(int slot) { return tabel[at(slot)]; }
-    const TabelRecord& tabelOf(int slot) const { return tabel[at(slot)]; }
-    double& avOf(int slot) { return av[at(slot)]; }
-    double avOf(int slot) const { return av[at(slot)]; }
-    double& zar1Of(int slot) { return zar1[at(slot)]; }
-    double zar1Of(int slot) const { return zar1[at(slot)]; }
+    QString& shortNameOf(int slot) { return shortNames_[at(slot)]; }
+    const QString& shortNameOf(int slot) const { return shortNames_[at(slot)]; }
+    EmployeeAttributes& attributesOf(int slot) { return attributes_[at(slot)]; }
+    const EmployeeAttributes& attributesOf(int slot) const { return attributes_[at(slot)]; }
+    u8& shopOf(int slot) { return shopBytes_[at(slot)]; }
+    u8 shopOf(int slot) const { return shopBytes_[at(slot)]; }
+    TabelRecord& tabelOf(int slot) { return tabel_[at(slot)]; }
+    const TabelRecord& tabelOf(int slot) const { return tabel_[at(slot)]; }
+    double& avOf(int slot) { return av_[at(slot)]; }
+    double avOf(int slot) const { return av_[at(slot)]; }
+    double& zar1Of(int slot) { return zar1_[at(slot)]; }
+    double zar1Of(int slot) const { return zar1_[at(slot)]; }
     int employeeCount() const { return int(list.size()); }
     // Work schedule number `number` (1 .. ScheduleCount); out of range stops
     // a debug build.
     static bool holdsSchedule(int number) { return SlotInRange(number, ScheduleCount); }
-    WorkSchedule& scheduleAt(int number) { return schedules[SlotPlace(number, ScheduleCount)]; }
-    const WorkSchedule& scheduleAt(int number) const { return schedules[SlotPlace(number, ScheduleCount)]; }
+    WorkSchedule& scheduleAt(int number) { return schedules_[SlotPlace(number, ScheduleCount)]; }
+    const WorkSchedule& scheduleAt(int number) const { return schedules_[SlotPlace(number, ScheduleCount)]; }
     // The same for a number that may lie outside the book: below 1 it reads
     // as the first schedule, past the book as its last.
     WorkSchedule& nearestSchedule(int number) { return scheduleAt(std::clamp(number, 1, ScheduleCount)); }
@@ -121,8 +129,8 @@ public:
     // Record `record` (1 .. ShopCount) of the shop book, in the book's order;
     // out of range stops a debug build.
     static bool holdsShop(int record) { return SlotInRange(record, ShopCount); }
-    ShopRecord& shopAt(int record) { return shops[SlotPlace(record, ShopCount)]; }
-    const ShopRecord& shopAt(int record) const { return shops[SlotPlace(record, ShopCount)]; }
+    ShopRecord& shopAt(int record) { return shops_[SlotPlace(record, ShopCount)]; }
+    const ShopRecord& shopAt(int record) const { return shops_[SlotPlace(record, ShopCount)]; }
     // The shop book's record of shop number `number`: the book keeps its
     // records in number order from its first place on, so a shop's place is
     // not its number. nullptr for 0 or a number the book lacks.
@@ -249,7 +257,7 @@ private:
     // indexes it by code: the end of every change of the book.
     void orderPayKinds();
     // The place of a slot in the per-slot arrays.
-    std::size_t at(int slot) const { return SlotPlace(slot, attributes.size()); }
+    std::size_t at(int slot) const { return SlotPlace(slot, attributes_.size()); }
 };
 
 // Converts an 8-bit record into the base's current record. The dated archive

@@ -277,7 +277,7 @@ void SaveEntree(CInfoBase& base)
 
 void LoadCeh(CInfoBase& base)
 {
-    for (ShopRecord& s : base.shops) s = ShopRecord{};
+    for (int number = 1; number <= CInfoBase::ShopCount; ++number) base.shopAt(number) = ShopRecord{};
     eachRow(Db(base), CehTable().def(), QString(), [&](Reader& r) {
         const int num = r.n();
         if (CInfoBase::holdsShop(num))
@@ -302,7 +302,7 @@ void SaveCeh(CInfoBase& base)
 void LoadGraph(CInfoBase& base)
 {
     const QSqlDatabase db = Db(base);
-    for (WorkSchedule& w : base.schedules) w = WorkSchedule{};
+    for (int number = 1; number <= CInfoBase::ScheduleCount; ++number) base.scheduleAt(number) = WorkSchedule{};
     eachRow(db, GraphTable().def(), QString(), [&](Reader& r) {
         const int num = r.n();
         if (CInfoBase::holdsSchedule(num))
@@ -344,7 +344,7 @@ void SaveGraph(CInfoBase& base)
 
 void LoadTabel(CInfoBase& base)
 {
-    std::fill(base.tabel.begin(), base.tabel.end(), TabelRecord{});
+    for (int slot = 1; slot <= base.slotCount(); ++slot) base.tabelOf(slot) = TabelRecord{};
     eachRow(Db(base), TabelTable().def(), QString(), [&](Reader& r) {
         const int num = r.n();
         if (base.holdsSlot(num))
@@ -509,7 +509,7 @@ void SaveAltTabel(CInfoBase& base, int mass)
 
 void LoadFio(CInfoBase& base)
 {
-    std::fill(base.shortNames.begin(), base.shortNames.end(), QString());
+    for (int slot = 1; slot <= base.slotCount(); ++slot) base.shortNameOf(slot) = QString();
     eachRow(Db(base), FioTable().def(), QString(), [&](Reader& r) {
         const int num = r.n();
         if (base.holdsSlot(num))
@@ -517,12 +517,20 @@ void LoadFio(CInfoBase& base)
     });
 }
 
-void SaveFio(CInfoBase& base) { writeShortNames(Db(base), base.shortNames); }
+void SaveFio(CInfoBase& base)
+{
+    std::vector<QString> names;
+    names.reserve(std::size_t(base.slotCount()));
+    for (int slot = 1; slot <= base.slotCount(); ++slot) names.push_back(base.shortNameOf(slot));
+    writeShortNames(Db(base), names);
+}
 
 void LoadComp(CInfoBase& base)
 {
-    std::fill(base.attributes.begin(), base.attributes.end(), EmployeeAttributes{});
-    std::fill(base.shopBytes.begin(), base.shopBytes.end(), u8(0));
+    for (int slot = 1; slot <= base.slotCount(); ++slot) {
+        base.attributesOf(slot) = EmployeeAttributes{};
+        base.shopOf(slot) = 0;
+    }
     eachRow(Db(base), CompTable().def(), QString(), [&](Reader& r) {
         const int num = r.n();
         if (!base.holdsSlot(num))
@@ -583,8 +591,10 @@ void SaveOtp(CInfoBase& base) { saveLines(base, OtpTable(), base.otp.lines); }
 
 void LoadAvZar1(CInfoBase& base)
 {
-    std::fill(base.av.begin(), base.av.end(), 0.0);
-    std::fill(base.zar1.begin(), base.zar1.end(), 0.0);
+    for (int slot = 1; slot <= base.slotCount(); ++slot) {
+        base.avOf(slot) = 0.0;
+        base.zar1Of(slot) = 0.0;
+    }
     eachRow(Db(base), AvZar1Table().def(), QString(), [&](Reader& r) {
         const int num = r.n();
         if (!base.holdsSlot(num))
@@ -820,7 +830,7 @@ bool RebuildLists(CInfoBase& base, bool force)
             names[SlotPlace(rec, names.size())] = ShortNameOf(q.toString(2));
         }
     }
-    base.shortNames = names;
+    for (int slot = 1; slot <= base.slotCount(); ++slot) base.shortNameOf(slot) = names[SlotPlace(slot, names.size())];
     std::vector<EmployeeListEntry> byName = byNumber;
     base.SortList(byName, true);
     writeList(db, 1, byNumber);

@@ -41,7 +41,8 @@ bool RowCode(GridBook book, const QStringList& cells, int& code)
 std::vector<QStringList> ShopRows(const ib::CInfoBase& base)
 {
     std::vector<QStringList> rows;
-    for (const ib::ShopRecord& shop : base.shops) {
+    for (int record = 1; record <= ib::CInfoBase::ShopCount; ++record) {
+        const ib::ShopRecord& shop = base.shopAt(record);
         if (shop.number == 0 && shop.name.isEmpty())
             break;
         rows.push_back({QString::number(shop.number), shop.name});
@@ -61,7 +62,7 @@ void StoreShops(const std::vector<QStringList>& rows, ib::CInfoBase& base)
     }
     std::stable_sort(records.begin(), records.end(),
                      [](const ib::ShopRecord& a, const ib::ShopRecord& b) { return a.number < b.number; });
-    base.shops = {};
+    for (int number = 1; number <= ib::CInfoBase::ShopCount; ++number) base.shopAt(number) = ib::ShopRecord{};
     int record = 0;
     for (const ib::ShopRecord& shop : records) base.shopAt(++record) = shop;
 }

@@ -453,12 +453,33 @@ CalcInPlaceRun CalcWholeMonthInPlace(PayrollDoc& doc)
 namespace {
 
 // What a run changes in memory besides the current record: the status words
-// and the amounts to pay.
+// and the amounts to pay, slot by slot.
 struct RunMemory {
-    std::vector<EmployeeAttributes> attributes;
-    decltype(CInfoBase::av) av;
-    decltype(CInfoBase::zar1) zar1;
+    BySlot<EmployeeAttributes> attributes;
+    BySlot<double> av, zar1;
 };
+
+RunMemory RunMemoryOf(const CInfoBase& base)
+{
+    const int count = base.slotCount();
+    RunMemory memory{BySlot<EmployeeAttributes>(count), BySlot<double>(count), BySlot<double>(count)};
+    for (int slot = 1; slot <= count; ++slot) {
+        memory.attributes[slot] = base.attributesOf(slot);
+        memory.av[slot] = base.avOf(slot);
+        memory.zar1[slot] = base.zar1Of(slot);
+    }
+    return memory;
+}
+
+// Gives the base's slots the kept figures, over the slots both hold.
+void PutBackRunMemory(const RunMemory& memory, CInfoBase& base)
+{
+    for (int slot = 1; base.holdsSlot(slot) && memory.attributes.holds(slot); ++slot) {
+        base.attributesOf(slot) = memory.attributes[slot];
+        base.avOf(slot) = memory.av[slot];
+        base.zar1Of(slot) = memory.zar1[slot];
+    }
+}
 
 } // namespace
 
@@ -488,9 +509,7 @@ TaskOutcome CalculationThreadProc(platform::TaskContext& ctx, const CalcThreadPa
     // connection lost, the program ended) leaves the month's results and
     // status words as they were. What memory changes with the results is
     // put back when the run is lost.
-    const std::vector<EmployeeAttributes> attributesBefore = base.attributes;
-    const auto avBefore = base.av;
-    const auto zar1Before = base.zar1;
+    const RunMemory before = RunMemoryOf(base);
     try {
         db::Transaction run(Db(base));
         return LoadAndCalculate(ctx, doc, indexes, skipped, run, outcome, params.afterEmployee);
@@ -498,10 +517,8 @@ TaskOutcome CalculationThreadProc(platform::TaskContext& ctx, const CalcThreadPa
         if (!db::EndsTheTransaction(e))
             throw;
         // What the run made of memory, for a COMMIT the server made after all.
-        auto made = std::make_shared<const RunMemory>(RunMemory{base.attributes, base.av, base.zar1});
-        base.attributes = attributesBefore;
-        base.av = avBefore;
-        base.zar1 = zar1Before;
+        auto made = std::make_shared<const RunMemory>(RunMemoryOf(base));
+        PutBackRunMemory(before, base);
         outcome.clear();
         const QString why = e.code() == db::E_DB_STOPPED ? QStringLiteral("Расчет остановлен.")
                                                          : QStringLiteral("Связь с сервером базы данных прервана.");
@@ -511,13 +528,7 @@ TaskOutcome CalculationThreadProc(platform::TaskContext& ctx, const CalcThreadPa
         // run changes these).
         if (e.commitInDoubt()) {
             MemoryPutBackInDoubt(
-                base,
-                [&base, made] {
-                    base.attributes = made->attributes;
-                    base.av = made->av;
-                    base.zar1 = made->zar1;
-                },
-                FollowOn::AnyThread);
+                base, [&base, made] { PutBackRunMemory(*made, base); }, FollowOn::AnyThread);
             return TaskOutcome(platform::TASK_FAILED, 0,
                                why + QStringLiteral(" Запись результатов уже была отправлена серверу базы данных; "
                                                     "сохранены ли они, пока не известно: сервер не ответил. "

@@ -506,7 +506,7 @@ private:
 
     void betweenPasses()
     {
-        std::fill(base.tabel.begin(), base.tabel.end(), TabelRecord{});
+        for (int slot = 1; slot <= base.slotCount(); ++slot) base.tabelOf(slot) = TabelRecord{};
         monthchange::ShiftSchedules(doc, MonthKeyDiff(oldKey, newKey));
         base.config.tekMes = u16(newKey);
     }
@@ -622,7 +622,7 @@ private:
 
     void clearMonthlyTables()
     {
-        std::fill(base.zar1.begin(), base.zar1.end(), 0.0);
+        for (int slot = 1; slot <= base.slotCount(); ++slot) base.zar1Of(slot) = 0.0;
         std::fill(base.bln.index.begin(), base.bln.index.end(), u16(0));
         std::fill(base.bln.lines.begin(), base.bln.lines.end(), SickLeaveSheet{});
         std::fill(base.otp.index.begin(), base.otp.index.end(), u16(0));
@@ -740,7 +740,8 @@ void ShiftSchedules(PayrollDoc& doc, int months)
 {
     if (months <= 0)
         return;
-    for (WorkSchedule& s : doc.infoBase.schedules) {
+    for (int number = 1; number <= CInfoBase::ScheduleCount; ++number) {
+        WorkSchedule& s = doc.infoBase.scheduleAt(number);
         const int n = int(s.months.size());
         for (int i = 0; i < n; ++i)
             s.months[std::size_t(i)] = i + months < n ? s.months[std::size_t(i + months)] : ScheduleMonth{};

@@ -40,7 +40,7 @@ protected:
         ib::CreateSchemaBase(base().workFolder, base().baseName);
         ib::OpenBase(base());
         const ib::FixtureBase fixture = ib::BuildFixtureBase(base(), 32, 7);
-        base().av.assign(base().av.size(), 0.0);
+        for (int slot = 1; slot <= base().slotCount(); ++slot) base().avOf(slot) = 0.0;
         // Every employee but the 6th and the 20th of the list gets 5,000.50.
         for (int index = 0; index < base().employeeCount(); ++index)
             if (index != 5 && index != 19)

@@ -21,7 +21,7 @@ protected:
     {
         ib::BuildFixtureBase(base(), 12, 3);
         for (int slot = 1; slot <= base().prem.slotCount(); ++slot) base().prem.removeRun(slot);
-        for (auto& attributes : base().attributes) attributes.priznUv = 0;
+        for (int slot = 1; slot <= base().slotCount(); ++slot) base().attributesOf(slot).priznUv = 0;
         // The first employee three lines, the second none, the third two.
         base().prem.replaceRun(Slot(0), std::vector<ib::BonusLine>{Fixed(8, 100), Fixed(9, 200), Fixed(10, 300)});
         base().prem.replaceRun(Slot(2), std::vector<ib::BonusLine>{Fixed(11, 400), Fixed(12, 500)});

@@ -10,6 +10,7 @@
 #include "platform/CodePage.h"
 #include "platform/DocumentOpener.h"
 #include "platform/WorkingFolder.h"
+#include "support/SlotArrays.h"
 #include "values/Clock.h"
 
 #include <gtest/gtest.h>
@@ -97,7 +98,7 @@ protected:
 
 TEST_F(BonusStatement, TheStatementPaysTheBrigadesSharesAndLeavesTheAdvancesAlone)
 {
-    const std::vector<double> advances = base().av, payouts = base().zar1;
+    const std::vector<double> advances = EveryAdvance(base()), payouts = EveryPayout(base());
     ASSERT_EQ(Run(Params(print::PaymentStatement)), std::pair(int(platform::TASK_DONE), 0));
     EXPECT_EQ(prompt.reports, QStringList(ReportPath()));
     const QString statement = Report();
@@ -109,11 +110,11 @@ TEST_F(BonusStatement, TheStatementPaysTheBrigadesSharesAndLeavesTheAdvancesAlon
     EXPECT_TRUE(statement.contains(QStringLiteral("Итого|       |                     |     69750.00|")));
     // The run's amounts are its own: nothing of the document's arrays moved,
     // and the base holds them as before.
-    EXPECT_EQ(base().av, advances);
-    EXPECT_EQ(base().zar1, payouts);
+    EXPECT_EQ(EveryAdvance(base()), advances);
+    EXPECT_EQ(EveryPayout(base()), payouts);
     ib::LoadAvZar1(base());
-    EXPECT_EQ(base().av, advances);
-    EXPECT_EQ(base().zar1, payouts);
+    EXPECT_EQ(EveryAdvance(base()), advances);
+    EXPECT_EQ(EveryPayout(base()), payouts);
 }
 
 TEST_F(BonusStatement, CashOrdersOfTheSheetRange)

@@ -12,6 +12,7 @@
 #include "platform/WorkingFolder.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/CTabelFilterDlg.h"
+#include "support/SlotArrays.h"
 
 #include <gtest/gtest.h>
 
@@ -66,7 +67,7 @@ protected:
         stored.config = doc->infoBase.config;
         stored.AllocateTables(doc->infoBase.capacity());
         ib::LoadAvZar1(stored);
-        return {stored.avOf(slot), stored.zar1};
+        return {stored.avOf(slot), EveryPayout(stored)};
     }
 
     QTemporaryDir dir;

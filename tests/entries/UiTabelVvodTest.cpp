@@ -17,6 +17,7 @@
 #include "shell/ui/CTabelFilterDlg.h"
 #include "shell/ui/CommandRegistry.h"
 #include "shell/ui/FieldHelp.h"
+#include "support/SlotArrays.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -101,7 +102,7 @@ protected:
 TEST_F(TabelScreen, EditsStepsTabsAndClosingLeaveExactlyTheEditsInTheBase)
 {
     MessageRecorder boxes;
-    std::vector<ib::TabelRecord> expected = doc->infoBase.tabel;
+    std::vector<ib::TabelRecord> expected = EveryTabel(doc->infoBase);
     CTabelVvodView* view = Open();
     ASSERT_NE(view, nullptr);
     EXPECT_EQ(doc->LastEntryScreen, 7u);
@@ -168,7 +169,7 @@ TEST_F(TabelScreen, EditsStepsTabsAndClosingLeaveExactlyTheEditsInTheBase)
     EXPECT_TRUE(boxes.boxes.empty()) << boxes.Texts().join(QLatin1Char('\n')).toStdString();
 
     Restart();
-    EXPECT_EQ(doc->infoBase.tabel, expected);
+    EXPECT_EQ(EveryTabel(doc->infoBase), expected);
 }
 
 // Tab goes row by row, each day count to its hours; the worked-days calendar
@@ -303,7 +304,7 @@ TEST_F(TabelScreen, NothingIsWrittenWhenNothingChangedAndTheEndsStay)
 TEST_F(TabelScreen, AMarkedGroupOfThreeGetsTheFilledFields)
 {
     MessageRecorder boxes;
-    std::vector<ib::TabelRecord> expected = doc->infoBase.tabel;
+    std::vector<ib::TabelRecord> expected = EveryTabel(doc->infoBase);
     CTabelVvodView* view = Open();
     Apply(view, 101);
     view->TakeHelpValues({QStringLiteral("135"), QStringLiteral("136"), QStringLiteral("137")});
@@ -341,7 +342,7 @@ TEST_F(TabelScreen, AMarkedGroupOfThreeGetsTheFilledFields)
     EXPECT_EQ(view->GroupPanel(), nullptr);
 
     Restart();
-    EXPECT_EQ(doc->infoBase.tabel, expected);
+    EXPECT_EQ(EveryTabel(doc->infoBase), expected);
     EXPECT_EQ(Sheet(135).vHr, 24 * 60); // left empty on the form: kept
 }
 

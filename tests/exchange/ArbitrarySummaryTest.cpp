@@ -380,9 +380,9 @@ TEST_F(SummaryOnBase, FiltersNameTheirLevelsAndCutTheEntries)
 TEST_F(SummaryOnBase, AShopIsNamedByItsNumberNotByItsPlaceInTheBook)
 {
     CInfoBase& base = doc.infoBase;
-    base.shops = {};
-    base.shops[0] = {1, QStringLiteral("Администрация")};
-    base.shops[1] = {3, QStringLiteral("Механический цех")};
+    for (int number = 1; number <= CInfoBase::ShopCount; ++number) base.shopAt(number) = ShopRecord{};
+    base.shopAt(1) = {1, QStringLiteral("Администрация")};
+    base.shopAt(2) = {3, QStringLiteral("Механический цех")};
     SummaryFormTexts filtered;
     filtered.values[LevelShop] = "3";
     SummaryTree tree;

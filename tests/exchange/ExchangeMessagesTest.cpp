@@ -267,7 +267,7 @@ TEST(FormSelection, FieldsReadByTheirKindsAndNeverAPartOfTheText)
     for (int id : {1252, 1253, 1254, 1103})
         form.SetControl(id, new CTypedEdit(SelectionKind(id, SelectionFieldName(id), &doc), &form));
     auto set = [&](int id, const char* text) { form.controlAs<CTypedEdit>(id)->setText(QString::fromUtf8(text)); };
-    const int shop = doc.infoBase.shops.front().number;
+    const int shop = doc.infoBase.shopAt(1).number;
     set(1252, QByteArray::number(shop).constData());
     set(1253, " 7 ");
     set(1254, "");

@@ -8,6 +8,7 @@
 
 #include "infobase/InfoBaseDb.h"
 #include "platform/CodePage.h"
+#include "support/SlotArrays.h"
 #include "support/TestFixture.h"
 #include "values/Messages.h"
 
@@ -275,7 +276,7 @@ TEST_F(OutputFileRun, ARecordWithAnImpossibleValueIsRefusedWhole)
         LoadEmployee(base, entry.slot);
         rowsBefore.push_back(base.current.rows);
     }
-    const std::vector<TabelRecord> tabelBefore = base.tabel;
+    const std::vector<TabelRecord> tabelBefore = EveryTabel(base);
     OutputFileOutcome outcome;
     ASSERT_EQ(ExchangeOutputFile({}, {}, OutputFileRead, path, 0, {}, doc, outcome), OUTPUT_FILE_DONE);
     EXPECT_EQ(outcome.notFound, 0);
@@ -287,7 +288,7 @@ TEST_F(OutputFileRun, ARecordWithAnImpossibleValueIsRefusedWhole)
                              "Файл hostile.dbf, запись 3 (табельный номер 103), поле RABDN: недопустимое значение 45"));
 
     LoadTabel(base);
-    EXPECT_EQ(base.tabel, tabelBefore);
+    EXPECT_EQ(EveryTabel(base), tabelBefore);
     for (std::size_t i = 0; i < base.list.size(); ++i) {
         LoadEmployee(base, base.list[i].slot);
         EXPECT_EQ(base.current.rows, rowsBefore[i]) << i;

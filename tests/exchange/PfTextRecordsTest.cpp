@@ -285,8 +285,8 @@ TEST_F(PfTextPackTest, DismissedBeforeTheYearIsLeftOutWithoutAGap)
 
 TEST_F(PfTextPackTest, NoDayLengthToCountHoursFails)
 {
-    base().schedules[0].rdHr = 0;
-    base().schedules[0].rdMin = 0;
+    base().scheduleAt(1).rdHr = 0;
+    base().scheduleAt(1).rdMin = 0;
     base().firm.parWord = 0;
     SaveBase();
     EXPECT_EQ(Export(PfrSzv42).code, -12);

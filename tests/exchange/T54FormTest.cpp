@@ -185,7 +185,7 @@ TEST_F(T54Run, PageAndRowsWithoutTheEditor)
     EXPECT_FALSE(editorOpened);
     ASSERT_EQ(pages.size(), 1u); // the second employee has no personal account
     const PrintedPage& page = pages[0];
-    const QString shopName = doc.infoBase.shops[0].name;
+    const QString shopName = doc.infoBase.shopAt(1).name;
     EXPECT_EQ(Trimmed(page.values),
               (QStringList{QStringLiteral("ООО «Северный машиностроительный завод»"), "01234567",
                            shopName + QStringLiteral("(Цех - 1) Бригада - 3"), "1", "01.01.2026", "28.02.2026", "2",

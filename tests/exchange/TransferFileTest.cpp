@@ -6,6 +6,7 @@
 
 #include "infobase/Bytes.h"
 #include "infobase/InfoBaseDb.h"
+#include "support/SlotArrays.h"
 #include "support/TestFixture.h"
 #include "values/Messages.h"
 
@@ -269,8 +270,8 @@ TEST_F(TransferFileTest, ImportRecreatesEmployeesAndOverwritesOnASecondRun)
         EXPECT_EQ(reloaded.infoBase.altTabel.lines, dst.altTabel.lines);
         EXPECT_EQ(reloaded.infoBase.prem.lines, dst.prem.lines);
         EXPECT_EQ(reloaded.infoBase.bln.lines, dst.bln.lines);
-        EXPECT_EQ(reloaded.infoBase.shortNames, dst.shortNames);
-        EXPECT_EQ(reloaded.infoBase.attributes, dst.attributes);
+        EXPECT_EQ(EveryShortName(reloaded.infoBase), EveryShortName(dst));
+        EXPECT_EQ(EveryAttributes(reloaded.infoBase), EveryAttributes(dst));
         CloseBase(reloaded.infoBase);
     }
 }
@@ -328,7 +329,7 @@ TEST_F(TransferFileTest, AFileWithAnImpossibleValueIsRefusedWhole)
     };
     CInfoBase& dst = to.infoBase;
     const std::vector<EmployeeListEntry> list = dst.list;
-    const std::vector<double> av = dst.av, zar1 = dst.zar1;
+    const std::vector<double> av = EveryAdvance(dst), zar1 = EveryPayout(dst);
     for (const auto& c : cases) {
         QByteArray bytes = good;
         const std::size_t at = kTransferHeaderSize + std::size_t(c.record) * kTransferRecordSize;
@@ -350,12 +351,12 @@ TEST_F(TransferFileTest, AFileWithAnImpossibleValueIsRefusedWhole)
     }
     // Nothing of the file was taken, in memory or in the base.
     EXPECT_EQ(dst.list, list);
-    EXPECT_EQ(dst.av, av);
-    EXPECT_EQ(dst.zar1, zar1);
+    EXPECT_EQ(EveryAdvance(dst), av);
+    EXPECT_EQ(EveryPayout(dst), zar1);
     LoadAll(dst);
     EXPECT_EQ(dst.list, list);
-    EXPECT_EQ(dst.av, av);
-    EXPECT_EQ(dst.zar1, zar1);
+    EXPECT_EQ(EveryAdvance(dst), av);
+    EXPECT_EQ(EveryPayout(dst), zar1);
 }
 
 } // namespace

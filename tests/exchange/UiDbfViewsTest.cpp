@@ -212,7 +212,7 @@ TEST_F(UiDbfViews, AReadStartedWithAShopThatDoesNotReadOrIsNotInTheBookIsRefused
     EXPECT_EQ(base().list.size(), list.size());
     // The field then takes a shop of the book, and the read goes.
     recorder.boxes.clear();
-    shop->setText(QString::number(base().shops.front().number));
+    shop->setText(QString::number(base().shopAt(1).number));
     ASSERT_TRUE(Run(*view, IdShopField));
     EXPECT_EQ(view->asked.size(), 2u);
 }

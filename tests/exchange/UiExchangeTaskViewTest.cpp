@@ -149,7 +149,7 @@ TEST(UiExchangeTaskView, EnterAndTheButtonStartOneWorkerAndTheMarqueeRunsOnlyWhi
     MessageRecorder recorder;
     CKalvorDoc doc;
     kalvor::infobase::BuildFixtureBase(doc.infoBase, 12);
-    const int shopNumber = doc.infoBase.shops.front().number;
+    const int shopNumber = doc.infoBase.shopAt(1).number;
     WorkerScript script;
     script.hold = true;
     TestExchangeView view(&doc, script);

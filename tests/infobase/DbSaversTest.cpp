@@ -9,6 +9,7 @@
 #include "infobase/MonthResultSaver.h"
 #include "infobase/StoredTables.h"
 #include "platform/Db.h"
+#include "support/SlotArrays.h"
 #include "support/StoredBase.h"
 #include "values/Messages.h"
 
@@ -231,14 +232,14 @@ TEST_F(DbSavers, EveryTableComesBackByteForByte)
     EXPECT_EQ(other.config, base.config);
     EXPECT_EQ(other.firm, base.firm);
     EXPECT_EQ(other.payKinds(), base.payKinds());
-    EXPECT_EQ(other.shops, base.shops);
-    EXPECT_EQ(other.schedules, base.schedules);
-    EXPECT_EQ(other.shortNames, base.shortNames);
-    EXPECT_EQ(BytesOf(other.attributes), BytesOf(base.attributes));
-    EXPECT_EQ(other.shopBytes, base.shopBytes);
-    EXPECT_EQ(BytesOf(other.tabel), BytesOf(base.tabel));
-    EXPECT_EQ(other.av, base.av);
-    EXPECT_EQ(other.zar1, base.zar1);
+    EXPECT_EQ(EveryShop(other), EveryShop(base));
+    EXPECT_EQ(EverySchedule(other), EverySchedule(base));
+    EXPECT_EQ(EveryShortName(other), EveryShortName(base));
+    EXPECT_EQ(BytesOf(EveryAttributes(other)), BytesOf(EveryAttributes(base)));
+    EXPECT_EQ(EveryShopByte(other), EveryShopByte(base));
+    EXPECT_EQ(BytesOf(EveryTabel(other)), BytesOf(EveryTabel(base)));
+    EXPECT_EQ(EveryAdvance(other), EveryAdvance(base));
+    EXPECT_EQ(EveryPayout(other), EveryPayout(base));
     EXPECT_EQ(BytesOf(other.altTabel.lines), BytesOf(base.altTabel.lines));
     EXPECT_EQ(other.altTabel.index, base.altTabel.index);
     EXPECT_EQ(BytesOf(other.prem.lines), BytesOf(base.prem.lines));
@@ -306,6 +307,83 @@ TEST_F(DbSavers, SlotAccessorsReachTheRowsOfTheirSlot)
     EXPECT_TRUE(base.holdsSlot(last));
     EXPECT_FALSE(base.holdsSlot(0));
     EXPECT_FALSE(base.holdsSlot(last + 1));
+}
+
+// The capacity may be lowered after the arrays are allocated (the base then
+// takes fewer employees), yet the time sheets are loaded and saved over every
+// slot the arrays hold: the last slot's sheet, past the lowered capacity,
+// comes in and goes out whole, every column of its row.
+TEST_F(DbSavers, TimeSheetsGoInAndOutOverEverySlotWhenTheCapacityIsLowered)
+{
+    Fill(3);
+    const int last = base.slotCount();
+    base.config.kolMax = 3;
+    ASSERT_GT(last, base.capacity());
+    struct Column {
+        const char* name;
+        int value;
+    };
+    const Column row[] = {
+        {"rabDn", 22},   {"rabHr", 10'560}, {"vHr", 600},        {"nHr", 480},       {"sverhHr", 120},
+        {"uchHr", 60},   {"drRabDn", 1},    {"kvalDn", 2},       {"komDn", 3},       {"dbf", 1},
+        {"prostDn", 4},  {"vyhPosobDn", 5}, {"koeff", 125},      {"prDn", 6},        {"prPlanDn", 7},
+        {"vyhDn", 8},    {"uchDn", 9},      {"sverhDvaHr", 180}, {"prHr", 240},      {"prPlanHr", 300},
+        {"vyhHr", 360},  {"prostHr", 420},  {"kvalHr", 540},     {"tabel12", 1},     {"tabel22", 2},
+        {"bezsodDn", 3}, {"bezsodHr", 720}, {"bezsodDnVyh", 1},  {"bezsodHrVyh", 30}};
+    TabelRecord want;
+    want.rabDn = 22;
+    want.rabHr = 10'560; // 176 hours
+    want.vHr = 600;
+    want.nHr = 480;
+    want.sverhHr = 120;
+    want.uchHr = 60;
+    want.drRabDn = 1;
+    want.kvalDn = 2;
+    want.komDn = 3;
+    want.dbf = 1;
+    want.prostDn = 4;
+    want.vyhPosobDn = 5;
+    want.koeff = 12; // 1.25: tenths and the hundredths digit
+    want.koeffDigit = 5;
+    want.prDn = 6;
+    want.prPlanDn = 7;
+    want.vyhDn = 8;
+    want.uchDn = 9;
+    want.sverhDvaHr = 180;
+    want.prHr = 240;
+    want.prPlanHr = 300;
+    want.vyhHr = 360;
+    want.prostHr = 420;
+    want.kvalHr = 540;
+    want.tabel12 = 1;
+    want.tabel22 = 2;
+    want.bezsodDn = 3;
+    want.bezsodHr = 720;
+    want.bezsodDnVyh = 1;
+    want.bezsodHrVyh = 30;
+
+    QStringList names;
+    for (const Column& c : row) names << QLatin1String(c.name);
+    const QString columns = names.join(QStringLiteral(", "));
+    db::Recordset(Db(base), QStringLiteral("DELETE FROM dbo.tabel WHERE num = ?")).run(last);
+    db::Recordset insert(Db(base), QStringLiteral("INSERT INTO dbo.tabel (num, %1) VALUES (?%2)")
+                                       .arg(columns, QStringLiteral(", ?").repeated(int(names.size()))));
+    insert.bind(0, last);
+    for (int i = 0; i < int(std::size(row)); ++i) insert.bind(i + 1, row[i].value);
+    insert.exec();
+
+    LoadTabel(base);
+    EXPECT_EQ(base.tabelOf(last), want);
+
+    // Gone from the table, the row comes back from memory by the save.
+    db::Recordset(Db(base), QStringLiteral("DELETE FROM dbo.tabel WHERE num = ?")).run(last);
+    SaveTabel(base);
+    EXPECT_EQ(countAll(base, QStringLiteral("tabel")), last);
+    db::Recordset stored(Db(base), QStringLiteral("SELECT %1 FROM dbo.tabel WHERE num = ?").arg(columns));
+    stored.bind(0, last);
+    stored.exec();
+    ASSERT_TRUE(stored.next());
+    for (int i = 0; i < int(std::size(row)); ++i) EXPECT_EQ(stored.toInt(i), row[i].value) << row[i].name;
 }
 
 TEST_F(DbSavers, PartialLoadersFillTheirBlockOnly)
@@ -420,13 +498,13 @@ TEST_F(DbSavers, FailingSaversLeaveTheBaseAsItWas)
     }
 
     // A table saver that fails halfway through its rows.
-    const std::vector<TabelRecord> tabel = base.tabel;
-    for (TabelRecord& t : base.tabel) t.rabDn = 1;
+    const std::vector<TabelRecord> tabel = EveryTabel(base);
+    for (int slot = 1; slot <= base.slotCount(); ++slot) base.tabelOf(slot).rabDn = 1;
     db::InjectFailureAfter(base.capacity() / 2);
     EXPECT_THROW(SaveTabel(base), db::DbError);
     db::InjectFailureAfter(0);
     LoadTabel(base);
-    EXPECT_EQ(BytesOf(base.tabel), BytesOf(tabel));
+    EXPECT_EQ(BytesOf(EveryTabel(base)), BytesOf(tabel));
 
     // The firm record: five tables in one transaction.
     const FirmInfo firm = base.firm;
@@ -505,7 +583,7 @@ TEST_F(DbSavers, TheOldEmptyDateLoadsAsNoDate)
 TEST_F(DbSavers, ListsRebuiltFromTheMasterRows)
 {
     Fill(15);
-    const std::vector<QString> names = base.shortNames;
+    const std::vector<QString> names = EveryShortName(base);
     // Nothing to do when names and numbers agree.
     EXPECT_FALSE(RebuildLists(base));
     // A row without a name and a list that lost an entry.
@@ -820,15 +898,15 @@ TEST_F(DbSavers, TheRunsStoreKeepsTheRowsStatusWordAndAmountToPayTogether)
     };
     // What the base holds of his month; memory stays as it is.
     const auto stored = [&] {
-        const std::vector<EmployeeAttributes> attributes = base.attributes;
-        const std::vector<u8> shops = base.shopBytes;
-        const auto toPay = base.zar1;
+        const std::vector<EmployeeAttributes> attributes = EveryAttributes(base);
+        const std::vector<u8> shops = EveryShopByte(base);
+        const auto toPay = EveryPayout(base);
         LoadComp(base);
         LoadAvZar1(base);
         const Month m{StoredSums(base, id), int(base.attributesOf(slot).err), base.zar1Of(slot)};
-        base.attributes = attributes;
-        base.shopBytes = shops;
-        base.zar1 = toPay;
+        SetEverySlot(base, attributes, [](CInfoBase& b, int s) -> EmployeeAttributes& { return b.attributesOf(s); });
+        SetEverySlot(base, shops, [](CInfoBase& b, int s) -> u8& { return b.shopOf(s); });
+        SetEverySlot(base, toPay, [](CInfoBase& b, int s) -> double& { return b.zar1Of(s); });
         return m;
     };
     enum Way { Alone, WithMaster, InAGroup };

@@ -38,7 +38,7 @@ TEST_F(DbSchema, NewBaseHasEveryTableAtTheNewestStep)
     // The seed rows: capacity 1,000, no employees, today's month.
     EXPECT_EQ(base.config.kolMax, 1000);
     EXPECT_EQ(base.config.kolRab, 0);
-    EXPECT_EQ(int(base.tabel.size()), 1000);
+    EXPECT_EQ(base.slotCount(), 1000);
     EXPECT_GT(base.config.reportingYear(), 2000);
     EXPECT_EQ(base.config.dosStr, QStringLiteral("kalvor-print %s"));
     // The base file keeps a write-ahead journal beside it (a server its own).

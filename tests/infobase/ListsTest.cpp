@@ -3,6 +3,7 @@
 #include "infobase/BySlot.h"
 #include "infobase/InfoBase.h"
 #include "infobase/RefFiles.h"
+#include "support/SlotArrays.h"
 #include "support/TestFixture.h"
 
 #include <gtest/gtest.h>
@@ -305,10 +306,10 @@ TEST(SlotTables, FirstAndLastSlotLandOnTheirOwnElement)
 
     base.avOf(1) = 100;
     base.avOf(5) = 500;
-    EXPECT_EQ(base.av, (std::vector<double>{100, 0, 0, 0, 500}));
+    EXPECT_EQ(EveryAdvance(base), (std::vector<double>{100, 0, 0, 0, 500}));
     base.shopOf(1) = 7;
     base.shopOf(5) = 9;
-    EXPECT_EQ(base.shopBytes, (std::vector<u8>{7, 0, 0, 0, 9}));
+    EXPECT_EQ(EveryShopByte(base), (std::vector<u8>{7, 0, 0, 0, 9}));
     EXPECT_TRUE(base.EmployeeInGroup(5, 9, 0, 0));
     EXPECT_FALSE(base.EmployeeInGroup(4, 9, 0, 0));
     EXPECT_FALSE(base.holdsSlot(6));
@@ -320,8 +321,7 @@ TEST(SlotTables, FirstAndLastSlotLandOnTheirOwnElement)
     EXPECT_TRUE(base.holdsPayKind(3));
     EXPECT_FALSE(base.holdsPayKind(4));
 
-    EXPECT_EQ(&base.scheduleAt(1), &base.schedules[0]);
-    EXPECT_EQ(&base.scheduleAt(CInfoBase::ScheduleCount), &base.schedules[CInfoBase::ScheduleCount - 1]);
+    EXPECT_EQ(&base.scheduleAt(CInfoBase::ScheduleCount) - &base.scheduleAt(1), CInfoBase::ScheduleCount - 1);
     EXPECT_FALSE(CInfoBase::holdsSchedule(0));
     EXPECT_FALSE(CInfoBase::holdsSchedule(CInfoBase::ScheduleCount + 1));
 

@@ -76,7 +76,7 @@ TEST_F(RefDataDemo, MadeOnceAndNeverOverwritten)
     EXPECT_EQ(base.config.reportingYear(), 2011);
     EXPECT_EQ(base.config.reportingMonth(), 4);
     EXPECT_EQ(base.firm.texts[FirmInfo::firmName], QStringLiteral("ООО «Северная механика»"));
-    EXPECT_EQ(base.shops[3].name, QStringLiteral("Склад и транспорт"));
+    EXPECT_EQ(base.shopAt(4).name, QStringLiteral("Склад и транспорт"));
     EXPECT_TRUE(
         std::any_of(base.payKinds().begin(), base.payKinds().end(), [](const PayKind& k) { return k.kod == 760; }));
 }

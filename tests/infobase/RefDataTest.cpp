@@ -309,11 +309,11 @@ void ExpectTemplatePayKindAttributes(const CInfoBase& base)
 void ExpectTemplateSchedulesAndNoEmployees(const CInfoBase& base)
 {
     // Schedule 1: Monday to Friday, 8 hours; schedule 2: two days on, two off.
-    EXPECT_EQ(base.schedules[0].rabDnNed, 0x1F);
-    EXPECT_EQ(base.schedules[0].rdHr, 8);
-    EXPECT_EQ(base.schedules[1].pRab, 2);
-    EXPECT_EQ(base.schedules[1].pVyh, 2);
-    EXPECT_NE(base.schedules[1].begM, 0);
+    EXPECT_EQ(base.scheduleAt(1).rabDnNed, 0x1F);
+    EXPECT_EQ(base.scheduleAt(1).rdHr, 8);
+    EXPECT_EQ(base.scheduleAt(2).pRab, 2);
+    EXPECT_EQ(base.scheduleAt(2).pVyh, 2);
+    EXPECT_NE(base.scheduleAt(2).begM, 0);
 
     // No employee data anywhere.
     for (const char* t : {"simp", "fio",   "comp",   "tabel",   "AvZar1",  "indexes",  "altTabel", "prem",

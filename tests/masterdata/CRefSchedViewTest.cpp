@@ -105,7 +105,7 @@ protected:
             dlg.WeekDay(5)->setChecked(true);
             QTest::keyClick(dlg.DayLength(), Qt::Key_Return); // "Определить график"
         });
-        EXPECT_EQ(base().schedules[0].rdHr, 7);
+        EXPECT_EQ(base().scheduleAt(1).rdHr, 7);
         // The month keeps its days until it is recalculated.
         EXPECT_EQ(calendar->WorkDays()->text(), "21");
         QTest::mouseClick(qobject_cast<QPushButton*>(view->control(CRefSchedView::IdRecalcMonth)), Qt::LeftButton);
@@ -172,7 +172,7 @@ protected:
         EXPECT_EQ(frame->CurrentView()->objectName(), "CEmptyView");
         EXPECT_EQ(frame->CurrentWorkPanel(), 0);
         auto stored = Stored();
-        const WorkSchedule& s = stored->schedules[0];
+        const WorkSchedule& s = stored->scheduleAt(1);
         EXPECT_EQ(s.rdHr, 7);
         EXPECT_EQ(s.rabDnNed, 0x3F);
         EXPECT_EQ(s.months[15].d[3], 0);
@@ -219,9 +219,9 @@ TEST_F(ScheduleScreen, ManualTotalsStayAndARecalculationAloneWritesNothing)
     EXPECT_EQ(calendar->DayField(4)->text(), "");
     Leave(calendar->Evening());
     auto stored = Stored();
-    EXPECT_EQ(stored->schedules[0].ruchn, 1);
-    EXPECT_EQ(stored->schedules[0].months[15].rDn, 19);
-    EXPECT_EQ(stored->schedules[0].months[15].rMin, 150 * 60 + 30);
+    EXPECT_EQ(stored->scheduleAt(1).ruchn, 1);
+    EXPECT_EQ(stored->scheduleAt(1).months[15].rDn, 19);
+    EXPECT_EQ(stored->scheduleAt(1).months[15].rMin, 150 * 60 + 30);
 
     // "Перерасчет графика" brings the default calendar back in memory only.
     view = OpenBook();
@@ -231,7 +231,7 @@ TEST_F(ScheduleScreen, ManualTotalsStayAndARecalculationAloneWritesNothing)
     EXPECT_EQ(calendar->DayField(4)->text(), "8,0");
     EXPECT_EQ(calendar->WorkDays()->text(), "21");
     Leave(calendar->Evening());
-    EXPECT_EQ(Stored()->schedules[0].months[15].d[3], 0);
+    EXPECT_EQ(Stored()->scheduleAt(1).months[15].d[3], 0);
 }
 
 TEST_F(ScheduleScreen, ASaveTheBaseRefusesIsShownAndTheNextVisitSavesIt)
@@ -243,13 +243,13 @@ TEST_F(ScheduleScreen, ASaveTheBaseRefusesIsShownAndTheNextVisitSavesIt)
     Leave(view->Dialog()->Evening());
     ASSERT_EQ(boxes.boxes.size(), 1u);
     EXPECT_TRUE(boxes.Texts().last().startsWith(QStringLiteral("ОБНАРУЖЕНА ОШИБКА:")));
-    EXPECT_EQ(base().schedules[1].months[15].vMin, 720);
+    EXPECT_EQ(base().scheduleAt(2).months[15].vMin, 720);
 
     QSqlQuery(Db(base())).exec(QStringLiteral("ALTER TABLE dbo.graMes_away RENAME TO graMes"));
     view = OpenBook();
     Leave(view->NumberField());
     EXPECT_EQ(boxes.boxes.size(), 1u);
-    EXPECT_EQ(Stored()->schedules[1].months[15].vMin, 720);
+    EXPECT_EQ(Stored()->scheduleAt(2).months[15].vMin, 720);
 }
 
 } // namespace

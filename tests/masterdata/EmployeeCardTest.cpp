@@ -8,6 +8,7 @@
 
 #include "masterdata/EmployeeCard.h"
 #include "platform/Db.h"
+#include "support/SlotArrays.h"
 #include "support/StoredBase.h"
 
 using namespace employeetest;
@@ -33,8 +34,9 @@ struct CardState {
 
 CardState StateOf(const ib::CInfoBase& b)
 {
-    return {b.list,           b.otherList, b.config.kolRab, b.shortNames, b.attributes,     b.shopBytes, b.prem.index,
-            b.altTabel.index, b.bln.index, b.otp.index,     b.prem.lines, b.altTabel.lines, b.bln.lines, b.otp.lines};
+    return {b.list,           b.otherList,      b.config.kolRab,  EveryShortName(b), EveryAttributes(b),
+            EveryShopByte(b), b.prem.index,     b.altTabel.index, b.bln.index,       b.otp.index,
+            b.prem.lines,     b.altTabel.lines, b.bln.lines,      b.otp.lines};
 }
 
 class EmployeeCard : public World {

@@ -77,9 +77,9 @@ TEST(GridBooks, ShopsAreStoredByNumberAndRowsWithoutANumberDropped)
     ib::KalvorDocData doc;
     StoreGridBookRows(GridBook::Shops,
                       {Row({"5", "Цех сборки"}), Row({"", "Без номера"}), Row({"2", "Механический цех"})}, doc);
-    EXPECT_EQ(doc.infoBase.shops[0], (ib::ShopRecord{2, QStringLiteral("Механический цех")}));
-    EXPECT_EQ(doc.infoBase.shops[1], (ib::ShopRecord{5, QStringLiteral("Цех сборки")}));
-    EXPECT_EQ(doc.infoBase.shops[2], ib::ShopRecord{});
+    EXPECT_EQ(doc.infoBase.shopAt(1), (ib::ShopRecord{2, QStringLiteral("Механический цех")}));
+    EXPECT_EQ(doc.infoBase.shopAt(2), (ib::ShopRecord{5, QStringLiteral("Цех сборки")}));
+    EXPECT_EQ(doc.infoBase.shopAt(3), ib::ShopRecord{});
     EXPECT_EQ(GridBookRows(GridBook::Shops, doc),
               (std::vector<QStringList>{Row({"2", "Механический цех"}), Row({"5", "Цех сборки"})}));
 }

@@ -27,7 +27,7 @@ struct ScheduleWorld {
         s.rabDnNed = 0x1F;
         s.rdHr = 8;
     }
-    WorkSchedule& schedule() { return doc.infoBase.schedules[0]; }
+    WorkSchedule& schedule() { return doc.infoBase.scheduleAt(1); }
     ScheduleMonth& row(int k) { return schedule().months[std::size_t(k)]; }
 };
 

@@ -20,6 +20,7 @@
 #include "shell/ui/CommandRegistry.h"
 #include "shell/ui/MonthChange.h"
 #include "support/HangingServer.h"
+#include "support/SlotArrays.h"
 
 #include <map>
 #include <string>
@@ -115,9 +116,9 @@ protected:
         payrolltest::ReloadStored(after, base());
         EXPECT_EQ(after.infoBase.list, base().list);
         EXPECT_EQ(after.infoBase.otherList, base().otherList);
-        EXPECT_EQ(after.infoBase.shortNames, base().shortNames);
-        EXPECT_EQ(after.infoBase.attributes, base().attributes);
-        EXPECT_EQ(after.infoBase.zar1, base().zar1);
+        EXPECT_EQ(EveryShortName(after.infoBase), EveryShortName(base()));
+        EXPECT_EQ(EveryAttributes(after.infoBase), EveryAttributes(base()));
+        EXPECT_EQ(EveryPayout(after.infoBase), EveryPayout(base()));
         EXPECT_EQ(after.infoBase.config.kolRab, base().config.kolRab);
         CloseBase(after.infoBase);
     }

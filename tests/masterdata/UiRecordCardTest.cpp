@@ -17,6 +17,7 @@
 #include "shell/ui/CommandRegistry.h"
 #include "shell/ui/NullableDateEdit.h"
 #include "support/RefusingTrigger.h"
+#include "support/SlotArrays.h"
 
 #include <QLabel>
 #include <QTabBar>
@@ -412,12 +413,12 @@ TEST_F(UiRecordCard, ANewNumberMakesANewCard)
 // them, and F1 offers the schedules described by their week.
 TEST_F(UiRecordCard, CodedFieldsShowTheNamesOfTheirValues)
 {
-    ib::WorkSchedule& week = base().schedules[0];
+    ib::WorkSchedule& week = base().scheduleAt(1);
     week.rabDnNed = 0x1F; // Monday to Friday
     week.rdHr = 8;
     week.rdMin = 0;
     week.pRab = 0;
-    ib::WorkSchedule& shifts = base().schedules[1];
+    ib::WorkSchedule& shifts = base().scheduleAt(2);
     shifts.rabDnNed = 0;
     shifts.pRab = 2;
     shifts.pVyh = 2;
@@ -454,7 +455,7 @@ TEST_F(UiRecordCard, CodedFieldsShowTheNamesOfTheirValues)
     EXPECT_EQ(table->item(1, 2)->text(), QStringLiteral("сменный: 2 раб. / 2 вых., день 12 ч"));
     // A schedule left as the empty base holds it works Monday to Friday
     // days of the firm's length, as the calculation takes it.
-    ib::WorkSchedule& blank = base().schedules[19];
+    ib::WorkSchedule& blank = base().scheduleAt(20);
     ASSERT_EQ(blank.rabDnNed, 0);
     ASSERT_EQ(blank.rdHr * 60 + blank.rdMin, 0);
     EXPECT_EQ(table->item(19, 2)->text(), QStringLiteral("5-дневная неделя, день %1 ч").arg(base().firm.dnHr()))
@@ -606,8 +607,8 @@ TEST_F(UiRecordCard, AFailedSaveKeepsTheEmployeeAndLeavingSaves)
         kalvor::PayrollDoc stored;
         payrolltest::ReloadStored(stored, base());
         EXPECT_EQ(stored.infoBase.list, base().list);
-        EXPECT_EQ(stored.infoBase.shortNames, base().shortNames);
-        EXPECT_EQ(stored.infoBase.attributes, base().attributes);
+        EXPECT_EQ(EveryShortName(stored.infoBase), EveryShortName(base()));
+        EXPECT_EQ(EveryAttributes(stored.infoBase), EveryAttributes(base()));
         ib::CloseBase(stored.infoBase);
     }
 

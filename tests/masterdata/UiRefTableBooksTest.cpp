@@ -15,6 +15,7 @@
 #include "masterdata/ui/CRefUrlicView.h"
 #include "shell/ui/FieldHelp.h"
 #include "support/RefusingTrigger.h"
+#include "support/SlotArrays.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -119,8 +120,8 @@ TEST_F(UiRefTables, AShopAndAProfessionAddedAreThereAfterReopening)
     Leave(shops->Grid());
     auto stored = Stored();
     LoadCeh(*stored);
-    EXPECT_EQ(stored->shops[std::size_t(before)], (ShopRecord{9, QStringLiteral("Склад")}));
-    EXPECT_EQ(QString::number(stored->shops[1].number), second);
+    EXPECT_EQ(stored->shopAt(NumberOfPlace(int(before))), (ShopRecord{9, QStringLiteral("Склад")}));
+    EXPECT_EQ(QString::number(stored->shopAt(2).number), second);
 
     auto* professions = Open<CRefGridBookView>(1035);
     ASSERT_TRUE(professions);
@@ -366,17 +367,17 @@ TEST_F(UiRefTables, RefusedSavesAreShownAndTheBooksStayInMemory)
         EXPECT_TRUE(testsupport::SaysNoStatement(boxes.boxes[2].text));
         stored = Stored();
         LoadCeh(*stored);
-        for (const ShopRecord& shop : stored->shops) EXPECT_NE(shop.number, 9);
-        EXPECT_EQ(base().shops, stored->shops);
+        for (const ShopRecord& shop : EveryShop(*stored)) EXPECT_NE(shop.number, 9);
+        EXPECT_EQ(EveryShop(base()), EveryShop(*stored));
     }
     {
         addShopNine();
         ASSERT_EQ(boxes.boxes.size(), 3u);
         stored = Stored();
         LoadCeh(*stored);
-        EXPECT_NE(std::find(stored->shops.begin(), stored->shops.end(), ShopRecord{9, QStringLiteral("Склад")}),
-                  stored->shops.end());
-        EXPECT_EQ(base().shops, stored->shops);
+        const auto shops = EveryShop(*stored);
+        EXPECT_NE(std::find(shops.begin(), shops.end(), ShopRecord{9, QStringLiteral("Склад")}), shops.end());
+        EXPECT_EQ(EveryShop(base()), EveryShop(*stored));
     }
     boxes.boxes.resize(2);
 

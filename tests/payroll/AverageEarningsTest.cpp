@@ -148,7 +148,7 @@ TEST(CalcAverageEarnings, CompensationAndLineChecks)
         << "eight months before the reporting month";
     EXPECT_EQ(CalcAverageEarnings(w.doc, w.vacation(20, 3, 2026, 100), 0, 0, w.rows.data(), 0, nullptr),
               kCalcBadVacationLength);
-    w.doc.infoBase.schedules[0].rdHr = 0;
+    w.doc.infoBase.scheduleAt(1).rdHr = 0;
     EXPECT_EQ(CalcAverageEarnings(w.doc, w.vacation(20, 3, 2026, 5), 0, 0, w.rows.data(), 0, nullptr),
               kCalcNoDayLength);
 }

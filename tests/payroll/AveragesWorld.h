@@ -27,7 +27,7 @@ struct World {
     {
         doc.infoBase.AllocateTables(4);
         payrolltest::setReportingMonth(doc, year, month);
-        doc.infoBase.schedules[0].rdHr = 8;
+        doc.infoBase.scheduleAt(1).rdHr = 8;
         doc.infoBase.currentSlot = 1;
         attr().graph = 1;
     }

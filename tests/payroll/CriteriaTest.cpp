@@ -101,8 +101,10 @@ namespace {
 struct FilterWorld : World {
     FilterWorld()
     {
-        doc.infoBase.shortNames = {QStringLiteral("Иванов И.И."), QStringLiteral("Абрамов А.А."),
-                                   QStringLiteral("Кузнецов К.К."), QStringLiteral("Петров П.П.")};
+        doc.infoBase.shortNameOf(1) = QStringLiteral("Иванов И.И.");
+        doc.infoBase.shortNameOf(2) = QStringLiteral("Абрамов А.А.");
+        doc.infoBase.shortNameOf(3) = QStringLiteral("Кузнецов К.К.");
+        doc.infoBase.shortNameOf(4) = QStringLiteral("Петров П.П.");
     }
     SelectionKeys& keys() { return doc.selectionKeys; }
     std::vector<int> matching()
@@ -137,11 +139,11 @@ TEST(MatchEmployeeCriteria, NameKeys)
 TEST(MatchEmployeeCriteria, AttributeCriteria)
 {
     FilterWorld w;
-    auto& a = w.doc.infoBase.attributes;
-    a[0].sistOpl = 4;
-    a[1].sistOpl = 1;
-    a[2].sistOpl = 2;
-    a[3].sistOpl = 4;
+    auto a = [&w](int slot) -> EmployeeAttributes& { return w.doc.infoBase.attributesOf(slot); };
+    a(1).sistOpl = 4;
+    a(2).sistOpl = 1;
+    a(3).sistOpl = 2;
+    a(4).sistOpl = 4;
     w.keys().crit[0] = {4, -1, -1};
     EXPECT_EQ(w.matching(), (std::vector<int>{0, 3}));
     w.keys().crit[0] = {-1, 1, -1};
@@ -151,8 +153,8 @@ TEST(MatchEmployeeCriteria, AttributeCriteria)
 
     // Writ count is the sum of the two writ fields; days from the time sheet.
     w.keys().clear();
-    a[1].priznAlim = 1;
-    a[1].priznIspl = 1;
+    a(2).priznAlim = 1;
+    a(2).priznIspl = 1;
     w.keys().crit[4] = {2, -1, -1};
     EXPECT_EQ(w.matching(), (std::vector<int>{1}));
     w.keys().clear();
@@ -162,8 +164,8 @@ TEST(MatchEmployeeCriteria, AttributeCriteria)
 
     // Status and error code come after the entry groups.
     w.keys().clear();
-    a[2].priznUv = 1;
-    a[3].err = 7;
+    a(3).priznUv = 1;
+    a(4).err = 7;
     w.keys().crit[16] = {0, -1, -1};
     EXPECT_EQ(w.matching(), (std::vector<int>{0, 1, 3}));
     w.keys().crit[17] = {-1, -1, 1};

@@ -387,7 +387,7 @@ TEST_F(DemoMonth, MainScheduleKeepsTheProductionCalendarOf2011)
     for (int month = 1; month <= 10; ++month) {
         int days = 0, minutes = 0;
         EXPECT_EQ(
-            CalcScheduleNorm(WorkSchedule::ReportingMonth + month - 4, base().schedules[0], 1, 0, days, minutes, doc),
+            CalcScheduleNorm(WorkSchedule::ReportingMonth + month - 4, base().scheduleAt(1), 1, 0, days, minutes, doc),
             0);
         EXPECT_EQ(days, official[month - 1].days) << month;
         EXPECT_EQ(minutes, official[month - 1].hours * 60) << month;
@@ -396,7 +396,7 @@ TEST_F(DemoMonth, MainScheduleKeepsTheProductionCalendarOf2011)
         monthchange::ShiftSchedules(doc, month == 11 ? 7 : 1);
         base().config.tekMes = u16(MonthKey(2011, month));
         int days = 0, minutes = 0;
-        EXPECT_EQ(CalcScheduleNorm(WorkSchedule::ReportingMonth, base().schedules[0], 1, 0, days, minutes, doc), 0);
+        EXPECT_EQ(CalcScheduleNorm(WorkSchedule::ReportingMonth, base().scheduleAt(1), 1, 0, days, minutes, doc), 0);
         EXPECT_EQ(days, official[month - 1].days) << month;
         EXPECT_EQ(minutes, official[month - 1].hours * 60) << month;
     }

@@ -63,7 +63,7 @@ TEST_F(DemoYear, AprilToJanuaryComputesChangesAndSaysWhatItMadeByRule)
         if (month == 10) {
             EXPECT_EQ(doc.monthChangeNotes, QStringList{PatternNote("ноябрь 2011 года")});
             // 21 days, 3 November an hour shorter: 167 hours.
-            const ScheduleMonth& november = base().schedules[0].months[WorkSchedule::ReportingMonth];
+            const ScheduleMonth& november = base().scheduleAt(1).months[WorkSchedule::ReportingMonth];
             EXPECT_EQ(november.rDn, 21);
             EXPECT_EQ(november.rMin, 167 * 60);
         }
@@ -76,7 +76,7 @@ TEST_F(DemoYear, AprilToJanuaryComputesChangesAndSaysWhatItMadeByRule)
                            QStringLiteral("Справочник налогов не содержит таблиц на 2012 год")}));
     // 1 and 7 January's days off moved to 6 and 9 January: 16 days, 128 hours,
     // on 105's new time sheet too.
-    const ScheduleMonth& january = base().schedules[0].months[WorkSchedule::ReportingMonth];
+    const ScheduleMonth& january = base().scheduleAt(1).months[WorkSchedule::ReportingMonth];
     EXPECT_EQ(january.rDn, 16);
     EXPECT_EQ(january.rMin, 128 * 60);
     EXPECT_EQ(base().tabelOf(Slot(kShirokov)).rabDn, 16);

@@ -57,7 +57,7 @@ struct EngineWorld {
         b.workFolder = dir.path() + QLatin1Char('/');
         b.AllocateTables(4);
         setReportingMonth(doc, 2026, 3);
-        b.schedules[0].rdHr = 8;
+        b.scheduleAt(1).rdHr = 8;
         b.firm.procNgt = 40;
         b.firm.procEvn = 20;
         PayKind k4 = kind(4, {"oblPodoh"}, 1, 2000);
@@ -1111,8 +1111,8 @@ TEST(EngineErrors, EveryCodeOfTheEngine)
                   w.attr().kvProizv = 1;
               }),
               -9);
-    EXPECT_EQ(code([](EngineWorld& w) { w.base().schedules[0].pVyh = 2; }), -11);
-    EXPECT_EQ(code([](EngineWorld& w) { w.base().schedules[0].rdHr = 0; }), -12);
+    EXPECT_EQ(code([](EngineWorld& w) { w.base().scheduleAt(1).pVyh = 2; }), -11);
+    EXPECT_EQ(code([](EngineWorld& w) { w.base().scheduleAt(1).rdHr = 0; }), -12);
     EXPECT_EQ(code([](EngineWorld& w) {
                   AltTabelEntry e;
                   e.kod = 53;
@@ -1243,7 +1243,8 @@ TEST(EngineModes, DisplayGivesTheRowsOfStoreAndStoresNothing)
     b.config.tekMes = fresh.base().config.tekMes;
     b.config.kolRab = 1;
     b.list = fresh.base().list;
-    b.schedules = fresh.base().schedules;
+    for (int number = 1; number <= CInfoBase::ScheduleCount; ++number)
+        b.scheduleAt(number) = fresh.base().scheduleAt(number);
     b.setPayKinds(fresh.base().payKinds());
     b.shopOf(1) = 5;
     w.attr().graph = 1;

@@ -55,7 +55,7 @@ inline void BuildMonthReadyBase(kalvor::PayrollDoc& d, const QString& dirPath, c
     FixtureBase fx = BuildFixtureBase(b, employees, 5);
     BuildFixtureRefFiles(d.refFiles);
     AddFixtureContributionTables(d);
-    for (auto& a : b.attributes) a.err = 0;
+    for (int slot = 1; slot <= b.slotCount(); ++slot) b.attributesOf(slot).err = 0;
     for (auto& r : fx.records) r.head.flags &= ~0x604u;
     SaveFixtureToBase(b, fx);
     LoadAll(b);

@@ -40,7 +40,7 @@ TEST(FixtureRun, IncomeTaxIsChargedOnceAndContributionsRun)
     EXPECT_GT(charged, 0);
 
     int days = 0, minutes = 0;
-    EXPECT_EQ(CalcScheduleNorm(15, doc.infoBase.schedules[0], 1, 0, days, minutes, doc), 0);
+    EXPECT_EQ(CalcScheduleNorm(15, doc.infoBase.scheduleAt(1), 1, 0, days, minutes, doc), 0);
     EXPECT_GT(days, 15);
     EXPECT_EQ(minutes, days * 480);
 }

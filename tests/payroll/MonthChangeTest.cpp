@@ -12,6 +12,7 @@
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/MonthChange.h"
 #include "support/RefusingTrigger.h"
+#include "support/SlotArrays.h"
 #include "support/StoredBase.h"
 #include "support/TestFixture.h"
 #include "values/Messages.h"
@@ -67,7 +68,7 @@ protected:
         group.name = QStringLiteral("Затраты цеха 7");
         group.spzCh = 7;
         base().addPayKind(group);
-        for (auto& a : base().attributes) a.err = 0;
+        for (int slot = 1; slot <= base().slotCount(); ++slot) base().attributesOf(slot).err = 0;
         for (auto& r : fx.records) r.head.flags &= ~0x604u; // no foreign-worker flags
     }
     void TearDown() override
@@ -242,13 +243,13 @@ protected:
     {
         CInfoBase& b = after.infoBase;
         // Schedules one month on; the new time sheet from schedule rows of April.
-        EXPECT_EQ(b.schedules[0].months[14], oldSchedule.months[15]);
-        EXPECT_EQ(b.schedules[0].months[21], ScheduleMonth{});
+        EXPECT_EQ(b.scheduleAt(1).months[14], oldSchedule.months[15]);
+        EXPECT_EQ(b.scheduleAt(1).months[21], ScheduleMonth{});
         for (int slot = 4; slot <= 12; ++slot) {
             const EmployeeAttributes& a = b.attributesOf(slot);
             if (a.priznUv != 0 || a.err != 0 || slot == 5)
                 continue;
-            WorkSchedule s = b.schedules[std::size_t(std::max(1, int(a.graph)) - 1)];
+            WorkSchedule s = b.scheduleAt(std::max(1, int(a.graph)));
             int days = 0, minutes = 0;
             ASSERT_EQ(CalcScheduleNorm(15, s, 1, 0, days, minutes, after), 0);
             const TabelRecord& t = b.tabelOf(slot);
@@ -260,7 +261,7 @@ protected:
         // The vacation takes 1-7 April off the sheet: Wednesday to Tuesday, five working days.
         {
             const EmployeeAttributes& a = b.attributesOf(5);
-            WorkSchedule s = b.schedules[std::size_t(std::max(1, int(a.graph)) - 1)];
+            WorkSchedule s = b.scheduleAt(std::max(1, int(a.graph)));
             int days = 0, minutes = 0, vd = 0, vm = 0;
             ASSERT_EQ(CalcScheduleNorm(15, s, 1, 0, days, minutes, after), 0);
             ASSERT_EQ(ScheduleNormDayByDay(15, s, 1, 7, vd, vm, after), 0);
@@ -274,7 +275,7 @@ protected:
         // Sick leave and vacations of March are gone; advances of the month cleared.
         EXPECT_EQ(b.bln.usedLines(), 0);
         EXPECT_EQ(b.otp.usedLines(), 0);
-        for (double z : b.zar1) EXPECT_EQ(z, 0);
+        for (double z : EveryPayout(b)) EXPECT_EQ(z, 0);
     }
 
     QTemporaryDir dir;
@@ -285,7 +286,7 @@ protected:
 TEST_F(MonthChangeTest, MovesTheBaseToTheNextMonth)
 {
     ASSERT_NO_FATAL_FAILURE(PrepareMarch());
-    const WorkSchedule oldSchedule = base().schedules[0];
+    const WorkSchedule oldSchedule = base().scheduleAt(1);
     const double avans4 = rec(4).head.avans;
     SaveAll();
     ASSERT_EQ(base().config.tekMes, kMarch);
@@ -328,7 +329,7 @@ TEST_F(MonthChangeTest, AVacationToTheNewMonthsLastDayTakesThatDayOff)
     PayrollDoc after;
     Reload(after);
     CInfoBase& b = after.infoBase;
-    WorkSchedule s = b.schedules[std::size_t(std::max(1, int(b.attributesOf(5).graph)) - 1)];
+    WorkSchedule s = b.scheduleAt(std::max(1, int(b.attributesOf(5).graph)));
     int days = 0, minutes = 0;
     ASSERT_EQ(CalcScheduleNorm(15, s, 1, 0, days, minutes, after), 0);
     EXPECT_EQ(b.tabelOf(5).rabDn, days - 4);
@@ -369,9 +370,9 @@ TEST_F(MonthChangeTest, AFailureHalfwayLeavesTheBaseInTheOldMonth)
     Reload(before);
     std::vector<EmployeeRecord> stored;
     for (const EmployeeListEntry& e : before.infoBase.list) stored.push_back(LoadRecord(before.infoBase, e.slot));
-    const auto attributes = base().attributes;
-    const auto tabel = base().tabel;
-    const auto schedules = base().schedules;
+    const auto attributes = EveryAttributes(base());
+    const auto tabel = EveryTabel(base());
+    const auto schedules = EverySchedule(base());
 
     // The write breaks after a few employees, and again while the common
     // tables are written after every employee has been moved.
@@ -389,9 +390,9 @@ TEST_F(MonthChangeTest, AFailureHalfwayLeavesTheBaseInTheOldMonth)
 
         // Memory is back in March.
         EXPECT_EQ(base().config.tekMes, kMarch);
-        EXPECT_EQ(base().attributes, attributes);
-        EXPECT_EQ(base().tabel, tabel);
-        EXPECT_EQ(base().schedules, schedules);
+        EXPECT_EQ(EveryAttributes(base()), attributes);
+        EXPECT_EQ(EveryTabel(base()), tabel);
+        EXPECT_EQ(EverySchedule(base()), schedules);
 
         // And so is the base.
         PayrollDoc after;
@@ -400,8 +401,8 @@ TEST_F(MonthChangeTest, AFailureHalfwayLeavesTheBaseInTheOldMonth)
         OpenStoredBase(after.infoBase);
         LoadAll(after.infoBase);
         EXPECT_EQ(after.infoBase.config.tekMes, kMarch);
-        EXPECT_EQ(after.infoBase.attributes, attributes);
-        EXPECT_EQ(after.infoBase.tabel, tabel);
+        EXPECT_EQ(EveryAttributes(after.infoBase), attributes);
+        EXPECT_EQ(EveryTabel(after.infoBase), tabel);
         for (std::size_t i = 0; i < after.infoBase.list.size(); ++i)
             EXPECT_EQ(LoadRecord(after.infoBase, after.infoBase.list[i].slot), stored[i]) << i;
     }
@@ -412,8 +413,8 @@ TEST_F(MonthChangeTest, AConnectionKilledHalfwayLeavesTheServerBaseInTheOldMonth
     if (!db::ServerInUse())
         GTEST_SKIP() << "a base on a server only";
     SaveAll();
-    const auto attributes = base().attributes;
-    const auto tabel = base().tabel;
+    const auto attributes = EveryAttributes(base());
+    const auto tabel = EveryTabel(base());
 
     // The server ends the connection after a few employees have been moved.
     db::InjectDisconnectAfter(200);
@@ -435,8 +436,8 @@ TEST_F(MonthChangeTest, AConnectionKilledHalfwayLeavesTheServerBaseInTheOldMonth
     PayrollDoc after;
     Reload(after);
     EXPECT_EQ(after.infoBase.config.tekMes, kMarch);
-    EXPECT_EQ(after.infoBase.attributes, attributes);
-    EXPECT_EQ(after.infoBase.tabel, tabel);
+    EXPECT_EQ(EveryAttributes(after.infoBase), attributes);
+    EXPECT_EQ(EveryTabel(after.infoBase), tabel);
 }
 
 // The command with the real mover: the questions ("Нет" the default of
@@ -494,8 +495,8 @@ TEST_F(MonthChangeTest, TheCommandCopiesMovesAndReportsTheErrorSituations)
     PayrollDoc after;
     Reload(after);
     EXPECT_EQ(after.infoBase.config.tekMes, kApril);
-    EXPECT_EQ(after.infoBase.attributes, base().attributes);
-    EXPECT_EQ(after.infoBase.tabel, base().tabel);
+    EXPECT_EQ(EveryAttributes(after.infoBase), EveryAttributes(base()));
+    EXPECT_EQ(EveryTabel(after.infoBase), EveryTabel(base()));
     CloseBase(after.infoBase);
 }
 
@@ -506,7 +507,7 @@ TEST_F(MonthChangeTest, TheCommandCopiesMovesAndReportsTheErrorSituations)
 TEST_F(MonthChangeTest, SaysWhichMonthsItMadeFromThePatternAndAYearWithoutTaxTables)
 {
     // April typed into schedule 2: only schedule 1's April is made.
-    base().schedules[1].months[16] = base().schedules[1].months[15];
+    base().scheduleAt(2).months[16] = base().scheduleAt(2).months[15];
     SaveAll();
     SaveGraph(base());
     MoveEmployeesToNextMonth(kApril, {}, doc);
@@ -516,14 +517,14 @@ TEST_F(MonthChangeTest, SaysWhichMonthsItMadeFromThePatternAndAYearWithoutTaxTab
                   "выходными, перенесены на следующий рабочий день, предпраздничные дни сокращены на час). Дни, "
                   "перенесенные постановлением Правительства, внесите в справочник графиков.")});
     // 30 April, before the 1 May holiday, an hour shorter: 22 days, 175 hours.
-    EXPECT_EQ(base().schedules[0].months[15].rDn, 22);
-    EXPECT_EQ(base().schedules[0].months[15].rMin, 175 * 60);
-    EXPECT_EQ(base().schedules[0].months[15].d[29], 7 * 60);
+    EXPECT_EQ(base().scheduleAt(1).months[15].rDn, 22);
+    EXPECT_EQ(base().scheduleAt(1).months[15].rMin, 175 * 60);
+    EXPECT_EQ(base().scheduleAt(1).months[15].d[29], 7 * 60);
 
     // December to January 2027: the fixture's tables are those of 2026.
     base().config.tekMes = u16(2026 * 16 + 12);
     SaveConfig(base()); // the base is moved only from the month it holds
-    base().schedules[1].months[16] = base().schedules[1].months[15];
+    base().scheduleAt(2).months[16] = base().scheduleAt(2).months[15];
     MoveEmployeesToNextMonth(2027 * 16 + 1, {}, doc);
     ASSERT_EQ(doc.monthChangeNotes.size(), 2);
     EXPECT_TRUE(doc.monthChangeNotes[0].startsWith(
@@ -720,9 +721,9 @@ TEST_F(MonthChangeTest, AFailedWriteOfAnyTableLeavesBaseAndMemoryInTheOldMonth)
     const QString file = BaseFile(base());
     const QString pristine = dir.path() + QStringLiteral("/pristine.sqlite");
     db::BackupFileTo(file, pristine);
-    const auto attributes = base().attributes;
-    const auto tabel = base().tabel;
-    const auto schedules = base().schedules;
+    const auto attributes = EveryAttributes(base());
+    const auto tabel = EveryTabel(base());
+    const auto schedules = EverySchedule(base());
     QStringList failing, untouched;
     for (const QString& table : OtherConnection(file).tables()) {
         SCOPED_TRACE(table.toStdString());
@@ -749,13 +750,13 @@ TEST_F(MonthChangeTest, AFailedWriteOfAnyTableLeavesBaseAndMemoryInTheOldMonth)
             continue;
         }
         EXPECT_EQ(base().config.tekMes, kMarch);
-        EXPECT_EQ(base().attributes, attributes);
-        EXPECT_EQ(base().tabel, tabel);
-        EXPECT_EQ(base().schedules, schedules);
+        EXPECT_EQ(EveryAttributes(base()), attributes);
+        EXPECT_EQ(EveryTabel(base()), tabel);
+        EXPECT_EQ(EverySchedule(base()), schedules);
         PayrollDoc after;
         Reload(after);
         EXPECT_EQ(after.infoBase.config.tekMes, kMarch);
-        EXPECT_EQ(after.infoBase.attributes, attributes);
+        EXPECT_EQ(EveryAttributes(after.infoBase), attributes);
         CloseBase(after.infoBase);
     }
     // The tables of the employees and of the month are among them.
@@ -884,9 +885,9 @@ TEST(MonthChangeRules, LoansArchiveYearsSickLeaveCodesAndTables)
     EXPECT_EQ(rec.waria[1'199].sum, 7);
 
     // More than 21 months: every schedule row is empty.
-    doc.infoBase.schedules[3].months[15].rDn = 20;
+    doc.infoBase.scheduleAt(4).months[15].rDn = 20;
     monthchange::ShiftSchedules(doc, 22);
-    for (const ScheduleMonth& m : doc.infoBase.schedules[3].months) EXPECT_EQ(m, ScheduleMonth{});
+    for (const ScheduleMonth& m : doc.infoBase.scheduleAt(4).months) EXPECT_EQ(m, ScheduleMonth{});
 }
 
 } // namespace
@@ -899,8 +900,8 @@ TEST(MonthChangeRules, LoansArchiveYearsSickLeaveCodesAndTables)
 TEST_F(MonthChangeTest, ARefusalOfOneEmployeesRowsNamesHimAndLeavesTheOldMonth)
 {
     SaveAll();
-    const auto attributes = base().attributes;
-    const auto tabel = base().tabel;
+    const auto attributes = EveryAttributes(base());
+    const auto tabel = EveryTabel(base());
     const EmployeeListEntry victim = base().list[4];
     const QString words = QStringLiteral("Работник переводится приказом отдела кадров");
     MessageRecorder boxes;
@@ -925,12 +926,12 @@ TEST_F(MonthChangeTest, ARefusalOfOneEmployeesRowsNamesHimAndLeavesTheOldMonth)
     EXPECT_FALSE(said.contains(QStringLiteral(".."))) << said.toStdString();
     EXPECT_TRUE(testsupport::SaysNoStatement(said)) << said.toStdString();
     EXPECT_EQ(base().config.tekMes, kMarch);
-    EXPECT_EQ(base().attributes, attributes);
+    EXPECT_EQ(EveryAttributes(base()), attributes);
     PayrollDoc after;
     Reload(after);
     EXPECT_EQ(after.infoBase.config.tekMes, kMarch);
-    EXPECT_EQ(after.infoBase.attributes, attributes);
-    EXPECT_EQ(after.infoBase.tabel, tabel);
+    EXPECT_EQ(EveryAttributes(after.infoBase), attributes);
+    EXPECT_EQ(EveryTabel(after.infoBase), tabel);
     CloseBase(after.infoBase);
 
     // Without the trigger the same change goes through.

@@ -16,6 +16,7 @@
 #include "shell/ui/CChgRepPerDlg.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "support/HangingServer.h"
+#include "support/SlotArrays.h"
 #include "support/StoredBase.h"
 #include "support/TestFixture.h"
 
@@ -96,8 +97,8 @@ protected:
 TEST_F(ServerStop, TheMonthChangeOnAHungServerStopsWithinFiveSecondsAndLeavesTheMonth)
 {
     const int month = base().config.tekMes;
-    const auto attributes = base().attributes;
-    const auto tabel = base().tabel;
+    const auto attributes = EveryAttributes(base());
+    const auto tabel = EveryTabel(base());
     const std::vector<EmployeeRecord> records = StoredRecords(base());
 
     HangingServer hanging(server);
@@ -140,14 +141,14 @@ TEST_F(ServerStop, TheMonthChangeOnAHungServerStopsWithinFiveSecondsAndLeavesThe
     EXPECT_TRUE(texts.contains(CChgRepPerDlg::StopQuestion())) << texts.join(QLatin1Char('|')).toStdString();
     EXPECT_EQ(texts.value(texts.size() - 1), QString::fromUtf8(kMonthChangeCancelledText));
     EXPECT_EQ(base().config.tekMes, month);
-    EXPECT_EQ(base().attributes, attributes);
+    EXPECT_EQ(EveryAttributes(base()), attributes);
 
     ASSERT_TRUE(servertest::OnlyIdleSessionsAreLeft(Db(base())));
     PayrollDoc after;
     payrolltest::ReloadStored(after, base());
     EXPECT_EQ(after.infoBase.config.tekMes, month);
-    EXPECT_EQ(after.infoBase.attributes, attributes);
-    EXPECT_EQ(after.infoBase.tabel, tabel);
+    EXPECT_EQ(EveryAttributes(after.infoBase), attributes);
+    EXPECT_EQ(EveryTabel(after.infoBase), tabel);
     EXPECT_EQ(StoredRecords(after.infoBase), records);
     CloseBase(after.infoBase);
 }
@@ -162,8 +163,8 @@ TEST_F(ServerStop, TheCalculationsStoreOnAHungServerStopsWithinFiveSecondsAndKee
     const qint64 rowsBefore = Count(QStringLiteral("SELECT COUNT(*) FROM dbo.zarp"));
     const qint64 sumBefore = Count(QStringLiteral("SELECT CAST(SUM(sum) * 100 AS BIGINT) FROM dbo.zarp"));
     const qint64 marksBefore = Count(QStringLiteral("SELECT COUNT(*) FROM dbo.comp WHERE err <> 0"));
-    const auto attributesBefore = base().attributes;
-    const auto toPayBefore = base().zar1;
+    const auto attributesBefore = EveryAttributes(base());
+    const auto toPayBefore = EveryPayout(base());
     ASSERT_GT(rowsBefore, 0);
 
     HangingServer hanging(server);
@@ -198,8 +199,8 @@ TEST_F(ServerStop, TheCalculationsStoreOnAHungServerStopsWithinFiveSecondsAndKee
     EXPECT_EQ(boxes.boxes[0].text,
               QStringLiteral("Расчет зарплаты не выполнен.\nРасчет остановлен. Результаты расчета и признаки ошибок "
                              "работников остались такими, какими были до расчета."));
-    EXPECT_EQ(base().attributes, attributesBefore);
-    EXPECT_EQ(base().zar1, toPayBefore);
+    EXPECT_EQ(EveryAttributes(base()), attributesBefore);
+    EXPECT_EQ(EveryPayout(base()), toPayBefore);
 
     ASSERT_TRUE(servertest::OnlyIdleSessionsAreLeft(Db(base())));
     EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM dbo.zarp")), rowsBefore);
@@ -314,8 +315,8 @@ TEST_F(ServerStop, AMonthChangeStoppedWhileTheServerHoldsItsCommitIsNeverMadeTwi
         EXPECT_EQ(after.infoBase.config.tekMes, newKey);
         EXPECT_EQ(servertest::StoredTables(Db(after.infoBase)), changedOnce);
         if (row.releasedWhileAsked) {
-            EXPECT_EQ(d.infoBase.attributes, after.infoBase.attributes);
-            EXPECT_EQ(d.infoBase.tabel, after.infoBase.tabel);
+            EXPECT_EQ(EveryAttributes(d.infoBase), EveryAttributes(after.infoBase));
+            EXPECT_EQ(EveryTabel(d.infoBase), EveryTabel(after.infoBase));
         }
         CloseBase(after.infoBase);
         if (row.releasedWhileAsked)
@@ -332,8 +333,8 @@ TEST_F(ServerStop, ACalculationStoppedWhileTheServerHoldsItsCommitSaysTheOutcome
 {
     db::Execute(Db(base()), QStringLiteral("UPDATE dbo.zarp SET sum = sum + 1")); // results unlike the run's
     const std::map<std::string, std::string> before = servertest::StoredTables(Db(base()));
-    const auto attributesBefore = base().attributes;
-    const auto toPayBefore = base().zar1;
+    const auto attributesBefore = EveryAttributes(base());
+    const auto toPayBefore = EveryPayout(base());
     HoldSynchronousCommits(true);
     // The run's session, new, asks for a synchronous COMMIT.
     db::Execute(Db(base()),
@@ -367,8 +368,8 @@ TEST_F(ServerStop, ACalculationStoppedWhileTheServerHoldsItsCommitSaysTheOutcome
               QStringLiteral("Расчет зарплаты не выполнен.\nРасчет остановлен. Запись результатов уже была "
                              "отправлена серверу базы данных; сохранены ли они, пока не известно: сервер не "
                              "ответил. Рассчитайте месяц снова, когда сервер ответит."));
-    EXPECT_EQ(base().attributes, attributesBefore);
-    EXPECT_EQ(base().zar1, toPayBefore);
+    EXPECT_EQ(EveryAttributes(base()), attributesBefore);
+    EXPECT_EQ(EveryPayout(base()), toPayBefore);
 
     ASSERT_TRUE(servertest::OnlyIdleSessionsAreLeft(Db(base())));
     const std::map<std::string, std::string> stored = servertest::StoredTables(Db(base()));

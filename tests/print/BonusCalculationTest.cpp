@@ -77,7 +77,7 @@ protected:
         b.setPayKinds(
             {Kind(4, false), Kind(7, true), Kind(8, true), Kind(171, false), Kind(172, true), Kind(904, false)});
         b.config.nEnt = u16(b.payKinds().size());
-        b.schedules[0].rdHr = 8;
+        b.scheduleAt(1).rdHr = 8;
         b.firm.masks[1][4] = 1; // mask 1: the salary
         const int tariffs[] = {100, 120, 80, 90};
         const int days[] = {20, 21, 10, 21};
@@ -309,7 +309,7 @@ TEST_F(BonusCalculation, ErrorCodesStopTheRunWithoutAStatement)
     doc.infoBase.attributesOf(3).graph = 2; // a schedule without a day length
     EXPECT_EQ(failure(), kCalcNoDayLength);
 
-    WorkSchedule& empty = doc.infoBase.schedules[1]; // a day length, but no working day in April
+    WorkSchedule& empty = doc.infoBase.scheduleAt(2); // a day length, but no working day in April
     empty.rdHr = 8;
     empty.ruchn = 1;
     empty.months[WorkSchedule::ReportingMonth].vMin = 60;

@@ -100,7 +100,7 @@ TEST_F(PayStatementPdf, SheetsBreakAtTheFormsPageSizes)
     std::vector<printtest::StatementEmployee> employees;
     for (int i = 0; i < 103; ++i) employees.push_back({101 + i, 1, 0, 1'000.0 + i});
     printtest::BuildStatementDoc(doc, employees);
-    doc.infoBase.zar1 = doc.infoBase.av;
+    for (int slot = 1; slot <= doc.infoBase.slotCount(); ++slot) doc.infoBase.zar1Of(slot) = doc.infoBase.avOf(slot);
 
     const QString t53 = print(doc, {}, 103, QStringLiteral("t53"));
     ASSERT_FALSE(t53.isEmpty());

@@ -86,7 +86,8 @@ protected:
     void build(const std::vector<StatementEmployee>& employees)
     {
         BuildStatementDoc(doc, employees);
-        doc.infoBase.zar1 = doc.infoBase.av;
+        for (int slot = 1; slot <= doc.infoBase.slotCount(); ++slot)
+            doc.infoBase.zar1Of(slot) = doc.infoBase.avOf(slot);
     }
     void buildNumbered(int count)
     {

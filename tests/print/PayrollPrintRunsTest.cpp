@@ -9,6 +9,7 @@
 #include "platform/DocumentOpener.h"
 #include "platform/WorkingFolder.h"
 #include "print/PayrollPrintRuns.h"
+#include "support/SlotArrays.h"
 
 #include <gtest/gtest.h>
 
@@ -83,7 +84,7 @@ protected:
         records[2].rows[0] = Row(10, 100'000);
         records[2].rows[1] = Row(720, 150'000);
         printtest::StoreInNewBase(doc, dir.path(), records);
-        base().zar1.assign(base().zar1.size(), 777.0);
+        for (int slot = 1; slot <= base().slotCount(); ++slot) base().zar1Of(slot) = 777.0;
         SaveAvZar1(base());
     }
     void TearDown() override
@@ -137,7 +138,7 @@ protected:
         stored.config = base().config;
         stored.AllocateTables(base().capacity());
         LoadAvZar1(stored);
-        return stored.zar1;
+        return EveryPayout(stored);
     }
     CInfoBase& base() { return doc.infoBase; }
     static QByteArray ReadFile(const QString& path)
@@ -255,7 +256,7 @@ TEST_F(PayrollPrintRuns, UnfilteredOrdersRunStoresTheAmountsToPay)
     EXPECT_DOUBLE_EQ(base().zar1Of(1), 2'607'700.0);
     EXPECT_DOUBLE_EQ(base().zar1Of(2), 2'607'700.0);
     EXPECT_DOUBLE_EQ(base().zar1Of(3), 0.0);
-    EXPECT_EQ(StoredAmounts(), base().zar1);
+    EXPECT_EQ(StoredAmounts(), EveryPayout(base()));
     const QByteArray records = TransferFile();
     EXPECT_EQ(records.count("\r\n"), 2);
     EXPECT_TRUE(records.contains(",101,")) << records.constData();
@@ -265,12 +266,12 @@ TEST_F(PayrollPrintRuns, UnfilteredOrdersRunStoresTheAmountsToPay)
 TEST_F(PayrollPrintRuns, FilteredRunLeavesTheDocumentAndTheBaseAmountsAlone)
 {
     MakeTransferFile();
-    const std::vector<double> before = base().zar1;
+    const std::vector<double> before = EveryPayout(base());
     PrintPlatVedParams pay = PayParams(TransferOrders1C);
     pay.payKind = 10;
     const RunEnd end = RunWorker(pay, PrintPlatVedThreadProc);
     ASSERT_EQ(end.result, platform::TASK_DONE) << end.message.toStdString();
-    EXPECT_EQ(base().zar1, before);
+    EXPECT_EQ(EveryPayout(base()), before);
     EXPECT_EQ(StoredAmounts(), before);
     // The orders carry the filtered amounts: the salaries alone, 30,000.00
     // twice and 1,000.00.

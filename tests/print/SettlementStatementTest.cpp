@@ -282,7 +282,7 @@ TEST_F(SettlementStatement, FormT51Album1FollowsTheLayout)
 TEST_F(SettlementStatement, FormT49Album1FollowsTheLayout)
 {
     build(Example());
-    doc.infoBase.shops[0] = {1, QStringLiteral("Заводоуправление")};
+    doc.infoBase.shopAt(1) = {1, QStringLiteral("Заводоуправление")};
     StatementPrintParams params;
     params.shop = 1;
     params.brigade = 2;

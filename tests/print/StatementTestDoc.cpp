@@ -42,8 +42,8 @@ void BuildStatementDoc(PayrollDoc& doc, const std::vector<StatementEmployee>& em
     base.firm.texts[FirmInfo::buhFio] = QStringLiteral("Кудрявцева И. Н.");
     base.firm.texts[FirmInfo::kassirDolg] = QStringLiteral("Кассир");
     base.firm.texts[FirmInfo::kassirFio] = QStringLiteral("Зуева Л. И.");
-    base.shops[0] = {1, QStringLiteral("Заводоуправление")};
-    base.shops[1] = {2, QStringLiteral("Механосборочный цех № 2 (участок точного литья)")};
+    base.shopAt(1) = {1, QStringLiteral("Заводоуправление")};
+    base.shopAt(2) = {2, QStringLiteral("Механосборочный цех № 2 (участок точного литья)")};
     base.list.clear();
     for (int i = 0; i < int(employees.size()); ++i) {
         const StatementEmployee& e = employees[std::size_t(i)];

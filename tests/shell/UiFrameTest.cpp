@@ -433,7 +433,7 @@ TEST_F(UiFrame, HintsShopsAndProfessionsOfTheStrip)
     CFieldHelpList* list = view->HelpList();
     ASSERT_NE(list, nullptr);
     EXPECT_EQ(list->table()->item(0, 1)->text(), QStringLiteral("1"));
-    EXPECT_EQ(list->table()->item(0, 2)->text(), doc.infoBase.shops[0].name);
+    EXPECT_EQ(list->table()->item(0, 2)->text(), doc.infoBase.shopAt(1).name);
     QTest::keyClick(list->table(), Qt::Key_Down);
     QTest::keyClick(list->table(), Qt::Key_Down);
     QTest::keyClick(list->table(), Qt::Key_Return);

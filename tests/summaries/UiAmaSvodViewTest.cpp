@@ -221,13 +221,13 @@ public:
 TEST(UiAmaSvodView, ShopAndProfessionListsGoUnderTheirFields)
 {
     CKalvorDoc doc;
-    auto& shops = doc.infoBase.shops;
-    shops[0] = {1, QStringLiteral("Механический цех")};
-    shops[1] = {2, QStringLiteral("Литейный цех")};
-    shops[2] = {0, QStringLiteral("Склад")}; // number 0 with a name: still listed
-    shops[3] = {7, QStringLiteral("Гараж")};
-    // shops[4] is number 0 without a name: the list ends there.
-    shops[5] = {9, QStringLiteral("Не показывается")};
+    auto shops = [&doc](int record) -> kalvor::infobase::ShopRecord& { return doc.infoBase.shopAt(record); };
+    shops(1) = {1, QStringLiteral("Механический цех")};
+    shops(2) = {2, QStringLiteral("Литейный цех")};
+    shops(3) = {0, QStringLiteral("Склад")}; // number 0 with a name: still listed
+    shops(4) = {7, QStringLiteral("Гараж")};
+    // Record 5 is number 0 without a name: the list ends there.
+    shops(6) = {9, QStringLiteral("Не показывается")};
     EXPECT_EQ(ShopPickLines(doc), (QStringList{QStringLiteral("1|Механический цех"), QStringLiteral("2|Литейный цех"),
                                                QStringLiteral("0|Склад"), QStringLiteral("7|Гараж")}));
     auto& ref = doc.refFiles;

@@ -228,7 +228,7 @@ void buildTables(CInfoBase& base)
     base.setPayKinds(std::move(book));
     // Schedule 1: five-day week of 8 hours; schedule 2: 40-hour week with a shortened Friday.
     for (int n = 0; n < 2; ++n) {
-        WorkSchedule& w = base.schedules[std::size_t(n)];
+        WorkSchedule& w = base.scheduleAt(NumberOfPlace(int(n)));
         w.rabDnNed = 0x1F;
         w.rdHr = 8;
         w.mesFond = 1680;

@@ -74,8 +74,8 @@ void CAvanceVvodDlg::SetSelection(int shop, int brigade, int profession)
         const std::size_t slot = entry.slot;
         PaySheetRow rec;
         rec.tabN = entry.tabN();
-        rec.name = slot <= base.shortNames.size() ? base.shortNameOf(slot) : QString();
-        rec.amount = slot <= base.av.size() ? base.avOf(slot) : 0.0;
+        rec.name = base.holdsSlot(slot) ? base.shortNameOf(slot) : QString();
+        rec.amount = base.holdsSlot(slot) ? base.avOf(slot) : 0.0;
         const int row = m_grid->InsertRow(QString());
         FillPaySheetRow(m_grid, row, rec);
         for (int column : {kNameColumn, kNumberColumn})

@@ -101,7 +101,7 @@ void CTabelCorrectDlg::ReadWorkedDays()
 
 void CTabelCorrectDlg::LoadRecord(quint32 slot)
 {
-    if (slot > View()->Document()->infoBase.tabel.size())
+    if (!View()->Document()->infoBase.holdsSlot(int(slot)))
         slot = 0;
     m_slot = slot;
     if (slot != 0)

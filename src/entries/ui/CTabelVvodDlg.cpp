@@ -93,7 +93,7 @@ en::TabelTexts CTabelVvodDlg::FormTexts() const
 void CTabelVvodDlg::LoadRecord(quint32 slot)
 {
     ib::CInfoBase& base = View()->Document()->infoBase;
-    if (slot > base.tabel.size())
+    if (!base.holdsSlot(int(slot)))
         slot = 0;
     // The modified flag stays: a save the base refused is tried again.
     m_slot = slot;

@@ -52,7 +52,7 @@ void CStavkaCorrect::OnInitDialog()
     m_changed = false;
     CInfoBase& base = m_doc->infoBase;
     int paySystem = 0;
-    if (m_slot >= 1 && m_slot <= base.attributes.size())
+    if (base.holdsSlot(m_slot))
         paySystem = base.attributesOf(m_slot).sistOpl;
     SetUpGrid(paySystem == kSalaried);
 

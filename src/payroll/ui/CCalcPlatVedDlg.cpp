@@ -93,8 +93,8 @@ void CCalcPlatVedDlg::SetSelection(int shop, int brigade, int profession)
         const std::size_t slot = entry.slot;
         PaySheetRow rec;
         rec.tabN = entry.tabN();
-        rec.name = slot >= 1 && slot <= base.shortNames.size() ? base.shortNameOf(slot) : QString();
-        rec.amount = slot >= 1 && slot <= base.zar1.size() ? base.zar1Of(slot) : 0.0;
+        rec.name = base.holdsSlot(slot) ? base.shortNameOf(slot) : QString();
+        rec.amount = base.holdsSlot(slot) ? base.zar1Of(slot) : 0.0;
         const int row = m_grid->InsertRow(QString());
         m_grid->SetRowHeight(row, m_grid->GetRowHeight(0));
         FillPaySheetRow(m_grid, row, rec);

@@ -210,9 +210,7 @@ void CCalcZarpDlg::OnCalcProgress(int index, int errors)
     const CKalvorDoc* doc = View() ? View()->Document() : nullptr;
     if (doc && index >= 0 && index < doc->infoBase.employeeCount()) {
         const auto& e = doc->infoBase.list[std::size_t(index)];
-        const QString name = e.slot >= 1 && std::size_t(e.slot) <= doc->infoBase.shortNames.size()
-                                 ? doc->infoBase.shortNameOf(e.slot)
-                                 : QString();
+        const QString name = doc->infoBase.holdsSlot(e.slot) ? doc->infoBase.shortNameOf(e.slot) : QString();
         ShowTitle(
             QStringLiteral("Расчет зарплаты  [Этап 2 - Расчет: %1 , Таб.N %2]").arg(name).arg(unsigned(e.tabN())));
     }

@@ -217,7 +217,8 @@ void CCommonFormView::TypeValue(QWidget* w, int row, int col, const QString& cod
 QStringList CCommonFormView::ShopLines(const CKalvorDoc& doc)
 {
     QStringList lines;
-    for (const auto& shop : doc.infoBase.shops) {
+    for (int record = 1; record <= kalvor::infobase::CInfoBase::ShopCount; ++record) {
+        const auto& shop = doc.infoBase.shopAt(record);
         if (shop.number == 0 && shop.name.isEmpty())
             break;
         lines << QStringLiteral("%1|%2").arg(shop.number).arg(shop.name);

@@ -113,7 +113,7 @@ protected:
         fx.records[0].head.pspKem = QStringLiteral("  ОВД   г. Вологды ");
         fx.records[0].head.pspDat = QStringLiteral("12.05.2005");
         fx.records[0].head.propKodStr = QStringLiteral("643");
-        for (EmployeeAttributes& a : base.attributes) a.kvProizv = 0;
+        for (int slot = 1; slot <= base.slotCount(); ++slot) base.attributesOf(slot).kvProizv = 0;
         base.config.tekMes = u16(MonthKey(2012, 1));
         base.config.r_g = 110;
         base.config.r_m1 = 1;

@@ -88,7 +88,7 @@ protected:
         infobase::OpenBase(base);
         infobase::FixtureBase fx = infobase::BuildFixtureBase(base, int(std::size(kPeople)), 5);
         for (std::size_t i = 0; i < std::size(kPeople); ++i) fx.records[i] = record(kPeople[i], i);
-        for (auto& a : base.attributes) a.kvProizv = 0;
+        for (int slot = 1; slot <= base.slotCount(); ++slot) base.attributesOf(slot).kvProizv = 0;
         addBenefitKinds(base);
         base.firm.masks[7][kMaternity] = 1;
         base.config.tekMes = u16(MonthKey(year_, 7));

@@ -57,7 +57,7 @@ protected:
         fx.records[1] = Record(100);
         base.attributesOf(1).kateg = 1;
         base.attributesOf(2).kateg = 2;
-        for (EmployeeAttributes& a : base.attributes) a.kvProizv = 0;
+        for (int slot = 1; slot <= base.slotCount(); ++slot) base.attributesOf(slot).kvProizv = 0;
         FirmInfo& f = base.firm;
         f.texts[FirmInfo::firmName] = QStringLiteral("  ООО   «Вологодский  подшипниковый завод»");
         f.texts[FirmInfo::adrInd] = QStringLiteral("160028");

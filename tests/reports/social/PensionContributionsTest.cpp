@@ -279,7 +279,7 @@ protected:
         OpenBase(base);
         FixtureBase fx = BuildFixtureBase(base, int(std::size(kPeople)), 5);
         for (std::size_t i = 0; i < std::size(kPeople); ++i) fx.records[i] = Record(kPeople[i], i);
-        for (auto& a : base.attributes) a.kvProizv = 0;
+        for (int slot = 1; slot <= base.slotCount(); ++slot) base.attributesOf(slot).kvProizv = 0;
         AddContributionKinds(base);
         base.firm.masks[7][kMaternity] = 1;
         base.config.tekMes = u16(MonthKey(payYear(), 7));

@@ -134,7 +134,7 @@ protected:
         fx.records[1].warKv = 0;
         fx.records[1].waria.assign(EmployeeRecord::ArchiveCapacity, WariaEntry{});
         fx.records[1].head.fio = QStringLiteral("Неоплаченный Никита Петрович");
-        for (EmployeeAttributes& a : base.attributes) a.kvProizv = 0;
+        for (int slot = 1; slot <= base.slotCount(); ++slot) base.attributesOf(slot).kvProizv = 0;
         base.firm.masks[7][kMaternity] = 1;
         base.firm.texts[FirmInfo::firmName] = QStringLiteral("ООО «Северсталь-Метиз»");
         base.firm.texts[FirmInfo::firmINN] = QStringLiteral("3528000597");
