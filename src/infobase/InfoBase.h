@@ -59,12 +59,18 @@ private:
     std::array<WorkSchedule, ScheduleCount> schedules_{};
     // Per-slot arrays, reached through the slot accessors below: each keeps
     // slot n at n - 1 (SlotPlace) and all are slotCount() long. Declared
-    // here, before the worker, so that they outlive a run that uses them.
+    // here, before the worker, so that they (and the pay-kind book below)
+    // outlive a run that uses them.
     std::vector<QString> shortNames_;
     std::vector<EmployeeAttributes> attributes_;
     std::vector<u8> shopBytes_;
     std::vector<TabelRecord> tabel_;
     std::vector<double> av_, zar1_;
+    // The pay-kind book, sorted by kod, config.nEnt entries, and the number
+    // of each code's first pay kind (0: none), by code: indexedPayKind, for
+    // the lookups of a run that looks kinds up thousands of times.
+    std::vector<PayKind> payKinds_;
+    std::vector<i16> payKindNumbers;
     // The copies a change keeps of the base's tables, put back when it fails.
     friend class BaseChange;
 
@@ -248,11 +254,6 @@ public:
     mutable platform::WorkerThread worker;
 
 private:
-    std::vector<PayKind> payKinds_; // sorted by kod, config.nEnt entries
-    // The number of each code's first pay kind (0: none), by code:
-    // indexedPayKind, for the lookups of a run that looks kinds up thousands
-    // of times.
-    std::vector<i16> payKindNumbers;
     // Puts the book in code order (stable), counts it in config.nEnt and
     // indexes it by code: the end of every change of the book.
     void orderPayKinds();
