@@ -20,6 +20,7 @@
 #include <atomic>
 #include <csignal>
 #include <cstdio>
+#include <functional>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -74,6 +75,34 @@ void StartChild(QProcess& child, const QString& role, const QString& folder, con
                                                                           QString::fromLatin1(test->name()))};
     const QStringList command = wrapper + self;
     child.start(command.front(), command.mid(1));
+}
+
+// Runs `writeThere` on the folder after giving it `mode` (and gives it 0700
+// back after): as this user, or under root, whom no mode binds, in a child of
+// the case as user 65534, who is given the folder and the files `owned` in it.
+void WriteUnderFolderMode(const QString& role, const QString& folder, mode_t mode,
+                          const std::function<void(const QString&)>& writeThere, const QStringList& owned = {})
+{
+    const QByteArray name = QFile::encodeName(folder);
+    if (::geteuid() != 0) {
+        ASSERT_EQ(::chmod(name.constData(), mode), 0);
+        writeThere(folder);
+    } else {
+        ASSERT_EQ(::chown(name.constData(), 65534, 65534), 0);
+        for (const QString& file : owned) ASSERT_EQ(::chown(QFile::encodeName(file).constData(), 65534, 65534), 0);
+        ASSERT_EQ(::chmod(name.constData(), mode), 0);
+        // The other user passes through the folder above.
+        ASSERT_EQ(::chmod(QFile::encodeName(QFileInfo(folder).path()).constData(), 0711), 0);
+        QProcess child;
+        StartChild(child, role, folder,
+                   {QStringLiteral("setpriv"), QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
+                    QStringLiteral("--clear-groups")});
+        ASSERT_TRUE(child.waitForFinished(60'000));
+        const QByteArray output = child.readAllStandardOutput() + child.readAllStandardError();
+        EXPECT_EQ(child.exitCode(), 0) << output.toStdString();
+        EXPECT_TRUE(output.contains("[  PASSED  ] 1 test")) << output.toStdString();
+    }
+    ASSERT_EQ(::chmod(name.constData(), 0700), 0);
 }
 
 } // namespace
@@ -260,25 +289,7 @@ TEST(SavedFile, AFolderThatCannotBeWrittenIsSaidByItsName)
     ASSERT_TRUE(QDir().mkdir(folder));
     const QString old = folder + QStringLiteral("/form.rtf");
     PlantFile(old, "old", 0644);
-    const QByteArray name = QFile::encodeName(folder);
-    if (::geteuid() != 0) {
-        ASSERT_EQ(::chmod(name.constData(), 0500), 0);
-        writeThere(folder);
-    } else {
-        ASSERT_EQ(::chown(name.constData(), 65534, 65534), 0);
-        ASSERT_EQ(::chown(QFile::encodeName(old).constData(), 65534, 65534), 0);
-        ASSERT_EQ(::chmod(name.constData(), 0500), 0);
-        ASSERT_EQ(::chmod(QFile::encodeName(dir.path()).constData(), 0711), 0); // the other user passes through
-        QProcess child;
-        StartChild(child, QStringLiteral("unwritable-folder"), folder,
-                   {QStringLiteral("setpriv"), QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
-                    QStringLiteral("--clear-groups")});
-        ASSERT_TRUE(child.waitForFinished(60'000));
-        const QByteArray output = child.readAllStandardOutput() + child.readAllStandardError();
-        EXPECT_EQ(child.exitCode(), 0) << output.toStdString();
-        EXPECT_TRUE(output.contains("[  PASSED  ] 1 test")) << output.toStdString();
-    }
-    ASSERT_EQ(::chmod(name.constData(), 0700), 0);
+    WriteUnderFolderMode(QStringLiteral("unwritable-folder"), folder, 0500, writeThere, {old});
     EXPECT_EQ(ReadAll(old), QByteArray("old"));
     EXPECT_EQ(Names(folder), QStringList{QStringLiteral("form.rtf")});
 }
@@ -312,24 +323,7 @@ TEST(SavedFile, AFolderThatCannotBeReadTakesTheFileWithAWarning)
     ASSERT_TRUE(dir.isValid());
     const QString folder = dir.filePath(QStringLiteral("unreadable"));
     ASSERT_TRUE(QDir().mkdir(folder));
-    const QByteArray name = QFile::encodeName(folder);
-    if (::geteuid() != 0) {
-        ASSERT_EQ(::chmod(name.constData(), 0300), 0);
-        writeThere(folder);
-    } else {
-        ASSERT_EQ(::chown(name.constData(), 65534, 65534), 0);
-        ASSERT_EQ(::chmod(name.constData(), 0300), 0);
-        ASSERT_EQ(::chmod(QFile::encodeName(dir.path()).constData(), 0711), 0); // the other user passes through
-        QProcess child;
-        StartChild(child, QStringLiteral("unreadable-folder"), folder,
-                   {QStringLiteral("setpriv"), QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
-                    QStringLiteral("--clear-groups")});
-        ASSERT_TRUE(child.waitForFinished(60'000));
-        const QByteArray output = child.readAllStandardOutput() + child.readAllStandardError();
-        EXPECT_EQ(child.exitCode(), 0) << output.toStdString();
-        EXPECT_TRUE(output.contains("[  PASSED  ] 1 test")) << output.toStdString();
-    }
-    ASSERT_EQ(::chmod(name.constData(), 0700), 0);
+    WriteUnderFolderMode(QStringLiteral("unreadable-folder"), folder, 0300, writeThere);
     EXPECT_EQ(ReadAll(folder + QStringLiteral("/form.rtf")), QByteArray("payroll"));
     EXPECT_EQ(Names(folder), QStringList{QStringLiteral("form.rtf")});
 }
