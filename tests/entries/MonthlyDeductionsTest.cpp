@@ -198,6 +198,15 @@ TEST(Loans, EachFieldIsReadByItsRangeAndTheMonthsNeverReachTheTaxBit)
     other[3].code = QStringLiteral("4");
     EXPECT_FALSE(en::ReadLoans(other, block));
     EXPECT_EQ(block.loans[3].kod, 995);
+    // A debt or a stage's sum below 0 is refused: the stored sums stay.
+    other = shown;
+    other[0].debt = QStringLiteral("-27000");
+    other[0].stageSums[1] = QStringLiteral("-0,01");
+    other[2].debt = QStringLiteral("0");
+    EXPECT_TRUE(en::ReadLoans(other, block));
+    EXPECT_EQ(block.loans[0].sumDolg, 2700000);
+    EXPECT_EQ(block.loans[0].sum[1], 299999);
+    EXPECT_EQ(block.loans[2].sumDolg, 0);
 }
 
 TEST(Loans, LoansKeepTheirPlacesAndTheCountFollowsTheNonEmptyOnes)

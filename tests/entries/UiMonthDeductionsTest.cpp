@@ -319,6 +319,14 @@ TEST_F(MonthDeductions, LoansAreEditedSavedByF4AndAppendedToAGroup)
               QStringList(QStringLiteral("Значение поля \"Количество месяцев\" должно быть от 0 до 127: 200")));
     boxes.boxes.clear();
     TypeInto(dlg->Field(D::IdMonths[2]), QString());
+    // A debt below 0 is refused the same way.
+    TypeInto(dlg->Field(D::IdDebt[2]), QStringLiteral("-4000"));
+    PressKey(Qt::Key_F4);
+    EXPECT_EQ(view->m_tabN, unsigned(kLoanDebtor));
+    EXPECT_EQ(boxes.Texts(), QStringList(QStringLiteral(
+                                 "Значение поля \"Долг\" должно быть от 0.00 до 999999999999.99: -4000")));
+    boxes.boxes.clear();
+    TypeInto(dlg->Field(D::IdDebt[2]), QStringLiteral("4000"));
     PressKey(Qt::Key_F4);
     EXPECT_EQ(view->m_tabN, unsigned(kStagedLoanDebtor));
     EXPECT_EQ(dlg->Field(D::IdStageMonths[0] + 1)->text(), QStringLiteral("6"));
