@@ -36,11 +36,11 @@ bool ReadIntInto(const QString& text, const FigureRule& rule, bool filledOnly, F
     return true;
 }
 
-bool ReadMoneyInto(const FigureRule& rule, const QString& text, bool filledOnly, double& field)
+bool ReadMoneyInto(const QString& text, bool filledOnly, double& field)
 {
     if (filledOnly && text.isEmpty())
         return false;
-    const double read = FigureUnitsOr(rule, text, field);
+    const double read = FigureUnitsOr(kDeductionAmountRule, text, field);
     if (read == field)
         return false;
     field = read;
@@ -93,7 +93,7 @@ bool ReadWrit(const WritFields& fields, IspolBlock::Writ& writ, bool filledOnly)
         writ.priznUd = u16(fields.percent);
         changed = true;
     }
-    changed |= ReadMoneyInto(kDeductionAmountRule, fields.size, filledOnly, writ.sum);
+    changed |= ReadMoneyInto(fields.size, filledOnly, writ.sum);
     changed |= ReadTextInto(fields.fio, filledOnly, writ.fio);
     changed |= ReadTextInto(fields.adr, filledOnly, writ.adr);
     return changed;
@@ -120,7 +120,7 @@ bool ReadLoan(const LoanFields& fields, SsudBlock::Loan& loan, bool filledOnly)
     bool changed = false;
     changed |= ReadIntInto(
         fields.code, kLoanCodeRule, filledOnly, [&](int v) { loan.kod = u16(v); }, loan.kod, TakesLoanCode);
-    changed |= ReadMoneyInto(kLoanAmountRule, fields.debt, filledOnly, loan.sumDolg);
+    changed |= ReadMoneyInto(fields.debt, filledOnly, loan.sumDolg);
     // Seven bits: a larger number keeps the stored one rather than reaching the tax bit.
     changed |= ReadIntInto(
         fields.months, kInstalmentMonthsRule, filledOnly, [&](int v) { loan.kvMes = u8(v); }, loan.kvMes);
@@ -132,7 +132,7 @@ bool ReadLoan(const LoanFields& fields, SsudBlock::Loan& loan, bool filledOnly)
         u8& months = loan.mes[stage];
         changed |= ReadIntInto(
             fields.stageMonths[stage], kStageMonthsRule, filledOnly, [&](int v) { months = u8(v); }, months);
-        changed |= ReadMoneyInto(kLoanAmountRule, fields.stageSums[stage], filledOnly, loan.sum[stage]);
+        changed |= ReadMoneyInto(fields.stageSums[stage], filledOnly, loan.sum[stage]);
     }
     return changed;
 }

@@ -64,9 +64,9 @@ inline constexpr int kMaxStageMonths = 255;
 // one of the loans' codes (IsLoanCode), as the pay kinds' book checks it.
 inline constexpr FigureRule kWritKindRule = WholeFigure(0, kMaxWritKind);
 inline constexpr FigureRule kPostalTableRule = WholeFigure(0, kMaxPostalTable);
-inline constexpr FigureRule kDeductionAmountRule = MoneyFigure();
-// A loan's debt and its stages' sums: what is owed, never below 0.
-inline constexpr FigureRule kLoanAmountRule = AmountFigure();
+// A writ's size and a loan's debt and stages' sums: what is withheld or
+// owed, never below 0.
+inline constexpr FigureRule kDeductionAmountRule = AmountFigure();
 inline constexpr FigureRule kLoanCodeRule = WholeFigure(0, kMaxLoanCode);
 inline constexpr FigureRule kInstalmentMonthsRule = CountFigure(kMaxInstalmentMonths);
 inline constexpr FigureRule kStageMonthsRule = CountFigure(kMaxStageMonths);
@@ -83,7 +83,7 @@ using LoanForm = std::array<LoanFields, 4>;
 LoanForm ShowLoans(const infobase::SsudBlock& block);
 // Writes the fields into the loans; true when a stored value changed. Each
 // field is read by the rule its input declares (kLoanCodeRule,
-// kLoanAmountRule, kInstalmentMonthsRule, kStageMonthsRule); a text the
+// kDeductionAmountRule, kInstalmentMonthsRule, kStageMonthsRule); a text the
 // rule refuses, and a code that is no loan's, keep the stored value (the
 // months never reach the tax bit). With filledOnly, an empty text and an
 // unchecked box leave the stored value.

@@ -588,10 +588,11 @@ void RawStatement::reset()
 
 void RawStatement::startTogether(const std::vector<RawStatement*>& queries)
 {
+    // On a base file (the queries are all of one connection) each runs alone.
+    if (queries.empty() || !queries.front()->server_)
+        return;
     std::vector<ServerQuery*> onServer;
     for (RawStatement* q : queries) {
-        if (!q->server_)
-            return;
         q->running_ = false;
         onServer.push_back(q->server_.get());
     }

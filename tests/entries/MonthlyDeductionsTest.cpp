@@ -92,6 +92,10 @@ TEST(Writs, EachFieldIsReadByItsRuleAndTheTableClearsTheFlagByte)
     EXPECT_TRUE(en::ReadWrits(table, block));
     EXPECT_EQ(block.writs[0].tabPsbor, 5);
     EXPECT_EQ(block.writs[0].flagByte, 0); // a new table clears the byte
+    // A size below 0 is refused: the stored size stays.
+    table[1].size = QStringLiteral("-700");
+    EXPECT_FALSE(en::ReadWrits(table, block));
+    EXPECT_EQ(block.writs[1].sum, 70000);
 }
 
 TEST(Writs, CountsFollowEachKindOfEdit)
