@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <array>
+#include <utility>
 #include <vector>
 
 namespace kalvor::infobase {
@@ -75,6 +76,10 @@ struct EmployeeRecord {
     friend bool operator==(const EmployeeRecord&, const EmployeeRecord&) = default;
 };
 static_assert(EmployeeRecord::RowsOffset + EmployeeRecord::RowCount * AccrualRow::Size == EmployeeRecord::SlotSize);
+
+// Month rows, each with its place in the record (its number in dbo.proizv or
+// dbo.zarp), in rising numbers.
+using NumberedRows = std::vector<std::pair<int, AccrualRow>>;
 
 // The dated archive, kept beside the current record (it does not fit in the slot).
 struct WarDatBlock {

@@ -20,7 +20,14 @@ using namespace detail;
 
 namespace {
 
-// On a server the records are read by the base's two record readers
+// A record read for the run, with the computed rows its base held then (as
+// stored); those are not known (nullopt) for a record read on its own.
+struct FedRecord {
+    EmployeeRecord rec;
+    std::optional<NumberedRows> results;
+};
+
+// On a server the records are read by the base's four record readers
 // (CInfoBase::recordReaders), each on its session kept from run to run, which
 // sees the base as the run's transaction sees it, a range of slots at a time
 // (the ranges taken in turn), and wait in short queues: the server reads the
@@ -70,11 +77,13 @@ public:
     }
 
     // The next record, in the order of the slots; throws what the reading met.
-    void next(EmployeeRecord& rec)
+    void next(EmployeeRecord& rec, std::optional<NumberedRows>& results)
     {
         if (m_handedAt == m_handed.size())
             takeBatch();
-        rec = std::move(m_handed[m_handedAt++]);
+        FedRecord& fed = m_handed[m_handedAt++];
+        rec = std::move(fed.rec);
+        results = std::move(fed.results);
         if (++m_taken == m_ranges[m_range].second)
             ++m_range;
     }
@@ -82,7 +91,7 @@ public:
 private:
     static constexpr std::size_t kReaders = std::tuple_size_v<Readers>, kFirstRange = 16, kRange = 64, kBatch = 16,
                                  kQueuedBatches = 4;
-    using RecordBatch = std::vector<EmployeeRecord>;
+    using RecordBatch = std::vector<FedRecord>;
 
     // What one reader has read and not handed over yet, in batches that
     // never reach past the end of their range.
@@ -126,10 +135,11 @@ private:
                 for (std::size_t at = begin; at < end; ++at) {
                     if (m_stop)
                         return;
-                    EmployeeRecord rec;
-                    rec.waria.assign(std::size_t(EmployeeRecord::ArchiveCapacity), WariaEntry{});
-                    loader.load(m_wanted[at], rec);
-                    batch.push_back(std::move(rec));
+                    FedRecord fed;
+                    fed.rec.waria.assign(std::size_t(EmployeeRecord::ArchiveCapacity), WariaEntry{});
+                    loader.load(m_wanted[at], fed.rec);
+                    fed.results = loader.resultRowsRead();
+                    batch.push_back(std::move(fed));
                     if ((batch.size() == kBatch || at + 1 == end) && !put(reader, batch))
                         return;
                 }
@@ -193,20 +203,23 @@ struct EmployeeRecordFeed::Impl {
 
     // Reads the slot's record as a selection run does: a cleared record with
     // every block loaded.
-    void read(int slot, EmployeeRecord& rec)
+    void read(int slot, EmployeeRecord& rec, std::optional<NumberedRows>& results)
     {
         rec.warKv = 0; // the one field that the loading leaves when the master row is missing
         if (rec.waria.size() != std::size_t(EmployeeRecord::ArchiveCapacity))
             rec.waria.assign(std::size_t(EmployeeRecord::ArchiveCapacity), WariaEntry{});
         if (next < wanted.size() && wanted[next] == slot) {
             ++next;
-            if (reader)
-                reader->next(rec);
-            else
+            if (reader) {
+                reader->next(rec, results);
+            } else {
                 loader->load(slot, rec);
+                results = loader->resultRowsRead();
+            }
         } else {
             // A slot not announced, or asked for twice: read on its own.
             EmployeeLoader(Db(base), BAll).load(slot, rec);
+            results.reset();
         }
     }
 
@@ -217,10 +230,10 @@ struct EmployeeRecordFeed::Impl {
     {
         while (next < wanted.size() && (wanted[next] < slot || (including && wanted[next] == slot))) {
             const int earlier = wanted[next];
-            EmployeeRecord& rec = early[earlier];
-            read(earlier, rec);
-            rec.waria.resize(std::size_t(ArchiveEntriesInUse(rec.waria)));
-            rec.waria.shrink_to_fit();
+            FedRecord& fed = early[earlier];
+            read(earlier, fed.rec, fed.results);
+            fed.rec.waria.resize(std::size_t(ArchiveEntriesInUse(fed.rec.waria)));
+            fed.rec.waria.shrink_to_fit();
         }
     }
 
@@ -229,7 +242,8 @@ struct EmployeeRecordFeed::Impl {
     std::size_t next = 0; // the first slot not read yet
     std::optional<BulkEmployeeLoader> loader; // a base file: the streams read as the run goes
     std::optional<ServerRecordReader> reader; // a server
-    std::map<int, EmployeeRecord> early; // read before their turn
+    std::map<int, FedRecord> early; // read before their turn
+    std::optional<NumberedRows> currentResults; // those of the record made current last
 };
 
 EmployeeRecordFeed::EmployeeRecordFeed(CInfoBase& base, std::vector<int> wanted)
@@ -243,26 +257,29 @@ void EmployeeRecordFeed::makeCurrent(int slot)
     EmployeeRecord& current = d->base.current;
     d->base.currentSlot = slot;
     if (const auto it = d->early.find(slot); it != d->early.end()) {
-        current = std::move(it->second);
+        current = std::move(it->second.rec);
+        d->currentResults = std::move(it->second.results);
         d->early.erase(it);
         current.waria.resize(EmployeeRecord::ArchiveCapacity);
         return;
     }
     // The streams go by rising slots: the records before this one wait.
     d->readBefore(slot, false);
-    d->read(slot, current);
+    d->read(slot, current, d->currentResults);
 }
+
+const std::optional<NumberedRows>& EmployeeRecordFeed::storedResultRows() const { return d->currentResults; }
 
 void EmployeeRecordFeed::readAhead(int slot, const std::function<void(const EmployeeRecord&)>& use)
 {
     d->readBefore(slot, true);
     if (const auto it = d->early.find(slot); it != d->early.end()) {
-        use(it->second);
+        use(it->second.rec);
         return;
     }
-    EmployeeRecord rec; // not announced, or handed over already
-    d->read(slot, rec);
-    use(rec);
+    FedRecord fed; // not announced, or handed over already
+    d->read(slot, fed.rec, fed.results);
+    use(fed.rec);
 }
 
 } // namespace kalvor::infobase

@@ -244,7 +244,7 @@ public:
     // own kept from run to run with its prepared statements, so that a run
     // neither waits for new sessions nor prepares its reading anew. Idle
     // between runs; CloseBase closes their sessions too.
-    mutable std::array<platform::WorkerThread, 2> recordReaders;
+    mutable std::array<platform::WorkerThread, 4> recordReaders;
 
     // The thread on which the long runs over this base work (the month's
     // calculation), kept for the life of the base object so that its

@@ -22,6 +22,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <stop_token>
 #include <vector>
 
@@ -272,6 +273,10 @@ public:
     // as a selection run would write it into the slot: every block, a slot
     // without a master row blank. The dated archive is left as it is.
     void makeCurrent(int slot);
+    // The computed rows (dbo.zarp) that the base held for the record made
+    // current last when it was read for the run, each as stored; not known
+    // for a record read on its own (a slot not announced or asked for again).
+    const std::optional<NumberedRows>& storedResultRows() const;
     // Reads the slot's record before its turn (it then waits in memory) and
     // lets `use` see it; its archive may lack the blank entries at its end.
     void readAhead(int slot, const std::function<void(const EmployeeRecord&)>& use);

@@ -145,6 +145,10 @@ public:
     BulkEmployeeLoader(const QSqlDatabase& db, unsigned blocks, View view = View::Own, SlotsFromTo range = {});
     ~BulkEmployeeLoader();
     bool load(int slot, EmployeeRecord& rec, int wariaFrom = 0, int wariaTo = 0);
+    // The computed rows (dbo.zarp) that the last load found for its record,
+    // each as stored, also one of a number the record has no place for; in
+    // the order read (rising numbers). Empty when the blocks leave them out.
+    const NumberedRows& resultRowsRead() const;
 
 private:
     struct Impl;

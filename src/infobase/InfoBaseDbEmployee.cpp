@@ -348,14 +348,19 @@ bool Selected(const CInfoBase& base, const EmployeeListEntry& e, const Selection
 
 namespace {
 
-struct WariaFilter {
+// What the reading of one record's detail rows carries from row to row: the
+// archive's period (on: entries of that period packed from the first place,
+// `packed` of them so far) and, when given, the list of the computed rows as
+// stored.
+struct DetailReading {
     int from = 0, to = 0;
     bool on = false;
     int packed = 0;
+    NumberedRows* results = nullptr;
 };
 
 // Readers of one row of a detail table, the reader standing after id_konst.
-void readPasportRow(Reader& r, EmployeeRecord& rec, WariaFilter&) { PasportTable().read(rec.head, r); }
+void readPasportRow(Reader& r, EmployeeRecord& rec, DetailReading&) { PasportTable().read(rec.head, r); }
 
 // The entry of a block that the row's num (1 ..) names; rows beyond the block are skipped.
 template <class Entry, std::size_t N>
@@ -366,13 +371,13 @@ void readNumbered(Reader& r, std::array<Entry, N>& block, const StoredTable<Entr
         table.read(block[std::size_t(PlaceOfNumber(num))], r);
 }
 
-void readNalvichRow(Reader& r, EmployeeRecord& rec, WariaFilter&) { readNumbered(r, rec.nalvich, NalvichTable()); }
-void readPostDoplRow(Reader& r, EmployeeRecord& rec, WariaFilter&) { readNumbered(r, rec.postDopl, PostDoplTable()); }
-void readSberRow(Reader& r, EmployeeRecord& rec, WariaFilter&) { readNumbered(r, rec.sber, SberTable()); }
-void readIspolRow(Reader& r, EmployeeRecord& rec, WariaFilter&) { readNumbered(r, rec.ispol.writs, IspolTable()); }
-void readSsudRow(Reader& r, EmployeeRecord& rec, WariaFilter&) { readNumbered(r, rec.ssud.loans, SsudTable()); }
+void readNalvichRow(Reader& r, EmployeeRecord& rec, DetailReading&) { readNumbered(r, rec.nalvich, NalvichTable()); }
+void readPostDoplRow(Reader& r, EmployeeRecord& rec, DetailReading&) { readNumbered(r, rec.postDopl, PostDoplTable()); }
+void readSberRow(Reader& r, EmployeeRecord& rec, DetailReading&) { readNumbered(r, rec.sber, SberTable()); }
+void readIspolRow(Reader& r, EmployeeRecord& rec, DetailReading&) { readNumbered(r, rec.ispol.writs, IspolTable()); }
+void readSsudRow(Reader& r, EmployeeRecord& rec, DetailReading&) { readNumbered(r, rec.ssud.loans, SsudTable()); }
 
-void readWariaRow(Reader& r, EmployeeRecord& rec, WariaFilter& f)
+void readWariaRow(Reader& r, EmployeeRecord& rec, DetailReading& f)
 {
     const int num = r.n();
     WariaEntry e;
@@ -395,12 +400,28 @@ void readWariaRow(Reader& r, EmployeeRecord& rec, WariaFilter& f)
 
 // A month row, numbered from 0, of proizv or zarp.
 template <const StoredTable<AccrualRow>& (*table)()>
-void readRowsRow(Reader& r, EmployeeRecord& rec, WariaFilter&)
+void readRowsRow(Reader& r, EmployeeRecord& rec, DetailReading&)
 {
     const int num = r.n();
     if (num < 0 || num >= EmployeeRecord::RowCount)
         return;
     table().read(rec.rows[std::size_t(num)], r);
+}
+
+// A computed row (dbo.zarp) into its place, and into the list of those read
+// as it is stored when the list is kept.
+void readResultRow(Reader& r, EmployeeRecord& rec, DetailReading& f)
+{
+    if (!f.results) {
+        readRowsRow<ZarpTable>(r, rec, f);
+        return;
+    }
+    const int num = r.n();
+    AccrualRow row;
+    ZarpTable().read(row, r);
+    f.results->emplace_back(num, row);
+    if (num >= 0 && num < EmployeeRecord::RowCount)
+        rec.rows[std::size_t(num)] = row;
 }
 
 // The table of a declaration, for a list of tables of several row types.
@@ -413,7 +434,7 @@ const TableDef& defOf()
 struct DetailTable {
     unsigned block;
     const TableDef& (*table)();
-    void (*read)(Reader&, EmployeeRecord&, WariaFilter&);
+    void (*read)(Reader&, EmployeeRecord&, DetailReading&);
     // The rows of a block are numbered; dbo.pasport holds one row.
     bool numbered() const { return block != BPasport; }
 };
@@ -427,7 +448,7 @@ const DetailTable kDetails[] = {
     {BSsud, defOf<SsudTable>, readSsudRow},
     {BWaria, defOf<WariaTable>, readWariaRow},
     {BInputRows, defOf<ProizvTable>, readRowsRow<ProizvTable>}, // the month's input rows, before kvProizv
-    {BResultRows, defOf<ZarpTable>, readRowsRow<ZarpTable>}, // the computed rows, from kvProizv on
+    {BResultRows, defOf<ZarpTable>, readResultRow}, // the computed rows, from kvProizv on
 };
 constexpr int kDetailCount = int(std::size(kDetails));
 
@@ -562,7 +583,7 @@ std::vector<int> streamedSlots(db::RawStatement& owners)
 }
 
 // One employee's rows of detail table i, by his master row's id, into the record.
-void readRowsAlone(const QSqlDatabase& db, int i, qint64 id, EmployeeRecord& rec, WariaFilter& filter)
+void readRowsAlone(const QSqlDatabase& db, int i, qint64 id, EmployeeRecord& rec, DetailReading& filter)
 {
     db::RawStatement& alone = db::RawStatementFor(db, detailSql(i));
     alone.reset();
@@ -616,7 +637,7 @@ bool EmployeeLoader::load(int slot, EmployeeRecord& rec, int wariaFrom, int wari
     applyKonst(blocks, k, rec);
     k.finish();
 
-    WariaFilter filter{wariaFrom, wariaTo, wariaFrom != 0 || wariaTo != 0, 0};
+    DetailReading filter{wariaFrom, wariaTo, wariaFrom != 0 || wariaTo != 0, 0};
     for (int i = 0; i < kDetailCount; ++i) {
         db::Recordset* rs = d->details[i];
         if (!rs)
@@ -678,6 +699,7 @@ struct BulkEmployeeLoader::Impl {
     // streams' order, are read on their own.
     std::vector<int> streamed;
     std::size_t nextStreamed = 0;
+    NumberedRows resultsRead; // of the last record loaded
 
     bool takesStreamed(int slot)
     {
@@ -745,10 +767,13 @@ BulkEmployeeLoader::BulkEmployeeLoader(const QSqlDatabase& db, unsigned blocks, 
 
 BulkEmployeeLoader::~BulkEmployeeLoader() = default;
 
+const NumberedRows& BulkEmployeeLoader::resultRowsRead() const { return d->resultsRead; }
+
 bool BulkEmployeeLoader::load(int slot, EmployeeRecord& rec, int wariaFrom, int wariaTo)
 {
     const unsigned blocks = d->blocks;
     clearBlocks(blocks, rec);
+    d->resultsRead.clear();
     db::RawStatement& k = *d->konst;
     while (d->konstHas && k.toInt(1) < slot) d->konstHas = k.next();
     if (!d->konstHas || k.toInt(1) != slot)
@@ -756,7 +781,7 @@ bool BulkEmployeeLoader::load(int slot, EmployeeRecord& rec, int wariaFrom, int 
     applyKonst(blocks, k, rec);
     const qint64 id = k.toInt64(0);
     const bool streamed = d->takesStreamed(slot);
-    WariaFilter filter{wariaFrom, wariaTo, wariaFrom != 0 || wariaTo != 0, 0};
+    DetailReading filter{wariaFrom, wariaTo, wariaFrom != 0 || wariaTo != 0, 0, &d->resultsRead};
     for (int i = 0; i < kDetailCount; ++i) {
         Impl::Stream& s = d->details[i];
         if (!s.rs)
@@ -1071,8 +1096,6 @@ const QString& ComputedRowsOnServerSql()
 }
 
 // The rows of a record that the calculation stores, each with its number.
-using NumberedRows = std::vector<std::pair<int, AccrualRow>>;
-
 NumberedRows computedRowsOf(const EmployeeRecord& rec, int kvProizv)
 {
     NumberedRows rows;
@@ -1327,6 +1350,7 @@ struct ComputedRowsGroup::Kept {
     int slot = 0;
     NumberedRows rows;
     EmployeeStatus status;
+    bool rowsStored = false; // the base holds his rows already: only his status goes
 };
 
 struct ComputedRowsGroup::Sent {
@@ -1347,14 +1371,32 @@ bool ComputedRowsGroup::keeps() const { return db::IsServer(m_db); }
 
 void ComputedRowsGroup::store(const CInfoBase& base, int slot, int kvProizv)
 {
+    NumberedRows rows = computedRowsOf(base.current, kvProizv);
+    const bool rowsStored = storedAlready(slot, rows);
     if (keeps()) {
-        keep({slot, computedRowsOf(base.current, kvProizv), statusOf(base, slot)});
+        keep({slot, std::move(rows), statusOf(base, slot), rowsStored});
         return;
     }
     db::Batch batch(m_db);
-    addComputedRows(batch, false, slot, MasterRow{masterId(slot)}, kvProizv, base.current);
+    if (!rowsStored)
+        addComputedRows(batch, false, slot, MasterRow{masterId(slot)}, kvProizv, base.current);
     addStatusRows(batch, false, {statusOf(base, slot)});
     batch.run();
+}
+
+void ComputedRowsGroup::storedRowsAre(int slot, std::optional<NumberedRows> rows)
+{
+    m_storedSlot = slot;
+    m_stored = std::move(rows);
+}
+
+// Whether the base holds the slot's rows as they are computed; what was known
+// is used once.
+bool ComputedRowsGroup::storedAlready(int slot, const NumberedRows& rows)
+{
+    const bool same = m_stored && m_storedSlot == slot && *m_stored == rows;
+    m_stored.reset();
+    return same;
 }
 
 // The ids of the master rows are read once, at the first store; a slot
@@ -1393,16 +1435,20 @@ void ComputedRowsGroup::send()
     while (!m_sent.empty() && m_sent.front().batch <= m_later.answered()) m_sent.pop_front();
     std::vector<std::pair<int, const NumberedRows*>> owners;
     std::vector<EmployeeStatus> statuses;
-    db::ColumnArrays owned; // every member's slot, also of one without rows
+    db::ColumnArrays owned; // the slot of every member whose rows go, also of one without rows
     for (const Kept& k : members) {
-        owners.emplace_back(k.slot, &k.rows);
         statuses.push_back(k.status);
+        if (k.rowsStored)
+            continue;
+        owners.emplace_back(k.slot, &k.rows);
         owned.row();
         owned.bind(0, qint64(k.slot));
     }
     db::Batch batch(m_db);
-    batch.add(GroupRowsOnServerSql());
-    batch.bind(bindRowArrays(batch, 0, owners, true), owned.literal(0));
+    if (!owners.empty()) {
+        batch.add(GroupRowsOnServerSql());
+        batch.bind(bindRowArrays(batch, 0, owners, true), owned.literal(0));
+    }
     addStatusRows(batch, true, statuses);
     batch.run();
     m_sent.push_back({m_later.sent(), std::move(members)});
@@ -1420,7 +1466,8 @@ std::vector<int> ComputedRowsGroup::storeRefusedOneByOne()
     for (const Kept& k : group->members) {
         try {
             db::Batch batch(m_db);
-            addComputedRowsOnServer(batch, k.slot, k.rows);
+            if (!k.rowsStored)
+                addComputedRowsOnServer(batch, k.slot, k.rows);
             addStatusRows(batch, true, {k.status});
             batch.run();
             m_later.collect();

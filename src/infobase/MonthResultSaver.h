@@ -4,6 +4,7 @@
 #include "platform/Db.h"
 
 #include <deque>
+#include <optional>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -57,6 +58,11 @@ public:
     // kvProizv on) with the slot's status word and amounts to pay, stored for
     // the slot together, kept for the group on a server.
     void store(const CInfoBase& base, int slot, int kvProizv);
+    // The computed rows that the base holds for the slot's employee, as read
+    // for the run (nullopt: not known). When the rows that store() is given
+    // next for him are the same, his rows stay as they are: only his status
+    // word and amounts to pay are written.
+    void storedRowsAre(int slot, std::optional<NumberedRows> rows);
 
 private:
     struct Kept;
@@ -64,6 +70,7 @@ private:
     void keep(Kept member);
     void send();
     qint64 masterId(int slot);
+    bool storedAlready(int slot, const NumberedRows& rows);
 
     QSqlDatabase m_db;
     db::AnswersLater m_later;
@@ -71,6 +78,8 @@ private:
     std::deque<Sent> m_sent; // the groups sent whose answers may still be read
     std::unordered_map<int, qint64> m_ids; // base file: the master rows' ids by slot
     bool m_idsRead = false;
+    int m_storedSlot = 0; // the employee whose stored rows are known, and those rows
+    std::optional<NumberedRows> m_stored;
 };
 
 // The slot's employee keeps no results of the month: his computed rows go

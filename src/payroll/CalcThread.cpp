@@ -121,7 +121,8 @@ std::vector<int> SlotsOf(const CInfoBase& base, const std::vector<int>& indexes)
 namespace {
 
 // The employees of a run computed and stored one after another, each
-// employee's rows with his status word and amount to pay. On a server the
+// employee's rows with his status word and amount to pay; rows that are
+// those his base held when he was read are not written again. On a server the
 // stores are kept for a group of employees and sent together, and the
 // answers read while the next ones are computed, so that the server writes
 // while the engine computes. A refusal (also one read late) ends the run at
@@ -151,6 +152,7 @@ public:
         int r = 0;
         try {
             m_records->makeCurrent(slot);
+            m_group.storedRowsAre(slot, m_records->storedResultRows());
             // Each employee's save stays atomic on its own (a savepoint).
             r = CalcEmployeeMonth(m_doc, m_rows.data(), index, &m_work, CalcStore, m_options);
             // A failed employee keeps no results of an earlier run; his

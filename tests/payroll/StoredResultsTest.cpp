@@ -18,6 +18,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <string_view>
+
 using namespace kalvor;
 using namespace kalvor::infobase;
 
@@ -188,6 +190,97 @@ TEST(StoredResults, AnEmployeeLeftOutOrFailedKeepsNoResultsOfTheMonth)
     EXPECT_GT(MonthRowsOf(base, 110), 0);
     EXPECT_EQ(report.computed, 1);
     EXPECT_TRUE(report.notes.empty());
+    CloseBase(base);
+}
+
+namespace {
+
+// Notes in dbo.written the master row id of every row of dbo.zarp inserted,
+// changed or deleted from now on.
+void NoteComputedRowWrites(const QSqlDatabase& db)
+{
+    db::Execute(db, QStringLiteral("CREATE TABLE dbo.written (id_konst BIGINT)"));
+    if (db::IsServer(db)) {
+        db::Execute(db, QStringLiteral("CREATE FUNCTION dbo.note_written() RETURNS trigger LANGUAGE plpgsql AS $$ "
+                                       "BEGIN IF TG_OP = 'DELETE' THEN INSERT INTO dbo.written VALUES (OLD.id_konst); "
+                                       "ELSE INSERT INTO dbo.written VALUES (NEW.id_konst); END IF; RETURN NULL; END $$"));
+        db::Execute(db, QStringLiteral("CREATE TRIGGER note_written AFTER INSERT OR UPDATE OR DELETE ON dbo.zarp "
+                                       "FOR EACH ROW EXECUTE FUNCTION dbo.note_written()"));
+        return;
+    }
+    for (const char* event : {"INSERT", "UPDATE", "DELETE"})
+        db::Execute(db, QStringLiteral("CREATE TRIGGER dbo.note_%1 AFTER %1 ON zarp BEGIN INSERT INTO written "
+                                       "VALUES (%2.id_konst); END")
+                            .arg(QLatin1String(event),
+                                 QLatin1String(event == std::string_view("DELETE") ? "OLD" : "NEW")));
+}
+
+// The personnel numbers whose computed rows were written since the note began.
+QList<int> WrittenEmployees(const QSqlDatabase& db)
+{
+    db::Recordset q(db, QStringLiteral("SELECT DISTINCT k.tabN FROM dbo.written w JOIN dbo.konst k ON k.id = w.id_konst "
+                                       "ORDER BY k.tabN"));
+    q.exec();
+    QList<int> tabNs;
+    while (q.next()) tabNs << q.toInt(0);
+    return tabNs;
+}
+
+} // namespace
+
+// The demo's month computed, then computed again: no row of dbo.zarp is
+// written, since every employee's results are the rows his base holds. Then
+// the stored rows of two employees are put out of step behind the program's
+// back (110 Тихонов: one row's sum; 112 Сазонов: a row of number 70, which no
+// record has a place for, and an all-zero row): computed again, the base
+// holds exactly what the first run stored, and only their rows were written.
+TEST(StoredResults, AMonthComputedAgainWritesOnlyTheRowsThatDiffer)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    PayrollDoc doc;
+    ASSERT_NO_FATAL_FAILURE(testsupport::OpenDemoDocument(doc, dir.path() + QLatin1Char('/')));
+    CInfoBase& base = doc.infoBase;
+    ASSERT_EQ(RunMonth(doc), platform::TASK_DONE);
+    const QByteArray first = StoredResults(base);
+    const QSqlDatabase db = Db(base);
+    NoteComputedRowWrites(db);
+
+    RunOutcome report;
+    ASSERT_EQ(RunMonth(doc, 0, &report), platform::TASK_DONE);
+    EXPECT_EQ(report.computed, 50);
+    EXPECT_EQ(WrittenEmployees(db), QList<int>{});
+    EXPECT_EQ(StoredResults(base), first);
+
+    const int slot112 = base.list[std::size_t(base.FindEmployee(112))].slot;
+    const int free112 = [&] { // a number of his computed rows that holds no row
+        for (int num = base.attributesOf(slot112).kvProizv; num < 60; ++num) {
+            db::Recordset q(db, QStringLiteral("SELECT COUNT(*) FROM dbo.zarp z JOIN dbo.konst k ON k.id = z.id_konst "
+                                               "WHERE k.tabN = 112 AND z.num = ?"));
+            q.bind(0, num);
+            q.exec();
+            if (q.next() && q.toInt(0) == 0)
+                return num;
+        }
+        return -1;
+    }();
+    ASSERT_GE(free112, 0);
+    db::Execute(db, QStringLiteral("UPDATE dbo.zarp SET sum = sum + 1 WHERE id_konst = (SELECT id FROM dbo.konst WHERE "
+                                   "tabN = 110) AND num = (SELECT MIN(num) FROM dbo.zarp WHERE id_konst = (SELECT id "
+                                   "FROM dbo.konst WHERE tabN = 110))"));
+    for (const int num : {70, free112})
+        db::Execute(db, QStringLiteral("INSERT INTO dbo.zarp (id_konst, num, kod, sum, min, dn, mes, hr, hrRest, otd, "
+                                       "spzCh, spzChHi, spzSc, spzScHi, spzAu, spzAuHi) SELECT id, %1, %2, 0, 0, 0, 0, "
+                                       "0, 0, 0, 0, 0, 0, 0, 0, 0 FROM dbo.konst WHERE tabN = 112")
+                            .arg(num)
+                            .arg(num == 70 ? 1 : 0));
+    db::Execute(db, QStringLiteral("DELETE FROM dbo.written"));
+    ASSERT_NE(StoredResults(base), first);
+
+    ASSERT_EQ(RunMonth(doc, 0, &report), platform::TASK_DONE);
+    EXPECT_EQ(report.computed, 50);
+    EXPECT_EQ(WrittenEmployees(db), (QList<int>{110, 112}));
+    EXPECT_EQ(StoredResults(base), first);
     CloseBase(base);
 }
 
