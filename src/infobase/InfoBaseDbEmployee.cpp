@@ -1227,6 +1227,11 @@ struct EmployeeStatus {
     AvZarRow pay;
 };
 
+bool operator==(const EmployeeStatus& a, const EmployeeStatus& b)
+{
+    return a.slot == b.slot && a.shop == b.shop && a.attributes == b.attributes && a.pay == b.pay;
+}
+
 EmployeeStatus statusOf(const CInfoBase& base, int slot)
 {
     return {slot, base.shopOf(slot), base.attributesOf(slot), AvZarRow{base.avOf(slot), base.zar1Of(slot)}};
@@ -1346,12 +1351,55 @@ void SaveCalculatedMonth(CInfoBase& base, int slot, bool withMaster, ComputedRow
         tr->commit();
 }
 
+// Which parts of an employee's store the base holds already.
+struct ComputedRowsGroup::Stored {
+    bool rows = false, status = false;
+};
+
 struct ComputedRowsGroup::Kept {
     int slot = 0;
     NumberedRows rows;
     EmployeeStatus status;
-    bool rowsStored = false; // the base holds his rows already: only his status goes
+    Stored stored; // the parts not to be written
 };
+
+// The status rows that the base holds (dbo.comp with the shop byte,
+// dbo.AvZar1), by slot; a slot of other than one row in either table has
+// none here, his status row is not known.
+struct ComputedRowsGroup::Statuses {
+    std::unordered_map<int, EmployeeStatus> bySlot;
+    static std::unique_ptr<Statuses> read(const QSqlDatabase& db);
+};
+
+std::unique_ptr<ComputedRowsGroup::Statuses> ComputedRowsGroup::Statuses::read(const QSqlDatabase& db)
+{
+    static const std::array<QString, 2> sql{SelectSql(CompTable().def(), QString()),
+                                            SelectSql(AvZar1Table().def(), QString())};
+    std::unordered_map<int, EmployeeStatus> found;
+    std::unordered_map<int, int> rows; // by slot: comp rows + 100 x AvZar1 rows
+    for (std::size_t t = 0; t < sql.size(); ++t) {
+        db::RawStatement& q = db::RawStatementFor(db, sql[t]);
+        while (q.next()) {
+            Reader r(q);
+            EmployeeStatus& status = found[r.n()];
+            rows[q.toInt(0)] += t == 0 ? 1 : 100;
+            if (t == 0) {
+                status.shop = u8(r.n());
+                CompTable().read(status.attributes, r);
+            } else {
+                AvZar1Table().read(status.pay, r);
+            }
+        }
+    }
+    auto statuses = std::make_unique<Statuses>();
+    for (auto& [slot, status] : found) {
+        if (rows[slot] != 101)
+            continue;
+        status.slot = slot;
+        statuses->bySlot.emplace(slot, status);
+    }
+    return statuses;
+}
 
 struct ComputedRowsGroup::Sent {
     int batch = 0; // its number among the batches sent in the scope of answers read later
@@ -1372,15 +1420,18 @@ bool ComputedRowsGroup::keeps() const { return db::IsServer(m_db); }
 void ComputedRowsGroup::store(const CInfoBase& base, int slot, int kvProizv)
 {
     NumberedRows rows = computedRowsOf(base.current, kvProizv);
-    const bool rowsStored = storedAlready(slot, rows);
+    const Stored stored = storedAlready(base, slot, rows);
+    if (stored.rows && stored.status)
+        return;
     if (keeps()) {
-        keep({slot, std::move(rows), statusOf(base, slot), rowsStored});
+        keep({slot, std::move(rows), statusOf(base, slot), stored});
         return;
     }
     db::Batch batch(m_db);
-    if (!rowsStored)
+    if (!stored.rows)
         addComputedRows(batch, false, slot, MasterRow{masterId(slot)}, kvProizv, base.current);
-    addStatusRows(batch, false, {statusOf(base, slot)});
+    if (!stored.status)
+        addStatusRows(batch, false, {statusOf(base, slot)});
     batch.run();
 }
 
@@ -1390,13 +1441,16 @@ void ComputedRowsGroup::storedRowsAre(int slot, std::optional<NumberedRows> rows
     m_stored = std::move(rows);
 }
 
-// Whether the base holds the slot's rows as they are computed; what was known
-// is used once.
-bool ComputedRowsGroup::storedAlready(int slot, const NumberedRows& rows)
+// The parts of the slot's store that the base holds as they are now: his
+// rows (what was known of them is used once) and his status row.
+ComputedRowsGroup::Stored ComputedRowsGroup::storedAlready(const CInfoBase& base, int slot, const NumberedRows& rows)
 {
-    const bool same = m_stored && m_storedSlot == slot && *m_stored == rows;
+    const bool sameRows = m_stored && m_storedSlot == slot && *m_stored == rows;
     m_stored.reset();
-    return same;
+    if (!m_statuses)
+        m_statuses = Statuses::read(m_db);
+    const auto it = m_statuses->bySlot.find(slot);
+    return {sameRows, it != m_statuses->bySlot.end() && it->second == statusOf(base, slot)};
 }
 
 // The ids of the master rows are read once, at the first store; a slot
@@ -1437,8 +1491,9 @@ void ComputedRowsGroup::send()
     std::vector<EmployeeStatus> statuses;
     db::ColumnArrays owned; // the slot of every member whose rows go, also of one without rows
     for (const Kept& k : members) {
-        statuses.push_back(k.status);
-        if (k.rowsStored)
+        if (!k.stored.status)
+            statuses.push_back(k.status);
+        if (k.stored.rows)
             continue;
         owners.emplace_back(k.slot, &k.rows);
         owned.row();
@@ -1466,9 +1521,10 @@ std::vector<int> ComputedRowsGroup::storeRefusedOneByOne()
     for (const Kept& k : group->members) {
         try {
             db::Batch batch(m_db);
-            if (!k.rowsStored)
+            if (!k.stored.rows)
                 addComputedRowsOnServer(batch, k.slot, k.rows);
-            addStatusRows(batch, true, {k.status});
+            if (!k.stored.status)
+                addStatusRows(batch, true, {k.status});
             batch.run();
             m_later.collect();
         } catch (const db::DbError& e) {

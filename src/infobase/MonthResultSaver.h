@@ -4,6 +4,7 @@
 #include "platform/Db.h"
 
 #include <deque>
+#include <memory>
 #include <optional>
 #include <unordered_map>
 #include <utility>
@@ -60,8 +61,10 @@ public:
     void store(const CInfoBase& base, int slot, int kvProizv);
     // The computed rows that the base holds for the slot's employee, as read
     // for the run (nullopt: not known). When the rows that store() is given
-    // next for him are the same, his rows stay as they are: only his status
-    // word and amounts to pay are written.
+    // next for him are the same, his rows stay as they are. So does his
+    // status row when the base holds it as memory does (the status rows are
+    // read once for the group, at its first store): nothing the base holds
+    // already is written again.
     void storedRowsAre(int slot, std::optional<NumberedRows> rows);
 
 private:
@@ -70,7 +73,9 @@ private:
     void keep(Kept member);
     void send();
     qint64 masterId(int slot);
-    bool storedAlready(int slot, const NumberedRows& rows);
+    struct Stored;
+    struct Statuses;
+    Stored storedAlready(const CInfoBase& base, int slot, const NumberedRows& rows);
 
     QSqlDatabase m_db;
     db::AnswersLater m_later;
@@ -80,6 +85,7 @@ private:
     bool m_idsRead = false;
     int m_storedSlot = 0; // the employee whose stored rows are known, and those rows
     std::optional<NumberedRows> m_stored;
+    std::unique_ptr<Statuses> m_statuses; // the status rows the base held at the first store
 };
 
 // The slot's employee keeps no results of the month: his computed rows go

@@ -31,6 +31,7 @@ struct ListRow { // an entry of an employee list, its record slot as stored (che
 };
 struct AvZarRow { // the two averages of a slot
     double av = 0, zar1 = 0;
+    friend bool operator==(const AvZarRow&, const AvZarRow&) = default;
 };
 struct LineRun { // an index word's run of lines, as stored (checked by the loader)
     int first = 0, count = 0;

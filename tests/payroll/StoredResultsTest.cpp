@@ -18,7 +18,9 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <array>
 #include <string_view>
+#include <utility>
 
 using namespace kalvor;
 using namespace kalvor::infobase;
@@ -195,45 +197,76 @@ TEST(StoredResults, AnEmployeeLeftOutOrFailedKeepsNoResultsOfTheMonth)
 
 namespace {
 
-// Notes in dbo.written the master row id of every row of dbo.zarp inserted,
-// changed or deleted from now on.
-void NoteComputedRowWrites(const QSqlDatabase& db)
+// Notes in dbo.written every row inserted, changed or deleted from now on in
+// the tables of an employee's stored month: dbo.zarp by its master row's id,
+// dbo.comp and dbo.AvZar1 by their slot.
+void NoteStoredMonthWrites(const QSqlDatabase& db)
 {
-    db::Execute(db, QStringLiteral("CREATE TABLE dbo.written (id_konst BIGINT)"));
-    if (db::IsServer(db)) {
-        db::Execute(db, QStringLiteral("CREATE FUNCTION dbo.note_written() RETURNS trigger LANGUAGE plpgsql AS $$ "
-                                       "BEGIN IF TG_OP = 'DELETE' THEN INSERT INTO dbo.written VALUES (OLD.id_konst); "
-                                       "ELSE INSERT INTO dbo.written VALUES (NEW.id_konst); END IF; RETURN NULL; END $$"));
-        db::Execute(db, QStringLiteral("CREATE TRIGGER note_written AFTER INSERT OR UPDATE OR DELETE ON dbo.zarp "
-                                       "FOR EACH ROW EXECUTE FUNCTION dbo.note_written()"));
-        return;
+    db::Execute(db, QStringLiteral("CREATE TABLE dbo.written (tab TEXT, id BIGINT)"));
+    const std::pair<const char*, const char*> tables[] = {{"zarp", "id_konst"}, {"comp", "num"}, {"AvZar1", "num"}};
+    for (const auto& [table, key] : tables) {
+        const QString t = QLatin1String(table), k = QLatin1String(key);
+        if (db::IsServer(db)) {
+            db::Execute(db, QStringLiteral("CREATE FUNCTION dbo.note_%1() RETURNS trigger LANGUAGE plpgsql AS $$ "
+                                           "BEGIN IF TG_OP = 'DELETE' THEN INSERT INTO dbo.written VALUES ('%1', "
+                                           "OLD.%2); ELSE INSERT INTO dbo.written VALUES ('%1', NEW.%2); END IF; "
+                                           "RETURN NULL; END $$")
+                                .arg(t, k));
+            db::Execute(db, QStringLiteral("CREATE TRIGGER note_%1 AFTER INSERT OR UPDATE OR DELETE ON dbo.%1 "
+                                           "FOR EACH ROW EXECUTE FUNCTION dbo.note_%1()")
+                                .arg(t));
+            continue;
+        }
+        for (const char* event : {"INSERT", "UPDATE", "DELETE"})
+            db::Execute(db, QStringLiteral("CREATE TRIGGER dbo.note_%1_%2 AFTER %2 ON %1 BEGIN INSERT INTO written "
+                                           "VALUES ('%1', %3.%4); END")
+                                .arg(t, QLatin1String(event),
+                                     QLatin1String(event == std::string_view("DELETE") ? "OLD" : "NEW"), k));
     }
-    for (const char* event : {"INSERT", "UPDATE", "DELETE"})
-        db::Execute(db, QStringLiteral("CREATE TRIGGER dbo.note_%1 AFTER %1 ON zarp BEGIN INSERT INTO written "
-                                       "VALUES (%2.id_konst); END")
-                            .arg(QLatin1String(event),
-                                 QLatin1String(event == std::string_view("DELETE") ? "OLD" : "NEW")));
 }
 
-// The personnel numbers whose computed rows were written since the note began.
-QList<int> WrittenEmployees(const QSqlDatabase& db)
+// The personnel numbers whose rows of the table were written since the note
+// began (or was last emptied).
+QList<int> WrittenEmployees(const QSqlDatabase& db, const QString& table)
 {
-    db::Recordset q(db, QStringLiteral("SELECT DISTINCT k.tabN FROM dbo.written w JOIN dbo.konst k ON k.id = w.id_konst "
-                                       "ORDER BY k.tabN"));
+    const QString owner = table == QLatin1String("zarp") ? QStringLiteral("k.id") : QStringLiteral("k.rec");
+    db::Recordset q(db, QStringLiteral("SELECT DISTINCT k.tabN FROM dbo.written w JOIN dbo.konst k ON %1 = w.id "
+                                       "WHERE w.tab = ? ORDER BY k.tabN")
+                            .arg(owner));
+    q.bind(0, table);
     q.exec();
     QList<int> tabNs;
     while (q.next()) tabNs << q.toInt(0);
     return tabNs;
 }
 
+// The personnel numbers written in each table of the stored month (dbo.zarp,
+// dbo.comp, dbo.AvZar1); the note is emptied.
+using Written = std::array<QList<int>, 3>;
+Written TakeWrittenEmployees(const QSqlDatabase& db)
+{
+    Written written{WrittenEmployees(db, QStringLiteral("zarp")), WrittenEmployees(db, QStringLiteral("comp")),
+                    WrittenEmployees(db, QStringLiteral("AvZar1"))};
+    db::Execute(db, QStringLiteral("DELETE FROM dbo.written"));
+    return written;
+}
+
 } // namespace
 
-// The demo's month computed, then computed again: no row of dbo.zarp is
-// written, since every employee's results are the rows his base holds. Then
-// the stored rows of two employees are put out of step behind the program's
-// back (110 Тихонов: one row's sum; 112 Сазонов: a row of number 70, which no
-// record has a place for, and an all-zero row): computed again, the base
-// holds exactly what the first run stored, and only their rows were written.
+// The demo's month computed, then computed again: nothing of an employee's
+// stored month is written, since his results, status word and amount to pay
+// are what his base holds. (The month of 151 and 152, who no longer work, is
+// cleared by every run: on a base file their status rows are written over
+// themselves, a server leaves a row that is as it should be.) Then the stored
+// rows of two employees are put out of step behind the program's back (110
+// Тихонов: one row's sum; 112 Сазонов: a row of number 70, which no record
+// has a place for, and an all-zero row), and 111 Родионова's stored amount to
+// pay and status word (an error code): computed again, the base holds exactly what the first run stored, and
+// only their rows were written (her status row, their computed rows). 110
+// given a sick sheet whose dates are wrong fails (his rows go, his status
+// word takes the error, he is paid 0); the sheet taken off, the month
+// computed again stores his rows, status word and amount to pay, and no one
+// else's.
 TEST(StoredResults, AMonthComputedAgainWritesOnlyTheRowsThatDiffer)
 {
     QTemporaryDir dir;
@@ -244,12 +277,13 @@ TEST(StoredResults, AMonthComputedAgainWritesOnlyTheRowsThatDiffer)
     ASSERT_EQ(RunMonth(doc), platform::TASK_DONE);
     const QByteArray first = StoredResults(base);
     const QSqlDatabase db = Db(base);
-    NoteComputedRowWrites(db);
+    NoteStoredMonthWrites(db);
+    const QList<int> leftOut = db::IsServer(db) ? QList<int>{} : QList<int>{151, 152};
 
     RunOutcome report;
     ASSERT_EQ(RunMonth(doc, 0, &report), platform::TASK_DONE);
     EXPECT_EQ(report.computed, 50);
-    EXPECT_EQ(WrittenEmployees(db), QList<int>{});
+    EXPECT_EQ(TakeWrittenEmployees(db), (Written{QList<int>{}, leftOut, leftOut}));
     EXPECT_EQ(StoredResults(base), first);
 
     const int slot112 = base.list[std::size_t(base.FindEmployee(112))].slot;
@@ -274,12 +308,39 @@ TEST(StoredResults, AMonthComputedAgainWritesOnlyTheRowsThatDiffer)
                                        "0, 0, 0, 0, 0, 0, 0, 0, 0 FROM dbo.konst WHERE tabN = 112")
                             .arg(num)
                             .arg(num == 70 ? 1 : 0));
-    db::Execute(db, QStringLiteral("DELETE FROM dbo.written"));
+    const int slot111 = base.list[std::size_t(base.FindEmployee(111))].slot;
+    db::Execute(db, QStringLiteral("UPDATE dbo.AvZar1 SET zar1 = zar1 + 1 WHERE num = %1").arg(slot111));
+    db::Execute(db, QStringLiteral("UPDATE dbo.comp SET err = 7 WHERE num = %1").arg(slot111));
+    TakeWrittenEmployees(db);
     ASSERT_NE(StoredResults(base), first);
 
     ASSERT_EQ(RunMonth(doc, 0, &report), platform::TASK_DONE);
     EXPECT_EQ(report.computed, 50);
-    EXPECT_EQ(WrittenEmployees(db), (QList<int>{110, 112}));
+    const QList<int> with111 = QList<int>{111} + leftOut;
+    EXPECT_EQ(TakeWrittenEmployees(db), (Written{QList<int>{110, 112}, with111, with111}));
+    EXPECT_EQ(StoredResults(base), first);
+
+    const int slot110 = base.list[std::size_t(base.FindEmployee(110))].slot;
+    const double toPay110 = base.zar1Of(slot110);
+    ASSERT_GT(toPay110, 0);
+    SickLeaveSheet wrong;
+    wrong.dBegin = 20;
+    wrong.mBegin = 4;
+    wrong.gBegin = 2011;
+    wrong.dEnd = 10;
+    wrong.mEnd = 4;
+    wrong.gEnd = 2011;
+    ASSERT_TRUE(base.bln.replaceRun(slot110, std::vector<SickLeaveSheet>{wrong}));
+    ASSERT_EQ(RunMonth(doc, 0, &report), platform::TASK_DONE);
+    EXPECT_EQ(base.attributesOf(slot110).err, 6);
+    EXPECT_EQ(base.zar1Of(slot110), 0);
+    const QList<int> with110 = QList<int>{110} + leftOut;
+    EXPECT_EQ(TakeWrittenEmployees(db), (Written{QList<int>{110}, with110, with110}));
+    ASSERT_TRUE(base.bln.removeRun(slot110));
+    ASSERT_EQ(RunMonth(doc, 0, &report), platform::TASK_DONE);
+    EXPECT_EQ(base.attributesOf(slot110).err, 0);
+    EXPECT_EQ(base.zar1Of(slot110), toPay110);
+    EXPECT_EQ(TakeWrittenEmployees(db), (Written{QList<int>{110}, with110, with110}));
     EXPECT_EQ(StoredResults(base), first);
     CloseBase(base);
 }
