@@ -1406,7 +1406,9 @@ struct ComputedRowsGroup::Sent {
     std::vector<Kept> members;
 };
 
-ComputedRowsGroup::ComputedRowsGroup(CInfoBase& base) : m_db(Db(base)), m_later(Db(base)) {}
+ComputedRowsGroup::ComputedRowsGroup(CInfoBase& base)
+    : m_db(Db(base)), m_later(Db(base)), m_statuses(Statuses::read(m_db))
+{}
 
 // The rows still kept are dropped: the scope's end must not send them.
 ComputedRowsGroup::~ComputedRowsGroup()
@@ -1447,8 +1449,6 @@ ComputedRowsGroup::Stored ComputedRowsGroup::storedAlready(const CInfoBase& base
 {
     const bool sameRows = m_stored && m_storedSlot == slot && *m_stored == rows;
     m_stored.reset();
-    if (!m_statuses)
-        m_statuses = Statuses::read(m_db);
     const auto it = m_statuses->bySlot.find(slot);
     return {sameRows, it != m_statuses->bySlot.end() && it->second == statusOf(base, slot)};
 }

@@ -63,8 +63,8 @@ public:
     // for the run (nullopt: not known). When the rows that store() is given
     // next for him are the same, his rows stay as they are. So does his
     // status row when the base holds it as memory does (the status rows are
-    // read once for the group, at its first store): nothing the base holds
-    // already is written again.
+    // read once, when the group is made): nothing the base holds already is
+    // written again.
     void storedRowsAre(int slot, std::optional<NumberedRows> rows);
 
 private:
@@ -85,7 +85,7 @@ private:
     bool m_idsRead = false;
     int m_storedSlot = 0; // the employee whose stored rows are known, and those rows
     std::optional<NumberedRows> m_stored;
-    std::unique_ptr<Statuses> m_statuses; // the status rows the base held at the first store
+    std::unique_ptr<Statuses> m_statuses; // the status rows the base held when the group was made
 };
 
 // The slot's employee keeps no results of the month: his computed rows go
