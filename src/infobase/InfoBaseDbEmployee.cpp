@@ -1225,12 +1225,8 @@ struct EmployeeStatus {
     u8 shop = 0;
     EmployeeAttributes attributes;
     AvZarRow pay;
+    friend bool operator==(const EmployeeStatus&, const EmployeeStatus&) = default;
 };
-
-bool operator==(const EmployeeStatus& a, const EmployeeStatus& b)
-{
-    return a.slot == b.slot && a.shop == b.shop && a.attributes == b.attributes && a.pay == b.pay;
-}
 
 EmployeeStatus statusOf(const CInfoBase& base, int slot)
 {
