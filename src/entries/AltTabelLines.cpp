@@ -1,5 +1,6 @@
 #include "entries/AltTabelLines.h"
 
+#include "entries/EmployeeLines.h"
 #include "infobase/InfoBaseDb.h"
 #include "platform/Db.h"
 #include "values/Values.h"
@@ -203,10 +204,7 @@ AltTabelGroupResult GroupDeleteAltTabel(infobase::CInfoBase& base, const QString
 
 void StoreAltTabel(infobase::CInfoBase& base)
 {
-    db::Transaction transaction(infobase::Db(base));
-    infobase::SaveIndexes(base, infobase::LineKind::AltTabel);
-    for (int mass = 1; mass <= 3; ++mass) infobase::SaveAltTabel(base, mass);
-    transaction.commit();
+    SaveLineArray(base, infobase::LineKind::AltTabel);
 }
 
 } // namespace kalvor::entries

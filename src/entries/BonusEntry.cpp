@@ -1,6 +1,7 @@
 #include "entries/BonusEntry.h"
 
 #include "entries/AdvanceEntry.h"
+#include "entries/EmployeeLines.h"
 #include "infobase/InfoBaseDb.h"
 #include "payroll/PayKinds.h"
 #include "platform/Db.h"
@@ -172,10 +173,7 @@ bool RemoveBonusLine(CInfoBase& base, int slot, int position)
 
 void StoreBonusLines(CInfoBase& base)
 {
-    db::Transaction transaction(infobase::Db(base));
-    infobase::SaveIndexes(base, infobase::LineKind::Prem);
-    infobase::SavePrem(base);
-    transaction.commit();
+    entries::SaveLineArray(base, infobase::LineKind::Prem);
 }
 
 } // namespace kalvor

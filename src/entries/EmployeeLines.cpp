@@ -5,11 +5,10 @@
 
 namespace kalvor::entries {
 
-void SaveLineArray(infobase::CInfoBase& base, infobase::LineKind kind, void (*save)(infobase::CInfoBase&))
+void SaveLineArray(infobase::CInfoBase& base, infobase::LineKind kind)
 {
     db::Transaction transaction(infobase::Db(base));
-    infobase::SaveIndexes(base, kind);
-    save(base);
+    infobase::SaveLines(base, kind);
     transaction.commit();
 }
 

@@ -67,8 +67,7 @@ TaskOutcome WriteSickLeaveRegister(platform::TaskContext& context, const EntryRe
         print::PrintSickLeaveRegister(doc, path, EntryWriterSelection(params), MarkedCount(params, lines), &reason);
     if (code < 0)
         return WriterFailure(code, reason);
-    infobase::SaveIndexes(doc.infoBase, LineKind::Bln);
-    infobase::SaveBln(doc.infoBase);
+    infobase::SaveLines(doc.infoBase, LineKind::Bln);
     infobase::SaveConfig(doc.infoBase);
     return platform::ViewedDocumentOutcome(print::RtfOutputPath(path), reason);
 }
@@ -86,8 +85,7 @@ TaskOutcome WriteVacationNotes(platform::TaskContext& context, const EntryRegist
                                                   MarkedCount(params, lines), doc, path, context.stopToken());
     if (code < 0)
         return WriterFailure(code, QString());
-    infobase::SaveIndexes(doc.infoBase, LineKind::Otp);
-    infobase::SaveOtp(doc.infoBase);
+    infobase::SaveLines(doc.infoBase, LineKind::Otp);
     DecliningPrompt decline;
     const print::PrintCommandResult printed =
         print::PrintTextFile(doc, path, params.prompt != nullptr ? *params.prompt : decline);

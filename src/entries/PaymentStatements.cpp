@@ -114,14 +114,8 @@ void SaveStatementTables(StatementKind kind, infobase::CInfoBase& base)
 {
     switch (kind) {
     case StatementKind::Advance: infobase::SaveAvZar1(base); break;
-    case StatementKind::SickPay:
-        infobase::SaveIndexes(base, infobase::LineKind::Bln);
-        infobase::SaveBln(base);
-        break;
-    case StatementKind::Vacation:
-        infobase::SaveIndexes(base, infobase::LineKind::Otp);
-        infobase::SaveOtp(base);
-        break;
+    case StatementKind::SickPay: infobase::SaveLines(base, infobase::LineKind::Bln); break;
+    case StatementKind::Vacation: infobase::SaveLines(base, infobase::LineKind::Otp); break;
     }
 }
 

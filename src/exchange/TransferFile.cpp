@@ -438,8 +438,7 @@ void SaveTransferImport(CInfoBase& base)
     using infobase::LineKind;
     db::Transaction transaction(infobase::Db(base));
     infobase::SaveTabel(base);
-    infobase::SaveIndexes(base, LineKind::AltTabel);
-    for (int mass = 1; mass <= 3; ++mass) infobase::SaveAltTabel(base, mass);
+    infobase::SaveLines(base, LineKind::AltTabel);
     infobase::SaveFio(base);
 
     // Both lists: the current one under its own order, a sorted copy under the other.
@@ -453,12 +452,7 @@ void SaveTransferImport(CInfoBase& base)
     base.otherList = std::move(other);
 
     infobase::SaveComp(base);
-    infobase::SaveIndexes(base, LineKind::Prem);
-    infobase::SavePrem(base);
-    infobase::SaveIndexes(base, LineKind::Bln);
-    infobase::SaveBln(base);
-    infobase::SaveIndexes(base, LineKind::Otp);
-    infobase::SaveOtp(base);
+    for (LineKind kind : {LineKind::Prem, LineKind::Bln, LineKind::Otp}) infobase::SaveLines(base, kind);
     infobase::SaveAvZar1(base);
     infobase::SaveConfig(base);
     transaction.commit();

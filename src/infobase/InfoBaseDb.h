@@ -160,6 +160,9 @@ void LoadBln(CInfoBase& base);
 void SaveBln(CInfoBase& base);
 void LoadOtp(CInfoBase& base);
 void SaveOtp(CInfoBase& base);
+// A line array of that kind as memory holds it: its index words, then its
+// lines (the alternative time sheet's three tables).
+void SaveLines(CInfoBase& base, LineKind kind);
 void LoadAvZar1(CInfoBase& base);
 void SaveAvZar1(CInfoBase& base);
 // Employee list 1 (personnel-number order) or 2 (name order) into the current list.

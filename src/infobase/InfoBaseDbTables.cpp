@@ -589,6 +589,19 @@ void SaveBln(CInfoBase& base) { saveLines(base, BlnTable(), base.bln.lines); }
 void LoadOtp(CInfoBase& base) { loadLines(base, OtpTable(), base.otp.lines); }
 void SaveOtp(CInfoBase& base) { saveLines(base, OtpTable(), base.otp.lines); }
 
+void SaveLines(CInfoBase& base, LineKind kind)
+{
+    SaveIndexes(base, kind);
+    switch (kind) {
+    case LineKind::AltTabel:
+        for (int mass = 1; mass <= 3; ++mass) SaveAltTabel(base, mass);
+        break;
+    case LineKind::Prem: SavePrem(base); break;
+    case LineKind::Bln: SaveBln(base); break;
+    case LineKind::Otp: SaveOtp(base); break;
+    }
+}
+
 void LoadAvZar1(CInfoBase& base)
 {
     for (int slot = 1; slot <= base.slotCount(); ++slot) {

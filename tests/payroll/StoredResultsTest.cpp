@@ -129,20 +129,6 @@ TEST(StoredResults, TheDemoMonth)
 
 namespace {
 
-// A sick sheet from 20.04.2011 to 10.04.2011: the calculation of its
-// employee fails ("Ошибка в датах болезни", code 6).
-SickLeaveSheet SheetEndingBeforeItBegins()
-{
-    SickLeaveSheet sheet;
-    sheet.dBegin = 20;
-    sheet.mBegin = 4;
-    sheet.gBegin = 2011;
-    sheet.dEnd = 10;
-    sheet.mEnd = 4;
-    sheet.gEnd = 2011;
-    return sheet;
-}
-
 // The rows of the month (0-59) stored for the employee of the personnel number.
 int MonthRowsOf(CInfoBase& base, int tabN)
 {
@@ -184,7 +170,7 @@ TEST(StoredResults, AnEmployeeLeftOutOrFailedKeepsNoResultsOfTheMonth)
         report.lines().contains(QStringLiteral("Таб.N 112 Сазонов М. А. - не рассчитан: Уволен и уже не работает")))
         << report.lines().join(QLatin1Char('\n')).toStdString();
 
-    ASSERT_TRUE(base.bln.replaceRun(slot110, std::vector<SickLeaveSheet>{SheetEndingBeforeItBegins()}));
+    ASSERT_TRUE(base.bln.replaceRun(slot110, std::vector<SickLeaveSheet>{payrolltest::sickSheet(20, 4, 10, 4, 2011)}));
     ASSERT_GT(MonthRowsOf(base, 110), 0);
     ASSERT_EQ(RunMonth(doc, 110, &report), platform::TASK_DONE);
     EXPECT_EQ(MonthRowsOf(base, 110), 0);
@@ -270,11 +256,10 @@ Written TakeWrittenEmployees(const QSqlDatabase& db)
 // has a place for, and an all-zero row), and 111 Родионова's stored amount to
 // pay and status word (an error code): computed again, the base holds
 // exactly what the first run stored, and only their rows were written (her
-// status rows, their computed rows). 110
-// given a sick sheet whose dates are wrong fails (his rows go, his status
-// word takes the error, he is paid 0); the sheet taken off, the month
-// computed again stores his rows, status word and amount to pay, and no one
-// else's.
+// status rows, their computed rows). 110 given a sick sheet whose dates are
+// wrong fails (his rows go, his status word takes the error, he is paid 0);
+// the sheet taken off, the month computed again stores his rows, status word
+// and amount to pay, and no one else's.
 TEST(StoredResults, AMonthComputedAgainWritesOnlyTheRowsThatDiffer)
 {
     QTemporaryDir dir;
@@ -331,7 +316,7 @@ TEST(StoredResults, AMonthComputedAgainWritesOnlyTheRowsThatDiffer)
     const int slot110 = base.list[std::size_t(base.FindEmployee(110))].slot;
     const double toPay110 = base.zar1Of(slot110);
     ASSERT_GT(toPay110, 0);
-    ASSERT_TRUE(base.bln.replaceRun(slot110, std::vector<SickLeaveSheet>{SheetEndingBeforeItBegins()}));
+    ASSERT_TRUE(base.bln.replaceRun(slot110, std::vector<SickLeaveSheet>{payrolltest::sickSheet(20, 4, 10, 4, 2011)}));
     ASSERT_EQ(RunMonth(doc, 0, &report), platform::TASK_DONE);
     EXPECT_EQ(base.attributesOf(slot110).err, 6);
     EXPECT_EQ(base.zar1Of(slot110), 0);

@@ -55,7 +55,7 @@ const CheckInfo kChecks[] = {{CBulletVvodDlg::IdPayEarly, u"Выплатить �
 CBulletVvodDlg::CBulletVvodDlg(CCommonFormView* view, RateCorrectionRunner rateCorrection)
     : CLineBufferDlg(IDD, kDialogSize, view, std::move(rateCorrection),
                      {QStringLiteral("Больничный лист"), en::TakeSickLeaveSheets, en::StoreSickLeaveSheets,
-                      ib::LineKind::Bln, ib::SaveBln, en::AppendSickLeaveFieldsToGroup})
+                      ib::LineKind::Bln, en::AppendSickLeaveFieldsToGroup})
 {
     setObjectName(QStringLiteral("CBulletVvodDlg"));
     BuildForm();

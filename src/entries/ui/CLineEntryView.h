@@ -98,15 +98,14 @@ class CLineBufferDlg : public CLineEntryDlg {
 public:
     // How the base keeps the lines: the caption's "<what>", the employee's
     // lines split at the buffer, their store into the array (false when they
-    // do not fit), the array's kind of index word and the save of its table,
-    // and the group append of the form's filled fields.
+    // do not fit), the array's kind, and the group append of the form's
+    // filled fields.
     struct Keeping {
         QString what;
         kalvor::entries::EmployeeLines<Line> (*take)(const kalvor::infobase::CInfoBase& base, int slot);
         bool (*store)(kalvor::infobase::CInfoBase& base, int slot, const std::vector<Line>& shown,
                       const std::vector<Line>& beyond);
         kalvor::infobase::LineKind kind;
-        void (*save)(kalvor::infobase::CInfoBase& base);
         kalvor::entries::LineGroupOutcome (*appendToGroup)(kalvor::infobase::CInfoBase& base, const Form& form);
     };
 
@@ -142,7 +141,7 @@ protected:
         m_lines.current = std::min(current, m_lines.shown - 1);
         return true;
     }
-    void SaveLineTables() override { kalvor::entries::SaveLineArray(Base(), m_keeping.kind, m_keeping.save); }
+    void SaveLineTables() override { kalvor::entries::SaveLineArray(Base(), m_keeping.kind); }
     // The form's texts as they stand.
     virtual Form FormTexts() const = 0;
     int AppendFormToGroup(QStringList* refused) override

@@ -42,7 +42,7 @@ const QRect kPeriodRect(0, 492, 590, 302);
 COtpuskVvodDlg::COtpuskVvodDlg(CCommonFormView* view, RateCorrectionRunner rateCorrection)
     : CLineBufferDlg(IDD, kDialogSize, view, std::move(rateCorrection),
                      {QStringLiteral("Отпускная записка"), en::TakeVacationNotes, en::StoreVacationNotes,
-                      ib::LineKind::Otp, ib::SaveOtp, en::AppendVacationFieldsToGroup})
+                      ib::LineKind::Otp, en::AppendVacationFieldsToGroup})
 {
     setObjectName(QStringLiteral("COtpuskVvodDlg"));
     BuildForm();
