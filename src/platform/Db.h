@@ -629,7 +629,10 @@ private:
     std::atomic<qint64> m_ahead{0};
 };
 // Takes the lock without waiting, its lease timed by clock (null: the
-// server's own); on Taken, id names it for the release.
+// server's own); on Taken, id names it for the release. The lease's write
+// waits as a COMMIT does (kServerStopCutMilliseconds at most for its
+// answer), as do its renewals and its removal at the release; a row of an
+// ended opening of this program's own is taken over.
 ServerLockResult TakeServerLock(const QString& database, std::shared_ptr<const LeaseClock> clock, int& id,
                                 QString& errorText);
 // notify is called (on the watcher's thread, once) when the lock of that id
@@ -640,13 +643,16 @@ void OnServerLockHeldElsewhere(int id, std::function<void(const QString& databas
 // kServerStopCutMilliseconds also while the server does not answer (the
 // watcher's renewal and the removal are cut short then). Empty when done;
 // kReleaseNotKnownText of the base when the removal's answer did not come:
-// the row may stay, a stale lease that the next opening takes over once it
-// has run out.
+// the watcher then removes the row once the server answers and every
+// session of this opening has ended (so that a renewal in flight, made when
+// the server lets it go, does not keep the base), until the lease such a
+// renewal gives has run out. A row left naming an opening of this program
+// that has ended never refuses this program's next opening.
 QString ReleaseServerLock(int id);
 inline constexpr const char* kReleaseNotKnownText =
-    "Связь с сервером базы данных прервана, когда база данных %1 закрывалась. Снята ли отметка о том, что база "
-    "данных открыта, пока не известно: сервер не ответил. Сохраненные изменения остаются в базе данных; отметку "
-    "снимет следующее открытие базы данных, когда истечет срок ее действия.";
+    "Связь с сервером базы данных прервана, когда база данных %1 закрывалась: сервер не ответил. Сохраненные "
+    "изменения остаются в базе данных. Отметку о том, что база данных открыта, программа снимет, когда сервер "
+    "ответит, а иначе срок отметки истечет не позже чем через минуту.";
 // The table of the base lock's holder, made by the schema's step on a server
 // (nothing on a base file).
 void MakeServerHolderTable(const QSqlDatabase& db);
