@@ -647,6 +647,49 @@ TEST_F(ServerBase, ALeaseThatRanOutLetsTheSecondWorkstationIn)
     OpenBase(base);
 }
 
+// A holder's row with a live lease left naming an opening of this program
+// that has ended (a renewal in flight at its close, made once the server
+// let it go) is this workstation's own: the next opening takes the base
+// over. A row of the same kind naming an opening this program never made is
+// another workstation's, and refuses.
+TEST_F(ServerBase, ARowLeftNamingAnEndedOpeningOfThisProgramNeverRefusesIt)
+{
+    const QString locator = BaseFile(base);
+    auto heldToken = [&] {
+        db::Recordset q(Db(base), QStringLiteral("SELECT token FROM dbo.lock_holder"));
+        q.exec();
+        return q.next() ? q.toString(0) : QString();
+    };
+    struct Row {
+        const char* what;
+        bool ours;
+    };
+    for (const Row row : {Row{"an ended opening of this program", true}, Row{"another workstation's", false}}) {
+        SCOPED_TRACE(row.what);
+        const QString token = row.ours ? heldToken() : QStringLiteral("0123456789abcdef0123456789abcdef");
+        ASSERT_FALSE(token.isEmpty());
+        CloseBase(base);
+        {
+            db::Recordset lease(db::Connection::forThread(locator),
+                                QStringLiteral("INSERT INTO dbo.lock_holder (id, token, until) VALUES "
+                                               "(1, ?, clock_timestamp() + interval '45 seconds')"));
+            lease.run(token);
+        }
+        db::Connection::closeForThread(locator);
+        const db::DbError e = OpenFails(base);
+        if (row.ours) {
+            EXPECT_EQ(e.code(), 0u) << e.what();
+            EXPECT_NE(heldToken(), token);
+        } else {
+            EXPECT_EQ(e.code(), db::E_DB_BUSY);
+            EXPECT_EQ(e.message(), QStringLiteral("База данных %1 уже открыта другим пользователем.").arg(base.baseName));
+            db::Execute(db::Connection::forThread(locator), QStringLiteral("DELETE FROM dbo.lock_holder"));
+            db::Connection::closeForThread(locator);
+            OpenBase(base);
+        }
+    }
+}
+
 // Each reason that a server cannot open a base is said as it is, naming the
 // server; only a server that answered that there is no such base makes it
 // missing.
