@@ -778,6 +778,7 @@ void commitAndSettle(const QSqlDatabase& db)
 {
     // The id is taken first: once the COMMIT is sent, the session may be
     // gone before its answer comes.
+    noteStatementSent(); // its own bound follows (Transaction::commitOnServer)
     QSqlQuery q(db);
     if (!q.exec(QStringLiteral("SELECT pg_current_xact_id()")) || !q.next())
         throw failure(db, q.lastError(), QStringLiteral("SELECT pg_current_xact_id()"));

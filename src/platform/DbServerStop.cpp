@@ -235,16 +235,16 @@ void checkSilence(const std::weak_ptr<ServerWaitBound::Silence>& weak)
     const auto bound = std::chrono::milliseconds(kServerSilenceMilliseconds);
     const SteadyTime heard = std::max(silence->begun, lastHeard(*cut));
     const auto quiet = std::chrono::steady_clock::now() - heard;
+    std::lock_guard guard(silence->mutex);
+    if (silence->ended)
+        return;
     if (quiet >= bound) {
         silence->stop.request_stop();
-        cutSessions(*cut, silence->scope,
-                    QStringLiteral("сервер не отвечал %1 мс").arg(kServerSilenceMilliseconds));
+        cutSessions(*cut, silence->scope, QStringLiteral("сервер не отвечал %1 мс").arg(kServerSilenceMilliseconds));
         return;
     }
-    std::lock_guard guard(silence->mutex);
-    if (!silence->ended)
-        silence->due = watcher.schedule(
-            int(std::chrono::ceil<std::chrono::milliseconds>(bound - quiet).count()), [weak] { checkSilence(weak); });
+    silence->due = watcher.schedule(int(std::chrono::ceil<std::chrono::milliseconds>(bound - quiet).count()),
+                                    [weak] { checkSilence(weak); });
 }
 
 } // namespace
