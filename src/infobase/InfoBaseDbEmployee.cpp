@@ -239,10 +239,10 @@ void writeDetailRows(RecordRows& rows, const MasterRow& owner, const StoredTable
 
 void WritePasport(RecordRows& rows, const MasterRow& owner, const EmployeeHead& h)
 {
-    const std::array<EmployeeHead, 1> heads{h};
+    const std::array<const EmployeeHead*, 1> heads{&h};
     replaceRows(
-        rows, owner, PasportTable().def(), heads, [](const EmployeeHead&) { return false; },
-        [](Binder& b, std::size_t, const EmployeeHead& head) { PasportTable().bind(head, b); });
+        rows, owner, PasportTable().def(), heads, [](const EmployeeHead*) { return false; },
+        [](Binder& b, std::size_t, const EmployeeHead* head) { PasportTable().bind(*head, b); });
 }
 
 namespace {
