@@ -228,18 +228,36 @@ int FixedTransfers(CalcPass& p)
     return 0;
 }
 
+// Whether a row of the loans' and fixed transfers' steps is a standing
+// deduction: a loan's repayment or a transfer, not the payout of a loan's
+// interest nor the interest itself.
+bool IsStandingDeduction(const AccrualRow& row)
+{
+    return IsPayReducingCode(row.kod) && row.kod != kCodePayout && row.sum > 0;
+}
+
+// The standing deductions among the rows from `first` to `end`, in whole kopecks.
+double StandingDeductions(const CalcPass& p, int first, int end)
+{
+    double sum = 0;
+    for (int i = first; i < end; ++i)
+        if (IsStandingDeduction(p.rows[i]))
+            sum += RoundWhole(p.rows[i].sum);
+    return sum;
+}
+
 // The loans' repayments and the fixed transfers, the rows from `first` to
-// `end` (the payouts of a loan's interest apart), give up what passes the
-// amount left to pay once the income tax and the advance are taken, the last
-// made first: a transfer sends what there is, and the rest of a loan's debt
-// stays for the next months (the month change takes off the debt what was
-// deducted). An advance larger than the pay still leaves a debt.
+// `end`, give up what passes the amount left to pay once the income tax, the
+// advance and the writs are taken, the last made first: a transfer sends
+// what there is, and the rest of a loan's debt stays for the next months (the
+// month change takes off the debt what was deducted). An advance larger than
+// the pay still leaves a debt.
 void FitStandingDeductions(CalcPass& p, int first, int end)
 {
     double over = -LeftToPay(p);
     for (int i = end - 1; i >= first && over > 0; --i) {
         AccrualRow& row = p.rows[i];
-        if (!IsPayReducingCode(row.kod) || row.kod == kCodePayout || row.sum <= 0)
+        if (!IsStandingDeduction(row))
             continue;
         const double cut = std::min(row.sum, over);
         row.sum -= cut; // a zero row goes at the compaction
@@ -329,8 +347,9 @@ int WritBases(CalcPass& p, const IspolBlock::Writ& w, double& base, double& tax,
     return 0;
 }
 
-// A writ's postal fee by its table (0: none), at most what is left to pay.
-int PostalFee(CalcPass& p, const IspolBlock::Writ& w, double amount)
+// A writ's postal fee by its table (0: none), at most what is left to pay
+// before the standing deductions.
+int PostalFee(CalcPass& p, const IspolBlock::Writ& w, double amount, double standing)
 {
     if (w.tabPsbor == 0)
         return 0;
@@ -339,14 +358,15 @@ int PostalFee(CalcPass& p, const IspolBlock::Writ& w, double amount)
     const double fee = TaxForMonth(w.tabPsbor, amount, p.doc);
     if (fee <= 0)
         return std::min(0, int(fee));
-    const double taken = std::min(RoundByPayKind(fee, 914, p.doc), std::max(0.0, LeftToPay(p)));
+    const double taken = std::min(RoundByPayKind(fee, 914, p.doc), std::max(0.0, LeftToPay(p) + standing));
     return std::min(0, DirectRow(p, 914, taken, p.month));
 }
 
 // The writs of the month together take at most half of the pay after tax
-// (WritShare), and each at most what is left to pay when it is made: a writ,
-// in percent or a fixed sum, never leaves the amount to pay below zero.
-int Writs(CalcPass& p)
+// (WritShare), and each at most what is left to pay when it is made, before
+// the loans and the fixed transfers (`standing`, which give way to them): a
+// writ, in percent or a fixed sum, never leaves the amount to pay below zero.
+int Writs(CalcPass& p, double standing)
 {
     double taken = 0;
     for (const auto& w : p.rec().ispol.writs) {
@@ -356,7 +376,7 @@ int Writs(CalcPass& p)
         if (const int r = WritBases(p, w, base, tax, second); r < 0)
             return r;
         const int code = w.vid == 1 ? 911 : 915 - w.vid;
-        const double most = std::max(0.0, std::floor(std::min(WritShare(base, tax) - taken, LeftToPay(p))));
+        const double most = std::max(0.0, std::floor(std::min(WritShare(base, tax) - taken, LeftToPay(p) + standing)));
         const double amount =
             std::min(RoundByPayKind(RoundWhole(WritDeduction(w, base, tax, second, p.year, p.month)), code, p.doc), most);
         taken += amount;
@@ -367,7 +387,7 @@ int Writs(CalcPass& p)
         row.sum = amount;
         row.mes = u16(p.month);
         p.rows[p.count++] = row; // a zero row goes at the compaction
-        if (const int r = PostalFee(p, w, amount); r < 0)
+        if (const int r = PostalFee(p, w, amount, standing); r < 0)
             return r;
     }
     return 0;
@@ -704,9 +724,9 @@ int CalcAccrualsAndTaxes(CalcPass& p)
         return r;
     if ((r = Advance(p)) < 0)
         return r;
-    FitStandingDeductions(p, standingFirst, standingEnd);
-    if ((r = Writs(p)) < 0)
+    if ((r = Writs(p, StandingDeductions(p, standingFirst, standingEnd))) < 0)
         return r;
+    FitStandingDeductions(p, standingFirst, standingEnd);
     if ((r = BankTransfers(p)) < 0)
         return r;
     if (p.mode == CalcStore) {

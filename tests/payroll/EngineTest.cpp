@@ -383,9 +383,9 @@ TEST(EngineGolden, ALoanDeductionNeverPassesWhatIsLeftOfTheDebt)
 // 50,000.00 less its tax of 6,500.00: 43,500.00 is left to pay.
 // The writs together take at most half of it, 21,750.00: a writ of 25 %
 // takes 10,875.00 and a fixed sum after it the 10,875.00 left of the half.
-// A fixed transfer and a loan's instalment take what is left once the tax
-// and the advance are taken, the transfer giving way first; an advance
-// larger than the pay still leaves the debt it leaves.
+// A fixed transfer and a loan's instalment take what is left once the tax,
+// the advance and the writs are taken, the transfer giving way first; an
+// advance larger than the pay still leaves the debt it leaves.
 TEST(EngineGolden, NoDeductionLeavesTheAmountToPayBelowZeroByItself)
 {
     const double tax = 650'000;
@@ -435,6 +435,19 @@ TEST(EngineGolden, NoDeductionLeavesTheAmountToPayBelowZeroByItself)
         ExpectRows(w.stored(), {expected(4, kSalary, 22), expected(810, 3'000'000), expected(902, tax),
                                 expected(903, 1'350'000)});
         EXPECT_EQ(w.base().zar1Of(1), 0);
+
+        // A writ comes before them: a fixed 10,000.00 is taken whole, the loan
+        // keeps its 30,000.00 and the transfer sends the 3,500.00 left.
+        w.rec.ispol.writs[0].vid = 3;
+        w.rec.ispol.writs[0].sum = 1'000'000;
+        auto kinds = w.base().payKinds();
+        kinds.push_back(kind(912));
+        setKinds(w.doc, kinds);
+        ASSERT_EQ(w.calc(), 5);
+        ExpectRows(w.stored(), {expected(4, kSalary, 22), expected(810, 3'000'000), expected(902, tax),
+                                expected(903, 350'000), expected(912, 1'000'000)});
+        EXPECT_EQ(w.base().zar1Of(1), 0);
+        w.rec.ispol.writs[0] = IspolBlock::Writ{};
 
         // An advance of 50,000.00 passes the 43,500.00 left: the loan and the
         // transfer take nothing, and the advance leaves its debt of 6,500.00.
