@@ -254,7 +254,7 @@ TEST_F(UiRefTables, ABandChangedInTheTaxBookAndPeriodsThatStay)
     QLineEdit* flag = view->Field(1, CRefNalogView::RecalcFlag);
     const QString storedFlag = flag->text();
     TypeInto(flag, QStringLiteral("5"));
-    QTest::keyClick(flag, Qt::Key_Tab);
+    QTest::keyClick(flag, Qt::Key_Return);
     EXPECT_EQ(boxes.Texts(), QStringList(QStringLiteral(
                                  "Значение поля \"Вариант 2, Признак перерасчета\" должно быть от 0 до 1: 5")));
     boxes.boxes.clear();
