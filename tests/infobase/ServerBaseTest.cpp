@@ -849,10 +849,8 @@ TEST_F(ServerBase, AScreensWaitIsCutByTheServersSilenceNeverByTheWorksLength)
     const qint64 bound = db::kServerSilenceMilliseconds;
     servertest::DelayingProxy proxy(qEnvironmentVariable("KALVOR_TEST_SERVER"), 25);
     ASSERT_NE(proxy.port(), 0) << "the delaying proxy did not start";
-    // Rows of 20 kB, one a `pause`, each sent on as it is made (a statement
-    // run as it is, not prepared: the server sends the rows of a prepared
-    // one's EXECUTE only once it has made them all); after `speaking` of them
-    // the server says nothing for 15 s.
+    // Rows of 20 kB, one a `pause`, each sent on as it is made; after
+    // `speaking` of them the server says nothing for 15 s.
     auto rows = [](double pause, int count, int speaking) {
         return QStringLiteral("SELECT g, repeat('x', 20000) FROM generate_series(1, %1) g WHERE "
                               "pg_sleep(CASE WHEN g <= %2 THEN %3 ELSE 15 END) IS NOT NULL")
