@@ -56,11 +56,11 @@ void CCurnuIspListDlg::BuildBlock(int writ)
     AddField(grid, 2, 0, QStringLiteral("Таблица почтовых сборов"), IdTable[at], en::kPostalTableRule, 50);
 
     auto* size = static_cast<CTypedEdit*>(
-        AddField(grid, 3, 0, QStringLiteral("Величина удержания"), IdSize[at], en::kDeductionAmountRule, 110));
+        AddField(grid, 3, 0, QStringLiteral("Величина удержания"), IdSize[at], kalvor::kDeductionAmountRule, 110));
     // In percent, the size is a share of the pay: the box decides when the field is read.
     InputKind sizeKind = size->Kind();
     sizeKind.also = [this, at, name = sizeKind.name](const QString& text) {
-        return PercentBox(int(at))->isChecked() ? kalvor::ReadFigure(name, en::kWritPercentRule, text).refusal
+        return PercentBox(int(at))->isChecked() ? kalvor::ReadFigure(name, kalvor::kWritPercentRule, text).refusal
                                                 : QString();
     };
     size->SetKind(std::move(sizeKind));
