@@ -301,8 +301,10 @@ TEST_F(UiHeldRefusal, TheRateCorrectionDialogKeepsARefusedRateOnItsWindowsX)
 }
 
 // The schedules' lookup "График" holding "99" (past the book's last
-// number), left by a click on the panel and on a quick button: the
-// refusal's box, once, and the screen stays with the text in the lookup.
+// number), left by a click on the panel and on a quick button, or never left
+// as the panel's "Изменение отчетного месяца" is clicked: the refusal's box,
+// once, no question, the month as it was, and the screen stays with the
+// text in the lookup.
 TEST_F(UiHeldRefusal, ALookupHoldingANumberOutOfItsRangeRefusesItWhenLeftByThePanelOrTheToolbar)
 {
     CMainFrame frame(&doc, &registry);
@@ -320,15 +322,23 @@ TEST_F(UiHeldRefusal, ALookupHoldingANumberOutOfItsRangeRefusesItWhenLeftByThePa
     ASSERT_NE(other, nullptr);
     QWidget* quick = QuickButton(frame, kArchiveQuickButton);
     ASSERT_NE(quick, nullptr);
-    for (QWidget* target : {static_cast<QWidget*>(other), quick}) {
+    const unsigned month = doc.infoBase.config.tekMes;
+    for (QWidget* target : {static_cast<QWidget*>(other), quick, static_cast<QWidget*>(nullptr)}) {
         lookup->setFocus(Qt::TabFocusReason);
         lookup->selectAll();
         QTest::keyClicks(lookup, QStringLiteral("99"));
+        if (!target) {
+            frame.ShowWorkPanel(kCalculationPanel);
+            target = frame.PanelButton(kMonthChangeCommand);
+            ASSERT_TRUE(target && target->isVisible());
+        }
         const std::size_t said = boxes.boxes.size();
+        boxes.answer = IDYES;
         QTest::mouseClick(target, Qt::LeftButton);
         Settle();
         ASSERT_EQ(boxes.boxes.size(), said + 1) << boxes.Texts().join(QLatin1Char('|')).toStdString();
         EXPECT_TRUE(boxes.boxes.back().text.contains(QStringLiteral("\"График\""))) << boxes.boxes.back().text.toStdString();
+        EXPECT_EQ(doc.infoBase.config.tekMes, month);
         ASSERT_EQ(frame.CurrentView(), view);
         EXPECT_EQ(lookup->text(), QStringLiteral("99"));
         EXPECT_EQ(QApplication::focusWidget(), lookup);

@@ -430,6 +430,10 @@ bool CMainFrame::RunCommand(int id)
                 ShowWorkPanel(c->panel);
             SwitchView(c->makeView);
         } else if (c->run) {
+            // A text typed and not yet read (a lookup never left) is read as a
+            // switch reads it: its refusal is the command's only box.
+            if (c->takesScreenFirst && m_view && !m_view->CanLeave())
+                return false;
             c->run(*this);
         }
     } catch (const std::exception& e) {
