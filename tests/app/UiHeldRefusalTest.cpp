@@ -594,6 +594,65 @@ TEST_F(UiHeldScreens, TheScreensOfTheirOwnPanelsHoldARefusedTextOnEveryWayOut)
     EXPECT_TRUE(faults.isEmpty()) << faults.join(QLatin1Char('\n')).toStdString();
 }
 
+// The transfers of 137 with the second transfer's "Сумма" open in its
+// editor: the frame's keys F2, F3, F4, F7, F8, Alt+F3 and Alt+F4 reach the
+// frame from the editor. "12,755" typed and not yet read is read by the
+// first of them and refused once; each after it says the held refusal once;
+// nothing acts and the editor keeps the text with the focus. Esc gives it
+// up; "15" typed is read by F3, which goes on to the employee before, and 137
+// shown again has 15.00.
+TEST_F(UiHeldScreens, TheFrameKeysReachTheFrameFromAnOpenCellEditor)
+{
+    CMainFrame frame(&doc, &registry);
+    QTimer closer;
+    ASSERT_TRUE(ShowAt1024x768(frame, closer, &CloseModalDialogs, 50));
+    constexpr int kTwoBanks = 137;
+    auto* view = qobject_cast<CCurnuPerSBView*>(OpenForEntry(frame, kTransfersCommand, kTwoBanks));
+    ASSERT_NE(view, nullptr);
+    CFldHlpGridCtrl* grid = view->Dlg()->Grid();
+    ASSERT_EQ(grid->GetRowCount(), 3);
+    const QString stored = grid->GetItemText(2, 1);
+    EditCell(grid, 2, 1);
+    ASSERT_NE(grid->GetEditor(), nullptr);
+    QTest::keyClick(grid->GetEditor(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(grid->GetEditor(), QStringLiteral("12,755"));
+    const std::pair<Qt::Key, Qt::KeyboardModifiers> keys[] = {
+        {Qt::Key_F2, Qt::NoModifier}, {Qt::Key_F3, Qt::NoModifier},  {Qt::Key_F4, Qt::NoModifier},
+        {Qt::Key_F7, Qt::NoModifier}, {Qt::Key_F8, Qt::NoModifier},  {Qt::Key_F3, Qt::AltModifier},
+        {Qt::Key_F4, Qt::AltModifier}};
+    for (const auto& [key, modifiers] : keys) {
+        SCOPED_TRACE(QKeySequence(int(key) | int(modifiers)).toString().toStdString());
+        const std::size_t said = boxes.boxes.size();
+        QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+        Settle();
+        ASSERT_EQ(boxes.boxes.size(), said + 1) << boxes.Texts().join(QLatin1Char('|')).toStdString();
+        EXPECT_TRUE(boxes.boxes.back().text.contains(QStringLiteral("\"Сумма\""))) << boxes.boxes.back().text.toStdString();
+        ASSERT_EQ(frame.CurrentView(), view);
+        EXPECT_EQ(view->m_tabN, unsigned(kTwoBanks));
+        EXPECT_EQ(grid->GetRowCount(), 3);
+        ASSERT_NE(grid->GetEditor(), nullptr);
+        EXPECT_EQ(grid->GetEditor()->text(), QStringLiteral("12,755"));
+        EXPECT_EQ(QApplication::focusWidget(), grid->GetEditor());
+    }
+    QTest::keyClick(grid->GetEditor(), Qt::Key_Escape);
+    Settle();
+    EXPECT_EQ(grid->GetItemText(2, 1), stored);
+    EditCell(grid, 2, 1);
+    ASSERT_NE(grid->GetEditor(), nullptr);
+    QTest::keyClick(grid->GetEditor(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(grid->GetEditor(), QStringLiteral("15"));
+    const std::size_t said = boxes.boxes.size();
+    QTest::keyClick(grid->GetEditor(), Qt::Key_F3);
+    Settle();
+    EXPECT_EQ(boxes.boxes.size(), said) << boxes.Texts().join(QLatin1Char('|')).toStdString();
+    EXPECT_NE(view->m_tabN, unsigned(kTwoBanks));
+    ASSERT_NE(frame.SwitchView<CEmptyView>(), nullptr);
+    Settle();
+    view = qobject_cast<CCurnuPerSBView*>(OpenForEntry(frame, kTransfersCommand, kTwoBanks));
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(view->Dlg()->Grid()->GetItemText(2, 1), QStringLiteral("15.00"));
+}
+
 // The social reports' section editors ("Редактировать раздел 1 и 5",
 // "раздел 4" of the pension-fund report, and both of the 4-FSS settlement)
 // with real boxes: a refused text left by Tab, a click on another field, on
