@@ -54,9 +54,9 @@ void CAvanceVvodDlg::SetupGrid()
     const int width = m_grid->width();
     m_grid->SetColumnWidth(kNameColumn, int(std::ceil(width * 0.4 - 0.5)));
     m_grid->SetColumnWidth(kNumberColumn, int(std::ceil(width * 0.25 - 0.5)));
-    m_grid->ExpandLastColumn();
     for (int column : {kNameColumn, kNumberColumn, kAdvanceColumn})
         m_grid->SetItemText(0, column, m_grid->DeclaredColumn(column)->title);
+    m_grid->FitLastColumnToView();
 }
 
 void CAvanceVvodDlg::SetSelection(int shop, int brigade, int profession)
@@ -82,8 +82,7 @@ void CAvanceVvodDlg::SetSelection(int shop, int brigade, int profession)
             m_grid->SetItemState(row, column, m_grid->GetItemState(row, column) | GridCtrl::CellReadOnly);
     }
     // The advance column takes the width that the rows leave.
-    m_grid->SetColumnWidth(kAdvanceColumn, 5);
-    m_grid->ExpandLastColumn();
+    m_grid->FitLastColumnToView();
     m_grid->Refresh();
     m_total->setText(kalvor::FormatFixed(kalvor::AdvanceTotal(doc, shown) / 100, 2));
 }
