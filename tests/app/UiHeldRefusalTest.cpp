@@ -852,4 +852,41 @@ TEST_F(UiHeldRefusal, EveryTopMenuIsReachedByF10AndByItsLetterAndTheMonthChangeR
     EXPECT_EQ(doc.infoBase.config.tekMes, month);
 }
 
+// A command that ends on a screen leaves the focus on a widget of it that
+// shows it, never on the screen itself: a print form and the calculation
+// opened from the menu, the calculation after its run, and the month change
+// from the panel, answered "Да" throughout.
+TEST_F(UiHeldRefusal, ACommandThatEndsOnAScreenLeavesTheFocusOnAWidgetOfIt)
+{
+    constexpr int kCalculationCommand = 32837, kPayStatementCommand = 32843;
+    CMainFrame frame(&doc, &registry);
+    QTimer answer;
+    ASSERT_TRUE(ShowAt1024x768(frame, answer, [] {}, 50));
+    const auto focusShown = [&frame](const char* after) {
+        QWidget* focus = QApplication::focusWidget();
+        CCommonFormView* view = frame.CurrentView();
+        EXPECT_TRUE(focus && view && focus != view && view->isAncestorOf(focus) && focus->isVisible() &&
+                    focus->isEnabled() && (focus->focusPolicy() & Qt::TabFocus))
+            << after << ": " << (focus ? focus->metaObject()->className() : "no widget");
+    };
+    for (const int command : {kPayStatementCommand, kCalculationCommand}) {
+        frame.CommandAction(command)->trigger();
+        Settle();
+        focusShown(command == kCalculationCommand ? "the calculation opened" : "a print form opened");
+    }
+    CCommonFormView* calculation = frame.CurrentView();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    ASSERT_TRUE(WaitFor([&] { return !calculation->IsWorking(); }, 120'000));
+    Settle();
+    focusShown("the calculation's run");
+    const unsigned month = doc.infoBase.config.tekMes;
+    boxes.answer = IDYES;
+    frame.ShowWorkPanel(kCalculationPanel);
+    QTest::mouseClick(frame.PanelButton(kMonthChangeCommand), Qt::LeftButton);
+    ASSERT_TRUE(WaitFor([&] { return doc.infoBase.config.tekMes != month; }, 120'000));
+    Settle();
+    ASSERT_EQ(frame.CurrentView(), calculation);
+    focusShown("the month change");
+}
+
 #endif

@@ -298,6 +298,12 @@ bool CMainFrame::PassesHeldRefusal(FrameKey key)
     }
 }
 
+bool CMainFrame::FocusShownIn(const QWidget* view)
+{
+    const QWidget* focus = QApplication::focusWidget();
+    return focus && focus != view && view->isAncestorOf(focus) && focus->isVisible() && focus->isEnabled();
+}
+
 bool CMainFrame::EndCellEditor(bool giveUp)
 {
     auto* editor = qobject_cast<CInPlaceEdit*>(QApplication::focusWidget());
@@ -370,7 +376,7 @@ CCommonFormView* CMainFrame::SwitchView(const ViewFactory& make)
     view->show();
     view->OnInitialUpdate();
     if (!view->focusWidget())
-        view->setFocus();
+        FocusFirstInput(view);
     UpdateTitle(); // the old view may have saved the firm's name
     return view;
 }
@@ -457,6 +463,9 @@ bool CMainFrame::RunCommand(int id)
             if (c->takesScreenFirst && m_view && !m_view->CanLeave())
                 return false;
             c->run(*this);
+            // The screen the command ends on shows the focus in one of its widgets.
+            if (c->takesScreenFirst && m_view && !FocusShownIn(m_view))
+                FocusFirstInput(m_view);
         }
     } catch (const std::exception& e) {
         ShowException(e, this);

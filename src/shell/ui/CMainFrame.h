@@ -126,6 +126,9 @@ private:
     // holds), or given up as by Esc (`giveUp`, the key that gives the
     // screen's record up). True when a refusal holds after it.
     bool EndCellEditor(bool giveUp);
+    // Whether the focus stands on a widget within the view (not the view)
+    // that is shown and enabled.
+    static bool FocusShownIn(const QWidget* view);
     void BuildPanels();
     void BuildFrameKeys();
     QAction* ActionFor(const CommandInfo& c);
