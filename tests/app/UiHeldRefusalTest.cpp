@@ -595,8 +595,8 @@ TEST_F(UiHeldScreens, TheScreensOfTheirOwnPanelsHoldARefusedTextOnEveryWayOut)
 }
 
 // The transfers of 137 with the second transfer's "Сумма" open in its
-// editor: the frame's keys F2, F3, F4, F7, F8, Alt+F3 and Alt+F4 reach the
-// frame from the editor. "12,755" typed and not yet read is read by the
+// editor: the frame's keys F2, F3, F4, F7, F8, Alt+F3, Alt+F4 and F10 reach
+// the frame from the editor. "12,755" typed and not yet read is read by the
 // first of them and refused once; each after it says the held refusal once;
 // nothing acts and the editor keeps the text with the focus. Esc gives it
 // up; "15" typed is read by F3, which goes on to the employee before, and 137
@@ -619,7 +619,7 @@ TEST_F(UiHeldScreens, TheFrameKeysReachTheFrameFromAnOpenCellEditor)
     const std::pair<Qt::Key, Qt::KeyboardModifiers> keys[] = {
         {Qt::Key_F2, Qt::NoModifier}, {Qt::Key_F3, Qt::NoModifier},  {Qt::Key_F4, Qt::NoModifier},
         {Qt::Key_F7, Qt::NoModifier}, {Qt::Key_F8, Qt::NoModifier},  {Qt::Key_F3, Qt::AltModifier},
-        {Qt::Key_F4, Qt::AltModifier}};
+        {Qt::Key_F4, Qt::AltModifier}, {Qt::Key_F10, Qt::NoModifier}};
     for (const auto& [key, modifiers] : keys) {
         SCOPED_TRACE(QKeySequence(int(key) | int(modifiers)).toString().toStdString());
         const std::size_t said = boxes.boxes.size();
@@ -628,6 +628,7 @@ TEST_F(UiHeldScreens, TheFrameKeysReachTheFrameFromAnOpenCellEditor)
         ASSERT_EQ(boxes.boxes.size(), said + 1) << boxes.Texts().join(QLatin1Char('|')).toStdString();
         EXPECT_TRUE(boxes.boxes.back().text.contains(QStringLiteral("\"Сумма\""))) << boxes.boxes.back().text.toStdString();
         ASSERT_EQ(frame.CurrentView(), view);
+        EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
         EXPECT_EQ(view->m_tabN, unsigned(kTwoBanks));
         EXPECT_EQ(grid->GetRowCount(), 3);
         ASSERT_NE(grid->GetEditor(), nullptr);

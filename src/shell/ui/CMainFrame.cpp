@@ -279,7 +279,7 @@ void CMainFrame::BuildFrameKeys()
     menuKey->setShortcut(QKeySequence(Qt::Key_F10));
     menuKey->setShortcutContext(Qt::WindowShortcut);
     connect(menuKey, &QAction::triggered, this, [this] {
-        if (EndCellEditor(false))
+        if (EndCellEditor(false) || (m_view && SayHeldRefusal(m_view)))
             return;
         const QList<QAction*> menus = menuBar()->actions();
         if (menus.isEmpty())
