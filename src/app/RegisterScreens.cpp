@@ -102,6 +102,7 @@ void RegisterPayrollScreens(CommandRegistry& registry)
     monthChange.menuPath = {QStringLiteral("Сервис")};
     monthChange.panel = 8;
     monthChange.run = [](CMainFrame& frame) { ChangeReportingMonth(*frame.Document(), &frame); };
+    monthChange.takesScreenFirst = true;
     registry.AddCommand(monthChange);
 
     AddScreen(registry, 32837, QStringLiteral("Расчет заработной платы"), 8,

@@ -26,10 +26,10 @@ bool AdvanceShown(const PayrollDoc& doc, int index)
     return AdvanceOf(doc, index) != 0 || base.attributesOf(slot).priznUv != kShownOnlyWithAdvance;
 }
 
-double AdvanceTotal(const PayrollDoc& doc, const std::vector<int>& indexes)
+double AdvanceTotal(const PayrollDoc& doc, const std::vector<double>& advances)
 {
     double total = 0;
-    for (const int index : indexes) total += RoundByPayKind(AdvanceOf(doc, index), kAdvanceRoundingKind, doc);
+    for (const double advance : advances) total += RoundByPayKind(advance, kAdvanceRoundingKind, doc);
     return total;
 }
 

@@ -15,7 +15,8 @@ inline constexpr int kAdvanceRoundingKind = 901;
 // his state is not 4.
 bool AdvanceShown(const PayrollDoc& doc, int index);
 
-// The total of their advances, each rounded by pay kind 901 (kopecks).
-double AdvanceTotal(const PayrollDoc& doc, const std::vector<int>& indexes);
+// The total of advances (kopecks), each rounded by pay kind 901: the
+// entry screen's total of the advances its rows show.
+double AdvanceTotal(const PayrollDoc& doc, const std::vector<double>& advances);
 
 } // namespace kalvor

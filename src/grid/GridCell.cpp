@@ -367,6 +367,21 @@ QSize CGridCellBase::GetTextExtent(const QString* text, QPainter* dc)
     return size;
 }
 
+int CGridCellBase::WholeTextWidth() const
+{
+    const QString text = GetText();
+    if (text.isEmpty())
+        return 0;
+    const QFont* own = GetFontObject();
+    const QFontMetrics fm(own ? *own : QApplication::font());
+    const bool wraps = (GetFormat() & DT_WORDBREAK) && !(GetFormat() & DT_SINGLELINE);
+    int widest = 0;
+    for (const QString& line : QString(text).remove(QLatin1Char('\r')).split(QLatin1Char('\n')))
+        for (const QString& part : wraps ? line.split(QLatin1Char(' '), Qt::SkipEmptyParts) : QStringList{line})
+            widest = qMax(widest, fm.horizontalAdvance(part));
+    return widest + 2 * int(GetMargin()) + 1;
+}
+
 QSize CGridCellBase::GetCellExtent(QPainter* dc)
 {
     QString text = GetText();

@@ -83,6 +83,9 @@ public:
     virtual QSize GetTextExtent(const QString* text, QPainter* dc = nullptr);
     QSize GetTextExtent(const QString& text, QPainter* dc = nullptr) { return GetTextExtent(&text, dc); }
     virtual QSize GetCellExtent(QPainter* dc);
+    // The width a column needs to show the cell's text whole within its
+    // margins: its widest line, or, where the text wraps, its widest word.
+    int WholeTextWidth() const;
 
     virtual bool Edit(int row, int col, QRect rect, QPoint point, int id, unsigned ch) { return false; }
     virtual bool ValidateEdit(const QString& text) { return true; }

@@ -189,8 +189,16 @@ public:
     void SelectNewRow(int row);
     void EnsureVisible(const CCellID& c) { EnsureVisible(c.row, c.col); }
     void ResetScrollBars();
-    // Widens or narrows the last column to end at the view's right edge.
+    // Widens every column narrower than its texts (WholeTextWidth; a cell
+    // spanning columns apart), then widens or narrows the last column to end
+    // at the view's right edge, never below its own texts: a grid then wider
+    // than its view scrolls.
     void FitLastColumnToView();
+    // The width the column's texts need to show whole.
+    int ColumnTextsWidth(int col) const;
+    // Widens each of the first `columns` columns that is narrower than its
+    // texts (a hidden column, of width 0, stays hidden).
+    void WidenColumnsToTexts(int columns);
     int GetScrollPos32(Qt::Orientation bar) const;
     bool SetScrollPos32(Qt::Orientation bar, int pos);
     int GetVertScrollMax() const { return m_nVScrollMax; }

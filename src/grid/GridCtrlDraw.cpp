@@ -445,17 +445,35 @@ void CGridCtrl::SetScrollRange(Qt::Orientation bar, int max, int page)
     sb->setRange(0, last);
 }
 
+int CGridCtrl::ColumnTextsWidth(int col) const
+{
+    int widest = 0;
+    for (int row = 0; row < GetRowCount(); ++row)
+        if (const CGridCellBase* cell = GetCell(row, col); cell && cell->GetHorzSpan() == SpanNone)
+            widest = std::max(widest, cell->WholeTextWidth());
+    return widest;
+}
+
+void CGridCtrl::WidenColumnsToTexts(int columns)
+{
+    for (int col = 0; col < columns && col < GetColumnCount(); ++col)
+        if (const int needed = ColumnTextsWidth(col); needed > GetColumnWidth(col) && GetColumnWidth(col) > 0)
+            SetColumnWidth(col, needed);
+}
+
 void CGridCtrl::FitLastColumnToView()
 {
     const int last = GetColumnCount() - 1;
     if (last <= 0)
         return;
+    WidenColumnsToTexts(last);
+    const int lastNeeds = std::max(10, ColumnTextsWidth(last));
     // Twice: the first pass may show or hide the vertical scroll bar.
     for (int pass = 0; pass < 2; ++pass) {
         ResetScrollBars();
         const int client = isVisible() ? viewport()->width() : width() - 2 * frameWidth();
         const long others = GetVirtualWidth() - GetColumnWidth(last);
-        SetColumnWidth(last, std::max(10, int(client - others)));
+        SetColumnWidth(last, std::max(lastNeeds, int(client - others)));
     }
     ResetScrollBars();
     Refresh();

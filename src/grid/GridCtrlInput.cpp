@@ -735,7 +735,12 @@ CCellID CGridCtrl::KeyTargetCell(unsigned key, bool ctrl, bool shift, bool& tabW
         moveTo(next.col, NextVisible(Qt::Horizontal, m_nCols - 1, -1));
         break;
     case VK_DELETE:
-        CutSelectedText();
+        // A grid in list mode selects whole rows: Delete empties the focus
+        // cell alone, as a text typed there would replace it.
+        if (m_bListMode && IsValid(m_idCurrentCell))
+            SetItemTextEdited(m_idCurrentCell.row, m_idCurrentCell.col, QString());
+        else
+            CutSelectedText();
         handled = false;
         break;
     case VK_F2:

@@ -91,7 +91,13 @@ bool CInPlaceEdit::event(QEvent* e)
             return true;
         }
     }
+    // Every shortcut is the editor's but the function keys from F2 on, with
+    // or without a modifier: those are the window's (the frame's keys), which
+    // end the edit, reading its text, before they act.
     if (e->type() == QEvent::ShortcutOverride) {
+        const int key = static_cast<QKeyEvent*>(e)->key();
+        if (key >= Qt::Key_F2 && key <= Qt::Key_F35)
+            return QLineEdit::event(e);
         e->accept();
         return true;
     }

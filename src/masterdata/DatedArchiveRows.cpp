@@ -2,6 +2,8 @@
 
 #include "values/Values.h"
 
+#include <algorithm>
+
 namespace kalvor::masterdata {
 
 namespace {
@@ -105,6 +107,13 @@ RowRefusal CheckWarDatRow(const QStringList& cells)
         if (const FigureReading reading = ReadFigureCell(cells, column); !reading.read)
             return {column, reading.refusal};
     return {};
+}
+
+bool IsUnfinishedWarDatRow(const QStringList& cells)
+{
+    const bool typed = std::any_of(cells.cbegin(), cells.cend(), [](const QString& cell) { return !cell.trimmed().isEmpty(); });
+    const WarDatEntry entry = ReadWarDatRow(cells);
+    return typed && (entry.kod == 0 || entry.start == 0 || entry.end == 0);
 }
 
 void RebuildWarDat(const std::vector<QStringList>& rows, WarDatBlock& block)

@@ -41,6 +41,12 @@ WarDatEntry ReadWarDatRow(const QStringList& cells);
 // and the message naming it.
 RowRefusal CheckWarDatRow(const QStringList& cells);
 
+// Whether a row typed anew is not yet an entry: something is typed into it,
+// but its code, its start or its end date is missing. Such a row is given up
+// by Esc rather than stored as a half of an entry (an empty row holds
+// nothing and is dropped on saving).
+bool IsUnfinishedWarDatRow(const QStringList& cells);
+
 // Rebuilds the block from the rows in grid order: every row whose code reads
 // as 0 is dropped, the others close up at the front, the count is theirs and
 // the rest of the block is cleared. At most the block's capacity of rows is read.

@@ -710,6 +710,11 @@ QString EngineWords(const DbError& e)
     return words.isEmpty() ? e.message() : words;
 }
 
+bool IsBusy(const DbError& e)
+{
+    return (e.code() & 0xFFFFFF00u) == E_DB_ENGINE && ((e.code() & 0xFF) == kEngineBusy || (e.code() & 0xFF) == kEngineLocked);
+}
+
 bool IsRefusal(const DbError& e)
 {
     // The engine's own numbers of a refused write (the layer's own codes

@@ -174,6 +174,9 @@ QString EngineWords(const DbError& e);
 // Whether the error is the engine's refusal of a write: a trigger's error,
 // a full disk, a value too big or of the wrong type, a broken constraint.
 bool IsRefusal(const DbError& e);
+// Whether the error is a lock that another connection held past the wait
+// (kBusyText): its message says it, the engine's own English words do not.
+bool IsBusy(const DbError& e);
 
 // Whether the error ended the connection's transaction on the server (the
 // connection was lost, or shut by the worker's stop): nothing of it can be

@@ -264,7 +264,7 @@ QString TaskThread::describeException(std::exception_ptr error)
     } catch (const db::DbError& e) {
         // What the program and the engine said of it, never the statement
         // (what() carries that, for the console log).
-        const QString words = db::IsRefusal(e) ? db::EngineWords(e) : e.description();
+        const QString words = db::IsRefusal(e) || db::IsBusy(e) ? db::EngineWords(e) : e.description();
         return words.isEmpty() || words == e.message() ? e.message() : e.message() + QLatin1Char('\n') + words;
     } catch (const std::exception& e) {
         return QString::fromUtf8(e.what());

@@ -72,7 +72,8 @@ QString RefusalText(const db::DbError& error, const QString& what)
 
 QString DbErrorText(const db::DbError& error, const QString& what)
 {
-    return db::IsRefusal(error) ? RefusalText(error, what) : ComErrorText(error);
+    // A base held by another user is said in Russian alone, as a refusal is.
+    return db::IsRefusal(error) || db::IsBusy(error) ? RefusalText(error, what) : ComErrorText(error);
 }
 
 } // namespace kalvor

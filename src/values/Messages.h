@@ -132,7 +132,8 @@ QString ComErrorText(const db::DbError& error);
 // db::EngineWords), never the statement.
 QString RefusalText(const db::DbError& error, const QString& what = QString());
 // The text of the database error box for any error: RefusalText for a
-// refusal (db::IsRefusal), ComErrorText for the others.
+// refusal (db::IsRefusal) and for a base another user holds (db::IsBusy,
+// its line the program's own Russian words), ComErrorText for the others.
 QString DbErrorText(const db::DbError& error, const QString& what = QString());
 
 // The worker results (TaskResult), the kinds of file failure (FileErrorKind)

@@ -301,8 +301,10 @@ TEST_F(UiHeldRefusal, TheRateCorrectionDialogKeepsARefusedRateOnItsWindowsX)
 }
 
 // The schedules' lookup "График" holding "99" (past the book's last
-// number), left by a click on the panel and on a quick button: the
-// refusal's box, once, and the screen stays with the text in the lookup.
+// number), left by a click on the panel and on a quick button, or never left
+// as the panel's "Изменение отчетного месяца" is clicked: the refusal's box,
+// once, no question, the month as it was, and the screen stays with the
+// text in the lookup.
 TEST_F(UiHeldRefusal, ALookupHoldingANumberOutOfItsRangeRefusesItWhenLeftByThePanelOrTheToolbar)
 {
     CMainFrame frame(&doc, &registry);
@@ -320,15 +322,23 @@ TEST_F(UiHeldRefusal, ALookupHoldingANumberOutOfItsRangeRefusesItWhenLeftByThePa
     ASSERT_NE(other, nullptr);
     QWidget* quick = QuickButton(frame, kArchiveQuickButton);
     ASSERT_NE(quick, nullptr);
-    for (QWidget* target : {static_cast<QWidget*>(other), quick}) {
+    const unsigned month = doc.infoBase.config.tekMes;
+    for (QWidget* target : {static_cast<QWidget*>(other), quick, static_cast<QWidget*>(nullptr)}) {
         lookup->setFocus(Qt::TabFocusReason);
         lookup->selectAll();
         QTest::keyClicks(lookup, QStringLiteral("99"));
+        if (!target) {
+            frame.ShowWorkPanel(kCalculationPanel);
+            target = frame.PanelButton(kMonthChangeCommand);
+            ASSERT_TRUE(target && target->isVisible());
+        }
         const std::size_t said = boxes.boxes.size();
+        boxes.answer = IDYES;
         QTest::mouseClick(target, Qt::LeftButton);
         Settle();
         ASSERT_EQ(boxes.boxes.size(), said + 1) << boxes.Texts().join(QLatin1Char('|')).toStdString();
         EXPECT_TRUE(boxes.boxes.back().text.contains(QStringLiteral("\"График\""))) << boxes.boxes.back().text.toStdString();
+        EXPECT_EQ(doc.infoBase.config.tekMes, month);
         ASSERT_EQ(frame.CurrentView(), view);
         EXPECT_EQ(lookup->text(), QStringLiteral("99"));
         EXPECT_EQ(QApplication::focusWidget(), lookup);
@@ -584,6 +594,66 @@ TEST_F(UiHeldScreens, TheScreensOfTheirOwnPanelsHoldARefusedTextOnEveryWayOut)
     EXPECT_TRUE(faults.isEmpty()) << faults.join(QLatin1Char('\n')).toStdString();
 }
 
+// The transfers of 137 with the second transfer's "Сумма" open in its
+// editor: the frame's keys F2, F3, F4, F7, F8, Alt+F3, Alt+F4 and F10 reach
+// the frame from the editor. "12,755" typed and not yet read is read by the
+// first of them and refused once; each after it says the held refusal once;
+// nothing acts and the editor keeps the text with the focus. Esc gives it
+// up; "15" typed is read by F3, which goes on to the employee before, and 137
+// shown again has 15.00.
+TEST_F(UiHeldScreens, TheFrameKeysReachTheFrameFromAnOpenCellEditor)
+{
+    CMainFrame frame(&doc, &registry);
+    QTimer closer;
+    ASSERT_TRUE(ShowAt1024x768(frame, closer, &CloseModalDialogs, 50));
+    constexpr int kTwoBanks = 137;
+    auto* view = qobject_cast<CCurnuPerSBView*>(OpenForEntry(frame, kTransfersCommand, kTwoBanks));
+    ASSERT_NE(view, nullptr);
+    CFldHlpGridCtrl* grid = view->Dlg()->Grid();
+    ASSERT_EQ(grid->GetRowCount(), 3);
+    const QString stored = grid->GetItemText(2, 1);
+    EditCell(grid, 2, 1);
+    ASSERT_NE(grid->GetEditor(), nullptr);
+    QTest::keyClick(grid->GetEditor(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(grid->GetEditor(), QStringLiteral("12,755"));
+    const std::pair<Qt::Key, Qt::KeyboardModifiers> keys[] = {
+        {Qt::Key_F2, Qt::NoModifier}, {Qt::Key_F3, Qt::NoModifier},  {Qt::Key_F4, Qt::NoModifier},
+        {Qt::Key_F7, Qt::NoModifier}, {Qt::Key_F8, Qt::NoModifier},  {Qt::Key_F3, Qt::AltModifier},
+        {Qt::Key_F4, Qt::AltModifier}, {Qt::Key_F10, Qt::NoModifier}};
+    for (const auto& [key, modifiers] : keys) {
+        SCOPED_TRACE(QKeySequence(int(key) | int(modifiers)).toString().toStdString());
+        const std::size_t said = boxes.boxes.size();
+        QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+        Settle();
+        ASSERT_EQ(boxes.boxes.size(), said + 1) << boxes.Texts().join(QLatin1Char('|')).toStdString();
+        EXPECT_TRUE(boxes.boxes.back().text.contains(QStringLiteral("\"Сумма\""))) << boxes.boxes.back().text.toStdString();
+        ASSERT_EQ(frame.CurrentView(), view);
+        EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+        EXPECT_EQ(view->m_tabN, unsigned(kTwoBanks));
+        EXPECT_EQ(grid->GetRowCount(), 3);
+        ASSERT_NE(grid->GetEditor(), nullptr);
+        EXPECT_EQ(grid->GetEditor()->text(), QStringLiteral("12,755"));
+        EXPECT_EQ(QApplication::focusWidget(), grid->GetEditor());
+    }
+    QTest::keyClick(grid->GetEditor(), Qt::Key_Escape);
+    Settle();
+    EXPECT_EQ(grid->GetItemText(2, 1), stored);
+    EditCell(grid, 2, 1);
+    ASSERT_NE(grid->GetEditor(), nullptr);
+    QTest::keyClick(grid->GetEditor(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(grid->GetEditor(), QStringLiteral("15"));
+    const std::size_t said = boxes.boxes.size();
+    QTest::keyClick(grid->GetEditor(), Qt::Key_F3);
+    Settle();
+    EXPECT_EQ(boxes.boxes.size(), said) << boxes.Texts().join(QLatin1Char('|')).toStdString();
+    EXPECT_NE(view->m_tabN, unsigned(kTwoBanks));
+    ASSERT_NE(frame.SwitchView<CEmptyView>(), nullptr);
+    Settle();
+    view = qobject_cast<CCurnuPerSBView*>(OpenForEntry(frame, kTransfersCommand, kTwoBanks));
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(view->Dlg()->Grid()->GetItemText(2, 1), QStringLiteral("15.00"));
+}
+
 // The social reports' section editors ("Редактировать раздел 1 и 5",
 // "раздел 4" of the pension-fund report, and both of the 4-FSS settlement)
 // with real boxes: a refused text left by Tab, a click on another field, on
@@ -781,6 +851,43 @@ TEST_F(UiHeldRefusal, EveryTopMenuIsReachedByF10AndByItsLetterAndTheMonthChangeR
     Settle();
     EXPECT_EQ(boxes.Texts(), QStringList{MonthChangeQuestion(int(kalvor::MonthKey::of(int(month)).next()))});
     EXPECT_EQ(doc.infoBase.config.tekMes, month);
+}
+
+// A command that ends on a screen leaves the focus on a widget of it that
+// shows it, never on the screen itself: a print form and the calculation
+// opened from the menu, the calculation after its run, and the month change
+// from the panel, answered "Да" throughout.
+TEST_F(UiHeldRefusal, ACommandThatEndsOnAScreenLeavesTheFocusOnAWidgetOfIt)
+{
+    constexpr int kCalculationCommand = 32837, kPayStatementCommand = 32843;
+    CMainFrame frame(&doc, &registry);
+    QTimer answer;
+    ASSERT_TRUE(ShowAt1024x768(frame, answer, [] {}, 50));
+    const auto focusShown = [&frame](const char* after) {
+        QWidget* focus = QApplication::focusWidget();
+        CCommonFormView* view = frame.CurrentView();
+        EXPECT_TRUE(focus && view && focus != view && view->isAncestorOf(focus) && focus->isVisible() &&
+                    focus->isEnabled() && (focus->focusPolicy() & Qt::TabFocus))
+            << after << ": " << (focus ? focus->metaObject()->className() : "no widget");
+    };
+    for (const int command : {kPayStatementCommand, kCalculationCommand}) {
+        frame.CommandAction(command)->trigger();
+        Settle();
+        focusShown(command == kCalculationCommand ? "the calculation opened" : "a print form opened");
+    }
+    CCommonFormView* calculation = frame.CurrentView();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    ASSERT_TRUE(WaitFor([&] { return !calculation->IsWorking(); }, 120'000));
+    Settle();
+    focusShown("the calculation's run");
+    const unsigned month = doc.infoBase.config.tekMes;
+    boxes.answer = IDYES;
+    frame.ShowWorkPanel(kCalculationPanel);
+    QTest::mouseClick(frame.PanelButton(kMonthChangeCommand), Qt::LeftButton);
+    ASSERT_TRUE(WaitFor([&] { return doc.infoBase.config.tekMes != month; }, 120'000));
+    Settle();
+    ASSERT_EQ(frame.CurrentView(), calculation);
+    focusShown("the month change");
 }
 
 #endif

@@ -26,8 +26,11 @@
 #include "shell/ui/CRepEdit1Dlg.h"
 #include "shell/ui/CommandRegistry.h"
 #include "shell/ui/FieldWidth.h"
+#include "shell/ui/TypedInput.h"
 #include "shell/ui/InfoBaseService.h"
 #include "values/Clock.h"
+#include "grid/GridCell.h"
+#include "grid/GridCtrl.h"
 
 #include <gtest/gtest.h>
 
@@ -96,11 +99,57 @@ bool InScrollViewport(const QWidget* w)
     return area && area->viewport() == parent;
 }
 
+// The width a cell gives its text: its columns' (those it spans across too)
+// within its margins.
+int CellRoom(const CGridCtrl& grid, int row, int col, const CGridCellBase& cell)
+{
+    int width = grid.GetColumnWidth(col);
+    if (cell.GetHorzSpan() == SpanStart)
+        for (int next = col + 1; next < grid.GetColumnCount(); ++next) {
+            const CGridCellBase* covered = grid.GetCell(row, next);
+            if (!covered || covered->GetHorzSpan() != SpanCovered)
+                break;
+            width += grid.GetColumnWidth(next);
+        }
+    return width - 2 * int(cell.GetMargin());
+}
+
+// The texts of the grid's cells, headers and rows, that their columns cut:
+// a text of one line wider than its room, or a word of a text that wraps.
+QStringList GridCuts(const CGridCtrl& grid, const QString& name)
+{
+    QStringList faults;
+    for (int row = 0; row < grid.GetRowCount(); ++row)
+        for (int col = 0; col < grid.GetColumnCount(); ++col) {
+            const CGridCellBase* cell = grid.GetCell(row, col);
+            if (!cell || cell->GetText().isEmpty() || cell->GetHorzSpan() == SpanCovered || grid.GetColumnWidth(col) <= 0)
+                continue;
+            const QFontMetrics metrics(cell->GetFontObject() ? *cell->GetFontObject() : grid.font());
+            const bool wraps = (cell->GetFormat() & GridCtrl::DT_WORDBREAK) && !(cell->GetFormat() & GridCtrl::DT_SINGLELINE);
+            const int room = CellRoom(grid, row, col, *cell);
+            if (room <= 0)
+                continue; // a hidden column
+            for (const QString& line : cell->GetText().split(QLatin1Char('\n')))
+                for (const QString& part : wraps ? line.split(QLatin1Char(' '), Qt::SkipEmptyParts) : QStringList{line})
+                    if (metrics.horizontalAdvance(part) > room)
+                        faults << QStringLiteral("%1 cuts \"%2\" of row %3, column %4 (%5 in %6)")
+                                      .arg(name, part)
+                                      .arg(row)
+                                      .arg(col)
+                                      .arg(metrics.horizontalAdvance(part))
+                                      .arg(room);
+        }
+    return faults;
+}
+
 // What is wrong with the open screen, one line each.
 QStringList Faults(const CMainFrame& frame)
 {
     QStringList faults;
     const QWidget* view = frame.CurrentView();
+    for (const CGridCtrl* grid : view->findChildren<CGridCtrl*>())
+        if (grid->isVisibleTo(&frame))
+            faults << GridCuts(*grid, QStringLiteral("grid \"%1\"").arg(grid->objectName()));
     for (const QWidget* w : view->findChildren<QWidget*>()) {
         if (!w->isVisibleTo(&frame) || w->isWindow())
             continue;
@@ -293,6 +342,66 @@ TEST_F(UiScreensFit, EveryScreenAt1024x768ShowsItsValuesWholeOrScrolls)
     }
     EXPECT_GE(opened, 60);
     EXPECT_TRUE(faults.isEmpty()) << faults.join(QLatin1Char('\n')).toStdString();
+}
+
+// The open screen's faults on each page of its tab bars.
+QStringList FaultsOnEveryPage(const CMainFrame& frame, const QString& where)
+{
+    QStringList faults;
+    const auto note = [&](const QString& page) {
+        for (const QString& fault : Faults(frame)) faults << QStringLiteral("%1%2: %3").arg(where, page, fault);
+    };
+    const QList<QTabBar*> bars = frame.CurrentView()->findChildren<QTabBar*>();
+    if (bars.isEmpty())
+        note(QString());
+    for (QTabBar* tabs : bars)
+        for (int tab = 0; tab < tabs->count(); ++tab) {
+            tabs->setCurrentIndex(tab);
+            Settle();
+            note(QStringLiteral(", page \"%1\"").arg(tabs->tabText(tab)));
+        }
+    return faults;
+}
+
+// The card and the bank transfers of every employee of the demo firm, the
+// seniority book and "Механизм КТУ" at 1024x768: every field, label, header
+// and cell shows its text whole (a grid wider than its view scrolls), the
+// start of a long name included. A field of "Механизм КТУ" keeps a text
+// typed into it whole, and its refusal quotes it so.
+TEST_F(UiScreensFit, TheCardTheTransfersTheSeniorityBookAndTheKtuShowEveryTextWhole)
+{
+    constexpr int kCardCommand = 1042, kTransfersCommand = 1228, kSeniorityCommand = 1037, kKtuCommand = 32822;
+    CMainFrame frame(&doc, &registry);
+    QTimer closer;
+    ASSERT_TRUE(ShowAt1024x768(frame, closer, &CloseModalDialogs, 50));
+    QStringList faults;
+    std::vector<int> numbers;
+    for (const ib::EmployeeListEntry& entry : doc.infoBase.list) numbers.push_back(entry.tabN());
+    ASSERT_GE(numbers.size(), 20u);
+    for (const int command : {kCardCommand, kTransfersCommand})
+        for (const int number : numbers) {
+            ASSERT_NE(OpenForEntry(frame, command, number), nullptr) << command;
+            faults << FaultsOnEveryPage(frame, QStringLiteral("%1 of %2").arg(command).arg(number));
+        }
+    for (const int command : {kSeniorityCommand, kKtuCommand}) {
+        ASSERT_TRUE(frame.RunCommand(command));
+        Settle();
+        faults << FaultsOnEveryPage(frame, QString::number(command));
+    }
+    EXPECT_TRUE(faults.isEmpty()) << faults.join(QLatin1Char('\n')).toStdString();
+    const QList<CTypedEdit*> fields = frame.CurrentView()->findChildren<CTypedEdit*>();
+    ASSERT_FALSE(fields.isEmpty());
+    CTypedEdit* field = fields.front();
+    field->setFocus(Qt::TabFocusReason);
+    field->selectAll();
+    QTest::keyClicks(field, QStringLiteral("12,755"));
+    EXPECT_EQ(field->text(), QStringLiteral("12,755"));
+    boxes.boxes.clear();
+    QTest::keyClick(field, Qt::Key_Tab);
+    Settle();
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_TRUE(boxes.boxes.back().text.endsWith(QStringLiteral(": 12,755"))) << boxes.boxes.back().text.toStdString();
+    QTest::keyClick(field, Qt::Key_Escape);
 }
 
 // Answers the dialogs of a print run: the report's choice and the register's

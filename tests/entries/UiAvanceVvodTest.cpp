@@ -8,6 +8,7 @@
 #include "entries/ui/CAvanceVvodDlg.h"
 #include "entries/ui/CAvanceVvodView.h"
 #include "grid/FldHlpGridCtrl.h"
+#include "grid/InPlaceEdit.h"
 #include "infobase/InfoBaseDb.h"
 #include "platform/WorkingFolder.h"
 #include "shell/ui/CKalvorDoc.h"
@@ -101,6 +102,43 @@ TEST_F(UiAvanceVvod, CorrectedAdvanceIsStoredWhenTheScreenIsLeft)
     EXPECT_DOUBLE_EQ(stored.advance, 123'456.0);
     EXPECT_EQ(stored.zar1, payouts);
     EXPECT_TRUE(recorder.Texts().isEmpty());
+}
+
+// "К выдаче" follows the advances as they are typed: the first row's
+// advance raised by 1,000.00 raises it by as much, and emptied takes the
+// row's whole advance off it; nothing is stored until the screen is left.
+TEST_F(UiAvanceVvod, TheTotalFollowsTheCellsAsTheyAreTyped)
+{
+    ApplyShop(QStringLiteral("1"));
+    CFldHlpGridCtrl* grid = view->Dlg()->Grid();
+    ASSERT_GT(grid->GetRowCount(), 2);
+    const auto money = [](const QString& text) { return qRound64(text.toDouble() * 100); };
+    const qint64 total = money(view->Dlg()->TotalText());
+    const qint64 advance = money(grid->GetItemText(1, 2));
+    ASSERT_GT(advance, 0);
+    ASSERT_EQ(advance % 100, 0);
+    // The cell's editor opened as a click opens it (its text selected), the
+    // text typed over it and Enter.
+    const auto type = [grid](const QString& text) {
+        grid->setFocus();
+        grid->SetFocusCell(1, 2);
+        grid->OnEditCell(1, 2, QPoint(-1, -1), GridCtrl::VK_LBUTTON | CInPlaceEdit::ClickedChar);
+        ASSERT_NE(grid->GetEditor(), nullptr);
+        QTest::keyClick(grid->GetEditor(), Qt::Key_Delete);
+        QTest::keyClicks(grid->GetEditor(), text);
+        QTest::keyClick(grid->GetEditor(), Qt::Key_Return);
+        Settle();
+    };
+    const std::size_t slot =
+        doc->infoBase.list[std::size_t(doc->infoBase.FindEmployee(grid->GetItemText(1, 1).toInt()))].slot;
+    const double stored = doc->infoBase.avOf(slot);
+    type(QString::number((advance + 100'000) / 100));
+    EXPECT_EQ(money(view->Dlg()->TotalText()), total + 100'000);
+    type(QString());
+    EXPECT_EQ(grid->GetItemText(1, 2), QString());
+    EXPECT_EQ(money(view->Dlg()->TotalText()), total - advance);
+    EXPECT_DOUBLE_EQ(doc->infoBase.avOf(slot), stored);
+    EXPECT_TRUE(recorder.Texts().isEmpty()) << recorder.Texts().join(u'|').toStdString();
 }
 
 TEST_F(UiAvanceVvod, DismissedEmployeeShowsOnlyWithAnAdvance)

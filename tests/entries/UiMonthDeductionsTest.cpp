@@ -426,6 +426,51 @@ TEST_F(MonthDeductions, ARefusedTransferAmountIsHeldOnEveryWayOut)
     EXPECT_EQ(en::TransferRows(Stored(kTwoBanks), Attr(kTwoBanks))[1].sum, 500'000);
 }
 
+// Delete in a transfer's row empties the cell it stands on, not the row.
+// A row emptied cell by cell is not dropped by Esc without a question:
+// "Нет" keeps it on the screen, "Да" shows the stored transfer again; the
+// base keeps both transfers throughout.
+TEST_F(MonthDeductions, DeleteEmptiesACellAndEscAsksBeforeAnEmptiedRowGoes)
+{
+    MessageRecorder boxes;
+    auto* view = Open<CCurnuPerSBView>();
+    ASSERT_NE(view, nullptr);
+    CCurnuPerSBDlg* dlg = view->Dlg();
+    CFldHlpGridCtrl* grid = dlg->Grid();
+    Apply(view->Strip(), kTwoBanks);
+    ASSERT_EQ(grid->GetRowCount(), 3);
+    const QStringList first = dlg->RowCells(1);
+    const QStringList second = dlg->RowCells(2);
+    ASSERT_FALSE(first[3].isEmpty());
+    grid->setFocus();
+    grid->SetFocusCell(1, 3);
+    PressKey(Qt::Key_Delete);
+    QStringList expected = first;
+    expected[3].clear();
+    EXPECT_EQ(dlg->RowCells(1), expected);
+    EXPECT_EQ(dlg->RowCells(2), second);
+    for (int col = 0; col < 6; ++col) {
+        grid->SetFocusCell(1, col);
+        PressKey(Qt::Key_Delete);
+    }
+    EXPECT_EQ(dlg->RowCells(1), QStringList(6, QString()));
+    EXPECT_TRUE(boxes.boxes.empty()) << boxes.Texts().join(u'|').toStdString();
+    const QString question = QStringLiteral("Отменить изменения, внесенные в данные работника?");
+    boxes.answer = IDNO;
+    PressKey(Qt::Key_Escape);
+    EXPECT_EQ(boxes.Texts(), QStringList(question));
+    EXPECT_EQ(dlg->RowCells(1), QStringList(6, QString()));
+    EXPECT_EQ(view->m_tabN, unsigned(kTwoBanks));
+    EXPECT_EQ(en::TransferRows(Stored(kTwoBanks), Attr(kTwoBanks)).size(), 2u);
+    boxes.answer = IDYES;
+    grid->setFocus();
+    PressKey(Qt::Key_Escape);
+    EXPECT_EQ(boxes.Texts(), QStringList({question, question}));
+    EXPECT_EQ(dlg->RowCells(1), first);
+    EXPECT_EQ(dlg->RowCells(2), second);
+    EXPECT_EQ(en::TransferRows(Stored(kTwoBanks), Attr(kTwoBanks)).size(), 2u);
+}
+
 TEST_F(MonthDeductions, TransfersAreEditedAndGroupedAndAFullMemberIsNamed)
 {
     MessageRecorder boxes;

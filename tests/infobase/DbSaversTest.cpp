@@ -1005,6 +1005,18 @@ TEST_F(DbSavers, ARefusalByATriggerIsSaidInAFewLinesWithoutTheStatement)
         EXPECT_NE(content, t.name);
         EXPECT_FALSE(content.contains(QRegularExpression(QStringLiteral("[A-Za-z]")))) << content.toStdString();
     }
+    // A base another connection held past the wait (the file engine's busy
+    // and locked, the server's lock) is said in Russian alone, as a refusal:
+    // the engine's English words are not shown beside it.
+    for (const std::uint32_t code : {db::E_DB_BUSY, db::E_DB_ENGINE | 6}) {
+        const db::DbError busy(code, QString::fromUtf8(db::kBusyText), QStringLiteral("database is locked"),
+                               QStringLiteral("Kalvor.Db"), QStringLiteral("COMMIT"));
+        EXPECT_EQ(DbErrorText(busy, QStringLiteral("Справочник \"Цеха\" не сохранен.")),
+                  QStringLiteral("ОБНАРУЖЕНА ОШИБКА:\nСправочник \"Цеха\" не сохранен.\nБаза данных отказала в записи: "
+                                 "База данных занята другим пользователем"));
+        EXPECT_FALSE(DbErrorText(busy).contains(QRegularExpression(QStringLiteral("[A-Za-z]"))))
+            << DbErrorText(busy).toStdString();
+    }
     // Other errors keep the database error box, the statement left out too.
     const db::DbError lost(db::E_DB_CONNECTION_LOST, QString::fromUtf8(db::kConnectionLostText),
                            QStringLiteral("127.0.0.1"), QStringLiteral("Kalvor.Db"), QStringLiteral("COMMIT"));

@@ -96,3 +96,22 @@ TEST(DatedArchiveRows, RebuildDropsRowsWithoutAValidCodeAndClosesUp)
     EXPECT_EQ(block.warDatKv, 0);
     EXPECT_EQ(block, WarDatBlock{});
 }
+
+// A row typed anew is an entry once it has its code and both dates; one
+// holding only some of them is not yet; an empty row is none at all.
+TEST(DatedArchiveRows, ARowTypedAnewIsUnfinishedUntilItHasItsCodeAndBothDates)
+{
+    const std::pair<QStringList, bool> rows[] = {
+        {{"", "", "", "4", "", ""}, true},
+        {{"01.03.11", "", "03.11", "4", "100", ""}, true},
+        {{"", "02.03.11", "", "4", "", ""}, true},
+        {{"01.03.11", "02.03.11", "03.11", "", "100", ""}, true},
+        {{"", "", "", "", "100", ""}, true},
+        {{"01.03.11", "02.03.11", "", "4", "", ""}, false},
+        {{"01.03.11", "02.03.11", "03.11", "155", "3402", "1"}, false},
+        {{"", "", "", "", "", ""}, false},
+        {{" ", "", "", "", "", ""}, false},
+    };
+    for (const auto& [cells, unfinished] : rows)
+        EXPECT_EQ(IsUnfinishedWarDatRow(cells), unfinished) << cells.join(u'|').toStdString();
+}

@@ -134,6 +134,38 @@ TEST_F(UiDatedArchive, InsertDeleteAndEscSaveTheGridIntoTheDatedArchive)
     EXPECT_TRUE(boxes.boxes.empty()) << boxes.Texts().join(QLatin1Char('\n')).toStdString();
 }
 
+// A row inserted before the first, "Код" 4 typed and left by Tab (the
+// editor goes on to "Сумма"), then Esc, Esc: the editor's Esc puts its cell
+// back, the next gives the row up, no entry yet, and the employee stays with
+// the rows the base holds, nothing stored; the Esc after it saves what the
+// grid shows and leaves, and the employee shown again has no row of code 4.
+TEST_F(UiDatedArchive, ARowTypedAnewAndGivenUpByEscIsNotStored)
+{
+    MessageRecorder boxes;
+    ApplyNumber(view->Strip(), tabN(1));
+    const QStringList stored{"156", "155", "600"};
+    SelectRow(1);
+    QTest::mouseClick(view->Dlg()->control(CWorkerDatarchiveDlg::IdInsertBefore), Qt::LeftButton);
+    ASSERT_EQ(Codes(), (QStringList{"", "156", "155", "600"}));
+    ASSERT_EQ(grid->GetFocusCell(), CCellID(1, 0));
+    for (int step = 0; step < 3; ++step) PressKey(Qt::Key_Right);
+    TypeKeys(QStringLiteral("4"));
+    PressKey(Qt::Key_Tab);
+    ASSERT_NE(grid->GetEditor(), nullptr);
+    PressKey(Qt::Key_Escape);
+    EXPECT_EQ(Codes(), (QStringList{"4", "156", "155", "600"}));
+    PressKey(Qt::Key_Escape);
+    EXPECT_EQ(Codes(), stored);
+    EXPECT_EQ(view->m_tabN, unsigned(tabN(1)));
+    EXPECT_EQ(Column("warDat", "kod", 1), stored);
+    PressKey(Qt::Key_Escape);
+    EXPECT_EQ(grid->GetRowCount(), 1);
+    EXPECT_EQ(Column("warDat", "kod", 1), stored);
+    ApplyNumber(view->Strip(), tabN(1));
+    EXPECT_EQ(Codes(), stored);
+    EXPECT_TRUE(boxes.boxes.empty()) << boxes.Texts().join(QLatin1Char('\n')).toStdString();
+}
+
 TEST_F(UiDatedArchive, ImpossibleDatesAndReversedPeriodsAreRefusedAndNothingIsStored)
 {
     MessageRecorder boxes;

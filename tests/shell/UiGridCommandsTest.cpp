@@ -48,7 +48,11 @@ TEST(GridCommands, EditCommandsFollowTheFocusedGridAndPrintMakesAPdf)
     auto* screen = frame.SwitchView([](CKalvorDoc* d) -> CCommonFormView* { return new GridScreen(d); });
     CGridCtrl* grid = static_cast<GridScreen*>(screen)->grid;
 
-    // Without a focused grid the commands are off.
+    // The screen opens with the focus on its first widget, the grid; taken
+    // from it, the commands are off.
+    EXPECT_EQ(FocusedGrid(), grid);
+    screen->setFocus();
+    QApplication::processEvents();
     frame.UpdateCommands();
     EXPECT_FALSE(Command(frame, 0xE122)->isEnabled());
     EXPECT_EQ(FocusedGrid(), nullptr);

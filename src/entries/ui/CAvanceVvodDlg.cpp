@@ -32,6 +32,11 @@ CAvanceVvodDlg::CAvanceVvodDlg(CCommonFormView* view) : CFormChildDlg(375, view)
     setObjectName(QStringLiteral("CAvanceVvodDlg"));
     setFixedSize(560, 440);
     m_grid = SetupEntryGrid(this, IdGrid, QRect(0, 0, 560, 400));
+    // The total follows the cells as they are typed.
+    connect(m_grid, &CGridCtrl::gridNotify, this, [this](GridNotifyInfo* info, long*) {
+        if (info->hdr.code == GridCtrl::NotifyEndLabelEdit)
+            ShowTotal();
+    });
     auto* label = new QLabel(QStringLiteral("К выдаче"), this);
     label->setGeometry(300, 410, 80, 24);
     m_total = ShownValueEdit(this);
@@ -54,9 +59,9 @@ void CAvanceVvodDlg::SetupGrid()
     const int width = m_grid->width();
     m_grid->SetColumnWidth(kNameColumn, int(std::ceil(width * 0.4 - 0.5)));
     m_grid->SetColumnWidth(kNumberColumn, int(std::ceil(width * 0.25 - 0.5)));
-    m_grid->ExpandLastColumn();
     for (int column : {kNameColumn, kNumberColumn, kAdvanceColumn})
         m_grid->SetItemText(0, column, m_grid->DeclaredColumn(column)->title);
+    m_grid->FitLastColumnToView();
 }
 
 void CAvanceVvodDlg::SetSelection(int shop, int brigade, int profession)
@@ -82,10 +87,18 @@ void CAvanceVvodDlg::SetSelection(int shop, int brigade, int profession)
             m_grid->SetItemState(row, column, m_grid->GetItemState(row, column) | GridCtrl::CellReadOnly);
     }
     // The advance column takes the width that the rows leave.
-    m_grid->SetColumnWidth(kAdvanceColumn, 5);
-    m_grid->ExpandLastColumn();
+    m_grid->FitLastColumnToView();
     m_grid->Refresh();
-    m_total->setText(kalvor::FormatFixed(kalvor::AdvanceTotal(doc, shown) / 100, 2));
+    ShowTotal();
+}
+
+void CAvanceVvodDlg::ShowTotal()
+{
+    const auto& base = View()->Document()->infoBase;
+    std::vector<double> advances;
+    // A cell that does not read counts the stored advance, as the save keeps it.
+    for (const ShownAdvance& shown : ShownAdvances()) advances.push_back(shown.kopecks.value_or(base.avOf(shown.slot)));
+    m_total->setText(kalvor::FormatFixed(kalvor::AdvanceTotal(*View()->Document(), advances) / 100, 2));
 }
 
 int CAvanceVvodDlg::SaveRecord()
@@ -94,23 +107,30 @@ int CAvanceVvodDlg::SaveRecord()
     // A refused advance being corrected keeps every stored advance (its refusal was said).
     if (m_grid->RefusalPending())
         return 0;
+    for (const ShownAdvance& shown : ShownAdvances())
+        if (shown.kopecks && *shown.kopecks != base.avOf(shown.slot)) {
+            base.avOf(shown.slot) = *shown.kopecks;
+            m_modified = true;
+        }
+    return 1;
+}
+
+std::vector<CAvanceVvodDlg::ShownAdvance> CAvanceVvodDlg::ShownAdvances() const
+{
+    const auto& base = View()->Document()->infoBase;
+    const GridColumn* column = m_grid->DeclaredColumn(kAdvanceColumn);
+    std::vector<ShownAdvance> shown;
     for (int row = 1; row < m_grid->GetRowCount(); ++row) {
         int number = 0;
         const int index =
             kalvor::ScanInt(m_grid->GetItemText(row, kNumberColumn), number) ? base.FindEmployee(number) : -1;
         if (index < 0)
             break;
-        const std::size_t slot = base.list[std::size_t(index)].slot;
         // The advance as its column reads it (kopecks).
-        const GridColumn* column = m_grid->DeclaredColumn(kAdvanceColumn);
-        const std::optional<double> kopecks =
-            column ? GridCellUnits(*column, m_grid->GetItemText(row, kAdvanceColumn)) : std::nullopt;
-        if (kopecks && *kopecks != base.avOf(slot)) {
-            base.avOf(slot) = *kopecks;
-            m_modified = true;
-        }
+        shown.push_back({base.list[std::size_t(index)].slot,
+                         column ? GridCellUnits(*column, m_grid->GetItemText(row, kAdvanceColumn)) : std::nullopt});
     }
-    return 1;
+    return shown;
 }
 
 QString CAvanceVvodDlg::TotalText() const { return m_total->text(); }

@@ -4,6 +4,10 @@
 // advance editable; under it the total "К выдаче".
 #include "shell/ui/CFormChildDlg.h"
 
+#include <cstddef>
+#include <optional>
+#include <vector>
+
 class CFldHlpGridCtrl;
 class QLineEdit;
 
@@ -16,7 +20,8 @@ public:
 
     // One row per employee of the keys who is shown (an advance, or a state
     // other than 4), in list order; the total of their advances, each
-    // rounded by pay kind 901, "%.2f" in roubles.
+    // rounded by pay kind 901, "%.2f" in roubles; the total follows the
+    // cells as they are typed.
     void SetSelection(int shop, int brigade, int profession) override;
     // Reads every row's advance back into the document (CInfoBase::av); a
     // row whose personnel number is no longer in the list ends the reading.
@@ -34,6 +39,17 @@ protected:
 
 private:
     void SetupGrid();
+    // Shows the total of the advances the rows show, each as its cell reads
+    // (a cell that does not read counts the stored advance).
+    void ShowTotal();
+    // The employees the rows show, in order, each with the advance its cell
+    // reads as (none when the cell does not read); a row whose personnel
+    // number is no longer in the list ends them.
+    struct ShownAdvance {
+        std::size_t slot = 0;
+        std::optional<double> kopecks;
+    };
+    std::vector<ShownAdvance> ShownAdvances() const;
 
     CFldHlpGridCtrl* m_grid = nullptr;
     QLineEdit* m_total = nullptr;

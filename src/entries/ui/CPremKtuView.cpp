@@ -158,7 +158,7 @@ QLineEdit* CPremKtuView::AddField(int id, QWidget* parent)
     const KtuField& field = *kalvor::FindKtuField(id);
     auto* edit = new CTypedEdit({FieldName(field), kalvor::KtuFieldRule(field)}, parent);
     edit->setObjectName(QStringLiteral("field%1").arg(id));
-    edit->setMaxLength(4);
+    // The field keeps whatever is typed, so that a refusal quotes it whole.
     edit->setFixedWidth(38);
     edit->setAlignment(Qt::AlignRight);
     SetControl(id, edit);

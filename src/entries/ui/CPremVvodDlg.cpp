@@ -120,9 +120,9 @@ void CPremVvodDlg::SetupGrid()
     for (int column = 0; column < int(std::size(kColumnShares)); ++column)
         m_grid->SetColumnWidth(column, int(std::ceil(width * kColumnShares[column] - 0.5)));
     m_grid->SetColumnWidth(BonusShopColumn, 5);
-    m_grid->ExpandLastColumn();
     const QStringList titles = GridColumnTitles(columns);
     for (int column = 0; column < kBonusColumnCount; ++column) m_grid->SetItemText(0, column, titles[column]);
+    m_grid->FitLastColumnToView();
 }
 
 // A line that shares no fund names a shop of the book in "Цех\nКТУ2"; a
@@ -169,8 +169,7 @@ void CPremVvodDlg::SetSelection(int shop, int brigade, int profession)
             AddLineRow(entry.slot, entry.tabN(), {});
         for (const ib::BonusLine& line : lines) AddLineRow(entry.slot, entry.tabN(), ShowBonusLine(line));
     }
-    m_grid->SetColumnWidth(BonusShopColumn, 5);
-    m_grid->ExpandLastColumn();
+    m_grid->FitLastColumnToView();
     m_grid->Refresh();
     m_total->setText(FormatFixed(BonusTotal(doc, employeeSlots) / 100, 2));
 }
@@ -240,8 +239,7 @@ void CPremVvodDlg::InsertLine(int offset)
     const int at = row + offset;
     const int added = AddLineRow(place.slot, numbers[std::size_t(row - m_grid->GetFixedRowCount())], {},
                                  at < m_grid->GetRowCount() ? at : -1);
-    m_grid->SetColumnWidth(BonusShopColumn, 5);
-    m_grid->ExpandLastColumn();
+    m_grid->FitLastColumnToView();
     m_grid->SetSelectedRange(added, BonusCodeColumn, added, BonusCodeColumn);
     m_grid->SetFocusCell(added, BonusCodeColumn);
     m_grid->EnsureVisible(added, BonusCodeColumn);

@@ -5,6 +5,8 @@
 
 #include <QPushButton>
 
+#include <algorithm>
+
 namespace ib = kalvor::infobase;
 
 CRowListDlgBase::CRowListDlgBase(int dialogId, int gridId, CCommonFormView* view, RowListForm form)
@@ -50,6 +52,16 @@ bool CRowListDlgBase::BeginLoad(quint32 slot)
 bool CRowListDlgBase::ShownRowsToStore() const
 {
     return m_slot != 0 && !m_groupMode && Base().currentSlot == int(m_slot);
+}
+
+bool CRowListDlgBase::ShowsEmptyRow() const
+{
+    for (int row = Grid()->GetFixedRowCount(); row < Grid()->GetRowCount(); ++row) {
+        const QStringList cells = RowCells(row);
+        if (std::all_of(cells.cbegin(), cells.cend(), [](const QString& cell) { return cell.trimmed().isEmpty(); }))
+            return true;
+    }
+    return false;
 }
 
 void CRowListDlgBase::SkipMember() { m_skipped << Base().shortNameOf(Base().currentSlot); }

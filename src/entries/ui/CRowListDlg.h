@@ -55,6 +55,9 @@ protected:
     bool ShownRowsToStore() const;
     // Adds the walked member's name to those refused the group's row.
     void SkipMember();
+    // Whether a data row shows nothing (emptied cell by cell, or added and
+    // left so): Esc asks before such a row goes.
+    bool ShowsEmptyRow() const;
     // The message that the rows shown do not fit.
     void RefuseTooManyRows();
 
@@ -171,7 +174,10 @@ protected:
         }
         return true;
     }
-    bool ShownRowsRead() const override { return m_groupMode || FirstRefusedRow(ReadGridRows()) < 0; }
+    bool ShownRowsRead() const override
+    {
+        return m_groupMode || (FirstRefusedRow(ReadGridRows()) < 0 && !ShowsEmptyRow());
+    }
     // The group hooks make the member's new rows and return true when they
     // did; SaveMember stores them (rows and attributes in one transaction).
     bool AppendEntered(kalvor::infobase::EmployeeRecord& rec) override

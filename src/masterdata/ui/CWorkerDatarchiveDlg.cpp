@@ -25,6 +25,9 @@ constexpr int kDialogWidth = kEntryDialogRoom;
 constexpr int kButtonHeight = 44;
 constexpr int kButtonWidth = 194;
 constexpr int kSumColumn = 4;
+// The item data of a row's first cell that marks a row inserted since the
+// employee was shown.
+constexpr quint32 kTypedAnew = 1;
 
 } // namespace
 
@@ -153,6 +156,7 @@ void CWorkerDatarchiveDlg::InsertEmptyRow(int before)
     if (grid->GetRowCount() - grid->GetFixedRowCount() >= WarDatBlock::Capacity)
         return;
     const int row = AppendEntryRow(QStringList(), before);
+    grid->SetItemData(row, 0, kTypedAnew);
     grid->SetSelectedRange(row, 0, row, kWarDatColumns - 1);
     grid->SetFocusCell(row, 0);
     grid->Refresh();
@@ -189,8 +193,28 @@ void CWorkerDatarchiveDlg::OnDeleteRow()
     m_modified = true;
 }
 
+bool CWorkerDatarchiveDlg::GiveUpUnfinishedRows()
+{
+    CFldHlpGridCtrl* grid = Grid();
+    bool givenUp = false;
+    for (int row = grid->GetRowCount() - 1; row >= grid->GetFixedRowCount(); --row)
+        if (grid->GetItemData(row, 0) == kTypedAnew && IsUnfinishedWarDatRow(RowCells(row))) {
+            grid->DeleteRow(row);
+            givenUp = true;
+        }
+    if (givenUp) {
+        grid->SetFocusCell(-1, -1);
+        grid->Refresh();
+    }
+    return givenUp;
+}
+
 void CWorkerDatarchiveDlg::OnCancel()
 {
+    // The grid shows what Esc stores: a row typed anew that is no entry yet
+    // goes first, and this Esc ends there.
+    if (GiveUpUnfinishedRows())
+        return;
     if (!SaveRecord())
         return;
     Grid()->DeleteNonFixedRows();

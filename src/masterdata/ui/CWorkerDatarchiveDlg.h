@@ -25,7 +25,10 @@ public:
     void OnInsertBefore();
     void OnInsertAfter();
     void OnDeleteRow();
-    // Esc: saves, empties the grid and gives the focus to the selection strip.
+    // Esc: gives up the rows typed anew that are no entry yet (a code, a
+    // start or an end date missing) and ends there when there were any;
+    // otherwise saves, empties the grid and gives the focus to the selection
+    // strip.
     void OnCancel();
 
 protected:
@@ -43,5 +46,7 @@ private:
     // The one selected data row, or -1 when none or several are selected.
     int SingleSelectedRow() const;
     void InsertEmptyRow(int before);
+    // Deletes the rows typed anew that IsUnfinishedWarDatRow; whether there were any.
+    bool GiveUpUnfinishedRows();
     QPushButton* AddButton(int id, const QString& text, int x);
 };

@@ -37,9 +37,10 @@ struct DateField {
     bool monthOnly;
 };
 
-// The fields in the page's order, left column (0) and right column (1).
+// The fields in the page's order, left column (0) and right column (1); the
+// name takes the whole line, so that a long one shows whole.
 const TextField kTextFields[] = {
-    {1077, "Фамилия И.О.", 0, &MainDataFields::fio},
+    {1077, "Фамилия И.О.", CWorkerUchKartPage::kWholeLine, &MainDataFields::fio},
     {1016, "Статус", 0, &MainDataFields::status},
     {1018, "Профессия", 1, &MainDataFields::profession},
     {1000, "График работы", 0, &MainDataFields::schedule},

@@ -91,6 +91,15 @@ void CWorkerUchKartPage::AddControl(int id, QWidget* control, const QString& lab
     control->setObjectName(QStringLiteral("control%1").arg(id));
     if (!placed)
         placed = control;
+    if (column == kWholeLine) {
+        const int row = std::max(m_rows[0], m_rows[1]);
+        m_rows[0] = m_rows[1] = row + 1;
+        auto* text = new QLabel(label, this);
+        text->setBuddy(control);
+        m_form->addWidget(text, row, 0);
+        m_form->addWidget(placed, row, 1, 1, 3);
+        return;
+    }
     const int row = m_rows[column]++;
     if (label.isEmpty()) {
         m_form->addWidget(placed, row, column * 2, 1, 2);

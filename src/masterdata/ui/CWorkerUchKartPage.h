@@ -22,6 +22,9 @@ class NullableDateEdit;
 class CWorkerUchKartPage : public CFormChildDlg {
     Q_OBJECT
 public:
+    // The column of a field that takes a line of both columns, its label in
+    // the left one and the field across the rest.
+    static constexpr int kWholeLine = -1;
     static inline const QColor kFieldColour{208, 227, 254};
     static inline const QColor kLabelColour{100, 103, 250};
 

@@ -86,7 +86,7 @@ CWorkerUchkartExDDlg::~CWorkerUchkartExDDlg()
 
 void CWorkerUchkartExDDlg::BuildForm()
 {
-    AddShown(1075, QStringLiteral("Работник"), 0);
+    AddShown(1075, QStringLiteral("Работник"), kWholeLine);
     AddShown(1076, QStringLiteral("Табель N"), 1, 100);
     AddEdit(1016, QStringLiteral("Статус"), 0, Rule(1016), 60);
     AddEdit(1060, QStringLiteral("Профессиональный разряд"), 1, Rule(1060), 60);
@@ -95,7 +95,7 @@ void CWorkerUchkartExDDlg::BuildForm()
     for (const FlagBox& box : kFlagBoxes) AddCheck(box.id, QString::fromUtf8(box.label), box.column);
     AddHeading(QStringLiteral("Военная служба"));
     AddPicker(1063, QStringLiteral("Стаж на дату"), 0);
-    AddEdit(1068, QStringLiteral("Звание"), 1, Rule(1068));
+    AddEdit(1068, QStringLiteral("Звание"), kWholeLine, Rule(1068));
     AddShown(1064, QStringLiteral("Лет"), 0, 60);
     AddShown(1065, QStringLiteral("Мес."), 1, 60);
     AddShown(1066, QStringLiteral("Дн."), 0, 60);
@@ -112,7 +112,7 @@ void CWorkerUchkartExDDlg::BuildForm()
     AddEdit(1096, QStringLiteral("Общая сумма"), 0, Rule(1096), 160);
     AddShown(1118, QStringLiteral("Текущий остаток"), 1, 160);
     AddPicker(1082, QStringLiteral("Дата начала"), 0);
-    AddShown(1119, QStringLiteral("В отчетном году"), 1);
+    AddShown(1119, QStringLiteral("В отчетном году"), kWholeLine);
     AddHeading(QStringLiteral("Уведомление"));
     AddEdit(1032, QStringLiteral("Номер"), 0, Rule(1032));
     AddEdit(1097, QStringLiteral("Код выдавшего нал.органа"), 1, Rule(1097));

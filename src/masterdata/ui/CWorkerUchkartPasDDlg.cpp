@@ -31,19 +31,20 @@ struct PassportField {
 constexpr int kInsuranceId = 1026;
 
 // The page in its order; the passport number (1032) and the numbers of the
-// flags word are handled apart.
+// flags word are handled apart. A text that runs long (a position, an
+// authority, an address, a street) takes the whole line.
 const PassportField kFields[] = {
     {kInsuranceId, "Страховой полис", 0, &ib::EmployeeHead::strahPolis, false},
     {1108, "ИНН", 1, &ib::EmployeeHead::INN, false},
     {1027, "Телефон", 0, &ib::EmployeeHead::gitPhone, false},
     {1028, "Пол *", 1, &ib::EmployeeHead::pol, false},
-    {1029, "Должность", 0, &ib::EmployeeHead::dolgName, false},
+    {1029, "Должность", CWorkerUchKartPage::kWholeLine, &ib::EmployeeHead::dolgName, false},
     {1063, "Дата вступления", 1, &ib::EmployeeHead::dolgDat, true},
     {0, "Документ, удостоверяющий личность", 0, nullptr, false},
     {1031, "Документ", 0, &ib::EmployeeHead::pspKod, false},
     {1058, "Серия", 1, &ib::EmployeeHead::pspSer, false},
     {1030, "Когда выдан", 1, &ib::EmployeeHead::pspDat, true},
-    {1034, " Кем", 0, &ib::EmployeeHead::pspKem, false},
+    {1034, " Кем", CWorkerUchKartPage::kWholeLine, &ib::EmployeeHead::pspKem, false},
     {0, "Родился", 0, nullptr, false},
     {1035, "Страна", 0, &ib::EmployeeHead::bdStr, false},
     {1036, "Регион", 1, &ib::EmployeeHead::bdReg, false},
@@ -56,7 +57,7 @@ const PassportField kFields[] = {
     {1042, "Район", 1, &ib::EmployeeHead::propRaj, false},
     {1043, "Город", 0, &ib::EmployeeHead::propGorod, false},
     {1044, "Пункт", 1, &ib::EmployeeHead::propPunkt, false},
-    {1045, "Улица", 0, &ib::EmployeeHead::propUl, false},
+    {1045, "Улица", CWorkerUchKartPage::kWholeLine, &ib::EmployeeHead::propUl, false},
     {1046, "Дом", 1, &ib::EmployeeHead::propDom, false},
     {1047, "Корпус", 0, &ib::EmployeeHead::propKorp, false},
     {1048, "Квартира", 1, &ib::EmployeeHead::propKv, false},
@@ -65,8 +66,8 @@ const PassportField kFields[] = {
     {0, "Место жительства", 0, nullptr, false},
     {1039, "Код страны", 0, &ib::EmployeeHead::gitKodStr, false},
     {1052, "Индекс", 1, &ib::EmployeeHead::gitInd, false},
-    {1053, "Адрес", 0, &ib::EmployeeHead::gitAdr, false},
-    {1054, "Жилье в собственности", 1, &ib::EmployeeHead::kuplAdr, false},
+    {1053, "Адрес", CWorkerUchKartPage::kWholeLine, &ib::EmployeeHead::gitAdr, false},
+    {1054, "Жилье в собственности", CWorkerUchKartPage::kWholeLine, &ib::EmployeeHead::kuplAdr, false},
     {0, "Договор и инвалидность", 0, nullptr, false},
     {1056, "№ договора", 1, &ib::EmployeeHead::dogNom, false},
     {1101, "Серия", 1, &ib::EmployeeHead::invSprSer, false},
@@ -89,7 +90,7 @@ CWorkerUchkartPasDDlg::CWorkerUchkartPasDDlg(CCommonFormView* view) : CWorkerUch
 
 void CWorkerUchkartPasDDlg::BuildForm()
 {
-    AddShown(1075, QStringLiteral("Работник"), 0);
+    AddShown(1075, QStringLiteral("Работник"), kWholeLine);
     AddShown(1076, QStringLiteral("Табель N"), 1, 100);
     for (const PassportField& field : kFields) {
         if (field.id == 0) {

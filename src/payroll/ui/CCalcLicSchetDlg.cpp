@@ -95,7 +95,6 @@ void CCalcLicSchetDlg::SetupGrid()
     const double shares[] = {0.50, 0.08, 0.08, 0.16, 0.08};
     for (int col = 0; col < 5; ++col) grid->SetColumnWidth(col, int(std::ceil(width * shares[col] - 0.5)));
     grid->SetColumnWidth(5, 5);
-    grid->ExpandLastColumn();
     const QStringList titles = {QStringLiteral("Вид начисления/удержания"),
                                 QStringLiteral("Код"),
                                 QStringLiteral("Месяц"),
@@ -106,6 +105,7 @@ void CCalcLicSchetDlg::SetupGrid()
         grid->SetItemText(0, col, titles[col]);
         grid->SetModified(0, col);
     }
+    grid->FitLastColumnToView();
 }
 
 void CCalcLicSchetDlg::LoadRecord(quint32 slot)
@@ -136,8 +136,7 @@ void CCalcLicSchetDlg::LoadRecord(quint32 slot)
     m_accrued->setText(TotalText(money.accrued));
     m_deducted->setText(TotalText(money.deducted));
     m_toPay->setText(TotalText(money.net()));
-    m_grid->SetColumnWidth(5, 5);
-    m_grid->ExpandLastColumn();
+    m_grid->FitLastColumnToView();
     m_grid->SetRedraw(true, true);
     m_grid->Refresh();
 }

@@ -74,10 +74,10 @@ void CCalcPlatVedDlg::SetupGrid()
     const int width = grid->width();
     grid->SetColumnWidth(0, int(std::ceil(width * 0.4 - 0.5)));
     grid->SetColumnWidth(1, int(std::ceil(width * 0.25 - 0.5)));
-    grid->ExpandLastColumn();
     grid->SetItemText(0, 0, QStringLiteral("Фамилия И.О."));
     grid->SetItemText(0, 1, QStringLiteral("Табельный номер"));
     grid->SetItemText(0, 2, QStringLiteral("Сумма к выдаче"));
+    grid->FitLastColumnToView();
 }
 
 void CCalcPlatVedDlg::SetSelection(int shop, int brigade, int profession)
@@ -101,8 +101,7 @@ void CCalcPlatVedDlg::SetSelection(int shop, int brigade, int profession)
         total += rec.amount;
     }
     if (m_grid->GetColumnCount() > 2) {
-        m_grid->SetColumnWidth(2, 5);
-        m_grid->ExpandLastColumn();
+        m_grid->FitLastColumnToView();
     }
     m_grid->Refresh();
     m_total->setText(kalvor::FormatFixed(total / 100, 2));

@@ -233,7 +233,7 @@ void CCalcZarpDlg::OnCalcDone(int result, int errors, const QString& failure)
     m_notes->setVisible(!notes.isEmpty());
     if (View()) {
         if (View()->m_strip)
-            View()->m_strip->setFocus();
+            FocusFirstInput(View()->m_strip);
         ShowTitle(QStringLiteral("Расчет зарплаты"));
     }
     // A run that did not finish is not passed off as a finished one.

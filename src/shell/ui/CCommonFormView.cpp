@@ -163,6 +163,17 @@ QRect CCommonFormView::NextFieldRect() const
     return {};
 }
 
+void FocusFirstInput(QWidget* within)
+{
+    for (QWidget* w = within->nextInFocusChain(); w && w != within; w = w->nextInFocusChain())
+        if (within->isAncestorOf(w) && w->isVisibleTo(within) && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus) &&
+            !w->focusProxy()) {
+            w->setFocus(Qt::TabFocusReason);
+            return;
+        }
+    within->setFocus(Qt::OtherFocusReason);
+}
+
 QRect CCommonFormView::WindowArea() const
 {
     const QWidget* top = window();

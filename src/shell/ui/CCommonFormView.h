@@ -121,6 +121,11 @@ private:
     QMetaObject::Connection m_focusConnection;
 };
 
+// Gives the focus to the first widget within `within` that Tab reaches (shown
+// and enabled), so that a widget shows it; to `within` itself when there is
+// none. What a command that ends on a screen leaves the focus on.
+void FocusFirstInput(QWidget* within);
+
 // The blank view that the frame shows when no screen is open.
 class CEmptyView : public CCommonFormView {
     Q_OBJECT

@@ -1,5 +1,7 @@
 #include "shell/ui/CMainFrame.h"
 
+#include "grid/GridCtrl.h"
+#include "grid/InPlaceEdit.h"
 #include "infobase/BaseWrites.h"
 #include "shell/ui/BaseService.h"
 #include "shell/ui/CCommonFormView.h"
@@ -13,6 +15,7 @@
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QDockWidget>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -276,6 +279,8 @@ void CMainFrame::BuildFrameKeys()
     menuKey->setShortcut(QKeySequence(Qt::Key_F10));
     menuKey->setShortcutContext(Qt::WindowShortcut);
     connect(menuKey, &QAction::triggered, this, [this] {
+        if (EndCellEditor(false) || (m_view && SayHeldRefusal(m_view)))
+            return;
         const QList<QAction*> menus = menuBar()->actions();
         if (menus.isEmpty())
             return;
@@ -293,10 +298,33 @@ bool CMainFrame::PassesHeldRefusal(FrameKey key)
     }
 }
 
+bool CMainFrame::FocusShownIn(const QWidget* view)
+{
+    const QWidget* focus = QApplication::focusWidget();
+    return focus && focus != view && view->isAncestorOf(focus) && focus->isVisible() && focus->isEnabled();
+}
+
+bool CMainFrame::EndCellEditor(bool giveUp)
+{
+    auto* editor = qobject_cast<CInPlaceEdit*>(QApplication::focusWidget());
+    CGridCtrl* grid = nullptr;
+    for (QWidget* w = editor; w && !grid; w = w->parentWidget()) grid = qobject_cast<CGridCtrl*>(w);
+    // A refused cell being corrected is the held refusal's (said by it).
+    if (!grid || !m_view || !m_view->isAncestorOf(grid) || grid->RefusalPending())
+        return false;
+    if (giveUp) {
+        QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        QApplication::sendEvent(editor, &escape);
+        return false;
+    }
+    grid->TakeFocusFromEditor();
+    return grid->RefusalPending() || RefusalHeldIn(m_view);
+}
+
 void CMainFrame::RunFrameKey(FrameKey key)
 {
     CCommonFormView* v = m_view;
-    if (!v || !PassesHeldRefusal(key))
+    if (!v || EndCellEditor(key == KeyDeleteElement) || !PassesHeldRefusal(key))
         return;
     switch (key) {
     case KeyFormHelp: v->ShowFormHelp(); break;
@@ -348,7 +376,7 @@ CCommonFormView* CMainFrame::SwitchView(const ViewFactory& make)
     view->show();
     view->OnInitialUpdate();
     if (!view->focusWidget())
-        view->setFocus();
+        FocusFirstInput(view);
     UpdateTitle(); // the old view may have saved the firm's name
     return view;
 }
@@ -430,7 +458,14 @@ bool CMainFrame::RunCommand(int id)
                 ShowWorkPanel(c->panel);
             SwitchView(c->makeView);
         } else if (c->run) {
+            // A text typed and not yet read (a lookup never left) is read as a
+            // switch reads it: its refusal is the command's only box.
+            if (c->takesScreenFirst && m_view && !m_view->CanLeave())
+                return false;
             c->run(*this);
+            // The screen the command ends on shows the focus in one of its widgets.
+            if (c->takesScreenFirst && m_view && !FocusShownIn(m_view))
+                FocusFirstInput(m_view);
         }
     } catch (const std::exception& e) {
         ShowException(e, this);

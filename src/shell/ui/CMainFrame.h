@@ -121,6 +121,14 @@ private:
     // Where the mnemonic of the caption stands; -1 when every letter is taken.
     static qsizetype MnemonicPlace(const QString& caption, const QString& used);
     bool PassesHeldRefusal(FrameKey key);
+    // A cell editor of the screen holding the focus ends before a frame key
+    // acts, as when it is left: its text is read (a refusal is said and then
+    // holds), or given up as by Esc (`giveUp`, the key that gives the
+    // screen's record up). True when a refusal holds after it.
+    bool EndCellEditor(bool giveUp);
+    // Whether the focus stands on a widget within the view (not the view)
+    // that is shown and enabled.
+    static bool FocusShownIn(const QWidget* view);
     void BuildPanels();
     void BuildFrameKeys();
     QAction* ActionFor(const CommandInfo& c);

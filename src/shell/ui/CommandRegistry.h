@@ -44,6 +44,8 @@ struct CommandInfo {
     bool needsNoBase = false; // available only while no base is open
     ViewFactory makeView; // a screen: the frame switches to it
     std::function<void(CMainFrame&)> run; // or an action
+    bool takesScreenFirst = false; // the action changes what the open screen shows: the screen takes what
+        // was typed first, as when it is left (CanLeave), and a refusal stops the action
     std::function<bool()> enabled; // optional rule on top of needsBase, asked when a menu opens
 };
 

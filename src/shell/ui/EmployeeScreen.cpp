@@ -99,8 +99,8 @@ void CEmployeeDetailDlg::SetupGrid(const std::vector<GridColumn>& columns, const
     const int width = grid->width();
     for (int col = 0; col < int(shares.size()) && col < int(titles.size()); ++col)
         grid->SetColumnWidth(col, int(std::ceil(width * shares[std::size_t(col)] - 0.5)));
-    FitLastColumn();
     for (int col = 0; col < int(titles.size()); ++col) grid->SetItemText(0, col, titles[col]);
+    FitLastColumn();
 }
 
 int CEmployeeDetailDlg::HeaderHeight() const { return m_grid->GetRowHeight(0); }
