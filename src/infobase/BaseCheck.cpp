@@ -7,6 +7,8 @@
 
 #include <QFile>
 
+#include <map>
+
 namespace kalvor::infobase {
 
 namespace {
@@ -159,8 +161,10 @@ void CheckFilePages(const QSqlDatabase& db)
 
 void CheckSchemaTables(const QSqlDatabase& db)
 {
+    const std::map<QString, QStringList> tables = db::EveryTableColumns(db);
     for (const TableDef& t : SchemaTables()) {
-        const QStringList present = db::TableColumns(db, t.name);
+        const auto found = tables.find(t.name.toLower());
+        const QStringList present = found != tables.end() ? found->second : QStringList();
         if (present.isEmpty())
             ThrowDamaged(QStringLiteral("В базе нет таблицы %1.").arg(Qualified(t.name)));
         for (const QString& column : t.columns)

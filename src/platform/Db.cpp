@@ -985,6 +985,20 @@ QStringList TableColumns(const QSqlDatabase& db, const QString& table)
     return names;
 }
 
+std::map<QString, QStringList> EveryTableColumns(const QSqlDatabase& db)
+{
+    // The server keeps unquoted names in lower case.
+    RawStatement& q = RawStatementFor(
+        db, IsServer(db) ? QStringLiteral("SELECT table_name, column_name FROM information_schema.columns "
+                                          "WHERE table_schema = 'dbo' ORDER BY table_name, ordinal_position")
+                         : QStringLiteral("SELECT m.name, p.name FROM dbo.sqlite_master AS m JOIN "
+                                          "pragma_table_info(m.name, 'dbo') AS p WHERE m.type = 'table' "
+                                          "ORDER BY m.name, p.cid"));
+    std::map<QString, QStringList> tables;
+    while (q.next()) tables[q.toString(0).toLower()] << q.toString(1);
+    return tables;
+}
+
 QString StorageClassSql(const QSqlDatabase& db, const QString& column, const QString& declaredType)
 {
     if (!IsServer(db))
