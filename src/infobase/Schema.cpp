@@ -3,6 +3,7 @@
 #include "infobase/BaseCheck.h"
 #include "infobase/StoredTables.h"
 #include "platform/Db.h"
+#include "platform/RawStatement.h"
 #include "values/Clock.h"
 #include "values/Values.h"
 
@@ -273,9 +274,7 @@ namespace {
 int versionRowStep(const QSqlDatabase& db)
 {
     const TableDef& t = VersionTable().def();
-    db::Recordset q(db, SelectColumnsSql(t, {t.columns[1]}, WhereColumnSql(t)));
-    q.run(1);
-    return q.next() ? q.toInt(0) : 0;
+    return int(db::RawStatementFor(db, SelectColumnsSql(t, {t.columns[1]}, WhereColumnSql(t))).bind(0, 1).selectInt64());
 }
 
 } // namespace

@@ -943,25 +943,22 @@ QString FilePageFaults(const QSqlDatabase& db)
 bool TableExists(const QSqlDatabase& db, const QString& table)
 {
     // The server keeps unquoted names in lower case.
-    Recordset q(db, IsServer(db)
-                        ? QStringLiteral("SELECT COUNT(*) FROM information_schema.tables "
-                                         "WHERE table_schema = 'dbo' AND table_name = lower(?)")
-                        : QStringLiteral("SELECT COUNT(*) FROM dbo.sqlite_master WHERE type = 'table' AND name = ?"));
-    q.bind(0, table);
-    q.exec();
-    return q.next() && q.toInt(0) > 0;
+    RawStatement& q = RawStatementFor(
+        db, IsServer(db) ? QStringLiteral("SELECT COUNT(*) FROM information_schema.tables "
+                                          "WHERE table_schema = 'dbo' AND table_name = lower(?)")
+                         : QStringLiteral("SELECT COUNT(*) FROM dbo.sqlite_master WHERE type = 'table' AND name = ?"));
+    return q.bind(0, table).selectInt64() > 0;
 }
 
 bool HasUniqueKey(const QSqlDatabase& db, const QString& name)
 {
-    Recordset q(db, IsServer(db) ? QStringLiteral("SELECT COUNT(*) FROM pg_constraint c JOIN pg_namespace n ON "
-                                                  "n.oid = c.connamespace WHERE n.nspname = 'dbo' AND "
-                                                  "c.contype = 'u' AND c.conname = lower(?)")
-                                 : QStringLiteral("SELECT COUNT(*) FROM dbo.sqlite_master WHERE type = 'index' AND "
-                                                  "name = ?"));
-    q.bind(0, name);
-    q.exec();
-    return q.next() && q.toInt(0) > 0;
+    RawStatement& q =
+        RawStatementFor(db, IsServer(db) ? QStringLiteral("SELECT COUNT(*) FROM pg_constraint c JOIN pg_namespace n ON "
+                                                          "n.oid = c.connamespace WHERE n.nspname = 'dbo' AND "
+                                                          "c.contype = 'u' AND c.conname = lower(?)")
+                                         : QStringLiteral("SELECT COUNT(*) FROM dbo.sqlite_master WHERE type = 'index' "
+                                                          "AND name = ?"));
+    return q.bind(0, name).selectInt64() > 0;
 }
 
 void MakeUniqueKey(const QSqlDatabase& db, const QString& name, const QString& table, const QStringList& columns)
