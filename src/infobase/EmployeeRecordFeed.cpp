@@ -100,7 +100,7 @@ public:
     }
 
 private:
-    static constexpr std::size_t kReaders = std::tuple_size_v<Readers>, kFirstRange = 16, kRange = 256, kBatch = 16,
+    static constexpr std::size_t kReaders = std::tuple_size_v<Readers>, kFirstRange = 16, kRange = 128, kBatch = 16,
                                  kQueuedBatches = 4;
     using RecordBatch = std::vector<FedRecord>;
 
