@@ -56,9 +56,15 @@ public:
             at = end;
         }
         // The readers wait on the server for the run: its stop ends their waits too.
+        // A reader without a range is not asked at all: it would open a
+        // session and a transaction for nothing.
         const std::stop_token stop = db::ServerStopScope::current();
         for (std::size_t r = 0; r < kReaders; ++r) {
             const std::lock_guard lock(m_mutex);
+            if (r >= m_ranges.size()) {
+                m_parts[r].ended = true;
+                continue;
+            }
             const bool posted = readers[r].post([this, base, view, r, stop] {
                 {
                     const db::ServerStopScope work(stop);

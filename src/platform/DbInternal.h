@@ -228,8 +228,10 @@ public:
     QVariant value(int column) const;
 
 private:
-    // Prepares the statement on the session and works out its shape; its name.
-    QByteArray prepare(pg_conn* session);
+    // Prepares the statements on the session and works out their shapes
+    // (their names set), all in one round trip, or two when a sort is left
+    // to the server after all.
+    static void prepareTogether(pg_conn* session, const std::vector<ServerQuery*>& queries);
     // The values set, as libpq takes them.
     struct Parameters {
         std::vector<const char*> values;

@@ -284,52 +284,113 @@ ServerQuery::ServerQuery(const QSqlDatabase& db, const QString& sql) : db_(db), 
 
 ServerQuery::~ServerQuery() { reset(); }
 
-QByteArray ServerQuery::prepare(PGconn* session)
+namespace {
+
+// A text to be prepared under a name, and the statement it stands for.
+struct Preparation {
+    QByteArray name, text;
+    int parameters = 0;
+    const QString* sql = nullptr;
+};
+
+// Prepares the texts and describes their results, all in one pipeline: one
+// round trip. The descriptions, in order; throws the first failure.
+std::vector<PGresult*> prepareAll(const QSqlDatabase& db, PGconn* session, const std::vector<Preparation>& texts)
 {
-    auto attempt = [&](const QByteArray& text, const QByteArray& name) {
-        PGresult* p = PQprepare(session, name.constData(), text.constData(), parameters_, nullptr);
-        const bool ok = PQresultStatus(p) == PGRES_COMMAND_OK;
-        if (!ok) {
-            const DbError e = statementFailure(db_, session, p, sql_);
-            PQclear(p);
-            throw e;
-        }
-        PQclear(p);
-        PGresult* d = PQdescribePrepared(session, name.constData());
-        if (PQresultStatus(d) != PGRES_COMMAND_OK) {
-            const DbError e = statementFailure(db_, session, d, sql_);
-            PQclear(d);
-            throw e;
-        }
-        return d;
-    };
-    sortColumns_.clear();
-    QByteArray name = newStatementName();
-    PGresult* shape = nullptr;
-    const QStringList keys = clientSortKeys(sql_);
-    if (!keys.isEmpty()) {
-        // Without its ORDER BY, when every key is an integer column of the result.
-        shape = attempt(QByteArray(text_).left(text_.lastIndexOf(" ORDER BY ")), name);
-        for (const QString& key : keys) {
-            const int column = PQfnumber(shape, key.toUtf8().constData());
-            if (column < 0 || !isIntegerType(PQftype(shape, column))) {
-                sortColumns_.clear();
+    bool sent = PQenterPipelineMode(session) == 1;
+    for (std::size_t i = 0; sent && i < texts.size(); ++i) {
+        const Preparation& t = texts[i];
+        sent = PQsendPrepare(session, t.name.constData(), t.text.constData(), t.parameters, nullptr) == 1 &&
+               PQsendDescribePrepared(session, t.name.constData()) == 1;
+    }
+    if (sent)
+        sent = PQpipelineSync(session) == 1;
+    if (!sent) {
+        const DbError e = statementFailure(db, session, nullptr, *texts.front().sql);
+        PQexitPipelineMode(session);
+        throw e;
+    }
+    std::optional<DbError> failure;
+    std::vector<PGresult*> shapes;
+    for (std::size_t step = 0; step < 2 * texts.size(); ++step) {
+        // The step's result, then the null that ends its results.
+        PGresult* r = PQgetResult(session);
+        const ExecStatusType status = r ? PQresultStatus(r) : PGRES_FATAL_ERROR;
+        if (!failure && status != PGRES_COMMAND_OK)
+            failure = statementFailure(db, session, status == PGRES_FATAL_ERROR ? r : nullptr, *texts[step / 2].sql);
+        if (step % 2 == 1 && !failure)
+            shapes.push_back(r);
+        else
+            PQclear(r);
+        if (!r)
+            continue;
+        while (PGresult* more = PQgetResult(session)) PQclear(more);
+    }
+    if (PQstatus(session) != CONNECTION_BAD)
+        PQclear(PQgetResult(session)); // the sync
+    PQexitPipelineMode(session);
+    if (failure) {
+        for (PGresult* shape : shapes) PQclear(shape);
+        throw *failure;
+    }
+    return shapes;
+}
+
+} // namespace
+
+void ServerQuery::prepareTogether(PGconn* session, const std::vector<ServerQuery*>& queries)
+{
+    if (queries.empty())
+        return;
+    // A query ending in an ORDER BY is first prepared without it, to be
+    // sorted here when every key is an integer column of its result.
+    std::vector<Preparation> texts;
+    std::vector<QStringList> keys;
+    for (ServerQuery* q : queries) {
+        q->sortColumns_.clear();
+        keys.push_back(clientSortKeys(q->sql_));
+        const QByteArray text = keys.back().isEmpty() ? q->text_ : q->text_.left(q->text_.lastIndexOf(" ORDER BY "));
+        texts.push_back({newStatementName(), text, q->parameters_, &q->sql_});
+    }
+    std::vector<PGresult*> shapes = prepareAll(queries.front()->db_, session, texts);
+    std::vector<Preparation> again; // the sorts the server does after all
+    std::vector<std::size_t> againOf;
+    for (std::size_t i = 0; i < queries.size(); ++i) {
+        ServerQuery& q = *queries[i];
+        for (const QString& key : keys[i]) {
+            const int column = PQfnumber(shapes[i], key.toUtf8().constData());
+            if (column < 0 || !isIntegerType(PQftype(shapes[i], column))) {
+                q.sortColumns_.clear();
                 break;
             }
-            sortColumns_.push_back(column);
+            q.sortColumns_.push_back(column);
         }
-        if (sortColumns_.empty()) {
-            PQclear(shape);
-            name = newStatementName();
-            shape = nullptr;
+        if (!keys[i].isEmpty() && q.sortColumns_.empty()) {
+            again.push_back({newStatementName(), q.text_, q.parameters_, &q.sql_});
+            againOf.push_back(i);
         }
     }
-    if (!shape)
-        shape = attempt(text_, name);
-    binary_ = true;
-    for (int c = 0; c < PQnfields(shape); ++c) binary_ = binary_ && isBinaryReadType(PQftype(shape, c));
-    PQclear(shape);
-    return name;
+    if (!again.empty()) {
+        std::vector<PGresult*> more;
+        try {
+            more = prepareAll(queries.front()->db_, session, again);
+        } catch (...) {
+            for (PGresult* shape : shapes) PQclear(shape);
+            throw;
+        }
+        for (std::size_t k = 0; k < again.size(); ++k) {
+            PQclear(shapes[againOf[k]]);
+            shapes[againOf[k]] = more[k];
+            texts[againOf[k]].name = again[k].name;
+        }
+    }
+    for (std::size_t i = 0; i < queries.size(); ++i) {
+        ServerQuery& q = *queries[i];
+        q.binary_ = true;
+        for (int c = 0; c < PQnfields(shapes[i]); ++c) q.binary_ = q.binary_ && isBinaryReadType(PQftype(shapes[i], c));
+        PQclear(shapes[i]);
+        q.name_ = texts[i].name;
+    }
 }
 
 void ServerQuery::exec()
@@ -342,7 +403,7 @@ void ServerQuery::exec()
         throw statementFailure(db_, nullptr, nullptr, sql_);
     // The object lives with its connection's session: prepared once.
     if (name_.isEmpty())
-        name_ = prepare(session);
+        prepareTogether(session, {this});
     const Parameters p = parameters();
     PGresult* r = PQexecPrepared(session, name_.constData(), parameters_, p.values.data(), p.lengths.data(),
                                  p.formats.data(), binary_ ? 1 : 0);
@@ -368,9 +429,11 @@ void ServerQuery::execTogether(const std::vector<ServerQuery*>& queries)
     PGconn* session = serverSession(db);
     if (!session)
         throw statementFailure(db, nullptr, nullptr, queries.front()->sql_);
+    std::vector<ServerQuery*> unprepared;
     for (ServerQuery* q : queries)
         if (q->name_.isEmpty())
-            q->name_ = q->prepare(session);
+            unprepared.push_back(q);
+    prepareTogether(session, unprepared);
     // Sent in one pipeline, answered up to its sync.
     bool sent = PQenterPipelineMode(session) == 1;
     for (std::size_t i = 0; sent && i < queries.size(); ++i) {
