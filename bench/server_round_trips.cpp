@@ -5,16 +5,10 @@
 // the counts say what an operation costs at a delay: 100 ms a round trip and
 // 10 round trips are a second.
 //
-// Counted on the wire, below the program and QtSql alike: this program
-// defines libpq's calls that send (PQexec, PQsendQuery ... PQpipelineSync)
-// and passes each to libpq, counting it first; its symbols are exported
-// (ENABLE_EXPORTS), so the server driver of QtSql, loaded later, calls them
-// too. A call that waits for its answer (PQexec, PQprepare, a query sent
-// outside a pipeline) is one round trip; a pipeline is one at its sync,
-// however many statements it carries. A call made inside another counted
-// call (libpq's own PQexec sending its query) is not counted again. The lease
-// watcher's renewals are held while counting, so what is counted is the
-// operation's own (the check of the base lock before a write is counted).
+// Counted on the wire, below the program and QtSql alike
+// (support/WireCounts.h). The lease watcher's renewals are held while
+// counting, so what is counted is the operation's own (the check of the base
+// lock before a write is counted).
 //
 //   sh tools/pgtest.sh start   (prints the cluster's folder)
 //   KALVOR_BENCH_SERVER=<folder> PGUSER=kalvor build/bench/server_round_trips
@@ -22,6 +16,7 @@
 // The bases are the test fixture's (payroll/FixtureBaseFile.h), made on the
 // server in a temporary working folder and dropped afterwards.
 #include "RunBenchmarks.h"
+#include "support/WireCounts.h"
 #include "infobase/FirmParameters.h"
 #include "infobase/InfoBaseDb.h"
 #include "masterdata/GridBooks.h"
@@ -38,146 +33,11 @@
 #include <QEventLoop>
 #include <QTemporaryDir>
 
-#include <libpq-fe.h>
-
-#include <dlfcn.h>
-
-#include <atomic>
 #include <cstdio>
 #include <functional>
 #include <string>
 #include <vector>
 
-namespace {
-
-std::atomic<long> roundTrips{0}, statements{0}, sessions{0};
-thread_local int insideCall = 0; // a counted call is running on the thread
-
-// The counts at one moment.
-struct Counts {
-    long trips = 0, sent = 0, opened = 0;
-    static Counts now() { return {roundTrips.load(), statements.load(), sessions.load()}; }
-    Counts operator-(const Counts& o) const { return {trips - o.trips, sent - o.sent, opened - o.opened}; }
-};
-
-// Counts one call (unless inside another counted call) and makes it.
-template <class F, class... A>
-auto counted(const char* name, bool trip, bool statement, A... args)
-{
-    static thread_local std::vector<std::pair<const char*, void*>> cache;
-    void* fn = nullptr;
-    for (const auto& [n, f] : cache)
-        if (n == name)
-            fn = f;
-    if (!fn) {
-        fn = dlsym(RTLD_NEXT, name);
-        cache.emplace_back(name, fn);
-    }
-    if (insideCall == 0) {
-        roundTrips += trip ? 1 : 0;
-        statements += statement ? 1 : 0;
-    }
-    ++insideCall;
-    auto result = reinterpret_cast<F>(fn)(args...);
-    --insideCall;
-    return result;
-}
-
-// Whether a call on the session waits for its answer now (no pipeline).
-bool waits(PGconn* conn) { return PQpipelineStatus(conn) == PQ_PIPELINE_OFF; }
-
-} // namespace
-
-extern "C" {
-
-PGresult* PQexec(PGconn* conn, const char* query)
-{
-    return counted<PGresult* (*)(PGconn*, const char*)>("PQexec", true, true, conn, query);
-}
-
-PGresult* PQexecParams(PGconn* conn, const char* command, int nParams, const Oid* paramTypes,
-                       const char* const* paramValues, const int* paramLengths, const int* paramFormats,
-                       int resultFormat)
-{
-    return counted<PGresult* (*)(PGconn*, const char*, int, const Oid*, const char* const*, const int*, const int*,
-                                 int)>("PQexecParams", true, true, conn, command, nParams, paramTypes, paramValues,
-                                       paramLengths, paramFormats, resultFormat);
-}
-
-PGresult* PQexecPrepared(PGconn* conn, const char* stmtName, int nParams, const char* const* paramValues,
-                         const int* paramLengths, const int* paramFormats, int resultFormat)
-{
-    return counted<PGresult* (*)(PGconn*, const char*, int, const char* const*, const int*, const int*, int)>(
-        "PQexecPrepared", true, true, conn, stmtName, nParams, paramValues, paramLengths, paramFormats, resultFormat);
-}
-
-PGresult* PQprepare(PGconn* conn, const char* stmtName, const char* query, int nParams, const Oid* paramTypes)
-{
-    return counted<PGresult* (*)(PGconn*, const char*, const char*, int, const Oid*)>(
-        "PQprepare", true, true, conn, stmtName, query, nParams, paramTypes);
-}
-
-PGresult* PQdescribePrepared(PGconn* conn, const char* stmt)
-{
-    return counted<PGresult* (*)(PGconn*, const char*)>("PQdescribePrepared", true, false, conn, stmt);
-}
-
-int PQsendQuery(PGconn* conn, const char* query)
-{
-    return counted<int (*)(PGconn*, const char*)>("PQsendQuery", waits(conn), true, conn, query);
-}
-
-int PQsendQueryParams(PGconn* conn, const char* command, int nParams, const Oid* paramTypes,
-                      const char* const* paramValues, const int* paramLengths, const int* paramFormats,
-                      int resultFormat)
-{
-    return counted<int (*)(PGconn*, const char*, int, const Oid*, const char* const*, const int*, const int*, int)>(
-        "PQsendQueryParams", waits(conn), true, conn, command, nParams, paramTypes, paramValues, paramLengths,
-        paramFormats, resultFormat);
-}
-
-int PQsendPrepare(PGconn* conn, const char* stmtName, const char* query, int nParams, const Oid* paramTypes)
-{
-    return counted<int (*)(PGconn*, const char*, const char*, int, const Oid*)>(
-        "PQsendPrepare", waits(conn), true, conn, stmtName, query, nParams, paramTypes);
-}
-
-int PQsendQueryPrepared(PGconn* conn, const char* stmtName, int nParams, const char* const* paramValues,
-                        const int* paramLengths, const int* paramFormats, int resultFormat)
-{
-    return counted<int (*)(PGconn*, const char*, int, const char* const*, const int*, const int*, int)>(
-        "PQsendQueryPrepared", waits(conn), true, conn, stmtName, nParams, paramValues, paramLengths, paramFormats,
-        resultFormat);
-}
-
-int PQsendDescribePrepared(PGconn* conn, const char* stmt)
-{
-    return counted<int (*)(PGconn*, const char*)>("PQsendDescribePrepared", waits(conn), false, conn, stmt);
-}
-
-int PQpipelineSync(PGconn* conn) { return counted<int (*)(PGconn*)>("PQpipelineSync", true, false, conn); }
-
-PGconn* PQconnectdb(const char* conninfo)
-{
-    ++sessions;
-    return counted<PGconn* (*)(const char*)>("PQconnectdb", false, false, conninfo);
-}
-
-PGconn* PQconnectdbParams(const char* const* keywords, const char* const* values, int expand_dbname)
-{
-    ++sessions;
-    return counted<PGconn* (*)(const char* const*, const char* const*, int)>("PQconnectdbParams", false, false,
-                                                                           keywords, values, expand_dbname);
-}
-
-PGconn* PQconnectStartParams(const char* const* keywords, const char* const* values, int expand_dbname)
-{
-    ++sessions;
-    return counted<PGconn* (*)(const char* const*, const char* const*, int)>("PQconnectStartParams", false, false,
-                                                                           keywords, values, expand_dbname);
-}
-
-} // extern "C"
 
 namespace {
 
@@ -195,6 +55,8 @@ void Calculate(PayrollDoc& doc)
     thread.startOn(doc.infoBase.worker, p, &CalculationThreadProc);
     loop.exec();
 }
+
+using wirecount::Counts;
 
 struct Operation {
     const char* name;
