@@ -3,6 +3,8 @@
 #include "infobase/Schema.h"
 #include "infobase/StoredTables.h"
 
+#include <algorithm>
+#include <limits>
 #include <optional>
 #include <unordered_map>
 #include <unordered_set>
@@ -23,24 +25,45 @@ const QString& movedMasterRowsSql()
 }
 
 // Every employee's dated archive, by slot, each in the order LoadWarDat
-// reads it ("ORDER BY g1, m1, d1, god, mes, kod, num"), at most a block's
-// capacity.
+// reads it (by g1, m1, d1, god, mes, kod, num, a missing value last, as the
+// server orders it), at most a block's capacity. The rows are put in that
+// order here: the server would be sent the statement again for a sort by
+// columns the rows do not carry.
 std::unordered_map<int, std::vector<WarDatEntry>> everyDatedArchive(const QSqlDatabase& db)
 {
-    static const QString sql = [] {
-        const TableDef& t = WarDatTable().def();
-        QString text = SlotRowsSql(t, {.from = WarDatTable().keyCount(), .numbered = false});
+    const TableDef& t = WarDatTable().def();
+    static const QString sql = SlotRowsSql(t, {.from = 1, .numbered = false}).section(QStringLiteral(" ORDER BY "), 0, 0);
+    // The places of the order's columns in the rows read: the slot, then
+    // the table's columns from num on.
+    static const std::vector<int> order = [&] {
+        std::vector<int> places;
         for (const char* name : {"g1", "m1", "d1", "god", "mes", "kod", "num"})
-            text += QStringLiteral(", detail.") + DeclaredColumn(t, QLatin1String(name));
-        return text;
+            places.push_back(int(t.columns.indexOf(DeclaredColumn(t, QLatin1String(name)))));
+        return places;
     }();
-    std::unordered_map<int, std::vector<WarDatEntry>> bySlot;
+    struct Dated {
+        std::vector<qint64> key;
+        WarDatEntry entry;
+    };
+    std::unordered_map<int, std::vector<Dated>> read;
     db::RawStatement& q = db::RawStatementFor(db, sql);
     while (q.next()) {
+        Dated d;
+        for (const int place : order) {
+            const QVariant v = q.value(place);
+            d.key.push_back(v.isNull() ? std::numeric_limits<qint64>::max() : v.toLongLong());
+        }
         Reader r(q);
-        std::vector<WarDatEntry>& entries = bySlot[r.n()];
-        if (int(entries.size()) < WarDatBlock::Capacity)
-            WarDatTable().read(entries.emplace_back(), r);
+        const int slot = r.n();
+        r.n(); // num, in the key
+        WarDatTable().read(d.entry, r);
+        read[slot].push_back(std::move(d));
+    }
+    std::unordered_map<int, std::vector<WarDatEntry>> bySlot;
+    for (auto& [slot, rows] : read) {
+        std::sort(rows.begin(), rows.end(), [](const Dated& a, const Dated& b) { return a.key < b.key; });
+        std::vector<WarDatEntry>& entries = bySlot[slot];
+        for (std::size_t i = 0; i < rows.size() && int(i) < WarDatBlock::Capacity; ++i) entries.push_back(rows[i].entry);
     }
     return bySlot;
 }

@@ -1101,15 +1101,19 @@ QStringList TableColumns(const QSqlDatabase& db, const QString& table)
 
 std::map<QString, QStringList> EveryTableColumns(const QSqlDatabase& db)
 {
-    // The server keeps unquoted names in lower case.
+    // The server keeps unquoted names in lower case. The columns are put in
+    // their order here: a sort by a table's name is the server's own work,
+    // which the statement would be sent for again.
     RawStatement& q = RawStatementFor(
-        db, IsServer(db) ? QStringLiteral("SELECT table_name, column_name FROM information_schema.columns "
-                                          "WHERE table_schema = 'dbo' ORDER BY table_name, ordinal_position")
-                         : QStringLiteral("SELECT m.name, p.name FROM dbo.sqlite_master AS m JOIN "
-                                          "pragma_table_info(m.name, 'dbo') AS p WHERE m.type = 'table' "
-                                          "ORDER BY m.name, p.cid"));
+        db, IsServer(db) ? QStringLiteral("SELECT table_name, column_name, ordinal_position FROM "
+                                          "information_schema.columns WHERE table_schema = 'dbo'")
+                         : QStringLiteral("SELECT m.name, p.name, p.cid FROM dbo.sqlite_master AS m JOIN "
+                                          "pragma_table_info(m.name, 'dbo') AS p WHERE m.type = 'table'"));
+    std::map<QString, std::map<qint64, QString>> placed;
+    while (q.next()) placed[q.toString(0).toLower()][q.toInt64(2)] = q.toString(1);
     std::map<QString, QStringList> tables;
-    while (q.next()) tables[q.toString(0).toLower()] << q.toString(1);
+    for (const auto& [table, columns] : placed)
+        for (const auto& [place, name] : columns) tables[table] << name;
     return tables;
 }
 
