@@ -157,7 +157,8 @@ struct MovedEmployees::Impl {
         batch.add(movedMasterRowsSql(), counted);
         for (int c = 0; c < masters.columns(); ++c) batch.bind(c, masters.literal(c));
         for (std::size_t t = 0; t < MovedDetailTables().size(); ++t) {
-            const int width = int(MovedDetailTables()[t]->columns.size()); // the owner's slot, then the columns after id_konst
+            // The owner's slot, then the columns after id_konst.
+            const int width = int(MovedDetailTables()[t]->columns.size());
             batch.add(OwnedRowsOnServerSql(*MovedDetailTables()[t]), counted);
             for (int c = 0; c < width; ++c)
                 batch.bind(c, rows[t].rows() > 0 ? rows[t].literal(c) : QStringLiteral("{}"));
