@@ -4,8 +4,12 @@
 #include "infobase/StoredTables.h"
 #include "infobase/TableDef.h"
 #include "platform/Db.h"
+#include "platform/RawStatement.h"
 
 #include <QFile>
+
+#include <map>
+#include <vector>
 
 namespace kalvor::infobase {
 
@@ -44,18 +48,22 @@ void checkConfigStorage(const QSqlDatabase& db, const TableDef& config)
     QStringList types;
     for (int i = 0; i < config.columns.size(); ++i)
         types << db::StorageClassSql(db, config.columns[i], config.types[i]);
-    db::Recordset q(db, QStringLiteral("SELECT %1, %2 FROM %3 %4")
-                            .arg(types.join(QStringLiteral(", ")), ColumnList(config), Qualified(config.name),
-                                 WhereColumnSql(ConfigTable().def())));
-    q.run(kConfigRowId);
+    db::RawStatement& q = db::RawStatementFor(db, QStringLiteral("SELECT %1, %2 FROM %3 %4")
+                                                      .arg(types.join(QStringLiteral(", ")), ColumnList(config),
+                                                           Qualified(config.name), WhereColumnSql(ConfigTable().def())));
+    q.bind(0, kConfigRowId);
     if (!q.next())
         ThrowNoConfigRow();
     const int n = int(config.columns.size());
+    std::vector<QVariant> row; // the storage classes, then the values
+    for (int i = 0; i < 2 * n; ++i) row.push_back(q.value(i));
+    q.reset();
     for (int i = 0; i < n; ++i) {
         const QString& column = config.columns[i];
-        if (fitsColumn(q.toString(i), config.types[i], kRequiredConfigValues.contains(column)))
+        if (fitsColumn(row[std::size_t(i)].toString(), config.types[i], kRequiredConfigValues.contains(column)))
             continue;
-        const QString value = q.isNull(n + i) ? QStringLiteral("пусто") : QStringLiteral("«%1»").arg(q.toString(n + i));
+        const QVariant& stored = row[std::size_t(n + i)];
+        const QString value = stored.isNull() ? QStringLiteral("пусто") : QStringLiteral("«%1»").arg(stored.toString());
         const QString wanted =
             config.types[i] == QLatin1String("INTEGER") ? QStringLiteral("целого числа") : QStringLiteral("числа");
         ThrowDamaged(
@@ -63,13 +71,15 @@ void checkConfigStorage(const QSqlDatabase& db, const TableDef& config)
     }
 }
 
-void checkConfigValues(const QSqlDatabase& db)
+// The capacity, once checked.
+int checkConfigValues(const QSqlDatabase& db)
 {
-    db::Recordset q(db,
-                    SelectColumnsSql(ConfigTable().def(), kRequiredConfigValues, WhereColumnSql(ConfigTable().def())));
-    q.run(kConfigRowId);
+    db::RawStatement& q = db::RawStatementFor(
+        db, SelectColumnsSql(ConfigTable().def(), kRequiredConfigValues, WhereColumnSql(ConfigTable().def())));
+    q.bind(0, kConfigRowId);
     q.next();
     const qint64 capacity = q.toInt64(0), count = q.toInt64(1), monthKey = q.toInt64(2);
+    q.reset();
     if (capacity < 1 || capacity > CInfoBase::MaxCapacity)
         ThrowDamaged(QStringLiteral("Вместимость базы (%1) %2 вне пределов 1-%3.")
                          .arg(configColumn(kRequiredConfigValues[0]))
@@ -88,39 +98,32 @@ void checkConfigValues(const QSqlDatabase& db)
                          .arg(monthKey)
                          .arg(month)
                          .arg(year));
+    return int(capacity);
 }
 
 // The master rows of the employees: no more than the capacity, each in a
 // record slot 1..capacity.
-void checkEmployeesFit(const QSqlDatabase& db)
+void checkEmployeesFit(const QSqlDatabase& db, int capacity)
 {
-    db::Recordset cap(
-        db, SelectColumnsSql(ConfigTable().def(), {kRequiredConfigValues[0]}, WhereColumnSql(ConfigTable().def())));
-    cap.run(kConfigRowId);
-    cap.next();
-    const int capacity = cap.toInt(0);
     const QString konst = Qualified(KonstTable().def().name);
-    db::Recordset count(db, QStringLiteral("SELECT COUNT(*) FROM %1").arg(konst));
-    count.exec();
-    count.next();
-    if (count.toInt64(0) > capacity)
-        ThrowDamaged(QStringLiteral("В таблице %1 %2 работников, а вместимость базы %3.")
-                         .arg(konst)
-                         .arg(count.toInt64(0))
-                         .arg(capacity));
+    const qint64 count = db::RawStatementFor(db, QStringLiteral("SELECT COUNT(*) FROM %1").arg(konst)).selectInt64();
+    if (count > capacity)
+        ThrowDamaged(
+            QStringLiteral("В таблице %1 %2 работников, а вместимость базы %3.").arg(konst).arg(count).arg(capacity));
     const TableDef& master = KonstTable().def();
     const QString& slot = master.columns[1];
-    db::Recordset outside(
+    db::RawStatement& outside = db::RawStatementFor(
         db, SelectColumnsSql(master, {slot, master.columns[2], QStringLiteral("fio")},
                              QStringLiteral("WHERE %1 <> 'integer' OR %2 < 1 OR %2 > ? LIMIT 1")
                                  .arg(db::StorageClassSql(db, slot, QStringLiteral("INTEGER")), slot)));
     outside.bind(0, capacity);
-    outside.exec();
-    if (outside.next())
-        ThrowDamaged(QStringLiteral("В таблице %1 у работника «%2» (таб. N %3) номер записи «%4» "
-                                    "вне пределов 1-%5.")
-                         .arg(konst, outside.toString(2), outside.toString(1), outside.toString(0))
-                         .arg(capacity));
+    if (!outside.next())
+        return;
+    const QString found = QStringLiteral("В таблице %1 у работника «%2» (таб. N %3) номер записи «%4» вне пределов 1-%5.")
+                              .arg(konst, outside.toString(2), outside.toString(1), outside.toString(0))
+                              .arg(capacity);
+    outside.reset();
+    ThrowDamaged(found);
 }
 
 } // namespace
@@ -159,8 +162,10 @@ void CheckFilePages(const QSqlDatabase& db)
 
 void CheckSchemaTables(const QSqlDatabase& db)
 {
+    const std::map<QString, QStringList> tables = db::EveryTableColumns(db);
     for (const TableDef& t : SchemaTables()) {
-        const QStringList present = db::TableColumns(db, t.name);
+        const auto found = tables.find(t.name.toLower());
+        const QStringList present = found != tables.end() ? found->second : QStringList();
         if (present.isEmpty())
             ThrowDamaged(QStringLiteral("В базе нет таблицы %1.").arg(Qualified(t.name)));
         for (const QString& column : t.columns)
@@ -172,8 +177,7 @@ void CheckSchemaTables(const QSqlDatabase& db)
 void CheckConfiguration(const QSqlDatabase& db)
 {
     checkConfigStorage(db, ConfigTable().def());
-    checkConfigValues(db);
-    checkEmployeesFit(db);
+    checkEmployeesFit(db, checkConfigValues(db));
 }
 
 } // namespace kalvor::infobase

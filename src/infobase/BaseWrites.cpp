@@ -3,6 +3,7 @@
 #include "infobase/BaseCheck.h"
 #include "infobase/InfoBaseDb.h"
 #include "infobase/StoredTables.h"
+#include "platform/RawStatement.h"
 #include "values/Values.h"
 
 #include <QThread>
@@ -18,13 +19,16 @@ std::pair<int, qint64> storedMonthAndGeneration(const QSqlDatabase& db)
 {
     const TableDef& config = ConfigTable().def();
     const TableDef& g = GenerationColumn();
-    db::Recordset q(db, QStringLiteral("SELECT %1, %2 FROM %3 %4")
-                            .arg(DeclaredColumn(config, QStringLiteral("tekMes")), g.columns[1], Qualified(g.name),
-                                 WhereColumnSql(config)));
-    q.run(kConfigRowId);
+    db::RawStatement& q = db::RawStatementFor(
+        db, QStringLiteral("SELECT %1, %2 FROM %3 %4")
+                .arg(DeclaredColumn(config, QStringLiteral("tekMes")), g.columns[1], Qualified(g.name),
+                     WhereColumnSql(config)));
+    q.bind(0, kConfigRowId);
     if (!q.next())
         ThrowNoConfigRow();
-    return {q.toInt(0), q.toInt64(1)};
+    const std::pair<int, qint64> stored{q.toInt(0), q.toInt64(1)};
+    q.reset();
+    return stored;
 }
 
 // The refusal of a base whose month or generation is not memory's; empty

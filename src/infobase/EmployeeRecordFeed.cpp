@@ -42,12 +42,29 @@ public:
     ServerRecordReader(Readers& readers, const QString& base, const QString& view, std::vector<int> wanted)
         : m_wanted(std::move(wanted)), m_parts(kReaders)
     {
-        for (std::size_t at = 0, range = kFirstRange; at < m_wanted.size(); at += range, range = kRange)
-            m_ranges.push_back({at, std::min(m_wanted.size(), at + range)});
+        // The first range is short, so that the engine starts early; the
+        // rest is read in ranges of equal size, as few as the readers left
+        // and kRange allow, so that each costs the server's round trip once
+        // (its statements do not grow with the employees up to that size).
+        const std::size_t first = std::min(m_wanted.size(), kFirstRange), rest = m_wanted.size() - first;
+        const std::size_t parts = std::min(rest, std::max(kReaders - 1, (rest + kRange - 1) / kRange));
+        if (first > 0)
+            m_ranges.push_back({0, first});
+        for (std::size_t part = 0, at = first; part < parts; ++part) {
+            const std::size_t end = first + rest * (part + 1) / parts;
+            m_ranges.push_back({at, end});
+            at = end;
+        }
         // The readers wait on the server for the run: its stop ends their waits too.
+        // A reader without a range is not asked at all: it would open a
+        // session and a transaction for nothing.
         const std::stop_token stop = db::ServerStopScope::current();
         for (std::size_t r = 0; r < kReaders; ++r) {
             const std::lock_guard lock(m_mutex);
+            if (r >= m_ranges.size()) {
+                m_parts[r].ended = true;
+                continue;
+            }
             const bool posted = readers[r].post([this, base, view, r, stop] {
                 {
                     const db::ServerStopScope work(stop);
@@ -89,7 +106,7 @@ public:
     }
 
 private:
-    static constexpr std::size_t kReaders = std::tuple_size_v<Readers>, kFirstRange = 16, kRange = 64, kBatch = 16,
+    static constexpr std::size_t kReaders = std::tuple_size_v<Readers>, kFirstRange = 16, kRange = 128, kBatch = 16,
                                  kQueuedBatches = 4;
     using RecordBatch = std::vector<FedRecord>;
 

@@ -223,6 +223,38 @@ void SaveEmployeeFull(CInfoBase& base, int slot);
 // archive, month rows and dated archive.
 void SaveEmployeeCalc(CInfoBase& base, int slot, const EmployeeAttributes& attr);
 void SaveEmployeePostDopl(CInfoBase& base, int slot);
+// The employees of the month change, read and written as SaveEmployeeCalc
+// writes them. On a server by groups, so that the round trips grow by one a
+// group, not by tens an employee: the records read together by the base's
+// record readers (EmployeeRecordFeed) and every dated archive by one
+// statement, in the view of the caller's open transaction; the moved
+// records kept and written kMovedGroup at a time, one statement a table for
+// the whole group (the master rows updated by slot, the rows of each detail
+// table in place of the group's stored ones), in one batch. On a base file,
+// which answers at once, each is read and written on his own. A refusal of
+// a group's rows is found again employee by employee and names him.
+class MovedEmployees {
+public:
+    static constexpr int kMovedGroup = 256;
+    // The slots that will be loaded, each once, in any order; `refusalText`
+    // says what a refusal of the slot's rows did.
+    MovedEmployees(CInfoBase& base, const std::vector<int>& wanted, std::function<QString(int slot)> refusalText);
+    ~MovedEmployees();
+    MovedEmployees(const MovedEmployees&) = delete;
+    MovedEmployees& operator=(const MovedEmployees&) = delete;
+    // Makes the slot's record current, its dated archive with it (LoadEmployee
+    // and LoadWarDat of the whole archive).
+    void load(int slot);
+    // The current record and dated archive of the slot as SaveEmployeeCalc
+    // writes them; on a server kept for its group.
+    void save(int slot, const EmployeeAttributes& attr);
+    // Writes the records kept; throws the refusal named.
+    void flush();
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};
 // Replace the employee's rows of one detail table by the current record's.
 void SaveSber(CInfoBase& base, qint64 id);
 void SaveIspol(CInfoBase& base, qint64 id);

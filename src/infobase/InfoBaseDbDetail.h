@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace kalvor::infobase::detail {
 
@@ -214,6 +215,23 @@ void WriteRows(db::Batch& batch, const MasterRow& owner, const EmployeeRecord& r
 // transaction (SaveEmployeeFull without going through the current record).
 void WriteEmployeeFull(const QSqlDatabase& db, int slot, int tabN, const EmployeeAttributes& attr,
                        const EmployeeRecord& rec, const WarDatBlock& warDat);
+
+// The parts of one employee's record that the month change writes
+// (SaveEmployeeCalc), in one transaction.
+void WriteEmployeeCalc(const QSqlDatabase& db, int slot, int tabN, const EmployeeAttributes& attr,
+                       const EmployeeRecord& rec, const WarDatBlock& warDat);
+// The detail tables that the month change writes, and the rows of an
+// employee's record it writes into each, as SaveEmployeeCalc writes them:
+// added to the column arrays of ReplaceOwnedRowsOnServerSql (one a table in
+// that order, each row after its owner's slot).
+const std::vector<const TableDef*>& MovedDetailTables();
+void BindMovedRows(std::vector<db::ColumnArrays>& tables, int slot, const EmployeeRecord& rec, int kvProizv,
+                   const WarDatBlock& warDat);
+// The server's statement that puts the rows of several employees (each row
+// after its owner's slot) in place of their stored rows in a table of
+// MovedDetailTables() (ReplaceOwnedRowsOnServerSql); empty when the table's
+// columns cannot go as arrays.
+const QString& OwnedRowsOnServerSql(const TableDef& detail);
 
 // Whether a list entry passes a selection (shop, brigade, profession, number).
 bool Selected(const CInfoBase& base, const EmployeeListEntry& e, const Selection& s, bool markedOnly);

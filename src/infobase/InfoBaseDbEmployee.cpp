@@ -1092,10 +1092,70 @@ void SaveEmployeeFull(CInfoBase& base, int slot, const EmployeeAttributes& attr)
 void SaveEmployee(CInfoBase& base, int slot) { SaveEmployee(base, slot, slotAttributes(base, slot)); }
 void SaveEmployeeFull(CInfoBase& base, int slot) { SaveEmployeeFull(base, slot, slotAttributes(base, slot)); }
 
+namespace {
+
+// The parts of a record that the month change writes.
+constexpr unsigned kSaveCalc = SaveNal | SavePost | SaveSs | SaveIsp | SaveWar | SaveRows | SaveWd;
+
+// Binds the elements of `items` that are stored (those that are not empty),
+// numbered from 1 by their place, each after its owner's slot.
+template <class Row, class Items, class IsEmpty>
+void bindOwnedRows(db::ColumnArrays& rows, int slot, const StoredTable<Row>& declared, const Items& items,
+                   IsEmpty isEmpty)
+{
+    for (std::size_t i = 0; i < std::size(items); ++i) {
+        if (isEmpty(items[i]))
+            continue;
+        Binder b(rows);
+        b << slot << int(i + 1);
+        declared.bind(items[i], b);
+    }
+}
+
+} // namespace
+
 void SaveEmployeeCalc(CInfoBase& base, int slot, const EmployeeAttributes& attr)
 {
-    saveEmployee(base, slot, attr, SaveNal | SavePost | SaveSs | SaveIsp | SaveWar | SaveRows | SaveWd);
+    saveEmployee(base, slot, attr, kSaveCalc);
 }
+
+namespace detail {
+
+void WriteEmployeeCalc(const QSqlDatabase& db, int slot, int tabN, const EmployeeAttributes& attr,
+                       const EmployeeRecord& rec, const WarDatBlock& warDat)
+{
+    writeEmployee(db, slot, tabN, attr, rec, warDat, kSaveCalc);
+}
+
+const std::vector<const TableDef*>& MovedDetailTables()
+{
+    static const std::vector<const TableDef*> tables{
+        &NalvichTable().def(), &PostDoplTable().def(), &SsudTable().def(),   &IspolTable().def(),
+        &WariaTable().def(),   &WarDatTable().def(),   &ProizvTable().def(), &ZarpTable().def()};
+    return tables;
+}
+
+void BindMovedRows(std::vector<db::ColumnArrays>& tables, int slot, const EmployeeRecord& rec, int kvProizv,
+                   const WarDatBlock& warDat)
+{
+    tables.resize(MovedDetailTables().size());
+    bindOwnedRows(tables[0], slot, NalvichTable(), rec.nalvich, kIsEmpty);
+    bindOwnedRows(tables[1], slot, PostDoplTable(), rec.postDopl, kBlank);
+    bindOwnedRows(tables[2], slot, SsudTable(), rec.ssud.loans, kBlank);
+    bindOwnedRows(tables[3], slot, IspolTable(), rec.ispol.writs, kBlank);
+    bindOwnedRows(tables[4], slot, WariaTable(), rec.waria, kBlank);
+    bindOwnedRows(tables[5], slot, WarDatTable(), warDat.entries, kBlank);
+    forRowTables(kvProizv, RowTables::Both, [&](const TableDef& def, int from, int to) {
+        db::ColumnArrays& rows = tables[&def == &ProizvTable().def() ? 6 : 7];
+        forStoredRows(rec, from, to, [&](int num, const AccrualRow& a) {
+            Binder b(rows);
+            b << slot << num;
+            bindRow(b, a);
+        });
+    });
+}
+
+} // namespace detail
 
 void SaveEmployeePostDopl(CInfoBase& base, int slot) { saveEmployee(base, slot, EmployeeAttributes{}, SavePost); }
 
@@ -1201,18 +1261,26 @@ void addComputedRowsOnServer(db::Batch& batch, int slot, const NumberedRows& row
     batch.bind(bindRowArrays(batch, 1, {{slot, &rows}}, false), slot);
 }
 
-// The server's statement that puts the computed rows of several employees in
-// place of their stored ones (ComputedRowsOnServerSql for a group).
-const QString& GroupRowsOnServerSql()
+} // namespace
+
+namespace detail {
+
+const QString& OwnedRowsOnServerSql(const TableDef& detail)
 {
-    static const QString sql = [] {
+    static const auto texts = [] {
         const TableDef& konst = KonstTable().def();
-        return ReplaceOwnedRowsOnServerSql(
-            ZarpTable().def(),
-            SelectColumnsSql(konst, {konst.columns[0]}, QStringLiteral("WHERE %1 = %2").arg(konst.columns[1])));
+        const QString idOfSlot =
+            SelectColumnsSql(konst, {konst.columns[0]}, QStringLiteral("WHERE %1 = %2").arg(konst.columns[1]));
+        std::map<const TableDef*, QString> sql;
+        for (const TableDef* t : MovedDetailTables()) sql.emplace(t, ReplaceOwnedRowsOnServerSql(*t, idOfSlot));
+        return sql;
     }();
-    return sql;
+    return texts.at(&detail);
 }
+
+} // namespace detail
+
+namespace {
 
 // The rows that one statement of addComputedRowsInPlace writes at most.
 constexpr int kRowsPerUpsert = 32;
@@ -1541,8 +1609,10 @@ void ComputedRowsGroup::keep(Kept member)
     if (m_kept.empty())
         m_later.holdBack([this] { send(); });
     m_kept.push_back(std::move(member));
-    if (int(m_kept.size()) >= kGroupSize)
+    if (int(m_kept.size()) >= m_groupSize) {
         send();
+        m_groupSize = std::min(2 * m_groupSize, kGroupSize);
+    }
 }
 
 int ComputedRowsGroup::storedByBatch() const { return m_later.sent() + (m_kept.empty() ? 0 : 1); }
@@ -1566,7 +1636,7 @@ void ComputedRowsGroup::send()
     }
     db::Batch batch(m_db);
     if (!owners.empty()) {
-        batch.add(GroupRowsOnServerSql());
+        batch.add(OwnedRowsOnServerSql(ZarpTable().def()));
         batch.bind(bindRowArrays(batch, 0, owners, true), owned.literal(0));
     }
     addStatusRows(batch, true, statuses);

@@ -118,13 +118,14 @@ void writeShortNames(const QSqlDatabase& db, const std::vector<QString>& names)
 void LoadConfig(CInfoBase& base)
 {
     const QSqlDatabase db = Db(base);
-    db::Recordset q(db, SelectSql(ConfigTable().def(), WhereColumnSql(ConfigTable().def())));
-    q.run(kConfigRowId);
+    db::RawStatement& q = db::RawStatementFor(db, SelectSql(ConfigTable().def(), WhereColumnSql(ConfigTable().def())));
+    q.bind(0, kConfigRowId);
     InfoBaseConfig c;
     if (!q.next())
         ThrowNoConfigRow();
     Reader r(q, 1);
     ConfigTable().read(c, r);
+    q.reset();
     const int kolRab = c.kolRab;
     base.config = c;
     base.AllocateTables(c.kolMax);

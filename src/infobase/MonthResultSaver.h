@@ -35,7 +35,10 @@ void SaveCalculatedMonth(CInfoBase& base, int slot, bool withMaster, ComputedRow
 // read once for the group (a slot not among them is looked up by itself).
 class ComputedRowsGroup {
 public:
-    static constexpr int kGroupSize = 16;
+    // A group holds kFirstGroupSize employees, each next one twice as many
+    // as the one before, up to kGroupSize: the first stores go early, and
+    // the groups of a run grow by one for each doubling of its employees.
+    static constexpr int kFirstGroupSize = 16, kGroupSize = 256;
 
     explicit ComputedRowsGroup(CInfoBase& base);
     ~ComputedRowsGroup();
@@ -83,6 +86,7 @@ private:
     std::deque<Sent> m_sent; // the groups sent whose answers may still be read
     std::unordered_map<int, qint64> m_ids; // base file: the master rows' ids by slot
     bool m_idsRead = false;
+    int m_groupSize = kFirstGroupSize; // the employees of the group kept now
     int m_storedSlot = 0; // the employee whose stored rows are known, and those rows
     std::optional<NumberedRows> m_stored;
     std::unique_ptr<Statuses> m_statuses; // the status rows the base held when the group was made

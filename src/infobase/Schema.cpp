@@ -3,6 +3,7 @@
 #include "infobase/BaseCheck.h"
 #include "infobase/StoredTables.h"
 #include "platform/Db.h"
+#include "platform/RawStatement.h"
 #include "values/Clock.h"
 #include "values/Values.h"
 
@@ -240,6 +241,22 @@ QString ReplaceOwnedRowsOnServerSql(const TableDef& t, const QString& firstOf)
     return replaceRowsSql(t, source, scope);
 }
 
+QString UpdateRowsOnServerSql(const TableDef& t, qsizetype key)
+{
+    const QString rows = unnestedRows(t, key, QString());
+    if (rows.isEmpty())
+        return QString();
+    QStringList assigned, stored, given;
+    for (qsizetype i = key + 1; i < t.columns.size(); ++i) {
+        assigned << QStringLiteral("%1 = r.%1").arg(t.columns[i]);
+        stored << QStringLiteral("z.") + t.columns[i];
+        given << QStringLiteral("r.") + t.columns[i];
+    }
+    return QStringLiteral("UPDATE %1 AS z SET %2 FROM %3 WHERE z.%4 = r.%4 AND ROW(%5) IS DISTINCT FROM (ROW(%6))")
+        .arg(Qualified(t.name), assigned.join(QStringLiteral(", ")), rows, t.columns[key],
+             stored.join(QStringLiteral(", ")), given.join(QStringLiteral(", ")));
+}
+
 const QString& TableInsertSql(const TableDef& table) { return StatementTextsOf(table).insert; }
 const QString& TableDeleteByEmployeeSql(const TableDef& table) { return StatementTextsOf(table).deleteByEmployee; }
 const QString& TableReplaceOnServerSql(const TableDef& table, bool byFirstKey)
@@ -251,15 +268,18 @@ int SchemaVersion() { return kSteps[std::size(kSteps) - 1].number; }
 
 bool HasVersionTable(const QSqlDatabase& db) { return db::TableExists(db, VersionTable().def().name); }
 
-int StoredSchemaVersion(const QSqlDatabase& db)
+namespace {
+
+// The step that the version row holds (0 without one).
+int versionRowStep(const QSqlDatabase& db)
 {
-    if (!HasVersionTable(db))
-        return 0;
     const TableDef& t = VersionTable().def();
-    db::Recordset q(db, SelectColumnsSql(t, {t.columns[1]}, WhereColumnSql(t)));
-    q.run(1);
-    return q.next() ? q.toInt(0) : 0;
+    return int(db::RawStatementFor(db, SelectColumnsSql(t, {t.columns[1]}, WhereColumnSql(t))).bind(0, 1).selectInt64());
 }
+
+} // namespace
+
+int StoredSchemaVersion(const QSqlDatabase& db) { return HasVersionTable(db) ? versionRowStep(db) : 0; }
 
 namespace {
 
@@ -325,7 +345,7 @@ void UpgradeSchema(const QSqlDatabase& db)
     if (!HasVersionTable(db))
         throw db::DbError(db::E_DB_NOT_A_BASE, QStringLiteral("Файл не является базой данных программы."),
                           QStringLiteral("В файле нет таблицы версий %1").arg(version), source);
-    const int stored = StoredSchemaVersion(db);
+    const int stored = versionRowStep(db);
     if (stored < 1)
         ThrowDamaged(QStringLiteral("В таблице версий %1 нет номера шага схемы.").arg(version));
     if (stored > SchemaVersion())

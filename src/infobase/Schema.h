@@ -44,6 +44,11 @@ QString ReplaceRowsOnServerSql(const TableDef& table, const QString& firstFrom, 
 // the columns after the first, then the keys of every owner whose rows are
 // replaced (an owner without new rows keeps none).
 QString ReplaceOwnedRowsOnServerSql(const TableDef& table, const QString& firstOf);
+// The server's statement that writes rows given as one array per column (the
+// table's columns from `key` on, the key's first) over the stored rows of
+// the same key value, each only where it differs; a key not stored gets no
+// row.
+QString UpdateRowsOnServerSql(const TableDef& table, qsizetype key);
 
 // The newest step this program knows.
 int SchemaVersion();

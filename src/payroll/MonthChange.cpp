@@ -104,11 +104,19 @@ public:
     // common tables are written (db::E_DB_STOPPED, all of it rolled back).
     int run(const std::function<void()>& stepIt)
     {
-        for (const EmployeeListEntry& e : base.list) {
-            db::ThrowWhenStopped();
-            firstPass(e.slot);
-            if (stepIt)
-                stepIt();
+        {
+            std::vector<int> wanted;
+            for (const EmployeeListEntry& e : base.list) wanted.push_back(e.slot);
+            MovedEmployees moved(base, wanted, [this](int slot) {
+                return QStringLiteral("Работник %1 не переведен в новый месяц.").arg(base.employeeNamed(slot));
+            });
+            for (const EmployeeListEntry& e : base.list) {
+                db::ThrowWhenStopped();
+                firstPass(e.slot, moved);
+                if (stepIt)
+                    stepIt();
+            }
+            moved.flush();
         }
         betweenPasses();
         const std::vector<int> unmade = weekdaySchedulesWithoutMonth();
@@ -158,10 +166,9 @@ private:
         int count = 0; // input rows in `next`
     };
 
-    void firstPass(int slot)
+    void firstPass(int slot, MovedEmployees& moved)
     {
-        LoadEmployee(base, slot);
-        LoadWarDat(base, slot, 0, 0, 0);
+        moved.load(slot);
         EmployeeMove move(base, slot);
 
         clearPassingErrors(move);
@@ -194,19 +201,8 @@ private:
         move.attr.kvDBF = 0;
         closeStandingEntries(move.attr);
         archiveSickLeave(slot);
-        saveEmployee(move);
-    }
-
-    // The employee's rows in the new month; a refusal of them names him.
-    void saveEmployee(const EmployeeMove& move)
-    {
-        try {
-            SaveEmployeeCalc(base, move.slot, move.attr);
-        } catch (const db::DbError& e) {
-            if (!db::IsRefusal(e))
-                throw;
-            throw e.naming(QStringLiteral("Работник %1 не переведен в новый месяц.").arg(base.employeeNamed(move.slot)));
-        }
+        moved.save(move.slot, move.attr);
+        standingEntries[slot] = move.rec.postDopl;
     }
 
     // Marks the employee with an err value and counts one error situation.
@@ -575,8 +571,7 @@ private:
     void secondPass(int slot)
     {
         EmployeeAttributes& a = base.attributesOf(slot);
-        base.current.postDopl = {};
-        LoadPostDopl(base, slot);
+        base.current.postDopl = standingEntries[slot];
         if (a.priznUv != 0)
             return;
 
@@ -671,6 +666,8 @@ private:
     CInfoBase& base;
     const int oldKey, newKey, oldYear, oldMonth, newYear, newMonth;
     std::array<CostGroup, kGroupCount> groups{};
+    // The standing entries as the first pass stored them, by slot, for the second.
+    std::map<int, decltype(EmployeeRecord::postDopl)> standingEntries;
     double accruals = 0, deductions = 0;
 };
 

@@ -1066,25 +1066,22 @@ QString FilePageFaults(const QSqlDatabase& db)
 bool TableExists(const QSqlDatabase& db, const QString& table)
 {
     // The server keeps unquoted names in lower case.
-    Recordset q(db, IsServer(db)
-                        ? QStringLiteral("SELECT COUNT(*) FROM information_schema.tables "
-                                         "WHERE table_schema = 'dbo' AND table_name = lower(?)")
-                        : QStringLiteral("SELECT COUNT(*) FROM dbo.sqlite_master WHERE type = 'table' AND name = ?"));
-    q.bind(0, table);
-    q.exec();
-    return q.next() && q.toInt(0) > 0;
+    RawStatement& q = RawStatementFor(
+        db, IsServer(db) ? QStringLiteral("SELECT COUNT(*) FROM information_schema.tables "
+                                          "WHERE table_schema = 'dbo' AND table_name = lower(?)")
+                         : QStringLiteral("SELECT COUNT(*) FROM dbo.sqlite_master WHERE type = 'table' AND name = ?"));
+    return q.bind(0, table).selectInt64() > 0;
 }
 
 bool HasUniqueKey(const QSqlDatabase& db, const QString& name)
 {
-    Recordset q(db, IsServer(db) ? QStringLiteral("SELECT COUNT(*) FROM pg_constraint c JOIN pg_namespace n ON "
-                                                  "n.oid = c.connamespace WHERE n.nspname = 'dbo' AND "
-                                                  "c.contype = 'u' AND c.conname = lower(?)")
-                                 : QStringLiteral("SELECT COUNT(*) FROM dbo.sqlite_master WHERE type = 'index' AND "
-                                                  "name = ?"));
-    q.bind(0, name);
-    q.exec();
-    return q.next() && q.toInt(0) > 0;
+    RawStatement& q =
+        RawStatementFor(db, IsServer(db) ? QStringLiteral("SELECT COUNT(*) FROM pg_constraint c JOIN pg_namespace n ON "
+                                                          "n.oid = c.connamespace WHERE n.nspname = 'dbo' AND "
+                                                          "c.contype = 'u' AND c.conname = lower(?)")
+                                         : QStringLiteral("SELECT COUNT(*) FROM dbo.sqlite_master WHERE type = 'index' "
+                                                          "AND name = ?"));
+    return q.bind(0, name).selectInt64() > 0;
 }
 
 void MakeUniqueKey(const QSqlDatabase& db, const QString& name, const QString& table, const QStringList& columns)
@@ -1106,6 +1103,24 @@ QStringList TableColumns(const QSqlDatabase& db, const QString& table)
     QStringList names;
     while (q.next()) names << q.toString(0);
     return names;
+}
+
+std::map<QString, QStringList> EveryTableColumns(const QSqlDatabase& db)
+{
+    // The server keeps unquoted names in lower case. The columns are put in
+    // their order here: a sort by a table's name is the server's own work,
+    // which the statement would be sent for again.
+    RawStatement& q = RawStatementFor(
+        db, IsServer(db) ? QStringLiteral("SELECT table_name, column_name, ordinal_position FROM "
+                                          "information_schema.columns WHERE table_schema = 'dbo'")
+                         : QStringLiteral("SELECT m.name, p.name, p.cid FROM dbo.sqlite_master AS m JOIN "
+                                          "pragma_table_info(m.name, 'dbo') AS p WHERE m.type = 'table'"));
+    std::map<QString, std::map<qint64, QString>> placed;
+    while (q.next()) placed[q.toString(0).toLower()][q.toInt64(2)] = q.toString(1);
+    std::map<QString, QStringList> tables;
+    for (const auto& [table, columns] : placed)
+        for (const auto& [place, name] : columns) tables[table] << name;
+    return tables;
 }
 
 QString StorageClassSql(const QSqlDatabase& db, const QString& column, const QString& declaredType)

@@ -28,6 +28,7 @@
 #include <cstdint>
 #include <exception>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <stop_token>
@@ -516,6 +517,10 @@ bool TableExists(const QSqlDatabase& db, const QString& table);
 // The column names of a table of the base, in their order; empty when there
 // is no such table.
 QStringList TableColumns(const QSqlDatabase& db, const QString& table);
+// Every table of the base with its column names in their order, by the
+// table's name in lower case, read by one statement (an opening's check of
+// the whole schema costs one round trip on a server).
+std::map<QString, QStringList> EveryTableColumns(const QSqlDatabase& db);
 // Whether the base has the unique key of that name.
 bool HasUniqueKey(const QSqlDatabase& db, const QString& name);
 // Makes the unique key of that name over columns of a table of the base. On a

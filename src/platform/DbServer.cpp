@@ -438,8 +438,9 @@ DbError lostConnectionError(const QString& database)
 QSqlDatabase openServerConnection(const QString& connectionName, const QString& database)
 {
     QSqlDatabase db = connectTo(connectionName, database);
-    const QStringList setup = {QStringLiteral("SET search_path TO dbo, public"),
-                               QStringLiteral("SET lock_timeout = %1").arg(kBusyWaitMilliseconds)};
+    // Both settings in one message: one round trip.
+    const QStringList setup = {
+        QStringLiteral("SET search_path TO dbo, public; SET lock_timeout = %1").arg(kBusyWaitMilliseconds)};
     QSqlQuery q(db);
     for (const QString& statement : setup) {
         if (!q.exec(statement)) {

@@ -1,0 +1,109 @@
+// What the per-employee work on a server base sends, counted from the
+// server's own log (log_statement = all, set on the test's database for the
+// sessions opened after it): opening a base, the month's calculation and the
+// month change, on bases of 50 and of 200 fixture employees. Each sends its
+// employees' rows by groups, so that 150 more employees cost at most one
+// statement a 20 of them; opening stays within 40 statements.
+#include "payroll/CalcThread.h"
+#include "payroll/MonthChange.h"
+
+#include "infobase/InfoBaseDb.h"
+#include "payroll/FixtureBaseFile.h"
+#include "platform/Db.h"
+#include "support/MonthRun.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <iostream>
+
+using namespace kalvor;
+using namespace kalvor::infobase;
+
+namespace {
+
+// The statements that the server's log records from its current end on:
+// each line "... LOG:  statement: ..." (a simple query, several statements
+// of one message counted as one) or "... LOG:  execute ...: ..." (a prepared
+// statement run, one of a pipeline's each).
+class ServerStatementLog {
+public:
+    explicit ServerStatementLog(const QString& server) : file_(server + QStringLiteral("/server.log"))
+    {
+        file_.open(QIODevice::ReadOnly);
+        file_.seek(file_.size());
+    }
+    // The statements logged since the last count (or the start).
+    int count()
+    {
+        int statements = 0;
+        while (!file_.atEnd()) {
+            const QByteArray line = file_.readLine();
+            if (line.contains("LOG:  statement: ") || line.contains("LOG:  execute "))
+                ++statements;
+        }
+        return statements;
+    }
+
+private:
+    QFile file_;
+};
+
+// What one base's operations sent.
+struct Sent {
+    int opening = 0, calculation = 0, monthChange = 0;
+};
+
+// Makes a base of `employees` fixture employees, has its database log every
+// statement, and counts what opening it, computing its month and moving it
+// to the next month send.
+Sent CountOnBase(const QString& server, int employees)
+{
+    QTemporaryDir dir;
+    PayrollDoc doc;
+    CInfoBase& base = doc.infoBase;
+    payrolltest::BuildMonthReadyBase(doc, dir.path(), QStringLiteral("trips"), employees);
+    const QString database = db::ServerDatabaseOf(BaseFile(base));
+    db::Execute(Db(base), QStringLiteral("ALTER DATABASE \"%1\" SET log_statement = 'all'").arg(database));
+    CloseBase(base);
+
+    ServerStatementLog log(server);
+    Sent sent;
+    OpenBase(base);
+    LoadAll(base);
+    db::HoldServerLeaseRenewals(true); // no renewal among the counted statements
+    sent.opening = log.count();
+    testsupport::ComputeAndStoreMonth(doc);
+    sent.calculation = log.count();
+    EXPECT_EQ(MoveEmployeesToNextMonth(MonthKey::of(base.config.tekMes).next(), {}, doc), 1);
+    sent.monthChange = log.count();
+    db::HoldServerLeaseRenewals(false);
+    db::Execute(Db(base), QStringLiteral("ALTER DATABASE \"%1\" RESET log_statement").arg(database));
+    CloseBase(base);
+    std::cout << employees << " employees: opening " << sent.opening << ", calculation " << sent.calculation
+              << ", month change " << sent.monthChange << " statements\n";
+    return sent;
+}
+
+} // namespace
+
+TEST(ServerStatements, TheOpeningTheCalculationAndTheMonthChangeGrowByGroupsOfEmployees)
+{
+    const QString server = qEnvironmentVariable("KALVOR_TEST_SERVER");
+    if (!db::ServerInUse() || server.isEmpty())
+        GTEST_SKIP() << "a base on a server only";
+    if (!QFile::exists(server + QStringLiteral("/server.log")))
+        GTEST_SKIP() << "a server whose log is read here (tools/pgtest.sh)";
+    const Sent small = CountOnBase(server, 50);
+    ASSERT_FALSE(::testing::Test::HasFailure());
+    const Sent large = CountOnBase(server, 200);
+    // 150 employees more: at most one statement more for each 20 of them.
+    constexpr int kMoreAtMost = 150 / 20;
+    EXPECT_LE(small.opening, 40);
+    EXPECT_LE(large.opening, 40);
+    EXPECT_LE(large.opening - small.opening, kMoreAtMost);
+    EXPECT_LE(large.calculation - small.calculation, kMoreAtMost);
+    EXPECT_LE(large.monthChange - small.monthChange, kMoreAtMost);
+}
