@@ -466,26 +466,6 @@ void OpenBase(CInfoBase& base)
     }
 }
 
-void LoadAll(CInfoBase& base)
-{
-    LoadEntree(base);
-    LoadCeh(base);
-    LoadGraph(base);
-    LoadFio(base);
-    LoadComp(base);
-    LoadTabel(base);
-    LoadAvZar1(base);
-    LoadIndexes(base);
-    LoadAltTabel(base);
-    LoadPrem(base);
-    LoadBln(base);
-    LoadOtp(base);
-    const int current = base.nameOrder() ? 2 : 1;
-    LoadSimp(base, 3 - current);
-    base.otherList = base.list;
-    LoadSimp(base, current);
-}
-
 void SaveAll(CInfoBase& base, const std::vector<EmployeeRecord>& records, const std::vector<WarDatBlock>* warDat)
 {
     SaveConfig(base);

@@ -95,6 +95,7 @@ QString BaseHeldText(const QString& name);
 void RestoreBaseFile(const QString& folder, const QString& name, const QString& fromFile);
 // Loads every other table: pay kinds, shops, schedules, the per-slot tables,
 // the line tables and both employee lists (the current one in the firm's order).
+// On a server every table's read is sent in one round trip before the tables load.
 // Stored values that index the tables are checked as they load: an employee
 // list entry whose record slot is outside 1..capacity, a list longer than the
 // capacity or a line index word whose lines run past their array refuses the

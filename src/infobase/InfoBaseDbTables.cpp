@@ -61,17 +61,92 @@ void replaceTable(const QSqlDatabase& db, const TableDef& table, const std::func
 // The id of the firm record's one row (in both of its tables).
 constexpr int kFirmRowId = 1;
 
+// A read of a table's rows: the SELECT of its columns with the tail (a
+// WHERE, an ORDER BY or nothing) and the value of the tail's one "?", if any.
+struct TableRead {
+    TableRead(const TableDef& t, const QString& tl = QString(), const QVariant& a = QVariant())
+        : table(&t), tail(tl), arg(a)
+    {
+    }
+    const TableDef* table;
+    QString tail;
+    QVariant arg;
+    QString sql() const { return SelectSql(*table, tail); }
+    bool sameAs(const QString& text, const QVariant& value) const
+    {
+        return sql() == text && arg.isValid() == value.isValid() && (!arg.isValid() || arg == value);
+    }
+};
+
+// The reads of several loaders sent to a server together in one round trip
+// before the loaders run, on this thread while the set lasts: each loader's
+// read takes the rows of the one sent with its text and value; a read not
+// among them runs alone. On a base file nothing is sent ahead: each loader
+// reads its table as it runs, which costs no wait there.
+class ReadsSentTogether {
+public:
+    ReadsSentTogether(const QSqlDatabase& db, const std::vector<TableRead>& reads) : outer_(current_)
+    {
+        current_ = this;
+        if (!db::IsServer(db))
+            return;
+        std::vector<db::RawStatement*> queries;
+        for (const TableRead& read : reads) {
+            auto q = std::make_unique<db::RawStatement>(db, read.sql());
+            if (read.arg.isValid())
+                q->bind(0, read.arg);
+            queries.push_back(q.get());
+            sent_.push_back({read, std::move(q)});
+        }
+        try {
+            db::RawStatement::startTogether(queries);
+        } catch (...) {
+            current_ = outer_;
+            throw;
+        }
+    }
+    ~ReadsSentTogether() { current_ = outer_; }
+    ReadsSentTogether(const ReadsSentTogether&) = delete;
+    ReadsSentTogether& operator=(const ReadsSentTogether&) = delete;
+
+    // The query sent ahead with that text and value, taken from the set of
+    // this thread; null when none was.
+    static std::unique_ptr<db::RawStatement> take(const QString& sql, const QVariant& arg)
+    {
+        for (ReadsSentTogether* set = current_; set; set = set->outer_)
+            for (Sent& s : set->sent_)
+                if (s.query && s.read.sameAs(sql, arg))
+                    return std::move(s.query);
+        return nullptr;
+    }
+
+private:
+    struct Sent {
+        TableRead read;
+        std::unique_ptr<db::RawStatement> query; // null once taken
+    };
+    std::vector<Sent> sent_;
+    ReadsSentTogether* outer_;
+    static thread_local ReadsSentTogether* current_;
+};
+
+thread_local ReadsSentTogether* ReadsSentTogether::current_ = nullptr;
+
 // Runs `fn` on every row of a SELECT of the whole table, read straight from
 // the engine as the employee tables' loader reads them (no QtSql result
-// cached value by value).
+// cached value by value); the rows of the same read sent ahead, if it was.
 void eachRow(const QSqlDatabase& db, const TableDef& table, const QString& tail, const std::function<void(Reader&)>& fn,
              const QVariant& arg = QVariant())
 {
-    db::RawStatement q(db, SelectSql(table, tail));
-    if (arg.isValid())
-        q.bind(0, arg);
-    while (q.next()) {
-        Reader r(q);
+    const QString sql = SelectSql(table, tail);
+    std::unique_ptr<db::RawStatement> q = ReadsSentTogether::take(sql, arg);
+    if (!q) {
+        q = std::make_unique<db::RawStatement>(db, sql);
+        if (arg.isValid())
+            q->bind(0, arg);
+    }
+    while (q->next()) {
+        Reader r(*q);
         fn(r);
     }
 }
@@ -187,6 +262,11 @@ void SaveConfigNEnt(CInfoBase& base)
 void LoadFirm(CInfoBase& base)
 {
     const QSqlDatabase db = Db(base);
+    const ReadsSentTogether reads(db, {{InfFirmTable().def(), WhereColumnSql(InfFirmTable().def()), kFirmRowId},
+                                       {InfParTable().def(), WhereColumnSql(InfParTable().def()), kFirmRowId},
+                                       {MaskTable().def()},
+                                       {KtuTable().def()},
+                                       {StagTable().def()}});
     FirmInfo f;
     for (const auto* table : {&InfFirmTable(), &InfParTable()})
         eachRow(
@@ -265,11 +345,17 @@ void SaveFirm(CInfoBase& base)
 
 // ---------------------------------------------------------------- pay kinds, shops, schedules
 
+namespace {
+
+// "ORDER BY kod": the pay kinds in the order of their codes.
+QString payKindOrderSql() { return OrderBySql(EntreeTable().def(), {QStringLiteral("kod")}); }
+
+} // namespace
+
 void LoadEntree(CInfoBase& base)
 {
     std::vector<PayKind> kinds;
-    const TableDef& t = EntreeTable().def();
-    eachRow(Db(base), t, OrderBySql(t, {QStringLiteral("kod")}), [&](Reader& r) {
+    eachRow(Db(base), EntreeTable().def(), payKindOrderSql(), [&](Reader& r) {
         if (int(kinds.size()) >= CInfoBase::MaxPayKinds)
             return;
         PayKind p;
@@ -872,6 +958,34 @@ bool RebuildLists(CInfoBase& base, bool force)
     base.otherList = base.nameOrder() ? byNumber : byName;
     base.config.kolRab = i16(base.list.size());
     return true;
+}
+
+void LoadAll(CInfoBase& base)
+{
+    const int current = base.nameOrder() ? 2 : 1;
+    // Every table's read goes to a server in one round trip, before the
+    // loaders below take their rows in their order.
+    const ReadsSentTogether reads(
+        Db(base), {{EntreeTable().def(), payKindOrderSql()}, {CehTable().def()}, {GraphTable().def()},
+                   {GraMesTable().def()}, {FioTable().def()}, {CompTable().def()}, {TabelTable().def()},
+                   {AvZar1Table().def()}, {IndexesTable().def()}, {AltTabelTable().def()}, {PremTable().def()},
+                   {BlnTable().def()}, {OtpTable().def()}, {SimpTable().def(), listOrderSql(), 3 - current},
+                   {SimpTable().def(), listOrderSql(), current}});
+    LoadEntree(base);
+    LoadCeh(base);
+    LoadGraph(base);
+    LoadFio(base);
+    LoadComp(base);
+    LoadTabel(base);
+    LoadAvZar1(base);
+    LoadIndexes(base);
+    LoadAltTabel(base);
+    LoadPrem(base);
+    LoadBln(base);
+    LoadOtp(base);
+    LoadSimp(base, 3 - current);
+    base.otherList = base.list;
+    LoadSimp(base, current);
 }
 
 } // namespace kalvor::infobase
