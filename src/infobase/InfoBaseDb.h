@@ -161,7 +161,8 @@ void SaveBln(CInfoBase& base);
 void LoadOtp(CInfoBase& base);
 void SaveOtp(CInfoBase& base);
 // A line array of that kind as memory holds it: its index words, then its
-// lines (the alternative time sheet's three tables).
+// lines (the alternative time sheet's three tables), in one transaction (a
+// savepoint of one already open).
 void SaveLines(CInfoBase& base, LineKind kind);
 void LoadAvZar1(CInfoBase& base);
 void SaveAvZar1(CInfoBase& base);

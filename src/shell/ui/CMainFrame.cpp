@@ -330,7 +330,8 @@ CCommonFormView* CMainFrame::SwitchView(const ViewFactory& make)
 {
     CCommonFormView* old = m_view;
     // A refused input that holds the focus is said again, and the screen stays.
-    if (old && (SayHeldRefusal(old) || !old->CanLeave()))
+    // What was typed is stored first; then a write in doubt is settled.
+    if ((old && (SayHeldRefusal(old) || !old->CanLeave())) || !SettledBeforeInput())
         return nullptr;
     CCommonFormView* view = make(m_doc);
     if (!view)
@@ -394,6 +395,20 @@ void CMainFrame::OnMainPanelTaxReports()
     ShowMainPanel(MainPanelTaxReports);
 }
 
+bool CMainFrame::SettledBeforeInput()
+{
+    // What the screen shows and takes is memory: a write in doubt is settled
+    // first, so that a write the server made, brought into memory, never
+    // replaces what is typed after it (BaseWrites.h).
+    try {
+        kalvor::infobase::SettleBeforeInput(m_doc->infoBase);
+        return true;
+    } catch (const kalvor::db::DbError& error) {
+        ShowComError(error);
+        return false;
+    }
+}
+
 bool CMainFrame::ConfirmStopWork()
 {
     CCommonFormView* view = m_view;
@@ -429,7 +444,7 @@ bool CMainFrame::RunCommand(int id)
             if (c->panel >= 0 && c->panel != kHideAllPanels && m_panelPlaces.contains(c->panel))
                 ShowWorkPanel(c->panel);
             SwitchView(c->makeView);
-        } else if (c->run) {
+        } else if (c->run && (!c->needsBase || SettledBeforeInput())) {
             c->run(*this);
         }
     } catch (const std::exception& e) {
