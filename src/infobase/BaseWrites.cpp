@@ -53,18 +53,27 @@ thread_local PuttingBack puttingBack;
 // memory's generation first.
 void markWrite(BaseWrites& w, const QSqlDatabase& db)
 {
-    std::lock_guard lock(w.mutex);
+    qint64 held = 0;
+    int month = 0;
+    std::optional<db::CommitInDoubt> doubt;
+    {
+        const std::lock_guard end(w.ending);
+        const std::lock_guard lock(w.mutex);
+        held = w.generation;
+        month = w.month;
+        doubt = w.doubt;
+    }
     const TableDef& g = GenerationColumn();
     db::Recordset bump(db, QStringLiteral("UPDATE %1 SET %2 = %2 + 1 WHERE %3 AND %2 = ?")
                                .arg(Qualified(g.name), g.columns[1], ColumnEqualsSql(g, 0)));
-    bump.run(kConfigRowId, w.generation);
+    bump.run(kConfigRowId, held);
     if (bump.numRowsAffected() == 1)
         return;
     // A write cut in doubt while this one waited for the base: its outcome first.
-    if (w.doubt)
-        throw db::DbError(db::E_DB_FAIL, QString::fromUtf8(kEarlierWriteNotKnownText), w.doubt->database, kSource);
-    const auto [month, generation] = storedMonthAndGeneration(db);
-    QString why = mismatchText(month, generation, w.month, w.generation);
+    if (doubt)
+        throw db::DbError(db::E_DB_FAIL, QString::fromUtf8(kEarlierWriteNotKnownText), doubt->database, kSource);
+    const auto [storedMonth, generation] = storedMonthAndGeneration(db);
+    QString why = mismatchText(storedMonth, generation, month, held);
     if (why.isEmpty())
         why = QString::fromUtf8(kBaseMovedText);
     throw db::DbError(db::E_DB_FAIL, why, QString(), kSource);
@@ -75,13 +84,14 @@ void markWrite(BaseWrites& w, const QSqlDatabase& db)
 // it asked for it.
 void commitWrite(BaseWrites& w, const std::function<void()>& commit)
 {
-    std::lock_guard lock(w.mutex);
+    const std::lock_guard end(w.ending);
     try {
         commit();
     } catch (const db::DbError& e) {
         const db::CommitInDoubt* doubt = e.commitInDoubt();
         if (!doubt)
             throw;
+        const std::lock_guard lock(w.mutex);
         w.doubt = *doubt;
         w.memoryPutBack = false;
         w.follow = nullptr;
@@ -95,6 +105,7 @@ void commitWrite(BaseWrites& w, const std::function<void()>& commit)
     }
     // Memory holds what the base holds now, its month too; read under the
     // lock by which the guard alone puts memory back or brings it forward.
+    const std::lock_guard lock(w.mutex);
     ++w.generation;
     w.month = w.base->config.tekMes;
 }
@@ -103,12 +114,18 @@ void commitWrite(BaseWrites& w, const std::function<void()>& commit)
 // of it, or nothing when no write was in doubt. NotKnown leaves it in doubt.
 std::optional<db::CommitOutcome> settle(BaseWrites& w)
 {
-    std::lock_guard lock(w.mutex);
-    if (!w.doubt)
+    const std::lock_guard one(w.settling);
+    std::optional<db::CommitInDoubt> doubt;
+    {
+        const std::lock_guard lock(w.mutex);
+        doubt = w.doubt;
+    }
+    if (!doubt)
         return std::nullopt;
-    const db::CommitOutcome outcome = db::AskCommitOutcome(*w.doubt);
+    const db::CommitOutcome outcome = db::AskCommitOutcome(*doubt);
     if (outcome == db::CommitOutcome::NotKnown)
         return outcome;
+    const std::lock_guard lock(w.mutex);
     w.doubt.reset();
     const bool putBack = std::exchange(w.memoryPutBack, false);
     const std::function<void()> follow = std::exchange(w.follow, nullptr);

@@ -37,9 +37,11 @@ namespace kalvor::infobase {
 
 struct BaseWrites {
     ~BaseWrites(); // ends the guard
-    // Held by a write's COMMIT until memory's generation follows it, by the
-    // comparison of the generations, and by a settling of a write in doubt.
-    std::mutex mutex;
+    std::mutex mutex; // held briefly by whatever reads or changes what follows
+    // Held by a write's COMMIT until memory's generation follows it; the
+    // next write's comparison of the generations waits for it.
+    std::mutex ending;
+    std::mutex settling; // held by the one thread that settles a write in doubt
     const CInfoBase* base = nullptr; // its owner, whose memory follows the base
     qint64 generation = 0; // the base's generation that memory follows
     int month = 0; // the reporting month memory held at its last write made (or reading)
