@@ -104,7 +104,7 @@ void LoadAll(CInfoBase& base);
 // and benchmark bases): stores every table, both employee lists (by number and
 // by name) and every employee's record, the slot's own in `records` (one a
 // slot, the first slot's first) with its dated archive in `warDat` (the same)
-// when given; the current record is cleared after.
+// when given, in one transaction; the current record is cleared after.
 void SaveAll(CInfoBase& base, const std::vector<EmployeeRecord>& records,
              const std::vector<WarDatBlock>* warDat = nullptr);
 // Closes the calling thread's connection to the base and the connections of
