@@ -36,11 +36,11 @@ bool ReadIntInto(const QString& text, const FigureRule& rule, bool filledOnly, F
     return true;
 }
 
-bool ReadMoneyInto(const QString& text, bool filledOnly, double& field)
+bool ReadMoneyInto(const QString& text, bool filledOnly, double& field, const FigureRule& rule = kDeductionAmountRule)
 {
     if (filledOnly && text.isEmpty())
         return false;
-    const double read = FigureUnitsOr(kDeductionAmountRule, text, field);
+    const double read = FigureUnitsOr(rule, text, field);
     if (read == field)
         return false;
     field = read;
@@ -89,11 +89,15 @@ bool ReadWrit(const WritFields& fields, IspolBlock::Writ& writ, bool filledOnly)
             writ.flagByte = 0;
         },
         writ.tabPsbor);
-    if (!(filledOnly && !fields.percent) && writ.priznUd != u16(fields.percent)) {
-        writ.priznUd = u16(fields.percent);
+    // A size its rule refuses keeps the stored size and whether it is a
+    // percent: a fixed sum never becomes a percent of more than the pay.
+    const bool percent = filledOnly && !fields.percent ? writ.priznUd != 0 : fields.percent;
+    const FigureRule sizeRule = WritSizeRule(percent);
+    if (ReadFigure(QString(), sizeRule, fields.size).read && writ.priznUd != u16(percent)) {
+        writ.priznUd = u16(percent);
         changed = true;
     }
-    changed |= ReadMoneyInto(fields.size, filledOnly, writ.sum);
+    changed |= ReadMoneyInto(fields.size, filledOnly, writ.sum, sizeRule);
     changed |= ReadTextInto(fields.fio, filledOnly, writ.fio);
     changed |= ReadTextInto(fields.adr, filledOnly, writ.adr);
     return changed;
@@ -207,7 +211,7 @@ FigureRule SberColumnRule(int column)
 {
     switch (column) {
     case kTransferCodeColumn: return WholeFigure(0, kMaxTransferCode);
-    case kTransferAmountColumn: return MoneyFigure();
+    case kTransferAmountColumn: return kDeductionAmountRule;
     case 2: return WholeFigure(0, kMaxRecipient);
     default: return TextFigure(kEntryTextCapacity);
     }

@@ -38,8 +38,8 @@ using WritForm = std::array<WritFields, 3>;
 WritForm ShowWrits(const infobase::IspolBlock& block);
 // Writes the fields that differ into the block; true when anything changed.
 // Each field is read by the rule its input declares (kWritKindRule,
-// kPostalTableRule, kDeductionAmountRule); a text the rule refuses keeps the
-// stored value. A new table clears the flag byte (bits 8-15); texts keep 119
+// kPostalTableRule, the size by WritSizeRule of the percent box); a text the
+// rule refuses keeps the stored value (a size, its percent flag too). A new table clears the flag byte (bits 8-15); texts keep 119
 // characters. With filledOnly (the group append), an empty text, no date and
 // an unchecked box leave the stored value.
 bool ReadWrits(const WritForm& form, infobase::IspolBlock& block, bool filledOnly = false);
@@ -67,6 +67,11 @@ inline constexpr FigureRule kPostalTableRule = WholeFigure(0, kMaxPostalTable);
 // A writ's size and a loan's debt and stages' sums: what is withheld or
 // owed, never below 0.
 inline constexpr FigureRule kDeductionAmountRule = AmountFigure();
+// A writ's size in percent is a share of the pay: 0 to 100, two places.
+inline constexpr FigureRule kWritPercentRule = PercentFigure(2, 100);
+// The rule a writ's size is read by: a percent when the writ is in percent
+// ("Удержание выражено в процентах"), an amount otherwise.
+constexpr FigureRule WritSizeRule(bool percent) { return percent ? kWritPercentRule : kDeductionAmountRule; }
 inline constexpr FigureRule kLoanCodeRule = WholeFigure(0, kMaxLoanCode);
 inline constexpr FigureRule kInstalmentMonthsRule = CountFigure(kMaxInstalmentMonths);
 inline constexpr FigureRule kStageMonthsRule = CountFigure(kMaxStageMonths);

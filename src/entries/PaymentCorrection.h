@@ -35,9 +35,10 @@ enum PaymentColumn {
     PaymentColumnCount
 };
 using PaymentRowTexts = std::array<QString, PaymentColumnCount>;
-// What the amount column takes: the rule the grid declares and
-// ReadPaymentAmounts reads the amounts by.
-inline constexpr FigureRule kPaymentAmountRule = MoneyFigure();
+// What the amount column takes, of a sick sheet's and a vacation note's
+// payment alike: an amount paid, never below 0; the rule the grid declares
+// and ReadPaymentAmounts reads the amounts by.
+inline constexpr FigureRule kPaymentAmountRule = AmountFigure();
 
 // The heading row of the grid.
 PaymentRowTexts PaymentHeadings(PaymentLines which);

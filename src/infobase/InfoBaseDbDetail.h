@@ -10,6 +10,7 @@
 #include <cmath>
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace kalvor::infobase::detail {
 
@@ -171,16 +172,33 @@ struct MasterRow {
 
 // Overwrites or adds the slot's master row from the record.
 MasterRow WriteKonst(const QSqlDatabase& db, int slot, int tabN, const EmployeeRecord& rec);
+// Where the detail rows of one employee's record go (the writers below): on a
+// server into one batch that run() sends, so that every table of the record
+// costs one round trip together (the rows of a table joined into multi-row
+// inserts); on a base file straight into the caller's transaction, each
+// statement looked up once, and run() has nothing left to do.
+class RecordRows {
+public:
+    explicit RecordRows(const QSqlDatabase& db);
+    const QSqlDatabase& db() const { return db_; }
+    // The batch on a server; null on a base file.
+    db::Batch* batch() { return batch_ ? &*batch_ : nullptr; }
+    void run();
+
+private:
+    QSqlDatabase db_;
+    std::optional<db::Batch> batch_;
+};
 // Writers of the detail tables of one employee: delete his rows, insert the
 // record's.
-void WritePasport(const QSqlDatabase& db, const MasterRow& owner, const EmployeeHead& h);
-void WriteNalvich(const QSqlDatabase& db, const MasterRow& owner, const EmployeeRecord& rec);
-void WritePostDopl(const QSqlDatabase& db, const MasterRow& owner, const EmployeeRecord& rec);
-void WriteSber(const QSqlDatabase& db, const MasterRow& owner, const EmployeeRecord& rec);
-void WriteIspol(const QSqlDatabase& db, const MasterRow& owner, const EmployeeRecord& rec);
-void WriteSsud(const QSqlDatabase& db, const MasterRow& owner, const EmployeeRecord& rec);
-void WriteWaria(const QSqlDatabase& db, const MasterRow& owner, const EmployeeRecord& rec);
-void WriteWarDat(const QSqlDatabase& db, const MasterRow& owner, const WarDatBlock& block);
+void WritePasport(RecordRows& rows, const MasterRow& owner, const EmployeeHead& h);
+void WriteNalvich(RecordRows& rows, const MasterRow& owner, const EmployeeRecord& rec);
+void WritePostDopl(RecordRows& rows, const MasterRow& owner, const EmployeeRecord& rec);
+void WriteSber(RecordRows& rows, const MasterRow& owner, const EmployeeRecord& rec);
+void WriteIspol(RecordRows& rows, const MasterRow& owner, const EmployeeRecord& rec);
+void WriteSsud(RecordRows& rows, const MasterRow& owner, const EmployeeRecord& rec);
+void WriteWaria(RecordRows& rows, const MasterRow& owner, const EmployeeRecord& rec);
+void WriteWarDat(RecordRows& rows, const MasterRow& owner, const WarDatBlock& block);
 // The tables of the month rows that WriteRows writes.
 enum class RowTables {
     Input, // dbo.proizv, rows 0 .. kvProizv - 1
@@ -189,8 +207,7 @@ enum class RowTables {
 };
 // The month rows of those tables; like the writers above, within the
 // caller's transaction.
-void WriteRows(const QSqlDatabase& db, const MasterRow& owner, const EmployeeRecord& rec, int kvProizv,
-               RowTables tables);
+void WriteRows(RecordRows& rows, const MasterRow& owner, const EmployeeRecord& rec, int kvProizv, RowTables tables);
 // The same into a batch (the statements run with it).
 void WriteRows(db::Batch& batch, const MasterRow& owner, const EmployeeRecord& rec, int kvProizv, RowTables tables);
 // Every part of one employee's record, the dated archive included, in one

@@ -184,35 +184,68 @@ MasterRow WriteKonst(const QSqlDatabase& db, int slot, int tabN, const EmployeeR
     return {ins.lastInsertId(), true};
 }
 
-void WritePasport(const QSqlDatabase& db, const MasterRow& owner, const EmployeeHead& h)
+RecordRows::RecordRows(const QSqlDatabase& db) : db_(db)
 {
-    deleteRows(db, PasportTable().def(), owner);
-    db::RawStatement& ins = inserter(db, PasportTable().def());
-    Binder b(ins);
-    b << owner.id;
-    PasportTable().bind(h, b);
-    ins.exec();
+    if (db::IsServer(db))
+        batch_.emplace(db);
+}
+
+void RecordRows::run()
+{
+    if (batch_)
+        batch_->run();
 }
 
 namespace {
 
+// The employee's rows of a table in place of his stored ones: each element
+// of `items` that `skip` does not take out, bound by `bindItem` after the
+// master row's id.
+template <class Items, class Skip, class BindItem>
+void replaceRows(RecordRows& rows, const MasterRow& owner, const TableDef& table, const Items& items, Skip skip,
+                 BindItem bindItem)
+{
+    db::Batch* batch = rows.batch();
+    if (batch && !owner.fresh)
+        batch->add(TableDeleteByEmployeeSql(table)).bind(0, owner.id);
+    if (!batch)
+        deleteRows(rows.db(), table, owner);
+    const QString& insert = TableInsertSql(table);
+    db::RawStatement* ins = batch ? nullptr : &inserter(rows.db(), table);
+    for (std::size_t i = 0; i < std::size(items); ++i) {
+        if (skip(items[i]))
+            continue;
+        Binder b = batch ? Binder(batch->add(insert)) : Binder(*ins);
+        b << owner.id;
+        bindItem(b, i, items[i]);
+        if (ins)
+            ins->exec();
+    }
+}
+
 // The employee's rows of a detail table in place of his stored ones: every
 // element of `items` that is not empty, numbered from 1 by its place.
 template <class Row, class Items, class IsEmpty>
-void writeDetailRows(const QSqlDatabase& db, const MasterRow& owner, const StoredTable<Row>& declared,
-                     const Items& items, IsEmpty isEmpty)
+void writeDetailRows(RecordRows& rows, const MasterRow& owner, const StoredTable<Row>& declared, const Items& items,
+                     IsEmpty isEmpty)
 {
-    deleteRows(db, declared.def(), owner);
-    db::RawStatement& ins = inserter(db, declared.def());
-    for (std::size_t i = 0; i < std::size(items); ++i) {
-        if (isEmpty(items[i]))
-            continue;
-        Binder b(ins);
-        b << owner.id << int(i + 1);
-        declared.bind(items[i], b);
-        ins.exec();
-    }
+    replaceRows(rows, owner, declared.def(), items, isEmpty, [&](Binder& b, std::size_t i, const Row& item) {
+        b << int(i + 1);
+        declared.bind(item, b);
+    });
 }
+
+} // namespace
+
+void WritePasport(RecordRows& rows, const MasterRow& owner, const EmployeeHead& h)
+{
+    const std::array<const EmployeeHead*, 1> heads{&h};
+    replaceRows(
+        rows, owner, PasportTable().def(), heads, [](const EmployeeHead*) { return false; },
+        [](Binder& b, std::size_t, const EmployeeHead* head) { PasportTable().bind(*head, b); });
+}
+
+namespace {
 
 // An element equal to the empty one. The archives hold 1,200 entries each,
 // nearly all of them empty since they were made (their bytes all zero): a
@@ -230,39 +263,39 @@ constexpr auto kIsEmpty = [](const auto& e) { return e.isEmpty(); };
 
 } // namespace
 
-void WriteNalvich(const QSqlDatabase& db, const MasterRow& owner, const EmployeeRecord& rec)
+void WriteNalvich(RecordRows& rows, const MasterRow& owner, const EmployeeRecord& rec)
 {
-    writeDetailRows(db, owner, NalvichTable(), rec.nalvich, kIsEmpty);
+    writeDetailRows(rows, owner, NalvichTable(), rec.nalvich, kIsEmpty);
 }
 
-void WritePostDopl(const QSqlDatabase& db, const MasterRow& owner, const EmployeeRecord& rec)
+void WritePostDopl(RecordRows& rows, const MasterRow& owner, const EmployeeRecord& rec)
 {
-    writeDetailRows(db, owner, PostDoplTable(), rec.postDopl, kBlank);
+    writeDetailRows(rows, owner, PostDoplTable(), rec.postDopl, kBlank);
 }
 
-void WriteSber(const QSqlDatabase& db, const MasterRow& owner, const EmployeeRecord& rec)
+void WriteSber(RecordRows& rows, const MasterRow& owner, const EmployeeRecord& rec)
 {
-    writeDetailRows(db, owner, SberTable(), rec.sber, kIsEmpty); // empty rows are not stored
+    writeDetailRows(rows, owner, SberTable(), rec.sber, kIsEmpty); // empty rows are not stored
 }
 
-void WriteIspol(const QSqlDatabase& db, const MasterRow& owner, const EmployeeRecord& rec)
+void WriteIspol(RecordRows& rows, const MasterRow& owner, const EmployeeRecord& rec)
 {
-    writeDetailRows(db, owner, IspolTable(), rec.ispol.writs, kBlank);
+    writeDetailRows(rows, owner, IspolTable(), rec.ispol.writs, kBlank);
 }
 
-void WriteSsud(const QSqlDatabase& db, const MasterRow& owner, const EmployeeRecord& rec)
+void WriteSsud(RecordRows& rows, const MasterRow& owner, const EmployeeRecord& rec)
 {
-    writeDetailRows(db, owner, SsudTable(), rec.ssud.loans, kBlank);
+    writeDetailRows(rows, owner, SsudTable(), rec.ssud.loans, kBlank);
 }
 
-void WriteWaria(const QSqlDatabase& db, const MasterRow& owner, const EmployeeRecord& rec)
+void WriteWaria(RecordRows& rows, const MasterRow& owner, const EmployeeRecord& rec)
 {
-    writeDetailRows(db, owner, WariaTable(), rec.waria, kBlank);
+    writeDetailRows(rows, owner, WariaTable(), rec.waria, kBlank);
 }
 
-void WriteWarDat(const QSqlDatabase& db, const MasterRow& owner, const WarDatBlock& block)
+void WriteWarDat(RecordRows& rows, const MasterRow& owner, const WarDatBlock& block)
 {
-    writeDetailRows(db, owner, WarDatTable(), block.entries, kBlank);
+    writeDetailRows(rows, owner, WarDatTable(), block.entries, kBlank);
 }
 
 namespace {
@@ -310,17 +343,15 @@ void WriteRows(db::Batch& batch, const MasterRow& owner, const EmployeeRecord& r
     });
 }
 
-void WriteRows(const QSqlDatabase& db, const MasterRow& owner, const EmployeeRecord& rec, int kvProizv,
-               RowTables tables)
+void WriteRows(RecordRows& rows, const MasterRow& owner, const EmployeeRecord& rec, int kvProizv, RowTables tables)
 {
-    if (db::IsServer(db)) {
-        db::Batch batch(db); // one round trip
-        WriteRows(batch, owner, rec, kvProizv, tables);
-        batch.run();
+    if (db::Batch* batch = rows.batch()) {
+        WriteRows(*batch, owner, rec, kvProizv, tables);
         return;
     }
     // On a base file the rows go straight into the caller's transaction, as
     // the other tables' rows do, each statement looked up once.
+    const QSqlDatabase& db = rows.db();
     forRowTables(kvProizv, tables, [&](const TableDef& def, int from, int to) {
         deleteRows(db, def, owner);
         db::RawStatement& ins = inserter(db, def);
@@ -600,9 +631,32 @@ struct EmployeeLoader::Impl {
     explicit Impl(const QSqlDatabase& d) : db(d) {}
     QSqlDatabase db;
     unsigned blocks = 0;
-    db::Recordset* konst = nullptr;
-    db::Recordset* details[kDetailCount] = {};
+    db::RawStatement* konst = nullptr;
+    db::RawStatement* details[kDetailCount] = {};
 };
+
+namespace {
+
+// The rows of detail table i of the slot's employee (found by the slot, so
+// that they are read together with his master row), in their order where
+// the table holds several; the texts made once.
+const QString& detailOfSlotSql(int i)
+{
+    static const auto texts = [] {
+        std::array<QString, kDetailCount> sql;
+        for (int n = 0; n < kDetailCount; ++n) {
+            const DetailTable& d = kDetails[n];
+            const TableDef& t = d.table();
+            const QString where = QStringLiteral("WHERE ") + RowsOfSlotSql(t);
+            sql[std::size_t(n)] =
+                SelectSql(t, d.numbered() ? where + QLatin1Char(' ') + OrderBySql(t, {t.columns[1]}) : where);
+        }
+        return sql;
+    }();
+    return texts[std::size_t(i)];
+}
+
+} // namespace
 
 EmployeeLoader::EmployeeLoader(const QSqlDatabase& db, unsigned blocks) : d(std::make_unique<Impl>(db))
 {
@@ -610,10 +664,10 @@ EmployeeLoader::EmployeeLoader(const QSqlDatabase& db, unsigned blocks) : d(std:
     // The statements are kept with the connection: loaders of one employee
     // after another prepare them once.
     static const QString konstSql = SelectSql(KonstTable().def(), WhereColumnSql(KonstTable().def(), 1));
-    d->konst = &db::Statement(db, konstSql);
+    d->konst = &db::RawStatementFor(db, konstSql);
     for (int i = 0; i < kDetailCount; ++i)
         if (blocks & kDetails[i].block)
-            d->details[i] = &db::Statement(db, detailSql(i));
+            d->details[i] = &db::RawStatementFor(db, detailOfSlotSql(i));
 }
 
 EmployeeLoader::~EmployeeLoader() = default;
@@ -622,33 +676,38 @@ bool EmployeeLoader::load(int slot, EmployeeRecord& rec, int wariaFrom, int wari
 {
     const unsigned blocks = d->blocks;
     clearBlocks(blocks, rec);
-    // One read transaction for all the statements of the record.
+    // One read transaction for all the statements of the record, which go
+    // to a server together in one round trip.
     db::Transaction reading(d->db, db::Transaction::Read);
-    db::Recordset& k = *d->konst;
-    k.bind(0, slot);
-    k.exec();
+    std::vector<db::RawStatement*> queries{d->konst};
+    for (db::RawStatement* rs : d->details)
+        if (rs)
+            queries.push_back(rs);
+    for (db::RawStatement* rs : queries) {
+        rs->reset();
+        rs->bind(0, slot);
+    }
+    db::RawStatement::startTogether(queries);
+    db::RawStatement& k = *d->konst;
     if (!k.next()) {
-        k.finish();
+        for (db::RawStatement* rs : queries) rs->reset();
         lastId_ = 0;
         reading.commit();
         return false;
     }
     lastId_ = k.toInt64(0);
     applyKonst(blocks, k, rec);
-    k.finish();
+    k.reset();
 
     DetailReading filter{wariaFrom, wariaTo, wariaFrom != 0 || wariaTo != 0, 0};
     for (int i = 0; i < kDetailCount; ++i) {
-        db::Recordset* rs = d->details[i];
+        db::RawStatement* rs = d->details[i];
         if (!rs)
             continue;
-        rs->bind(0, lastId_);
-        rs->exec();
         while (rs->next()) {
             Reader r(*rs, 1);
             kDetails[i].read(r, rec, filter);
         }
-        rs->finish();
     }
     if (filter.on && (blocks & BWaria))
         rec.warKv = u16(filter.packed);
@@ -978,24 +1037,26 @@ void writeEmployee(const QSqlDatabase& db, int slot, int tabN, const EmployeeAtt
 {
     db::Transaction tr(db);
     const MasterRow owner = WriteKonst(db, slot, tabN, rec);
+    RecordRows rows(db);
     if (set & SavePas)
-        WritePasport(db, owner, rec.head);
+        WritePasport(rows, owner, rec.head);
     if (set & SaveNal)
-        WriteNalvich(db, owner, rec);
+        WriteNalvich(rows, owner, rec);
     if (set & SavePost)
-        WritePostDopl(db, owner, rec);
+        WritePostDopl(rows, owner, rec);
     if (set & SaveSb)
-        WriteSber(db, owner, rec);
+        WriteSber(rows, owner, rec);
     if (set & SaveIsp)
-        WriteIspol(db, owner, rec);
+        WriteIspol(rows, owner, rec);
     if (set & SaveSs)
-        WriteSsud(db, owner, rec);
+        WriteSsud(rows, owner, rec);
     if (set & SaveWar)
-        WriteWaria(db, owner, rec);
+        WriteWaria(rows, owner, rec);
     if (set & SaveRows)
-        WriteRows(db, owner, rec, attr.kvProizv, RowTables::Both);
+        WriteRows(rows, owner, rec, attr.kvProizv, RowTables::Both);
     if (set & SaveWd)
-        WriteWarDat(db, owner, warDat);
+        WriteWarDat(rows, owner, warDat);
+    rows.run();
     tr.commit();
 }
 
@@ -1042,7 +1103,9 @@ void SaveSber(CInfoBase& base, qint64 id)
 {
     const QSqlDatabase db = Db(base);
     db::Transaction tr(db);
-    WriteSber(db, MasterRow{id}, base.current);
+    RecordRows rows(db);
+    WriteSber(rows, MasterRow{id}, base.current);
+    rows.run();
     tr.commit();
 }
 
@@ -1050,7 +1113,9 @@ void SaveIspol(CInfoBase& base, qint64 id)
 {
     const QSqlDatabase db = Db(base);
     db::Transaction tr(db);
-    WriteIspol(db, MasterRow{id}, base.current);
+    RecordRows rows(db);
+    WriteIspol(rows, MasterRow{id}, base.current);
+    rows.run();
     tr.commit();
 }
 
@@ -1058,7 +1123,9 @@ void SaveSsud(CInfoBase& base, qint64 id)
 {
     const QSqlDatabase db = Db(base);
     db::Transaction tr(db);
-    WriteSsud(db, MasterRow{id}, base.current);
+    RecordRows rows(db);
+    WriteSsud(rows, MasterRow{id}, base.current);
+    rows.run();
     tr.commit();
 }
 
@@ -1072,8 +1139,10 @@ void SaveProizvZarpByRec(CInfoBase& base, int slot, int selector)
         return;
     }
     const int kvProizv = slotAttributes(base, slot).kvProizv;
-    WriteRows(db, MasterRow{id}, base.current, kvProizv,
+    RecordRows rows(db);
+    WriteRows(rows, MasterRow{id}, base.current, kvProizv,
               selector == kInputRowsTable ? RowTables::Input : RowTables::Results);
+    rows.run();
     tr.commit();
 }
 

@@ -17,16 +17,16 @@ using namespace detail;
 
 namespace {
 
-// Empties the table (or the rows whose first key is `firstKey`) and inserts
-// the rows that `insertAll` binds, one batch (on a server one round trip): on
-// any failure the table keeps its previous rows. On a server a table with a
-// primary key gets its rows as column arrays in one statement that writes
-// only the rows that changed (ReplaceRowsOnServerSql).
-void replaceTable(const QSqlDatabase& db, const TableDef& table, const std::function<void(BatchRows&)>& insertAll,
-                  const QVariant& firstKey = QVariant())
+// Adds to the batch the statements that empty the table (or the rows whose
+// first key is `firstKey`) and insert the rows that `insertAll` binds: run
+// as one batch (on a server one round trip), on any failure the table keeps
+// its previous rows. On a server a table with a primary key gets its rows as
+// column arrays in one statement that writes only the rows that changed
+// (ReplaceRowsOnServerSql).
+void addTableReplace(db::Batch& batch, bool server, const TableDef& table,
+                     const std::function<void(BatchRows&)>& insertAll, const QVariant& firstKey = QVariant())
 {
-    db::Batch batch(db);
-    if (db::IsServer(db)) {
+    if (server) {
         if (const QString& replace = TableReplaceOnServerSql(table, firstKey.isValid()); !replace.isEmpty()) {
             db::ColumnArrays columns;
             BatchRows rows{batch, TableInsertSql(table), &columns};
@@ -36,7 +36,6 @@ void replaceTable(const QSqlDatabase& db, const TableDef& table, const std::func
                 batch.bind(c, columns.rows() > 0 ? columns.literal(c) : QStringLiteral("{}"));
             if (firstKey.isValid())
                 batch.bind(int(table.columns.size()), firstKey);
-            batch.run();
             return;
         }
     }
@@ -48,6 +47,14 @@ void replaceTable(const QSqlDatabase& db, const TableDef& table, const std::func
     }
     BatchRows rows{batch, TableInsertSql(table)};
     insertAll(rows);
+}
+
+// The same as a batch of its own.
+void replaceTable(const QSqlDatabase& db, const TableDef& table, const std::function<void(BatchRows&)>& insertAll,
+                  const QVariant& firstKey = QVariant())
+{
+    db::Batch batch(db);
+    addTableReplace(batch, db::IsServer(db), table, insertAll, firstKey);
     batch.run();
 }
 
@@ -131,19 +138,25 @@ void SaveConfig(CInfoBase& base)
     const QSqlDatabase db = Db(base);
     const InfoBaseConfig& c = base.config;
     db::Transaction tr(db);
-    // The row is written anew, its generation kept (no memory holds it).
-    const TableDef& g = GenerationColumn();
-    db::Recordset kept(db, SelectColumnsSql(g, {g.columns[1]}, WhereColumnSql(g)));
-    kept.run(kConfigRowId);
-    const qint64 generation = kept.next() ? kept.toInt64(0) : 0;
-    kept.finish();
-    db::Execute(db, DeleteRowsSql(ConfigTable().def()));
-    db::Recordset ins(db, InsertSql(ConfigTable().def()));
-    Binder b(ins);
-    b << kConfigRowId;
+    // The one row is written in place, its generation kept (no memory holds
+    // it); a base without it (one being built) gets it anew.
+    const TableDef& t = ConfigTable().def();
+    db::Batch others(db);
+    others.add(DeleteRowsSql(t, QStringLiteral("%1 <> ?").arg(t.columns[0]))).bind(0, kConfigRowId);
+    others.run();
+    static const QString update = UpdateColumnsSql(t, t.columns.mid(1), ColumnEqualsSql(t, 0));
+    db::Recordset up(db, update);
+    Binder b(up);
     ConfigTable().bind(c, b);
-    ins.exec();
-    db::Recordset(db, UpdateColumnsSql(g, {g.columns[1]}, ColumnEqualsSql(g, 0))).run(generation, kConfigRowId);
+    b << kConfigRowId;
+    up.exec();
+    if (up.numRowsAffected() == 0) {
+        db::Recordset ins(db, InsertSql(t));
+        Binder row(ins);
+        row << kConfigRowId;
+        ConfigTable().bind(c, row);
+        ins.exec();
+    }
     // dbo.color is kept as it stands: the program holds nothing of it in memory.
     tr.commit();
     Clock::setReferenceYear(&base, c.reportingYear());
@@ -211,14 +224,16 @@ void SaveFirm(CInfoBase& base)
 {
     const QSqlDatabase db = Db(base);
     const FirmInfo& f = base.firm;
-    db::Transaction tr(db);
+    // Every table of the record in one batch (on a server one round trip).
+    db::Batch batch(db);
+    const bool server = db::IsServer(db);
     for (const auto* table : {&InfFirmTable(), &InfParTable()})
-        replaceTable(db, table->def(), [&](BatchRows& ins) {
+        addTableReplace(batch, server, table->def(), [&](BatchRows& ins) {
             Binder b(ins);
             b << kFirmRowId;
             table->bind(f, b);
         });
-    replaceTable(db, MaskTable().def(), [&](BatchRows& ins) {
+    addTableReplace(batch, server, MaskTable().def(), [&](BatchRows& ins) {
         for (int kod = 0; kod < kPayKindCodeCount; ++kod) {
             MaskRow m;
             for (std::size_t i = 0; i < f.masks.size(); ++i) m.mas[i] = f.masks[i][std::size_t(kod)];
@@ -229,7 +244,7 @@ void SaveFirm(CInfoBase& base)
             MaskTable().bind(m, b);
         }
     });
-    replaceTable(db, KtuTable().def(), [&](BatchRows& ins) {
+    addTableReplace(batch, server, KtuTable().def(), [&](BatchRows& ins) {
         for (int v = 0; v < 3; ++v)
             for (int rule = 0; rule < 4; ++rule) {
                 Binder b(ins);
@@ -237,14 +252,14 @@ void SaveFirm(CInfoBase& base)
                 KtuTable().bind(KtuRow{f.ktu[std::size_t(v)][std::size_t(rule)], rule == 1}, b);
             }
     });
-    replaceTable(db, StagTable().def(), [&](BatchRows& ins) {
+    addTableReplace(batch, server, StagTable().def(), [&](BatchRows& ins) {
         for (int i = 0; i < 15; ++i) {
             Binder b(ins);
             b << i + 1;
             StagTable().bind(f.stag[std::size_t(i)], b);
         }
     });
-    tr.commit();
+    batch.run();
 }
 
 // ---------------------------------------------------------------- pay kinds, shops, schedules

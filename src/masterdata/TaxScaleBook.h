@@ -35,6 +35,9 @@ TaxPeriodTexts FormatTaxPeriod(int period);
 // declare and ReadTaxPeriod reads their texts by.
 inline constexpr FigureRule kTaxPeriodMonthRule = WholeFigure(0, 12);
 inline constexpr FigureRule kTaxPeriodYearRule = WholeFigure(0, 2099);
+// A variant's recalculation flag takes its two values: 0, the tax charged for
+// the month alone; 1, recalculated over the period from the start of the year.
+inline constexpr FigureRule kTaxRecalcFlagRule = WholeFigure(0, 1);
 // A typed month and year: the stored period when the texts are the ones it
 // shows (a visit never moves a period), otherwise the period they name; 0
 // (no period) for an empty month or month 0. A text its rule refuses, or a
@@ -49,8 +52,9 @@ QString FormatTaxPercent(int whole, int hundredths);
 bool ReadTaxPercent(QStringView text, infobase::u8& whole, infobase::u8& hundredths);
 
 // What a typed cell of a band takes: threshold and first addend whole
-// roubles (what "%d" holds), the percent with two places (its whole part a
-// byte).
+// roubles (what "%d" holds), the percent with two places from 0 to 100, a
+// share of what passes the threshold (a percent stored above 100 is kept
+// until another is typed).
 std::vector<FigureRule> TaxBandRules();
 // Threshold, first addend and percent of a band (whole roubles; 0 empty).
 QStringList TaxBandTexts(const infobase::TaxScaleBand& band);

@@ -16,6 +16,7 @@
 #include "values/Values.h"
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 namespace kalvor {
@@ -55,6 +56,11 @@ double SumOfCode(const CalcPass& p, int code, int month = 0)
             s += p.rows[i].sum;
     return s;
 }
+
+// What is left to pay of the rows made so far: the accruals less the
+// deductions that the amount to pay is left after (IsPayReducingCode), in
+// whole kopecks; below 0 when the deductions pass the accruals.
+double LeftToPay(const CalcPass& p) { return MonthMoneyOf(p.rows, p.count, {.deducts = IsPayReducingCode}).net(); }
 
 // Month index of an employee's date; a two-digit year through the program's window.
 int DateMonthIndex(u16 packed)
@@ -222,6 +228,43 @@ int FixedTransfers(CalcPass& p)
     return 0;
 }
 
+// Whether a row of the loans' and fixed transfers' steps is a standing
+// deduction: a loan's repayment or a transfer, not the payout of a loan's
+// interest nor the interest itself.
+bool IsStandingDeduction(const AccrualRow& row)
+{
+    return IsPayReducingCode(row.kod) && row.kod != kCodePayout && row.sum > 0;
+}
+
+// The standing deductions among the rows from `first` to `end`, in whole kopecks.
+double StandingDeductions(const CalcPass& p, int first, int end)
+{
+    double sum = 0;
+    for (int i = first; i < end; ++i)
+        if (IsStandingDeduction(p.rows[i]))
+            sum += RoundWhole(p.rows[i].sum);
+    return sum;
+}
+
+// The loans' repayments and the fixed transfers, the rows from `first` to
+// `end`, give up what passes the amount left to pay once the income tax, the
+// advance and the writs are taken, the last made first: a transfer sends
+// what there is, and the rest of a loan's debt stays for the next months (the
+// month change takes off the debt what was deducted). An advance larger than
+// the pay still leaves a debt.
+void FitStandingDeductions(CalcPass& p, int first, int end)
+{
+    double over = -LeftToPay(p);
+    for (int i = end - 1; i >= first && over > 0; --i) {
+        AccrualRow& row = p.rows[i];
+        if (!IsStandingDeduction(row))
+            continue;
+        const double cut = std::min(row.sum, over);
+        row.sum -= cut; // a zero row goes at the compaction
+        over -= cut;
+    }
+}
+
 int IncomeTaxRows(CalcPass& p, bool& saveMaster)
 {
     const std::uint32_t propertyLeft = p.rec().head.imvichOst;
@@ -258,21 +301,13 @@ int Advance(CalcPass& p)
 double WritDeduction(const IspolBlock::Writ& w, double base, double tax, double secondBases, int year, int month)
 {
     const double net = base - tax;
-    if (w.vid == 3 || w.vid == 2) {
-        if (!w.priznUd)
-            return w.sum;
-        if (net <= 0)
-            return 0;
+    double amount = w.sum; // a fixed sum
+    if (w.priznUd) {
+        // A percent of the pay after tax, kind 2 less its own bases.
         const double b = w.vid == 2 ? net - secondBases : net;
-        return b * w.sum / 10000.0;
+        amount = b > 0 ? b * w.sum / 10000.0 : 0;
     }
-    // Kind 1.
-    double amount;
-    if (w.priznUd)
-        amount = net > 0 ? net * w.sum / 10000.0 : 0;
-    else
-        amount = w.sum;
-    if (w.dataEnd != 0) {
+    if (w.vid == 1 && w.dataEnd != 0) {
         const PackedDate end(w.dataEnd);
         const int endKey = MonthKey(end.fullYear(), end.month());
         const int key = MonthKey(year, month);
@@ -281,39 +316,70 @@ double WritDeduction(const IspolBlock::Writ& w, double base, double tax, double 
         else if (endKey == key)
             amount = RoundWhole(amount) * end.day() / DaysInMonth(year, month);
     }
-    if (w.priznUd)
-        amount = std::min(amount, std::max(0.0, net) / 2);
-    return amount;
+    return std::min(amount, WritShare(base, tax));
 }
+
+double WritShare(double base, double tax) { return std::max(0.0, base - tax) / 2; }
 
 namespace {
 
-int Writs(CalcPass& p)
+// The bases a writ is worked out on: the pay of the kinds writs are taken
+// from, the month's income tax and, for a writ of kind 2 in percent, the bases
+// of its own codes; 0 or a negative code.
+int WritBases(CalcPass& p, const IspolBlock::Writ& w, double& base, double& tax, double& second)
 {
+    int cnt = 0;
+    double time = 0;
+    base = PassBase(p, kBaseRowsOnly, 0, 6, cnt, time);
+    if (cnt < 0)
+        return cnt;
+    tax = SumOfCode(p, kCodeTaxRow);
+    second = 0;
+    if (w.vid == 2 && w.priznUd) {
+        for (int code : {155, 156, 157, 195, 196, 197}) {
+            int c = 0;
+            double t = 0;
+            second += PassBase(p, kBaseRowsOnly, 0, -code, c, t);
+            if (c < 0)
+                return c;
+        }
+    }
+    return 0;
+}
+
+// A writ's postal fee by its table (0: none), at most what is left to pay
+// before the standing deductions.
+int PostalFee(CalcPass& p, const IspolBlock::Writ& w, double amount, double standing)
+{
+    if (w.tabPsbor == 0)
+        return 0;
+    if (w.tabPsbor > 20)
+        return kCalcPostalFee;
+    const double fee = TaxForMonth(w.tabPsbor, amount, p.doc);
+    if (fee <= 0)
+        return std::min(0, int(fee));
+    const double taken = std::min(RoundByPayKind(fee, 914, p.doc), std::max(0.0, LeftToPay(p) + standing));
+    return std::min(0, DirectRow(p, 914, taken, p.month));
+}
+
+// The writs of the month together take at most half of the pay after tax
+// (WritShare), and each at most what is left to pay when it is made, before
+// the loans and the fixed transfers (`standing`, which give way to them): a
+// writ, in percent or a fixed sum, never leaves the amount to pay below zero.
+int Writs(CalcPass& p, double standing)
+{
+    double taken = 0;
     for (const auto& w : p.rec().ispol.writs) {
         if (w.vid == 0 || w.sum == 0)
             continue;
-        int cnt = 0;
-        double time = 0;
-        const double base = PassBase(p, kBaseRowsOnly, 0, 6, cnt, time);
-        if (cnt < 0)
-            return cnt;
-        const double tax = SumOfCode(p, kCodeTaxRow);
-        double second = 0;
-        if (w.vid == 2 && w.priznUd) {
-            for (int code : {155, 156, 157, 195, 196, 197}) {
-                int c = 0;
-                double t = 0;
-                second += PassBase(p, kBaseRowsOnly, 0, -code, c, t);
-                if (c < 0)
-                    return c;
-            }
-        }
-        double amount = 0;
-        if (base - tax > 0 || (w.vid == 1 && !w.priznUd))
-            amount = WritDeduction(w, base, tax, second, p.year, p.month);
+        double base = 0, tax = 0, second = 0;
+        if (const int r = WritBases(p, w, base, tax, second); r < 0)
+            return r;
         const int code = w.vid == 1 ? 911 : 915 - w.vid;
-        amount = RoundByPayKind(RoundWhole(amount), code, p.doc);
+        const double most = std::max(0.0, std::floor(std::min(WritShare(base, tax) - taken, LeftToPay(p) + standing)));
+        const double amount =
+            std::min(RoundByPayKind(RoundWhole(WritDeduction(w, base, tax, second, p.year, p.month)), code, p.doc), most);
+        taken += amount;
         if (p.count >= p.capacity)
             return kCalcTooManyRows;
         AccrualRow row;
@@ -321,16 +387,8 @@ int Writs(CalcPass& p)
         row.sum = amount;
         row.mes = u16(p.month);
         p.rows[p.count++] = row; // a zero row goes at the compaction
-        if (w.tabPsbor != 0) {
-            if (w.tabPsbor > 20)
-                return kCalcPostalFee;
-            const double fee = TaxForMonth(w.tabPsbor, amount, p.doc);
-            if (fee < 0)
-                return int(fee);
-            if (fee > 0)
-                if (const int r = DirectRow(p, 914, RoundByPayKind(fee, 914, p.doc), p.month); r < 0)
-                    return r;
-        }
+        if (const int r = PostalFee(p, w, amount, standing); r < 0)
+            return r;
     }
     return 0;
 }
@@ -656,16 +714,19 @@ int CalcAccrualsAndTaxes(CalcPass& p)
     bool saveMaster = false;
     if ((r = PensionContribution(p)) < 0)
         return r;
+    const int standingFirst = p.count;
     if ((r = Loans(p)) < 0)
         return r;
     if ((r = FixedTransfers(p)) < 0)
         return r;
+    const int standingEnd = p.count;
     if ((r = IncomeTaxRows(p, saveMaster)) < 0)
         return r;
     if ((r = Advance(p)) < 0)
         return r;
-    if ((r = Writs(p)) < 0)
+    if ((r = Writs(p, StandingDeductions(p, standingFirst, standingEnd))) < 0)
         return r;
+    FitStandingDeductions(p, standingFirst, standingEnd);
     if ((r = BankTransfers(p)) < 0)
         return r;
     if (p.mode == CalcStore) {

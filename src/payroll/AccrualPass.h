@@ -36,8 +36,13 @@ struct CostAllocation {
 std::vector<CostAllocation> CostAllocationSums(const CalcPass& p);
 
 // The deduction of a writ of execution on a base less tax (kopecks) in the
-// reporting month; the writ's end date cuts it as the kind asks.
+// reporting month: its fixed sum, or its percent of the pay after tax (kind 2
+// less the bases of its own codes); a writ of kind 1 is cut by its end date.
+// Of any kind, it is at most WritShare of the base and tax.
 double WritDeduction(const infobase::IspolBlock::Writ& writ, double base, double tax, double secondBases, int year,
                      int month);
+// The most the month's writs take together: half of the pay after tax (base
+// less tax, kopecks), 0 when nothing is left after the tax.
+double WritShare(double base, double tax);
 
 } // namespace kalvor

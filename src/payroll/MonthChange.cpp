@@ -20,6 +20,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <map>
 #include <vector>
 
 #include <QDate>
@@ -169,8 +170,8 @@ private:
         closeDeductionsOfDismissed(move);
         checkForeignData(move);
         clearEndedWrits(move);
-        for (int loan = 0; loan < int(move.rec.ssud.loans.size()); ++loan) monthchange::RepayLoan(doc, loan);
         takeCalculatedRows(move);
+        repayLoans(move);
         if (move.inError)
             carryRowsInError(move);
         else
@@ -288,6 +289,22 @@ private:
         int end = inputs;
         while (end < kMonthRows && !move.rec.rows[std::size_t(end)].isEmpty()) ++end;
         move.calculated.assign(move.rec.rows.begin() + inputs, move.rec.rows.begin() + end);
+    }
+
+    // Each loan repaid by what the month's calculated rows deducted under its
+    // code, shared among the loans of one code in their order; an employee in
+    // error, whose calculated rows are not taken, repays by the parts as they
+    // stand.
+    void repayLoans(const EmployeeMove& move)
+    {
+        std::map<int, double> left; // by code: what the month's rows deducted and no loan took yet
+        for (const AccrualRow& r : move.calculated)
+            if (r.mes == oldMonth)
+                left[r.kod] += r.sum;
+        for (int loan = 0; loan < int(move.rec.ssud.loans.size()); ++loan) {
+            double& took = left[move.rec.ssud.loans[std::size_t(loan)].kod];
+            took -= monthchange::RepayLoan(doc, loan, move.inError ? -1 : std::max(0.0, took));
+        }
     }
 
     // An employee in error (one left out of the calculation by his status)
@@ -661,7 +678,7 @@ private:
 
 namespace monthchange {
 
-double RepayLoan(PayrollDoc& doc, int loan)
+double RepayLoan(PayrollDoc& doc, int loan, double deducted)
 {
     SsudBlock::Loan& l = doc.infoBase.current.ssud.loans[std::size_t(loan)];
     if (l.kod == 0 || l.kvMes == 0 || l.sumDolg == 0)
@@ -678,6 +695,10 @@ double RepayLoan(PayrollDoc& doc, int loan)
     }
     if (repay > l.sumDolg || l.sumDolg - repay < 1.0) // within a kopeck: the whole debt
         repay = l.sumDolg;
+    if (deducted >= 0 && deducted < RoundByPayKind(repay, l.kod, doc)) {
+        l.sumDolg -= std::max(0.0, deducted);
+        return deducted;
+    }
     l.sumDolg -= repay;
     for (int p = 0; p < 3; ++p) {
         l.mes[std::size_t(p)] = u8(l.mes[std::size_t(p)] - taken[std::size_t(p)]);

@@ -63,9 +63,14 @@ int MoveEmployeesToNextMonth(int newMonthKey, const std::function<void()>& stepI
 // Steps of the change that the tests check on their own.
 namespace monthchange {
 
-// Repays one loan for the month (the current record's loan `loan`, 0-3);
-// returns the amount repaid in kopecks.
-double RepayLoan(PayrollDoc& doc, int loan);
+// Repays one loan for the month (the current record's loan `loan`, 0-3):
+// kvMes months of its parts in order, at most the debt; returns the amount
+// repaid in kopecks. `deducted` is what the month's rows took for the loan:
+// when it is less than the repayment the calculation made of the parts (the
+// amount to pay had no more room), the debt goes down by it alone and the
+// parts keep their months, the instalment still due; below 0 (the month's
+// rows were not calculated) the repayment is taken whole.
+double RepayLoan(PayrollDoc& doc, int loan, double deducted = -1);
 
 // The accrual year of an archived row: row month rowMonth of code `code`,
 // closing the month oldMonthKey.

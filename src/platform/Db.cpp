@@ -338,6 +338,8 @@ void Connection::closeForThread(const QString& baseFile)
     t.rawStatements.erase(name);
     t.statements.erase(name);
     t.serverPrepared.erase(name);
+    t.withNext.erase(name);
+    t.transactionIds.erase(name);
     t.later.erase(name);
     {
         QSqlDatabase db = QSqlDatabase::database(name, false);
@@ -368,22 +370,59 @@ void Connection::idleForThread()
 
 Recordset::Recordset(const QSqlDatabase& db, const QString& sql) : db_(db), query_(db), sql_(sql)
 {
-    readDueAnswer(db_); // the driver prepares on the session at once
-    // The server's driver reads a forward-only result row by row and allows
-    // one such result per connection; the streams of a selection run keep
-    // several open at once, so there each result is read whole.
-    query_.setForwardOnly(!IsServer(db));
-    const std::optional<ServerWaitBound> bound = boundOutsideWork(db_);
+    if (IsServer(db)) {
+        server_ = std::make_unique<ServerQuery>(db, sql);
+        return;
+    }
+    query_.setForwardOnly(true);
     if (!query_.prepare(sql))
         throw failure(db_, query_.lastError(), sql);
 }
 
+Recordset::~Recordset() = default;
+
+Recordset& Recordset::bind(int index, const QVariant& value)
+{
+    if (server_)
+        server_->values.set(index, value);
+    else
+        query_.bindValue(index, value);
+    return *this;
+}
+
 void Recordset::exec()
 {
+    if (server_) {
+        server_->exec();
+        return;
+    }
     beforeStatement(db_, sql_);
-    const std::optional<ServerWaitBound> bound = boundOutsideWork(db_);
     if (!query_.exec())
         throw failure(db_, query_.lastError(), sql_);
+}
+
+bool Recordset::next() { return server_ ? server_->next() : query_.next(); }
+
+QVariant Recordset::value(int i) const { return server_ ? server_->value(i) : query_.value(i); }
+
+bool Recordset::isNull(int i) const { return server_ ? server_->isNull(i) : query_.isNull(i); }
+
+qint64 Recordset::lastInsertId() const
+{
+    if (!server_)
+        return query_.lastInsertId().toLongLong();
+    // The server's last value of an identity column of this session.
+    return RawStatementFor(db_, QStringLiteral("SELECT lastval()")).selectInt64();
+}
+
+int Recordset::numRowsAffected() const { return server_ ? server_->affected() : query_.numRowsAffected(); }
+
+void Recordset::finish()
+{
+    if (server_)
+        server_->reset();
+    else
+        query_.finish();
 }
 
 Recordset& Statement(const QSqlDatabase& db, const QString& sql)
@@ -702,6 +741,10 @@ void Execute(const QSqlDatabase& db, const QString& sql)
 {
     beforeStatement(db, sql);
     const std::optional<ServerWaitBound> bound = boundOutsideWork(db);
+    if (IsServer(db)) {
+        runOnServer(db, sql);
+        return;
+    }
     QSqlQuery q(db);
     if (!q.exec(sql))
         throw failure(db, q.lastError(), sql);
@@ -728,13 +771,38 @@ QString savepointSql(bool release, int depth)
 }
 
 // Runs a savepoint's statement; on SQLite prepared once per connection, as
-// a save of many employees marks and releases one savepoint for each.
+// a save of many employees marks and releases one savepoint for each. On a
+// server it goes with the next statement; a release that follows its mark
+// with nothing sent between them takes the mark back instead.
 void savepointStatement(const QSqlDatabase& db, const QString& sql)
 {
-    if (IsServer(db))
-        Execute(db, sql);
-    else
+    if (!IsServer(db)) {
         RawStatementFor(db, sql).exec();
+        return;
+    }
+    countStatement(db, sql);
+    const QByteArray text = sql.toUtf8();
+    static const QByteArray release = QByteArrayLiteral("RELEASE ");
+    auto& held = threadConnections().withNext[db.connectionName()];
+    if (text.startsWith(release) && !held.empty() && held.back() == text.mid(release.size())) {
+        held.pop_back();
+        return;
+    }
+    held.push_back(text);
+}
+
+// Undoes a savepoint of the server connection's transaction, with the next
+// statement (nothing when its mark was not sent yet).
+void undoSavepointOnServer(const QSqlDatabase& db, int depth)
+{
+    const QByteArray mark = savepointSql(false, depth).toUtf8();
+    auto& held = threadConnections().withNext[db.connectionName()];
+    if (!held.empty() && held.back() == mark) {
+        held.pop_back();
+        return;
+    }
+    held.push_back("ROLLBACK TO " + mark);
+    held.push_back("RELEASE " + mark);
 }
 
 // The guards of the bases' writes, the last set of a base first.
@@ -786,26 +854,45 @@ namespace {
 // server (Transaction::commit).
 void commitAndSettle(const QSqlDatabase& db)
 {
-    // The id is taken first: once the COMMIT is sent, the session may be
-    // gone before its answer comes.
-    QSqlQuery q(db);
-    if (!q.exec(QStringLiteral("SELECT pg_current_xact_id()")) || !q.next())
-        throw failure(db, q.lastError(), QStringLiteral("SELECT pg_current_xact_id()"));
-    const CommitInDoubt doubt{db.databaseName(), q.value(0).toString().toLatin1()};
-    q.finish();
-    if (q.exec(QStringLiteral("COMMIT")))
+    // The id was read by the transaction's opening: once the COMMIT is
+    // sent, the session may be gone before its answer comes.
+    QByteArray id = takeTransactionId(db);
+    if (id.isEmpty()) {
+        Recordset q(db, QString::fromLatin1(kTransactionIdSql));
+        q.exec();
+        id = q.next() ? q.toString(0).toLatin1() : QByteArray();
+    }
+    const CommitInDoubt doubt{db.databaseName(), id};
+    try {
+        runOnServer(db, QStringLiteral("COMMIT"));
         return;
-    const DbError cut = failure(db, q.lastError(), QStringLiteral("COMMIT"));
-    if (!EndsTheTransaction(cut))
-        throw cut;
-    switch (AskCommitOutcome(doubt)) {
-    case CommitOutcome::Committed:
-        platform::AppendToConsoleLog(QStringLiteral("%1: ответ на COMMIT не получен, сервер сообщил, что транзакция "
-                                                    "%2 сохранена")
-                                         .arg(detail::serverName(), QString::fromLatin1(doubt.transaction)));
+    } catch (const DbError& cut) {
+        if (!EndsTheTransaction(cut))
+            throw;
+        switch (AskCommitOutcome(doubt)) {
+        case CommitOutcome::Committed:
+            platform::AppendToConsoleLog(QStringLiteral("%1: ответ на COMMIT не получен, сервер сообщил, что "
+                                                        "транзакция %2 сохранена")
+                                             .arg(detail::serverName(), QString::fromLatin1(doubt.transaction)));
+            return;
+        case CommitOutcome::RolledBack: throw;
+        case CommitOutcome::NotKnown: throw cut.inDoubt(doubt);
+        }
+    }
+}
+
+// Ends the server connection's transaction as it stands, its answer's
+// failure dropped; nothing is sent when its BEGIN was not sent yet.
+void endOnServer(const QSqlDatabase& db, const QString& end)
+{
+    const bool sent = !beginHeld(db);
+    takeSentWithNext(db);
+    takeTransactionId(db);
+    if (!sent)
         return;
-    case CommitOutcome::RolledBack: throw cut;
-    case CommitOutcome::NotKnown: throw cut.inDoubt(doubt);
+    try {
+        runOnServer(db, end);
+    } catch (const DbError&) {
     }
 }
 
@@ -834,23 +921,12 @@ Transaction::Transaction(const QSqlDatabase& db, Kind kind) : db_(db), kind_(kin
             guard_->before();
         if (kind == Write && IsServer(db_))
             requireServerLock(db_.databaseName());
-        const QStringList begin =
-            IsServer(db_) ? serverBeginStatements(kind == Write)
-                          : QStringList{kind == Write ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("BEGIN")};
-        QSqlQuery q(db_);
-        for (const QString& statement : begin) {
-            if (!q.exec(statement)) {
-                const DbError e = failure(db_, q.lastError(), statement);
-                if (statement != begin.first())
-                    q.exec(QStringLiteral("ROLLBACK"));
-                throw e;
-            }
-        }
+        begin();
         if (guard_ && guard_->begun) {
             try {
                 guard_->begun(db_);
             } catch (...) {
-                q.exec(QStringLiteral("ROLLBACK"));
+                rollback();
                 throw;
             }
         }
@@ -871,11 +947,17 @@ void Transaction::commit()
         const auto end = [this] {
             if (IsServer(db_) && kind_ == Write) {
                 commitOnServer();
-                return;
+            } else if (IsServer(db_)) {
+                // A read's COMMIT: nothing to end when nothing of it was sent.
+                if (beginHeld(db_))
+                    takeSentWithNext(db_);
+                else
+                    runOnServer(db_, QStringLiteral("COMMIT"));
+            } else {
+                QSqlQuery q(db_);
+                if (!q.exec(QStringLiteral("COMMIT")))
+                    throw failure(db_, q.lastError(), QStringLiteral("COMMIT"));
             }
-            QSqlQuery q(db_);
-            if (!q.exec(QStringLiteral("COMMIT")))
-                throw failure(db_, q.lastError(), QStringLiteral("COMMIT"));
         };
         if (guard_ && guard_->commit)
             guard_->commit(end);
@@ -897,7 +979,40 @@ void Transaction::commitOnServer()
     // it is sent, and is then settled as every cut COMMIT is.
     if (bound_)
         bound_->stopNow();
+    // Nothing of it was sent: there is nothing to commit.
+    if (beginHeld(db_)) {
+        takeSentWithNext(db_);
+        takeTransactionId(db_);
+        return;
+    }
     commitAndSettle(db_);
+}
+
+void Transaction::begin()
+{
+    // On a server the opening goes with the transaction's first statement,
+    // in its round trip: the BEGIN, the write lock and the id of the write.
+    if (IsServer(db_)) {
+        takeTransactionId(db_);
+        for (const QString& statement : serverBeginStatements(kind_ == Write)) sendWithNext(db_, statement.toUtf8());
+        if (kind_ == Write)
+            sendWithNext(db_, kTransactionIdSql);
+        return;
+    }
+    QSqlQuery q(db_);
+    const QString begin = kind_ == Write ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("BEGIN");
+    if (!q.exec(begin))
+        throw failure(db_, q.lastError(), begin);
+}
+
+void Transaction::rollback()
+{
+    if (IsServer(db_)) {
+        endOnServer(db_, QStringLiteral("ROLLBACK"));
+        return;
+    }
+    QSqlQuery q(db_);
+    q.exec(QStringLiteral("ROLLBACK"));
 }
 
 Transaction::~Transaction()
@@ -912,11 +1027,13 @@ Transaction::~Transaction()
     } catch (const DbError&) {
     }
     int& depth = threadConnections().depth[db_.connectionName()];
-    QSqlQuery q(db_);
     if (depth_ == 1) {
-        q.exec(QStringLiteral("ROLLBACK"));
+        rollback();
         threadConnections().reading.erase(db_.connectionName());
+    } else if (IsServer(db_)) {
+        undoSavepointOnServer(db_, depth_ - 1);
     } else {
+        QSqlQuery q(db_);
         q.exec(QStringLiteral("ROLLBACK TO SAVEPOINT sp%1").arg(depth_ - 1));
         q.exec(QStringLiteral("RELEASE SAVEPOINT sp%1").arg(depth_ - 1));
     }

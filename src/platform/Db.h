@@ -281,43 +281,50 @@ public:
     static void idleForThread();
 };
 
+namespace detail {
+class ServerQuery;
+}
+
 // A prepared statement and its rows (the recordset of one call). Values are
-// bound by position in the order of the statement's "?" marks.
+// bound by position in the order of the statement's "?" marks. On a server
+// it runs on the connection's own session (detail::ServerQuery): its text
+// prepared once per session and kept, whichever recordset runs it, so that a
+// statement costs one round trip, its first run included.
 class Recordset {
 public:
     Recordset(const QSqlDatabase& db, const QString& sql);
+    ~Recordset();
+    Recordset(const Recordset&) = delete;
+    Recordset& operator=(const Recordset&) = delete;
 
-    Recordset& bind(int index, const QVariant& value)
-    {
-        query_.bindValue(index, value);
-        return *this;
-    }
+    Recordset& bind(int index, const QVariant& value);
     // Binds every value in order, then executes.
     template <class... T>
     Recordset& run(const T&... values)
     {
         int i = 0;
-        (query_.bindValue(i++, QVariant::fromValue(values)), ...);
+        (bind(i++, QVariant::fromValue(values)), ...);
         exec();
         return *this;
     }
     // Executes with the values bound so far; throws DbError.
     void exec();
-    bool next() { return query_.next(); }
-    QVariant value(int i) const { return query_.value(i); }
-    int toInt(int i) const { return query_.value(i).toInt(); }
-    qint64 toInt64(int i) const { return query_.value(i).toLongLong(); }
-    double toDouble(int i) const { return query_.value(i).toDouble(); }
-    QString toString(int i) const { return query_.value(i).toString(); }
-    bool isNull(int i) const { return query_.isNull(i); }
-    qint64 lastInsertId() const { return query_.lastInsertId().toLongLong(); }
-    int numRowsAffected() const { return query_.numRowsAffected(); }
-    void finish() { query_.finish(); }
+    bool next();
+    QVariant value(int i) const;
+    int toInt(int i) const { return value(i).toInt(); }
+    qint64 toInt64(int i) const { return value(i).toLongLong(); }
+    double toDouble(int i) const { return value(i).toDouble(); }
+    QString toString(int i) const { return value(i).toString(); }
+    bool isNull(int i) const;
+    qint64 lastInsertId() const;
+    int numRowsAffected() const;
+    void finish();
     const QString& sql() const { return sql_; }
 
 private:
     QSqlDatabase db_;
     QSqlQuery query_;
+    std::unique_ptr<detail::ServerQuery> server_; // in place of query_ on a server
     QString sql_;
 };
 
@@ -392,6 +399,10 @@ private:
     // The server's COMMIT of the outermost transaction; outside a worker's
     // stop, its wait is cut kServerStopCutMilliseconds after it is sent.
     void commitOnServer();
+    // Begins the outermost transaction (on a server, with its first statement).
+    void begin();
+    // Rolls the outermost transaction back, its failure dropped.
+    void rollback();
 
     QSqlDatabase db_;
     Kind kind_ = Write;

@@ -67,6 +67,19 @@ struct StopCut {
     bool saidAsLost = false; // the scope's cut is said as a lost connection
 };
 
+// A statement text prepared on a server session: its name there and, once the
+// server described it, the form its rows are asked in.
+struct PreparedText {
+    QByteArray name;
+    bool described = false;
+    bool binary = false; // every column's type is read in binary form
+    // A query ending in ORDER BY over integer columns of its own result is
+    // prepared without it and sorted here by these result columns; one
+    // whose keys are not all such is prepared whole (orderedOnServer).
+    std::vector<int> sortColumns;
+    bool orderedOnServer = false;
+};
+
 // The calling thread's open connections by base; closed when the thread ends.
 struct ThreadConnections {
     std::map<QString, QString> names; // base file or locator -> connection name
@@ -78,9 +91,16 @@ struct ThreadConnections {
     std::map<QString, std::map<QString, std::unique_ptr<Recordset>>> statements;
     // connection name -> raw statements kept for it (finalized before it closes)
     std::map<QString, std::map<QString, std::unique_ptr<RawStatement>>> rawStatements;
-    // connection name -> statement text -> its name among the server's
-    // prepared statements of that session
-    std::map<QString, std::map<QString, QByteArray>> serverPrepared;
+    // connection name -> statement text -> the session's prepared statement
+    // of that text: prepared once per session, whichever statement object
+    // or batch runs it
+    std::map<QString, std::map<QString, PreparedText>> serverPrepared;
+    // connection name -> statements that go to the server with the next one
+    // sent on the connection, in its round trip (sendWithNext)
+    std::map<QString, std::vector<QByteArray>> withNext;
+    // connection name -> the id of its open write transaction on a server,
+    // as its opening step read it (kTransactionIdSql)
+    std::map<QString, QByteArray> transactionIds;
     // connection name -> batches answered later
     std::map<QString, LaterAnswers> later;
     // the sessions to shut on the stop of the thread's work
@@ -160,6 +180,24 @@ void requireServerLock(const QString& database);
 // The statements that start, keep and end a transaction on a server.
 QStringList serverBeginStatements(bool write);
 
+// Holds a statement of the transaction's own (its BEGIN and write lock, a
+// savepoint's mark and release) to go to the server with the next statement
+// on the connection, in the same round trip; its failure is that statement's.
+void sendWithNext(const QSqlDatabase& db, const QByteArray& sql);
+// The statements held for the next one, taken off the connection.
+std::vector<QByteArray> takeSentWithNext(const QSqlDatabase& db);
+// Whether the transaction's BEGIN is still held, nothing of it sent.
+bool beginHeld(const QSqlDatabase& db);
+// The step of a write transaction's opening that reads its id (for a COMMIT
+// whose answer is lost), and the id it read, taken off the connection.
+inline const QByteArray kTransactionIdSql = QByteArrayLiteral("SELECT pg_current_xact_id()");
+void keepTransactionId(const QSqlDatabase& db, const pg_result* r);
+QByteArray takeTransactionId(const QSqlDatabase& db);
+// Runs a text of one or more statements on a server connection's session in
+// one round trip, the statements held for it first; throws the first
+// failure as DbError.
+void runOnServer(const QSqlDatabase& db, const QString& sql);
+
 // What a bound value is to both engines.
 enum class ValueKind { Null, Integer, Unsigned, Float, Bytes, Text };
 inline ValueKind KindOfValue(const QVariant& value)
@@ -222,6 +260,9 @@ public:
     static void execTogether(const std::vector<ServerQuery*>& queries);
     // Steps to the next row of the last run; false after the last one.
     bool next();
+    // The rows the last run wrote (an UPDATE's, a DELETE's).
+    int affected() const { return affected_; }
+    bool isNull(int column) const;
     // Drops the rows.
     void reset();
     int toInt(int column) const { return int(toInt64(column)); }
@@ -232,8 +273,12 @@ public:
     QVariant value(int column) const;
 
 private:
-    // Prepares the statement on the session and works out its shape; its name.
-    QByteArray prepare(pg_conn* session);
+    // The text the session prepares: without its ORDER BY where the rows are
+    // sorted here.
+    QByteArray preparedText(const PreparedText& p) const;
+    // Takes the server's description of the prepared statement; false when
+    // its rows cannot be sorted here after all (prepared again whole).
+    bool takeShape(PreparedText& p, const pg_result* shape) const;
     // The values set, as libpq takes them.
     struct Parameters {
         std::vector<const char*> values;
@@ -253,12 +298,11 @@ private:
     QString sql_;
     QByteArray text_; // with the server's numbered parameters
     int parameters_ = 0;
-    QByteArray name_; // its name among the session's prepared statements
-    bool binary_ = false; // the rows come in binary form
+    bool binary_ = false; // the rows of the last run came in binary form
     std::vector<int> sortColumns_; // the result columns that the rows are sorted by here
     std::vector<int> order_; // the result's rows in sorted order
     pg_result* result_ = nullptr;
-    int row_ = -1, rows_ = 0;
+    int row_ = -1, rows_ = 0, affected_ = 0;
 };
 
 // The libpq session under a server connection; null for any other.

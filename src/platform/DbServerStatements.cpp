@@ -19,6 +19,7 @@
 #include <atomic>
 #include <bit>
 #include <charconv>
+#include <cstdlib>
 #include <cmath>
 #include <numeric>
 #include <optional>
@@ -230,6 +231,74 @@ pg_conn* serverSession(const QSqlDatabase& db)
     return *static_cast<PGconn* const*>(handle.constData());
 }
 
+void sendWithNext(const QSqlDatabase& db, const QByteArray& sql)
+{
+    threadConnections().withNext[db.connectionName()].push_back(sql);
+}
+
+std::vector<QByteArray> takeSentWithNext(const QSqlDatabase& db)
+{
+    auto& all = threadConnections().withNext;
+    const auto it = all.find(db.connectionName());
+    if (it == all.end())
+        return {};
+    std::vector<QByteArray> held = std::move(it->second);
+    all.erase(it);
+    return held;
+}
+
+bool beginHeld(const QSqlDatabase& db)
+{
+    const auto& all = threadConnections().withNext;
+    const auto it = all.find(db.connectionName());
+    return it != all.end() && !it->second.empty() && it->second.front().startsWith("BEGIN");
+}
+
+void keepTransactionId(const QSqlDatabase& db, const PGresult* r)
+{
+    if (PQntuples(r) == 1 && PQnfields(r) == 1)
+        threadConnections().transactionIds[db.connectionName()] = QByteArray(PQgetvalue(r, 0, 0));
+}
+
+QByteArray takeTransactionId(const QSqlDatabase& db)
+{
+    auto& ids = threadConnections().transactionIds;
+    const auto it = ids.find(db.connectionName());
+    if (it == ids.end())
+        return {};
+    const QByteArray id = it->second;
+    ids.erase(it);
+    return id;
+}
+
+void runOnServer(const QSqlDatabase& db, const QString& sql)
+{
+    PGconn* session = serverSession(db);
+    std::vector<QByteArray> steps = takeSentWithNext(db);
+    if (!session)
+        throw statementFailure(db, nullptr, nullptr, sql);
+    // One query of several statements: one round trip, each statement's
+    // result read in turn; the first failure ends the rest.
+    QByteArray text;
+    for (const QByteArray& step : steps) text += step + ";\n";
+    text += sql.toUtf8();
+    if (PQsendQuery(session, text.constData()) != 1)
+        throw statementFailure(db, session, nullptr, sql);
+    std::optional<DbError> failure;
+    while (PGresult* r = PQgetResult(session)) {
+        if (PQresultStatus(r) == PGRES_FATAL_ERROR && !failure)
+            failure = statementFailure(db, session, r, sql);
+        else if (PQresultStatus(r) == PGRES_TUPLES_OK && PQnfields(r) == 1 &&
+                 qstrcmp(PQfname(r, 0), "pg_current_xact_id") == 0)
+            keepTransactionId(db, r);
+        PQclear(r);
+    }
+    if (!failure && PQstatus(session) == CONNECTION_BAD)
+        failure = statementFailure(db, session, nullptr, sql);
+    if (failure)
+        throw *failure;
+}
+
 void ServerValues::put(int index, QByteArray value, bool isNull, bool isBinary)
 {
     const std::size_t at = std::size_t(base + index);
@@ -284,76 +353,51 @@ ServerQuery::ServerQuery(const QSqlDatabase& db, const QString& sql) : db_(db), 
 
 ServerQuery::~ServerQuery() { reset(); }
 
-QByteArray ServerQuery::prepare(PGconn* session)
+QByteArray ServerQuery::preparedText(const PreparedText& p) const
 {
-    auto attempt = [&](const QByteArray& text, const QByteArray& name) {
-        PGresult* p = PQprepare(session, name.constData(), text.constData(), parameters_, nullptr);
-        const bool ok = PQresultStatus(p) == PGRES_COMMAND_OK;
-        if (!ok) {
-            const DbError e = statementFailure(db_, session, p, sql_);
-            PQclear(p);
-            throw e;
-        }
-        PQclear(p);
-        PGresult* d = PQdescribePrepared(session, name.constData());
-        if (PQresultStatus(d) != PGRES_COMMAND_OK) {
-            const DbError e = statementFailure(db_, session, d, sql_);
-            PQclear(d);
-            throw e;
-        }
-        return d;
-    };
-    sortColumns_.clear();
-    QByteArray name = newStatementName();
-    PGresult* shape = nullptr;
-    const QStringList keys = clientSortKeys(sql_);
-    if (!keys.isEmpty()) {
-        // Without its ORDER BY, when every key is an integer column of the result.
-        shape = attempt(QByteArray(text_).left(text_.lastIndexOf(" ORDER BY ")), name);
-        for (const QString& key : keys) {
-            const int column = PQfnumber(shape, key.toUtf8().constData());
-            if (column < 0 || !isIntegerType(PQftype(shape, column))) {
-                sortColumns_.clear();
-                break;
-            }
-            sortColumns_.push_back(column);
-        }
-        if (sortColumns_.empty()) {
-            PQclear(shape);
-            name = newStatementName();
-            shape = nullptr;
-        }
-    }
-    if (!shape)
-        shape = attempt(text_, name);
-    binary_ = true;
-    for (int c = 0; c < PQnfields(shape); ++c) binary_ = binary_ && isBinaryReadType(PQftype(shape, c));
-    PQclear(shape);
-    return name;
+    if (p.orderedOnServer || clientSortKeys(sql_).isEmpty())
+        return text_;
+    return QByteArray(text_).left(text_.lastIndexOf(" ORDER BY "));
 }
 
-void ServerQuery::exec()
+bool ServerQuery::takeShape(PreparedText& p, const PGresult* shape) const
 {
-    reset();
-    beforeStatement(db_, sql_);
-    const std::optional<ServerWaitBound> bound = boundOutsideWork(db_);
-    PGconn* session = serverSession(db_);
-    if (!session)
-        throw statementFailure(db_, nullptr, nullptr, sql_);
-    // The object lives with its connection's session: prepared once.
-    if (name_.isEmpty())
-        name_ = prepare(session);
-    const Parameters p = parameters();
-    PGresult* r = PQexecPrepared(session, name_.constData(), parameters_, p.values.data(), p.lengths.data(),
-                                 p.formats.data(), binary_ ? 1 : 0);
-    const ExecStatusType status = PQresultStatus(r);
-    if (status != PGRES_TUPLES_OK && status != PGRES_COMMAND_OK) {
-        const DbError e = statementFailure(db_, session, r, sql_);
-        PQclear(r);
-        throw e;
+    p.described = true;
+    p.binary = true;
+    for (int c = 0; c < PQnfields(shape); ++c) p.binary = p.binary && isBinaryReadType(PQftype(shape, c));
+    p.sortColumns.clear();
+    if (p.orderedOnServer)
+        return true;
+    for (const QString& key : clientSortKeys(sql_)) {
+        const int column = PQfnumber(shape, key.toUtf8().constData());
+        if (column < 0 || !isIntegerType(PQftype(shape, column)))
+            return false;
+        p.sortColumns.push_back(column);
     }
-    take(r);
+    return true;
 }
+
+void ServerQuery::exec() { execTogether({this}); }
+
+namespace {
+
+// The next result of a command sent in a pipeline, its end read too; null
+// when the session gives none (it is gone).
+PGresult* commandResult(PGconn* session)
+{
+    PGresult* r = PQgetResult(session);
+    if (r)
+        while (PGresult* more = PQgetResult(session)) PQclear(more);
+    return r;
+}
+
+bool failed(const PGresult* r)
+{
+    const ExecStatusType status = r ? PQresultStatus(r) : PGRES_FATAL_ERROR;
+    return status != PGRES_TUPLES_OK && status != PGRES_COMMAND_OK;
+}
+
+} // namespace
 
 void ServerQuery::execTogether(const std::vector<ServerQuery*>& queries)
 {
@@ -368,45 +412,107 @@ void ServerQuery::execTogether(const std::vector<ServerQuery*>& queries)
     PGconn* session = serverSession(db);
     if (!session)
         throw statementFailure(db, nullptr, nullptr, queries.front()->sql_);
-    for (ServerQuery* q : queries)
-        if (q->name_.isEmpty())
-            q->name_ = q->prepare(session);
-    // Sent in one pipeline, answered up to its sync.
+    // Sent in one pipeline, answered up to its sync: the statements held for
+    // the next one, then each query, prepared and described first where the
+    // session has not prepared its text yet.
+    auto& prepared = threadConnections().serverPrepared[db.connectionName()];
+    const std::vector<QByteArray> held = takeSentWithNext(db);
+    std::vector<char> prepares(queries.size()), describes(queries.size());
     bool sent = PQenterPipelineMode(session) == 1;
+    for (const QByteArray& step : held)
+        sent = sent && PQsendQueryParams(session, step.constData(), 0, nullptr, nullptr, nullptr, nullptr, 0) == 1;
     for (std::size_t i = 0; sent && i < queries.size(); ++i) {
         const ServerQuery& q = *queries[i];
-        const Parameters p = q.parameters();
-        sent = PQsendQueryPrepared(session, q.name_.constData(), q.parameters_, p.values.data(), p.lengths.data(),
-                                   p.formats.data(), q.binary_ ? 1 : 0) == 1;
+        PreparedText& p = prepared[q.sql_];
+        if (p.name.isEmpty()) {
+            p.name = newStatementName();
+            prepares[i] = 1;
+            sent = PQsendPrepare(session, p.name.constData(), q.preparedText(p).constData(), q.parameters_, nullptr) ==
+                   1;
+        }
+        if (!p.described) {
+            describes[i] = 1;
+            sent = sent && PQsendDescribePrepared(session, p.name.constData()) == 1;
+        }
+        // Rows in binary form once the types are known to read in it.
+        const Parameters v = q.parameters();
+        sent = sent && PQsendQueryPrepared(session, p.name.constData(), q.parameters_, v.values.data(),
+                                           v.lengths.data(), v.formats.data(), p.binary && p.described ? 1 : 0) == 1;
     }
     if (sent)
         sent = PQpipelineSync(session) == 1;
     if (!sent) {
         const DbError e = statementFailure(db, session, nullptr, queries.front()->sql_);
         PQexitPipelineMode(session);
+        for (std::size_t i = 0; i < queries.size(); ++i)
+            if (prepares[i])
+                prepared.erase(queries[i]->sql_);
         throw e;
     }
     std::optional<DbError> failure;
-    for (ServerQuery* q : queries) {
-        // The query's result, then the null that ends its results.
-        PGresult* r = PQgetResult(session);
-        const ExecStatusType status = r ? PQresultStatus(r) : PGRES_FATAL_ERROR;
-        if (!failure && status != PGRES_TUPLES_OK && status != PGRES_COMMAND_OK)
-            failure = statementFailure(db, session, status == PGRES_FATAL_ERROR ? r : nullptr, q->sql_);
-        if (failure)
+    auto fail = [&](PGresult* r, const QString& sql) {
+        if (!failure)
+            failure = statementFailure(db, session, r && PQresultStatus(r) == PGRES_FATAL_ERROR ? r : nullptr, sql);
+    };
+    for (const QByteArray& step : held) {
+        PGresult* r = commandResult(session);
+        if (failed(r))
+            fail(r, QString::fromUtf8(step));
+        else if (step == kTransactionIdSql)
+            keepTransactionId(db, r);
+        PQclear(r);
+    }
+    std::vector<ServerQuery*> again; // prepared anew with their ORDER BY
+    for (std::size_t i = 0; i < queries.size(); ++i) {
+        ServerQuery* q = queries[i];
+        PreparedText& p = prepared[q->sql_];
+        for (int step = 0; step < prepares[i]; ++step) {
+            PGresult* r = commandResult(session);
+            if (failed(r))
+                fail(r, q->sql_);
             PQclear(r);
-        else
+        }
+        bool sortsHere = true;
+        if (describes[i]) {
+            PGresult* shape = commandResult(session);
+            if (failed(shape))
+                fail(shape, q->sql_);
+            else
+                sortsHere = q->takeShape(p, shape);
+            PQclear(shape);
+        }
+        PGresult* r = commandResult(session);
+        if (failed(r)) {
+            fail(r, q->sql_);
+            PQclear(r);
+        } else if (!failure && !sortsHere) {
+            PQclear(r);
+            p = PreparedText{};
+            p.orderedOnServer = true;
+            again.push_back(q);
+        } else if (failure) {
+            PQclear(r);
+        } else {
+            q->sortColumns_ = p.sortColumns;
             q->take(r);
-        if (!r)
-            continue;
-        while (PGresult* more = PQgetResult(session)) PQclear(more);
+        }
     }
     if (PQstatus(session) != CONNECTION_BAD)
         PQclear(PQgetResult(session)); // the sync
     PQexitPipelineMode(session);
     if (failure) {
-        for (ServerQuery* q : queries) q->reset();
+        // A preparation after the failure was never made: the text is
+        // prepared again under a new name next time.
+        for (std::size_t i = 0; i < queries.size(); ++i) {
+            queries[i]->reset();
+            if (prepares[i] || describes[i])
+                prepared.erase(queries[i]->sql_);
+        }
         throw *failure;
+    }
+    if (!again.empty()) {
+        for (ServerQuery* q : again) prepared[q->sql_].orderedOnServer = true;
+        execTogether(again);
     }
 }
 
@@ -429,6 +535,8 @@ void ServerQuery::take(PGresult* r)
     result_ = r;
     rows_ = PQntuples(r);
     row_ = -1;
+    binary_ = PQbinaryTuples(r) == 1;
+    affected_ = std::atoi(PQcmdTuples(r));
     if (!sortColumns_.empty())
         sortRows();
 }
@@ -459,6 +567,8 @@ void ServerQuery::sortRows()
         return false;
     });
 }
+
+bool ServerQuery::isNull(int column) const { return PQgetisnull(result_, at(), column) == 1; }
 
 bool ServerQuery::next()
 {
@@ -740,9 +850,9 @@ std::vector<Command> Batch::Impl::commands()
             // one fails.
             c.name = newStatementName();
             c.text = serverText(e.sql, rows).toUtf8();
-            prepared.emplace(c.key, c.name);
+            prepared[c.key].name = c.name;
         } else {
-            c.name = it->second;
+            c.name = it->second.name;
         }
         list.push_back(std::move(c));
         i = j;
@@ -774,6 +884,8 @@ PipelineFailure readResults(PGconn* session, const SentBatch& sent)
             if (PQresultStatus(r) == PGRES_FATAL_ERROR)
                 fail(QString::fromLatin1(PQresultErrorField(r, PG_DIAG_SQLSTATE)),
                      QString::fromUtf8(PQresultErrorMessage(r)), sent.steps[step]);
+            else if (PQresultStatus(r) == PGRES_TUPLES_OK && sent.steps[step] == QLatin1String(kTransactionIdSql))
+                keepTransactionId(sent.db, r);
             PQclear(r);
         }
         if (PQstatus(session) == CONNECTION_BAD)
@@ -794,7 +906,7 @@ void forgetPrepared(const SentBatch& sent)
 {
     auto& prepared = threadConnections().serverPrepared[sent.db.connectionName()];
     for (const auto& [key, name] : sent.prepared)
-        if (const auto it = prepared.find(key); it != prepared.end() && it->second == name)
+        if (const auto it = prepared.find(key); it != prepared.end() && it->second.name == name)
             prepared.erase(it);
 }
 
@@ -858,7 +970,10 @@ PipelineFailure Batch::Impl::queue(PGconn* session, const std::vector<Command>& 
     };
     if (PQenterPipelineMode(session) != 1)
         return failed();
-    bool ok = savepoint == 0 || sendStatement(session, sent, "SAVEPOINT sp" + QByteArray::number(savepoint));
+    bool ok = true;
+    for (const QByteArray& step : takeSentWithNext(db))
+        ok = ok && sendStatement(session, sent, step);
+    ok = ok && (savepoint == 0 || sendStatement(session, sent, "SAVEPOINT sp" + QByteArray::number(savepoint)));
     for (const Command& c : list) {
         if (ok && !c.text.isEmpty()) {
             ok = PQsendPrepare(session, c.name.constData(), c.text.constData(), c.count, nullptr) == 1;

@@ -65,7 +65,7 @@ TEST(Writs, EachFieldIsReadByItsRuleAndTheTableClearsTheFlagByte)
     EXPECT_FALSE(en::ReadWrits(form, block));
     EXPECT_EQ(block.writs[0].flagByte, 0x5A);
 
-    form[0] = Writ("4", "21", "1 234,56", true);
+    form[0] = Writ("4", "21", "1 234,56");
     form[0].fio = QString(130, QLatin1Char('x'));
     form[0].dataEnd = kalvor::PackedDate::fromQDate(QDate(2031, 5, 31)).value;
     form[1] = Writ("2", "3", "12,755");
@@ -75,7 +75,7 @@ TEST(Writs, EachFieldIsReadByItsRuleAndTheTableClearsTheFlagByte)
     EXPECT_EQ(first.tabPsbor, 17); // 21 is no table: the table stays, never 0
     EXPECT_EQ(first.flagByte, 0x5A); // and so does its byte
     EXPECT_EQ(first.sum, 123456);
-    EXPECT_EQ(first.priznUd, 1);
+    EXPECT_EQ(first.priznUd, 0);
     EXPECT_EQ(first.fio.size(), 119);
     EXPECT_EQ(kalvor::PackedDate(first.dataEnd).toQDate(), QDate(2031, 5, 31));
     EXPECT_EQ(block.writs[1].vid, 2);
@@ -85,7 +85,7 @@ TEST(Writs, EachFieldIsReadByItsRuleAndTheTableClearsTheFlagByte)
     const en::WritForm shown = en::ShowWrits(block);
     EXPECT_EQ(shown[0].size, QStringLiteral("1234.56"));
     EXPECT_EQ(shown[0].kind, QString());
-    EXPECT_TRUE(shown[0].percent);
+    EXPECT_FALSE(shown[0].percent);
     EXPECT_FALSE(en::ReadWrits(shown, block)); // shown and read back: unchanged
     en::WritForm table = shown;
     table[0].table = QStringLiteral("5");
@@ -96,6 +96,17 @@ TEST(Writs, EachFieldIsReadByItsRuleAndTheTableClearsTheFlagByte)
     table[1].size = QStringLiteral("-700");
     EXPECT_FALSE(en::ReadWrits(table, block));
     EXPECT_EQ(block.writs[1].sum, 70000);
+    // In percent the size is a share of the pay, 0 to 100: 150 is refused,
+    // and the fixed sum stored stays a fixed sum; 99,5 is taken as a percent.
+    table[0].percent = true;
+    table[0].size = QStringLiteral("150");
+    EXPECT_FALSE(en::ReadWrits(table, block));
+    EXPECT_EQ(block.writs[0].sum, 123456);
+    EXPECT_EQ(block.writs[0].priznUd, 0);
+    table[0].size = QStringLiteral("99,5");
+    EXPECT_TRUE(en::ReadWrits(table, block));
+    EXPECT_EQ(block.writs[0].sum, 9950);
+    EXPECT_EQ(block.writs[0].priznUd, 1);
 }
 
 TEST(Writs, CountsFollowEachKindOfEdit)

@@ -13,6 +13,7 @@
 #include "entries/ui/CCurnuSsudKredView.h"
 #include "grid/InPlaceEdit.h"
 #include "payroll/CalcThread.h"
+#include "payroll/MonthMoney.h"
 #include "platform/TaskThread.h"
 #include "shell/ui/NullableDateEdit.h"
 
@@ -570,20 +571,111 @@ TEST_F(MonthDeductions, AWritALoanAndATransferEnteredAreDeductedInTheMonth)
         Apply(view->Strip(), tabN);
         QTest::mouseClick(view->Dlg()->controlAs<QPushButton>(CCurnuPerSBDlg::IdAdd), Qt::LeftButton);
         TypeCell(view->Dlg()->Grid(), 1, 0, QStringLiteral("903"));
-        TypeCell(view->Dlg()->Grid(), 1, 1, QStringLiteral("2500"));
+        TypeCell(view->Dlg()->Grid(), 1, 1, QStringLiteral("1500"));
         TypeCell(view->Dlg()->Grid(), 1, 2, QStringLiteral("2"));
         Close();
     }
     EXPECT_TRUE(boxes.boxes.empty()) << boxes.Texts().join(QLatin1Char('\n')).toStdString();
+    // His pay less the tax holds all three once his advance is left out (with
+    // it the writ would come first and the loan and the transfer share the
+    // rest: no deduction takes more than is left to pay).
+    doc->infoBase.avOf(Slot(tabN)) = 0;
     Calculate();
     Restart();
     EXPECT_DOUBLE_EQ(Sum(tabN, 912), 120000);
     EXPECT_DOUBLE_EQ(Sum(tabN, 760), 100000);
-    EXPECT_DOUBLE_EQ(Sum(tabN, 903), 250000);
+    EXPECT_DOUBLE_EQ(Sum(tabN, 903), 150000);
     // The demo's second writ, staged loan and fixed transfer are deducted too.
     EXPECT_DOUBLE_EQ(Sum(kCreditorDebtor, 912), 200000);
     EXPECT_DOUBLE_EQ(Sum(kStagedLoanDebtor, 760), 200000);
     EXPECT_GE(Sum(kTwoBanks, 903), 500000);
+}
+
+// What cannot be is refused naming the field, and Esc puts back what was
+// stored: a writ's size of -1, or of 150 in percent; a loan stage's "Сумма"
+// of -1; a transfer's "Сумма" of -1. A writ, a loan's instalment and a
+// transfer of 99,999,999.00, each of an employee without an advance, are
+// stored, the stage shown with its kopecks, and leave the amount to pay at 0
+// or more once the month is computed: the loan and the transfer, larger
+// than the pay, take all of it and no more.
+TEST_F(MonthDeductions, WhatCannotBeIsRefusedAndNoDeductionTakesMoreThanThePay)
+{
+    MessageRecorder boxes;
+    const QString huge = QStringLiteral("99999999");
+    const auto refusal = [](const char* field, const char* most, const char* text) {
+        return QStringList{QStringLiteral("Значение поля \"%1\" должно быть от 0.00 до %2: %3")
+                               .arg(QString::fromUtf8(field), QString::fromUtf8(most), QString::fromUtf8(text))};
+    };
+    const auto refuseThenEsc = [&](QLineEdit* field, const char* text, const QStringList& said) {
+        TypeInto(field, QString::fromUtf8(text));
+        PressKey(Qt::Key_Tab);
+        Settle();
+        EXPECT_EQ(boxes.Texts(), said) << text;
+        boxes.boxes.clear();
+        EXPECT_EQ(QApplication::focusWidget(), field);
+        QTest::keyClick(field, Qt::Key_Escape);
+        Settle();
+    };
+    {
+        auto* view = Open<CCurnuIspListView>();
+        Apply(view->Strip(), kCreditorDebtor);
+        CCurnuIspListDlg* dlg = view->Dlg();
+        QLineEdit* size = dlg->Field(CCurnuIspListDlg::IdSize[0]);
+        const QString stored = size->text();
+        refuseThenEsc(size, "-1", refusal("Величина удержания", "999999999999.99", "-1"));
+        EXPECT_EQ(size->text(), stored);
+        QLineEdit* percentSize = dlg->Field(CCurnuIspListDlg::IdSize[1]);
+        dlg->PercentBox(1)->setChecked(true);
+        refuseThenEsc(percentSize, "150", refusal("Величина удержания", "100.00", "150"));
+        EXPECT_EQ(percentSize->text(), QString());
+        dlg->PercentBox(1)->setChecked(false);
+        TypeInto(size, huge);
+        Close();
+    }
+    {
+        auto* view = Open<CCurnuSsudKredView>();
+        Apply(view->Strip(), kLoanDebtor);
+        QLineEdit* stage = view->Dlg()->Field(CCurnuSsudKredDlg::IdStageSums[0]);
+        const QString stored = stage->text();
+        refuseThenEsc(stage, "-1", refusal("Сумма", "999999999999.99", "-1"));
+        EXPECT_EQ(stage->text(), stored);
+        TypeInto(stage, huge);
+        Close();
+    }
+    {
+        auto* view = Open<CCurnuPerSBView>();
+        Apply(view->Strip(), kTwoBanks);
+        CFldHlpGridCtrl* grid = view->Dlg()->Grid();
+        const QString stored = grid->GetItemText(2, 1);
+        TypeCell(grid, 2, 1, QStringLiteral("-1"));
+        EXPECT_EQ(boxes.Texts(), refusal("Сумма", "999999999999.99", "-1"));
+        boxes.boxes.clear();
+        ASSERT_NE(grid->GetEditor(), nullptr);
+        QTest::keyClick(grid->GetEditor(), Qt::Key_Escape);
+        Settle();
+        EXPECT_EQ(grid->GetItemText(2, 1), stored);
+        TypeCell(grid, 2, 1, huge);
+        Close();
+    }
+    EXPECT_TRUE(boxes.boxes.empty()) << boxes.Texts().join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(Stored(kCreditorDebtor).ispol.writs[0].sum, 9'999'999'900);
+    EXPECT_EQ(Stored(kLoanDebtor).ssud.loans[0].sum[0], 9'999'999'900);
+    EXPECT_EQ(en::TransferRows(Stored(kTwoBanks), Attr(kTwoBanks))[1].sum, 9'999'999'900);
+    {
+        auto* view = Open<CCurnuSsudKredView>();
+        Apply(view->Strip(), kLoanDebtor);
+        EXPECT_EQ(view->Dlg()->Field(CCurnuSsudKredDlg::IdStageSums[0])->text(), QStringLiteral("99999999.00"));
+        Close();
+    }
+
+    for (const int tabN : {kCreditorDebtor, kLoanDebtor, kTwoBanks}) doc->infoBase.avOf(Slot(tabN)) = 0;
+    Calculate();
+    Restart();
+    for (const int tabN : {kCreditorDebtor, kLoanDebtor, kTwoBanks})
+        EXPECT_GE(kalvor::MonthMoneyOfRecord(Stored(tabN), Attr(tabN).kvProizv).net(), 0) << tabN;
+    EXPECT_GT(Sum(kCreditorDebtor, 912), 0);
+    EXPECT_EQ(kalvor::MonthMoneyOfRecord(Stored(kLoanDebtor), Attr(kLoanDebtor).kvProizv).net(), 0);
+    EXPECT_EQ(kalvor::MonthMoneyOfRecord(Stored(kTwoBanks), Attr(kTwoBanks).kvProizv).net(), 0);
 }
 
 TEST_F(MonthDeductions, FieldHelpAndScreenshotsOfTheThreeForms)

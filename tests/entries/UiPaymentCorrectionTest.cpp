@@ -198,6 +198,16 @@ TEST_F(PaymentCorrectionScreens, SickLeavePaymentsAreListedCorrectedAndSavedOnLe
     EXPECT_TRUE(grid->IsCellEditable(row, 6));
     Screenshot(frame.get(), QStringLiteral("sick-leave-payments-458.png"));
 
+    // A payment is never below 0: -1 is refused naming the column, and Esc
+    // puts the stored amount back.
+    TypeCell(grid, row, 6, QStringLiteral("-1"));
+    EXPECT_EQ(recorder.Texts(), QStringList{QStringLiteral(
+                                    "Значение поля \"Сумма\" должно быть от 0.00 до 999999999999.99: -1")});
+    recorder.boxes.clear();
+    ASSERT_NE(grid->GetEditor(), nullptr);
+    QTest::keyClick(grid->GetEditor(), Qt::Key_Escape);
+    Settle();
+    EXPECT_EQ(grid->GetItemText(row, 6), QStringLiteral("3429.48"));
     TypeCell(grid, row, 6, QStringLiteral("3500.10"));
     EXPECT_EQ(grid->GetItemText(row, 6), QStringLiteral("3500.10"));
     LeaveWithEsc(grid);
@@ -275,6 +285,14 @@ TEST_F(PaymentCorrectionScreens, TheAdditionalVacationIsCorrectedInItsOwnNote)
     EXPECT_EQ(dlg->TotalText(), Payable(kalvor::tools::DemoVacationAmount));
     Screenshot(frame.get(), QStringLiteral("vacation-payments-388.png"));
 
+    // The vacation payments take their amounts by the same rule as the sick sheets'.
+    TypeCell(grid, rows[1], 6, QStringLiteral("-1"));
+    EXPECT_EQ(recorder.Texts(), QStringList{QStringLiteral(
+                                    "Значение поля \"Сумма\" должно быть от 0.00 до 999999999999.99: -1")});
+    recorder.boxes.clear();
+    ASSERT_NE(grid->GetEditor(), nullptr);
+    QTest::keyClick(grid->GetEditor(), Qt::Key_Escape);
+    Settle();
     TypeCell(grid, rows[1], 6, QStringLiteral("2390.77"));
     // Enter in the strip saves the grid before listing again; the total keeps
     // to the flagged note.

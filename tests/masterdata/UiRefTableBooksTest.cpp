@@ -242,6 +242,24 @@ TEST_F(UiRefTables, ABandChangedInTheTaxBookAndPeriodsThatStay)
     view = Open<CRefNalogView>(1033);
     TypeInto(view->NumberField(), QStringLiteral("1"));
     QTest::keyClick(view->NumberField(), Qt::Key_Return);
+    // A percent of the rest is a share of it, 0 to 100; the recalculation
+    // flag is 0 or 1. Each refused names its field; Esc puts back the stored.
+    TypeCell(view->BandGrid(1), 1, 2, QStringLiteral("150"));
+    EXPECT_EQ(boxes.Texts(),
+              QStringList(QStringLiteral("Значение поля \"Процент от остатка\" должно быть от 0.00 до 100.00: 150")));
+    boxes.boxes.clear();
+    ASSERT_NE(view->BandGrid(1)->GetEditor(), nullptr);
+    QTest::keyClick(view->BandGrid(1)->GetEditor(), Qt::Key_Escape);
+    EXPECT_EQ(view->BandGrid(1)->GetItemText(1, 2), QStringLiteral("13.00"));
+    QLineEdit* flag = view->Field(1, CRefNalogView::RecalcFlag);
+    const QString storedFlag = flag->text();
+    TypeInto(flag, QStringLiteral("5"));
+    QTest::keyClick(flag, Qt::Key_Return);
+    EXPECT_EQ(boxes.Texts(), QStringList(QStringLiteral(
+                                 "Значение поля \"Вариант 2, Признак перерасчета\" должно быть от 0 до 1: 5")));
+    boxes.boxes.clear();
+    QTest::keyClick(flag, Qt::Key_Escape);
+    EXPECT_EQ(flag->text(), storedFlag);
     TypeCell(view->BandGrid(1), 1, 2, QStringLiteral("13.5"));
     TypeInto(view->Field(1, CRefNalogView::LastMonth), QStringLiteral("12"));
     TypeInto(view->Field(1, CRefNalogView::LastYear), QStringLiteral("12"));

@@ -259,10 +259,11 @@ TEST_F(DemoMonth, ThreeEmployeesWorkedOutByHand)
 
 TEST_F(DemoMonth, DeductionsAboveTheAccrualsTransferNothing)
 {
-    // Калинин repays his whole loan of 27,000 at once; his piece work of
-    // April (19,971.17) does not cover it with the tax and the advance: the
-    // rest transferred to his bank account would be negative. Nothing is
-    // transferred and nothing is paid; the debt stays visible in the rows.
+    // Калинин's whole loan of 27,000 is due at once; his piece work of
+    // April (19,971.17) less the tax and the advance (9,436.00 together)
+    // leaves 10,535.17 to pay. The loan takes that much and no more (the rest
+    // of the debt stays for the next months); nothing is transferred to his
+    // bank account and nothing is paid.
     const int index = base().FindEmployee(117);
     const int slot = base().list[std::size_t(index)].slot;
     EmployeeRecord rec;
@@ -272,14 +273,15 @@ TEST_F(DemoMonth, DeductionsAboveTheAccrualsTransferNothing)
 
     const Outcome o = compute(index);
     ASSERT_GE(o.result, 0);
-    EXPECT_DOUBLE_EQ(o.sum(760), 27'000);
+    EXPECT_DOUBLE_EQ(o.sum(901) + o.sum(902), 9'436);
+    EXPECT_DOUBLE_EQ(o.sum(760), 10'535.17);
     EXPECT_EQ(o.count(903), 0);
     EXPECT_DOUBLE_EQ(o.pay, 0);
     double deducted = 0;
     for (const AccrualRow& r : o.rows)
         if (r.kod >= 700 && r.kod <= 937)
             deducted += r.sum / 100;
-    EXPECT_GT(deducted, o.accrued());
+    EXPECT_NEAR(deducted, o.accrued(), 0.001);
 }
 
 #endif

@@ -11,6 +11,7 @@
 #include "PayrollWorld.h"
 #include "infobase/InfoBaseDb.h"
 #include "payroll/CalcErrors.h"
+#include "payroll/MonthMoney.h"
 #include "payroll/Rounding.h"
 #include "platform/Db.h"
 #include "support/TestFixture.h"
@@ -376,6 +377,86 @@ TEST(EngineGolden, ALoanDeductionNeverPassesWhatIsLeftOfTheDebt)
     const double tax = 650'000;
     ExpectRows(w.stored(), {expected(4, kSalary, 22), expected(810, 2'700'000), expected(902, tax)});
     EXPECT_EQ(w.base().zar1Of(1), kSalary - 2'700'000 - tax);
+}
+
+// Deductions typed far past the pay (99,999,999.00) on a salary of
+// 50,000.00 less its tax of 6,500.00: 43,500.00 is left to pay.
+// The writs together take at most half of it, 21,750.00: a writ of 25 %
+// takes 10,875.00 and a fixed sum after it the 10,875.00 left of the half.
+// A fixed transfer and a loan's instalment take what is left once the tax,
+// the advance and the writs are taken, the transfer giving way first; an
+// advance larger than the pay still leaves the debt it leaves.
+TEST(EngineGolden, NoDeductionLeavesTheAmountToPayBelowZeroByItself)
+{
+    const double tax = 650'000;
+    const double left = kSalary - tax; // 4,350,000
+    {
+        EngineWorld w;
+        w.salaried();
+        auto& percent = w.rec.ispol.writs[0];
+        percent.vid = 1;
+        percent.priznUd = 1;
+        percent.sum = 2500; // 25 %
+        auto& fixed = w.rec.ispol.writs[1];
+        fixed.vid = 1;
+        fixed.sum = 9'999'999'900;
+        ASSERT_EQ(w.calc(), 4);
+        ExpectRows(w.stored(), {expected(4, kSalary, 22), expected(902, tax), expected(911, 1'087'500),
+                                expected(911, 1'087'500)});
+        EXPECT_EQ(w.base().zar1Of(1), 2'175'000);
+
+        // With an advance of 30,000.00, 13,500.00 is left when the writs come.
+        w.rec.ispol.writs[0] = IspolBlock::Writ{};
+        w.base().avOf(1) = 3'000'000;
+        ASSERT_EQ(w.calc(), 4);
+        ExpectRows(w.stored(), {expected(4, kSalary, 22), expected(901, 3'000'000), expected(902, tax),
+                                expected(911, 1'350'000)});
+        EXPECT_EQ(w.base().zar1Of(1), 0);
+    }
+    {
+        EngineWorld w;
+        w.salaried();
+        auto& loan = w.rec.ssud.loans[0];
+        loan.kod = 810;
+        loan.sumDolg = 9'999'999'900;
+        loan.kvMes = 1;
+        loan.mes = {1, 0, 0};
+        loan.sum = {9'999'999'900, 0, 0};
+        ASSERT_EQ(w.calc(), 3);
+        ExpectRows(w.stored(), {expected(4, kSalary, 22), expected(810, left), expected(902, tax)});
+        EXPECT_EQ(w.base().zar1Of(1), 0);
+
+        // A loan of 30,000.00 a month keeps it; a transfer of 99,999,999.00
+        // sends the 13,500.00 left.
+        loan.sum = {3'000'000, 0, 0};
+        w.rec.sber[0].kod = 903;
+        w.rec.sber[0].sum = 9'999'999'900;
+        ASSERT_EQ(w.calc(), 4);
+        ExpectRows(w.stored(), {expected(4, kSalary, 22), expected(810, 3'000'000), expected(902, tax),
+                                expected(903, 1'350'000)});
+        EXPECT_EQ(w.base().zar1Of(1), 0);
+
+        // A writ comes before them: a fixed 10,000.00 is taken whole, the loan
+        // keeps its 30,000.00 and the transfer sends the 3,500.00 left.
+        w.rec.ispol.writs[0].vid = 3;
+        w.rec.ispol.writs[0].sum = 1'000'000;
+        auto kinds = w.base().payKinds();
+        kinds.push_back(kind(912));
+        setKinds(w.doc, kinds);
+        ASSERT_EQ(w.calc(), 5);
+        ExpectRows(w.stored(), {expected(4, kSalary, 22), expected(810, 3'000'000), expected(902, tax),
+                                expected(903, 350'000), expected(912, 1'000'000)});
+        EXPECT_EQ(w.base().zar1Of(1), 0);
+        w.rec.ispol.writs[0] = IspolBlock::Writ{};
+
+        // An advance of 50,000.00 passes the 43,500.00 left: the loan and the
+        // transfer take nothing, and the advance leaves its debt of 6,500.00.
+        w.base().avOf(1) = kSalary;
+        ASSERT_EQ(w.calc(), 3);
+        ExpectRows(w.stored(), {expected(4, kSalary, 22), expected(901, kSalary), expected(902, tax)});
+        EXPECT_EQ(w.base().zar1Of(1), 0);
+        EXPECT_EQ(MonthMoneyOfRecord(w.base().current, w.attr().kvProizv).net(), -tax);
+    }
 }
 
 TEST(EngineGolden, PayLeftForLaterIsCarriedAndNotPaidNow)
@@ -895,9 +976,21 @@ TEST(EngineInputs, ServiceYearsScaleAndWritEndDate)
     w.vid = 1;
     w.sum = 600'000;
     w.dataEnd = date(15, 3, 2026);
-    EXPECT_DOUBLE_EQ(WritDeduction(w, 0, 0, 0, 2026, 3), 600'000.0 * 15 / 31);
+    EXPECT_DOUBLE_EQ(WritDeduction(w, 2'000'000, 0, 0, 2026, 3), 600'000.0 * 15 / 31);
     w.dataEnd = date(28, 2, 2026);
+    EXPECT_DOUBLE_EQ(WritDeduction(w, 2'000'000, 0, 0, 2026, 3), 0);
+    // A fixed sum, of any kind, is at most half of the pay after tax.
+    w.dataEnd = 0;
+    EXPECT_DOUBLE_EQ(WritDeduction(w, 1'000'000, 200'000, 0, 2026, 3), 400'000);
     EXPECT_DOUBLE_EQ(WritDeduction(w, 0, 0, 0, 2026, 3), 0);
+    w.vid = 3;
+    EXPECT_DOUBLE_EQ(WritDeduction(w, 1'000'000, 200'000, 0, 2026, 3), 400'000);
+    w.priznUd = 1;
+    w.sum = 15000; // 150 % of a tax refund on no pay: half of the refund
+    EXPECT_DOUBLE_EQ(WritDeduction(w, 0, -643'000, 0, 2026, 3), 321'500);
+    w.vid = 2; // a percent of kind 2 on less than its own bases is 0
+    EXPECT_DOUBLE_EQ(WritDeduction(w, 1'000'000, 200'000, 900'000, 2026, 3), 0);
+    w.vid = 1;
     w.priznUd = 1;
     w.sum = 7000; // 70 %: at most half of the net
     w.dataEnd = 0;

@@ -123,6 +123,8 @@ protected:
             r.rows[3] = pay;
             r.rows[4] = Row(101, 1'000'00, 3, 7);
             r.rows[5] = Row(800, 3'000'00, 3, 7);
+            r.rows[6] = Row(850, 4'000'00, 3); // the loan's instalment, deducted whole
+            r.rows[3].sum -= 4'000'00; // from the pay
             r.rows[60] = Row(300, 500'00, 4); // belongs to April
             r.rows[61] = Row(301, 700'00, 6); // belongs to June
             auto& loan = r.ssud.loans[0];
@@ -196,7 +198,7 @@ protected:
         EXPECT_EQ(found101, 1);
         EXPECT_EQ(found902, 1);
         EXPECT_EQ(r1.warKv, rec(1).warKv + 3); // 1, 902 and 101; 920 and the deduction 800 are not archived
-        // The loan: one month of 4,000 roubles repaid.
+        // The loan: one month of 4,000 roubles deducted and repaid.
         EXPECT_EQ(r1.ssud.loans[0].sumDolg, 6'000'00);
         EXPECT_EQ(r1.ssud.loans[0].mes[0], 2);
         // The limited writ ended in February; the other stays.
@@ -823,7 +825,21 @@ TEST(MonthChangeRules, LoansArchiveYearsSickLeaveCodesAndTables)
     EXPECT_EQ(loan.mes[0], 0);
     EXPECT_EQ(loan.sum[0], 0);
     EXPECT_EQ(loan.mes[1], 3);
+    // The month's rows took 700 of the 800 due (the amount to pay had no
+    // more room): the debt goes down by 700 and the parts keep their months.
+    EXPECT_EQ(monthchange::RepayLoan(doc, 1, 700), 700);
+    EXPECT_EQ(loan.sumDolg, 3'200);
+    EXPECT_EQ(loan.mes[1], 3);
+    EXPECT_EQ(loan.sum[1], 500);
+    // Nothing taken: nothing repaid; the whole instalment taken: as due.
+    EXPECT_EQ(monthchange::RepayLoan(doc, 1, 0), 0);
+    EXPECT_EQ(loan.sumDolg, 3'200);
+    EXPECT_EQ(monthchange::RepayLoan(doc, 1, 1'500), 1'500);
+    EXPECT_EQ(loan.sumDolg, 1'700);
+    EXPECT_EQ(loan.mes[1], 0);
     // The last repayment is cut to the debt and clears the loan.
+    loan.mes[1] = 3;
+    loan.sum[1] = 500;
     loan.sumDolg = 800;
     EXPECT_EQ(monthchange::RepayLoan(doc, 1), 800);
     EXPECT_EQ(loan.kod, 0);

@@ -2,6 +2,7 @@
 
 #include "infobase/InfoBaseDb.h"
 #include "shell/ui/NullableDateEdit.h"
+#include "shell/ui/TypedInput.h"
 
 #include <QCheckBox>
 #include <QFrame>
@@ -54,7 +55,15 @@ void CCurnuIspListDlg::BuildBlock(int writ)
     grid->addWidget(picker, 1, 3);
     AddField(grid, 2, 0, QStringLiteral("Таблица почтовых сборов"), IdTable[at], en::kPostalTableRule, 50);
 
-    AddField(grid, 3, 0, QStringLiteral("Величина удержания"), IdSize[at], en::kDeductionAmountRule, 110);
+    auto* size = static_cast<CTypedEdit*>(
+        AddField(grid, 3, 0, QStringLiteral("Величина удержания"), IdSize[at], en::kDeductionAmountRule, 110));
+    // In percent, the size is a share of the pay: the box decides when the field is read.
+    InputKind sizeKind = size->Kind();
+    sizeKind.also = [this, at, name = sizeKind.name](const QString& text) {
+        return PercentBox(int(at))->isChecked() ? kalvor::ReadFigure(name, en::kWritPercentRule, text).refusal
+                                                : QString();
+    };
+    size->SetKind(std::move(sizeKind));
     auto* percent = new QCheckBox(QStringLiteral("Удержание выражено в процентах"), this);
     SetControl(IdPercent[at], percent);
     grid->addWidget(percent, 3, 2, 1, 2);

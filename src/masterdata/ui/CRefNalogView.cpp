@@ -92,7 +92,7 @@ QWidget* CRefNalogView::CreateVariantBox(int variant)
                                  {"период с: год", kTaxPeriodYearRule},
                                  {"период по: месяц", kTaxPeriodMonthRule},
                                  {"период по: год", kTaxPeriodYearRule},
-                                 {"Признак перерасчета", kalvor::WholeFigure(0, 65535)}};
+                                 {"Признак перерасчета", kTaxRecalcFlagRule}};
     for (int f = 0; f < FieldsPerVariant; ++f) {
         const InputKind kind{QStringLiteral("Вариант %1, %2").arg(variant + 1).arg(QString::fromUtf8(kinds[f].name)),
                              kinds[f].rule};

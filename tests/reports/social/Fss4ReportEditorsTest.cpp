@@ -352,6 +352,67 @@ TEST_F(Fss4ReportLoop, FieldsShowAndReadTheirFormats)
     ASSERT_TRUE(editor2.grab().save(QStringLiteral("fss4-editor-454.png")));
 }
 
+// The counts, numbers and incomes of both editors take nothing below 0 and a
+// headcount no more than its six boxes: each refusal names its field and
+// nothing is saved, so nothing refused is printed. "Закрыть" over a changed
+// field asks before it gives the change up.
+TEST_F(Fss4ReportLoop, CountsNumbersAndIncomesTakeOnlyWhatTheirFormsPrint)
+{
+    const auto before = doc.GenrValues;
+    CGenrRVedFSSEditDlg editor(typ(), dir.path(), doc);
+    CGenrRVedFSSEditDlg2 editor2(typ(), dir.path(), doc);
+    const auto below = [](const char* field, const char* most, const char* text) {
+        return QStringLiteral("Значение поля \"%1\" должно быть от 0 до %2: %3")
+            .arg(QString::fromUtf8(field), QString::fromUtf8(most), QString::fromUtf8(text));
+    };
+    const struct {
+        ReportEditDlg* editor;
+        int field;
+        const char* text;
+        QString refusal;
+    } cases[] = {
+        {&editor, 1483, "-1", below("Дата, № платеж.поруч, графа 2", "2147483647", "-1")},
+        {&editor, 1485, "-1", below("Дата, № платеж.поруч, графа 2", "2147483647", "-1")},
+        {&editor, 1507, "-1", below("Дата, № платеж.поруч, графа 2", "2147483647", "-1")},
+        {&editor, 1052, "-1", below("Число случаев по временной нетрудоспособности (стр.1 гр.1)", "2147483647", "-1")},
+        {&editor2, 1511, "-1", below("1. Сред/среднеспис чиселнность сотрудников", "999999", "-1")},
+        {&editor2, 1511, "99999999", below("1. Сред/среднеспис чиселнность сотрудников", "999999", "99999999")},
+        {&editor2, 1512, "-1", below("2. Сумма дохода по статье 248 НК", "2147483647", "-1")},
+        {&editor2, 1513, "-1", below("3. Из них по статье 58", "2147483647", "-1")},
+        {&editor2, 1514, "-1", below("Номер записи", "2147483647", "-1")},
+    };
+    for (const auto& c : cases) {
+        c.editor->show();
+        Type(c.editor, c.field, c.text);
+        boxes.clear();
+        Press(c.editor, FssEditDlgBase::IdSave);
+        EXPECT_EQ(boxes, QStringList{c.refusal}) << c.text;
+        EXPECT_EQ(Shown(c.editor, c.field), QString::fromUtf8(c.text));
+        EXPECT_EQ(DoublesChanged(before, doc.GenrValues), "") << c.text;
+        Type(c.editor, c.field, "");
+    }
+    Type(&editor2, 1511, "999999");
+    boxes.clear();
+    Press(&editor2, FssEditDlgBase::IdSave);
+    EXPECT_TRUE(boxes.isEmpty()) << boxes.join(u'\n').toStdString();
+    EXPECT_EQ(doc.GenrValues[250], 999'999);
+
+    // "Закрыть" over a text typed and not saved asks; an answer other than
+    // "Да" keeps the editor and the text, "Да" gives the text up.
+    Type(&editor, 1052, "3");
+    Press(&editor, FssEditDlgBase::IdClose);
+    EXPECT_EQ(boxes, QStringList{QStringLiteral("Отменить изменения, внесенные в отчет?")});
+    EXPECT_TRUE(editor.isVisible());
+    EXPECT_EQ(Shown(&editor, 1052), QStringLiteral("3"));
+    SetMessageBoxHandler([this](const MessageBoxRequest& request) {
+        boxes << request.text;
+        return IDYES;
+    });
+    Press(&editor, FssEditDlgBase::IdClose);
+    EXPECT_FALSE(editor.isVisible());
+    EXPECT_EQ(doc.GenrValues[kSickLeave], 0);
+}
+
 // Both editors opened on amounts with kopecks, payment orders and dates and
 // saved with nothing typed: every value keeps its bytes, [256] and [260]
 // too, and the months merged from two bases' files keep their fractions of a

@@ -344,6 +344,73 @@ TEST_F(PensionReportLoop, EditorsShowValuesAsHeldAndReadNumbersAsTyped)
     EXPECT_EQ(doc.GenrValues[kRegisterDate], 0);
 }
 
+// The counts, numbers and incomes of both editors take what their forms
+// print and nothing below 0: the correction's number fills three boxes, a
+// headcount six. Each refusal names its field, and nothing is saved, so
+// nothing refused is printed. "Закрыть" over a changed field asks before it
+// gives the change up: "Нет" keeps the editor open with the text.
+TEST_F(PensionReportLoop, CountsNumbersAndIncomesTakeOnlyWhatTheirFormsPrint)
+{
+    const auto before = doc.GenrValues;
+    CGenrOVPFEditDlg editor(ReportSelection{}, typ(), dir.path(), doc);
+    CGenrOVPFEditDlg2 editor2(ReportSelection{}, typ(), dir.path(), doc);
+    const QString headcount = QStringLiteral("433 Сред/среднеспис чиселнность сотрудников");
+    const struct {
+        ReportEditDlg* editor;
+        int field;
+        const char* text;
+        QString refusal;
+    } cases[] = {
+        {&editor, 1001, "-1", QStringLiteral("Значение поля \"Номер корректировки\" должно быть от 0 до 999: -1")},
+        {&editor, 1001, "99999", QStringLiteral("Значение поля \"Номер корректировки\" должно быть от 0 до 999: 99999")},
+        {&editor2, 1009, "-1", QStringLiteral("Значение поля \"%1\" должно быть от 0 до 999999: -1").arg(headcount)},
+        {&editor2, 1009, "99999999",
+         QStringLiteral("Значение поля \"%1\" должно быть от 0 до 999999: 99999999").arg(headcount)},
+        {&editor2, 1014, "-1", QStringLiteral("Значение поля \"434 Номер записи\" должно быть от 0 до 2147483647: -1")},
+        {&editor2, 1001, "-1",
+         QStringLiteral("Значение поля \"430 Сумма дохода по статье 248\" должно быть от 0 до 2147483647: -1")},
+        {&editor2, 1005, "-1", QStringLiteral("Значение поля \"431 Из них по статье 57\" должно быть от 0 до 2147483647: -1")},
+        {&editor2, 1017, "-1",
+         QStringLiteral("Значение поля \"435 Сумма доходов по статье 345.15\" должно быть от 0 до 2147483647: -1")},
+        {&editor2, 1021, "-1", QStringLiteral("Значение поля \"436 Из них по статье 58\" должно быть от 0 до 2147483647: -1")},
+    };
+    for (const auto& c : cases) {
+        c.editor->show();
+        Type(c.editor, c.field, c.text);
+        boxes.clear();
+        Click(c.editor, OVPFEditDlgBase::IdSave);
+        EXPECT_EQ(boxes, QStringList{c.refusal}) << c.text;
+        EXPECT_EQ(Shown(c.editor, c.field), QString::fromUtf8(c.text));
+        EXPECT_EQ(DoublesChanged(before, doc.GenrValues), "") << c.text;
+        Type(c.editor, c.field, "");
+    }
+    // The largest the forms print are taken.
+    Type(&editor, 1001, "999");
+    Type(&editor2, 1009, "999999");
+    boxes.clear();
+    Click(&editor, OVPFEditDlgBase::IdSave);
+    Click(&editor2, OVPFEditDlgBase::IdSave);
+    EXPECT_TRUE(boxes.isEmpty()) << boxes.join(u'\n').toStdString();
+    EXPECT_EQ(doc.GenrValues[kCorrectionNumber], 999);
+    EXPECT_EQ(doc.GenrValues[kHeadcount433], 999'999);
+
+    // "Закрыть" over a text typed and not saved asks; the box's answer other
+    // than "Да" keeps the editor and the text.
+    Type(&editor2, 1009, "25");
+    Click(&editor2, OVPFEditDlgBase::IdClose);
+    EXPECT_EQ(boxes, QStringList{QStringLiteral("Отменить изменения, внесенные в отчет?")});
+    EXPECT_TRUE(editor2.isVisible());
+    EXPECT_EQ(Shown(&editor2, 1009), QStringLiteral("25"));
+    EXPECT_EQ(doc.GenrValues[kHeadcount433], 999'999);
+    SetMessageBoxHandler([this](const MessageBoxRequest& request) {
+        boxes << request.text;
+        return IDYES;
+    });
+    Click(&editor2, OVPFEditDlgBase::IdClose);
+    EXPECT_FALSE(editor2.isVisible());
+    EXPECT_EQ(doc.GenrValues[kHeadcount433], 999'999);
+}
+
 // Both editors opened on a computed report with kopecks and saved with
 // nothing typed: every value keeps its bytes, and the file rounds the
 // kopecks of line 140 (1,032.60 is 1,033 roubles).

@@ -63,7 +63,7 @@ CGenrOVPFEditDlg::CGenrOVPFEditDlg(const ReportSelection& selection, const QStri
 {
     auto* grid = new QGridLayout(this);
     grid->addWidget(Label("Номер корректировки", this), 0, 0);
-    AddField(grid, {1001, kCorrectionNumber}, 0, 1);
+    AddField(grid, CountField(1001, kCorrectionNumber, kMostCorrectionNumber), 0, 1);
     grid->addWidget(Label("Раздел 1", this), 1, 0);
     const char* kinds[] = {"Страховая часть", "Накопительная часть", "ФФОМС", "ТФОМС"};
     for (int column = 0; column < 4; ++column) grid->addWidget(Label(kinds[column], this), 1, column + 1);
@@ -111,9 +111,9 @@ CGenrOVPFEditDlg2::CGenrOVPFEditDlg2(const ReportSelection& selection, const QSt
         const char* text;
         ReportEditField field;
     } lines[] = {
-        {"430 Сумма дохода по статье 248", {1001, kIncome248}},
-        {"431 Из них по статье 57", {1005, kIncome57}},
-        {"433 Сред/среднеспис чиселнность сотрудников", {1009, kHeadcount433}},
+        {"430 Сумма дохода по статье 248", IncomeField(1001, kIncome248)},
+        {"431 Из них по статье 57", IncomeField(1005, kIncome57)},
+        {"433 Сред/среднеспис чиселнность сотрудников", CountField(1009, kHeadcount433, kMostHeadcount)},
     };
     int row = 0;
     for (const auto& line : lines) {
@@ -123,11 +123,11 @@ CGenrOVPFEditDlg2::CGenrOVPFEditDlg2(const ReportSelection& selection, const QSt
     grid->addWidget(Label("434 Дата записи", this), row, 0);
     AddField(grid, {IdRegisterDate, kRegisterDate, Date}, row++, 1);
     grid->addWidget(Label("434 Номер записи", this), row, 0);
-    AddField(grid, {1014, kRegisterNumber}, row++, 1);
+    AddField(grid, CountField(1014, kRegisterNumber, kAnyWhole), row++, 1);
     grid->addWidget(Label("435 Сумма доходов по статье 345.15", this), row, 0);
-    AddField(grid, {1017, kIncome34615}, row++, 1);
+    AddField(grid, IncomeField(1017, kIncome34615), row++, 1);
     grid->addWidget(Label("436 Из них по статье 58", this), row, 0);
-    AddField(grid, {1021, kIncome58}, row++, 1);
+    AddField(grid, IncomeField(1021, kIncome58), row++, 1);
     Finish(grid, row);
 }
 

@@ -35,9 +35,9 @@ const std::vector<EditLine>& Table1Lines()
         {"13. за счет превыш. расх.", {{1497, 265, Money}}},
         {"14. за счет перепл. страх.", {{1498, 266, Money}}},
         {"16. На начало отчетного периода", {{1479, 185, Money}}},
-        {"    Дата, № платеж.поруч", {{1486, 186, Date}, {1483, 187, Whole}, {1480, 188, Money}}},
-        {"", {{1487, 189, Date}, {1484, 190, Whole}, {1481, 191, Money}}},
-        {"", {{1488, 192, Date}, {1485, 193, Whole}, {1482, 194, Money}}},
+        {"    Дата, № платеж.поруч", {{1486, 186, Date}, CountField(1483, 187, kAnyWhole), {1480, 188, Money}}},
+        {"", {{1487, 189, Date}, CountField(1484, 190, kAnyWhole), {1481, 191, Money}}},
+        {"", {{1488, 192, Date}, CountField(1485, 193, kAnyWhole), {1482, 194, Money}}},
     };
     return lines;
 }
@@ -48,9 +48,9 @@ const std::vector<EditLine>& Table7Lines()
         {"1. Задолженность за страх-лем на начало расч. периода", {{1499, 268, Money}}},
         {"10. Зад-ть за террит. органом Фонда на начало расч. пер.", {{1500, 269, Money}}},
         {"12. На начало отчетного периода", {{1501, 201, Money}}},
-        {"    Дата, № платеж.поруч", {{1508, 202, Date}, {1507, 203, Whole}, {1502, 204, Money}}},
-        {"", {{1509, 205, Date}, {1506, 206, Whole}, {1503, 207, Money}}},
-        {"", {{1510, 208, Date}, {1505, 209, Whole}, {1504, 210, Money}}},
+        {"    Дата, № платеж.поруч", {{1508, 202, Date}, CountField(1507, 203, kAnyWhole), {1502, 204, Money}}},
+        {"", {{1509, 205, Date}, CountField(1506, 206, kAnyWhole), {1503, 207, Money}}},
+        {"", {{1510, 208, Date}, CountField(1505, 209, kAnyWhole), {1504, 210, Money}}},
     };
     return lines;
 }
@@ -59,11 +59,11 @@ const std::vector<EditLine>& Table7Lines()
 const std::vector<EditLine>& Table41Lines()
 {
     static const std::vector<EditLine> lines = {
-        {"1. Сред/среднеспис чиселнность сотрудников", {{1511, 250, Whole}}},
-        {"2. Сумма дохода по статье 248 НК", {{1512, 251, Whole}}},
-        {"3. Из них по статье 58", {{1513, 252, Whole}}},
+        {"1. Сред/среднеспис чиселнность сотрудников", {CountField(1511, 250, kMostHeadcount)}},
+        {"2. Сумма дохода по статье 248 НК", {IncomeField(1512, 251)}},
+        {"3. Из них по статье 58", {IncomeField(1513, 252)}},
         {"5. Сведения о выписке из реестра орган-й: Дата записи", {{1478, 253, Date}}},
-        {"    Номер записи", {{1514, 254, Whole}}},
+        {"    Номер записи", {CountField(1514, 254, kAnyWhole)}},
     };
     return lines;
 }
@@ -111,7 +111,7 @@ CGenrRVedFSSEditDlg::CGenrRVedFSSEditDlg(const QString& printPath, const QString
     const auto addField = [&](const ReportEditField& field, int row, int column) { AddField(grid, field, row, column); };
     int row = AddLines(this, grid, 0, "Таблица 1", Table1Lines(), addField);
     row = AddLines(this, grid, row, "Таблица 2",
-                   {{"Число случаев по временной нетрудоспособности (стр.1 гр.1)", {{1052, 40, Whole}}}}, addField);
+                   {{"Число случаев по временной нетрудоспособности (стр.1 гр.1)", {CountField(1052, 40, kAnyWhole)}}}, addField);
     row = AddLines(this, grid, row, "Таблица 7", Table7Lines(), addField);
     Finish(grid, row);
 }

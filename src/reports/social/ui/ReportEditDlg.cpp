@@ -71,7 +71,7 @@ void ReportEditDlg::AddField(QGridLayout* grid, const ReportEditField& field, in
     } else {
         // Named and, for a whole field holding a computed amount, read to the
         // kopeck once the form is laid out (Finish).
-        auto* edit = new CTypedEdit({QString(), field.format == Money ? kMoneyRule : kWholeRule}, this);
+        auto* edit = new CTypedEdit({QString(), FieldRule(field, field.format == Money)}, this);
         edit->setAlignment(Qt::AlignRight);
         widget = edit;
     }
@@ -111,7 +111,16 @@ void ReportEditDlg::KindFieldsByTheirValues()
 {
     for (const PlacedField& placed : m_fields)
         if (auto* edit = qobject_cast<CTypedEdit*>(control(placed.field.control)))
-            edit->SetKind({FieldName(placed), HoldsKopecks(placed) ? kMoneyRule : kWholeRule});
+            edit->SetKind({FieldName(placed), FieldRule(placed.field, HoldsKopecks(placed))});
+}
+
+FigureRule ReportEditDlg::FieldRule(const ReportEditField& field, bool kopecks)
+{
+    if (!field.fromZero)
+        return kopecks ? kMoneyRule : kWholeRule;
+    if (!kopecks)
+        return WholeFigure(0, field.most);
+    return field.most == kAnyWhole ? AmountFigure() : FigureRule{FigureKind::Money, 2, 0, double(field.most)};
 }
 
 void ReportEditDlg::LoadValues()
@@ -194,7 +203,17 @@ bool ReportEditDlg::Save()
         return false;
     WaitCursor wait;
     SaveValues();
+    for (PlacedField& placed : m_fields) placed.shown = FieldState(placed.field);
     return true;
+}
+
+void ReportEditDlg::reject()
+{
+    if (AnyFieldChanged() &&
+        KalvorMessageBox(QStringLiteral("Отменить изменения, внесенные в отчет?"),
+                         MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2, QString(), this) != IDYES)
+        return;
+    QDialog::reject();
 }
 
 void ReportEditDlg::SaveAndMake()

@@ -8,6 +8,7 @@
 // so that a save with nothing typed changes no value at all.
 #include "payroll/PayrollDocument.h"
 #include "shell/ui/ControlMap.h"
+#include "values/TypedFigure.h"
 
 #include <QDialog>
 #include <QString>
@@ -27,12 +28,32 @@ enum class EditFieldFormat {
     Date, // a packed date in a date picker
 };
 
-// A field of an editor: its control, report value and format.
+// The most a whole field of a form's boxes or cells takes (INT_MAX: any
+// number an int holds).
+inline constexpr int kAnyWhole = 2147483647;
+// A headcount fills six boxes of the forms, a correction's number three.
+inline constexpr int kMostHeadcount = 999999;
+inline constexpr int kMostCorrectionNumber = 999;
+
+// A field of an editor: its control, report value and format, and what it
+// is: a field that is never below 0 (a headcount, a number of a record, an
+// order or a correction, a count of cases, an income) takes from 0 to the
+// most its form prints; any other, a number or an amount of either sign (a
+// balance).
 struct ReportEditField {
     int control;
     int index;
     EditFieldFormat format = EditFieldFormat::Whole;
+    bool fromZero = false;
+    int most = kAnyWhole;
 };
+// A count or a number that the form prints in `most`'s digits at most, and an
+// income (roubles, from 0).
+constexpr ReportEditField CountField(int control, int index, int most) { return {control, index, EditFieldFormat::Whole, true, most}; }
+constexpr ReportEditField IncomeField(int control, int index, EditFieldFormat format = EditFieldFormat::Whole)
+{
+    return {control, index, format, true};
+}
 
 class ReportEditDlg : public QDialog, public ControlMap {
     Q_OBJECT
@@ -40,6 +61,10 @@ public:
     enum : int { IdSave = 1, IdMake = 1569, IdClose = 2 };
 
     int DoModal() { return exec(); }
+    // "Закрыть", Esc and the window's X: over fields changed since they were
+    // loaded or saved, asks whether to give the changes up; "Нет" keeps the
+    // editor open with what was typed.
+    void reject() override;
 
     // The text a whole field shows for a value: "%d", an empty text for 0.
     // A value that is no whole number (or beyond int) shows as it is, to the
@@ -109,6 +134,9 @@ private:
     // Each whole and money field named and given its rule once the form is
     // laid out: read when it is left, a refusal said at once.
     void KindFieldsByTheirValues();
+    // What the field reads by: a whole number or, holding kopecks, money,
+    // within the field's range.
+    static FigureRule FieldRule(const ReportEditField& field, bool kopecks);
     bool Save();
     void SaveAndMake();
 

@@ -1,0 +1,155 @@
+// What each operation of the screens and the workers sends to a PostgreSQL
+// server: the round trips it waits for, the statements (and preparations) it
+// sends, and the sessions it opens, at 50 and at 200 employees. A base over a
+// network pays one round trip's delay for each exchange, whatever is in it, so
+// the counts say what an operation costs at a delay: 100 ms a round trip and
+// 10 round trips are a second.
+//
+// Counted on the wire, below the program and QtSql alike
+// (support/WireCounts.h). The lease watcher's renewals are held while
+// counting, so what is counted is the operation's own (the check of the base
+// lock before a write is counted).
+//
+//   sh tools/pgtest.sh start   (prints the cluster's folder)
+//   KALVOR_BENCH_SERVER=<folder> PGUSER=kalvor build/bench/server_round_trips
+//
+// The bases are the test fixture's (payroll/FixtureBaseFile.h), made on the
+// server in a temporary working folder and dropped afterwards.
+#include "RunBenchmarks.h"
+#include "support/WireCounts.h"
+#include "infobase/FirmParameters.h"
+#include "infobase/InfoBaseDb.h"
+#include "masterdata/GridBooks.h"
+#include "masterdata/PayKindBook.h"
+#include "payroll/CalcThread.h"
+#include "payroll/FixtureBaseFile.h"
+#include "payroll/MonthChange.h"
+#include "payroll/ui/PersonalAccount.h"
+#include "platform/Db.h"
+#include "platform/TaskThread.h"
+#include "values/Clock.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+
+namespace {
+
+using namespace kalvor;
+using namespace kalvor::infobase;
+
+// The calculation of the whole base on its worker, as the screen starts it.
+void Calculate(PayrollDoc& doc)
+{
+    platform::TaskThread thread;
+    QEventLoop loop;
+    QObject::connect(&thread, &platform::TaskThread::done, [&](int, int, const QString&) { loop.quit(); });
+    CalcThreadParams p;
+    p.document = &doc;
+    thread.startOn(doc.infoBase.worker, p, &CalculationThreadProc);
+    loop.exec();
+}
+
+using wirecount::Counts;
+
+struct Operation {
+    const char* name;
+    std::function<void(PayrollDoc&)> run;
+};
+
+// The operations in the order they run on one base: each leaves the base as
+// the next one needs it (the close last).
+std::vector<Operation> Operations()
+{
+    return {
+        {"opening (OpenBase, LoadAll)",
+         [](PayrollDoc& d) {
+             OpenBase(d.infoBase);
+             LoadAll(d.infoBase);
+         }},
+        {"the card's load",
+         [](PayrollDoc& d) {
+             const int slot = d.infoBase.list[d.infoBase.list.size() / 2].slot;
+             LoadEmployee(d.infoBase, slot);
+             LoadWarDat(d.infoBase, slot, 0, 0, 0);
+         }},
+        {"the card's save (record, name, list row)",
+         [](PayrollDoc& d) {
+             CInfoBase& b = d.infoBase;
+             b.current.head.oklad += 100;
+             db::Transaction transaction(Db(b));
+             SaveEmployeeFull(b, b.currentSlot);
+             SaveFio(b);
+             SaveComp(b);
+             transaction.commit();
+         }},
+        {"the rate correction", [](PayrollDoc& d) { SaveEmployee(d.infoBase, d.infoBase.currentSlot); }},
+        {"the firm's data", [](PayrollDoc& d) { StoreFirmParameters(d.infoBase); }},
+        {"a grid (the shops)", [](PayrollDoc& d) { masterdata::WriteGridBook(masterdata::GridBook::Shops, d); }},
+        {"a book (the pay kinds)", [](PayrollDoc& d) { masterdata::SavePayKindBook(d.infoBase); }},
+        {"the time sheet", [](PayrollDoc& d) { SaveTabel(d.infoBase); }},
+        {"a report's settings", [](PayrollDoc& d) { SaveConfig(d.infoBase); }},
+        {"the personal account",
+         [](PayrollDoc& d) { RecomputeEmployee(d, d.infoBase.list[d.infoBase.list.size() / 2].tabN()); }},
+        {"the calculation", [](PayrollDoc& d) { Calculate(d); }},
+        {"the month change",
+         [](PayrollDoc& d) { MoveEmployeesToNextMonth(d.infoBase.config.reportingKey().next(), [] {}, d); }},
+        {"the close", [](PayrollDoc& d) { CloseBase(d.infoBase); }},
+    };
+}
+
+// The counts of every operation on a base of that many employees.
+std::vector<Counts> CountOperations(const QString& folder, int employees)
+{
+    PayrollDoc doc;
+    const QString name = QStringLiteral("trips%1").arg(employees);
+    payrolltest::BuildMonthReadyBase(doc, folder, name, employees);
+    CloseBase(doc.infoBase);
+    db::HoldServerLeaseRenewals(true);
+    std::vector<Counts> counts;
+    for (const Operation& op : Operations()) {
+        const Counts before = Counts::now();
+        try {
+            op.run(doc);
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "%s failed: %s\n", op.name, e.what());
+        }
+        counts.push_back(Counts::now() - before);
+    }
+    db::HoldServerLeaseRenewals(false);
+    DeleteBase(folder, name);
+    return counts;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    const QString host = qEnvironmentVariable("KALVOR_BENCH_SERVER");
+    if (host.isEmpty()) {
+        std::fprintf(stderr, "KALVOR_BENCH_SERVER names no server (sh tools/pgtest.sh start)\n");
+        return 1;
+    }
+    db::UseServer({host, 0, QString()});
+    const ScopedToday today(QDate(2026, 3, 15));
+    QTemporaryDir folder;
+    const std::vector<int> sizes{50, 200};
+    std::vector<std::vector<Counts>> bySize;
+    for (const int employees : sizes) bySize.push_back(CountOperations(folder.path(), employees));
+    std::printf("%-42s %23s %23s\n", "round trips / statements / sessions", "50 employees", "200 employees");
+    const std::vector<Operation> ops = Operations();
+    for (std::size_t i = 0; i < ops.size(); ++i) {
+        std::printf("%-42s", ops[i].name);
+        for (const auto& counts : bySize)
+            std::printf(" %9ld %7ld %5ld", counts[i].trips, counts[i].sent, counts[i].opened);
+        std::printf("\n");
+    }
+    return 0;
+}
