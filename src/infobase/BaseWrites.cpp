@@ -47,33 +47,48 @@ struct PuttingBack {
 };
 thread_local PuttingBack puttingBack;
 
-// Raises the base's generation from the one memory follows, within the
-// write transaction just begun; refuses the write when the base holds
-// another one. A COMMIT of the program's that is still ending raises
-// memory's generation first.
-void markWrite(BaseWrites& w, const QSqlDatabase& db)
-{
-    qint64 held = 0;
+// What memory knows of the base at a write's start.
+struct Held {
+    qint64 generation = 0;
     int month = 0;
     std::optional<db::CommitInDoubt> doubt;
-    {
-        const std::lock_guard end(w.ending);
-        const std::lock_guard lock(w.mutex);
-        held = w.generation;
-        month = w.month;
-        doubt = w.doubt;
-    }
+};
+Held held(BaseWrites& w)
+{
+    const std::lock_guard lock(w.mutex);
+    return {w.generation, w.month, w.doubt};
+}
+
+// Raises the base's generation from the one memory follows, within the
+// write transaction just begun; refuses the write when the base holds
+// another one. Compared first with what memory holds; when that fails, a
+// COMMIT of the program's that the base's lock, now held, has let through
+// may not have raised memory's generation yet: that COMMIT's end is waited
+// for and the generation compared again.
+void markWrite(BaseWrites& w, const QSqlDatabase& db)
+{
     const TableDef& g = GenerationColumn();
     db::Recordset bump(db, QStringLiteral("UPDATE %1 SET %2 = %2 + 1 WHERE %3 AND %2 = ?")
                                .arg(Qualified(g.name), g.columns[1], ColumnEqualsSql(g, 0)));
-    bump.run(kConfigRowId, held);
-    if (bump.numRowsAffected() == 1)
+    const auto raised = [&](qint64 generation) {
+        bump.run(kConfigRowId, generation);
+        return bump.numRowsAffected() == 1;
+    };
+    const Held first = held(w);
+    if (raised(first.generation))
+        return;
+    Held now;
+    {
+        const std::lock_guard end(w.ending);
+        now = held(w);
+    }
+    if (now.generation != first.generation && raised(now.generation))
         return;
     // A write cut in doubt while this one waited for the base: its outcome first.
-    if (doubt)
-        throw db::DbError(db::E_DB_FAIL, QString::fromUtf8(kEarlierWriteNotKnownText), doubt->database, kSource);
+    if (now.doubt)
+        throw db::DbError(db::E_DB_FAIL, QString::fromUtf8(kEarlierWriteNotKnownText), now.doubt->database, kSource);
     const auto [storedMonth, generation] = storedMonthAndGeneration(db);
-    QString why = mismatchText(storedMonth, generation, month, held);
+    QString why = mismatchText(storedMonth, generation, now.month, now.generation);
     if (why.isEmpty())
         why = QString::fromUtf8(kBaseMovedText);
     throw db::DbError(db::E_DB_FAIL, why, QString(), kSource);

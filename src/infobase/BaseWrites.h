@@ -9,7 +9,8 @@
 //   refused (the base moved under memory: another program, or a write whose
 //   outcome memory did not learn). The program's writes of a base take
 //   their turns: a write's COMMIT and the raise of memory's generation after
-//   it end before the next write of the program compares the generations.
+//   it end under one lock, which a write that found the generations apart
+//   waits for before it compares them again.
 // - A write whose COMMIT was cut with its outcome not known (a server's
 //   db::DbError::commitInDoubt) is settled before the next write begins: the
 //   server is asked again (db::AskCommitOutcome), by one thread at a time.
@@ -38,8 +39,9 @@ namespace kalvor::infobase {
 struct BaseWrites {
     ~BaseWrites(); // ends the guard
     std::mutex mutex; // held briefly by whatever reads or changes what follows
-    // Held by a write's COMMIT until memory's generation follows it; the
-    // next write's comparison of the generations waits for it.
+    // Held by a write's COMMIT until memory's generation follows it; a
+    // write whose comparison of the generations fails waits for it and
+    // compares again.
     std::mutex ending;
     std::mutex settling; // held by the one thread that settles a write in doubt
     const CInfoBase* base = nullptr; // its owner, whose memory follows the base

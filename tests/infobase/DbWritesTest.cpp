@@ -14,6 +14,7 @@
 #include <QDir>
 
 #include <barrier>
+#include <latch>
 #include <optional>
 #include <thread>
 
@@ -192,25 +193,34 @@ TEST_F(ServerWrites, AWriteThatTakesTheLockAsAnotherCommitEndsIsNotRefused)
         q.exec();
         return q.next() ? q.toInt(0) : -1;
     };
-    ASSERT_TRUE(servertest::WaitUntil(
-        [&] {
-            return count(QStringLiteral("SELECT COUNT(*) FROM pg_stat_activity WHERE query LIKE "
-                                        "'SELECT pg_xact_status%'")) > 0;
-        },
-        10000));
+    // The second thread's connection is open before the first is asked
+    // after, so that its save begins at once when told.
+    std::latch ready(1), go(1);
     std::thread second([&] {
+        count(QStringLiteral("SELECT 1"));
+        ready.count_down();
+        go.wait();
         try {
             SaveFirm(base);
         } catch (const db::DbError& e) {
             failedSecond = e;
         }
     });
+    ready.wait();
+    const bool asked = servertest::WaitUntil(
+        [&] {
+            return count(QStringLiteral("SELECT COUNT(*) FROM pg_stat_activity WHERE query LIKE "
+                                        "'SELECT pg_xact_status%'")) > 0;
+        },
+        10000);
+    go.count_down();
+    ASSERT_TRUE(asked);
     EXPECT_TRUE(servertest::WaitUntil(
         [&] {
             return count(QStringLiteral("SELECT COUNT(*) FROM pg_stat_activity WHERE wait_event_type = 'Lock' AND "
                                         "datname = current_database()")) == 1;
         },
-        1000));
+        1200));
     servertest::LetHeldCommitsGo(Db(base));
     first.join();
     second.join();
