@@ -5,6 +5,7 @@
 // the master row and the attributes.
 #pragma once
 
+#include "infobase/DeductionFigures.h"
 #include "infobase/InfoBase.h"
 #include "infobase/PayKindCodes.h"
 #include "infobase/Records.h"
@@ -64,14 +65,9 @@ inline constexpr int kMaxStageMonths = 255;
 // one of the loans' codes (IsLoanCode), as the pay kinds' book checks it.
 inline constexpr FigureRule kWritKindRule = WholeFigure(0, kMaxWritKind);
 inline constexpr FigureRule kPostalTableRule = WholeFigure(0, kMaxPostalTable);
-// A writ's size and a loan's debt and stages' sums: what is withheld or
-// owed, never below 0.
-inline constexpr FigureRule kDeductionAmountRule = AmountFigure();
-// A writ's size in percent is a share of the pay: 0 to 100, two places.
-inline constexpr FigureRule kWritPercentRule = PercentFigure(2, 100);
-// The rule a writ's size is read by: a percent when the writ is in percent
-// ("Удержание выражено в процентах"), an amount otherwise.
-constexpr FigureRule WritSizeRule(bool percent) { return percent ? kWritPercentRule : kDeductionAmountRule; }
+// A writ's size, a loan's debt and its stages' sums are read by the rules of
+// infobase/DeductionFigures.h (kDeductionAmountRule, WritSizeRule), which the
+// transfer file's import checks them by too.
 inline constexpr FigureRule kLoanCodeRule = WholeFigure(0, kMaxLoanCode);
 inline constexpr FigureRule kInstalmentMonthsRule = CountFigure(kMaxInstalmentMonths);
 inline constexpr FigureRule kStageMonthsRule = CountFigure(kMaxStageMonths);

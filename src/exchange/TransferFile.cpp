@@ -1,6 +1,7 @@
 #include "exchange/TransferFile.h"
 
 #include "infobase/Bytes.h"
+#include "infobase/DeductionFigures.h"
 #include "infobase/InfoBaseDb.h"
 #include "platform/Db.h"
 #include "platform/SavedFile.h"
@@ -160,8 +161,31 @@ bool CountsFit(const char* record)
     return true;
 }
 
+// The standing deductions' amounts by the rules their screens read them by
+// (infobase/DeductionFigures.h), each named by its place and its field: a
+// transfer's amount, a writ's size (a percent when the writ is in percent), a
+// loan's debt and its stages' sums.
+void CheckDeductionAmounts(const infobase::EmployeeRecord& rec, ImportCheck& check)
+{
+    for (std::size_t i = 0; i < rec.sber.size(); ++i)
+        check.figure(rec.sber[i].sum, kDeductionAmountRule, QStringLiteral("Перечисление в банк %1, Сумма").arg(i + 1));
+    for (std::size_t i = 0; i < rec.ispol.writs.size(); ++i) {
+        const auto& writ = rec.ispol.writs[i];
+        check.figure(writ.sum, WritSizeRule(writ.priznUd != 0),
+                     QStringLiteral("Исполнительный лист %1, Величина удержания").arg(i + 1));
+    }
+    for (std::size_t i = 0; i < rec.ssud.loans.size(); ++i) {
+        const auto& loan = rec.ssud.loans[i];
+        check.figure(loan.sumDolg, kDeductionAmountRule, QStringLiteral("Ссуда %1, Долг").arg(i + 1));
+        for (std::size_t stage = 0; stage < loan.sum.size(); ++stage)
+            check.figure(loan.sum[stage], kDeductionAmountRule,
+                         QStringLiteral("Ссуда %1, этап %2, Сумма").arg(i + 1).arg(stage + 1));
+    }
+}
+
 // The amounts of the employee record: the record card's not below zero, the
-// lines' and the archive's finite and within the money range.
+// standing deductions' by their screens' rules, the lines' and the archive's
+// finite and within the money range.
 void CheckRecordAmounts(const infobase::EmployeeRecord& rec, ImportCheck& check)
 {
     check.money(rec.head.oklad, QStringLiteral("oklad"));
@@ -170,12 +194,7 @@ void CheckRecordAmounts(const infobase::EmployeeRecord& rec, ImportCheck& check)
     check.money(rec.head.stavka, QStringLiteral("stavka"));
     for (const auto& e : rec.nalvich) check.money(e.sum, QStringLiteral("nalvich"), true);
     for (const auto& e : rec.postDopl) check.money(e.sum, QStringLiteral("postDopl"), true);
-    for (const auto& e : rec.sber) check.money(e.sum, QStringLiteral("sber"), true);
-    for (const auto& writ : rec.ispol.writs) check.money(writ.sum, QStringLiteral("ispol"), true);
-    for (const auto& loan : rec.ssud.loans) {
-        check.money(loan.sumDolg, QStringLiteral("ssud"), true);
-        for (double sum : loan.sum) check.money(sum, QStringLiteral("ssud"), true);
-    }
+    CheckDeductionAmounts(rec, check);
     for (const auto& e : rec.waria) check.money(e.sum, QStringLiteral("waria"), true);
     for (const auto& e : rec.rates) {
         check.money(e.rate, QStringLiteral("rates"), true);

@@ -55,6 +55,13 @@ bool ImportCheck::money(double kopecks, const QString& field, bool mayBeNegative
     return refuse(kopecks / 100, field); // shown in roubles, as the files hold it
 }
 
+bool ImportCheck::figure(double units, const FigureRule& rule, const QString& field)
+{
+    if (FigureHoldsUnits(rule, units))
+        return true;
+    return refuse(units / std::pow(10.0, rule.decimals), field);
+}
+
 bool ImportCheck::code(double value, bool known, const QString& field) { return known ? true : refuse(value, field); }
 
 QString ImportCheck::summary(const QString& heading) const

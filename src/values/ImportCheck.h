@@ -5,6 +5,8 @@
 // be finite and within the range its field holds in the base, a code must
 // name an entry of its book. A record holding a value outside is refused
 // whole; its message names the file, the record and the field.
+#include "values/TypedFigure.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -26,6 +28,10 @@ public:
     // An amount in kopecks within the money range, not below zero unless
     // `mayBeNegative` (a refused one is shown in roubles).
     bool money(double kopecks, const QString& field, bool mayBeNegative = false);
+    // A value in units of the rule's last place (kopecks, hundredths of a
+    // percent) that the field's input takes, by the input's own rule
+    // (FigureHoldsUnits); a refused one is shown in the input's units.
+    bool figure(double units, const FigureRule& rule, const QString& field);
     // A code of a book: passes when the book knows it.
     bool code(double value, bool known, const QString& field);
 

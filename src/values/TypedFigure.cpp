@@ -6,6 +6,7 @@
 #include <charconv>
 #include <cmath>
 #include <string>
+#include <utility>
 
 namespace kalvor {
 
@@ -161,14 +162,27 @@ QString RangeText(double units, int decimals)
     return QString::number(units / std::pow(10.0, decimals), 'f', decimals);
 }
 
-// The value, in units, against the field's range (none when min == max).
+// The bounds of the field's range in units, rounded: 6553.59 is 655359
+// hundredths, not a hair below.
+std::pair<double, double> UnitBounds(const FigureRule& rule)
+{
+    const double scale = std::pow(10.0, rule.decimals);
+    return {std::round(rule.min * scale), std::round(rule.max * scale)};
+}
+
+// Whether the value, in units, lies within the field's range (none when min == max).
+bool UnitsInRange(const FigureRule& rule, double units)
+{
+    const auto [low, high] = UnitBounds(rule);
+    return rule.min == rule.max || (units >= low && units <= high);
+}
+
+// The value, in units, against the field's range.
 FigureReading WithinRange(const QString& field, const FigureRule& rule, QStringView text, double units)
 {
-    // The bounds in units, rounded: 6553.59 is 655359 hundredths, not a hair below.
-    const double scale = std::pow(10.0, rule.decimals);
-    const double low = std::round(rule.min * scale), high = std::round(rule.max * scale);
-    if (rule.min == rule.max || (units >= low && units <= high))
+    if (UnitsInRange(rule, units))
         return {true, units, QString()};
+    const auto [low, high] = UnitBounds(rule);
     return Refused(
         QStringLiteral("Значение поля \"%1\" должно быть от %2 до %3: %4")
             .arg(field, RangeText(low, rule.decimals), RangeText(high, rule.decimals), text.trimmed().toString()));
@@ -249,6 +263,13 @@ FigureReading ReadFigure(const QString& field, const FigureRule& rule, QStringVi
     case FigureKind::Text: return ReadText(field, rule, text);
     }
     return Refused(NumberRefusedText(field, text));
+}
+
+bool FigureHoldsUnits(const FigureRule& rule, double units)
+{
+    if (!std::isfinite(units) || (rule.kind == FigureKind::Money && !IsMoneyInRange(units)))
+        return false;
+    return UnitsInRange(rule, units);
 }
 
 double FigureUnitsOr(const FigureRule& rule, QStringView text, double kept)

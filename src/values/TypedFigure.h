@@ -129,6 +129,13 @@ FigureReading ReadFigure(const QString& field, const FigureRule& rule, const Boo
 // written once, where the column is declared.
 double FigureUnitsOr(const FigureRule& rule, QStringView text, double kept);
 
+// Whether a field of the rule holds a value of `units` of its last place (a
+// stored amount in kopecks, a percent in hundredths): a finite number within
+// the rule's range, and for money within the money range; the range a typed
+// text is read against too. An import checks what a file brings by it, so that
+// a file stores only what the field's input takes.
+bool FigureHoldsUnits(const FigureRule& rule, double units);
+
 // Hours typed "hours,minutes" (a point also separates), digits alone, where
 // minutes of 60 or more carry into the hours ("7,75" is 8 h 15 min): the time
 // in minutes, at most maxHours whole hours once carried (any minutes beside

@@ -166,7 +166,8 @@ TEST_F(MonthDeductions, WritsAreEditedSavedByF4AndAppendedToAGroup)
     TypeInto(dlg->Field(CCurnuIspListDlg::IdKind[2]), QStringLiteral("4"));
     PressKey(Qt::Key_F4);
     EXPECT_EQ(view->m_tabN, unsigned(kCreditorDebtor));
-    EXPECT_EQ(boxes.Texts(), QStringList(QStringLiteral("Значение поля \"Вид листа\" должно быть от 0 до 3: 4")));
+    EXPECT_EQ(boxes.Texts(),
+              QStringList(QStringLiteral("Значение поля \"Третий лист, Вид листа\" должно быть от 0 до 3: 4")));
     EXPECT_EQ(QApplication::focusWidget(), dlg->Field(CCurnuIspListDlg::IdKind[2]));
     boxes.boxes.clear();
     TypeInto(dlg->Field(CCurnuIspListDlg::IdKind[2]), QString());
@@ -592,7 +593,8 @@ TEST_F(MonthDeductions, AWritALoanAndATransferEnteredAreDeductedInTheMonth)
 }
 
 // What cannot be is refused naming the field, and Esc puts back what was
-// stored: a writ's size of -1, or of 150 in percent; a loan stage's "Сумма"
+// stored: a writ's size of -1, or of 150 in percent, named with its writ as
+// its heading shows it ("Второй лист"); a loan stage's "Сумма"
 // of -1; a transfer's "Сумма" of -1. A writ, a loan's instalment and a
 // transfer of 99,999,999.00, each of an employee without an advance, are
 // stored, the stage shown with its kopecks, and leave the amount to pay at 0
@@ -622,11 +624,11 @@ TEST_F(MonthDeductions, WhatCannotBeIsRefusedAndNoDeductionTakesMoreThanThePay)
         CCurnuIspListDlg* dlg = view->Dlg();
         QLineEdit* size = dlg->Field(CCurnuIspListDlg::IdSize[0]);
         const QString stored = size->text();
-        refuseThenEsc(size, "-1", refusal("Величина удержания", "999999999999.99", "-1"));
+        refuseThenEsc(size, "-1", refusal("Первый лист, Величина удержания", "999999999999.99", "-1"));
         EXPECT_EQ(size->text(), stored);
         QLineEdit* percentSize = dlg->Field(CCurnuIspListDlg::IdSize[1]);
         dlg->PercentBox(1)->setChecked(true);
-        refuseThenEsc(percentSize, "150", refusal("Величина удержания", "100.00", "150"));
+        refuseThenEsc(percentSize, "150", refusal("Второй лист, Величина удержания", "100.00", "150"));
         EXPECT_EQ(percentSize->text(), QString());
         dlg->PercentBox(1)->setChecked(false);
         TypeInto(size, huge);

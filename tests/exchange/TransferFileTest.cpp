@@ -18,6 +18,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 
 using namespace kalvor;
 using namespace kalvor::infobase;
@@ -305,6 +306,12 @@ TEST_F(TransferFileTest, FullBaseStopsAndForeignOrEmptyFilesChangeNothing)
     EXPECT_EQ(dst.list, list);
 }
 
+// A value no screen takes refuses the file whole, named by its record, the
+// employee's personnel number and its field: the card's amounts, the lines',
+// and the standing deductions' by the rules their screens read them by (a
+// transfer, a fixed writ, a loan's debt or stage of -1, a writ in percent of
+// 100.01 or 99,999,999); nothing of the file is taken. What the screens take
+// is taken: a fixed transfer of 99,999,999.00 and a writ of 100 %.
 TEST_F(TransferFileTest, AFileWithAnImpossibleValueIsRefusedWhole)
 {
     ASSERT_EQ(TransferFileRun(from, TransferExport, path("all.trf"), {}, 0), kTransferDone);
@@ -315,29 +322,68 @@ TEST_F(TransferFileTest, AFileWithAnImpossibleValueIsRefusedWhole)
         w.f64(value);
         return out;
     };
+    const auto recordAt = [](int record) { return kTransferHeaderSize + std::size_t(record) * kTransferRecordSize; };
+    // The file with a record's bytes from `offset` on replaced.
+    const auto withBytes = [&](int record, std::size_t offset, const QByteArray& bytes) {
+        QByteArray file = good;
+        file.replace(qsizetype(recordAt(record) + offset), bytes.size(), bytes);
+        return file;
+    };
+    // The file with a record's employee record changed.
+    const auto withRecord = [&](int record, const std::function<void(EmployeeRecord&)>& change) {
+        PackedEmployeeRecord packed;
+        std::copy_n(good.constData() + recordAt(record) + kTransferPackedOffset, packed.bytes.size(),
+                    packed.bytes.begin());
+        EmployeeRecord rec;
+        EmployeeRecordFromAnsi(packed, rec);
+        change(rec);
+        EmployeeRecordToAnsi(rec, packed);
+        return withBytes(record, kTransferPackedOffset,
+                         QByteArray(packed.bytes.data(), qsizetype(packed.bytes.size())));
+    };
+    const auto write = [&](const QByteArray& bytes) {
+        QFile file(path("bad.trf"));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    };
     const struct {
         int record;
-        std::size_t offset;
-        QByteArray bytes;
+        QByteArray file;
         const char* said;
     } cases[] = {
-        {1, kTransferAvOffset, f64(std::nan("")), "av: недопустимое значение не число"},
-        {0, kTransferZar1Offset, f64(HUGE_VAL), "zar1: недопустимое значение бесконечность"},
-        {2, 5, QByteArray(1, char(251)), "otd: недопустимое значение 251"},
-        {3, 4, QByteArray(1, char(-5)), "brig: недопустимое значение -5"},
-        {4, kTransferPackedOffset + 128, f64(-50'000), "oklad: недопустимое значение -500"},
+        {1, withBytes(1, kTransferAvOffset, f64(std::nan(""))), "av: недопустимое значение не число"},
+        {0, withBytes(0, kTransferZar1Offset, f64(HUGE_VAL)), "zar1: недопустимое значение бесконечность"},
+        {2, withBytes(2, 5, QByteArray(1, char(251))), "otd: недопустимое значение 251"},
+        {3, withBytes(3, 4, QByteArray(1, char(-5))), "brig: недопустимое значение -5"},
+        {4, withBytes(4, kTransferPackedOffset + 128, f64(-50'000)), "oklad: недопустимое значение -500"},
+        {1, withRecord(1, [](EmployeeRecord& r) { r.sber[1].sum = -100; }),
+         "Перечисление в банк 2, Сумма: недопустимое значение -1"},
+        {4, withRecord(4, [](EmployeeRecord& r) { r.ispol.writs[1].sum = -100; }),
+         "Исполнительный лист 2, Величина удержания: недопустимое значение -1"},
+        {2,
+         withRecord(2,
+                    [](EmployeeRecord& r) {
+                        r.ispol.writs[0].priznUd = 1;
+                        r.ispol.writs[0].sum = 9'999'999'900;
+                    }),
+         "Исполнительный лист 1, Величина удержания: недопустимое значение 99999999"},
+        {3,
+         withRecord(3,
+                    [](EmployeeRecord& r) {
+                        r.ispol.writs[2].priznUd = 1;
+                        r.ispol.writs[2].sum = 10'001;
+                    }),
+         "Исполнительный лист 3, Величина удержания: недопустимое значение 100.01"},
+        {0, withRecord(0, [](EmployeeRecord& r) { r.ssud.loans[3].sum[2] = -100; }),
+         "Ссуда 4, этап 3, Сумма: недопустимое значение -1"},
+        {1, withRecord(1, [](EmployeeRecord& r) { r.ssud.loans[0].sumDolg = -1; }),
+         "Ссуда 1, Долг: недопустимое значение -0.01"},
     };
     CInfoBase& dst = to.infoBase;
     const std::vector<EmployeeListEntry> list = dst.list;
     const std::vector<double> av = EveryAdvance(dst), zar1 = EveryPayout(dst);
     for (const auto& c : cases) {
-        QByteArray bytes = good;
-        const std::size_t at = kTransferHeaderSize + std::size_t(c.record) * kTransferRecordSize;
-        bytes.replace(qsizetype(at + c.offset), c.bytes.size(), c.bytes);
-        QFile bad(path("bad.trf"));
-        ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
-        bad.write(bytes);
-        bad.close();
+        write(c.file);
         try {
             TransferFileRun(to, TransferImport, path("bad.trf"), {}, 0);
             ADD_FAILURE() << c.said;
@@ -345,7 +391,7 @@ TEST_F(TransferFileTest, AFileWithAnImpossibleValueIsRefusedWhole)
             EXPECT_EQ(e.message(), QStringLiteral("Файл не загружен: в нём недопустимые значения.\n"
                                                   "Файл bad.trf, запись %1 (табельный номер %2), поле %3")
                                        .arg(c.record + 1)
-                                       .arg(U32At(good, at))
+                                       .arg(U32At(good, recordAt(c.record)))
                                        .arg(QString::fromUtf8(c.said)));
         }
     }
@@ -357,6 +403,25 @@ TEST_F(TransferFileTest, AFileWithAnImpossibleValueIsRefusedWhole)
     EXPECT_EQ(dst.list, list);
     EXPECT_EQ(EveryAdvance(dst), av);
     EXPECT_EQ(EveryPayout(dst), zar1);
+
+    // The most the screens take, read back from the base.
+    write(withRecord(2, [](EmployeeRecord& r) {
+        r.sber[0].kod = 903;
+        r.sber[0].sum = 9'999'999'900;
+        r.ispol.writs[0].priznUd = 1;
+        r.ispol.writs[0].sum = 10'000;
+    }));
+    TransferSelection one;
+    one.tabN = u16(U32At(good, recordAt(2)));
+    ASSERT_EQ(TransferFileRun(to, TransferImport, path("bad.trf"), one, 0), kTransferDone);
+    const int taken = dst.FindEmployee(one.tabN);
+    ASSERT_GE(taken, 0);
+    dst.ClearCurrentRecord();
+    LoadEmployee(dst, dst.list[std::size_t(taken)].slot);
+    const EmployeeRecord& rec = dst.current;
+    EXPECT_EQ(rec.sber[0].sum, 9'999'999'900);
+    EXPECT_EQ(rec.ispol.writs[0].priznUd, 1);
+    EXPECT_EQ(rec.ispol.writs[0].sum, 10'000);
 }
 
 } // namespace

@@ -43,8 +43,15 @@ void CCurnuIspListDlg::BuildBlock(int writ)
     grid->addWidget(heading, 0, 0, 1, 4);
 
     // The fields in their keyboard order, two to a line: three on one line
-    // are wider than the room.
-    AddField(grid, 1, 0, QStringLiteral("Вид листа"), IdKind[at], en::kWritKindRule, 50);
+    // are wider than the room. Each is named by its writ too, as its heading
+    // shows it, so that a refusal says which of the three.
+    const auto addField = [&](int row, const QString& label, int id, const kalvor::FigureRule& rule, int width,
+                              int span = 1) {
+        QLineEdit* field = AddField(grid, row, 0, label, id, rule, width, span);
+        NameInBlock(field, ordinal[writ]);
+        return static_cast<CTypedEdit*>(field);
+    };
+    addField(1, QStringLiteral("Вид листа"), IdKind[at], en::kWritKindRule, 50);
     auto* dateLabel = new QLabel(QStringLiteral("Дата окончания"), block);
     auto* picker = new NullableDateEdit(this);
     picker->setFixedWidth(120);
@@ -53,14 +60,13 @@ void CCurnuIspListDlg::BuildBlock(int writ)
     SetControl(IdDataEnd[at], picker);
     grid->addWidget(dateLabel, 1, 2);
     grid->addWidget(picker, 1, 3);
-    AddField(grid, 2, 0, QStringLiteral("Таблица почтовых сборов"), IdTable[at], en::kPostalTableRule, 50);
+    addField(2, QStringLiteral("Таблица почтовых сборов"), IdTable[at], en::kPostalTableRule, 50);
 
-    auto* size = static_cast<CTypedEdit*>(
-        AddField(grid, 3, 0, QStringLiteral("Величина удержания"), IdSize[at], en::kDeductionAmountRule, 110));
+    auto* size = addField(3, QStringLiteral("Величина удержания"), IdSize[at], kalvor::WritSizeRule(false), 110);
     // In percent, the size is a share of the pay: the box decides when the field is read.
     InputKind sizeKind = size->Kind();
     sizeKind.also = [this, at, name = sizeKind.name](const QString& text) {
-        return PercentBox(int(at))->isChecked() ? kalvor::ReadFigure(name, en::kWritPercentRule, text).refusal
+        return PercentBox(int(at))->isChecked() ? kalvor::ReadFigure(name, kalvor::WritSizeRule(true), text).refusal
                                                 : QString();
     };
     size->SetKind(std::move(sizeKind));
@@ -68,8 +74,8 @@ void CCurnuIspListDlg::BuildBlock(int writ)
     SetControl(IdPercent[at], percent);
     grid->addWidget(percent, 3, 2, 1, 2);
 
-    AddField(grid, 4, 0, QStringLiteral("Ф.И.О. истца"), IdFio[at], kText, 0, 3);
-    AddField(grid, 5, 0, QStringLiteral("Адрес"), IdAdr[at], kText, 0, 3);
+    addField(4, QStringLiteral("Ф.И.О. истца"), IdFio[at], kText, 0, 3);
+    addField(5, QStringLiteral("Адрес"), IdAdr[at], kText, 0, 3);
 }
 
 NullableDateEdit* CCurnuIspListDlg::DatePicker(int writ) const

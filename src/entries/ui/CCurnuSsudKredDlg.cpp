@@ -40,7 +40,7 @@ void CCurnuSsudKredDlg::BuildBlock(int loan)
     // The deduction's code: one of the loans' codes that the pay kinds hold.
     AddField(grid, 1, 0, QStringLiteral("Код удержания"), IdCode[at], en::kLoanCodeRule, 60, 1,
              LoanKindBook(View()->Document()->infoBase));
-    AddField(grid, 1, 2, QStringLiteral("Долг"), IdDebt[at], en::kDeductionAmountRule, 110);
+    AddField(grid, 1, 2, QStringLiteral("Долг"), IdDebt[at], kalvor::kDeductionAmountRule, 110);
     AddField(grid, 2, 0, QStringLiteral("Количество месяцев"), IdMonths[at], en::kInstalmentMonthsRule, 60);
     auto* tax = new QCheckBox(QStringLiteral("Налог с процентов"), block);
     QPalette palette = tax->palette();
@@ -51,7 +51,8 @@ void CCurnuSsudKredDlg::BuildBlock(int loan)
     for (int stage = 0; stage < en::kLoanStages; ++stage) {
         AddField(grid, 3 + stage, 0, QStringLiteral("Число месяцев"), IdStageMonths[at] + stage, en::kStageMonthsRule,
                  60);
-        AddField(grid, 3 + stage, 2, QStringLiteral("Сумма"), IdStageSums[at] + stage, en::kDeductionAmountRule, 110);
+        AddField(grid, 3 + stage, 2, QStringLiteral("Сумма"), IdStageSums[at] + stage, kalvor::kDeductionAmountRule,
+                 110);
     }
 }
 

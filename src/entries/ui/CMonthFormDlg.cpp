@@ -43,6 +43,14 @@ QLineEdit* CMonthFormDlg::AddField(QGridLayout* grid, int row, int column, const
     return edit;
 }
 
+void CMonthFormDlg::NameInBlock(QLineEdit* field, const QString& block)
+{
+    auto* typed = static_cast<CTypedEdit*>(field);
+    InputKind kind = typed->Kind();
+    kind.name = QStringLiteral("%1, %2").arg(block, kind.name);
+    typed->SetKind(std::move(kind));
+}
+
 void CMonthFormDlg::LoadRecord(quint32 slot)
 {
     const ib::CInfoBase& base = View()->Document()->infoBase;

@@ -63,6 +63,9 @@ protected:
     // columns.
     QLineEdit* AddField(QGridLayout* grid, int row, int column, const QString& label, int id,
                         const kalvor::FigureRule& rule, int width, int span = 1, kalvor::BookCheck book = {});
+    // Names a field of one of the form's like blocks by its block as well
+    // ("Первый лист, Величина удержания"), so that its refusal says which.
+    static void NameInBlock(QLineEdit* field, const QString& block);
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
