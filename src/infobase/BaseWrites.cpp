@@ -190,19 +190,19 @@ void GuardBaseWrites(CInfoBase& base)
     // The guard outlives no base: it holds memory's state only weakly.
     const std::weak_ptr<BaseWrites> weak = w;
     w->guardKey = db::GuardWrites(BaseFile(base), db::WriteGuard{[weak] {
-                                                                      if (const auto held = weak.lock())
-                                                                          settleOrRefuse(*held);
-                                                                  },
-                                                                  [weak](const QSqlDatabase& db) {
-                                                                      if (const auto held = weak.lock())
-                                                                          markWrite(*held, db);
-                                                                  },
-                                                                  [weak](const std::function<void()>& commit) {
-                                                                      if (const auto held = weak.lock())
-                                                                          commitWrite(*held, commit);
-                                                                      else
-                                                                          commit();
-                                                                  }});
+                                                                     if (const auto guard = weak.lock())
+                                                                         settleOrRefuse(*guard);
+                                                                 },
+                                                                 [weak](const QSqlDatabase& db) {
+                                                                     if (const auto guard = weak.lock())
+                                                                         markWrite(*guard, db);
+                                                                 },
+                                                                 [weak](const std::function<void()>& commit) {
+                                                                     if (const auto guard = weak.lock())
+                                                                         commitWrite(*guard, commit);
+                                                                     else
+                                                                         commit();
+                                                                 }});
     base.writes = std::move(w);
 }
 

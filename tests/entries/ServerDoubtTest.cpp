@@ -22,8 +22,8 @@
 #include "platform/Db.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/CMainFrame.h"
-#include "shell/ui/CommandRegistry.h"
 #include "shell/ui/CTabelFilterDlg.h"
+#include "shell/ui/CommandRegistry.h"
 #include "support/HangingServer.h"
 #include "support/SlotArrays.h"
 
@@ -175,7 +175,8 @@ TEST_F(ServerDoubt, AdvancesTypedAfterAWriteInDoubtThatWasMadeAreStoredAndTheNex
              AddEmployeeToBase(b, highest + 5);
          })},
         {"a card removed", onTheScreensThread([](CInfoBase& b) { RemoveEmployeeFromBase(b, b.list[4].tabN()); })},
-        {"the personal account's recompute", [onTheScreensThread](ServerDoubt& t) {
+        {"the personal account's recompute",
+         [onTheScreensThread](ServerDoubt& t) {
              onTheScreensThread([&t](CInfoBase& b) { RecomputeEmployee(*t.doc, b.list[2].tabN()); })(t);
          }},
     };
