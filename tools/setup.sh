@@ -3,11 +3,12 @@
 set -e
 SUDO=""
 if [ "$(id -u)" != "0" ]; then SUDO=sudo; fi
+# python3 runs tools/netdelay.py, the delaying proxy of the server tests.
 PKGS="g++ cmake ninja-build ccache pkg-config \
  qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libsqlite3-dev libgl-dev \
  libgtest-dev libgmock-dev googletest libbenchmark-dev \
  fonts-dejavu-core fonts-liberation qt6-translations-l10n locales libxlsxwriter-dev \
- postgresql libqt6sql6-psql libpq-dev"
+ postgresql libqt6sql6-psql libpq-dev python3"
 # "--viewer" adds the program that opens the generated documents.
 # Calc with its dBASE driver lets the tests open an exported dBASE table in LibreOffice.
 if [ "${1:-}" = "--viewer" ]; then PKGS="$PKGS libreoffice-writer libreoffice-calc libreoffice-base-drivers"; fi

@@ -174,6 +174,9 @@ int PensionContribution(CalcPass& p)
     return 0;
 }
 
+// A loan's instalment, a fixed transfer and a writ stored below zero (a base
+// of an older version may hold one; the screens refuse it) deduct nothing: a
+// deduction that cannot be makes no row, where a negative one would pay out.
 int Loans(CalcPass& p)
 {
     const auto& firm = p.base().firm;
@@ -187,17 +190,19 @@ int Loans(CalcPass& p)
                 const int c = loan.mes[std::size_t(s)];
                 if (c == 0)
                     continue;
+                const double instalment = std::max(0.0, loan.sum[std::size_t(s)]);
                 if (c < n) {
-                    repay += c * loan.sum[std::size_t(s)];
+                    repay += c * instalment;
                     n -= c;
                 } else {
-                    repay += n * loan.sum[std::size_t(s)];
+                    repay += n * instalment;
                     n = 0;
                 }
             }
             repay = RoundByPayKind(std::min(repay, loan.sumDolg), loan.kod, p.doc);
-            if (const int r = DirectRow(p, loan.kod, repay, p.month); r < 0)
-                return r;
+            if (repay > 0)
+                if (const int r = DirectRow(p, loan.kod, repay, p.month); r < 0)
+                    return r;
         }
         if (loan.nalog) {
             const double rate = firm.procSsudWhole * 100 + firm.procSsudHundredths;
@@ -222,7 +227,7 @@ int FixedTransfers(CalcPass& p)
             if (sber[i].kod != 0 && sber[i].kod == sber[j].kod && sber[i].sum == 0 && sber[j].sum == 0)
                 return kCalcSameRestTransfers;
     for (const SberRow& s : sber)
-        if (s.kod != 0 && s.sum != 0)
+        if (s.kod != 0 && s.sum > 0) // 0 is the rest, which BankTransfers sends
             if (const int r = DirectRow(p, s.kod, RoundByPayKind(s.sum, s.kod, p.doc), p.month); r < 0)
                 return r;
     return 0;
@@ -370,7 +375,7 @@ int Writs(CalcPass& p, double standing)
 {
     double taken = 0;
     for (const auto& w : p.rec().ispol.writs) {
-        if (w.vid == 0 || w.sum == 0)
+        if (w.vid == 0 || w.sum <= 0) // below 0 it cannot be (see Loans)
             continue;
         double base = 0, tax = 0, second = 0;
         if (const int r = WritBases(p, w, base, tax, second); r < 0)

@@ -119,6 +119,7 @@ void beforeStatement(const QSqlDatabase& db, const QString& sql)
 
 void countStatement(const QSqlDatabase& db, const QString& sql)
 {
+    noteStatementSent();
     if (statementCallArmed.load()) {
         std::function<void()> call;
         {
@@ -914,7 +915,7 @@ Transaction::Transaction(const QSqlDatabase& db, Kind kind) : db_(db), kind_(kin
         RefuseWriteInRead(db_);
     if (depth == 0) {
         if (IsServer(db_) && !ServerStopScope::current().stop_possible())
-            bound_ = std::make_unique<ServerWaitBound>(kServerWaitBoundMilliseconds);
+            bound_ = std::make_unique<ServerWaitBound>();
         if (kind == Write)
             guard_ = guardOf(db_);
         if (guard_ && guard_->before)

@@ -221,30 +221,39 @@ private:
     std::unique_ptr<Armed> d;
 };
 
+// How long a server may say nothing to work that no worker's stop governs
+// (a screen's load or save on the user-interface thread) before that work's
+// sessions are shut: a stop's bound. Work the server answers, however long
+// it takes, is never cut.
+inline constexpr int kServerSilenceMilliseconds = 5000;
+
 // A bound on the waits of server work that no worker's stop governs (a
-// screen's save on the user-interface thread): while it lives, its own stop
-// is set `afterMilliseconds` after it was made, or at once by stopNow(), and
-// a wait on a server that does not answer is then cut as a worker's stop
-// cuts it (ServerStopScope), kServerStopCutMilliseconds later; what the cut
-// ends is said as a lost connection (kConnectionLostText).
+// screen's save on the user-interface thread) by the server's silence: while
+// it lives, the thread's server sessions are shut, as a worker's stop shuts
+// them (ServerStopScope), once the server has said nothing to the thread for
+// kServerSilenceMilliseconds, or kServerStopCutMilliseconds after stopNow()
+// (a COMMIT sent); what the cut ends is said as a lost connection
+// (kConnectionLostText). The server's last word is the latest of: the
+// bound's start; each statement the thread sends (it sends one only once
+// the one before was answered); and, on a TCP connection, the last bytes
+// the server's answers brought to a session's socket (the kernel's time of
+// the last data received), so that a long answer that keeps coming is not
+// cut either. A server on a Unix socket has only the first two.
 class ServerWaitBound {
 public:
-    explicit ServerWaitBound(int afterMilliseconds);
+    ServerWaitBound();
     ~ServerWaitBound();
     ServerWaitBound(const ServerWaitBound&) = delete;
     ServerWaitBound& operator=(const ServerWaitBound&) = delete;
     void stopNow() { stop_.request_stop(); }
 
+    struct Silence; // what the watcher's checks of the silence share with it
+
 private:
     std::stop_source stop_;
     ServerStopScope scope_;
-    std::uint64_t due_ = 0; // the watcher's setting of the stop
+    std::shared_ptr<Silence> silence_;
 };
-
-// How long a write transaction or a statement outside a worker's stop may
-// wait on a server before its stop is set: with the cut that follows, within
-// the 5 s in which a stop ends the work.
-inline constexpr int kServerWaitBoundMilliseconds = 3000;
 
 // Whether the stop of the calling thread's scope is set.
 bool WorkStopped();
@@ -388,9 +397,9 @@ public:
     // the cut's own error is thrown; not known yet, that error is thrown as
     // a commit in doubt (DbError::commitInDoubt). A write transaction on a
     // server outside a worker's stop (ServerStopScope: the user-interface
-    // thread's saves) is bounded (ServerWaitBound): its statements wait
-    // kServerWaitBoundMilliseconds and the cut after it at most, its COMMIT
-    // kServerStopCutMilliseconds at most for its answer; the session is then
+    // thread's saves) is bounded (ServerWaitBound): its statements wait while
+    // the server says nothing for kServerSilenceMilliseconds at most, its
+    // COMMIT kServerStopCutMilliseconds at most for its answer; the session is then
     // shut, a COMMIT settled the same way, and the cut said as a lost
     // connection (kConnectionLostText, or kCommitNotKnownText).
     void commit();
@@ -641,7 +650,10 @@ private:
     std::atomic<qint64> m_ahead{0};
 };
 // Takes the lock without waiting, its lease timed by clock (null: the
-// server's own); on Taken, id names it for the release.
+// server's own); on Taken, id names it for the release. The lease's write
+// waits as a COMMIT does (kServerStopCutMilliseconds at most for its
+// answer), as do its renewals and its removal at the release; a row of an
+// ended opening of this program's own is taken over.
 ServerLockResult TakeServerLock(const QString& database, std::shared_ptr<const LeaseClock> clock, int& id,
                                 QString& errorText);
 // notify is called (on the watcher's thread, once) when the lock of that id
@@ -652,13 +664,16 @@ void OnServerLockHeldElsewhere(int id, std::function<void(const QString& databas
 // kServerStopCutMilliseconds also while the server does not answer (the
 // watcher's renewal and the removal are cut short then). Empty when done;
 // kReleaseNotKnownText of the base when the removal's answer did not come:
-// the row may stay, a stale lease that the next opening takes over once it
-// has run out.
+// the watcher then removes the row once the server answers and every
+// session of this opening has ended (so that a renewal in flight, made when
+// the server lets it go, does not keep the base), until the lease such a
+// renewal gives has run out. A row left naming an opening of this program
+// that has ended never refuses this program's next opening.
 QString ReleaseServerLock(int id);
 inline constexpr const char* kReleaseNotKnownText =
-    "Связь с сервером базы данных прервана, когда база данных %1 закрывалась. Снята ли отметка о том, что база "
-    "данных открыта, пока не известно: сервер не ответил. Сохраненные изменения остаются в базе данных; отметку "
-    "снимет следующее открытие базы данных, когда истечет срок ее действия.";
+    "Связь с сервером базы данных прервана, когда база данных %1 закрывалась: сервер не ответил. Сохраненные "
+    "изменения остаются в базе данных. Отметку о том, что база данных открыта, программа снимет, когда сервер "
+    "ответит, а иначе срок отметки истечет не позже чем через минуту.";
 // The table of the base lock's holder, made by the schema's step on a server
 // (nothing on a base file).
 void MakeServerHolderTable(const QSqlDatabase& db);

@@ -10,6 +10,7 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <atomic>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -65,6 +66,9 @@ struct StopCut {
     std::uint64_t scope = 0; // the scope in force, 0 none
     bool cut = false; // the sessions were shut for the scope's stop
     bool saidAsLost = false; // the scope's cut is said as a lost connection
+    // When the thread last sent a server a statement (the steady clock's
+    // count): the one before it had been answered by then.
+    std::atomic<std::int64_t> lastSent{0};
 };
 
 // A statement text prepared on a server session: its name there and, once the
@@ -130,6 +134,8 @@ public:
 private:
     QString key_;
 };
+// Notes that the calling thread sends a statement now (ServerWaitBound).
+void noteStatementSent();
 // The server as the messages name it.
 QString serverName();
 // Whether the calling thread's sessions were shut by the stop of its work.
@@ -141,16 +147,17 @@ DbError stoppedError();
 void refuseWhenStopped();
 
 // A statement on a server that no worker's stop nor bounded transaction
-// governs (a screen's read on the user-interface thread) is bounded as a
-// write transaction is (ServerWaitBound); nothing for a base file or inside
-// a worker's or a transaction's bound.
+// governs (a screen's read on the user-interface thread) is bounded by the
+// server's silence as a write transaction is (ServerWaitBound); nothing for a
+// base file or inside a worker's or a transaction's bound.
 std::optional<ServerWaitBound> boundOutsideWork(const QSqlDatabase& db);
 
 // Before a statement runs on the connection: reads the answers of the
 // batches still due on it (throwing a failure), then counts the statement.
 void beforeStatement(const QSqlDatabase& db, const QString& sql);
-// Counts one statement against the test hooks; throws the injected failure,
-// or has the server end the connection first.
+// Counts one statement against the test hooks and notes it sent
+// (noteStatementSent); throws the injected failure, or has the server end
+// the connection first.
 void countStatement(const QSqlDatabase& db, const QString& sql);
 
 // Reads the answers of the batches still due on the connection, if any;

@@ -29,6 +29,7 @@
 #include <functional>
 #include <initializer_list>
 #include <map>
+#include <set>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -738,6 +739,33 @@ QByteArray aheadOf(const LeaseClock* clock)
     return QByteArray::number(clock ? clock->aheadMilliseconds() : 0);
 }
 
+// What a write of the lease that the server did not answer in time says.
+QString unansweredLeaseText()
+{
+    return QStringLiteral("Сервер базы данных %1 не ответил вовремя, база данных не открыта. Повторите попытку позже.")
+        .arg(serverName());
+}
+
+// A write of the lease's row (its insert, renewal or release) is answered
+// with its COMMIT, so it waits as a screen's COMMIT does: its session is shut
+// kServerStopCutMilliseconds after it is sent at most, the write then made
+// or not, said as unansweredLeaseText(). A server that holds COMMITs (a
+// synchronous standby that does not answer) holds no opening, close or
+// renewal for longer.
+bool runLeaseWrite(PGconn* session, const QByteArray& sql, const std::vector<QByteArray>& parameters,
+                   QString& errorText)
+{
+    std::stop_source bound;
+    const ServerStopScope bounded(bound.get_token());
+    bound.request_stop();
+    const WatchedSession watched(QStringLiteral("kalvor-lease-write-%1").arg(sessionSerial.fetch_add(1)), session);
+    if (runOnSession(session, sql, parameters, errorText))
+        return true;
+    if (sessionsCut())
+        errorText = unansweredLeaseText();
+    return false;
+}
+
 // Records the opening of that token as the holder, its lease starting anew
 // by the lease clock.
 bool writeLease(PGconn* session, const QByteArray& token, const LeaseClock* clock, QString& errorText)
@@ -748,8 +776,16 @@ bool writeLease(PGconn* session, const QByteArray& token, const LeaseClock* cloc
                        "ON CONFLICT (id) DO UPDATE SET token = EXCLUDED.token, until = EXCLUDED.until")
             .arg(QLatin1String(kHolderTable))
             .toUtf8();
-    return runOnSession(session, sql, {token, QByteArray::number(leaseMilliseconds.load()), aheadOf(clock)},
-                        errorText);
+    return runLeaseWrite(session, sql, {token, QByteArray::number(leaseMilliseconds.load()), aheadOf(clock)},
+                         errorText);
+}
+
+// Removes the holder's row if it still names the opening of that token.
+bool removeLease(PGconn* session, const QByteArray& token, QString& errorText)
+{
+    const QByteArray sql =
+        QStringLiteral("DELETE FROM %1 WHERE id = 1 AND token = $1").arg(QLatin1String(kHolderTable)).toUtf8();
+    return runLeaseWrite(session, sql, {token}, errorText);
 }
 
 // The holder recorded in the base: its token (empty when none), whether its
@@ -780,38 +816,75 @@ bool readHolder(PGconn* session, Holder& holder, const LeaseClock* clock, QStrin
     return true;
 }
 
+// The tokens of this program's openings that have ended (closed, or never
+// taken): a holder's row that names one is this workstation's own, left by a
+// close or an opening whose write the server did not answer in time, never
+// another user's.
+std::set<QByteArray> endedTokens; // under lockMutex
+
+bool endedHere(const QByteArray& token)
+{
+    std::lock_guard<std::mutex> lock(lockMutex);
+    return endedTokens.count(token) != 0;
+}
+
+void endToken(const QByteArray& token)
+{
+    std::lock_guard<std::mutex> lock(lockMutex);
+    endedTokens.insert(token);
+}
+
+// The server's advisory lock of the base, tried without waiting: false (the
+// reason in errorText) when the server did not answer.
+bool tryAdvisoryLock(PGconn* session, bool& taken, QString& errorText)
+{
+    PGresult* r = PQexec(
+        session,
+        QStringLiteral("SELECT pg_try_advisory_lock(%1, %2)").arg(kLockSpace).arg(kBaseLock).toUtf8().constData());
+    const bool answered = PQresultStatus(r) == PGRES_TUPLES_OK && PQntuples(r) == 1;
+    taken = answered && PQgetvalue(r, 0, 0)[0] == 't';
+    if (!answered)
+        errorText = QString::fromUtf8(PQerrorMessage(session)).trimmed();
+    PQclear(r);
+    return answered;
+}
+
 // Tries the lock of the base for the opening of that token on a session
 // connected to it: the server's advisory lock and, beside it, no live lease
 // of another opening. The lease is then this opening's. Taken again (`again`)
 // after the server dropped the lock, the record must still be this
 // opening's: one that is gone or names another means another workstation
 // opened the base meanwhile (and may have written and closed it), so this
-// opening's memory is older than the base.
+// opening's memory is older than the base. A first opening takes over a
+// row of an ended opening of this program's own, and waits a little for
+// such an opening's session that still holds the advisory lock (its close
+// or a write of its lease ending just now).
 ServerLockResult tryLock(PGconn* session, const QByteArray& token, const LeaseClock* clock, bool again,
                          QString& errorText)
 {
-    PGresult* r = PQexec(
-        session,
-        QStringLiteral("SELECT pg_try_advisory_lock(%1, %2)").arg(kLockSpace).arg(kBaseLock).toUtf8().constData());
-    const bool answered = PQresultStatus(r) == PGRES_TUPLES_OK && PQntuples(r) == 1;
-    const bool advisory = answered && PQgetvalue(r, 0, 0)[0] == 't';
-    if (!answered)
-        errorText = QString::fromUtf8(PQerrorMessage(session)).trimmed();
-    PQclear(r);
-    Holder holder;
-    if (!answered || !readHolder(session, holder, clock, errorText))
-        return ServerLockResult::Failed;
-    const bool mine = !holder.token.isEmpty() && holder.token == token;
-    if (!advisory) {
-        // This opening's own earlier session, which the server has not yet
-        // seen end (a cut line), still holds it: tried again later.
-        if (mine)
-            errorText = QStringLiteral("The base lock is still held by this opening's earlier session");
-        return mine ? ServerLockResult::Failed : ServerLockResult::HeldElsewhere;
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::milliseconds(kServerStopCutMilliseconds);
+    for (;;) {
+        bool advisory = false;
+        Holder holder;
+        if (!tryAdvisoryLock(session, advisory, errorText) || !readHolder(session, holder, clock, errorText))
+            return ServerLockResult::Failed;
+        const bool mine = !holder.token.isEmpty() && holder.token == token;
+        const bool ours = mine || (!again && !holder.token.isEmpty() && endedHere(holder.token));
+        if (advisory) {
+            if (!ours && (holder.live || (again && holder.recorded)))
+                return ServerLockResult::HeldElsewhere;
+            return writeLease(session, token, clock, errorText) ? ServerLockResult::Taken : ServerLockResult::Failed;
+        }
+        if (!ours)
+            return ServerLockResult::HeldElsewhere;
+        // An earlier session of this opening, or of an ended one of this
+        // program, which the server has not yet seen end (a cut line, a
+        // write cut while the server held it): tried again later.
+        errorText = QStringLiteral("The base lock is still held by an earlier session of this program");
+        if (again || std::chrono::steady_clock::now() >= giveUp || WorkStopped())
+            return ServerLockResult::Failed;
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
     }
-    if (!mine && (holder.live || (again && holder.recorded)))
-        return ServerLockResult::HeldElsewhere;
-    return writeLease(session, token, clock, errorText) ? ServerLockResult::Taken : ServerLockResult::Failed;
 }
 
 // A new session holding the lock of the base for the opening of that token,
@@ -915,9 +988,72 @@ std::vector<int> heldIds(const QString& database = QString())
     return ids;
 }
 
+// A release of a base's lock that a close could not make (the server did
+// not answer its removal of the row in time, or a renewal of the lease was
+// in flight and was cut with its session), or the lease of an opening that
+// a write the server did not answer may have left: the row may still name
+// the ended opening, or be written by the write in flight once the server
+// lets it go. The watcher makes it (settleReleases) until the lease such a
+// write gives has run out.
+struct PendingRelease {
+    QString database;
+    QByteArray token;
+    std::shared_ptr<const LeaseClock> clock;
+    std::chrono::steady_clock::time_point until;
+};
+std::vector<PendingRelease> pendingReleases; // under lockMutex
+
+void leaveRelease(const QString& database, const QByteArray& token, std::shared_ptr<const LeaseClock> clock)
+{
+    std::lock_guard<std::mutex> lock(lockMutex);
+    pendingReleases.push_back(PendingRelease{
+        database, token, std::move(clock),
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(leaseMilliseconds.load() + kConnectSeconds * 1000)});
+}
+
+// Removes the row of the ended opening on a session of its own, once that
+// session has the base's advisory lock: every session of the ended opening
+// has gone by then, and with it every write of its lease in flight (made or
+// not). Done (true) once removed, or once the row names another opening or
+// none; false when it is to be tried again.
+bool releaseAfterItsSessions(const PendingRelease& pending)
+{
+    QString why;
+    PGconn* session = connectSession(pending.database, why);
+    if (!session)
+        return false;
+    bool done = false;
+    {
+        const WatchedSession watched(QStringLiteral("kalvor-release-%1").arg(sessionSerial.fetch_add(1)), session);
+        bool advisory = false;
+        Holder holder;
+        if (tryAdvisoryLock(session, advisory, why) && readHolder(session, holder, pending.clock.get(), why))
+            done = holder.token != pending.token || (advisory && removeLease(session, pending.token, why));
+    }
+    PQfinish(session);
+    return done;
+}
+
+// The watcher's part of the releases left: each tried once a round, and let
+// go when made or when the lease it guards against has run out.
+void settleReleases()
+{
+    std::vector<PendingRelease> pending;
+    {
+        std::lock_guard<std::mutex> lock(lockMutex);
+        pending = pendingReleases;
+    }
+    for (const PendingRelease& p : pending) {
+        if (std::chrono::steady_clock::now() < p.until && !releaseAfterItsSessions(p))
+            continue;
+        std::lock_guard<std::mutex> lock(lockMutex);
+        std::erase_if(pendingReleases, [&](const PendingRelease& r) { return r.token == p.token; });
+    }
+}
+
 // One round of the watcher: each held lock's lease renewed, a lock whose
 // session is gone taken again, and an opening that finds its base taken by
-// another told once. Each lock is worked on outside the table's lock, and the
+// another told once; then the releases left by closes are tried again. Each lock is worked on outside the table's lock, and the
 // notice is called after it is given back.
 void renewLeases()
 {
@@ -934,7 +1070,7 @@ void renewLeases()
         if (!gone) {
             // The renewal waits on the server as the round's work: a stop of
             // the round shuts the session (which leaves the list before it
-            // is closed).
+            // is closed), and so does its COMMIT's bound (runLeaseWrite).
             const WatchedSession watched(QStringLiteral("kalvor-lease-%1").arg(id), use.session);
             gone = !writeLease(use.session, use.token, use.clock.get(), why) && PQstatus(use.session) != CONNECTION_OK;
         }
@@ -944,6 +1080,9 @@ void renewLeases()
         if (const auto notice = checkIn(lock, use))
             notice(use.database);
     }
+    if (lock.owns_lock())
+        lock.unlock();
+    settleReleases();
 }
 
 // The watcher thread: runs while any base lock is held, a round every
@@ -1063,9 +1202,17 @@ ServerLockResult TakeServerLock(const QString& database, std::shared_ptr<const L
     const QByteArray token = newToken();
     ServerLockResult result = ServerLockResult::Failed;
     PGconn* session = lockOnNewSession(database, token, clock.get(), false, result, errorText);
-    if (!session)
-        return result;
     QMutexLocker starting(&watcherMutex);
+    if (!session) {
+        // The opening has ended before it began; a lease the server did not
+        // answer may still be written once it lets go, and is released then.
+        endToken(token);
+        if (errorText == unansweredLeaseText()) {
+            leaveRelease(database, token, std::move(clock));
+            watcher.start();
+        }
+        return result;
+    }
     {
         std::lock_guard<std::mutex> lock(lockMutex);
         id = ++lastLockId;
@@ -1086,7 +1233,9 @@ QString ReleaseServerLock(int id)
 {
     QMutexLocker stopping(&watcherMutex);
     PGconn* session = nullptr;
-    QByteArray token, database;
+    QByteArray token;
+    QString database;
+    std::shared_ptr<const LeaseClock> clock;
     {
         // A lock the watcher works on just now (a renewal the server may not
         // answer, a lock taken again) is let go once it is given back: the
@@ -1103,41 +1252,39 @@ QString ReleaseServerLock(int id)
             return QString();
         session = it->second.session;
         token = it->second.token;
-        database = it->second.database.toUtf8();
+        database = it->second.database;
+        clock = it->second.clock;
         heldLocks.erase(it);
+        endedTokens.insert(token);
     }
     // The holder's row goes with a clean close; ending the session ends
-    // the advisory lock. The DELETE waits kServerStopCutMilliseconds at most
-    // for its answer (its session then shut): a row left behind is a stale
-    // lease, which the next opening takes over once it has run out.
+    // the advisory lock. The DELETE waits as a COMMIT does (runLeaseWrite).
     // A session already gone (cut with the watcher's renewal, dropped by
-    // the server) removes nothing: its row stays, a lease to run out.
+    // the server) removes nothing. A release not made is left to the
+    // watcher, which makes it once the server answers, after every session
+    // of this opening has ended (a renewal in flight then made or not).
     bool answered = false;
     if (session && PQstatus(session) == CONNECTION_OK) {
-        std::stop_source bound;
-        const ServerStopScope bounded(bound.get_token());
-        bound.request_stop();
-        const WatchedSession watched(QStringLiteral("kalvor-release-%1").arg(id), session);
         QString why;
-        const QByteArray sql =
-            QStringLiteral("DELETE FROM %1 WHERE id = 1 AND token = $1").arg(QLatin1String(kHolderTable)).toUtf8();
-        answered = runOnSession(session, sql, {token}, why) || !sessionLost(session, why);
+        answered = removeLease(session, token, why) || !sessionLost(session, why);
     }
     if (session)
         PQfinish(session);
-    bool lastLock = false;
+    if (!answered)
+        leaveRelease(database, token, clock);
+    bool idle = false;
     {
         std::lock_guard<std::mutex> lock(lockMutex);
-        lastLock = heldLocks.empty();
+        idle = heldLocks.empty() && pendingReleases.empty();
     }
-    if (lastLock)
+    if (idle)
         watcher.stop();
     if (answered)
         return QString();
     platform::AppendToConsoleLog(QStringLiteral("%1: база данных %2 закрыта, ответ на снятие отметки о ее открытии "
                                                 "не получен")
-                                     .arg(serverName(), QString::fromUtf8(database)));
-    return QString::fromUtf8(kReleaseNotKnownText).arg(QString::fromUtf8(database));
+                                     .arg(serverName(), database));
+    return QString::fromUtf8(kReleaseNotKnownText).arg(database);
 }
 
 void SetServerLease(int milliseconds) { leaseMilliseconds = milliseconds > 0 ? milliseconds : kLeaseMilliseconds; }

@@ -282,6 +282,7 @@ void runOnServer(const QSqlDatabase& db, const QString& sql)
     QByteArray text;
     for (const QByteArray& step : steps) text += step + ";\n";
     text += sql.toUtf8();
+    noteStatementSent();
     if (PQsendQuery(session, text.constData()) != 1)
         throw statementFailure(db, session, nullptr, sql);
     std::optional<DbError> failure;

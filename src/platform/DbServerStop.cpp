@@ -9,6 +9,8 @@
 
 #include <libpq-fe.h>
 
+#include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <sys/socket.h>
 
 #include <algorithm>
@@ -30,8 +32,8 @@ namespace {
 std::atomic<std::uint64_t> scopeSerial{0};
 
 // Shuts the sockets of the thread's sessions for the stop of that scope, if
-// it is still in force and was not shut yet.
-void cutSessions(StopCut& cut, std::uint64_t scope)
+// it is still in force and was not shut yet; `why` goes to the console log.
+void cutSessions(StopCut& cut, std::uint64_t scope, const QString& why)
 {
     std::lock_guard guard(cut.mutex);
     if (cut.scope != scope || cut.cut)
@@ -41,10 +43,29 @@ void cutSessions(StopCut& cut, std::uint64_t scope)
         if (const int socket = PQsocket(session); socket >= 0)
             ::shutdown(socket, SHUT_RDWR);
     if (!cut.sessions.empty())
-        platform::AppendToConsoleLog(
-            QStringLiteral("%1: работа не закончилась за %2 мс после остановки, соединения с сервером закрыты")
-                .arg(serverName())
-                .arg(kServerStopCutMilliseconds));
+        platform::AppendToConsoleLog(QStringLiteral("%1: %2, соединения с сервером закрыты").arg(serverName(), why));
+}
+
+using SteadyTime = std::chrono::steady_clock::time_point;
+
+SteadyTime steadyAt(std::int64_t count) { return SteadyTime(SteadyTime::duration(count)); }
+
+// The last time the server was heard on the thread's sessions: the last
+// statement sent, and on a TCP connection the last bytes received on its
+// socket (the kernel keeps that time; a Unix socket keeps none).
+SteadyTime lastHeard(StopCut& cut)
+{
+    const SteadyTime now = std::chrono::steady_clock::now();
+    SteadyTime heard = steadyAt(cut.lastSent.load());
+    std::lock_guard guard(cut.mutex);
+    for (const auto& [key, session] : cut.sessions) {
+        tcp_info info{};
+        socklen_t size = sizeof info;
+        const int socket = PQsocket(session);
+        if (socket >= 0 && ::getsockopt(socket, IPPROTO_TCP, TCP_INFO, &info, &size) == 0)
+            heard = std::max(heard, now - std::chrono::milliseconds(info.tcpi_last_data_recv));
+    }
+    return heard;
 }
 
 // The watcher: shuts a stopped scope's sessions once its time is up, and
@@ -163,7 +184,9 @@ ServerStopScope::ServerStopScope(std::stop_token stop, bool saidAsLost) : d(std:
         d->onStop.emplace(stop, std::function<void()>([weak = std::weak_ptr<StopCut>(d->cut), scope = d->scope] {
                               watcher.schedule(kServerStopCutMilliseconds, [weak, scope] {
                                   if (const std::shared_ptr<StopCut> cut = weak.lock())
-                                      cutSessions(*cut, scope);
+                                      cutSessions(*cut, scope,
+                                                  QStringLiteral("работа не закончилась за %1 мс после остановки")
+                                                      .arg(kServerStopCutMilliseconds));
                               });
                           }));
 }
@@ -186,14 +209,65 @@ ServerStopScope::~ServerStopScope()
     for (const QString& key : shut) t.lost.insert(key);
 }
 
-ServerWaitBound::ServerWaitBound(int afterMilliseconds) : scope_(stop_.get_token(), true)
+// What the checks of a bound's silence share with it: they run on the
+// watcher's thread, each scheduling the next one for when the silence would
+// reach the bound, and do nothing once the bound has ended.
+struct ServerWaitBound::Silence {
+    std::weak_ptr<StopCut> cut;
+    std::uint64_t scope = 0;
+    std::stop_source stop;
+    SteadyTime begun;
+    std::mutex mutex;
+    std::uint64_t due = 0; // the watcher's next check
+    bool ended = false;
+};
+
+namespace {
+
+// Shuts the bound's sessions once the server has said nothing for the
+// bound; else checks again when it would have.
+void checkSilence(const std::weak_ptr<ServerWaitBound::Silence>& weak)
 {
-    due_ = watcher.schedule(afterMilliseconds, [stop = stop_]() mutable { stop.request_stop(); });
+    const std::shared_ptr<ServerWaitBound::Silence> silence = weak.lock();
+    const std::shared_ptr<StopCut> cut = silence ? silence->cut.lock() : nullptr;
+    if (!cut)
+        return;
+    const auto bound = std::chrono::milliseconds(kServerSilenceMilliseconds);
+    const SteadyTime heard = std::max(silence->begun, lastHeard(*cut));
+    const auto quiet = std::chrono::steady_clock::now() - heard;
+    std::lock_guard guard(silence->mutex);
+    if (silence->ended)
+        return;
+    if (quiet >= bound) {
+        silence->stop.request_stop();
+        cutSessions(*cut, silence->scope, QStringLiteral("сервер не отвечал %1 мс").arg(kServerSilenceMilliseconds));
+        return;
+    }
+    silence->due = watcher.schedule(int(std::chrono::ceil<std::chrono::milliseconds>(bound - quiet).count()),
+                                    [weak] { checkSilence(weak); });
 }
 
-// The bound's stop is not set once it has ended; the scope ends after this
+} // namespace
+
+ServerWaitBound::ServerWaitBound() : scope_(stop_.get_token(), true), silence_(std::make_shared<Silence>())
+{
+    silence_->cut = threadConnections().stopCut;
+    silence_->scope = scope_.d->scope;
+    silence_->stop = stop_;
+    silence_->begun = std::chrono::steady_clock::now();
+    std::lock_guard guard(silence_->mutex);
+    silence_->due = watcher.schedule(kServerSilenceMilliseconds,
+                                     [weak = std::weak_ptr<Silence>(silence_)] { checkSilence(weak); });
+}
+
+// No check runs for the bound once it has ended; the scope ends after this
 // body (its stop callback waits for a call running just now).
-ServerWaitBound::~ServerWaitBound() { watcher.cancel(due_); }
+ServerWaitBound::~ServerWaitBound()
+{
+    std::lock_guard guard(silence_->mutex);
+    silence_->ended = true;
+    watcher.cancel(silence_->due);
+}
 
 std::stop_token ServerStopScope::current()
 {
@@ -257,7 +331,12 @@ std::optional<ServerWaitBound> boundOutsideWork(const QSqlDatabase& db)
 {
     if (!IsServer(db) || ServerStopScope::current().stop_possible())
         return std::nullopt;
-    return std::optional<ServerWaitBound>(std::in_place, kServerWaitBoundMilliseconds);
+    return std::optional<ServerWaitBound>(std::in_place);
+}
+
+void noteStatementSent()
+{
+    threadCut().lastSent.store(std::chrono::steady_clock::now().time_since_epoch().count());
 }
 
 void refuseWhenStopped()

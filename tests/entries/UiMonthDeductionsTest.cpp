@@ -318,15 +318,17 @@ TEST_F(MonthDeductions, LoansAreEditedSavedByF4AndAppendedToAGroup)
     PressKey(Qt::Key_F4);
     EXPECT_EQ(view->m_tabN, unsigned(kLoanDebtor));
     EXPECT_EQ(boxes.Texts(),
-              QStringList(QStringLiteral("Значение поля \"Количество месяцев\" должно быть от 0 до 127: 200")));
+              QStringList(QStringLiteral(
+                  "Значение поля \"Третья ссуда, Количество месяцев\" должно быть от 0 до 127: 200")));
     boxes.boxes.clear();
     TypeInto(dlg->Field(D::IdMonths[2]), QString());
     // A debt below 0 is refused the same way.
     TypeInto(dlg->Field(D::IdDebt[2]), QStringLiteral("-4000"));
     PressKey(Qt::Key_F4);
     EXPECT_EQ(view->m_tabN, unsigned(kLoanDebtor));
-    EXPECT_EQ(boxes.Texts(), QStringList(QStringLiteral(
-                                 "Значение поля \"Долг\" должно быть от 0.00 до 999999999999.99: -4000")));
+    EXPECT_EQ(boxes.Texts(),
+              QStringList(QStringLiteral(
+                  "Значение поля \"Третья ссуда, Долг\" должно быть от 0.00 до 999999999999.99: -4000")));
     boxes.boxes.clear();
     TypeInto(dlg->Field(D::IdDebt[2]), QStringLiteral("4000"));
     PressKey(Qt::Key_F4);
@@ -343,8 +345,8 @@ TEST_F(MonthDeductions, LoansAreEditedSavedByF4AndAppendedToAGroup)
     TypeInto(dlg->Field(D::IdCode[1]), QStringLiteral("4"));
     PressKey(Qt::Key_F4);
     EXPECT_EQ(view->m_tabN, unsigned(kLoanDebtor));
-    EXPECT_EQ(boxes.Texts(), QStringList(QStringLiteral(
-                                 "В поле \"Код удержания\" указан код, который не является видом удержания по ссуде: 4")));
+    EXPECT_EQ(boxes.Texts(), QStringList(QStringLiteral("В поле \"Вторая ссуда, Код удержания\" указан код, который "
+                                                        "не является видом удержания по ссуде: 4")));
     boxes.boxes.clear();
     TypeInto(dlg->Field(D::IdCode[1]), QString());
 
@@ -595,7 +597,7 @@ TEST_F(MonthDeductions, AWritALoanAndATransferEnteredAreDeductedInTheMonth)
 // What cannot be is refused naming the field, and Esc puts back what was
 // stored: a writ's size of -1, or of 150 in percent, named with its writ as
 // its heading shows it ("Второй лист"); a loan stage's "Сумма"
-// of -1; a transfer's "Сумма" of -1. A writ, a loan's instalment and a
+// of -1, named with its loan and its stage; a transfer's "Сумма" of -1. A writ, a loan's instalment and a
 // transfer of 99,999,999.00, each of an employee without an advance, are
 // stored, the stage shown with its kopecks, and leave the amount to pay at 0
 // or more once the month is computed: the loan and the transfer, larger
@@ -639,8 +641,21 @@ TEST_F(MonthDeductions, WhatCannotBeIsRefusedAndNoDeductionTakesMoreThanThePay)
         Apply(view->Strip(), kLoanDebtor);
         QLineEdit* stage = view->Dlg()->Field(CCurnuSsudKredDlg::IdStageSums[0]);
         const QString stored = stage->text();
-        refuseThenEsc(stage, "-1", refusal("Сумма", "999999999999.99", "-1"));
+        refuseThenEsc(stage, "-1", refusal("Первая ссуда, первый этап, Сумма", "999999999999.99", "-1"));
         EXPECT_EQ(stage->text(), stored);
+        // Of the twelve "Сумма" the refusal names the one typed into, by its
+        // loan and its stage, on F4 too: the employee stays, nothing stored.
+        QLineEdit* lastOfSecond = view->Dlg()->Field(CCurnuSsudKredDlg::IdStageSums[1] + 2);
+        TypeInto(lastOfSecond, QStringLiteral("-1"));
+        PressKey(Qt::Key_F4);
+        EXPECT_EQ(view->m_tabN, unsigned(kLoanDebtor));
+        EXPECT_EQ(boxes.Texts(), refusal("Вторая ссуда, третий этап, Сумма", "999999999999.99", "-1"));
+        boxes.boxes.clear();
+        EXPECT_EQ(QApplication::focusWidget(), lastOfSecond);
+        EXPECT_TRUE(en::LoanIsEmpty(Stored(kLoanDebtor).ssud.loans[1]));
+        QTest::keyClick(lastOfSecond, Qt::Key_Escape);
+        Settle();
+        EXPECT_EQ(lastOfSecond->text(), QString());
         TypeInto(stage, huge);
         Close();
     }
@@ -662,6 +677,7 @@ TEST_F(MonthDeductions, WhatCannotBeIsRefusedAndNoDeductionTakesMoreThanThePay)
     EXPECT_TRUE(boxes.boxes.empty()) << boxes.Texts().join(QLatin1Char('\n')).toStdString();
     EXPECT_EQ(Stored(kCreditorDebtor).ispol.writs[0].sum, 9'999'999'900);
     EXPECT_EQ(Stored(kLoanDebtor).ssud.loans[0].sum[0], 9'999'999'900);
+    EXPECT_TRUE(en::LoanIsEmpty(Stored(kLoanDebtor).ssud.loans[1]));
     EXPECT_EQ(en::TransferRows(Stored(kTwoBanks), Attr(kTwoBanks))[1].sum, 9'999'999'900);
     {
         auto* view = Open<CCurnuSsudKredView>();

@@ -12,11 +12,13 @@
 #include "platform/RawStatement.h"
 #include "platform/WorkerThread.h"
 #include "platform/WorkingFolder.h"
+#include "support/DelayingProxy.h"
 #include "support/SilentPort.h"
 #include "support/SlotArrays.h"
 #include "support/StoredBase.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QScopeGuard>
@@ -645,6 +647,49 @@ TEST_F(ServerBase, ALeaseThatRanOutLetsTheSecondWorkstationIn)
     OpenBase(base);
 }
 
+// A holder's row with a live lease left naming an opening of this program
+// that has ended (a renewal in flight at its close, made once the server
+// let it go) is this workstation's own: the next opening takes the base
+// over. A row of the same kind naming an opening this program never made is
+// another workstation's, and refuses.
+TEST_F(ServerBase, ARowLeftNamingAnEndedOpeningOfThisProgramNeverRefusesIt)
+{
+    const QString locator = BaseFile(base);
+    auto heldToken = [&] {
+        db::Recordset q(Db(base), QStringLiteral("SELECT token FROM dbo.lock_holder"));
+        q.exec();
+        return q.next() ? q.toString(0) : QString();
+    };
+    struct Row {
+        const char* what;
+        bool ours;
+    };
+    for (const Row row : {Row{"an ended opening of this program", true}, Row{"another workstation's", false}}) {
+        SCOPED_TRACE(row.what);
+        const QString token = row.ours ? heldToken() : QStringLiteral("0123456789abcdef0123456789abcdef");
+        ASSERT_FALSE(token.isEmpty());
+        CloseBase(base);
+        {
+            db::Recordset lease(db::Connection::forThread(locator),
+                                QStringLiteral("INSERT INTO dbo.lock_holder (id, token, until) VALUES "
+                                               "(1, ?, clock_timestamp() + interval '45 seconds')"));
+            lease.run(token);
+        }
+        db::Connection::closeForThread(locator);
+        const db::DbError e = OpenFails(base);
+        if (row.ours) {
+            EXPECT_EQ(e.code(), 0u) << e.what();
+            EXPECT_NE(heldToken(), token);
+        } else {
+            EXPECT_EQ(e.code(), db::E_DB_BUSY);
+            EXPECT_EQ(e.message(), QStringLiteral("База данных %1 уже открыта другим пользователем.").arg(base.baseName));
+            db::Execute(db::Connection::forThread(locator), QStringLiteral("DELETE FROM dbo.lock_holder"));
+            db::Connection::closeForThread(locator);
+            OpenBase(base);
+        }
+    }
+}
+
 // Each reason that a server cannot open a base is said as it is, naming the
 // server; only a server that answered that there is no such base makes it
 // missing.
@@ -787,6 +832,93 @@ TEST_F(ServerBase, AConnectionDroppedInASaveLeavesTheBaseAsItWasAndIsOpenedAnew)
     EXPECT_EQ(after.list, stored.list);
     // And the next save goes through on the new connection.
     SaveFio(after);
+    CloseBase(after);
+}
+
+// A screen's wait on the server (a statement or a transaction on the
+// user-interface thread, under no worker's stop) is cut by the server's
+// silence, never by the work's length: an answer whose rows keep coming for
+// longer than the bound (through a proxy that holds every packet 25 ms each
+// way, a TCP connection whose socket tells when data last came) and a
+// transaction of statements each answered in turn stand whole; a server that
+// says nothing is cut once it has said nothing for the bound, counted from
+// its last rows, and said as a lost connection.
+TEST_F(ServerBase, AScreensWaitIsCutByTheServersSilenceNeverByTheWorksLength)
+{
+    Fill(3);
+    const qint64 bound = db::kServerSilenceMilliseconds;
+    servertest::DelayingProxy proxy(qEnvironmentVariable("KALVOR_TEST_SERVER"), 25);
+    ASSERT_NE(proxy.port(), 0) << "the delaying proxy did not start";
+    // Rows of 20 kB, one a `pause`, each sent on as it is made; after
+    // `speaking` of them the server says nothing for 15 s.
+    auto rows = [](double pause, int count, int speaking) {
+        return QStringLiteral("SELECT g, repeat('x', 20000) FROM generate_series(1, %1) g WHERE "
+                              "pg_sleep(CASE WHEN g <= %2 THEN %3 ELSE 15 END) IS NOT NULL")
+            .arg(count)
+            .arg(speaking)
+            .arg(pause);
+    };
+    struct Row {
+        const char* what;
+        bool proxied;
+        std::function<int()> work; // the rows or statements it had answered
+        int rows; // -1: cut
+        qint64 fromMs, toMs; // how long it took
+    };
+    const Row table[] = {
+        {"rows that keep coming through the proxy", true,
+         [&] { return db::Execute(Db(base), rows(0.7, 10, 10)), 10; },
+         10, bound + 1000, 12000},
+        {"a transaction of statements answered one by one", false,
+         [&] {
+             db::Transaction t(Db(base));
+             for (int i = 0; i < 14; ++i) db::Execute(Db(base), QStringLiteral("SELECT pg_sleep(0.5)"));
+             base.shortNameOf(1) = QStringLiteral("Терпеливый Работник");
+             SaveFio(base);
+             t.commit();
+             return 14;
+         },
+         14, bound + 1000, 12000},
+        {"a silent server", false, [&] { return db::Execute(Db(base), QStringLiteral("SELECT pg_sleep(15)")), 0; }, -1,
+         bound - 100, bound + 1500},
+        {"a silent server through the proxy", true,
+         [&] { return db::Execute(Db(base), QStringLiteral("SELECT pg_sleep(15)")), 0; }, -1, bound - 100,
+         bound + 1500},
+        {"rows that stop coming through the proxy", true,
+         [&] { return db::Execute(Db(base), rows(0.7, 5, 4)), 5; },
+         -1, bound + 2500, bound + 4500},
+    };
+    for (const Row& row : table) {
+        SCOPED_TRACE(row.what);
+        db::Connection::closeForThread(BaseFile(base));
+        if (row.proxied)
+            proxy.use();
+        else
+            db::UseServer({qEnvironmentVariable("KALVOR_TEST_SERVER"), 0, QString()});
+        Db(base);
+        QElapsedTimer clock;
+        clock.start();
+        int read = -1;
+        try {
+            read = row.work();
+        } catch (const db::DbError& e) {
+            EXPECT_EQ(e.code(), db::E_DB_CONNECTION_LOST) << e.what();
+            EXPECT_EQ(e.message(), QString::fromUtf8(db::kConnectionLostText));
+        }
+        const qint64 ms = clock.elapsed();
+        EXPECT_EQ(read, row.rows);
+        EXPECT_GE(ms, row.fromMs);
+        EXPECT_LT(ms, row.toMs);
+    }
+    db::Connection::closeForThread(BaseFile(base));
+    db::UseServer({qEnvironmentVariable("KALVOR_TEST_SERVER"), 0, QString()});
+    // The server ends the sessions that were cut (they still sleep); the
+    // base answers whole.
+    db::Execute(Db(base), QStringLiteral("SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE datname = "
+                                         "current_database() AND pid <> pg_backend_pid() AND state = 'active'"));
+    CInfoBase after;
+    Reopen(after);
+    EXPECT_EQ(after.shortNameOf(1), QStringLiteral("Терпеливый Работник"));
     CloseBase(after);
 }
 

@@ -21,6 +21,7 @@
 #include "shell/ui/CMainFrame.h"
 #include "shell/ui/CommandRegistry.h"
 #include "shell/ui/MonthChange.h"
+#include "support/DelayingProxy.h"
 #include "support/HangingServer.h"
 #include "support/SlotArrays.h"
 #include "support/WireCounts.h"
@@ -275,6 +276,35 @@ TEST_F(ServerCard, TheExitAfterASaveTheBaseHoldsAsksNothingAboutAnUnsavedScreen)
         }
         frame.reset();
     }
+}
+
+// Over a slow network (a proxy that holds every packet 50 ms each way): the
+// real card screen shows an employee, takes a salary typed into "Оклад", and
+// the frame closes without a box, the salary stored; neither the card's load
+// nor its save is cut, however long they take.
+TEST_F(ServerCard, OverASlowNetworkTheCardSavesATypedSalaryAndItsWindowClosesWithoutABox)
+{
+    servertest::DelayingProxy proxy(server, 50);
+    ASSERT_NE(proxy.port(), 0) << "the delaying proxy did not start";
+    // The base was opened on the cluster's socket; the screens' connection
+    // is opened anew through the proxy.
+    db::Connection::closeForThread(BaseFile(base()));
+    proxy.use();
+    ShowCard();
+    const int slot = base().list[5].slot;
+    ApplyNumber(base().list[5].tabN());
+    ASSERT_EQ(view->m_tabN, unsigned(base().list[5].tabN()));
+    QLineEdit* salary = view->Page()->controlAs<QLineEdit>(1004);
+    salary->setFocus();
+    salary->selectAll();
+    TypeKeys(QStringLiteral("23456.78"));
+    MessageRecorder boxes;
+    EXPECT_TRUE(frame->close());
+    EXPECT_TRUE(boxes.boxes.empty()) << boxes.Texts().join(QLatin1Char('|')).toStdString();
+    frame.reset();
+    LoadEmployee(base(), slot);
+    EXPECT_EQ(base().current.head.oklad, 2'345'678);
+    db::Connection::closeForThread(BaseFile(base()));
 }
 
 // The card's load and save and the firm's data's save each cost a few round

@@ -457,6 +457,34 @@ TEST(EngineGolden, NoDeductionLeavesTheAmountToPayBelowZeroByItself)
         EXPECT_EQ(w.base().zar1Of(1), 0);
         EXPECT_EQ(MonthMoneyOfRecord(w.base().current, w.attr().kvProizv).net(), -tax);
     }
+    {
+        // A base of an older version may hold a deduction below zero, which
+        // no screen takes now: a fixed transfer of -500.00, a loan's
+        // instalment of -1.00 on a debt of 27,000.00 and a writ of a fixed
+        // -1.00 deduct nothing and pay nothing out. With an advance of
+        // 10,000.00 the amount to pay is 50,000.00 - 6,500.00 - 10,000.00 =
+        // 33,500.00.
+        EngineWorld w;
+        w.salaried();
+        auto kinds = w.base().payKinds();
+        kinds.push_back(kind(912));
+        setKinds(w.doc, kinds);
+        w.base().avOf(1) = 1'000'000;
+        w.rec.sber[0].kod = 903;
+        w.rec.sber[0].sum = -50'000;
+        auto& loan = w.rec.ssud.loans[0];
+        loan.kod = 810;
+        loan.sumDolg = 2'700'000;
+        loan.kvMes = 1;
+        loan.mes = {1, 0, 0};
+        loan.sum = {-100, 0, 0};
+        w.rec.ispol.writs[0].vid = 3;
+        w.rec.ispol.writs[0].sum = -100;
+        ASSERT_EQ(w.calc(), 3);
+        ExpectRows(w.stored(), {expected(4, kSalary, 22), expected(901, 1'000'000), expected(902, tax)});
+        EXPECT_EQ(w.base().zar1Of(1), 3'350'000);
+        EXPECT_EQ(MonthMoneyOfRecord(w.base().current, w.attr().kvProizv).net(), 3'350'000);
+    }
 }
 
 TEST(EngineGolden, PayLeftForLaterIsCarriedAndNotPaidNow)

@@ -766,3 +766,73 @@ TEST_F(ServerStop, AScreensReadAndSaveOnASessionStoppedBeforeThemEndWithinTheSto
     EXPECT_EQ(infoBase.current.head.fio, QStringLiteral("Сохраненный Работник"));
     service.Close();
 }
+
+// A change of base while the server holds every COMMIT (a synchronous
+// standby that does not exist must confirm them), the watcher's renewal of
+// the open base's lease among them: the second base's opening, whose lease
+// the server holds, and the first base's close end within 10 s, each said
+// in a sentence, the second base not opened. Once the server lets go, the
+// renewal that was in flight is made, and the release follows it: the first
+// base's row is gone after the watcher's rounds, and both bases open again
+// at once, neither refused as another user's.
+TEST_F(ServerStop, AChangeOfBaseWhileTheServerHoldsCommitsEndsInTimeAndLeavesNeitherBaseHeld)
+{
+    const QString copy = BaseFileCopy(folder);
+    const QString stopper = db::ServerBaseLocator(QStringLiteral("stopper"));
+    auto probe = [&] { return db::Connection::forThread(stopper); };
+    const QString restored = db::ServerBaseLocator(QStringLiteral("restored"));
+    auto holders = [&] {
+        db::Recordset q(db::Connection::forThread(restored), QStringLiteral("SELECT COUNT(*) FROM dbo.lock_holder"));
+        q.exec();
+        return q.next() ? q.toInt(0) : -1;
+    };
+    db::DropServerBase(QStringLiteral("second"));
+    ib::CInfoBase infoBase;
+    InfoBaseService service(infoBase, folder);
+    ASSERT_FALSE(service.Restore(QStringLiteral("restored"), copy).failed);
+    ASSERT_FALSE(service.Restore(QStringLiteral("second"), copy).failed);
+    // Their sessions ask for a synchronous COMMIT (the test cluster's own
+    // setting is off).
+    for (const char* name : {"restored", "second"})
+        db::Execute(probe(), QStringLiteral("ALTER DATABASE %1 SET synchronous_commit = on").arg(QLatin1String(name)));
+    ASSERT_FALSE(service.Open(QStringLiteral("restored")).failed);
+    ASSERT_TRUE(servertest::HoldSynchronousCommits(probe(), true, false));
+    std::thread round([] { db::AwaitServerLeaseRound(); });
+    EXPECT_TRUE(WaitUntil(
+        [&] { return servertest::HeldCommits(probe(), QStringLiteral("query LIKE 'INSERT INTO dbo.lock_holder%'")) > 0; },
+        10000));
+
+    MessageRecorder boxes;
+    QElapsedTimer clock;
+    clock.start();
+    const BaseFailure second = service.Reach(QStringLiteral("second"));
+    service.Close();
+    const qint64 changeMs = clock.elapsed();
+    round.join();
+    EXPECT_LT(changeMs, 10000);
+    EXPECT_TRUE(second.failed);
+    EXPECT_TRUE(second.message.startsWith(QStringLiteral("Сервер базы данных"))) << second.message.toStdString();
+    EXPECT_LT(second.message.size(), 400);
+    EXPECT_EQ(boxes.Texts(), QStringList{QString::fromUtf8(db::kReleaseNotKnownText).arg(QStringLiteral("restored"))});
+    EXPECT_LT(boxes.Texts().value(0).size(), 400);
+
+    EXPECT_TRUE(servertest::HoldSynchronousCommits(probe(), false, false));
+    servertest::LetHeldCommitsGo(probe());
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            db::AwaitServerLeaseRound();
+            return holders() == 0;
+        },
+        15000));
+    for (const char* name : {"restored", "second"}) {
+        SCOPED_TRACE(name);
+        const BaseFailure reached = service.Reach(QString::fromLatin1(name));
+        EXPECT_FALSE(reached.failed) << reached.message.toStdString();
+        const BaseFailure opened = service.Open(QString::fromLatin1(name));
+        EXPECT_FALSE(opened.failed) << opened.message.toStdString();
+        EXPECT_TRUE(service.IsOpen());
+        service.Close();
+    }
+    db::Connection::closeAllForThread();
+    db::DropServerBase(QStringLiteral("second"));
+}

@@ -37,21 +37,32 @@ void CCurnuSsudKredDlg::BuildBlock(int loan)
                                QStringLiteral("Третья ссуда"), QStringLiteral("Четвертая ссуда")};
     grid->addWidget(new QLabel(QStringLiteral("<b>%1</b>").arg(ordinal[loan]), block), 0, 0, 1, 4);
 
+    // Each field is named by its loan too, as its heading shows it, and a
+    // stage's by its stage, so that a refusal says which of the twelve
+    // "Сумма" it is ("Вторая ссуда, третий этап, Сумма").
+    const QString loanName = ordinal[loan];
+    const auto addField = [&](const QString& where, int row, int column, const QString& label, int id,
+                              const kalvor::FigureRule& rule, int width, kalvor::BookCheck book = {}) {
+        NameInBlock(AddField(grid, row, column, label, id, rule, width, 1, std::move(book)), where);
+    };
     // The deduction's code: one of the loans' codes that the pay kinds hold.
-    AddField(grid, 1, 0, QStringLiteral("Код удержания"), IdCode[at], en::kLoanCodeRule, 60, 1,
+    addField(loanName, 1, 0, QStringLiteral("Код удержания"), IdCode[at], en::kLoanCodeRule, 60,
              LoanKindBook(View()->Document()->infoBase));
-    AddField(grid, 1, 2, QStringLiteral("Долг"), IdDebt[at], kalvor::kDeductionAmountRule, 110);
-    AddField(grid, 2, 0, QStringLiteral("Количество месяцев"), IdMonths[at], en::kInstalmentMonthsRule, 60);
+    addField(loanName, 1, 2, QStringLiteral("Долг"), IdDebt[at], kalvor::kDeductionAmountRule, 110);
+    addField(loanName, 2, 0, QStringLiteral("Количество месяцев"), IdMonths[at], en::kInstalmentMonthsRule, 60);
     auto* tax = new QCheckBox(QStringLiteral("Налог с процентов"), block);
     QPalette palette = tax->palette();
     palette.setColor(QPalette::WindowText, kLabelText);
     tax->setPalette(palette);
     SetControl(IdTax[at], tax);
     grid->addWidget(tax, 2, 2, 1, 2);
+    const std::array<QString, en::kLoanStages> stageOrdinal{
+        QStringLiteral("первый этап"), QStringLiteral("второй этап"), QStringLiteral("третий этап")};
     for (int stage = 0; stage < en::kLoanStages; ++stage) {
-        AddField(grid, 3 + stage, 0, QStringLiteral("Число месяцев"), IdStageMonths[at] + stage, en::kStageMonthsRule,
+        const QString place = QStringLiteral("%1, %2").arg(loanName, stageOrdinal[std::size_t(stage)]);
+        addField(place, 3 + stage, 0, QStringLiteral("Число месяцев"), IdStageMonths[at] + stage, en::kStageMonthsRule,
                  60);
-        AddField(grid, 3 + stage, 2, QStringLiteral("Сумма"), IdStageSums[at] + stage, kalvor::kDeductionAmountRule,
+        addField(place, 3 + stage, 2, QStringLiteral("Сумма"), IdStageSums[at] + stage, kalvor::kDeductionAmountRule,
                  110);
     }
 }

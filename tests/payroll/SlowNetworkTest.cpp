@@ -1,0 +1,86 @@
+// The demo firm's month on a server reached over a slow network: a proxy
+// that holds every packet 50 ms each way (tools/netdelay.py), as an office
+// whose server is in another town reaches it (run by tools/test.sh against a
+// throw-away cluster; skipped without one). The opening, the month's
+// calculation and the month change, each on its thread as the program runs
+// it, end without a lost connection, and the base holds the new month.
+#include "infobase/InfoBaseDb.h"
+#include "payroll/CalcThread.h"
+#include "payroll/MonthChange.h"
+#include "platform/Db.h"
+#include "support/DelayingProxy.h"
+#include "support/DemoDocument.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+
+#include <atomic>
+#include <functional>
+#include <stop_token>
+#include <thread>
+
+using namespace kalvor;
+
+#ifdef KALVOR_DATA_DIR
+
+namespace {
+
+constexpr int kMay2011 = 2011 * 16 + 5;
+
+// Runs the work as the screens' workers run the calculation and the month
+// change: on a thread of its own, its server work under a stop (never set
+// here), the event loop turning meanwhile.
+void OnAWorker(const std::function<void()>& work)
+{
+    std::atomic<bool> done{false};
+    std::thread worker([&] {
+        {
+            std::stop_source never;
+            const db::ServerStopScope stop(never.get_token());
+            work();
+        }
+        db::Connection::closeAllForThread();
+        done = true;
+    });
+    while (!done) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    worker.join();
+}
+
+class SlowNetwork : public testsupport::DemoBaseTest {
+protected:
+    void SetUp() override
+    {
+        if (!db::ServerInUse())
+            GTEST_SKIP() << "no PostgreSQL server for the tests";
+        testsupport::DemoBaseTest::SetUp();
+    }
+};
+
+} // namespace
+
+TEST_F(SlowNetwork, TheDemoMonthIsComputedAndChangedThroughADelayingProxy)
+{
+    const QString folder = base().workFolder;
+    {
+        servertest::DelayingProxy proxy(qEnvironmentVariable("KALVOR_TEST_SERVER"), 50);
+        ASSERT_NE(proxy.port(), 0) << "the delaying proxy did not start";
+        // The base opened on the cluster's socket; its work from now on
+        // connects through the proxy.
+        infobase::CloseBase(base());
+        proxy.use();
+        ASSERT_NO_FATAL_FAILURE(testsupport::OpenDemoBase(doc, folder));
+        CalcInPlaceRun run;
+        OnAWorker([&] { run = CalcWholeMonthInPlace(doc); });
+        ASSERT_EQ(run.outcome.result, platform::TASK_DONE) << run.outcome.message.toStdString();
+        ASSERT_EQ(run.outcome.detail, 0) << "employee " << run.failedTabN << ", error " << run.failedCode;
+        int moved = 0;
+        OnAWorker([&] { moved = MoveEmployeesToNextMonth(kMay2011, {}, doc); });
+        EXPECT_EQ(moved, 1); // no error situation
+        infobase::CloseBase(base());
+    }
+    ASSERT_NO_FATAL_FAILURE(testsupport::OpenDemoBase(doc, folder));
+    EXPECT_EQ(base().config.tekMes, kMay2011);
+}
+
+#endif
