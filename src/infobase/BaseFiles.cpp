@@ -488,6 +488,7 @@ void LoadAll(CInfoBase& base)
 
 void SaveAll(CInfoBase& base, const std::vector<EmployeeRecord>& records, const std::vector<WarDatBlock>* warDat)
 {
+    db::Transaction all(Db(base));
     SaveConfig(base);
     SaveFirm(base);
     SaveEntree(base);
@@ -518,6 +519,7 @@ void SaveAll(CInfoBase& base, const std::vector<EmployeeRecord>& records, const 
                                   records[SlotPlace(e.slot, records.size())],
                                   warDat ? (*warDat)[SlotPlace(e.slot, warDat->size())] : noArchive);
     }
+    all.commit();
     base.ClearCurrentRecord();
 }
 
