@@ -204,7 +204,7 @@ AltTabelGroupResult GroupDeleteAltTabel(infobase::CInfoBase& base, const QString
 
 void StoreAltTabel(infobase::CInfoBase& base)
 {
-    SaveLineArray(base, infobase::LineKind::AltTabel);
+    infobase::SaveLines(base, infobase::LineKind::AltTabel);
 }
 
 } // namespace kalvor::entries

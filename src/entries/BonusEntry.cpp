@@ -173,7 +173,7 @@ bool RemoveBonusLine(CInfoBase& base, int slot, int position)
 
 void StoreBonusLines(CInfoBase& base)
 {
-    entries::SaveLineArray(base, infobase::LineKind::Prem);
+    infobase::SaveLines(base, infobase::LineKind::Prem);
 }
 
 } // namespace kalvor

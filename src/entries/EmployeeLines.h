@@ -58,10 +58,6 @@ bool StoreEmployeeLines(infobase::LineArray<T>& array, int slot, const std::vect
     return array.replaceRun(slot, run);
 }
 
-// Saves a line array of that kind, its index words and its lines, in one
-// transaction. Throws db::DbError.
-void SaveLineArray(infobase::CInfoBase& base, infobase::LineKind kind);
-
 // What the group append of a form's filled fields did.
 struct LineGroupOutcome {
     int changed = 0;

@@ -3,6 +3,7 @@
 #include "entries/PaymentStatements.h"
 #include "infobase/InfoBaseDb.h"
 #include "payroll/CalcErrors.h"
+#include "platform/Db.h"
 #include "print/CTree.h"
 #include "print/PayrollPrintRuns.h"
 #include "print/PrintOutput.h"
@@ -67,8 +68,10 @@ TaskOutcome WriteSickLeaveRegister(platform::TaskContext& context, const EntryRe
         print::PrintSickLeaveRegister(doc, path, EntryWriterSelection(params), MarkedCount(params, lines), &reason);
     if (code < 0)
         return WriterFailure(code, reason);
+    db::Transaction transaction(infobase::Db(doc.infoBase));
     infobase::SaveLines(doc.infoBase, LineKind::Bln);
     infobase::SaveConfig(doc.infoBase);
+    transaction.commit();
     return platform::ViewedDocumentOutcome(print::RtfOutputPath(path), reason);
 }
 

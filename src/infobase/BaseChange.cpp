@@ -59,7 +59,9 @@ BaseChange::BaseChange(CInfoBase& base, BaseTable tables, InDoubt inDoubt)
     });
 }
 
-BaseChange::~BaseChange()
+BaseChange::~BaseChange() { putBack(); }
+
+void BaseChange::putBack()
 {
     if (!kept_)
         return;
@@ -68,17 +70,19 @@ BaseChange::~BaseChange()
         if (copy)
             live = std::move(*copy);
     });
+    kept_.reset();
 }
 
 void BaseChange::commit()
 {
-    try {
-        transaction_.commit();
-    } catch (const db::DbError& e) {
-        if (e.commitInDoubt())
-            MemoryPutBackInDoubt(base_, inDoubt_ == InDoubt::Follow ? madeChange() : std::function<void()>());
-        throw;
-    }
+    if (!kept_)
+        return;
+    // Cut in doubt, memory goes back at once, and the change is kept to bring
+    // memory to it should the server have made it.
+    InDoubtPutBack inDoubt{[this] { putBack(); }, nullptr};
+    if (inDoubt_ == InDoubt::Follow)
+        inDoubt.follow = [this] { return madeChange(); };
+    CommitPuttingBackInDoubt(base_, inDoubt, [this] { transaction_.commit(); });
     kept_.reset();
 }
 

@@ -5,9 +5,11 @@
 // commit() commits the transaction and drops the copy, and an object that
 // goes without commit() (an exception on its way) rolls the transaction back
 // and puts those tables back as they were. A COMMIT whose outcome is not
-// known puts them back too; the base's guard (BaseWrites.h) is told so, and,
-// for a change that asks for it, is given the tables as the change made them,
-// to bring memory to the change should the server have made it.
+// known puts them back too, at once (BaseWrites.h, CommitPuttingBackInDoubt),
+// and, for a change that asks for it, the base's guard keeps the tables as
+// the change made them, to bring memory to the change should the server have
+// made it: whole tables, as the guard settles the write before any screen
+// takes typed input into memory.
 #include "infobase/InfoBase.h"
 #include "platform/Db.h"
 
@@ -37,18 +39,24 @@ constexpr bool Names(BaseTable set, BaseTable table) { return (unsigned(set) & u
 
 class BaseChange {
 public:
-    // After a COMMIT in doubt made after all: memory stays behind (the next
-    // write is refused until the base is read again), or follows the change.
+    // After a COMMIT in doubt made after all: memory follows the change, or
+    // stays behind (the month change: every write is refused naming both
+    // months until the base is read again, so that nothing typed for the
+    // old month is written into the new one).
     enum class InDoubt { StayBehind, Follow };
     BaseChange(CInfoBase& base, BaseTable tables, InDoubt inDoubt = InDoubt::StayBehind);
     ~BaseChange();
     BaseChange(const BaseChange&) = delete;
     BaseChange& operator=(const BaseChange&) = delete;
 
+    // Commits the transaction; the copies go. Nothing once committed or
+    // put back.
     void commit();
 
 private:
     struct Kept;
+    // Gives memory the copies back, once.
+    void putBack();
     // Brings memory to the tables as they are now.
     std::function<void()> madeChange();
 

@@ -73,23 +73,19 @@ void RemoveSlotLines(CInfoBase& base, int slot)
 {
     if (base.prem.count(slot) > 0) {
         base.prem.replaceRun(slot, std::vector<BonusLine>{BonusLine{}});
-        SavePrem(base);
-        SaveIndexes(base, LineKind::Prem);
+        SaveLines(base, LineKind::Prem);
     }
     if (base.altTabel.count(slot) > 0) {
         base.altTabel.removeRun(slot);
-        for (int mass = 1; mass <= 3; ++mass) SaveAltTabel(base, mass);
-        SaveIndexes(base, LineKind::AltTabel);
+        SaveLines(base, LineKind::AltTabel);
     }
     if (base.bln.count(slot) > 0) {
         base.bln.removeRun(slot);
-        SaveBln(base);
-        SaveIndexes(base, LineKind::Bln);
+        SaveLines(base, LineKind::Bln);
     }
     if (base.otp.count(slot) > 0) {
         base.otp.removeRun(slot);
-        SaveOtp(base);
-        SaveIndexes(base, LineKind::Otp);
+        SaveLines(base, LineKind::Otp);
     }
 }
 

@@ -468,6 +468,7 @@ void OpenBase(CInfoBase& base)
 
 void SaveAll(CInfoBase& base, const std::vector<EmployeeRecord>& records, const std::vector<WarDatBlock>* warDat)
 {
+    db::Transaction all(Db(base));
     SaveConfig(base);
     SaveFirm(base);
     SaveEntree(base);
@@ -498,6 +499,7 @@ void SaveAll(CInfoBase& base, const std::vector<EmployeeRecord>& records, const 
                                   records[SlotPlace(e.slot, records.size())],
                                   warDat ? (*warDat)[SlotPlace(e.slot, warDat->size())] : noArchive);
     }
+    all.commit();
     base.ClearCurrentRecord();
 }
 

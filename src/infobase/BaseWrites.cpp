@@ -6,7 +6,7 @@
 #include "platform/RawStatement.h"
 #include "values/Values.h"
 
-#include <QThread>
+#include <tuple>
 
 namespace kalvor::infobase {
 
@@ -43,49 +43,100 @@ QString mismatchText(int storedMonth, qint64 storedGeneration, int heldMonth, qi
     return storedGeneration == heldGeneration ? QString() : QString::fromUtf8(kBaseMovedText);
 }
 
+// The put-back of the write whose COMMIT runs on this thread through
+// CommitPuttingBackInDoubt, and the guard it is for.
+struct PuttingBack {
+    const BaseWrites* writes = nullptr;
+    const InDoubtPutBack* inDoubt = nullptr;
+};
+thread_local PuttingBack puttingBack;
+
+// What memory knows of the base at a write's start.
+struct Held {
+    qint64 generation = 0;
+    int month = 0;
+    std::optional<db::CommitInDoubt> doubt;
+};
+Held held(BaseWrites& w)
+{
+    const std::lock_guard lock(w.mutex);
+    return {w.generation, w.month, w.doubt};
+}
+
 // Raises the base's generation from the one memory follows, within the
 // write transaction just begun; refuses the write when the base holds
-// another one.
+// another one. Compared first with what memory holds; when that fails, a
+// COMMIT of the program's that the base's lock, now held, has let through
+// may not have raised memory's generation yet: that COMMIT's end is waited
+// for and the generation compared again.
 void markWrite(BaseWrites& w, const QSqlDatabase& db)
 {
-    qint64 held = 0;
-    {
-        std::lock_guard lock(w.mutex);
-        held = w.generation;
-    }
     const TableDef& g = GenerationColumn();
     db::Recordset bump(db, QStringLiteral("UPDATE %1 SET %2 = %2 + 1 WHERE %3 AND %2 = ?")
                                .arg(Qualified(g.name), g.columns[1], ColumnEqualsSql(g, 0)));
-    bump.run(kConfigRowId, held);
-    if (bump.numRowsAffected() == 1)
+    const auto raised = [&](qint64 generation) {
+        bump.run(kConfigRowId, generation);
+        return bump.numRowsAffected() == 1;
+    };
+    const Held first = held(w);
+    if (raised(first.generation))
         return;
-    const auto [month, generation] = storedMonthAndGeneration(db);
-    QString why = mismatchText(month, generation, w.base->config.tekMes, held);
+    Held now;
+    {
+        const std::lock_guard end(w.ending);
+        now = held(w);
+    }
+    if (now.generation != first.generation && raised(now.generation))
+        return;
+    // A write cut in doubt while this one waited for the base: its outcome first.
+    if (now.doubt)
+        throw db::DbError(db::E_DB_FAIL, QString::fromUtf8(kEarlierWriteNotKnownText), now.doubt->database, kSource);
+    const auto [storedMonth, generation] = storedMonthAndGeneration(db);
+    QString why = mismatchText(storedMonth, generation, now.month, now.generation);
     if (why.isEmpty())
         why = QString::fromUtf8(kBaseMovedText);
     throw db::DbError(db::E_DB_FAIL, why, QString(), kSource);
 }
 
-void writeEnded(BaseWrites& w, const db::CommitInDoubt* doubt)
+// Runs a write's COMMIT; memory's generation follows a COMMIT made, and a
+// COMMIT in doubt is kept to be settled, memory put back by its writer when
+// it asked for it.
+void commitWrite(BaseWrites& w, const std::function<void()>& commit)
 {
-    std::lock_guard lock(w.mutex);
-    if (doubt == nullptr) {
-        ++w.generation;
-        return;
+    const std::lock_guard end(w.ending);
+    try {
+        commit();
+    } catch (const db::DbError& e) {
+        const db::CommitInDoubt* doubt = e.commitInDoubt();
+        if (!doubt)
+            throw;
+        const std::lock_guard lock(w.mutex);
+        w.doubt = *doubt;
+        w.memoryPutBack = false;
+        w.follow = nullptr;
+        if (puttingBack.writes == &w && puttingBack.inDoubt) {
+            const InDoubtPutBack& p = *puttingBack.inDoubt;
+            w.follow = p.follow ? p.follow() : nullptr;
+            p.putBack();
+            w.memoryPutBack = true;
+        }
+        throw;
     }
-    w.doubt = *doubt;
-    w.memoryPutBack = false;
-    w.follow = nullptr;
-    w.followAnywhere = false;
+    // Memory holds what the base holds now, its month too; read under the
+    // lock by which the guard alone puts memory back or brings it forward.
+    const std::lock_guard lock(w.mutex);
+    ++w.generation;
+    w.month = w.base->config.tekMes;
 }
 
-// Settles the write in doubt: what the server made of it, or nothing when
-// no write was in doubt. NotKnown leaves it in doubt.
+// Settles the write in doubt, one thread at a time: what the server made
+// of it, or nothing when no write was in doubt. NotKnown leaves it in doubt.
 std::optional<db::CommitOutcome> settle(BaseWrites& w)
 {
+    const std::lock_guard one(w.settling);
     std::optional<db::CommitInDoubt> doubt;
     {
-        std::lock_guard lock(w.mutex);
+        const std::lock_guard lock(w.mutex);
         doubt = w.doubt;
     }
     if (!doubt)
@@ -93,32 +144,26 @@ std::optional<db::CommitOutcome> settle(BaseWrites& w)
     const db::CommitOutcome outcome = db::AskCommitOutcome(*doubt);
     if (outcome == db::CommitOutcome::NotKnown)
         return outcome;
-    std::function<void()> follow;
-    bool putBack = false, anywhere = false;
-    {
-        std::lock_guard lock(w.mutex);
-        w.doubt.reset();
-        putBack = w.memoryPutBack;
-        anywhere = w.followAnywhere;
-        follow = std::exchange(w.follow, nullptr);
-    }
+    const std::lock_guard lock(w.mutex);
+    w.doubt.reset();
+    const bool putBack = std::exchange(w.memoryPutBack, false);
+    const std::function<void()> follow = std::exchange(w.follow, nullptr);
     if (outcome != db::CommitOutcome::Committed)
         return outcome; // memory went back with the write, or holds what was typed for the next one
-    // Made: memory that holds the write follows the base. Memory put back is
-    // brought to it where its writer allows; otherwise it stays behind, and
-    // the generation refuses every write until the base is read again.
-    if (putBack && (!follow || (!anywhere && QThread::currentThread() != w.owner)))
+    // Made: memory that holds the write follows the base; memory put back
+    // is brought to it, or stays behind when its writer said so, and the
+    // generation refuses every write until the base is read again.
+    if (putBack && !follow)
         return outcome;
-    if (putBack)
+    if (follow)
         follow();
-    std::lock_guard lock(w.mutex);
     ++w.generation;
+    w.month = w.base->config.tekMes;
     return outcome;
 }
 
-// Settles the write in doubt; refuses what comes next while its outcome is
-// not known.
-void settleOrRefuse(BaseWrites& w)
+// Throws the refusal of what comes next while the write in doubt is not known.
+[[noreturn]] void refuseNotKnown(BaseWrites& w)
 {
     QString database;
     {
@@ -126,8 +171,15 @@ void settleOrRefuse(BaseWrites& w)
         if (w.doubt)
             database = w.doubt->database;
     }
+    throw db::DbError(db::E_DB_FAIL, QString::fromUtf8(kEarlierWriteNotKnownText), database, kSource);
+}
+
+// Settles the write in doubt; refuses what comes next while its outcome is
+// not known.
+void settleOrRefuse(BaseWrites& w)
+{
     if (settle(w) == db::CommitOutcome::NotKnown)
-        throw db::DbError(db::E_DB_FAIL, QString::fromUtf8(kEarlierWriteNotKnownText), database, kSource);
+        refuseNotKnown(w);
 }
 
 } // namespace
@@ -138,22 +190,23 @@ void GuardBaseWrites(CInfoBase& base)
 {
     auto w = std::make_shared<BaseWrites>();
     w->base = &base;
-    w->generation = storedMonthAndGeneration(Db(base)).second;
-    w->owner = QThread::currentThread();
+    std::tie(w->month, w->generation) = storedMonthAndGeneration(Db(base));
     // The guard outlives no base: it holds memory's state only weakly.
     const std::weak_ptr<BaseWrites> weak = w;
     w->guardKey = db::GuardWrites(BaseFile(base), db::WriteGuard{[weak] {
-                                                                      if (const auto held = weak.lock())
-                                                                          settleOrRefuse(*held);
-                                                                  },
-                                                                  [weak](const QSqlDatabase& db) {
-                                                                      if (const auto held = weak.lock())
-                                                                          markWrite(*held, db);
-                                                                  },
-                                                                  [weak](const db::CommitInDoubt* doubt) {
-                                                                      if (const auto held = weak.lock())
-                                                                          writeEnded(*held, doubt);
-                                                                  }});
+                                                                     if (const auto guard = weak.lock())
+                                                                         settleOrRefuse(*guard);
+                                                                 },
+                                                                 [weak](const QSqlDatabase& db) {
+                                                                     if (const auto guard = weak.lock())
+                                                                         markWrite(*guard, db);
+                                                                 },
+                                                                 [weak](const std::function<void()>& commit) {
+                                                                     if (const auto guard = weak.lock())
+                                                                         commitWrite(*guard, commit);
+                                                                     else
+                                                                         commit();
+                                                                 }});
     base.writes = std::move(w);
 }
 
@@ -163,15 +216,22 @@ void UnguardBaseWrites(const CInfoBase& base)
         db::UnguardWrites(base.writes->guardKey);
 }
 
-void SettleBaseWrites(CInfoBase& base)
-{
-    if (base.writes)
-        settleOrRefuse(*base.writes);
-}
-
 std::optional<db::CommitOutcome> SettleWriteInDoubt(CInfoBase& base)
 {
     return base.writes ? settle(*base.writes) : std::nullopt;
+}
+
+void SettleBeforeInput(CInfoBase& base)
+{
+    if (!base.writes || settle(*base.writes) != db::CommitOutcome::NotKnown)
+        return;
+    bool putBack = false;
+    {
+        std::lock_guard lock(base.writes->mutex);
+        putBack = base.writes->memoryPutBack;
+    }
+    if (putBack)
+        refuseNotKnown(*base.writes);
 }
 
 QByteArray WriteInDoubt(const CInfoBase& base)
@@ -184,24 +244,25 @@ QByteArray WriteInDoubt(const CInfoBase& base)
 
 QString StoredBaseMismatch(CInfoBase& base)
 {
-    SettleBaseWrites(base);
+    if (base.writes)
+        settleOrRefuse(*base.writes);
     const auto [month, generation] = storedMonthAndGeneration(Db(base));
-    qint64 held = generation;
-    if (base.writes) {
-        std::lock_guard lock(base.writes->mutex);
-        held = base.writes->generation;
-    }
-    return mismatchText(month, generation, base.config.tekMes, held);
+    if (!base.writes)
+        return mismatchText(month, generation, base.config.tekMes, generation);
+    std::lock_guard lock(base.writes->mutex);
+    return mismatchText(month, generation, base.writes->month, base.writes->generation);
 }
 
-void MemoryPutBackInDoubt(CInfoBase& base, std::function<void()> follow, FollowOn on)
+void CommitPuttingBackInDoubt(CInfoBase& base, const InDoubtPutBack& inDoubt, const std::function<void()>& commit)
 {
-    if (!base.writes)
-        return;
-    std::lock_guard lock(base.writes->mutex);
-    base.writes->memoryPutBack = true;
-    base.writes->follow = std::move(follow);
-    base.writes->followAnywhere = on == FollowOn::AnyThread;
+    const PuttingBack outer = std::exchange(puttingBack, PuttingBack{base.writes.get(), &inDoubt});
+    try {
+        commit();
+    } catch (...) {
+        puttingBack = outer;
+        throw;
+    }
+    puttingBack = outer;
 }
 
 } // namespace kalvor::infobase

@@ -7,14 +7,23 @@
 //   row a transaction). Memory keeps the generation of the base it last read
 //   or wrote; a write transaction begun while the base holds another one is
 //   refused (the base moved under memory: another program, or a write whose
-//   outcome memory did not learn).
+//   outcome memory did not learn). The program's writes of a base take
+//   their turns: a write's COMMIT and the raise of memory's generation after
+//   it end under one lock, which a write that found the generations apart
+//   waits for before it compares them again.
 // - A write whose COMMIT was cut with its outcome not known (a server's
 //   db::DbError::commitInDoubt) is settled before the next write begins: the
-//   server is asked again (db::AskCommitOutcome). Not known yet, the write is
-//   refused; made, memory is brought to it; undone, memory already is.
+//   server is asked again (db::AskCommitOutcome), by one thread at a time.
+//   Not known yet, the write is refused; made, memory is brought to it;
+//   undone, memory already is.
 // - The writer of the doubtful write leaves memory as the write made it
-//   unless it says otherwise (MemoryPutBackInDoubt: memory went back to
-//   before the write; a way to bring it to the write may come with it).
+//   (a screen's save: what was typed), unless it commits through
+//   CommitPuttingBackInDoubt (BaseChange), which puts memory back as it was
+//   before the write the moment the COMMIT is known to be in doubt and keeps
+//   the way to bring memory to the write. That way replaces whole tables, so
+//   a write in doubt is settled before anything typed enters memory: every
+//   screen settles it as it opens (SettleBeforeInput), and the screens that
+//   make such a write take no typed input until a settled look-up.
 #include "infobase/InfoBase.h"
 #include "platform/Db.h"
 
@@ -25,20 +34,22 @@
 #include <mutex>
 #include <optional>
 
-class QThread;
-
 namespace kalvor::infobase {
 
 struct BaseWrites {
     ~BaseWrites(); // ends the guard
-    std::mutex mutex;
-    const CInfoBase* base = nullptr; // its owner, whose month memory holds
+    std::mutex mutex; // held briefly by whatever reads or changes what follows
+    // Held by a write's COMMIT until memory's generation follows it; a
+    // write whose comparison of the generations fails waits for it and
+    // compares again.
+    std::mutex ending;
+    std::mutex settling; // held by the one thread that settles a write in doubt
+    const CInfoBase* base = nullptr; // its owner, whose memory follows the base
     qint64 generation = 0; // the base's generation that memory follows
+    int month = 0; // the reporting month memory held at its last write made (or reading)
     std::optional<db::CommitInDoubt> doubt; // the last write, its outcome not known yet
     bool memoryPutBack = false; // memory went back to before that write
-    std::function<void()> follow; // brings memory to that write
-    bool followAnywhere = false; // on any thread that settles, not only the owner's
-    QThread* owner = nullptr; // the thread that opened the base
+    std::function<void()> follow; // brings memory to that write; empty: memory stays behind
     int guardKey = 0;
 };
 
@@ -56,12 +67,15 @@ inline constexpr const char* kEarlierWriteNotKnownText =
 void GuardBaseWrites(CInfoBase& base);
 // Ends the guard (CloseBase).
 void UnguardBaseWrites(const CInfoBase& base);
-// Settles a write whose outcome was not known (see above); throws
-// db::DbError with kEarlierWriteNotKnownText while the server does not say.
-void SettleBaseWrites(CInfoBase& base);
 // The same, saying what became of the write: nothing when no write was in
 // doubt; NotKnown (nothing thrown) while the server does not say.
 std::optional<db::CommitOutcome> SettleWriteInDoubt(CInfoBase& base);
+// Before a screen takes typed input into memory: a write in doubt is
+// settled; while the server does not say, throws db::DbError with
+// kEarlierWriteNotKnownText when memory went back to before that write (the
+// write settled later would replace what was typed), and lets a doubt whose
+// memory holds the write (what a screen's save typed) wait.
+void SettleBeforeInput(CInfoBase& base);
 // The transaction of the write whose outcome is not known yet; empty when
 // no write is in doubt.
 QByteArray WriteInDoubt(const CInfoBase& base);
@@ -71,14 +85,20 @@ QByteArray WriteInDoubt(const CInfoBase& base);
 // month is not the one in memory, kBaseMovedText otherwise. Read on the
 // calling thread's connection, outside a write transaction.
 QString StoredBaseMismatch(CInfoBase& base);
-// Where the follow of a write in doubt may run: on the thread that opened
-// the base only (it changes what the screens and a run's selection read), or
-// on whichever thread settles the write first (it changes only what that
-// writer alone changes in memory).
-enum class FollowOn { OwnerThread, AnyThread };
-// Said by a writer whose write was cut with its outcome not known and which
-// put memory back as it was before the write: `follow` (may be empty) brings
-// memory to the write should the server have made it.
-void MemoryPutBackInDoubt(CInfoBase& base, std::function<void()> follow, FollowOn on = FollowOn::OwnerThread);
+
+// What a writer that keeps its memory apart from its write does should the
+// write's COMMIT be cut with its outcome not known.
+struct InDoubtPutBack {
+    // Gives memory back as it was before the write.
+    std::function<void()> putBack;
+    // Called first, while memory still holds the write: the way to bring
+    // memory to the write should the server have made it. Empty: memory
+    // stays behind, and every write is refused until the base is read again.
+    std::function<std::function<void()>()> follow;
+};
+// Runs `commit` (the write transaction's COMMIT on the calling thread);
+// cut in doubt, memory is put back and the follow kept at once, before any
+// other thread can settle the write.
+void CommitPuttingBackInDoubt(CInfoBase& base, const InDoubtPutBack& inDoubt, const std::function<void()>& commit);
 
 } // namespace kalvor::infobase

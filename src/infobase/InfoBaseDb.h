@@ -105,7 +105,7 @@ void LoadAll(CInfoBase& base);
 // and benchmark bases): stores every table, both employee lists (by number and
 // by name) and every employee's record, the slot's own in `records` (one a
 // slot, the first slot's first) with its dated archive in `warDat` (the same)
-// when given; the current record is cleared after.
+// when given, in one transaction; the current record is cleared after.
 void SaveAll(CInfoBase& base, const std::vector<EmployeeRecord>& records,
              const std::vector<WarDatBlock>* warDat = nullptr);
 // Closes the calling thread's connection to the base and the connections of
@@ -162,7 +162,8 @@ void SaveBln(CInfoBase& base);
 void LoadOtp(CInfoBase& base);
 void SaveOtp(CInfoBase& base);
 // A line array of that kind as memory holds it: its index words, then its
-// lines (the alternative time sheet's three tables).
+// lines (the alternative time sheet's three tables), in one transaction (a
+// savepoint of one already open).
 void SaveLines(CInfoBase& base, LineKind kind);
 void LoadAvZar1(CInfoBase& base);
 void SaveAvZar1(CInfoBase& base);

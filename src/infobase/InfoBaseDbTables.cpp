@@ -693,6 +693,9 @@ void SaveOtp(CInfoBase& base) { saveLines(base, OtpTable(), base.otp.lines); }
 
 void SaveLines(CInfoBase& base, LineKind kind)
 {
+    // The index words name places in the lines: both go into the base
+    // together or not at all.
+    db::Transaction transaction(Db(base));
     SaveIndexes(base, kind);
     switch (kind) {
     case LineKind::AltTabel:
@@ -702,6 +705,7 @@ void SaveLines(CInfoBase& base, LineKind kind)
     case LineKind::Bln: SaveBln(base); break;
     case LineKind::Otp: SaveOtp(base); break;
     }
+    transaction.commit();
 }
 
 void LoadAvZar1(CInfoBase& base)

@@ -54,7 +54,7 @@ enum CalcError : int {
     kCalcNonResidentDates = -39, // "Ошибка в датах нерезидента"
     kCalcForeignWorkerSettings = -40, // "Ошибочные установки доп-ых параметров иностранца."
     kCalcSalaryNotPosition = -41, // "Оклад не соответствует окладу из справочн.должностей."
-    kCalcBadHireDismissal = -42, // "Некорректые даты приема на работу/увольнения."
+    kCalcBadHireDismissal = -42, // "Некорректные даты приема на работу/увольнения."
     kCalcNoSex = -43, // "Не указан пол"; before 2005 the contributions of the older employees depend on it
 };
 

@@ -1,5 +1,6 @@
 #include "payroll/CalcThread.h"
 
+#include "infobase/BaseChange.h"
 #include "infobase/BaseWrites.h"
 #include "infobase/InfoBaseDb.h"
 #include "infobase/MonthResultSaver.h"
@@ -341,7 +342,7 @@ std::optional<TaskOutcome> WalkEmployees(platform::TaskContext& ctx, PayrollDoc&
 // status words and amounts to pay (memory holds those of the others as they
 // were).
 TaskOutcome CalculateEmployees(platform::TaskContext& ctx, PayrollDoc& doc, const std::vector<int>& indexes,
-                               std::optional<EmployeeRecordFeed>& records, db::Transaction& run, RunOutcome& outcome,
+                               std::optional<EmployeeRecordFeed>& records, BaseChange& run, RunOutcome& outcome,
                                const std::function<void(int)>& afterEmployee)
 {
     const CInfoBase& base = doc.infoBase;
@@ -370,26 +371,22 @@ TaskOutcome CalculateEmployees(platform::TaskContext& ctx, PayrollDoc& doc, cons
 
 // Those the selection leaves out by their status keep no results of the
 // month. A refusal ends the run before anyone is computed, with the outcome
-// that says so: nothing of the run is to be committed, and memory keeps the
-// amounts to pay that the base holds.
+// that says so: nothing of the run is to be committed, and memory goes back
+// with the run's change.
 std::optional<TaskOutcome> ClearSkipped(CInfoBase& base, const std::vector<int>& skipped, RunOutcome& outcome)
 {
-    std::vector<std::pair<int, double>> cleared; // the slots cleared and their amounts to pay before
     for (const int index : skipped) {
         const int slot = base.list[std::size_t(index)].slot;
-        const double toPay = base.zar1Of(slot);
         try {
             ClearCalculatedMonth(base, slot);
         } catch (const db::DbError& e) {
             if (db::EndsTheTransaction(e))
                 throw;
-            for (const auto& [at, amount] : cleared) base.zar1Of(at) = amount;
             outcome.clear();
             return TaskOutcome(platform::TASK_FAILED, 0,
                                RefusedStoreLines(base, slot, e) +
                                    QStringLiteral("\nРезультаты расчета всех работников остались прежними."));
         }
-        cleared.emplace_back(slot, toPay);
         outcome.note(RunNote::Skipped, base, slot, QStringLiteral("Уволен и уже не работает"));
     }
     return std::nullopt;
@@ -402,7 +399,7 @@ std::optional<TaskOutcome> ClearSkipped(CInfoBase& base, const std::vector<int>&
 // reads the other members' records there; they then wait in memory for
 // their turn.
 TaskOutcome LoadAndCalculate(platform::TaskContext& ctx, PayrollDoc& doc, const std::vector<int>& indexes,
-                             const std::vector<int>& skipped, db::Transaction& run, RunOutcome& outcome,
+                             const std::vector<int>& skipped, BaseChange& run, RunOutcome& outcome,
                              const std::function<void(int)>& afterEmployee)
 {
     CInfoBase& base = doc.infoBase;
@@ -452,39 +449,6 @@ CalcInPlaceRun CalcWholeMonthInPlace(PayrollDoc& doc)
     return run;
 }
 
-namespace {
-
-// What a run changes in memory besides the current record: the status words
-// and the amounts to pay, slot by slot.
-struct RunMemory {
-    BySlot<EmployeeAttributes> attributes;
-    BySlot<double> av, zar1;
-};
-
-RunMemory RunMemoryOf(const CInfoBase& base)
-{
-    const int count = base.slotCount();
-    RunMemory memory{BySlot<EmployeeAttributes>(count), BySlot<double>(count), BySlot<double>(count)};
-    for (int slot = 1; slot <= count; ++slot) {
-        memory.attributes[slot] = base.attributesOf(slot);
-        memory.av[slot] = base.avOf(slot);
-        memory.zar1[slot] = base.zar1Of(slot);
-    }
-    return memory;
-}
-
-// Gives the base's slots the kept figures, over the slots both hold.
-void PutBackRunMemory(const RunMemory& memory, CInfoBase& base)
-{
-    for (int slot = 1; base.holdsSlot(slot) && memory.attributes.holds(slot); ++slot) {
-        base.attributesOf(slot) = memory.attributes[slot];
-        base.avOf(slot) = memory.av[slot];
-        base.zar1Of(slot) = memory.zar1[slot];
-    }
-}
-
-} // namespace
-
 TaskOutcome CalculationThreadProc(platform::TaskContext& ctx, const CalcThreadParams& params)
 {
     PayrollDoc& doc = *params.document;
@@ -509,33 +473,24 @@ TaskOutcome CalculationThreadProc(platform::TaskContext& ctx, const CalcThreadPa
 
     // The whole run is one transaction, so that a run cut off (the server's
     // connection lost, the program ended) leaves the month's results and
-    // status words as they were. What memory changes with the results is
-    // put back when the run is lost.
-    const RunMemory before = RunMemoryOf(base);
+    // status words as they were. What memory changes with the results, the
+    // status words and the amounts to pay, goes back with it; a COMMIT cut
+    // in doubt puts them back too, and brings memory to the run once the
+    // server says it made it (before the next write or screen).
     try {
-        db::Transaction run(Db(base));
+        BaseChange run(base, BaseTable::Attributes | BaseTable::Advances, BaseChange::InDoubt::Follow);
         return LoadAndCalculate(ctx, doc, indexes, skipped, run, outcome, params.afterEmployee);
     } catch (const db::DbError& e) {
         if (!db::EndsTheTransaction(e))
             throw;
-        // What the run made of memory, for a COMMIT the server made after all.
-        auto made = std::make_shared<const RunMemory>(RunMemoryOf(base));
-        PutBackRunMemory(before, base);
         outcome.clear();
         const QString why = e.code() == db::E_DB_STOPPED ? QStringLiteral("Расчет остановлен.")
                                                          : QStringLiteral("Связь с сервером базы данных прервана.");
-        // The server could not tell yet whether it made the run's COMMIT:
-        // memory went back, and is brought to the run once the server says
-        // it made it (before the next write, whichever thread writes: only a
-        // run changes these).
-        if (e.commitInDoubt()) {
-            MemoryPutBackInDoubt(
-                base, [&base, made] { PutBackRunMemory(*made, base); }, FollowOn::AnyThread);
+        if (e.commitInDoubt())
             return TaskOutcome(platform::TASK_FAILED, 0,
                                why + QStringLiteral(" Запись результатов уже была отправлена серверу базы данных; "
                                                     "сохранены ли они, пока не известно: сервер не ответил. "
                                                     "Рассчитайте месяц снова, когда сервер ответит."));
-        }
         return TaskOutcome(platform::TASK_FAILED, 0,
                            why + QStringLiteral(" Результаты расчета и признаки ошибок работников остались такими, "
                                                 "какими были до расчета."));

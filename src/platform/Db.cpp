@@ -6,6 +6,7 @@
 #include "platform/PrivateFiles.h"
 #include "platform/RawStatement.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QMutex>
@@ -57,6 +58,15 @@ DbError fromSqlError(const QSqlError& e, const QString& what)
     if (message.isEmpty())
         message = QStringLiteral("Ошибка базы данных");
     return DbError(code, message, e.databaseText().trimmed(), kSource, what);
+}
+
+// The engine's failure on a file (a base file opened or attached, a copy's
+// target): the file is named in the message, which the boxes show.
+DbError fileFailure(const QSqlError& e, const QString& file)
+{
+    const DbError d = fromSqlError(e, file);
+    return DbError(d.code(), QStringLiteral("%1\nФайл: %2").arg(d.message(), QDir::toNativeSeparators(file)),
+                   d.description(), d.source(), d.statement());
 }
 
 thread_local int injectedFailureCountdown = 0;
@@ -162,7 +172,7 @@ void openFileConnection(const QString& name, const QString& file)
         db.setDatabaseName(QStringLiteral(":memory:"));
         db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(kBusyWaitMilliseconds));
         if (!db.open()) {
-            const DbError e = fromSqlError(db.lastError(), file);
+            const DbError e = fileFailure(db.lastError(), file);
             db = QSqlDatabase();
             QSqlDatabase::removeDatabase(name);
             throw e;
@@ -190,7 +200,7 @@ void openFileConnection(const QString& name, const QString& file)
             }
         }
         if (!ok) {
-            const DbError e = fromSqlError(err, file);
+            const DbError e = fileFailure(err, file);
             q = QSqlQuery();
             db.close();
             db = QSqlDatabase();
@@ -324,6 +334,7 @@ void Connection::closeForThread(const QString& baseFile)
     unwatchSession(name);
     t.names.erase(it);
     t.depth.erase(name);
+    t.reading.erase(name);
     t.lost.erase(name);
     t.rawStatements.erase(name);
     t.statements.erase(name);
@@ -893,10 +904,20 @@ void endOnServer(const QSqlDatabase& db, const QString& end)
 
 } // namespace
 
+void detail::RefuseWriteInRead(const QSqlDatabase& db)
+{
+    if (!threadConnections().reading.count(db.connectionName()))
+        return;
+    Q_ASSERT_X(false, "Transaction", kWriteInReadText);
+    throw DbError(E_DB_FAIL, QString::fromUtf8(kWriteInReadText), QString(), kSource);
+}
+
 Transaction::Transaction(const QSqlDatabase& db, Kind kind) : db_(db), kind_(kind)
 {
     readDueAnswer(db_);
     int& depth = threadConnections().depth[db_.connectionName()];
+    if (depth > 0 && kind == Write)
+        RefuseWriteInRead(db_);
     if (depth == 0) {
         if (IsServer(db_) && !ServerStopScope::current().stop_possible())
             bound_ = std::make_unique<ServerWaitBound>();
@@ -915,6 +936,8 @@ Transaction::Transaction(const QSqlDatabase& db, Kind kind) : db_(db), kind_(kin
                 throw;
             }
         }
+        if (kind == Read)
+            threadConnections().reading.insert(db_.connectionName());
     } else {
         savepointStatement(db_, savepointSql(false, depth));
     }
@@ -926,32 +949,32 @@ void Transaction::commit()
     if (done_)
         return;
     readDueAnswer(db_);
-    int& depth = threadConnections().depth[db_.connectionName()];
-    if (depth_ == 1 && IsServer(db_) && kind_ == Write) {
-        try {
-            commitOnServer();
-        } catch (const DbError& e) {
-            if (guard_ && guard_->ended && e.commitInDoubt())
-                guard_->ended(e.commitInDoubt());
-            throw;
-        }
-    } else if (depth_ == 1 && IsServer(db_)) {
-        // A read's COMMIT: nothing to end when nothing of it was sent.
-        if (beginHeld(db_))
-            takeSentWithNext(db_);
+    if (depth_ == 1) {
+        const auto end = [this] {
+            if (IsServer(db_) && kind_ == Write) {
+                commitOnServer();
+            } else if (IsServer(db_)) {
+                // A read's COMMIT: nothing to end when nothing of it was sent.
+                if (beginHeld(db_))
+                    takeSentWithNext(db_);
+                else
+                    runOnServer(db_, QStringLiteral("COMMIT"));
+            } else {
+                QSqlQuery q(db_);
+                if (!q.exec(QStringLiteral("COMMIT")))
+                    throw failure(db_, q.lastError(), QStringLiteral("COMMIT"));
+            }
+        };
+        if (guard_ && guard_->commit)
+            guard_->commit(end);
         else
-            runOnServer(db_, QStringLiteral("COMMIT"));
-    } else if (depth_ == 1) {
-        QSqlQuery q(db_);
-        if (!q.exec(QStringLiteral("COMMIT")))
-            throw failure(db_, q.lastError(), QStringLiteral("COMMIT"));
+            end();
+        threadConnections().reading.erase(db_.connectionName());
     } else {
         savepointStatement(db_, savepointSql(true, depth_ - 1));
     }
     done_ = true;
-    depth = depth_ - 1;
-    if (depth_ == 1 && guard_ && guard_->ended)
-        guard_->ended(nullptr);
+    threadConnections().depth[db_.connectionName()] = depth_ - 1;
 }
 
 void Transaction::commitOnServer()
@@ -1012,6 +1035,7 @@ Transaction::~Transaction()
     int& depth = threadConnections().depth[db_.connectionName()];
     if (depth_ == 1) {
         rollback();
+        threadConnections().reading.erase(db_.connectionName());
     } else if (IsServer(db_)) {
         undoSavepointOnServer(db_, depth_ - 1);
     } else {
@@ -1154,7 +1178,7 @@ void BackupTo(const QSqlDatabase& db, const QString& targetFile)
         if ((failure.nativeErrorCode().toInt() & 0xFF) == kEngineFull)
             throw DbError(E_DB_FAIL, QStringLiteral("Ошибка записи в файл %1").arg(targetFile),
                           platform::WriteFailureText(ENOSPC), kSource);
-        throw fromSqlError(failure, targetFile);
+        throw fileFailure(failure, targetFile);
     }
 }
 

@@ -363,13 +363,20 @@ struct WriteGuard {
     // First in the transaction, on its connection: throws DbError to refuse
     // it (it is then rolled back).
     std::function<void(const QSqlDatabase&)> begun;
-    // After its COMMIT: made (null), or cut with its outcome not known yet.
-    std::function<void(const CommitInDoubt*)> ended;
+    // Runs the transaction's COMMIT (`commit`, which throws DbError when it
+    // fails, a commit in doubt among them) and learns what became of it, so
+    // that the program's next write meets the base as that COMMIT left it.
+    std::function<void(const std::function<void()>& commit)> commit;
 };
 // Sets the guard of the base's writes; the key it returns ends it
 // (UnguardWrites). While several are set on one base, the last one guards.
 int GuardWrites(const QString& baseFile, WriteGuard guard);
 void UnguardWrites(int key);
+
+// Said of a write begun inside a read transaction, which no guard of the
+// base's writes would see.
+inline constexpr const char* kWriteInReadText =
+    "Запись в базу данных начата внутри транзакции чтения: ничего не записано (ошибка программы).";
 
 // A transaction: begun by the constructor, ended by commit(); a transaction
 // left without commit (an exception, an early return) is rolled back, so the
@@ -380,7 +387,10 @@ public:
     enum Kind { Write, Read };
     // A write transaction takes the base's write lock at once; a read
     // transaction only gives its statements one consistent view of the base
-    // (and saves taking the file locks statement by statement).
+    // (and saves taking the file locks statement by statement). A write
+    // inside a read transaction (a write transaction or a batch) is a fault
+    // of the program: a debug build stops, a release build throws DbError
+    // (kWriteInReadText) and writes nothing.
     explicit Transaction(const QSqlDatabase& db, Kind kind = Write);
     ~Transaction();
     Transaction(const Transaction&) = delete;

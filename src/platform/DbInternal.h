@@ -89,6 +89,7 @@ struct ThreadConnections {
     std::map<QString, QString> names; // base file or locator -> connection name
     std::map<QString, QString> paths; // base as given -> absolute file name or locator
     std::map<QString, int> depth; // connection name -> transaction depth
+    std::set<QString> reading; // connections whose outermost transaction is a read
     std::set<QString> lost; // connections that the server dropped
     // connection name -> statements kept for it
     std::map<QString, std::map<QString, std::unique_ptr<Recordset>>> statements;
@@ -112,6 +113,9 @@ struct ThreadConnections {
 };
 
 ThreadConnections& threadConnections();
+// Refuses a write inside the connection's read transaction (Transaction):
+// a debug build stops, a release build throws DbError (kWriteInReadText).
+void RefuseWriteInRead(const QSqlDatabase& db);
 
 // The server sessions the calling thread works on, for the stop of its work:
 // a session joins under a key (a connection's name) and must leave before it

@@ -759,10 +759,12 @@ Batch::Batch(const QSqlDatabase& db) : d(std::make_unique<Impl>())
     d->db = db;
     d->server = IsServer(db);
     const int depth = threadConnections().depth[db.connectionName()];
-    if (!d->server || depth == 0)
+    if (!d->server || depth == 0) {
         d->own.emplace(db);
-    else
+    } else {
+        RefuseWriteInRead(db);
         d->savepoint = depth;
+    }
 }
 
 Batch::~Batch() = default;

@@ -161,9 +161,11 @@ TaskOutcome WritePayDocuments(TaskContext& context, PayrollDoc& doc, const Print
         return WriterOutcome(code, reason, path);
     if (context.stopRequested())
         return TaskOutcome(platform::TASK_STOPPED, 0);
+    db::Transaction transaction(infobase::Db(base));
     infobase::SaveComp(base);
     if (!amounts.filtered)
         infobase::SaveAvZar1(base);
+    transaction.commit();
     if (context.stopRequested())
         return TaskOutcome(platform::TASK_STOPPED, 0);
     DecliningPrompt decline;

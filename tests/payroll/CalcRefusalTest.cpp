@@ -16,6 +16,7 @@
 #include "shell/ui/MonthChange.h"
 #include "support/SlotArrays.h"
 #include "support/TestFixture.h"
+#include "values/Messages.h"
 
 #include <gtest/gtest.h>
 
@@ -243,7 +244,7 @@ TEST_F(CalcRefusal, AnEmployeeWhoseSalaryIsNotFiniteFailsInsteadOfBeingStored)
     // No infinite or empty amount anywhere among the stored results.
     EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM dbo.zarp WHERE sum IS NULL OR abs(sum) > 1e14")), 0);
     EXPECT_GT(Count(QStringLiteral("SELECT COUNT(*) FROM dbo.zarp")), 0);
-    EXPECT_TRUE(boxes.boxes.empty());
+    EXPECT_TRUE(boxes.boxes.empty()) << boxes.Texts().join(QLatin1Char('|')).toStdString();
 }
 
 // On a base file the store of the 3rd employee is refused at one of its
@@ -458,6 +459,16 @@ TEST_F(CalcRefusal, ABaseThatMovedUnderMemoryIsNeitherCalculatedNorSavedOver)
             ADD_FAILURE() << "a save from memory over a base that moved was taken";
         } catch (const db::DbError& e) {
             EXPECT_EQ(e.message(), row.said);
+        }
+        // The personal account's recompute is refused alike, the refusal
+        // said once, in a box of fewer than 400 characters.
+        try {
+            RecomputeEmployee(doc, int(base().list[1].tabN()));
+            ADD_FAILURE() << "a recompute over a base that moved was stored";
+        } catch (const db::DbError& e) {
+            const QString box = DbErrorText(e);
+            EXPECT_EQ(box.count(row.said), 1) << box.toStdString();
+            EXPECT_LT(box.size(), 400) << box.toStdString();
         }
         EXPECT_EQ(digest(), before);
         db::Execute(Db(base()), QStringLiteral("UPDATE dbo.config SET tekMes = %1").arg(month));

@@ -1459,7 +1459,7 @@ TEST(CalcErrors, CodesSelectTheirMessages)
 {
     EXPECT_EQ(CalcErrorText(kCalcNoPaymentSystem), QStringLiteral("Не указана система оплаты"));
     EXPECT_EQ(CalcErrorText(kCalcNoDayLength), QStringLiteral("Не указана длина рабочего дня"));
-    EXPECT_EQ(CalcErrorText(-42), QStringLiteral("Некорректые даты приема на работу/увольнения."));
+    EXPECT_EQ(CalcErrorText(-42), QStringLiteral("Некорректные даты приема на работу/увольнения."));
     EXPECT_EQ(CalcErrorText(kCalcNoBirthDate), QStringLiteral("Не указана дата рождения"));
     EXPECT_EQ(CalcErrorText(kCalcNoSex), QStringLiteral("Не указан пол"));
     EXPECT_EQ(CalcErrorText(44), QString());

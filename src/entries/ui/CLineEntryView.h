@@ -9,6 +9,7 @@
 #include "entries/EmployeeLines.h"
 #include "entries/ui/RateCorrection.h"
 #include "infobase/InfoBase.h"
+#include "infobase/InfoBaseDb.h"
 #include "shell/ui/CCommonFormView.h"
 #include "shell/ui/CFormChildDlg.h"
 #include "shell/ui/CKalvorDoc.h"
@@ -141,7 +142,7 @@ protected:
         m_lines.current = std::min(current, m_lines.shown - 1);
         return true;
     }
-    void SaveLineTables() override { kalvor::entries::SaveLineArray(Base(), m_keeping.kind); }
+    void SaveLineTables() override { kalvor::infobase::SaveLines(Base(), m_keeping.kind); }
     // The form's texts as they stand.
     virtual Form FormTexts() const = 0;
     int AppendFormToGroup(QStringList* refused) override

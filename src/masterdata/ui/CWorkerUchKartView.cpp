@@ -27,11 +27,12 @@ namespace {
 
 // A write whose outcome was not known is settled before a personnel number
 // is looked up: a card made or removed after all is found as the base holds
-// it, never made twice. False (said) while the outcome is not known.
+// it, never made twice, and nothing typed into a card is taken before. False
+// (said) while the outcome is not known.
 bool SettledBeforeLookup(ib::CInfoBase& base)
 {
     try {
-        ib::SettleBaseWrites(base);
+        ib::SettleBeforeInput(base);
         return true;
     } catch (const kalvor::db::DbError& error) {
         ShowComError(error);

@@ -2,7 +2,7 @@
 
 #include "payroll/CalcOptions.h"
 
-#include "infobase/BaseWrites.h"
+#include "infobase/BaseChange.h"
 #include "infobase/InfoBaseDb.h"
 #include "infobase/MonthResultSaver.h"
 #include "payroll/CalcEmployeeMonth.h"
@@ -56,43 +56,31 @@ int RecomputeEmployee(PayrollDoc& doc, int tabN)
     auto work = std::make_unique<CalcWorkBuffer>();
     auto rows = std::make_unique<CalcResultBuffer>();
     // The employee's rows, his status word and his amount to pay go into the
-    // base together or not at all; what the recompute changed in memory is
-    // given back when they do not, so that no later save stores it.
+    // base together or not at all; what the recompute changed in memory goes
+    // back when they do not, so that no later save stores it, and a COMMIT
+    // cut in doubt brings memory to the recompute once the server says it
+    // made it.
     const int slot = base.list[std::size_t(index)].slot;
-    const EmployeeAttributes attributesBefore = base.attributesOf(slot);
-    const double toPayBefore = base.zar1Of(slot);
-    const auto giveBack = [&] {
-        base.attributesOf(slot) = attributesBefore;
-        base.zar1Of(slot) = toPayBefore;
-        if (base.currentSlot == slot)
-            base.currentSlot = 0; // the record computed is read again when next needed
-    };
     try {
-        db::Transaction transaction(Db(base));
+        BaseChange change(base, BaseTable::Attributes | BaseTable::Advances | BaseTable::CurrentEmployee,
+                          BaseChange::InDoubt::Follow);
         const int result = CalcEmployeeMonth(doc, rows->data(), index, work.get(), CalcStore);
         // A failure leaves no earlier results as current, and its code in the status word.
         if (result < 0) {
             base.attributesOf(slot).err = u16(-result);
             ClearCalculatedMonth(base, slot);
         }
-        transaction.commit();
+        change.commit();
         return result;
     } catch (const db::DbError& e) {
-        giveBack();
-        // Cut with its outcome not known: memory went back, so no write
-        // follows it until the base is read again, should the server have
-        // made it.
-        if (e.commitInDoubt())
-            MemoryPutBackInDoubt(base, {});
-        if (db::EndsTheTransaction(e))
+        // The base's own refusal names the employee and what the engine
+        // said, not the statement; any other error (a lost connection, a
+        // base that moved) says itself.
+        if (!db::IsRefusal(e))
             throw;
-        // Refused: who and the engine's own line, not the statement.
         throw db::DbError(e.code(),
                           RefusedStoreLines(base, slot, e) + QStringLiteral("\nУ него остались прежние результаты."),
                           db::EngineWords(e), e.source());
-    } catch (...) {
-        giveBack();
-        throw;
     }
 }
 

@@ -358,7 +358,8 @@ CCommonFormView* CMainFrame::SwitchView(const ViewFactory& make)
 {
     CCommonFormView* old = m_view;
     // A refused input that holds the focus is said again, and the screen stays.
-    if (old && (SayHeldRefusal(old) || !old->CanLeave()))
+    // What was typed is stored first; then a write in doubt is settled.
+    if ((old && (SayHeldRefusal(old) || !old->CanLeave())) || !SettledBeforeInput())
         return nullptr;
     CCommonFormView* view = make(m_doc);
     if (!view)
@@ -422,6 +423,20 @@ void CMainFrame::OnMainPanelTaxReports()
     ShowMainPanel(MainPanelTaxReports);
 }
 
+bool CMainFrame::SettledBeforeInput()
+{
+    // What the screen shows and takes is memory: a write in doubt is settled
+    // first, so that a write the server made, brought into memory, never
+    // replaces what is typed after it (BaseWrites.h).
+    try {
+        kalvor::infobase::SettleBeforeInput(m_doc->infoBase);
+        return true;
+    } catch (const kalvor::db::DbError& error) {
+        ShowComError(error);
+        return false;
+    }
+}
+
 bool CMainFrame::ConfirmStopWork()
 {
     CCommonFormView* view = m_view;
@@ -461,6 +476,8 @@ bool CMainFrame::RunCommand(int id)
             // A text typed and not yet read (a lookup never left) is read as a
             // switch reads it: its refusal is the command's only box.
             if (c->takesScreenFirst && m_view && !m_view->CanLeave())
+                return false;
+            if (c->needsBase && !SettledBeforeInput())
                 return false;
             c->run(*this);
             // The screen the command ends on shows the focus in one of its widgets.

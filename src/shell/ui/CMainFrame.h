@@ -67,6 +67,10 @@ public:
     // When the view's worker runs: asks kStopWorkQuestion ("Нет" the default)
     // and on "Да" stops the worker and waits for it. False when it still runs.
     bool ConfirmStopWork();
+    // Before a screen opens or a command on the base runs: a write in doubt
+    // settled (infobase::SettleBeforeInput); false, said, while the server
+    // does not tell what became of a write whose memory went back.
+    bool SettledBeforeInput();
     // Menu item, panel button and quick button of a command (null when absent).
     QAction* CommandAction(int id) const { return m_actions.value(id, nullptr); }
     QPushButton* PanelButton(int id) const { return m_panelButtons.value(id, nullptr); }

@@ -1,0 +1,220 @@
+// Advances typed after a write whose COMMIT the server held (a synchronous
+// standby that does not exist must confirm it; run by tools/test.sh against
+// a throw-away cluster, skipped without one), for each write that puts
+// memory back and brings it to the write once the server made it: the
+// calculation stopped, a card made, a card removed, the personal account's
+// recompute. While the server holds the COMMIT no screen opens to take
+// anything typed; once it lets go, the advance screen opens with memory
+// brought to the write, what is typed there is stored, memory equals the
+// base, and the next write goes through.
+#include "shell/UiTestSupport.h"
+
+#include "entries/ui/CAvanceVvodDlg.h"
+#include "entries/ui/CAvanceVvodView.h"
+#include "grid/FldHlpGridCtrl.h"
+#include "infobase/BaseEmployees.h"
+#include "infobase/BaseWrites.h"
+#include "infobase/InfoBaseDb.h"
+#include "payroll/FixtureBaseFile.h"
+#include "payroll/ui/CCalcZarpDlg.h"
+#include "payroll/ui/CCalcZarpView.h"
+#include "payroll/ui/PersonalAccount.h"
+#include "platform/Db.h"
+#include "shell/ui/CKalvorDoc.h"
+#include "shell/ui/CMainFrame.h"
+#include "shell/ui/CTabelFilterDlg.h"
+#include "shell/ui/CommandRegistry.h"
+#include "support/HangingServer.h"
+#include "support/SlotArrays.h"
+
+#include <gtest/gtest.h>
+
+#include <QLineEdit>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+
+using namespace kalvor;
+using namespace kalvor::infobase;
+using servertest::WaitUntil;
+
+namespace {
+
+constexpr int kEmployees = 12;
+
+class ServerDoubt : public servertest::ClusterTest {
+public:
+    void TearDown() override
+    {
+        if (server.isEmpty())
+            return;
+        HoldCommits(false);
+        frame.reset();
+        if (doc)
+            CloseBase(base());
+    }
+
+    CInfoBase& base() { return doc->infoBase; }
+
+    // The server holds the COMMITs of the sessions that ask for a
+    // synchronous one: the base's sessions opened from now on (the
+    // calculation's worker) and the screens' own.
+    void HoldCommits(bool hold)
+    {
+        if (!doc)
+            return;
+        const QString database = Db(base()).databaseName();
+        ASSERT_TRUE(servertest::HoldSynchronousCommits(Db(base()), hold, false));
+        db::Execute(Db(base()), hold ? QStringLiteral("ALTER DATABASE \"%1\" SET synchronous_commit = on").arg(database)
+                                     : QStringLiteral("ALTER DATABASE \"%1\" RESET synchronous_commit").arg(database));
+        db::Execute(Db(base()), hold ? QStringLiteral("SET synchronous_commit = on")
+                                     : QStringLiteral("SET synchronous_commit = local"));
+        if (!hold) {
+            ASSERT_TRUE(servertest::OnlyIdleSessionsAreLeft(Db(base())));
+        }
+    }
+
+    void ShowFrame(const QString& name)
+    {
+        doc = std::make_unique<CKalvorDoc>();
+        payrolltest::BuildMonthReadyBase(*doc, dir.path(), name, kEmployees);
+        frame = std::make_unique<CMainFrame>(doc.get(), &registry);
+        frame->resize(1024, 768);
+        ASSERT_TRUE(ShowActive(frame.get()));
+    }
+
+    // The calculation run from its screen and stopped while the server
+    // holds its COMMIT.
+    void CalculationStoppedInDoubt()
+    {
+        auto* view = frame->SwitchView<CCalcZarpView>();
+        ASSERT_NE(view, nullptr);
+        bool done = false, escaped = false;
+        QObject::connect(view->CalcDlg(), &CCalcZarpDlg::calculationDone, view, [&](int, int) { done = true; });
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            if (!escaped && servertest::HeldCommits(Db(base())) > 0) {
+                escaped = true;
+                QTest::keyClick(view->CalcDlg(), Qt::Key_Escape);
+            }
+        });
+        poll.start(20);
+        view->CalcDlg()->SetSelection(0, 0, 0);
+        EXPECT_TRUE(WaitUntil([&] { return done; }, 60000));
+        poll.stop();
+        ASSERT_TRUE(escaped) << "the server never held the run's COMMIT";
+    }
+
+    // The advance screen, the whole list shown.
+    CAvanceVvodView* ShowAdvances()
+    {
+        auto* view = frame->SwitchView<CAvanceVvodView>();
+        if (!view)
+            return nullptr;
+        QLineEdit* shop = view->Strip()->Field(CWorkersFilterDlg::IdShop);
+        shop->setFocus();
+        shop->clear();
+        QTest::keyClick(shop, Qt::Key_Return);
+        return view;
+    }
+    void LeaveScreen()
+    {
+        frame->SwitchView<CEmptyView>();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    // Memory equals a fresh reading of the base.
+    void ExpectMemoryAsStored()
+    {
+        PayrollDoc after;
+        payrolltest::ReloadStored(after, base());
+        EXPECT_EQ(after.infoBase.list, base().list);
+        EXPECT_EQ(EveryShortName(after.infoBase), EveryShortName(base()));
+        EXPECT_EQ(EveryAttributes(after.infoBase), EveryAttributes(base()));
+        EXPECT_EQ(EveryAdvance(after.infoBase), EveryAdvance(base()));
+        EXPECT_EQ(EveryPayout(after.infoBase), EveryPayout(base()));
+        EXPECT_EQ(after.infoBase.config.kolRab, base().config.kolRab);
+        CloseBase(after.infoBase);
+    }
+    double StoredAdvance(int slot)
+    {
+        db::Recordset q(Db(base()), QStringLiteral("SELECT av FROM dbo.AvZar1 WHERE num = ?"));
+        q.run(slot);
+        return q.next() ? q.toDouble(0) : -1;
+    }
+
+    std::unique_ptr<CKalvorDoc> doc;
+    CommandRegistry registry;
+    std::unique_ptr<CMainFrame> frame;
+};
+
+} // namespace
+
+TEST_F(ServerDoubt, AdvancesTypedAfterAWriteInDoubtThatWasMadeAreStoredAndTheNextWriteGoesThrough)
+{
+    struct Row {
+        const char* write;
+        std::function<void(ServerDoubt&)> inDoubt; // the write, cut with its outcome not known
+    };
+    const auto onTheScreensThread = [](const std::function<void(CInfoBase&)>& write) {
+        return [write](ServerDoubt& t) {
+            try {
+                write(t.base());
+                ADD_FAILURE() << "the COMMIT was not held";
+            } catch (const db::DbError& e) {
+                EXPECT_NE(e.commitInDoubt(), nullptr) << e.what();
+            }
+        };
+    };
+    const Row rows[] = {
+        {"the calculation", [](ServerDoubt& t) { t.CalculationStoppedInDoubt(); }},
+        {"a card made", onTheScreensThread([](CInfoBase& b) {
+             int highest = 0;
+             for (const EmployeeListEntry& e : b.list) highest = std::max(highest, int(e.tabN()));
+             AddEmployeeToBase(b, highest + 5);
+         })},
+        {"a card removed", onTheScreensThread([](CInfoBase& b) { RemoveEmployeeFromBase(b, b.list[4].tabN()); })},
+        {"the personal account's recompute",
+         [onTheScreensThread](ServerDoubt& t) {
+             onTheScreensThread([&t](CInfoBase& b) { RecomputeEmployee(*t.doc, b.list[2].tabN()); })(t);
+         }},
+    };
+    int n = 0;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.write);
+        ShowFrame(QStringLiteral("doubt%1").arg(++n));
+        MessageRecorder boxes;
+        HoldCommits(true);
+        row.inDoubt(*this);
+        ASSERT_FALSE(WriteInDoubt(base()).isEmpty()) << boxes.Texts().join(QLatin1Char('|')).toStdString();
+
+        // Still held: no screen opens to take what is typed.
+        EXPECT_EQ(ShowAdvances(), nullptr);
+        EXPECT_TRUE(boxes.Texts().last().contains(QString::fromUtf8(kEarlierWriteNotKnownText)))
+            << boxes.Texts().join(QLatin1Char('|')).toStdString();
+
+        HoldCommits(false);
+        boxes.boxes.clear();
+        CAvanceVvodView* view = ShowAdvances();
+        ASSERT_NE(view, nullptr);
+        EXPECT_TRUE(WriteInDoubt(base()).isEmpty());
+        CFldHlpGridCtrl* grid = view->Dlg()->Grid();
+        ASSERT_GT(grid->GetRowCount(), 3);
+        const int typed = base().list[std::size_t(base().FindEmployee(grid->GetItemText(2, 1).toInt()))].slot;
+        grid->SetItemText(2, 2, QStringLiteral("4321.09"));
+        LeaveScreen();
+        EXPECT_TRUE(boxes.Texts().isEmpty()) << boxes.Texts().join(QLatin1Char('|')).toStdString();
+        EXPECT_DOUBLE_EQ(base().avOf(typed), 432'109.0);
+        EXPECT_DOUBLE_EQ(StoredAdvance(typed), 432'109.0);
+        ExpectMemoryAsStored();
+
+        // The next write goes through.
+        base().avOf(typed) = 100.0;
+        EXPECT_NO_THROW(SaveAvZar1(base()));
+        EXPECT_DOUBLE_EQ(StoredAdvance(typed), 100.0);
+        frame.reset();
+        CloseBase(base());
+        doc.reset();
+    }
+}
