@@ -280,6 +280,23 @@ public:
     QVariant value(int column) const;
 
 private:
+    // What execTogether sent for each query: whether it was prepared, and
+    // whether described, in this pipeline.
+    struct SentSteps {
+        std::vector<char> prepares, describes;
+    };
+    // Sends the queries into the pipeline, each prepared and described
+    // first where the session has not done so yet; false when the session
+    // refused to take them.
+    static bool sendQueries(pg_conn* session, std::map<QString, PreparedText>& prepared,
+                            const std::vector<ServerQuery*>& queries, SentSteps& steps);
+    // Reads each query's answers in the order sent, the first failure kept
+    // in `failure`; the queries whose rows must be sorted by the server after
+    // all, to be prepared again whole.
+    static std::vector<ServerQuery*> readQueries(const QSqlDatabase& db, pg_conn* session,
+                                                 std::map<QString, PreparedText>& prepared,
+                                                 const std::vector<ServerQuery*>& queries, const SentSteps& steps,
+                                                 std::optional<DbError>& failure);
     // The text the session prepares: without its ORDER BY where the rows are
     // sorted here.
     QByteArray preparedText(const PreparedText& p) const;

@@ -400,39 +400,23 @@ bool failed(const PGresult* r)
 
 } // namespace
 
-void ServerQuery::execTogether(const std::vector<ServerQuery*>& queries)
+bool ServerQuery::sendQueries(PGconn* session, std::map<QString, PreparedText>& prepared,
+                              const std::vector<ServerQuery*>& queries, SentSteps& steps)
 {
-    if (queries.empty())
-        return;
-    const QSqlDatabase& db = queries.front()->db_;
-    for (ServerQuery* q : queries) {
-        q->reset();
-        beforeStatement(q->db_, q->sql_);
-    }
-    const std::optional<ServerWaitBound> bound = boundOutsideWork(db);
-    PGconn* session = serverSession(db);
-    if (!session)
-        throw statementFailure(db, nullptr, nullptr, queries.front()->sql_);
-    // Sent in one pipeline, answered up to its sync: the statements held for
-    // the next one, then each query, prepared and described first where the
-    // session has not prepared its text yet.
-    auto& prepared = threadConnections().serverPrepared[db.connectionName()];
-    const std::vector<QByteArray> held = takeSentWithNext(db);
-    std::vector<char> prepares(queries.size()), describes(queries.size());
-    bool sent = PQenterPipelineMode(session) == 1;
-    for (const QByteArray& step : held)
-        sent = sent && PQsendQueryParams(session, step.constData(), 0, nullptr, nullptr, nullptr, nullptr, 0) == 1;
+    steps.prepares.assign(queries.size(), 0);
+    steps.describes.assign(queries.size(), 0);
+    bool sent = true;
     for (std::size_t i = 0; sent && i < queries.size(); ++i) {
         const ServerQuery& q = *queries[i];
         PreparedText& p = prepared[q.sql_];
         if (p.name.isEmpty()) {
             p.name = newStatementName();
-            prepares[i] = 1;
+            steps.prepares[i] = 1;
             sent = PQsendPrepare(session, p.name.constData(), q.preparedText(p).constData(), q.parameters_, nullptr) ==
                    1;
         }
         if (!p.described) {
-            describes[i] = 1;
+            steps.describes[i] = 1;
             sent = sent && PQsendDescribePrepared(session, p.name.constData()) == 1;
         }
         // Rows in binary form once the types are known to read in it.
@@ -440,41 +424,30 @@ void ServerQuery::execTogether(const std::vector<ServerQuery*>& queries)
         sent = sent && PQsendQueryPrepared(session, p.name.constData(), q.parameters_, v.values.data(),
                                            v.lengths.data(), v.formats.data(), p.binary && p.described ? 1 : 0) == 1;
     }
-    if (sent)
-        sent = PQpipelineSync(session) == 1;
-    if (!sent) {
-        const DbError e = statementFailure(db, session, nullptr, queries.front()->sql_);
-        PQexitPipelineMode(session);
-        for (std::size_t i = 0; i < queries.size(); ++i)
-            if (prepares[i])
-                prepared.erase(queries[i]->sql_);
-        throw e;
-    }
-    std::optional<DbError> failure;
+    return sent;
+}
+
+std::vector<ServerQuery*> ServerQuery::readQueries(const QSqlDatabase& db, PGconn* session,
+                                                   std::map<QString, PreparedText>& prepared,
+                                                   const std::vector<ServerQuery*>& queries, const SentSteps& steps,
+                                                   std::optional<DbError>& failure)
+{
     auto fail = [&](PGresult* r, const QString& sql) {
         if (!failure)
             failure = statementFailure(db, session, r && PQresultStatus(r) == PGRES_FATAL_ERROR ? r : nullptr, sql);
     };
-    for (const QByteArray& step : held) {
-        PGresult* r = commandResult(session);
-        if (failed(r))
-            fail(r, QString::fromUtf8(step));
-        else if (step == kTransactionIdSql)
-            keepTransactionId(db, r);
-        PQclear(r);
-    }
     std::vector<ServerQuery*> again; // prepared anew with their ORDER BY
     for (std::size_t i = 0; i < queries.size(); ++i) {
         ServerQuery* q = queries[i];
         PreparedText& p = prepared[q->sql_];
-        for (int step = 0; step < prepares[i]; ++step) {
+        for (int step = 0; step < steps.prepares[i]; ++step) {
             PGresult* r = commandResult(session);
             if (failed(r))
                 fail(r, q->sql_);
             PQclear(r);
         }
         bool sortsHere = true;
-        if (describes[i]) {
+        if (steps.describes[i]) {
             PGresult* shape = commandResult(session);
             if (failed(shape))
                 fail(shape, q->sql_);
@@ -498,6 +471,53 @@ void ServerQuery::execTogether(const std::vector<ServerQuery*>& queries)
             q->take(r);
         }
     }
+    return again;
+}
+
+void ServerQuery::execTogether(const std::vector<ServerQuery*>& queries)
+{
+    if (queries.empty())
+        return;
+    const QSqlDatabase& db = queries.front()->db_;
+    for (ServerQuery* q : queries) {
+        q->reset();
+        beforeStatement(q->db_, q->sql_);
+    }
+    const std::optional<ServerWaitBound> bound = boundOutsideWork(db);
+    PGconn* session = serverSession(db);
+    if (!session)
+        throw statementFailure(db, nullptr, nullptr, queries.front()->sql_);
+    // Sent in one pipeline, answered up to its sync: the statements held for
+    // the next one, then each query, prepared and described first where the
+    // session has not prepared its text yet.
+    auto& prepared = threadConnections().serverPrepared[db.connectionName()];
+    const std::vector<QByteArray> held = takeSentWithNext(db);
+    SentSteps steps;
+    bool sent = PQenterPipelineMode(session) == 1;
+    for (const QByteArray& step : held)
+        sent = sent && PQsendQueryParams(session, step.constData(), 0, nullptr, nullptr, nullptr, nullptr, 0) == 1;
+    sent = sent && sendQueries(session, prepared, queries, steps);
+    if (sent)
+        sent = PQpipelineSync(session) == 1;
+    if (!sent) {
+        const DbError e = statementFailure(db, session, nullptr, queries.front()->sql_);
+        PQexitPipelineMode(session);
+        for (std::size_t i = 0; i < queries.size() && i < steps.prepares.size(); ++i)
+            if (steps.prepares[i])
+                prepared.erase(queries[i]->sql_);
+        throw e;
+    }
+    std::optional<DbError> failure;
+    for (const QByteArray& step : held) {
+        PGresult* r = commandResult(session);
+        if (failed(r) && !failure)
+            failure = statementFailure(db, session, r && PQresultStatus(r) == PGRES_FATAL_ERROR ? r : nullptr,
+                                       QString::fromUtf8(step));
+        else if (!failed(r) && step == kTransactionIdSql)
+            keepTransactionId(db, r);
+        PQclear(r);
+    }
+    const std::vector<ServerQuery*> again = readQueries(db, session, prepared, queries, steps, failure);
     if (PQstatus(session) != CONNECTION_BAD)
         PQclear(PQgetResult(session)); // the sync
     PQexitPipelineMode(session);
@@ -506,7 +526,7 @@ void ServerQuery::execTogether(const std::vector<ServerQuery*>& queries)
         // prepared again under a new name next time.
         for (std::size_t i = 0; i < queries.size(); ++i) {
             queries[i]->reset();
-            if (prepares[i] || describes[i])
+            if (steps.prepares[i] || steps.describes[i])
                 prepared.erase(queries[i]->sql_);
         }
         throw *failure;
