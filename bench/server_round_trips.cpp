@@ -6,12 +6,17 @@
 // 10 round trips are a second.
 //
 // Counted on the wire, below the program and QtSql alike
-// (support/WireCounts.h). The lease watcher's renewals are held while
-// counting, so what is counted is the operation's own (the check of the base
-// lock before a write is counted).
+// (support/WireCounts.h). The lease watcher renews the lease just before
+// each operation and is held while it runs, so what is counted is the
+// operation's own, as a workstation whose watcher keeps its lease meets it.
+// Each operation's time is printed beside its counts (milliseconds).
 //
 //   sh tools/pgtest.sh start   (prints the cluster's folder)
 //   KALVOR_BENCH_SERVER=<folder> PGUSER=kalvor build/bench/server_round_trips
+//
+// Through a delaying proxy (python3 tools/netdelay.py 50 <folder>/.s.PGSQL.5432
+// prints its port), KALVOR_BENCH_THROUGH=127.0.0.1:<port> besides: the bases
+// are made on the server directly and the operations go through the proxy.
 //
 // The bases are the test fixture's (payroll/FixtureBaseFile.h), made on the
 // server in a temporary working folder and dropped afterwards.
@@ -33,6 +38,7 @@
 #include <QEventLoop>
 #include <QTemporaryDir>
 
+#include <chrono>
 #include <cstdio>
 #include <functional>
 #include <string>
@@ -57,6 +63,12 @@ void Calculate(PayrollDoc& doc)
 }
 
 using wirecount::Counts;
+
+// An operation's counts and its time.
+struct Measured {
+    Counts counts;
+    long milliseconds = 0;
+};
 
 struct Operation {
     const char* name;
@@ -104,27 +116,50 @@ std::vector<Operation> Operations()
     };
 }
 
-// The counts of every operation on a base of that many employees.
-std::vector<Counts> CountOperations(const QString& folder, int employees)
+// A round of the lease watcher now, then its renewals held.
+void RenewLeaseThenHold()
+{
+    db::HoldServerLeaseRenewals(false);
+    db::AwaitServerLeaseRound();
+    db::HoldServerLeaseRenewals(true);
+}
+
+// The counts and times of every operation on a base of that many employees.
+std::vector<Measured> MeasureOperations(const QString& folder, int employees, const db::ServerAddress& through)
 {
     PayrollDoc doc;
     const QString name = QStringLiteral("trips%1").arg(employees);
     payrolltest::BuildMonthReadyBase(doc, folder, name, employees);
     CloseBase(doc.infoBase);
-    db::HoldServerLeaseRenewals(true);
-    std::vector<Counts> counts;
+    const db::ServerAddress direct = db::Server();
+    db::UseServer(through);
+    std::vector<Measured> measured;
     for (const Operation& op : Operations()) {
+        RenewLeaseThenHold();
         const Counts before = Counts::now();
+        const auto start = std::chrono::steady_clock::now();
         try {
             op.run(doc);
         } catch (const std::exception& e) {
             std::fprintf(stderr, "%s failed: %s\n", op.name, e.what());
         }
-        counts.push_back(Counts::now() - before);
+        const auto took = std::chrono::steady_clock::now() - start;
+        measured.push_back(
+            {Counts::now() - before, long(std::chrono::duration_cast<std::chrono::milliseconds>(took).count())});
     }
     db::HoldServerLeaseRenewals(false);
+    db::UseServer(direct);
     DeleteBase(folder, name);
-    return counts;
+    return measured;
+}
+
+// The server of KALVOR_BENCH_SERVER: a socket folder, a host, or host:port.
+db::ServerAddress ServerOf(const QString& text)
+{
+    const int colon = text.lastIndexOf(QLatin1Char(':'));
+    if (colon <= 0)
+        return {text, 0, QString()};
+    return {text.left(colon), text.mid(colon + 1).toInt(), QString()};
 }
 
 } // namespace
@@ -137,18 +172,22 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "KALVOR_BENCH_SERVER names no server (sh tools/pgtest.sh start)\n");
         return 1;
     }
-    db::UseServer({host, 0, QString()});
+    db::UseServer(ServerOf(host));
+    const QString through = qEnvironmentVariable("KALVOR_BENCH_THROUGH");
+    const db::ServerAddress operations = through.isEmpty() ? db::Server() : ServerOf(through);
     const ScopedToday today(QDate(2026, 3, 15));
     QTemporaryDir folder;
     const std::vector<int> sizes{50, 200};
-    std::vector<std::vector<Counts>> bySize;
-    for (const int employees : sizes) bySize.push_back(CountOperations(folder.path(), employees));
-    std::printf("%-42s %23s %23s\n", "round trips / statements / sessions", "50 employees", "200 employees");
+    std::vector<std::vector<Measured>> bySize;
+    for (const int employees : sizes) bySize.push_back(MeasureOperations(folder.path(), employees, operations));
+    std::printf("%-42s %30s %30s\n", "round trips / statements / sessions / ms", "50 employees", "200 employees");
     const std::vector<Operation> ops = Operations();
     for (std::size_t i = 0; i < ops.size(); ++i) {
         std::printf("%-42s", ops[i].name);
-        for (const auto& counts : bySize)
-            std::printf(" %9ld %7ld %5ld", counts[i].trips, counts[i].sent, counts[i].opened);
+        for (const auto& measured : bySize) {
+            const Measured& m = measured[i];
+            std::printf(" %9ld %7ld %5ld %6ld", m.counts.trips, m.counts.sent, m.counts.opened, m.milliseconds);
+        }
         std::printf("\n");
     }
     return 0;

@@ -190,6 +190,9 @@ private:
     QSqlDatabase db_;
     std::optional<db::Batch> batch_;
 };
+// The same into the record's rows: a stored row's update on a server joins
+// their batch and goes with them.
+MasterRow WriteKonst(RecordRows& rows, int slot, int tabN, const EmployeeRecord& rec);
 // Writers of the detail tables of one employee: delete his rows, insert the
 // record's.
 void WritePasport(RecordRows& rows, const MasterRow& owner, const EmployeeHead& h);

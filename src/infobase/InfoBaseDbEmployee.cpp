@@ -158,8 +158,9 @@ qint64 KonstId(const QSqlDatabase& db, int slot)
     return db::RawStatementFor(db, KonstIdOfSlotSql()).bind(0, slot).selectInt64();
 }
 
-MasterRow WriteKonst(const QSqlDatabase& db, int slot, int tabN, const EmployeeRecord& rec)
+MasterRow WriteKonst(RecordRows& rows, int slot, int tabN, const EmployeeRecord& rec)
 {
+    const QSqlDatabase& db = rows.db();
     const qint64 id = KonstId(db, slot);
     // The statements' texts, built once.
     static const QString update = [] {
@@ -168,12 +169,20 @@ MasterRow WriteKonst(const QSqlDatabase& db, int slot, int tabN, const EmployeeR
     }();
     static const QString insert = InsertSql(KonstTable().def(), 1);
     if (id != 0) {
-        db::RawStatement& up = db::RawStatementFor(db, update);
-        Binder b(up);
-        b << tabN;
-        KonstTable().bind(rec, b);
-        b << id;
-        up.exec();
+        // On a server the stored row's update goes with the record's other
+        // rows, in their round trip: nothing of its answer is needed.
+        auto bindUpdate = [&](Binder b) {
+            b << tabN;
+            KonstTable().bind(rec, b);
+            b << id;
+        };
+        if (db::Batch* batch = rows.batch()) {
+            bindUpdate(Binder(batch->add(update)));
+        } else {
+            db::RawStatement& up = db::RawStatementFor(db, update);
+            bindUpdate(Binder(up));
+            up.exec();
+        }
         return {id, false};
     }
     db::RawStatement& ins = db::RawStatementFor(db, insert);
@@ -182,6 +191,14 @@ MasterRow WriteKonst(const QSqlDatabase& db, int slot, int tabN, const EmployeeR
     KonstTable().bind(rec, b);
     ins.exec();
     return {ins.lastInsertId(), true};
+}
+
+MasterRow WriteKonst(const QSqlDatabase& db, int slot, int tabN, const EmployeeRecord& rec)
+{
+    RecordRows rows(db);
+    const MasterRow owner = WriteKonst(rows, slot, tabN, rec);
+    rows.run();
+    return owner;
 }
 
 RecordRows::RecordRows(const QSqlDatabase& db) : db_(db)
@@ -1036,8 +1053,8 @@ void writeEmployee(const QSqlDatabase& db, int slot, int tabN, const EmployeeAtt
                    const EmployeeRecord& rec, const WarDatBlock& warDat, unsigned set)
 {
     db::Transaction tr(db);
-    const MasterRow owner = WriteKonst(db, slot, tabN, rec);
     RecordRows rows(db);
+    const MasterRow owner = WriteKonst(rows, slot, tabN, rec);
     if (set & SavePas)
         WritePasport(rows, owner, rec.head);
     if (set & SaveNal)
