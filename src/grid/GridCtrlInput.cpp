@@ -1278,8 +1278,12 @@ void CGridCtrl::OnLButtonUp(Qt::KeyboardModifiers mods, QPoint point)
 
 void CGridCtrl::OnLButtonDblClk(Qt::KeyboardModifiers mods, QPoint point)
 {
-    if (m_refusalPending)
-        return; // the refused cell holds: no other cell is edited
+    // The refused cell holds: no other cell is edited, and the release that
+    // ends the double click does nothing either.
+    if (m_refusalPending) {
+        m_pressEnded = true;
+        return;
+    }
     const CCellID cell = GetCellFromPt(point);
     if (!IsValid(cell))
         return;

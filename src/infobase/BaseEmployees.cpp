@@ -96,11 +96,7 @@ int AddEmployeeToBase(CInfoBase& base, int tabN)
     return InOneTransaction(base, [&] {
         // A number the base holds is never entered again, whatever memory holds.
         if (StoredListHolds(base, tabN))
-            throw db::DbError(db::E_DB_FAIL,
-                              QStringLiteral("Работник с Таб.N %1 уже есть в базе данных. Закройте базу и откройте "
-                                             "ее снова.")
-                                  .arg(tabN),
-                              QString(), QStringLiteral("Kalvor.Card"));
+            throw db::DbError(db::E_DB_FAIL, NumberInBaseRefusal(tabN), QString(), QStringLiteral("Kalvor.Card"));
         const int slot = base.CheckIndexFreeSlot();
         if (slot < 0)
             return slot;
@@ -111,6 +107,11 @@ int AddEmployeeToBase(CInfoBase& base, int tabN)
         SaveEmployee(base, slot, base.attributesOf(slot));
         return slot;
     });
+}
+
+QString NumberInBaseRefusal(int tabN)
+{
+    return QStringLiteral("Работник с Таб.N %1 уже есть в базе данных. Закройте базу и откройте ее снова.").arg(tabN);
 }
 
 bool RemoveEmployeeFromBase(CInfoBase& base, int tabN)

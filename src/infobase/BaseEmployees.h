@@ -16,9 +16,13 @@ namespace kalvor::infobase {
 // the counters, the slot's attributes, shop, second average value and first
 // bonus line cleared, and an empty record stored under the slot (the current
 // record then). A number that a list of the base holds is refused whatever
-// memory holds (db::DbError, nothing written); the base's key on the lists
-// refuses it too. Returns the slot.
+// memory holds (db::DbError of NumberInBaseRefusal, nothing written); the
+// base's key on the lists refuses it too. Returns the slot.
 int AddEmployeeToBase(CInfoBase& base, int tabN);
+
+// The refusal of a new employee whose personnel number a list of the base
+// holds though memory does not: another program made him meanwhile.
+QString NumberInBaseRefusal(int tabN);
 
 // Removes the employee of personnel number tabN: his rows in every
 // table, his entries in both lists, the counters, his short name, time sheet,

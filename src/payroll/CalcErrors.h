@@ -58,6 +58,26 @@ enum CalcError : int {
     kCalcNoSex = -43, // "Не указан пол"; before 2005 the contributions of the older employees depend on it
 };
 
+// The messages the engine says otherwise than the exchange table does under
+// the same code; every other code says the exchange table's message.
+struct CalcOwnText {
+    CalcError code;
+    const char* text;
+};
+inline constexpr CalcOwnText CalcOwnTexts[] = {
+    {kCalcNoPaymentSystem, "Не указана система оплаты"},
+    {kCalcNoSchedule, "Отсутствует график работ"},
+    {kCalcArchiveDataMissing, "В архиве отсутствуют нужные данные"},
+    {kCalcHireDateForRule, "Некорр.дата приема на работу для данного алгоритма."},
+    {kCalcDayMaskMismatch, "Ошибка в табеле учета каждого рабочего дня"},
+    {kCalcTooManyIncomeCodes, "Слишком много кодов дохода"},
+    {kCalcNoContributionTable, "Не известна налоговая таблица для ЕСН"},
+    {kCalcNoBirthDate, "Не указана дата рождения"},
+    {kCalcPostalFee, "Ошибка расчета почтового сбора"},
+    {kCalcSalaryNotPosition, "Оклад не соответствует окладу из справочн.должностей."},
+    {kCalcNoSex, "Не указан пол"},
+};
+
 // The calculation engine's 43 messages (UTF-8 literals); entry k - 1 is the
 // message of code -k.
 extern const std::array<const char*, 43> CalcErrorTexts;

@@ -248,6 +248,57 @@ TEST_F(EditFixture, AColumnReadsTheTypedTextByItsKindAndARefusedCellKeepsWhatItS
     EXPECT_EQ(grid->GetItemText(2, 2), QString());
 }
 
+// A press on another cell while the editor holds a text its column refuses:
+// the box is said and answered within the press, and the press ends there.
+// Its release, or a double click it begins, notifies no click, sends no
+// command, moves no current cell and opens no other editor: the refused cell
+// keeps its editor with the text and the focus, and no second box is said.
+TEST_F(EditFixture, APressEndedByARefusalClicksNothingOnItsReleaseOrDoubleClick)
+{
+    static QStringList said;
+    CGridCtrl::SetRefusalSayer([](QWidget*, const QString& message) { said << message; });
+    grid->DeclareColumn(2, FigureColumn(QStringLiteral("Дни"), kalvor::WholeFigure(0, 31)));
+    int commands = 0;
+    QObject::connect(grid, &CGridCtrl::gridCommand, grid, [&](int) { ++commands; });
+    for (const bool doubleClick : {false, true}) {
+        SCOPED_TRACE(doubleClick ? "a double click" : "a release");
+        Click(grid, CellCentre(grid, 2, 1));
+        Key(Qt::Key_Right);
+        ASSERT_EQ(grid->GetFocusCell(), CCellID(2, 2));
+        Type(QStringLiteral("40"));
+        ASSERT_NE(editor(), nullptr);
+        said.clear();
+        owner->notes.clear();
+        commands = 0;
+
+        const QPoint other = CellCentre(grid, 5, 2);
+        SendMouse(grid, QEvent::MouseButtonPress, other, Qt::LeftButton);
+        ASSERT_EQ(said.size(), 1);
+        QApplication::processEvents(); // the box's own loop ran meanwhile
+        SendMouse(grid, QEvent::MouseButtonRelease, other, Qt::LeftButton);
+        if (doubleClick) {
+            SendMouse(grid, QEvent::MouseButtonDblClick, other, Qt::LeftButton);
+            SendMouse(grid, QEvent::MouseButtonRelease, other, Qt::LeftButton);
+        }
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QApplication::processEvents();
+
+        EXPECT_EQ(said.size(), 1) << said.join(u'|').toStdString();
+        EXPECT_EQ(owner->count(NotifyClick), 0);
+        EXPECT_EQ(owner->count(NotifyDblClick), 0);
+        EXPECT_EQ(commands, 0);
+        EXPECT_EQ(grid->GetFocusCell(), CCellID(2, 2));
+        EXPECT_EQ(grid->viewport()->findChildren<CInPlaceEdit*>().size(), 1);
+        ASSERT_NE(editor(), nullptr);
+        EXPECT_EQ(editor()->GetRow(), 2);
+        EXPECT_EQ(editor()->text(), QStringLiteral("40"));
+        EXPECT_EQ(QApplication::focusWidget(), editor());
+        Key(Qt::Key_Escape);
+        EXPECT_EQ(editor(), nullptr);
+        EXPECT_EQ(grid->GetItemText(2, 2), QStringLiteral("r2c2"));
+    }
+}
+
 // A column that nobody gave a kind is listed and opens no editor; one that
 // only shows is not listed and opens none either.
 TEST_F(EditFixture, AColumnWithoutAKindIsListedAndCannotBeEdited)

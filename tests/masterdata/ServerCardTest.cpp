@@ -2,12 +2,15 @@
 // that does not exist must confirm it; run by tools/test.sh against a
 // throw-away cluster, skipped without one): a card made or removed whose
 // outcome is not known is brought into memory as the base holds it once the
-// server tells, never made twice; the month change and the calculation after
+// server tells, never made twice; a new card's number is looked up among the
+// base's numbers (one only the base holds refused naming it, one that is
+// only a list place made); the month change and the calculation after
 // it leave the base as one that took each once; the exit after a save the
 // base holds asks nothing about an unsaved screen; and the card's load and
 // save and the firm's data cost a few round trips whatever the base's size.
 #include "EmployeeScreensWorld.h"
 
+#include "infobase/BaseEmployees.h"
 #include "infobase/BaseWrites.h"
 #include "infobase/FirmParameters.h"
 #include "masterdata/EmployeeCard.h"
@@ -187,6 +190,50 @@ TEST_F(ServerCard, ACardMadeInDoubtIsFoundByItsNumberAndNeverMadeTwice)
     EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM dbo.konst")), kEmployees + 1);
     EXPECT_EQ(base().employeeCount(), kEmployees + 1);
     ExpectMemoryAsStored();
+}
+
+// A free number no higher than the number of employees (a list holds it as
+// a place, not as a number) makes a new card: one entry in each list, memory
+// as the base.
+TEST_F(ServerCard, AFreeNumberNoHigherThanTheListsLengthMakesACard)
+{
+    ShowCard();
+    const int number = 7;
+    ASSERT_LT(base().FindEmployee(number), 0);
+    ASSERT_LE(number, base().employeeCount());
+    MessageRecorder boxes; // Yes to the new card's question
+    ApplyNumber(number);
+    EXPECT_EQ(boxes.Texts(), QStringList{QString::fromUtf8(kCreateQuestion)});
+    EXPECT_GE(base().FindEmployee(number), 0);
+    EXPECT_EQ(view->m_tabN, unsigned(number));
+    EXPECT_EQ(StoredEntries(number), (std::map<int, int>{{1, 1}, {2, 1}}));
+    EXPECT_EQ(base().employeeCount(), kEmployees + 1);
+    ExpectMemoryAsStored();
+}
+
+// A card another program made meanwhile: the base's lists hold its number,
+// memory's do not. Made again here, it is refused naming the number; the
+// base keeps the one card, memory stays without him.
+TEST_F(ServerCard, ANumberOnlyTheStoredListHoldsIsRefusedNamingIt)
+{
+    ShowCard();
+    const int number = FreeNumber();
+    {
+        PayrollDoc other;
+        payrolltest::ReloadStored(other, base());
+        ASSERT_GT(masterdata::CreateEmployeeCard(other.infoBase, number), 0);
+        CloseBase(other.infoBase);
+    }
+    MessageRecorder boxes; // Yes to the new card's question
+    ApplyNumber(number);
+    EXPECT_EQ(boxes.Texts().count(QString::fromUtf8(kCreateQuestion)), 1);
+    ASSERT_FALSE(boxes.boxes.empty());
+    EXPECT_TRUE(boxes.Texts().last().contains(NumberInBaseRefusal(number)))
+        << boxes.Texts().join(QLatin1Char('|')).toStdString();
+    EXPECT_LT(base().FindEmployee(number), 0);
+    EXPECT_EQ(base().employeeCount(), kEmployees);
+    EXPECT_EQ(StoredEntries(number), (std::map<int, int>{{1, 1}, {2, 1}}));
+    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM dbo.konst")), kEmployees + 1);
 }
 
 // A card made and a card removed, each while the server holds its COMMIT

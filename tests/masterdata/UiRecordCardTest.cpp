@@ -464,10 +464,14 @@ TEST_F(UiRecordCard, CodedFieldsShowTheNamesOfTheirValues)
     Settle();
 }
 
+// Alt+F10 deletes the card after the question; the card made next takes his
+// slot and none of his advance, in memory and in the base.
 TEST_F(UiRecordCard, AltF10DeletesAfterTheQuestion)
 {
     const int number = tabN(3);
     const int slot = base().list[3].slot;
+    const double advance = base().avOf(slot);
+    ASSERT_GT(advance, 0);
     const QString question = QStringLiteral("Вы действительно хотите удалить учетную карточку\nработника %1 Таб.N %2")
                                  .arg(base().shortNameOf(slot))
                                  .arg(number);
@@ -500,6 +504,16 @@ TEST_F(UiRecordCard, AltF10DeletesAfterTheQuestion)
     ApplyNumber(view->Strip(), tabN(0));
     EXPECT_TRUE(Field(1077)->isEnabled());
     EXPECT_EQ(Field(1077)->text(), record(0).head.fio);
+
+    ApplyNumber(view->Strip(), 7777);
+    const int made = base().FindEmployee(7777);
+    ASSERT_GE(made, 0);
+    ASSERT_EQ(base().list[std::size_t(made)].slot, slot);
+    EXPECT_EQ(base().avOf(slot), 0);
+    kalvor::PayrollDoc stored;
+    payrolltest::ReloadStored(stored, base());
+    EXPECT_EQ(stored.infoBase.avOf(slot), 0) << "his advance was " << advance;
+    ib::CloseBase(stored.infoBase);
 }
 
 TEST_F(UiRecordCard, PropertyDeductionAsksBeforeChangingATotal)

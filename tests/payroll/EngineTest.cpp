@@ -1469,30 +1469,23 @@ TEST(CalcErrors, CodesSelectTheirMessages)
     EXPECT_EQ(CalcErrorText(kCalcBadHireDismissal), CalcErrorText(-42));
 }
 
-// The engine's 43 messages: eleven are its own, every other one is the
-// exchange table's text of the same code (which the exchange tests hold
-// text by text).
+// The engine's 43 messages: eleven are its own, each unlike the exchange
+// table's text of its code; every other one is the exchange table's text of
+// the same code (which the exchange tests hold text by text).
 TEST(CalcErrors, TheTableHoldsItsOwnTextsAndTheExchangeTablesOthers)
 {
-    const std::map<int, const char*> own = {
-        {-1, "Не указана система оплаты"},
-        {-2, "Отсутствует график работ"},
-        {-3, "В архиве отсутствуют нужные данные"},
-        {-20, "Некорр.дата приема на работу для данного алгоритма."},
-        {-25, "Ошибка в табеле учета каждого рабочего дня"},
-        {-30, "Слишком много кодов дохода"},
-        {-32, "Не известна налоговая таблица для ЕСН"},
-        {-33, "Не указана дата рождения"},
-        {-34, "Ошибка расчета почтового сбора"},
-        {-41, "Оклад не соответствует окладу из справочн.должностей."},
-        {-43, "Не указан пол"},
-    };
+    std::map<int, const char*> own;
+    for (const CalcOwnText& o : CalcOwnTexts) {
+        EXPECT_TRUE(own.emplace(o.code, o.text).second) << "code " << o.code << " twice";
+        EXPECT_STRNE(o.text, ExchangeErrorTexts[std::size_t(-o.code - 1)]) << "code " << o.code;
+    }
+    EXPECT_EQ(own.size(), 11u);
     ASSERT_EQ(CalcErrorTexts.size(), 43u);
     for (int code = -1; code >= -43; --code) {
         const auto it = own.find(code);
-        EXPECT_STREQ(CalcErrorTexts[std::size_t(-code - 1)],
-                     it != own.end() ? it->second : ExchangeErrorTexts[std::size_t(-code - 1)])
-            << "code " << code;
+        const char* said = it != own.end() ? it->second : ExchangeErrorTexts[std::size_t(-code - 1)];
+        EXPECT_STREQ(CalcErrorTexts[std::size_t(-code - 1)], said) << "code " << code;
+        EXPECT_EQ(CalcErrorText(code), QString::fromUtf8(said)) << "code " << code;
     }
     EXPECT_EQ(ExchangeErrorText(-43), QStringLiteral("некорректный табельный номер"));
     EXPECT_EQ(ExchangeErrorText(-41), QStringLiteral("Оклад не соответствует окладу из справочн.должностей"));

@@ -37,8 +37,9 @@ public:
     {
         CAmaSvodView::StartMerge();
         const std::vector<QString> files = FileNames();
-        started = StartMergeWorker([this, files](TaskContext&) -> TaskOutcome {
-            while (hold) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        started = StartMergeWorker([this, files](TaskContext& context) -> TaskOutcome {
+            // Held until let go or asked to stop (the view's end asks).
+            while (hold && !context.stopRequested()) std::this_thread::sleep_for(std::chrono::milliseconds(2));
             if (fail)
                 throw kalvor::TextError(QStringLiteral("Ошибка чтения файла"));
             qint64 total = 0;
@@ -176,6 +177,8 @@ TEST(UiAmaSvodView, AMergeThatThrowsIsReportedAndTheButtonComesBack)
     EXPECT_TRUE(view.control(CAmaSvodView::IdStart)->isEnabled());
 }
 
+// The merge is held until the view's end asks it to stop: it can end only
+// once the deletion has begun, and the deletion returns after it.
 TEST(UiAmaSvodView, ClosingTheViewWaitsForTheRunningMerge)
 {
     QTemporaryDir dir;
@@ -188,13 +191,9 @@ TEST(UiAmaSvodView, ClosingTheViewWaitsForTheRunningMerge)
     view->endedOut = &ended;
     view->StartMerge();
     ASSERT_TRUE(view->MergeRunning());
-    std::thread release([view] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        view->hold = false;
-    });
+    EXPECT_FALSE(ended);
     delete view; // the merge runs to its end first
     EXPECT_TRUE(ended);
-    release.join();
     Settle();
 }
 
