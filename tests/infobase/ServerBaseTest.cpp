@@ -191,6 +191,63 @@ struct MovedClock {
     void pastTheLease() { clock->moveOn(kLease + std::chrono::seconds(1)); }
 };
 
+// A lock of one of the base's tables that another session holds for a time
+// (one statement that takes it and sleeps, on a thread of its own and under
+// no bound), held once the constructor returns; the session is cancelled,
+// and the lock let go, by letGo() or at the latest when the object goes.
+class LockHeldElsewhere {
+public:
+    LockHeldElsewhere(const QString& locator, const QString& table, const QString& mode, int seconds)
+        : locator_(locator), thread_([this, table, mode, seconds] {
+              {
+                  std::stop_source never;
+                  const db::ServerStopScope unbounded(never.get_token());
+                  try {
+                      db::Execute(db::Connection::forThread(locator_),
+                                  QStringLiteral("DO $$ BEGIN LOCK TABLE dbo.%1 IN %2 MODE; PERFORM pg_sleep(%3); "
+                                                 "END $$")
+                                      .arg(table, mode)
+                                      .arg(seconds));
+                  } catch (const db::DbError&) {
+                      // cancelled by letGo()
+                  }
+              }
+              db::Connection::closeAllForThread();
+          })
+    {
+        QElapsedTimer clock;
+        clock.start();
+        while (!held(table, mode) && clock.elapsed() < 10000)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    ~LockHeldElsewhere() { letGo(); }
+    LockHeldElsewhere(const LockHeldElsewhere&) = delete;
+    LockHeldElsewhere& operator=(const LockHeldElsewhere&) = delete;
+    void letGo()
+    {
+        if (!thread_.joinable())
+            return;
+        db::Execute(db::Connection::forThread(locator_),
+                    QStringLiteral("SELECT pg_cancel_backend(pid) FROM pg_stat_activity WHERE datname = "
+                                   "current_database() AND pid <> pg_backend_pid() AND query LIKE 'DO $$ BEGIN "
+                                   "LOCK TABLE%'"));
+        thread_.join();
+    }
+
+private:
+    bool held(const QString& table, const QString& mode)
+    {
+        db::Recordset q(db::Connection::forThread(locator_),
+                        QStringLiteral("SELECT COUNT(*) FROM pg_locks l JOIN pg_class c ON c.oid = l.relation "
+                                       "WHERE c.relname = ? AND lower(l.mode) = ? AND l.granted"));
+        q.run(table.toLower(), mode.split(QLatin1Char(' ')).join(QString()).toLower() + QStringLiteral("lock"));
+        return q.next() && q.toInt(0) == 1;
+    }
+
+    QString locator_;
+    std::thread thread_;
+};
+
 } // namespace
 
 TEST_F(ServerBase, TheSecondOpeningOfABaseIsRefusedUntilTheFirstEnds)
@@ -920,6 +977,72 @@ TEST_F(ServerBase, AScreensWaitIsCutByTheServersSilenceNeverByTheWorksLength)
     Reopen(after);
     EXPECT_EQ(after.shortNameOf(1), QStringLiteral("Терпеливый Работник"));
     CloseBase(after);
+}
+
+// A lock that another session holds on the server, so that the program's
+// statement waits for it and the server says nothing meanwhile: a plain read
+// outside any transaction (the configuration's, as an opening reads it) is
+// cut once the server has said nothing for a screen's bound, said as a lost
+// connection; the removal of the holder's row at the base's close is cut
+// within the close's bound, said as not known, and the row goes once the
+// lock is let go. Neither waits for the other session's end.
+TEST_F(ServerBase, AHeldLockUnderAPlainReadOrTheClosesReleaseIsCutWithinItsBound)
+{
+    Fill(3);
+    const QString locator = BaseFile(base);
+    // No renewal of the lease meets the held lock of the holder's table.
+    db::HoldServerLeaseRenewals(true);
+    const auto holders = [&] {
+        db::Recordset q(db::Connection::forThread(locator), QStringLiteral("SELECT COUNT(*) FROM dbo.lock_holder"));
+        q.exec();
+        return q.next() ? q.toInt(0) : -1;
+    };
+    ASSERT_EQ(holders(), 1);
+    struct Row {
+        const char* what;
+        QString table, mode; // the lock held elsewhere
+        std::function<QString()> work; // what it said
+        qint64 fromMs, toMs;
+        QString said;
+    };
+    const Row rows[] = {
+        {"a plain read", QStringLiteral("config"), QStringLiteral("ACCESS EXCLUSIVE"),
+         [&] {
+             try {
+                 LoadConfig(base);
+             } catch (const db::DbError& e) {
+                 EXPECT_EQ(e.code(), db::E_DB_CONNECTION_LOST) << e.what();
+                 return e.message();
+             }
+             return QString();
+         },
+         db::kServerSilenceMilliseconds - 100, db::kServerSilenceMilliseconds + 1500,
+         QString::fromUtf8(db::kConnectionLostText)},
+        {"the close's release", QStringLiteral("lock_holder"), QStringLiteral("EXCLUSIVE"),
+         [&] { return CloseBase(base); }, db::kServerStopCutMilliseconds - 100, 2 * db::kServerStopCutMilliseconds,
+         QString::fromUtf8(db::kReleaseNotKnownText).arg(db::ServerDatabaseOf(locator))},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        // Held well past the bound: a wait without it would end with the lock.
+        LockHeldElsewhere lock(locator, row.table, row.mode, int(row.toMs / 1000) + 8);
+        QElapsedTimer clock;
+        clock.start();
+        const QString said = row.work();
+        const qint64 ms = clock.elapsed();
+        lock.letGo();
+        EXPECT_EQ(said, row.said);
+        EXPECT_GE(ms, row.fromMs);
+        EXPECT_LT(ms, row.toMs);
+    }
+    db::HoldServerLeaseRenewals(false);
+    QElapsedTimer clock;
+    clock.start();
+    while (holders() != 0 && clock.elapsed() < 15000) db::AwaitServerLeaseRound();
+    EXPECT_EQ(holders(), 0);
+    OpenBase(base);
+    LoadAll(base);
+    EXPECT_EQ(base.list.size(), 3u);
 }
 
 // The raw statements of the loaders read their rows in the server's binary
