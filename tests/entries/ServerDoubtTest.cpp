@@ -260,7 +260,8 @@ TEST_F(ServerDoubt, AScreensSaveAfterAnEarlierSaveInDoubtThatWasMadeTakesItAndIs
     ASSERT_NE(sheet, nullptr);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); // the advance screen goes, storing
     ASSERT_FALSE(WriteInDoubt(base()).isEmpty()) << boxes.Texts().join(QLatin1Char('|')).toStdString();
-    EXPECT_EQ(boxes.Texts(), QStringList{QString::fromUtf8(db::kCommitNotKnownText)});
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_TRUE(boxes.Texts()[0].contains(QString::fromUtf8(db::kCommitNotKnownText))) << boxes.Texts()[0].toStdString();
 
     // The server lets go: the advances were saved.
     HoldCommits(false);

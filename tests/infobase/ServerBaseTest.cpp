@@ -27,10 +27,13 @@
 #include <QThread>
 
 #include <chrono>
+#include <condition_variable>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <thread>
+
+#include <signal.h>
 
 using namespace kalvor;
 using namespace kalvor::infobase;
@@ -245,6 +248,47 @@ private:
     }
 
     QString locator_;
+    std::thread thread_;
+};
+
+// The server process of the calling thread's session on the base stopped,
+// as when the server's machine stalls for it: continued by letGo(), or at
+// the latest after `seconds`.
+class SessionStopped {
+public:
+    SessionStopped(const QString& locator, int seconds)
+    {
+        db::Recordset q(db::Connection::forThread(locator), QStringLiteral("SELECT pg_backend_pid()"));
+        q.exec();
+        pid_ = q.next() ? pid_t(q.toInt64(0)) : 0;
+        if (pid_ > 0)
+            ::kill(pid_, SIGSTOP);
+        thread_ = std::thread([this, seconds] {
+            std::unique_lock lock(mutex_);
+            wake_.wait_for(lock, std::chrono::seconds(seconds), [this] { return done_; });
+            if (pid_ > 0)
+                ::kill(pid_, SIGCONT);
+        });
+    }
+    ~SessionStopped() { letGo(); }
+    SessionStopped(const SessionStopped&) = delete;
+    SessionStopped& operator=(const SessionStopped&) = delete;
+    void letGo()
+    {
+        {
+            std::lock_guard lock(mutex_);
+            done_ = true;
+        }
+        wake_.notify_all();
+        if (thread_.joinable())
+            thread_.join();
+    }
+
+private:
+    pid_t pid_ = 0;
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    bool done_ = false;
     std::thread thread_;
 };
 
@@ -979,14 +1023,15 @@ TEST_F(ServerBase, AScreensWaitIsCutByTheServersSilenceNeverByTheWorksLength)
     CloseBase(after);
 }
 
-// A lock that another session holds on the server, so that the program's
-// statement waits for it and the server says nothing meanwhile: a plain read
-// outside any transaction (the configuration's, as an opening reads it) is
-// cut once the server has said nothing for a screen's bound, said as a lost
-// connection; the removal of the holder's row at the base's close is cut
-// within the close's bound, said as not known, and the row goes once the
-// lock is let go. Neither waits for the other session's end.
-TEST_F(ServerBase, AHeldLockUnderAPlainReadOrTheClosesReleaseIsCutWithinItsBound)
+// The server holds the program's statement and says nothing meanwhile: a
+// plain read outside any transaction (the configuration's, as an opening
+// reads it) whose session's server process is stopped is cut once the server
+// has said nothing for a screen's bound, said as a lost connection; the
+// removal of the holder's row at the base's close, waiting for a lock that
+// another session holds on the holder's table, is cut within the close's
+// bound, said as not known, and the row goes once the lock is let go.
+// Neither waits for the server to go on.
+TEST_F(ServerBase, AHeldReadOrReleaseOfTheClosesLockIsCutWithinItsBound)
 {
     Fill(3);
     const QString locator = BaseFile(base);
@@ -1000,13 +1045,19 @@ TEST_F(ServerBase, AHeldLockUnderAPlainReadOrTheClosesReleaseIsCutWithinItsBound
     ASSERT_EQ(holders(), 1);
     struct Row {
         const char* what;
-        QString table, mode; // the lock held elsewhere
+        // Holds the work on the server well past its bound (a wait without
+        // the bound would end only then); gives the way to let it go.
+        std::function<std::function<void()>(int seconds)> hold;
         std::function<QString()> work; // what it said
         qint64 fromMs, toMs;
         QString said;
     };
     const Row rows[] = {
-        {"a plain read", QStringLiteral("config"), QStringLiteral("ACCESS EXCLUSIVE"),
+        {"a plain read",
+         [&](int seconds) {
+             auto stopped = std::make_shared<SessionStopped>(locator, seconds);
+             return [stopped] { stopped->letGo(); };
+         },
          [&] {
              try {
                  LoadConfig(base);
@@ -1018,19 +1069,23 @@ TEST_F(ServerBase, AHeldLockUnderAPlainReadOrTheClosesReleaseIsCutWithinItsBound
          },
          db::kServerSilenceMilliseconds - 100, db::kServerSilenceMilliseconds + 1500,
          QString::fromUtf8(db::kConnectionLostText)},
-        {"the close's release", QStringLiteral("lock_holder"), QStringLiteral("EXCLUSIVE"),
+        {"the close's release",
+         [&](int seconds) {
+             auto lock = std::make_shared<LockHeldElsewhere>(locator, QStringLiteral("lock_holder"),
+                                                             QStringLiteral("EXCLUSIVE"), seconds);
+             return [lock] { lock->letGo(); };
+         },
          [&] { return CloseBase(base); }, db::kServerStopCutMilliseconds - 100, 2 * db::kServerStopCutMilliseconds,
          QString::fromUtf8(db::kReleaseNotKnownText).arg(db::ServerDatabaseOf(locator))},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
-        // Held well past the bound: a wait without it would end with the lock.
-        LockHeldElsewhere lock(locator, row.table, row.mode, int(row.toMs / 1000) + 8);
+        const std::function<void()> letGo = row.hold(int(row.toMs / 1000) + 8);
         QElapsedTimer clock;
         clock.start();
         const QString said = row.work();
         const qint64 ms = clock.elapsed();
-        lock.letGo();
+        letGo();
         EXPECT_EQ(said, row.said);
         EXPECT_GE(ms, row.fromMs);
         EXPECT_LT(ms, row.toMs);
