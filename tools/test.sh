@@ -83,7 +83,7 @@ if server=$(sh tools/pgtest.sh start); then
     pids="${pids:+$pids }$!:$1"
   }
   run_list payroll test_payroll \
-    'SlowNetwork.*:DemoMonth*:StoredResults.*:ServerStop.*:MonthChangeTest.AFailureHalfway*:MonthChangeTest.AConnectionKilled*:MonthChangeTest.TheServerBase*:MonthChangeTest.ARefusal*:CalcRefusal.ARunWhoseServerSession*:CalcRefusal.AStoreRefused*:CalcRefusal.ABaseThatMoved*:ServerStatements.*'
+    'SlowNetwork.*:DemoMonth*:StoredResults.*:ServerStop.*:MonthChangeTest.AFailureHalfway*:MonthChangeTest.AConnectionKilled*:MonthChangeTest.TheServerBase*:MonthChangeTest.ARefusal*:MonthChangeTest.ABaseThatMoved*:CalcRefusal.ARunWhoseServerSession*:CalcRefusal.AStoreRefused*:CalcRefusal.ABaseThatMoved*:ServerStatements.*'
   run_list infobase test_infobase 'Db*:Server*'
   run_list shell test_shell 'UiStartup.OnAServer*:ServerStop.*'
   run_list masterdata test_masterdata 'ServerCard.*:UiRecordCard.AFailedSave*:UiRefTables.RefusedSaves*'

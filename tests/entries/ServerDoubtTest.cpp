@@ -6,11 +6,15 @@
 // recompute. While the server holds the COMMIT no screen opens to take
 // anything typed; once it lets go, the advance screen opens with memory
 // brought to the write, what is typed there is stored, memory equals the
-// base, and the next write goes through.
+// base, and the next write goes through. And a screen's own save held in
+// doubt and then made, followed by the save of the screen that opened
+// meanwhile: both are stored.
 #include "shell/UiTestSupport.h"
 
 #include "entries/ui/CAvanceVvodDlg.h"
 #include "entries/ui/CAvanceVvodView.h"
+#include "entries/ui/CTabelVvodDlg.h"
+#include "entries/ui/CTabelVvodView.h"
 #include "grid/FldHlpGridCtrl.h"
 #include "infobase/BaseEmployees.h"
 #include "infobase/BaseWrites.h"
@@ -118,6 +122,20 @@ public:
         QTest::keyClick(shop, Qt::Key_Return);
         return view;
     }
+    // The main time sheet, the employee's record shown.
+    CTabelVvodView* ShowTimeSheet(int tabN)
+    {
+        auto* view = static_cast<CTabelVvodView*>(
+            frame->SwitchView([](CKalvorDoc* d) -> CCommonFormView* { return new CTabelVvodView(d, {}); }));
+        if (!view)
+            return nullptr;
+        QLineEdit* number = view->Strip()->Field(CTabelFilterDlg::IdTabN);
+        number->setFocus();
+        number->selectAll();
+        QTest::keyClicks(number, QString::number(tabN));
+        QTest::keyClick(number, Qt::Key_Return);
+        return view;
+    }
     void LeaveScreen()
     {
         frame->SwitchView<CEmptyView>();
@@ -134,6 +152,7 @@ public:
         EXPECT_EQ(EveryAttributes(after.infoBase), EveryAttributes(base()));
         EXPECT_EQ(EveryAdvance(after.infoBase), EveryAdvance(base()));
         EXPECT_EQ(EveryPayout(after.infoBase), EveryPayout(base()));
+        EXPECT_EQ(EveryTabel(after.infoBase), EveryTabel(base()));
         EXPECT_EQ(after.infoBase.config.kolRab, base().config.kolRab);
         CloseBase(after.infoBase);
     }
@@ -217,4 +236,49 @@ TEST_F(ServerDoubt, AdvancesTypedAfterAWriteInDoubtThatWasMadeAreStoredAndTheNex
         CloseBase(base());
         doc.reset();
     }
+}
+
+// A screen's save whose COMMIT the server held (the advances, stored as their
+// screen closes, the time sheet already open) and then made: what is typed
+// on the time sheet is saved without a box, the earlier save taken as made
+// first; the base and memory hold what was typed on both screens, and no
+// write is in doubt.
+TEST_F(ServerDoubt, AScreensSaveAfterAnEarlierSaveInDoubtThatWasMadeTakesItAndIsStored)
+{
+    ShowFrame(QStringLiteral("doubtsave"));
+    MessageRecorder boxes;
+    CAvanceVvodView* advances = ShowAdvances();
+    ASSERT_NE(advances, nullptr);
+    CFldHlpGridCtrl* grid = advances->Dlg()->Grid();
+    ASSERT_GT(grid->GetRowCount(), 3);
+    const int advanced = base().list[std::size_t(base().FindEmployee(grid->GetItemText(2, 1).toInt()))].slot;
+    grid->SetItemText(2, 2, QStringLiteral("4321.09"));
+    const EmployeeListEntry worker = base().list[3];
+
+    HoldCommits(true);
+    CTabelVvodView* sheet = ShowTimeSheet(int(worker.tabN()));
+    ASSERT_NE(sheet, nullptr);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); // the advance screen goes, storing
+    ASSERT_FALSE(WriteInDoubt(base()).isEmpty()) << boxes.Texts().join(QLatin1Char('|')).toStdString();
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_TRUE(boxes.Texts()[0].contains(QString::fromUtf8(db::kCommitNotKnownText))) << boxes.Texts()[0].toStdString();
+
+    // The server lets go: the advances were saved.
+    HoldCommits(false);
+    boxes.boxes.clear();
+    QLineEdit* evening = sheet->TabelDlg()->Field(1079);
+    ASSERT_TRUE(evening->isEnabled());
+    evening->setFocus();
+    evening->selectAll();
+    QTest::keyClicks(evening, QStringLiteral("12,30"));
+    LeaveScreen();
+    EXPECT_TRUE(boxes.Texts().isEmpty()) << boxes.Texts().join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(WriteInDoubt(base()).isEmpty());
+    EXPECT_DOUBLE_EQ(base().avOf(advanced), 432'109.0);
+    EXPECT_DOUBLE_EQ(StoredAdvance(advanced), 432'109.0);
+    EXPECT_EQ(base().tabelOf(worker.slot).vHr, 12 * 60 + 30);
+    ExpectMemoryAsStored();
+    frame.reset();
+    CloseBase(base());
+    doc.reset();
 }

@@ -27,10 +27,13 @@
 #include <QThread>
 
 #include <chrono>
+#include <condition_variable>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <thread>
+
+#include <signal.h>
 
 using namespace kalvor;
 using namespace kalvor::infobase;
@@ -189,6 +192,104 @@ struct MovedClock {
     platform::BaseLock lock() const { return platform::BaseLock(clock); }
     void moveOn(std::chrono::milliseconds by) { clock->moveOn(by); }
     void pastTheLease() { clock->moveOn(kLease + std::chrono::seconds(1)); }
+};
+
+// A lock of one of the base's tables that another session holds for a time
+// (one statement that takes it and sleeps, on a thread of its own and under
+// no bound), held once the constructor returns; the session is cancelled,
+// and the lock let go, by letGo() or at the latest when the object goes.
+class LockHeldElsewhere {
+public:
+    LockHeldElsewhere(const QString& locator, const QString& table, const QString& mode, int seconds)
+        : locator_(locator), thread_([this, table, mode, seconds] {
+              {
+                  std::stop_source never;
+                  const db::ServerStopScope unbounded(never.get_token());
+                  try {
+                      db::Execute(db::Connection::forThread(locator_),
+                                  QStringLiteral("DO $$ BEGIN LOCK TABLE dbo.%1 IN %2 MODE; PERFORM pg_sleep(%3); "
+                                                 "END $$")
+                                      .arg(table, mode)
+                                      .arg(seconds));
+                  } catch (const db::DbError&) {
+                      // cancelled by letGo()
+                  }
+              }
+              db::Connection::closeAllForThread();
+          })
+    {
+        QElapsedTimer clock;
+        clock.start();
+        while (!held(table, mode) && clock.elapsed() < 10000)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    ~LockHeldElsewhere() { letGo(); }
+    LockHeldElsewhere(const LockHeldElsewhere&) = delete;
+    LockHeldElsewhere& operator=(const LockHeldElsewhere&) = delete;
+    void letGo()
+    {
+        if (!thread_.joinable())
+            return;
+        db::Execute(db::Connection::forThread(locator_),
+                    QStringLiteral("SELECT pg_cancel_backend(pid) FROM pg_stat_activity WHERE datname = "
+                                   "current_database() AND pid <> pg_backend_pid() AND query LIKE 'DO $$ BEGIN "
+                                   "LOCK TABLE%'"));
+        thread_.join();
+    }
+
+private:
+    bool held(const QString& table, const QString& mode)
+    {
+        db::Recordset q(db::Connection::forThread(locator_),
+                        QStringLiteral("SELECT COUNT(*) FROM pg_locks l JOIN pg_class c ON c.oid = l.relation "
+                                       "WHERE c.relname = ? AND lower(l.mode) = ? AND l.granted"));
+        q.run(table.toLower(), mode.split(QLatin1Char(' ')).join(QString()).toLower() + QStringLiteral("lock"));
+        return q.next() && q.toInt(0) == 1;
+    }
+
+    QString locator_;
+    std::thread thread_;
+};
+
+// The server process of the calling thread's session on the base stopped,
+// as when the server's machine stalls for it: continued by letGo(), or at
+// the latest after `seconds`.
+class SessionStopped {
+public:
+    SessionStopped(const QString& locator, int seconds)
+    {
+        db::Recordset q(db::Connection::forThread(locator), QStringLiteral("SELECT pg_backend_pid()"));
+        q.exec();
+        pid_ = q.next() ? pid_t(q.toInt64(0)) : 0;
+        if (pid_ > 0)
+            ::kill(pid_, SIGSTOP);
+        thread_ = std::thread([this, seconds] {
+            std::unique_lock lock(mutex_);
+            wake_.wait_for(lock, std::chrono::seconds(seconds), [this] { return done_; });
+            if (pid_ > 0)
+                ::kill(pid_, SIGCONT);
+        });
+    }
+    ~SessionStopped() { letGo(); }
+    SessionStopped(const SessionStopped&) = delete;
+    SessionStopped& operator=(const SessionStopped&) = delete;
+    void letGo()
+    {
+        {
+            std::lock_guard lock(mutex_);
+            done_ = true;
+        }
+        wake_.notify_all();
+        if (thread_.joinable())
+            thread_.join();
+    }
+
+private:
+    pid_t pid_ = 0;
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    bool done_ = false;
+    std::thread thread_;
 };
 
 } // namespace
@@ -920,6 +1021,83 @@ TEST_F(ServerBase, AScreensWaitIsCutByTheServersSilenceNeverByTheWorksLength)
     Reopen(after);
     EXPECT_EQ(after.shortNameOf(1), QStringLiteral("Терпеливый Работник"));
     CloseBase(after);
+}
+
+// The server holds the program's statement and says nothing meanwhile: a
+// plain read outside any transaction (the configuration's, as an opening
+// reads it) whose session's server process is stopped is cut once the server
+// has said nothing for a screen's bound, said as a lost connection; the
+// removal of the holder's row at the base's close, waiting for a lock that
+// another session holds on the holder's table, is cut within the close's
+// bound, said as not known, and the row goes once the lock is let go.
+// Neither waits for the server to go on.
+TEST_F(ServerBase, AHeldReadOrReleaseOfTheClosesLockIsCutWithinItsBound)
+{
+    Fill(3);
+    const QString locator = BaseFile(base);
+    // No renewal of the lease meets the held lock of the holder's table.
+    db::HoldServerLeaseRenewals(true);
+    const auto holders = [&] {
+        db::Recordset q(db::Connection::forThread(locator), QStringLiteral("SELECT COUNT(*) FROM dbo.lock_holder"));
+        q.exec();
+        return q.next() ? q.toInt(0) : -1;
+    };
+    ASSERT_EQ(holders(), 1);
+    struct Row {
+        const char* what;
+        // Holds the work on the server well past its bound (a wait without
+        // the bound would end only then); gives the way to let it go.
+        std::function<std::function<void()>(int seconds)> hold;
+        std::function<QString()> work; // what it said
+        qint64 fromMs, toMs;
+        QString said;
+    };
+    const Row rows[] = {
+        {"a plain read",
+         [&](int seconds) {
+             auto stopped = std::make_shared<SessionStopped>(locator, seconds);
+             return [stopped] { stopped->letGo(); };
+         },
+         [&] {
+             try {
+                 LoadConfig(base);
+             } catch (const db::DbError& e) {
+                 EXPECT_EQ(e.code(), db::E_DB_CONNECTION_LOST) << e.what();
+                 return e.message();
+             }
+             return QString();
+         },
+         db::kServerSilenceMilliseconds - 100, db::kServerSilenceMilliseconds + 1500,
+         QString::fromUtf8(db::kConnectionLostText)},
+        {"the close's release",
+         [&](int seconds) {
+             auto lock = std::make_shared<LockHeldElsewhere>(locator, QStringLiteral("lock_holder"),
+                                                             QStringLiteral("EXCLUSIVE"), seconds);
+             return [lock] { lock->letGo(); };
+         },
+         [&] { return CloseBase(base); }, db::kServerStopCutMilliseconds - 100, 2 * db::kServerStopCutMilliseconds,
+         QString::fromUtf8(db::kReleaseNotKnownText).arg(db::ServerDatabaseOf(locator))},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        const std::function<void()> letGo = row.hold(int(row.toMs / 1000) + 8);
+        QElapsedTimer clock;
+        clock.start();
+        const QString said = row.work();
+        const qint64 ms = clock.elapsed();
+        letGo();
+        EXPECT_EQ(said, row.said);
+        EXPECT_GE(ms, row.fromMs);
+        EXPECT_LT(ms, row.toMs);
+    }
+    db::HoldServerLeaseRenewals(false);
+    QElapsedTimer clock;
+    clock.start();
+    while (holders() != 0 && clock.elapsed() < 15000) db::AwaitServerLeaseRound();
+    EXPECT_EQ(holders(), 0);
+    OpenBase(base);
+    LoadAll(base);
+    EXPECT_EQ(base.list.size(), 3u);
 }
 
 // The raw statements of the loaders read their rows in the server's binary

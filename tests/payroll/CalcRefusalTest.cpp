@@ -184,12 +184,30 @@ protected:
                                         .arg(base().shortNameOf(victim.slot).trimmed(), engineLine)) &&
                     said.size() < 400 && !said.contains(QStringLiteral("dbo.")))
             << qPrintable(said);
+        ExpectTheCurrentRecordAsStored();
         const std::vector<Held> inMemory = InMemory();
         const std::vector<Held> after = Stored();
         for (int i = 0; i < kEmployees; ++i) {
             EXPECT_EQ(after[std::size_t(i)], i < at ? fresh[std::size_t(i)] : old[std::size_t(i)]) << "employee " << i;
             EXPECT_EQ(inMemory[std::size_t(i)], after[std::size_t(i)]) << "employee " << i << " in memory";
         }
+    }
+
+    // No results computed and not stored stay as the current record, which
+    // the screens and the next run take without reading it again: a record
+    // still current (the refused employee's on a base file, where a store
+    // is refused as it is made) is his record as the base holds it.
+    void ExpectTheCurrentRecordAsStored()
+    {
+        const int slot = base().currentSlot;
+        if (slot == 0)
+            return;
+        PayrollDoc stored;
+        payrolltest::ReloadStored(stored, base());
+        LoadEmployee(stored.infoBase, slot);
+        EXPECT_TRUE(base().current.rows == stored.infoBase.current.rows) << "the rows of slot " << slot;
+        EXPECT_TRUE(base().current == stored.infoBase.current) << "the record of slot " << slot;
+        CloseBase(stored.infoBase);
     }
 
     QTemporaryDir dir;
@@ -403,6 +421,24 @@ TEST_F(CalcRefusal, AStoreRefusedByTheServerEndsTheRunAtItsOwnEmployee)
         for (const int at : r.at)
             ExpectTheRunToEndAtARefusedStore(at, r.said);
         StopRefusing(r.table);
+    }
+}
+
+// On a base file each employee is stored as he is computed: a refusal of
+// his rows, his amount to pay or his status word ends the run at him alike,
+// and his record, the current one when the run ended, is the one the base
+// holds.
+TEST_F(CalcRefusal, AStoreRefusedInABaseFileEndsTheRunAtItsOwnEmployee)
+{
+    if (db::ServerInUse())
+        GTEST_SKIP() << "a base file only";
+    const QString forbidden = QStringLiteral("Выплата работнику запрещена");
+    for (const auto& [table, at] : {std::pair{QStringLiteral("zarp"), 7}, std::pair{QStringLiteral("AvZar1"), 0},
+                                    std::pair{QStringLiteral("comp"), kEmployees - 1}}) {
+        SCOPED_TRACE(qPrintable(table));
+        Refuse(table, forbidden);
+        ExpectTheRunToEndAtARefusedStore(at, forbidden);
+        StopRefusing(table);
     }
 }
 

@@ -4,6 +4,7 @@
 #include "payroll/MonthChange.h"
 #include "payroll/ui/RunMonthChange.h"
 
+#include "infobase/BaseWrites.h"
 #include "infobase/InfoBaseDb.h"
 #include "payroll/FixtureBaseFile.h"
 #include "payroll/ScheduleNorm.h"
@@ -579,6 +580,28 @@ TEST_F(MonthChangeTest, TheChangeWaitsForEveryFailedCalculation)
     boxes.boxes.clear();
     EXPECT_EQ(ChangeReportingMonth(doc, nullptr), 1); // employee 7's error
     EXPECT_EQ(base().config.tekMes, kApril);
+}
+
+// Another writer changed the base after the program read it (its generation
+// raised, its month still the one in memory): the command says so in its
+// first and only box, before the question, and makes no copy of the month;
+// the base and memory stay in the old month.
+TEST_F(MonthChangeTest, ABaseThatMovedUnderMemoryIsSaidBeforeTheQuestionAndNothingIsCopied)
+{
+    SaveAll();
+    // Another connection's write: no transaction of this program.
+    db::Execute(Db(base()), QStringLiteral("UPDATE dbo.config SET generation = generation + 1"));
+    MessageRecorder boxes; // Yes to every question
+    EXPECT_EQ(ChangeReportingMonth(doc, nullptr), -1);
+    ASSERT_EQ(boxes.boxes.size(), 1u) << boxes.Texts().join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(boxes.boxes[0].text, QString::fromUtf8(kBaseMovedText));
+    EXPECT_EQ(boxes.boxes[0].flags, MB_OK | MB_ICONWARNING);
+    EXPECT_FALSE(QFileInfo::exists(base().workFolder + QStringLiteral("archive")));
+    EXPECT_EQ(base().config.tekMes, kMarch);
+    PayrollDoc after;
+    Reload(after);
+    EXPECT_EQ(after.infoBase.config.tekMes, kMarch);
+    CloseBase(after.infoBase);
 }
 
 // On a server the month's copy is the server's archive of the base, which
