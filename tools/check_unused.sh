@@ -107,7 +107,7 @@ unreached=$(defined_sections | awk -v kept="$kept" '
         if (name ~ /^_GLOBAL__sub_I_|^_Z41__static_initialization_and_destruction/) next
         if ($4 == "G") { if (any[$3] || name !~ /^_ZN[KVRO]*6kalvor/) next }
         else if (own[$1 " " $3]) next
-        if (name ~ /^(__|_ZSt|_ZN(3std|9__gnu_cxx|9QtPrivate|2Qt|18QtMetaTypePrivate)|_ZL[0-9]+(q[A-Z_]|__))/) next
+        if (name ~ /^(__|_ZSt|_ZNK?St|_ZN(3std|9__gnu_cxx|9QtPrivate|2Qt|18QtMetaTypePrivate)|_ZL[0-9]+(q[A-Z_]|__))/) next
         print $2 "\t" name
     }' | sort -u | while IFS='	' read -r source name; do
         printf '%s: %s\n' "$source" "$(echo "$name" | c++filt)"
