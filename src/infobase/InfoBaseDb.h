@@ -267,10 +267,6 @@ void SaveProizvZarpByRec(CInfoBase& base, int slot, int selector);
 // Deletes the employee's master row and every row of his in the detail
 // tables, the dated archive included. Row ids are never reused.
 void DeleteEmployee(CInfoBase& base, int slot);
-// Removes the list entry from both lists (the other list is read from the
-// base, changed and saved), lowers the count and saves both lists and the
-// counters; returns the index to show next.
-int RemoveEmployeeEntry(CInfoBase& base, int index);
 // Both employee lists as memory holds them (the current one and the other)
 // and the employee count, in one transaction.
 void SaveBothLists(CInfoBase& base);

@@ -804,31 +804,6 @@ void LoadSimp(CInfoBase& base, int mass)
 
 void SaveSimp(CInfoBase& base, int mass) { writeList(Db(base), mass, base.list); }
 
-int RemoveEmployeeEntry(CInfoBase& base, int index)
-{
-    if (index < 0 || index >= int(base.list.size()))
-        return -1;
-    const QSqlDatabase db = Db(base);
-    const int currentMass = base.nameOrder() ? 2 : 1;
-    const int otherMass = 3 - currentMass;
-    const u16 slot = base.list[std::size_t(index)].slot;
-    std::vector<EmployeeListEntry> other = readList(base, db, otherMass);
-    other.erase(
-        std::remove_if(other.begin(), other.end(), [slot](const EmployeeListEntry& e) { return e.slot == slot; }),
-        other.end());
-    std::vector<EmployeeListEntry> current = base.list;
-    current.erase(current.begin() + index);
-
-    db::Transaction tr(db);
-    writeList(db, currentMass, current);
-    writeList(db, otherMass, other);
-    saveEmployeeCount(db, base.config, current.size());
-    tr.commit();
-
-    base.otherList = std::move(other);
-    return base.EraseEmployeeEntry(index);
-}
-
 void SaveBothLists(CInfoBase& base)
 {
     const QSqlDatabase db = Db(base);

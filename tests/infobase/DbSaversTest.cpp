@@ -604,15 +604,6 @@ TEST_F(DbSavers, ListsRebuiltFromTheMasterRows)
     for (std::size_t i = 1; i < base.list.size(); ++i) EXPECT_LT(base.list[i - 1].tabN(), base.list[i].tabN());
     for (const EmployeeListEntry& e : base.list) EXPECT_EQ(base.shortNameOf(e.slot), names[std::size_t(e.slot - 1)]);
 
-    // Removing an entry takes it out of both stored lists.
-    const u16 gone = base.list[2].slot;
-    const int next = RemoveEmployeeEntry(base, 2);
-    EXPECT_EQ(next, 2);
-    for (int mass : {1, 2}) {
-        LoadSimp(base, mass);
-        EXPECT_EQ(int(base.list.size()), 12);
-        for (const EmployeeListEntry& e : base.list) EXPECT_NE(e.slot, gone);
-    }
 }
 
 TEST_F(DbSavers, SingleSaversWriteTheirPartOnly)

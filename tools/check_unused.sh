@@ -1,0 +1,136 @@
+#!/bin/sh
+# Lists every function defined in src/ that no program reaches: the program,
+# the data maker of tools/ (mkdata) and the benchmarks of bench/ are built
+# without the tests into a folder of their own (the first argument, by default
+# build-unused), every function in a section of its own, and linked with the
+# unreferenced sections dropped; a function whose section no program kept is
+# reached from the tests alone, or from nowhere. The script fails when it lists
+# any.
+#
+# The linker follows every reference, so a function reached only through a
+# vtable (a virtual override of a class the program makes) or through Qt's
+# meta-object tables (a slot, a signal, an invokable) is kept. The build does
+# not optimise: a call the compiler would inline still references its
+# function. A function defined inline in a header is compiled only where it is
+# called, and listed only when every caller is unreached; templates and the
+# code moc writes are not listed.
+set -eu
+cd "$(dirname "$0")/.."
+dir=${1:-build-unused}
+mkdir -p "$dir/maps"
+maps=$(cd "$dir/maps" && pwd)
+
+# The programs whose references count: the program, mkdata and one benchmark
+# for each file of bench/.
+programs="kalvor mkdata $(for f in bench/*.cpp; do basename "$f" .cpp; done)"
+
+# A program that exports its symbols to the libraries it loads (a benchmark
+# counts libpq's calls that way) would keep every function: the last flag of
+# its link takes the export back.
+configure() {
+    cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE= -DKALVOR_WERROR=OFF -DKALVOR_BENCHMARKS=ON \
+        "-DCMAKE_CXX_FLAGS=-O0 -ffunction-sections -fdata-sections" \
+        "-DCMAKE_EXE_LINKER_FLAGS=-Wl,--gc-sections -Wl,-Map=$maps" \
+        -DCMAKE_CXX_STANDARD_LIBRARIES=-Wl,--no-export-dynamic >/dev/null
+}
+
+# Prints "KEY SECTION" for each section of a function that a program's linker
+# map lists as kept (after the line "Linker script and memory map"); KEY is the
+# object, "TARGET/FILE.o" whether it came from the archive libTARGET.a or from
+# the target's own folder, as in objects() below.
+kept_sections() {
+    awk 'FNR == 1 { map = 0 }
+        /^Linker script and memory map/ { map = 1; next }
+        map && /^ \.text\./ {
+            name = $1; file = $4
+            if (NF < 4) { getline; file = $3 }
+            if (file ~ /\.a\(/) {
+                target = file; sub(/\(.*/, "", target); sub(/.*\/lib/, "", target); sub(/\.a$/, "", target)
+                member = file; sub(/.*\(/, "", member); sub(/\)$/, "", member)
+            } else if (file ~ /CMakeFiles\/[^\/]*\.dir\//) {
+                target = file; sub(/.*CMakeFiles\//, "", target); sub(/\.dir\/.*/, "", target)
+                member = file; sub(/.*\//, "", member)
+            } else next
+            print target "/" member, name
+        }' "$@"
+}
+
+# Prints "KEY SOURCE" for each object compiled from a file of src/, SOURCE its
+# path (the code that moc writes and the precompiled headers are left out).
+objects() {
+    find "$dir/src/CMakeFiles" -name '*.cpp.o' | sort | while read -r o; do
+        target=${o#"$dir"/src/CMakeFiles/}
+        target=${target%%.dir/*}
+        source=src/${o#*.dir/}
+        source=${source%.o}
+        [ -f "$source" ] && echo "$target/$(basename "$o") $source $o"
+    done
+}
+
+# Prints "KEY SOURCE SECTION GROUP" for each function section of the objects
+# of src/; GROUP is "G" for an inline function or a template (a copy the
+# linker keeps once, from any object), "-" for the object's own function.
+defined_sections() {
+    objects | while read -r key source o; do
+        readelf -SW "$o" | awk -v key="$key" -v source="$source" '
+            $0 ~ /\] \.text\./ {
+                sub(/.*\] /, ""); group = ($7 ~ /G/) ? "G" : "-"
+                print key, source, $1, group
+            }'
+    done
+}
+
+configure
+# shellcheck disable=SC2086
+cmake --build "$dir" --target $programs >/dev/null
+kept=$(mktemp)
+trap 'rm -f "$kept"' EXIT
+kept_sections $(for p in $programs; do echo "$maps/$p.map"; done) >"$kept"
+
+# A section is unreached when no program kept it: the object's own function
+# from that object, an inline function or a template from any object. Of the
+# inline functions and templates only those of the kalvor namespace are ours;
+# the static functions of the standard library's and Qt's headers are theirs;
+# the static initialisers come with their objects.
+unreached=$(defined_sections | awk -v kept="$kept" '
+    # A constructor or destructor is one function in several variants (the
+    # complete object, the base part, the deleting one): one kept keeps all.
+    function variants(section) { gsub(/C[123]E/, "C_E", section); gsub(/D[012]E/, "D_E", section); return section }
+    BEGIN {
+        while ((getline line < kept) > 0) {
+            split(line, f, " "); own[f[1] " " variants(f[2])] = 1; any[variants(f[2])] = 1
+        }
+    }
+    {
+        name = substr($3, 7); $3 = variants($3)
+        if (name ~ /^_ZT[hvc]/) next # a thunk goes with its function
+        if (name ~ /^_GLOBAL__sub_I_|^_Z41__static_initialization_and_destruction/) next
+        if ($4 == "G") { if (any[$3] || name !~ /^_ZN[KVRO]*6kalvor/) next }
+        else if (own[$1 " " $3]) next
+        if (name ~ /^(__|_ZSt|_ZNK?St|_ZN(3std|9__gnu_cxx|9QtPrivate|2Qt|18QtMetaTypePrivate)|_ZL[0-9]+(q[A-Z_]|__))/) next
+        print $2 "\t" name
+    }' | sort -u | while IFS='	' read -r source name; do
+        printf '%s: %s\n' "$source" "$(echo "$name" | c++filt)"
+    done)
+
+# A lambda of a listed function, and the code made for it, go with the
+# function.
+unreached=$(echo "$unreached" | awk '
+    { line[NR] = $0 }
+    END {
+        for (i = 1; i <= NR; i++) {
+            inner = 0
+            for (j = 1; j <= NR && !inner; j++) {
+                if (j == i || index(line[j], "{lambda")) continue
+                source = substr(line[j], 1, index(line[j], ": ") + 1)
+                if (index(line[i], source) == 1 && index(line[i], substr(line[j], length(source) + 1) "::{lambda")) inner = 1
+            }
+            if (!inner && line[i] != "") print line[i]
+        }
+    }')
+
+if [ -n "$unreached" ]; then
+    echo "$unreached"
+    echo "These functions of src/ no program reaches (only the tests, or nothing): use them or remove them."
+    exit 1
+fi
