@@ -12,10 +12,6 @@ sh tools/check_includes.sh
 sh tools/check_sources.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build
-# Every function of src/ is reached from the program, mkdata or a benchmark,
-# not from the tests alone (a build of its own, unoptimised, that the linker
-# trims to what those programs reach).
-sh tools/check_unused.sh build-unused
 # The test programs run side by side: each works in a folder of its own.
 QT_QPA_PLATFORM=offscreen ctest --test-dir build --output-on-failure -j"$(nproc)"
 
