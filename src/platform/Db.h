@@ -15,8 +15,15 @@
 // - A base may instead be a database on a PostgreSQL server (a firm whose
 //   payroll several workstations keep). Its name is then a server locator
 //   ("pgsql:<database>", see ServerBaseLocator) in place of the file name; the
-//   server's own schema "dbo" holds the tables under the same names, and the
-//   server's statements live in DbServer.cpp alone.
+//   server's own schema "dbo" holds the tables under the same names. The
+//   server's own statements live in five files: platform/DbServer.cpp (the
+//   connections, the databases, the base lock and its lease, the outcome of a
+//   COMMIT whose answer was lost), platform/DbServerStatements.cpp (the
+//   statements run on libpq sessions, prepared once, and the rows of an
+//   INSERT joined), platform/Db.cpp (its part of the transactions and of the
+//   schema's checks and constraints), platform/DbInternal.h (a write
+//   transaction's id) and infobase/Schema.cpp (the column types and the
+//   statements that store rows as column arrays).
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QString>
