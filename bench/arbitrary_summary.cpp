@@ -37,7 +37,7 @@ struct Setup {
         form.lastMonth = QStringLiteral("12");
         form.lastYear = year;
         run.block = ReadSummaryForm(form, false, false);
-        run.currentMonth = SummaryMonthValue(FixtureBase::Month, FixtureBase::Year);
+        run.currentMonth = kalvor::MonthIndex(FixtureBase::Year, FixtureBase::Month);
     }
 };
 

@@ -111,7 +111,7 @@ std::vector<Operation> Operations()
          [](PayrollDoc& d) { RecomputeEmployee(d, d.infoBase.list[d.infoBase.list.size() / 2].tabN()); }},
         {"the calculation", [](PayrollDoc& d) { Calculate(d); }},
         {"the month change",
-         [](PayrollDoc& d) { MoveEmployeesToNextMonth(d.infoBase.config.reportingKey().next(), [] {}, d); }},
+         [](PayrollDoc& d) { MoveEmployeesToNextMonth(d.infoBase.config.reportingKey().next().value(), [] {}, d); }},
         {"the close", [](PayrollDoc& d) { CloseBase(d.infoBase); }},
     };
 }

@@ -30,7 +30,7 @@ namespace {
 QString s(const char16_t* t) { return QString::fromUtf16(t); }
 
 u16 packedDate(int day, int month, int year) { return PackedDate::make(day, month, year).value; }
-u16 monthKey(int year, int month) { return u16(MonthKey(year, month)); }
+u16 monthKey(int year, int month) { return u16(MonthKey(year, month).value()); }
 
 // Whole kopecks of a rouble amount; roubles of a kopeck amount rounded to whole roubles.
 double rub(double roubles) { return std::round(roubles * 100); }

@@ -217,7 +217,29 @@ check_screen_readers() {
         "a typed text is read again by a rule of its own: take the value its input's kind read, or read it by that kind (FigureUnitsOr)"
 }
 
-for check in check_book_indexes check_book_number_arithmetic check_slot_arithmetic check_slot_bound check_table_names check_compared_codes check_file_writers check_plain_line_edits check_screen_readers; do
+# Month keys (year x 16 + month) and month indexes ((year - 1900) x 12 +
+# month) are made and read in values/Values.h alone (MonthKey, MonthIndex and
+# its inverse, WrapMonth, MonthsAhead): outside values/ no year, month or key
+# is multiplied, divided or taken the rest of by 12 or 16, shifted by 4 or
+# masked with 15. A mask or a shift of a word that is no month key (a
+# record's bit fields, a month number kept in bounds) names no key or year
+# and is not read as one.
+check_month_arithmetic() {
+    sources | grep -v '^src/values/' | lines_where '(my $c = $_) =~ s{//.*}{}; $c =~ s{"(?:[^"\\]|\\.)*"}{""}g;
+        my $group = qr/(\((?:[^()]++|(?-1))*\))/;
+        my $operand = qr/(?:[A-Za-z_][\w.]*(?:->\w+)*(?:$group)?|$group)/;
+        my $months = qr/year|Year|month|Month|\bmes|Mes|god|God|reporting|Reporting|\b[gm](?:Begin|End)\b/;
+        my $keys = qr/key|Key|tekMes|year|Year|god|God|\bg(?:Begin|End)\b/;
+        my $found = 0;
+        while ($c =~ /($operand)\s*(?:[*\/%]\s*12\b(?!\.))/g) { $found ||= $1 =~ $months }
+        while ($c =~ /(?<![\w.])12\s*\*\s*($operand)/g) { $found ||= $1 =~ $months }
+        while ($c =~ /($operand)\s*(?:[*\/%]\s*16\b|>>\s*4\b|&\s*(?:15|0[xX]0?[fF])\b)/g) { $found ||= $1 =~ $keys }
+        while ($c =~ /(?<![\w.])16\s*\*\s*($operand)/g) { $found ||= $1 =~ $keys }
+        while ($c =~ /($operand)\s*<<\s*4\b/g) { $found ||= $1 =~ /year|Year|key|Key/ }
+        $found' "a month key or index worked out by hand: use MonthKey, MonthIndex and their kin in values/Values.h"
+}
+
+for check in check_book_indexes check_book_number_arithmetic check_slot_arithmetic check_slot_bound check_table_names check_compared_codes check_file_writers check_plain_line_edits check_screen_readers check_month_arithmetic; do
     found=$($check)
     if [ -n "$found" ]; then
         echo "$found" >&2

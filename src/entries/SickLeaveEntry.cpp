@@ -238,9 +238,8 @@ double ChildCareMonthlyAmount(const SickLeaveTables& tables)
     if (tables.monthRows == 0)
         return 0;
     const BenefitMonthRow& first = tables.months[0];
-    const int key = first.from / 32;
-    const int year = key / 16 + 1900, month = key % 16;
-    return RoundWhole(first.daily * DaysInMonth(year, month));
+    const MonthKey month = BenefitKeyMonth(first.from);
+    return RoundWhole(first.daily * DaysInMonth(month.year(), month.month()));
 }
 
 int KeepChildCareAllowance(infobase::EmployeeRecord& rec, const SickLeaveSheet& sheet, double amount)
@@ -300,8 +299,8 @@ QString TimeText(int value, bool hourly, int minutes = 0)
 
 QString DateText(int key)
 {
-    const int day = key % 32, month = (key / 32) % 16, year = (key / 32 / 16 + 1900) % 100;
-    return QString::asprintf("%.2d.%.2d.%.2d", day, month, year);
+    const MonthKey month = BenefitKeyMonth(key);
+    return QString::asprintf("%.2d.%.2d.%.2d", BenefitKeyDay(key), month.month(), month.year() % 100);
 }
 
 void FillEarnings(ResultGridTexts& grid, const SickLeaveSheet& sheet, const SickLeaveTables& tables)

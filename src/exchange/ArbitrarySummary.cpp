@@ -217,8 +217,6 @@ int WriteSummaryRecords(const std::array<std::int32_t, kSummaryLevelCount>& keys
 
 // -------------------------------------------------------------- the form
 
-int SummaryMonthValue(int month, int year) { return month + 12 * (year - 1900); }
-
 namespace {
 
 bool Blank(const QString& text) { return text.trimmed().isEmpty(); }
@@ -303,7 +301,7 @@ int TypedMonthValue(const QString& month, const QString& year)
     const int monthNumber = ScanOrZero(month);
     if (Blank(month) || monthNumber == 0)
         return 0;
-    return SummaryMonthValue(monthNumber, FullYear(ScanOrZero(year)));
+    return MonthIndex(FullYear(ScanOrZero(year)), monthNumber);
 }
 
 SummaryBlock ReadSummaryForm(const SummaryFormTexts& texts, bool selectedOnly, bool markedPayKindsOnly)
@@ -439,7 +437,7 @@ int SummaryWalk::WalkMonthRows(int index, int slot)
         keys[LevelCostItem] = row.spzSc;
         keys[LevelAnalytics] = row.spzAu;
         keys[LevelShop] = row.otd != 0 ? row.otd : m_base.shopOf(slot);
-        keys[LevelMonth] = SummaryMonthValue(row.mes, year);
+        keys[LevelMonth] = MonthIndex(year, row.mes);
         if (!LevelAccepts(LevelAccount, keys[LevelAccount], 0, 9999) ||
             !LevelAccepts(LevelCostItem, keys[LevelCostItem], 0, 9999) ||
             !LevelAccepts(LevelAnalytics, keys[LevelAnalytics], 0, 9999) ||
@@ -455,14 +453,14 @@ int SummaryWalk::WalkMonthRows(int index, int slot)
 int SummaryWalk::WalkArchive(int index, int slot)
 {
     const PackedDate hired{m_record.head.datPr1};
-    const int hireMonth = hired.value != 0 ? SummaryMonthValue(hired.month(), hired.fullYear()) : 0;
+    const int hireMonth = hired.value != 0 ? MonthIndex(hired.fullYear(), hired.month()) : 0;
     const int monthFilter = m_block.Filtered(LevelMonth) ? m_block.levels[LevelMonth] : 0;
     for (const WariaEntry& entry : m_record.waria) {
         if (!entry.inUse() || entry.mes == 0)
             continue;
         std::array<std::int32_t, kSummaryLevelCount> keys{};
         keys[LevelShop] = m_base.shopOf(slot);
-        keys[LevelMonth] = SummaryMonthValue(entry.mes, entry.god);
+        keys[LevelMonth] = MonthIndex(entry.god, entry.mes);
         if (m_block.fromHireDate && keys[LevelMonth] < hireMonth)
             continue;
         if (monthFilter != 0 && keys[LevelMonth] != monthFilter)

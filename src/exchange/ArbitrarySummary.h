@@ -145,7 +145,7 @@ private:
 
 // What the form gives the engine.
 struct SummaryBlock {
-    int periodStart = 0; // month values, 0 when not given
+    int periodStart = 0; // month indexes (MonthIndex), 0 when not given
     int periodEnd = 0;
     std::array<int, kSummaryLevelCount> levels{}; // by level number
     int fromHireDate = 0; // "С учетом даты поступления на работу"
@@ -176,9 +176,7 @@ FigureRule SummaryLevelRule(int level);
 // not empty and not "*" (the level in the head of the summary).
 bool SummaryConditionIsNumber(const QString& text);
 
-// The month value of a month and a year (month + 12 x (year - 1900)).
-int SummaryMonthValue(int month, int year);
-// A typed month and year as a month value: empty month gives 0; a two-digit
+// A typed month and year as a month index (MonthIndex): empty month gives 0; a two-digit
 // year goes through the program's year window, a longer one is kept.
 int TypedMonthValue(const QString& month, const QString& year);
 
@@ -202,7 +200,7 @@ bool SummaryFormValid(const SummaryBlock& block);
 struct SummaryRun {
     SummaryBlock block;
     infobase::Selection strip; // what the selection run wrote into the swap file
-    int currentMonth = 0; // the base's reporting month as a month value
+    int currentMonth = 0; // the base's reporting month as a month index
     int markedEmployees = 0; // 0: the personnel-number filter applies instead
     int markedPayKinds = 0; // 0: the code filter applies instead
     std::stop_token stop;

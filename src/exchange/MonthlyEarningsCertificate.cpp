@@ -52,7 +52,7 @@ int MonthEarnings(const CertificateRun& run, int firstRow, int month, double& am
     amount = 0;
     const MonthKey key(run.period.year, month);
     reports::EmployeeContributions contributions;
-    const int result = reports::ContributionsOfMonths(run.doc, key, key, firstRow, reports::kAllContributionKinds,
+    const int result = reports::ContributionsOfMonths(run.doc, key.value(), key.value(), firstRow, reports::kAllContributionKinds,
                                                       contributions, run.monthRule);
     if (result < 0)
         return result;
@@ -70,7 +70,7 @@ int FirstCertificateMonth(const infobase::EmployeeHead& head, const reports::Rep
     if (hired.isNull())
         return period.firstMonth;
     const MonthKey hiring(hired.fullYear(), hired.month());
-    if (hiring > period.end())
+    if (hiring.value() > period.end())
         return 0;
     if (hiring >= MonthKey(period.year, period.firstMonth))
         return hiring.month();

@@ -34,8 +34,8 @@ struct In4Record {
     PfrTimeCount sickDays; // kinds 103, 104, 110-112, 155-157
     PfrTimeCount unpaidDays; // kind 600
 
-    int january() const { return MonthKey(year, 1); }
-    int windowEnd() const { return MonthKey(year, lastMonth); }
+    int january() const { return MonthKey(year, 1).value(); }
+    int windowEnd() const { return MonthKey(year, lastMonth).value(); }
     bool format4() const { return call.format == PfrSzv42; }
     const infobase::EmployeeHead& head() const { return doc.infoBase.current.head; }
 };
@@ -43,7 +43,7 @@ struct In4Record {
 int MonthKeyOf(std::uint16_t packed)
 {
     const PackedDate date(packed);
-    return date.isNull() ? 0 : int(MonthKey(date.fullYear(), date.month()));
+    return date.isNull() ? 0 : MonthKey(date.fullYear(), date.month()).value();
 }
 
 // Hired after the window, or (status 4) dismissed before it.

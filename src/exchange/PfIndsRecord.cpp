@@ -88,8 +88,8 @@ struct IndsRecord {
     int firstRow = 0;
     int monthRule = 0;
 
-    int january() const { return MonthKey(year, 1); }
-    int key(int month) const { return MonthKey(year, month); }
+    int january() const { return MonthKey(year, 1).value(); }
+    int key(int month) const { return MonthKey(year, month).value(); }
     const infobase::EmployeeHead& head() const { return doc.infoBase.current.head; }
 };
 
@@ -170,7 +170,7 @@ bool DismissedBeforeTheYear(const IndsRecord& r)
 {
     const PackedDate dismissed(r.head().datUv1);
     return PfrEmployeeStatus(r.doc, r.call.slot) == 4 && !dismissed.isNull() &&
-           MonthKey(dismissed.fullYear(), dismissed.month()) < r.january();
+           MonthKey(dismissed.fullYear(), dismissed.month()).value() < r.january();
 }
 
 } // namespace

@@ -17,7 +17,7 @@ using infobase::FirmInfo;
 namespace {
 
 // The earliest month a СЗВ-6 record covers: January 2010.
-constexpr int kEarliestMonth = MonthKey(2010, 1);
+constexpr int kEarliestMonth = MonthKey(2010, 1).value();
 constexpr int kReportYearByte2010 = 110; // report-year byte of 2010
 
 QByteArray Cp(const char* utf8) { return codepage::toCp1251(QString::fromUtf8(utf8)); }
@@ -106,7 +106,7 @@ double PfrCarriedExcess(const PfrPartFigures& part, double cap, double carried)
 
 int PfrSzv6PensionSums(const PayrollDoc& doc, int firstRow, int firstMonth, int lastMonth, PfrPensionSums& out)
 {
-    const int january = MonthKey(MonthKey::of(firstMonth).year(), 1);
+    const int january = MonthKey(MonthKey::of(firstMonth).year(), 1).value();
     if (const int result = PaidSums(doc, firstRow, january, out); result < 0)
         return result;
     const infobase::EmployeeHead& head = doc.infoBase.current.head;
@@ -482,8 +482,8 @@ int WritePfSzv6Xml(PfrRecordCall& call)
     const int kind = call.options->kind == PfrQuestionnaires ? int(PfrYear) : int(call.options->kind);
     const PfrKindMonths months = PfrMonthsOfKind(kind);
     r.year = PfrReportYear(r.doc.infoBase.config);
-    r.firstMonth = MonthKey(r.year, months.first);
-    r.lastMonth = MonthKey(r.year, months.last);
+    r.firstMonth = MonthKey(r.year, months.first).value();
+    r.lastMonth = MonthKey(r.year, months.last).value();
     if (r.firstMonth < kEarliestMonth)
         return -34;
     r.firstRow = PfrFirstPayRow(r.doc, call.slot);

@@ -179,7 +179,7 @@ bool DisabledInPeriod(const PfrPeriodFacts& facts, int year, PfrKindMonths perio
     for (std::size_t i = 0; i < facts.disabilityBegin.size(); ++i) {
         const int begin = facts.disabilityBegin[i];
         const int end = facts.disabilityEnd[i];
-        if (begin != 0 && begin <= MonthKey(year, period.last) && (end == 0 || end >= MonthKey(year, period.first)))
+        if (begin != 0 && begin <= MonthKey(year, period.last).value() && (end == 0 || end >= MonthKey(year, period.first).value()))
             return true;
     }
     return false;

@@ -83,14 +83,13 @@ void SelectEmployeesToSwap(PfrPackRun& r)
 {
     const infobase::InfoBaseConfig& config = r.doc.infoBase.config;
     const int lastMonth = config.r_m2 >= 1 && config.r_m2 <= 12 ? config.r_m2 : 12;
-    const int yearBase = (r.year - 1900) * 12;
     infobase::Selection selection;
     selection.shop = r.run.options.shop;
     selection.brigade = r.run.options.brigade;
     selection.profession = r.run.options.profession;
     selection.tabN = r.run.selectedCount != 0 ? 0 : r.run.options.personnelNumber;
     selection.flag = r.run.selectedCount != 0 ? 1 : 0;
-    infobase::SelectPeriodToSwap(r.doc.infoBase, yearBase + 1, yearBase + lastMonth, selection, r.stop);
+    infobase::SelectPeriodToSwap(r.doc.infoBase, MonthIndex(r.year, 1), MonthIndex(r.year, lastMonth), selection, r.stop);
     r.doc.infoBase.OpenSwapFile();
 }
 
@@ -102,8 +101,8 @@ int HasPensionContributions(PfrPackRun& r, int slot, const PfrEmployment& employ
     const infobase::InfoBaseConfig& config = r.doc.infoBase.config;
     const int firstRow = r.doc.infoBase.attributesOf(slot).kvProizv;
     reports::EmployeeContributions worked;
-    int result = reports::ContributionsOfMonths(r.doc, MonthKey(r.year, employment.firstMonth),
-                                                MonthKey(r.year, employment.lastMonth), firstRow,
+    int result = reports::ContributionsOfMonths(r.doc, MonthKey(r.year, employment.firstMonth).value(),
+                                                MonthKey(r.year, employment.lastMonth).value(), firstRow,
                                                 reports::kAllContributionKinds, worked);
     if (result < 0 || worked.kindCount <= kPensionKind)
         return std::min(result, 0);
@@ -111,7 +110,7 @@ int HasPensionContributions(PfrPackRun& r, int slot, const PfrEmployment& employ
     if (found || config.r_m1 < 1 || config.r_m2 < config.r_m1 || config.r_m2 > 12)
         return 0;
     reports::EmployeeContributions reported;
-    result = reports::ContributionsOfMonths(r.doc, MonthKey(r.year, config.r_m1), MonthKey(r.year, config.r_m2),
+    result = reports::ContributionsOfMonths(r.doc, MonthKey(r.year, config.r_m1).value(), MonthKey(r.year, config.r_m2).value(),
                                             firstRow, reports::kAllContributionKinds, reported);
     if (result < 0)
         return result;

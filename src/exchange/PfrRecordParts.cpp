@@ -65,10 +65,10 @@ int PfrRowMonth(int rowMonth, int reportingKey)
     const int year = MonthKey::of(reportingKey).year();
     const int reportingMonth = MonthKey::of(reportingKey).month();
     if (reportingMonth > 5 && rowMonth < reportingMonth - 6)
-        return MonthKey(year + 1, rowMonth);
+        return MonthKey(year + 1, rowMonth).value();
     if (reportingMonth <= 5 && rowMonth > reportingMonth + 5)
-        return MonthKey(year - 1, rowMonth);
-    return MonthKey(year, rowMonth);
+        return MonthKey(year - 1, rowMonth).value();
+    return MonthKey(year, rowMonth).value();
 }
 
 void PfrForEachDatedAmount(const PayrollDoc& doc, int firstRow, const std::function<void(const PfrDatedAmount&)>& visit)

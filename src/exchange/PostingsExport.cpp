@@ -130,7 +130,7 @@ int BuildPostingsSummary(std::stop_token stop, PayrollDoc& doc, const PostingsTa
     run.strip = SelectionOf(params);
     run.markedEmployees = CountMarkedEmployees(doc.infoBase, params);
     const auto& config = doc.infoBase.config;
-    run.currentMonth = SummaryMonthValue(config.reportingMonth(), config.reportingYear());
+    run.currentMonth = MonthIndex(config.reportingYear(), config.reportingMonth());
     run.stop = stop;
     run.noPrint = true;
 

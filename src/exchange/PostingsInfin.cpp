@@ -129,9 +129,9 @@ double DisabilityFactor(const PayrollDoc& doc, MonthKey month)
 {
     const infobase::EmployeeHead& head = doc.infoBase.current.head;
     double factor = 1;
-    if (DisabilityPeriodCovers(head.invDat1Begin, head.invDat1End, month))
+    if (DisabilityPeriodCovers(head.invDat1Begin, head.invDat1End, month.value()))
         factor *= kDisabledFactor;
-    if (DisabilityPeriodCovers(head.invDat2Begin, head.invDat2End, month))
+    if (DisabilityPeriodCovers(head.invDat2Begin, head.invDat2End, month.value()))
         factor *= kDisabledFactor;
     return factor;
 }
@@ -360,7 +360,7 @@ std::vector<InfinEntry> InfinRun::MonthEntries() const
     const int archived = std::min<int>(record.warKv, int(record.waria.size()));
     for (int index = 0; index < archived; ++index) {
         const infobase::WariaEntry& entry = record.waria[std::size_t(index)];
-        if (entry.kod != 0 && RoundWhole(entry.sum) != 0 && ArchiveEntryMonth(entry, true) == m_month)
+        if (entry.kod != 0 && RoundWhole(entry.sum) != 0 && ArchiveEntryMonth(entry, true) == m_month.value())
             entries.push_back({entry.kod, entry.sum, index, 0});
     }
     if (m_base.config.reportingKey() != m_month)

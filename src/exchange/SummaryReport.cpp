@@ -62,9 +62,6 @@ QString ChoiceText(const PickPair* choices, int code)
     return QString();
 }
 
-int MonthOfValue(int value) { return (value - 1) % 12 + 1; }
-int YearOfValue(int value) { return (value - 1) / 12 + 1900; }
-
 QString Cut(const QString& text, int width) { return text.left(width); }
 QString Pad(const QString& text, int width) { return text.leftJustified(width, QLatin1Char(' '), true); }
 
@@ -130,10 +127,10 @@ void SummaryReportWriter::WriteHead()
     Line(QString());
     if (m_block.periodStart > 0) {
         Line(QStringLiteral("за период :  %1 %2 г.   -   %3 %4 г.")
-                 .arg(MonthName(MonthOfValue(m_block.periodStart)))
-                 .arg(YearOfValue(m_block.periodStart))
-                 .arg(MonthName(MonthOfValue(m_block.periodEnd)))
-                 .arg(YearOfValue(m_block.periodEnd)));
+                 .arg(MonthName(MonthOfMonthIndex(m_block.periodStart)))
+                 .arg(YearOfMonthIndex(m_block.periodStart))
+                 .arg(MonthName(MonthOfMonthIndex(m_block.periodEnd)))
+                 .arg(YearOfMonthIndex(m_block.periodEnd)));
     }
     for (std::uint8_t level : m_block.order) {
         if (level >= kSummaryLevelCount || !m_block.Filtered(level))
@@ -229,7 +226,7 @@ QString SummaryReportWriter::KeyText(int level, std::int32_t key)
     case LevelFund: return QString::asprintf("  %d  ", key);
     case LevelTaxFlag: return QString::asprintf("  %d   ", key);
     case LevelMonth:
-        return QStringLiteral(" ") + QString::asprintf("%02d.%02d", MonthOfValue(key), YearOfValue(key) % 100);
+        return QStringLiteral(" ") + QString::asprintf("%02d.%02d", MonthOfMonthIndex(key), YearOfMonthIndex(key) % 100);
     case LevelCode: return QString::asprintf(" %3d.", key) + Cut(PayKindName(key), 20);
     default: return QString::asprintf("  %d ", key);
     }
@@ -251,7 +248,7 @@ QString SummaryReportWriter::FilterText(int level, int value)
         const int index = m_base.FindEmployee(value);
         return QString::number(value) + QStringLiteral(" ") + (index >= 0 ? EmployeeName(index) : QString());
     }
-    case LevelMonth: return MonthName(MonthOfValue(value)) + QStringLiteral(" %1 г.").arg(YearOfValue(value));
+    case LevelMonth: return MonthName(MonthOfMonthIndex(value)) + QStringLiteral(" %1 г.").arg(YearOfMonthIndex(value));
     case LevelCode: return PayKindName(value);
     default: return QString::number(value);
     }

@@ -70,7 +70,7 @@ TaskOutcome PRSvodThreadProc(platform::TaskContext& context, const PRSvodParams&
         run.markedEmployees = CountMarkedEmployees(doc.infoBase, params);
         run.markedPayKinds = params.markedPayKindsOnly ? CountMarkedPayKinds(doc) : 0;
         const auto& config = doc.infoBase.config;
-        run.currentMonth = SummaryMonthValue(config.reportingMonth(), config.reportingYear());
+        run.currentMonth = MonthIndex(config.reportingYear(), config.reportingMonth());
         run.stop = ctx.stopToken();
         SummaryTree tree;
         ReserveTree(tree);

@@ -424,9 +424,9 @@ QList<QByteArray> PageValues(const T54Run& run, const infobase::EmployeeListEntr
 bool WorksInPeriod(const infobase::EmployeeHead& head, const reports::ReportPeriod& period)
 {
     const PackedDate hired(head.datPr1), dismissed(head.datUv1);
-    if (!hired.isNull() && MonthKey(hired.fullYear(), hired.month()) > period.end())
+    if (!hired.isNull() && MonthKey(hired.fullYear(), hired.month()).value() > period.end())
         return false;
-    return dismissed.isNull() || MonthKey(dismissed.fullYear(), dismissed.month()) >= period.begin();
+    return dismissed.isNull() || MonthKey(dismissed.fullYear(), dismissed.month()).value() >= period.begin();
 }
 
 double FullRateOf(PayrollDoc& doc, int slot)

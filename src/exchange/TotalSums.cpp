@@ -45,7 +45,7 @@ bool Selected(const CInfoBase& base, const infobase::EmployeeListEntry& entry, c
 int HireMonth(const infobase::EmployeeHead& head)
 {
     const PackedDate hired(head.datPr2 != 0 ? head.datPr2 : head.datPr1);
-    return hired.isNull() ? 0 : int(MonthKey(hired.fullYear(), hired.month()));
+    return hired.isNull() ? 0 : MonthKey(hired.fullYear(), hired.month()).value();
 }
 
 // The month rows from January to the period's last month; their count of the
@@ -56,7 +56,7 @@ int IncomeRows(const reports::ReportPeriod& period, int selector, std::array<Inc
     const auto& monthRows = doc.infoBase.current.rows;
     int used = int(monthRows.size());
     while (used > 0 && monthRows[std::size_t(used - 1)].isEmpty()) --used;
-    return IncomeByMonths(MonthKey(period.year, 1), MonthKey(period.year, period.lastMonth), IncomeMain, selector,
+    return IncomeByMonths(MonthKey(period.year, 1).value(), MonthKey(period.year, period.lastMonth).value(), IncomeMain, selector,
                           rows.data(), monthRows.data(), used, doc);
 }
 

@@ -434,8 +434,8 @@ void readWariaRow(Reader& r, EmployeeRecord& rec, DetailReading& f)
         // An entry belongs to the period by its accrual month or by its
         // payment month: which one dates it is the reader's rule (the firm's
         // by-accrual-month flag), so both kinds come along.
-        const int accrued = (e.god - 1900) * 12 + e.mes;
-        const int paid = e.godVyd != 0 ? (e.godVyd - 1900) * 12 + e.mesVyd : 0;
+        const int accrued = MonthIndex(e.god, e.mes);
+        const int paid = e.godVyd != 0 ? MonthIndex(e.godVyd, e.mesVyd) : 0;
         const bool inPeriod = (accrued >= f.from && accrued <= f.to) || (paid != 0 && paid >= f.from && paid <= f.to);
         if (e.god == 0 || !inPeriod)
             return;

@@ -159,7 +159,7 @@ bool SelectSsudToSwap(CInfoBase& base, const Selection& s, std::stop_token stop)
 }
 bool SelectWariaToSwap(CInfoBase& base, int year, int month, const Selection& s, std::stop_token stop)
 {
-    return singleBlock(base, s, stop, BWaria, (year - 1900) * 12 + month, 0x7FFFFFFF);
+    return singleBlock(base, s, stop, BWaria, MonthIndex(year, month), 0x7FFFFFFF);
 }
 bool SelectProizvZarpToSwap(CInfoBase& base, const Selection& s, std::stop_token stop)
 {

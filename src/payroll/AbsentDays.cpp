@@ -18,10 +18,10 @@ void SheetDays(const SickLeaveSheet& s, int year, int month, int length, int& fi
     last = 0;
     if (s.gBegin == 0 || s.mBegin == 0 || s.dBegin == 0)
         return;
-    const int key = MonthKey(year, month);
-    const int beginKey = MonthKey(s.gBegin, s.mBegin);
+    const int key = MonthKey(year, month).value();
+    const int beginKey = MonthKey(s.gBegin, s.mBegin).value();
     const bool hasEnd = s.gEnd != 0 && s.mEnd != 0 && s.dEnd != 0;
-    const int endKey = hasEnd ? MonthKey(s.gEnd, s.mEnd) : beginKey;
+    const int endKey = hasEnd ? MonthKey(s.gEnd, s.mEnd).value() : beginKey;
     if (beginKey > key || endKey < key)
         return;
     first = beginKey == key ? int(s.dBegin) : 1;

@@ -66,7 +66,7 @@ double LeftToPay(const CalcPass& p) { return MonthMoneyOf(p.rows, p.count, {.ded
 int DateMonthIndex(u16 packed)
 {
     const PackedDate d(packed);
-    return d.fullYear() * 12 + d.month();
+    return MonthIndex(d.fullYear(), d.month());
 }
 
 // --- stages
@@ -314,8 +314,8 @@ double WritDeduction(const IspolBlock::Writ& w, double base, double tax, double 
     }
     if (w.vid == 1 && w.dataEnd != 0) {
         const PackedDate end(w.dataEnd);
-        const int endKey = MonthKey(end.fullYear(), end.month());
-        const int key = MonthKey(year, month);
+        const int endKey = MonthKey(end.fullYear(), end.month()).value();
+        const int key = MonthKey(year, month).value();
         if (endKey < key)
             amount = 0;
         else if (endKey == key)

@@ -105,7 +105,7 @@ struct Summer {
     }
 };
 
-// The months a base covers, as month indexes (year * 12 + month); empty when
+// The months a base covers, as month indexes (MonthIndex); empty when
 // last < first.
 struct MonthWindow {
     int first = 0, last = -1;
@@ -145,8 +145,8 @@ int AddArchiveEntries(Taker& taker, const PayrollDoc& doc, const MonthWindow& wi
             continue;
         if (e.god == 0 && e.mes == 0)
             return kCalcArchiveWithoutMonth;
-        const int year = e.god != 0 ? e.god - 1900 : 0;
-        if (!window.holds(year * 12 + e.mes))
+        // An entry without a year stands at its month of 1900.
+        if (!window.holds(MonthIndex(e.god != 0 ? e.god : 1900, e.mes)))
             continue;
         const int test = taker.kindTest(e.kod);
         if (test < 0)

@@ -88,12 +88,12 @@ int ForeignWorkerDays(const EmployeeHead& head, int year, int month)
     // date of the current employment.
     const std::uint16_t dismissal = head.datPr2 ? head.datUv2 : head.datUv1;
     const PackedDate leave(head.inostrDatOt != 0 ? head.inostrDatOt : dismissal);
-    const int leaveKey = leave.isNull() || leave.month() == 0 ? 0 : MonthKey(leave.fullYear(), leave.month());
+    const int leaveKey = leave.isNull() || leave.month() == 0 ? 0 : MonthKey(leave.fullYear(), leave.month()).value();
 
     int days = 0;
-    for (int key = MonthKey(ey, em); key < MonthKey(year, month); key = MonthKeyAdd(key, 1)) {
+    for (int key = MonthKey(ey, em).value(); key < MonthKey(year, month).value(); key = MonthKeyAdd(key, 1)) {
         const int len = DaysInMonth(MonthKey::of(key).year(), MonthKey::of(key).month());
-        const int from = key == MonthKey(ey, em) ? std::max(1, entry.day()) : 1;
+        const int from = key == MonthKey(ey, em).value() ? std::max(1, entry.day()) : 1;
         int to = len;
         if (leaveKey != 0 && key > leaveKey)
             break;
@@ -356,8 +356,8 @@ int CalcEmployeeMonth(PayrollDoc& doc, CalcResult result, int index, CalcWorkBuf
     p.vacationWindow = options.vacationNote();
     p.year = base.config.reportingYear();
     p.month = base.config.reportingMonth();
-    p.nextMonth = p.month % 12 + 1;
-    p.monthAfter = p.nextMonth % 12 + 1;
+    p.nextMonth = base.config.reportingKey().next().month();
+    p.monthAfter = base.config.reportingKey().plus(2).month();
     p.monthLengths = MonthLengthsForYear(p.year);
 
     MonthAbsence absence;

@@ -95,7 +95,7 @@ int CountDayBitsInMasks(std::uint16_t tabel12, std::uint16_t tabel22, int lastDa
     return count;
 }
 
-int MonthKeyAdd(int key, int months) { return MonthKey::of(key).plus(months); }
+int MonthKeyAdd(int key, int months) { return MonthKey::of(key).plus(months).value(); }
 
 int MonthKeyDiff(int a, int b) { return MonthKey::of(a).monthsTo(MonthKey::of(b)); }
 

@@ -5,7 +5,8 @@
 // of WidenTwoDigitYear (around the base's reporting year).
 // February has 29 days in every year divisible by 4 (DaysInMonth).
 // Month keys (year * 16 + month) and month indexes ((year - 1900) * 12 + month)
-// are those of shell/Values.h.
+// are those of values/Values.h, with the month index's inverse and the
+// wrapping of month numbers.
 #include "infobase/Records.h"
 #include "values/Values.h"
 
@@ -58,11 +59,5 @@ int MonthKeyAdd(int key, int months);
 int MonthKeyDiff(int a, int b);
 // Month index ((year - 1900) * 12 + month) of a month key.
 inline int MonthIndexOfKey(int key) { return MonthKey::of(key).index(); }
-// Month 1-12 of a month number counted on past December or back before
-// January (13 is January, 0 is December).
-constexpr int WrapMonth(int m) { return ((m - 1) % 12 + 12) % 12 + 1; }
-// Full year and month 1-12 of a month index (the inverse of MonthIndex).
-constexpr int YearOfMonthIndex(int index) { return (index - 1) / 12 + 1900; }
-constexpr int MonthOfMonthIndex(int index) { return (index - 1) % 12 + 1; }
 
 } // namespace kalvor

@@ -140,7 +140,7 @@ bool KindCharged(const ContributionSums& c, int index, const Accrual& a)
     if (a.year < 2010 && h.flag(kInostr) && IsByAgeGroupCode(kind.code)) {
         const PackedDate permit(h.inostrDatVidGit);
         const bool hasPermit = h.flag(kInostrVidGit) && !permit.isNull();
-        if (!hasPermit || MonthKey(permit.fullYear(), permit.month()) > a.key)
+        if (!hasPermit || MonthKey(permit.fullYear(), permit.month()).value() > a.key)
             return false;
     }
     if (a.temporaryForeigner && index != c.kindCount - 1) {
@@ -347,7 +347,7 @@ int ContributionsByMonths(int firstMonth, int lastMonth, const ContributionKind*
     const auto& head = doc.infoBase.current.head;
     ContributionSums c{doc, firstMonth, lastMonth, kinds, n, rows, imputedRule, totals, head};
     const PackedDate hired(head.datPr1);
-    c.hireKey = hired.isNull() ? 0 : MonthKey(hired.fullYear(), hired.month());
+    c.hireKey = hired.isNull() ? 0 : MonthKey(hired.fullYear(), hired.month()).value();
     c.imputed = (head.vmenWord & 1) && head.vmenAsk0;
     c.correctDisability.assign(std::size_t(n), false);
     for (int i = 0; i < n; ++i) c.caps.push_back(CapOfCode(kinds[i].code, MonthKey::of(lastMonth).year()));
@@ -392,7 +392,7 @@ int CalcMonthContributions(AccrualRow* entries, int entryCount, PayrollDoc& doc,
     const auto& ref = doc.refFiles;
     const int n = std::clamp<int>(ref.sborCount, 0, int(ref.sbor.size()));
     std::vector<ContributionRow> rows(std::size_t(2 * std::max(n, 1)));
-    int r = ContributionsByMonths(MonthKey(year, 1), tek, ref.sbor.data(), n, rows.data(), entries, entryCount, 0, 0,
+    int r = ContributionsByMonths(MonthKey(year, 1).value(), tek, ref.sbor.data(), n, rows.data(), entries, entryCount, 0, 0,
                                   nullptr, doc);
     if (r < 0)
         return r;

@@ -33,7 +33,7 @@ bool serviceCondition(int min, int max, std::uint16_t date, int reportingYear, i
     if (date == 0)
         return false;
     const PackedDate d(date);
-    const int months = (reportingYear - EmployeeDateYear(date)) * 12 - d.month() + m;
+    const int months = MonthIndex(reportingYear, m) - MonthIndex(EmployeeDateYear(date), d.month());
     const int top = max == 0 ? 2000 : max;
     if (months < min || top < months - 1)
         return false;

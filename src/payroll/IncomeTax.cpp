@@ -335,7 +335,7 @@ int DeductionStartKey(const infobase::NalvichEntry& slot, const infobase::Employ
     const PackedDate hired(head.datPr2 != 0 ? head.datPr2 : head.datPr1);
     if (hired.isNull() || hired.month() == 0 || hired.fullYear() != MonthKey::of(key).year())
         return 0;
-    return MonthKey(hired.fullYear(), hired.month());
+    return MonthKey(hired.fullYear(), hired.month()).value();
 }
 
 // Standard deductions and the cumulative base.
@@ -391,7 +391,7 @@ void TakeBackFormerEmployerDeductions(IncomeSums& c)
     const PackedDate hired(c.doc.infoBase.current.head.datPr1);
     if (hired.isNull() || c.formerIncome == 0)
         return;
-    const int hireKey = MonthKey(hired.fullYear(), hired.month());
+    const int hireKey = MonthKey(hired.fullYear(), hired.month()).value();
     if (c.firstMonth >= hireKey)
         return;
     double withheld = 0;
@@ -466,7 +466,7 @@ int residencyMonth(const PayrollDoc& doc)
     if (!h.flag(9) || h.inostrDnPrRF < 183 || h.inostrDatPr == 0)
         return 0;
     const PackedDate arrival(h.inostrDatPr);
-    const int arrivalKey = MonthKey(arrival.fullYear(), arrival.month());
+    const int arrivalKey = MonthKey(arrival.fullYear(), arrival.month()).value();
     if (arrivalKey >= tek)
         return 0;
     // The last day counted in the reporting month.
@@ -524,7 +524,7 @@ double PropertyDeduction(TaxCalc& c, int start, int month, double base)
     if (whole == 0)
         return 0;
     const PackedDate since(head.imvichDat);
-    const int sinceKey = since.isNull() ? 0 : MonthKey(since.fullYear(), since.month());
+    const int sinceKey = since.isNull() ? 0 : MonthKey(since.fullYear(), since.month()).value();
     double used = 0;
     if (month >= sinceKey && PropertyDeductionYear(head) == MonthKey::of(month).year()) {
         double before = 0;
@@ -585,7 +585,7 @@ int TaxDueForMonth(TaxCalc& c, int month, int count, double& tax)
     if (variantIndex < 0)
         return variantIndex;
     const auto& variant = c.doc.refFiles.taxTableAt(c.table).variants[std::size_t(variantIndex)];
-    int start = variant.cumulative ? MonthKey(MonthKey::of(month).year(), 1) : month;
+    int start = variant.cumulative ? MonthKey(MonthKey::of(month).year(), 1).value() : month;
     if (c.resident != 0 && start <= c.resident)
         start = std::min(MonthKeyAdd(c.resident, 1), month);
     const int months = MonthKeyDiff(start, month) + 1;
@@ -754,8 +754,8 @@ int KindActiveInMonth(AccrualRow* entries, int index, const PayrollDoc& doc)
         if (p.kod != row.kod || p.perer == 0)
             continue;
         // A date with day 0 is no date: open on that side.
-        const int from = p.dBegin != 0 ? MonthKey(p.gBegin, p.mBegin) : 0;
-        const int to = p.dEnd != 0 ? MonthKey(p.gEnd, p.mEnd) : 0;
+        const int from = p.dBegin != 0 ? MonthKey(p.gBegin, p.mBegin).value() : 0;
+        const int to = p.dEnd != 0 ? MonthKey(p.gEnd, p.mEnd).value() : 0;
         if (from != 0 && from > tek)
             continue;
         if (to != 0 && to < tek)

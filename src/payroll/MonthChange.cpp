@@ -273,7 +273,7 @@ private:
             if (w.vid != 1 || w.dataEnd == 0)
                 continue;
             const PackedDate end(w.dataEnd);
-            if (MonthKey(end.fullYear(), end.month()) <= oldKey)
+            if (MonthKey(end.fullYear(), end.month()).value() <= oldKey)
                 w = IspolBlock::Writ{};
         }
     }
@@ -489,13 +489,13 @@ private:
                 w.sum = p.sum;
                 appendWarDat(base.warDat, w, true);
             }
-            const int endKey = hasEnd ? MonthKey(p.gEnd, p.mEnd) : 0;
+            const int endKey = hasEnd ? MonthKey(p.gEnd, p.mEnd).value() : 0;
             if (p.kod == kCodeUnpaid && hasEnd && endKey <= oldKey)
                 p = PostDoplEntry{};
         }
         for (PostDoplEntry& p : rec.postDopl) {
             const bool hasEnd = p.gEnd != 0 && p.mEnd != 0;
-            if ((hasEnd && MonthKey(p.gEnd, p.mEnd) < newKey) || a.priznUv != 0)
+            if ((hasEnd && MonthKey(p.gEnd, p.mEnd).value() < newKey) || a.priznUv != 0)
                 p = PostDoplEntry{};
         }
     }
@@ -503,7 +503,7 @@ private:
     void archiveSickLeave(int slot)
     {
         for (const SickLeaveSheet& s : base.bln.run(slot)) {
-            const int startKey = MonthKey(s.gBegin, s.mBegin);
+            const int startKey = MonthKey(s.gBegin, s.mBegin).value();
             const int rel = startKey < oldKey ? -1 : startKey > oldKey ? 1 : 0;
             WarDatEntry w;
             w.start = packDate(s.dBegin, s.mBegin, s.gBegin);
@@ -601,9 +601,9 @@ private:
         for (const PostDoplEntry& p : base.current.postDopl) {
             if (!IsStandingTimeOffCode(p.kod))
                 continue;
-            const int startKey = p.gBegin ? MonthKey(p.gBegin, p.mBegin) : 0;
+            const int startKey = p.gBegin ? MonthKey(p.gBegin, p.mBegin).value() : 0;
             const bool hasEnd = p.gEnd != 0 && p.mEnd != 0;
-            const int endKey = hasEnd ? MonthKey(p.gEnd, p.mEnd) : 0x7FFFFFFF;
+            const int endKey = hasEnd ? MonthKey(p.gEnd, p.mEnd).value() : 0x7FFFFFFF;
             if (startKey > newKey || endKey < newKey)
                 continue;
             const int first = startKey == newKey ? std::max<int>(p.dBegin, 1) : 1;
@@ -714,7 +714,7 @@ int ArchiveYear(int code, int rowMonth, int oldMonthKey)
     const int oldYear = MonthKey::of(oldMonthKey).year(), oldMonth = MonthKey::of(oldMonthKey).month();
     if (rowMonth == 0 || rowMonth == oldMonth)
         return oldYear;
-    const int ahead = (rowMonth - oldMonth + 12) % 12; // 1-11 months after the old month, wrapping
+    const int ahead = MonthsAhead(oldMonth, rowMonth); // 1-11 months after the old month, wrapping
     const bool inNextFive = ahead >= 1 && ahead <= 5;
     const bool special = IsNextMonthsPayCode(code);
     if (rowMonth > oldMonth && !inNextFive && !special)

@@ -83,10 +83,10 @@ struct RateContext {
     // empty period or one that runs past the month, 0 (skip) outside it.
     int periodFactor(const PostDoplEntry& p, int baseKind, double& factor) const
     {
-        const int key = MonthKey(year, month);
+        const int key = MonthKey(year, month).value();
         // A date with day 0 is no date: the payment is open on that side.
-        const int startKey = p.dBegin != 0 ? MonthKey(p.gBegin, p.mBegin) : 0;
-        const int endKey = p.dEnd != 0 ? MonthKey(p.gEnd, p.mEnd) : 0;
+        const int startKey = p.dBegin != 0 ? MonthKey(p.gBegin, p.mBegin).value() : 0;
+        const int endKey = p.dEnd != 0 ? MonthKey(p.gEnd, p.mEnd).value() : 0;
         if ((startKey && startKey > key) || (endKey && endKey < key))
             return 0;
         const int s = startKey == key ? int(p.dBegin) : 1;

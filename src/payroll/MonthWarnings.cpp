@@ -30,7 +30,7 @@ QString DateText(u16 packed)
 int MonthOf(u16 packed)
 {
     const PackedDate d(packed);
-    return MonthKey(d.fullYear(), d.month());
+    return MonthKey(d.fullYear(), d.month()).value();
 }
 
 // A time sheet with more days than the schedule's working days of the days
@@ -109,10 +109,10 @@ bool DaysWithoutHours(const EmployeeAttributes& attr, const TabelRecord& typed)
 QStringList SheetsComputedToNothing(const CInfoBase& base, int slot, int year, int month)
 {
     QStringList out;
-    const int key = MonthKey(year, month);
+    const int key = MonthKey(year, month).value();
     for (const SickLeaveSheet& s : base.bln.run(slot)) {
-        if (s.sum != 0 || !SickLeaveSheetDatesValid(s) || MonthKey(s.gBegin, s.mBegin) > key ||
-            MonthKey(s.gEnd, s.mEnd) < key)
+        if (s.sum != 0 || !SickLeaveSheetDatesValid(s) || MonthKey(s.gBegin, s.mBegin).value() > key ||
+            MonthKey(s.gEnd, s.mEnd).value() < key)
             continue;
         const QString dates[] = {QDate(s.gBegin, s.mBegin, s.dBegin).toString(QStringLiteral("dd.MM.yyyy")),
                                  QDate(s.gEnd, s.mEnd, s.dEnd).toString(QStringLiteral("dd.MM.yyyy"))};
@@ -146,7 +146,7 @@ std::pair<int, int> EmployedDaysOfMonth(const EmployeeHead& head, int year, int 
 {
     const u16 hired = head.datPr2 != 0 ? head.datPr2 : head.datPr1;
     const u16 left = head.datPr2 != 0 ? head.datUv2 : head.datUv1;
-    const int key = MonthKey(year, month);
+    const int key = MonthKey(year, month).value();
     int first = 1, last = length;
     if (hired != 0 && PackedDate(hired).month() != 0) {
         if (MonthOf(hired) > key)
@@ -168,7 +168,7 @@ u16 DismissalWithoutStatus(const EmployeeHead& head, const EmployeeAttributes& a
     if (attr.priznUv == 1 || attr.priznUv == 2 || attr.priznUv == 4)
         return 0;
     const u16 left = head.datPr2 != 0 ? head.datUv2 : head.datUv1;
-    if (left == 0 || PackedDate(left).month() == 0 || MonthOf(left) > MonthKey(year, month))
+    if (left == 0 || PackedDate(left).month() == 0 || MonthOf(left) > MonthKey(year, month).value())
         return 0;
     return left;
 }

@@ -83,9 +83,9 @@ void TimeBasisQuantity(const CalcPass& p, const PostDoplEntry& e, int& qDays, in
 // 0 = outside the month (skip), 1 = covered, -26 = an end day before the start.
 int PaymentPeriod(const CalcPass& p, const PostDoplEntry& e, int& s, int& last)
 {
-    const int key = MonthKey(p.year, p.month);
-    const int startKey = e.gBegin && e.mBegin ? MonthKey(e.gBegin, e.mBegin) : 0;
-    const int endKey = e.gEnd && e.mEnd ? MonthKey(e.gEnd, e.mEnd) : 0;
+    const int key = MonthKey(p.year, p.month).value();
+    const int startKey = e.gBegin && e.mBegin ? MonthKey(e.gBegin, e.mBegin).value() : 0;
+    const int endKey = e.gEnd && e.mEnd ? MonthKey(e.gEnd, e.mEnd).value() : 0;
     if ((endKey && endKey < key) || (startKey && startKey > key))
         return 0;
     s = (startKey == key && e.dBegin) ? int(e.dBegin) : 1;
@@ -141,10 +141,10 @@ int PeriodBase(CalcPass& p, const PostDoplEntry& e, int sel, double& out, double
     switch (e.period) {
     case 0:
         if (e.zavisOt == 15 && e.mBegin && e.mEnd && e.gBegin && e.gEnd) {
-            const int from = MonthKey(e.gBegin, e.mBegin);
-            const int to = std::min(MonthKey(e.gEnd, e.mEnd), MonthKey(p.year, m));
+            const int from = MonthKey(e.gBegin, e.mBegin).value();
+            const int to = std::min(MonthKey(e.gEnd, e.mEnd).value(), MonthKey(p.year, m).value());
             for (int k = from; k <= to && months.size() < 12; k = MonthKeyAdd(k, 1))
-                months.push_back(k == MonthKey(p.year, m) ? 0 : MonthKey::of(k).month());
+                months.push_back(k == MonthKey(p.year, m).value() ? 0 : MonthKey::of(k).month());
         } else {
             months.push_back(0);
         }
@@ -184,7 +184,7 @@ int PeriodBase(CalcPass& p, const PostDoplEntry& e, int sel, double& out, double
         }
         if (e.vid == 6 && mm != 0) {
             // A general rise since then: the month's base at today's rate.
-            const int k = (m - mm + 12) % 12;
+            const int k = MonthsAhead(mm, m);
             const double then = RateMonthsBack(p.doc, k, currentRate);
             if (then != 0) {
                 const double ratio = currentRate / then;

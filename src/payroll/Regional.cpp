@@ -240,7 +240,7 @@ int RegionalNorthernRows(CalcPass& p, bool onAverages)
                 return r;
     if (northernWanted) {
         const PackedDate start(head.datSevStag);
-        const int serviceMonths = (p.year - EmployeeDateYear(head.datSevStag)) * 12 - start.month() + p.month;
+        const int serviceMonths = MonthIndex(p.year, p.month) - MonthIndex(EmployeeDateYear(head.datSevStag), start.month());
         for (int month : months) {
             const int serviceMonth = serviceMonths + MonthsFromReporting(p, month);
             if (serviceMonth < 0)

@@ -168,14 +168,14 @@ bool VacationDaysInMonth(const infobase::VacationNote& note, int year, int month
     if (note.gBegin == 0 || note.mBegin < 1 || note.mBegin > 12 || note.dlin == 0 ||
         note.dBegin > DaysInMonth(note.gBegin, note.mBegin))
         return false;
-    const int key = MonthKey(year, month);
+    const int key = MonthKey(year, month).value();
     int y = note.gBegin, m = note.mBegin, d = std::max<int>(1, note.dBegin);
     // Each step moves a day on, and the firm has at most twelve holidays a
     // year, so the walk ends within the note's length and its holidays.
-    for (int left = note.dlin; left > 0 && MonthKey(y, m) <= key;) {
+    for (int left = note.dlin; left > 0 && MonthKey(y, m).value() <= key;) {
         if (!IsFirmHoliday(firm, d, m)) {
             --left;
-            if (MonthKey(y, m) == key) {
+            if (MonthKey(y, m).value() == key) {
                 if (first == 0)
                     first = d;
                 last = d;

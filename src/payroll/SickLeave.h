@@ -77,8 +77,16 @@ struct SickLeaveTables {
     double secondOut = 0; // minimum daily earnings
 };
 
-// Date key of the month rows.
-inline int BenefitDateKey(int year, int month, int day) { return ((year - 1900) * 16 + month) * 32 + day; }
+// Date key of the month rows: ((year - 1900) x 16 + month) x 32 + day, the
+// month key counted from that of 1900 with the day below it.
+inline constexpr int kBenefitKeyFirstMonth = MonthKey(1900, 0).value();
+inline int BenefitDateKey(int year, int month, int day)
+{
+    return (MonthKey(year, month).value() - kBenefitKeyFirstMonth) * 32 + day;
+}
+// The month and the day of such a key.
+inline MonthKey BenefitKeyMonth(int key) { return MonthKey::of(key / 32 + kBenefitKeyFirstMonth); }
+inline int BenefitKeyDay(int key) { return key % 32; }
 
 // Whether the sheet's dates can be computed: both given, real dates, the end
 // not before the start (else the calculation answers kCalcSickLeaveDates).

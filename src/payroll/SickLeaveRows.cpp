@@ -56,11 +56,10 @@ int SickLeaveBenefitParts(CalcPass& p, SickLeaveSheet& sheet, const AccrualRow* 
         if (m.from == 0 && m.amount == 0)
             continue;
         SickLeavePart& part = parts[n++];
-        const int ym = m.from / 32;
-        part.year = ym / 16 + 1900;
-        part.month = ym % 16;
-        part.firstDay = m.from % 32;
-        part.lastDay = m.to % 32;
+        part.year = BenefitKeyMonth(m.from).year();
+        part.month = BenefitKeyMonth(m.from).month();
+        part.firstDay = BenefitKeyDay(m.from);
+        part.lastDay = BenefitKeyDay(m.to);
         part.amount = m.amount;
         part.days = m.days;
         part.percent = m.percent == 0 ? 100 : m.percent;
@@ -108,9 +107,9 @@ void SheetTimeInMonth(const CalcPass& p, const SickLeaveSheet& s, int& outDays, 
 {
     if (s.gBegin == 0 || s.mBegin == 0 || s.dBegin == 0)
         return;
-    const int reportingKey = MonthKey(p.year, p.month);
-    const int beginKey = MonthKey(s.gBegin, s.mBegin);
-    const int endKey = s.gEnd != 0 && s.mEnd != 0 ? MonthKey(s.gEnd, s.mEnd) : beginKey;
+    const int reportingKey = MonthKey(p.year, p.month).value();
+    const int beginKey = MonthKey(s.gBegin, s.mBegin).value();
+    const int endKey = s.gEnd != 0 && s.mEnd != 0 ? MonthKey(s.gEnd, s.mEnd).value() : beginKey;
     if (beginKey > reportingKey || endKey < reportingKey)
         return;
     const int from = beginKey == reportingKey ? int(s.dBegin) : 1;
@@ -163,12 +162,12 @@ int SpecialAllowanceRow(CalcPass& p, const SickLeavePart* parts, int joined, int
 // one is the benefit alone.
 int CodedPartRows(CalcPass& p, const SickLeaveSheet& s, const SickLeavePart* parts, int joined)
 {
-    const int reportingKey = MonthKey(p.year, p.month);
+    const int reportingKey = MonthKey(p.year, p.month).value();
     const bool employerPays = (s.vid == 0 || s.vid == 10) && s.gBegin > 2004 && s.contin == 0;
     int employerLeft = employerPays ? EmployerDays(p, s) : 0;
     for (int j = 0; j < joined; ++j) {
         const SickLeavePart& part = parts[j];
-        const int key = MonthKey(part.year, part.month);
+        const int key = MonthKey(part.year, part.month).value();
         const int own = std::min(employerLeft, part.days);
         employerLeft -= own;
         const double ownAmount = part.days > 0 ? part.amount * own / part.days : 0;

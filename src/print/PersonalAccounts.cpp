@@ -271,7 +271,7 @@ void SetRate(const PrintedFields& fields, int paymentSystem, PersonalAccount& ac
 int SetIncomeFigures(const PayrollDoc& doc, const PrintedFields& fields, const RowWalk& walk, PersonalAccount& account)
 {
     std::array<infobase::IncomeMonthRow, 12> months{};
-    const int result = IncomeByMonths(MonthKey(account.year, 1), MonthKey(account.year, account.month), IncomeMain,
+    const int result = IncomeByMonths(MonthKey(account.year, 1).value(), MonthKey(account.year, account.month).value(), IncomeMain,
                                       TaxTableSelector(fields.tabPodoh), months.data(), fields.rows.data() + walk.first,
                                       walk.length, doc);
     if (result < 0)

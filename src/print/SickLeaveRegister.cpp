@@ -36,8 +36,11 @@ QByteArray DateText(int day, int month, int year)
 {
     return QString::asprintf("%.2d.%.2d.%.4d", day, month, year).toLatin1();
 }
-// A date key of the month rows ((year - 1900) x 16 + month) x 32 + day.
-QByteArray KeyDate(int key) { return DateText(key % 32, key / 32 % 16, key / 512 + 1900); }
+// A date key of the month rows (BenefitDateKey).
+QByteArray KeyDate(int key)
+{
+    return DateText(BenefitKeyDay(key), BenefitKeyMonth(key).month(), BenefitKeyMonth(key).year());
+}
 QByteArray ShortDate(int day, int month, int year) { return DateText(day, month, year).remove(6, 2); }
 
 // One sheet of the register with what the calculation gave for it.
@@ -52,11 +55,7 @@ struct RegisterSheet {
     int variant = 0;
 
     bool byHours() const { return variant == 2 || variant == 4; }
-    int reportingKey() const
-    {
-        const auto& config = doc.infoBase.config;
-        return (config.reportingYear() - 1900) * 16 + config.reportingMonth();
-    }
+    MonthKey reportingKey() const { return doc.infoBase.config.reportingKey(); }
 };
 
 QByteArray ShopName(const PayrollDoc& doc, int slot)
@@ -155,9 +154,9 @@ QByteArray SickDaysNorm(const RegisterSheet& data)
 {
     const CInfoBase& base = data.doc.infoBase;
     const SickLeaveSheet& sheet = data.sheet;
-    const int reporting = data.reportingKey();
-    const int first = (sheet.gBegin - 1900) * 16 + sheet.mBegin;
-    const int last = (sheet.gEnd - 1900) * 16 + sheet.mEnd;
+    const MonthKey reporting = data.reportingKey();
+    const MonthKey first(sheet.gBegin, sheet.mBegin);
+    const MonthKey last(sheet.gEnd, sheet.mEnd);
     int days = 0, minutes = 0;
     if (first <= reporting && reporting <= last) {
         infobase::WorkSchedule schedule = base.scheduleAt(EmployeeScheduleNumber(data.doc, data.slot));
@@ -197,7 +196,7 @@ void AddTotals(CTree& tree, const QDomElement& page, const RegisterSheet& data)
     double inMonth = 0, before = 0;
     for (int index = 0; index < tables.monthRows; ++index) {
         const BenefitMonthRow& month = tables.months[std::size_t(index)];
-        (month.from / 32 >= data.reportingKey() ? inMonth : before) += month.amount;
+        (BenefitKeyMonth(month.from) >= data.reportingKey() ? inMonth : before) += month.amount;
     }
     const double benefit = RoundWhole(data.sheet.sum);
     AddRow(tree, page, "row10", {Amount(totals.average)});

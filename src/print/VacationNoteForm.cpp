@@ -240,9 +240,9 @@ void FillTotals(QByteArray& text, const NoteData& data, const PaySplit& split)
     FillTag(text, "DN", data.hourly() ? QByteArray() : length);
     FillTag(text, "HS", data.hourly() ? length : QByteArray());
     FillTag(text, "MIDS", Amount(months[1].total, 11));
-    const int reporting = data.doc.infoBase.config.reportingMonth();
-    FillTag(text, "MCUR", RightAligned(MonthName(reporting), 8));
-    FillTag(text, "MNXT", RightAligned(MonthName(reporting % 12 + 1), 8));
+    const MonthKey reporting = data.doc.infoBase.config.reportingKey();
+    FillTag(text, "MCUR", RightAligned(MonthName(reporting.month()), 8));
+    FillTag(text, "MNXT", RightAligned(MonthName(reporting.next().month()), 8));
     FillTag(text, "TOH1", split.currentDays == 0 ? QByteArray() : Number("%5d", split.currentDays));
     FillTag(text, "TOH2", split.nextDays == 0 ? QByteArray() : Number("%5d", split.nextDays));
     FillAmount(text, "SUM1", split.current);

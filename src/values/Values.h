@@ -23,6 +23,7 @@
 #include <QStringList>
 #include <QStringView>
 
+#include <compare>
 #include <cstdint>
 
 #include "values/TypedFigure.h"
@@ -44,13 +45,25 @@ int WidenTwoDigitYear(int yy);
 // whose layout fixes such a window.
 int WidenTwoDigitYear(int yy, int pivot);
 
-// Month index: (year - 1900) x 12 + month (January 2024 = 1489).
+// Month index: (year - 1900) x 12 + month (January 2024 = 1489), the count of
+// months that "months between" and month windows are worked out on. Every
+// month index is made here; nothing else multiplies a year by 12.
 constexpr int MonthIndex(int year, int month) { return (year - 1900) * 12 + month; }
+// Full year and month 1-12 of a month index (the inverse of MonthIndex).
+constexpr int YearOfMonthIndex(int index) { return (index - 1) / 12 + 1900; }
+constexpr int MonthOfMonthIndex(int index) { return (index - 1) % 12 + 1; }
+// Month 1-12 of a month number counted on past December or back before
+// January (13 is January, 0 is December).
+constexpr int WrapMonth(int m) { return ((m - 1) % 12 + 12) % 12 + 1; }
+// Months from month `from` forward to month `to` (both 1-12) within a year's
+// turn, 0-11: from November to February is 3.
+constexpr int MonthsAhead(int from, int to) { return (to - from + 12) % 12; }
 
 // Month key: full year x 16 + month, the form in which the base holds its
-// reporting month and the month fields of its records. The key converts to
-// its number where it is stored or compared; read it through year(), month()
-// and the moves instead of shifting and masking the number.
+// reporting month and the month fields of its records. The number is taken
+// by value() where it is stored; keys compare as their months do. Read a key
+// through year(), month() and the moves instead of shifting and masking the
+// number.
 class MonthKey {
 public:
     constexpr MonthKey() = default;
@@ -64,7 +77,6 @@ public:
     }
 
     constexpr int value() const { return value_; }
-    constexpr operator int() const { return value_; }
     constexpr int year() const { return value_ >> 4; }
     constexpr int month() const { return value_ & 15; }
     // Month index, (year - 1900) x 12 + month.
@@ -81,8 +93,10 @@ public:
     // Months from this key to the other (positive when the other is later).
     constexpr int monthsTo(MonthKey other) const
     {
-        return (other.year() * 12 + other.month()) - (year() * 12 + month());
+        return other.index() - index();
     }
+    friend constexpr bool operator==(MonthKey, MonthKey) = default;
+    friend constexpr auto operator<=>(MonthKey, MonthKey) = default;
 
 private:
     int value_ = 0;

@@ -240,7 +240,7 @@ TEST_F(UiHeldRefusal, TheMonthChangeOverAHeldRefusalSaysTheRefusalAloneAndChange
     button->click();
     Settle();
     ASSERT_EQ(boxes.boxes.size(), said + 1);
-    EXPECT_EQ(boxes.boxes.back().text, MonthChangeQuestion(int(kalvor::MonthKey::of(int(month)).next())));
+    EXPECT_EQ(boxes.boxes.back().text, MonthChangeQuestion(kalvor::MonthKey::of(int(month)).next().value()));
     EXPECT_EQ(doc.infoBase.config.tekMes, month);
 }
 
@@ -849,7 +849,7 @@ TEST_F(UiHeldRefusal, EveryTopMenuIsReachedByF10AndByItsLetterAndTheMonthChangeR
     TypeText(service->menu(), QString(Mnemonic(change->text())));
     ASSERT_TRUE(WaitFor([&] { return !boxes.boxes.empty(); }, 2000));
     Settle();
-    EXPECT_EQ(boxes.Texts(), QStringList{MonthChangeQuestion(int(kalvor::MonthKey::of(int(month)).next()))});
+    EXPECT_EQ(boxes.Texts(), QStringList{MonthChangeQuestion(kalvor::MonthKey::of(int(month)).next().value())});
     EXPECT_EQ(doc.infoBase.config.tekMes, month);
 }
 

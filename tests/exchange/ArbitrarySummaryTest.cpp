@@ -292,7 +292,7 @@ protected:
     {
         SummaryRun run;
         run.block = ReadSummaryForm(form, false, false);
-        run.currentMonth = SummaryMonthValue(4, 2011);
+        run.currentMonth = MonthIndex(2011, 4);
         return run;
     }
 

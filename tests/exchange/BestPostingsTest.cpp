@@ -141,7 +141,7 @@ protected:
         OpenBase(base);
         FixtureBase fx = BuildFixtureBase(base, 3, 5);
         BuildFixtureRefFiles(doc.refFiles);
-        base.config.tekMes = u16(MonthKey(2026, 3));
+        base.config.tekMes = u16(MonthKey(2026, 3).value());
         SetKinds();
         SetContributions();
 
@@ -153,7 +153,7 @@ protected:
             Employee(fx, 1, 2,
                      {Row(1, 2'000'000, 2600, 1, 5), Row(110, 300'000, 2600, 1, 5), Row(990, 440'000, 0, 0, 0),
                       Row(922, 20'000, 76, 0, 9), Row(760, 500'000, 76, 1, 0)});
-        disabled.head.invDat1Begin = u16(MonthKey(2025, 6));
+        disabled.head.invDat1Begin = u16(MonthKey(2025, 6).value());
         disabled.head.spz[4] = {0, 0, 44};
         EmployeeRecord& third = Employee(
             fx, 2, 1, {Row(1, 1'500'000, 2600, 1, 5, 2), Row(919, 45'000, 68, 2, 7), Row(995, 3'000, 0, 0, 0)});

@@ -110,7 +110,7 @@ protected:
         head.datPr1 = PackedDate::make(1, 2, 2010).value;
         head.datUv1 = 0;
         record.nalvich = {};
-        record.nalvich[0] = NalvichEntry{126, u16(MonthKey(2026, 1)), u16(MonthKey(2026, 12)), 140'000, 2};
+        record.nalvich[0] = NalvichEntry{126, u16(MonthKey(2026, 1).value()), u16(MonthKey(2026, 12).value()), 140'000, 2};
         record.nalvich[1] = NalvichEntry{0, 0, 0, 50'000, 0}; // no code: nothing is written
 
         record.warKv = 2;

@@ -123,7 +123,7 @@ protected:
         ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("out")));
         Open(source, QStringLiteral("source"));
         fx = BuildFixtureBase(source.infoBase, 6, 7);
-        fx.records[0].nalvich[1] = NalvichEntry{104, u16(MonthKey(2026, 2)), u16(MonthKey(2026, 11)), 50'000, 0};
+        fx.records[0].nalvich[1] = NalvichEntry{104, u16(MonthKey(2026, 2).value()), u16(MonthKey(2026, 11).value()), 50'000, 0};
         source.infoBase.attributesOf(1).brig = 4;
         source.infoBase.attributesOf(1).kateg = 3;
         source.infoBase.attributesOf(1).graph = 2;

@@ -61,7 +61,7 @@ protected:
         OpenBase(base);
         FixtureBase fx = BuildFixtureBase(base, 4, 11);
         BuildFixtureRefFiles(doc.refFiles);
-        base.config.tekMes = u16(MonthKey(2026, 12));
+        base.config.tekMes = u16(MonthKey(2026, 12).value());
         base.config.r_g = 126;
         base.config.r_m1 = 0;
         base.config.r_m2 = 0;

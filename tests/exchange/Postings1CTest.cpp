@@ -196,7 +196,7 @@ protected:
         OpenBase(base);
         FixtureBase fx = BuildFixtureBase(base, 2, 3);
         BuildFixtureRefFiles(doc.refFiles);
-        base.config.tekMes = u16(MonthKey(2026, 3));
+        base.config.tekMes = u16(MonthKey(2026, 3).value());
         base.firm.c1Ch70 = 70;
         base.firm.c1Word = 0;
         SetKinds();

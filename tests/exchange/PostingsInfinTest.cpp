@@ -94,7 +94,7 @@ protected:
         OpenBase(base);
         FixtureBase fx = BuildFixtureBase(base, 4, 7);
         BuildFixtureRefFiles(doc.refFiles);
-        base.config.tekMes = u16(MonthKey(2026, 3));
+        base.config.tekMes = u16(MonthKey(2026, 3).value());
         base.config.r_g = 0;
         base.config.r_m1 = 0;
         SetKinds();
@@ -109,7 +109,7 @@ protected:
         EmployeeRecord& disabled = Employee(fx, 1, 2, 2600,
                                             {Row(1, 2'000'000), Row(2, 150'000), Row(98, 100'000), Row(990, 440'000),
                                              Row(994, 50'000), Row(993, 30'000), Row(919, 20'000)});
-        disabled.head.invDat1Begin = u16(MonthKey(2026, 1));
+        disabled.head.invDat1Begin = u16(MonthKey(2026, 1).value());
         EmployeeRecord& third =
             Employee(fx, 2, 37, 2000,
                      {Row(1, 1'000'000), Row(991, 100'000), Row(995, 10'000), Row(24, 50'000), Row(71, 40'000),
@@ -379,8 +379,8 @@ TEST_F(InfinPostings, ContributionsAndTheirSplitOverTheFollowingMonths)
 
     // A disabled employee: June's charge by tax table at 0.6.
     doc.infoBase.current.clear();
-    doc.infoBase.current.head.invDat2Begin = u16(MonthKey(2026, 5));
-    doc.infoBase.current.head.invDat2End = u16(MonthKey(2026, 7));
+    doc.infoBase.current.head.invDat2Begin = u16(MonthKey(2026, 5).value());
+    doc.infoBase.current.head.invDat2End = u16(MonthKey(2026, 7).value());
     InfinShareTable bases{}, shares{};
     ASSERT_EQ(SplitContributionsInfin(doc, sums, bases, shares), 0);
     EXPECT_DOUBLE_EQ(bases[0][0], 2'100'000);

@@ -107,7 +107,7 @@ protected:
         base.attributesOf(slot).kateg = 2;
         base.attributesOf(slot).brig = 3;
         base.shopOf(slot) = 1;
-        base.config.tekMes = u16(MonthKey(2026, 3));
+        base.config.tekMes = u16(MonthKey(2026, 3).value());
         base.config.r_g = 126;
         base.config.r_m1 = 1;
         base.config.r_m2 = 12;
@@ -293,14 +293,14 @@ TEST_F(T54Run, EditorValuesArePrinted)
 
 TEST_F(T54Run, JanuaryEndsTheYearBeforeAndTheDocumentIsWritten)
 {
-    doc.infoBase.config.tekMes = u16(MonthKey(2026, 1));
+    doc.infoBase.config.tekMes = u16(MonthKey(2026, 1).value());
     const std::vector<PrintedPage> pages = Print(T54Selection{});
     ASSERT_EQ(pages.size(), 1u);
     EXPECT_EQ(pages[0].values[5], "31.12.2025");
     EXPECT_EQ(pages[0].row("row6"), QStringList()); // no month before January
 
     // A leap February ends on the 29th.
-    doc.infoBase.config.tekMes = u16(MonthKey(2028, 3));
+    doc.infoBase.config.tekMes = u16(MonthKey(2028, 3).value());
     doc.infoBase.config.r_g = 128;
     EXPECT_EQ(Print(T54Selection{})[0].values[5], "29.02.2028");
     doc.infoBase.config.r_g = 126;
@@ -326,7 +326,7 @@ TEST_F(T54Run, JanuaryEndsTheYearBeforeAndTheDocumentIsWritten)
 TEST_F(T54Run, AClosedYearPrintedLaterHoldsEveryMonthOfItsPeriod)
 {
     for (const MonthKey printedIn : {MonthKey(2027, 1), MonthKey(2027, 5)}) {
-        doc.infoBase.config.tekMes = u16(printedIn);
+        doc.infoBase.config.tekMes = u16(printedIn.value());
         const std::vector<PrintedPage> pages = Print(T54Selection{});
         ASSERT_EQ(pages.size(), 1u);
         EXPECT_EQ(pages[0].values.mid(4, 2), (QStringList{"01.01.2026", "31.12.2026"}));

@@ -42,8 +42,8 @@ TEST_F(RowsTest, DeductionRowsReadBackByTheirRules)
     // Month "3.09" is March 2009, a four-digit year is taken whole.
     EXPECT_FALSE(ReadNalvichRow(Cells({"114", "", "3.09", "12.2011", "0.12", "15"}), e).refused());
     EXPECT_EQ(e.kod, 114);
-    EXPECT_EQ(e.start, MonthKey(2009, 3));
-    EXPECT_EQ(e.end, MonthKey(2011, 12));
+    EXPECT_EQ(e.start, MonthKey(2009, 3).value());
+    EXPECT_EQ(e.end, MonthKey(2011, 12).value());
     EXPECT_DOUBLE_EQ(e.sum, 12);
     EXPECT_EQ(e.krat, 15);
     EXPECT_EQ(NalvichRowTexts(e, book), Cells({"114", "1-й ребенок 1000 р.", "03.09", "12.11", "0.12", "15"}));
@@ -67,10 +67,10 @@ TEST_F(RowsTest, DeductionRowsReadBackByTheirRules)
     // is refused.
     EXPECT_EQ(ReadNalvichRow(Cells({"103", "", "01.27", "13.10", "1000.005", "1"}), e).column, 3);
     ReadNalvichRow(Cells({"103", "", "01.27", "", "1000", "1"}), e);
-    EXPECT_EQ(e.start, MonthKey(2027, 1));
+    EXPECT_EQ(e.start, MonthKey(2027, 1).value());
     NalvichEntry older;
     ReadNalvichRow(Cells({"103", "", "01.47", "", "1", "1"}), older);
-    EXPECT_EQ(older.start, MonthKey(1947, 1));
+    EXPECT_EQ(older.start, MonthKey(1947, 1).value());
     EXPECT_EQ(e.end, 0);
     EXPECT_DOUBLE_EQ(e.sum, 100000);
     EXPECT_EQ(NalvichRowTexts(e, book)[1], QStringLiteral("На себя 400 р."));

@@ -22,7 +22,7 @@ struct ScheduleWorld {
     PayrollDoc doc;
     ScheduleWorld()
     {
-        doc.infoBase.config.tekMes = std::uint16_t(MonthKey(2011, 4));
+        doc.infoBase.config.tekMes = std::uint16_t(MonthKey(2011, 4).value());
         WorkSchedule& s = schedule();
         s.rabDnNed = 0x1F;
         s.rdHr = 8;
@@ -34,15 +34,15 @@ struct ScheduleWorld {
 TEST(ScheduleBook, TwentyTwoMonthsAroundTheReportingMonth)
 {
     CInfoBase base;
-    base.config.tekMes = std::uint16_t(MonthKey(2011, 4));
-    EXPECT_EQ(ScheduleRowMonthKey(base, 15), MonthKey(2011, 4));
-    EXPECT_EQ(ScheduleRowMonthKey(base, 0), MonthKey(2010, 1));
-    EXPECT_EQ(ScheduleRowMonthKey(base, 14), MonthKey(2011, 3));
-    EXPECT_EQ(ScheduleRowMonthKey(base, 21), MonthKey(2011, 10));
-    EXPECT_EQ(ScheduleMonthCaption(MonthKey(2011, 4)), QStringLiteral(" Апрель     2011 г. "));
-    EXPECT_EQ(ScheduleMonthCaption(MonthKey(2010, 1)), QStringLiteral(" Январь     2010 г. "));
-    base.config.tekMes = std::uint16_t(MonthKey(2026, 12));
-    EXPECT_EQ(ScheduleRowMonthKey(base, 21), MonthKey(2027, 6));
+    base.config.tekMes = std::uint16_t(MonthKey(2011, 4).value());
+    EXPECT_EQ(ScheduleRowMonthKey(base, 15), MonthKey(2011, 4).value());
+    EXPECT_EQ(ScheduleRowMonthKey(base, 0), MonthKey(2010, 1).value());
+    EXPECT_EQ(ScheduleRowMonthKey(base, 14), MonthKey(2011, 3).value());
+    EXPECT_EQ(ScheduleRowMonthKey(base, 21), MonthKey(2011, 10).value());
+    EXPECT_EQ(ScheduleMonthCaption(MonthKey(2011, 4).value()), QStringLiteral(" Апрель     2011 г. "));
+    EXPECT_EQ(ScheduleMonthCaption(MonthKey(2010, 1).value()), QStringLiteral(" Январь     2010 г. "));
+    base.config.tekMes = std::uint16_t(MonthKey(2026, 12).value());
+    EXPECT_EQ(ScheduleRowMonthKey(base, 21), MonthKey(2027, 6).value());
 }
 
 TEST(ScheduleBook, CalendarPlacesTheFirstUnderItsWeekday)

@@ -134,7 +134,7 @@ protected:
     // The month changed and the month calculated, as the screens run them.
     static void ChangeMonthAndCalculate(CKalvorDoc& d)
     {
-        const int next = d.infoBase.config.reportingKey().next();
+        const int next = d.infoBase.config.reportingKey().next().value();
         EXPECT_GE(MoveEmployeesToNextMonth(next, [] {}, d), 0);
         CCalcZarpView calc(&d);
         calc.OnInitialUpdate();

@@ -33,8 +33,8 @@ protected:
     {
         ib::NalvichEntry e;
         e.kod = code;
-        e.start = kalvor::MonthKey(2026, 1);
-        e.end = kalvor::MonthKey(2026, 12);
+        e.start = kalvor::MonthKey(2026, 1).value();
+        e.end = kalvor::MonthKey(2026, 12).value();
         e.sum = sum;
         e.krat = 1;
         return e;
@@ -115,7 +115,7 @@ TEST_F(UiNalvich, TypedNumberRowsAndStepsSaveEachEmployee)
     EXPECT_EQ(view->m_tabN, unsigned(tabN(2)));
     EXPECT_EQ(Column("nalvich", "kod", 1), (QStringList{"103", "114"}));
     EXPECT_EQ(Column("nalvich", "sum", 1), (QStringList{"40000.00", "100000.00"}));
-    EXPECT_EQ(Column("nalvich", "mBeg", 1).value(1), QString::number(kalvor::MonthKey(2026, 3)));
+    EXPECT_EQ(Column("nalvich", "mBeg", 1).value(1), QString::number(kalvor::MonthKey(2026, 3).value()));
 
     // F3 twice: the first employee; a third F3 stays there.
     PressKey(Qt::Key_F3);
@@ -261,7 +261,7 @@ TEST_F(UiNalvich, ARefusalNeverLocksTheScreen)
     ApplyNumber(view->Strip(), tabN(2));
     EXPECT_EQ(view->m_tabN, unsigned(tabN(2)));
     EXPECT_EQ(Column("nalvich", "sum", 1), QStringList{"50000.00"});
-    EXPECT_EQ(Column("nalvich", "mEnd", 1), QStringList{QString::number(kalvor::MonthKey(2026, 12))});
+    EXPECT_EQ(Column("nalvich", "mEnd", 1), QStringList{QString::number(kalvor::MonthKey(2026, 12).value())});
     EXPECT_NE(frame->SwitchView<CEmptyView>(), nullptr);
     EXPECT_EQ(boxes.boxes.size(), 1u) << boxes.Texts().join(QLatin1Char('\n')).toStdString();
 }

@@ -458,7 +458,7 @@ TEST_F(CalcRefusal, ABaseThatMovedUnderMemoryIsNeitherCalculatedNorSavedOver)
         QString said;
     };
     const int month = base().config.tekMes;
-    const int next = MonthKey::of(month).next();
+    const int next = MonthKey::of(month).next().value();
     const auto monthText = [](int key) {
         return QStringLiteral("%1 %2 года").arg(MonthName(key & 15).toLower()).arg(key >> 4);
     };

@@ -522,7 +522,7 @@ TEST_F(CalcViewTest, TheMonthChangeDuringARunAsksToStopItFirst)
     EXPECT_EQ(results[0], platform::TASK_DONE); // the run went on to its end
     EXPECT_EQ(answers.Texts(), QStringList{QString::fromUtf8(kStopWorkQuestion)});
     EXPECT_TRUE(answers.boxes[0].secondIsDefault);
-    EXPECT_EQ(base().config.tekMes, MonthKey(FixtureBase::Year, FixtureBase::Month));
+    EXPECT_EQ(base().config.tekMes, MonthKey(FixtureBase::Year, FixtureBase::Month).value());
 
     answers.boxes.clear();
     run(IDYES);
@@ -538,7 +538,7 @@ TEST_F(CalcViewTest, TheMonthChangeDuringARunAsksToStopItFirst)
     EXPECT_TRUE(texts[2].startsWith(QStringLiteral("Переход на следующий месяц не выполнен")))
         << texts[2].toStdString();
     EXPECT_EQ(texts[2].count(QStringLiteral("ошибка: Не указана система оплаты")), 2) << texts[2].toStdString();
-    EXPECT_EQ(base().config.tekMes, MonthKey(FixtureBase::Year, FixtureBase::Month));
+    EXPECT_EQ(base().config.tekMes, MonthKey(FixtureBase::Year, FixtureBase::Month).value());
 }
 
 // Closing the main window during a run asks; "Нет" keeps the window and the
@@ -719,7 +719,7 @@ TEST(CalcViewDemo, TheScreenShowsTheCountAndTheEndOfTheRun)
     EXPECT_TRUE(boxes.boxes.empty()) << boxes.Texts().join(QLatin1Char('\n')).toStdString();
 
     // The month changed under the open screen: April's bar, line and notes go.
-    ASSERT_EQ(MoveEmployeesToNextMonth(MonthKey(2011, 5), {}, doc), 1);
+    ASSERT_EQ(MoveEmployeesToNextMonth(MonthKey(2011, 5).value(), {}, doc), 1);
     doc.NotifyMonthChanged();
     EXPECT_EQ(dlg->OutcomeText(), QString());
     EXPECT_EQ(dlg->NotesText(), QString());

@@ -53,8 +53,8 @@ TEST(CountDayBitsInMasks, ClampsTheRange)
 
 TEST(MonthKeys, AddAcrossYears)
 {
-    EXPECT_EQ(MonthKeyAdd(MonthKey(2024, 3), -15), MonthKey(2022, 12));
-    EXPECT_EQ(MonthKeyAdd(MonthKey(2024, 11), 2), MonthKey(2025, 1));
-    EXPECT_EQ(MonthKeyDiff(MonthKey(2023, 11), MonthKey(2024, 2)), 3);
-    EXPECT_EQ(MonthIndexOfKey(MonthKey(2024, 1)), 1489);
+    EXPECT_EQ(MonthKeyAdd(MonthKey(2024, 3).value(), -15), MonthKey(2022, 12).value());
+    EXPECT_EQ(MonthKeyAdd(MonthKey(2024, 11).value(), 2), MonthKey(2025, 1).value());
+    EXPECT_EQ(MonthKeyDiff(MonthKey(2023, 11).value(), MonthKey(2024, 2).value()), 3);
+    EXPECT_EQ(MonthIndexOfKey(MonthKey(2024, 1).value()), 1489);
 }

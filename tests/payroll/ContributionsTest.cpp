@@ -78,7 +78,7 @@ TEST(ContributionsByMonths, YearlyCapCrossedInsideAMonth)
     }
     w.add(row(1, 4'500'000, 11));
     int r = 1;
-    const auto b = w.bases(MonthKey(2024, 1), MonthKey(2024, 11), 0, 0, nullptr, &r);
+    const auto b = w.bases(MonthKey(2024, 1).value(), MonthKey(2024, 11).value(), 0, 0, nullptr, &r);
     ASSERT_EQ(r, 0);
     EXPECT_EQ(b[0].base, 45'000'000);
     EXPECT_EQ(b[0].chargeable, 45'000'000);
@@ -103,7 +103,7 @@ TEST(ContributionsByMonths, YearlyCapCrossedInsideAMonth)
     }
     d.add(row(1, 4'500'000, 12));
     EXPECT_EQ(d.calc(), 0);
-    const auto c = d.bases(MonthKey(2024, 1), MonthKey(2024, 12));
+    const auto c = d.bases(MonthKey(2024, 1).value(), MonthKey(2024, 12).value());
     EXPECT_EQ(c[2].chargeable, 0);
 }
 
@@ -115,16 +115,16 @@ TEST(ContributionsByMonths, ArchiveEntriesThatRefuseTheArchive)
     addArchive(w.doc, archive(1, 4'500'000, 2024, 3));
     addArchive(w.doc, archive(5, 100'000, 2023, 12));
     int r = 1;
-    w.bases(MonthKey(2024, 1), MonthKey(2024, 6), 0, 0, nullptr, &r);
+    w.bases(MonthKey(2024, 1).value(), MonthKey(2024, 6).value(), 0, 0, nullptr, &r);
     EXPECT_EQ(r, 0);
     addArchive(w.doc, archive(5, 100'000, 2024, 4));
-    w.bases(MonthKey(2024, 1), MonthKey(2024, 3), 0, 0, nullptr, &r);
+    w.bases(MonthKey(2024, 1).value(), MonthKey(2024, 3).value(), 0, 0, nullptr, &r);
     EXPECT_EQ(r, 0);
-    w.bases(MonthKey(2024, 1), MonthKey(2024, 4), 0, 0, nullptr, &r);
+    w.bases(MonthKey(2024, 1).value(), MonthKey(2024, 4).value(), 0, 0, nullptr, &r);
     EXPECT_EQ(r, -4);
     w.doc.infoBase.current.waria[2].kod = 1;
     addArchive(w.doc, archive(1, 100'000, 2024, 0));
-    w.bases(MonthKey(2024, 1), MonthKey(2024, 3), 0, 0, nullptr, &r);
+    w.bases(MonthKey(2024, 1).value(), MonthKey(2024, 3).value(), 0, 0, nullptr, &r);
     EXPECT_EQ(r, -8);
 }
 
@@ -142,7 +142,7 @@ TEST(ContributionsByMonths, CapOfTheYearAndNoCapForAccidentInsurance)
     for (int m = 1; m <= 9; ++m) addArchive(w.doc, archive(1, 4'500'000, 2010, m));
     w.add(row(1, 4'500'000, 10));
     int r = 1;
-    const auto b = w.bases(MonthKey(2010, 1), MonthKey(2010, 10), 0, 0, nullptr, &r);
+    const auto b = w.bases(MonthKey(2010, 1).value(), MonthKey(2010, 10).value(), 0, 0, nullptr, &r);
     ASSERT_EQ(r, 0);
     EXPECT_EQ(b[3].chargeable, 1'000'000); // 990: only up to 415,000 roubles
     EXPECT_EQ(b[4].chargeable, 1'000'000); // 992
@@ -154,7 +154,7 @@ TEST(ContributionsByMonths, CapOfTheYearAndNoCapForAccidentInsurance)
     ContribWorld v(2011, 10);
     for (int m = 1; m <= 9; ++m) addArchive(v.doc, archive(1, 4'500'000, 2011, m));
     v.add(row(1, 4'500'000, 10));
-    const auto c = v.bases(MonthKey(2011, 1), MonthKey(2011, 10));
+    const auto c = v.bases(MonthKey(2011, 1).value(), MonthKey(2011, 10).value());
     EXPECT_EQ(c[2].chargeable, 4'500'000);
 }
 
@@ -180,16 +180,16 @@ TEST(PensionInsuranceSplit, ReducedRateOfTheDisabledFromTheScale)
 TEST(DisabledInMonth, ThePeriodEndsBeforeItsEndMonth)
 {
     EmployeeHead h;
-    h.invDat1Begin = std::uint16_t(MonthKey(2010, 6));
-    h.invDat1End = std::uint16_t(MonthKey(2011, 2));
-    EXPECT_FALSE(DisabledInMonth(h, MonthKey(2010, 5)));
-    EXPECT_TRUE(DisabledInMonth(h, MonthKey(2010, 6)));
-    EXPECT_TRUE(DisabledInMonth(h, MonthKey(2011, 1)));
-    EXPECT_FALSE(DisabledInMonth(h, MonthKey(2011, 2)));
-    h.invDat2Begin = std::uint16_t(MonthKey(2011, 4)); // open
-    EXPECT_FALSE(DisabledInMonth(h, MonthKey(2011, 3)));
-    EXPECT_TRUE(DisabledInMonth(h, MonthKey(2030, 12)));
-    EXPECT_FALSE(DisabilityPeriodCovers(0, 0, MonthKey(2011, 3)));
+    h.invDat1Begin = std::uint16_t(MonthKey(2010, 6).value());
+    h.invDat1End = std::uint16_t(MonthKey(2011, 2).value());
+    EXPECT_FALSE(DisabledInMonth(h, MonthKey(2010, 5).value()));
+    EXPECT_TRUE(DisabledInMonth(h, MonthKey(2010, 6).value()));
+    EXPECT_TRUE(DisabledInMonth(h, MonthKey(2011, 1).value()));
+    EXPECT_FALSE(DisabledInMonth(h, MonthKey(2011, 2).value()));
+    h.invDat2Begin = std::uint16_t(MonthKey(2011, 4).value()); // open
+    EXPECT_FALSE(DisabledInMonth(h, MonthKey(2011, 3).value()));
+    EXPECT_TRUE(DisabledInMonth(h, MonthKey(2030, 12).value()));
+    EXPECT_FALSE(DisabilityPeriodCovers(0, 0, MonthKey(2011, 3).value()));
 }
 
 TEST(CalcMonthContributions, DisabilityPeriodWithThePensionSplit)
@@ -197,13 +197,13 @@ TEST(CalcMonthContributions, DisabilityPeriodWithThePensionSplit)
     ContribWorld w(2024, 3);
     w.doc.refFiles.sborCount = 1; // the pension contribution alone
     reduceSecondTable(w.doc);
-    w.doc.infoBase.current.head.invDat1Begin = std::uint16_t(MonthKey(2024, 2)); // from February, open
+    w.doc.infoBase.current.head.invDat1Begin = std::uint16_t(MonthKey(2024, 2).value()); // from February, open
     addArchive(w.doc, archive(1, 1'000'000, 2024, 1));
     addArchive(w.doc, archive(1, 1'000'000, 2024, 2));
     w.add(row(1, 1'000'000, 3));
     w.add(row(800, 500'000, 3)); // a deduction of fund 1 never enters the base
     w.add(row(600, 700'000, 3)); // unpaid time is skipped
-    const auto b = w.bases(MonthKey(2024, 1), MonthKey(2024, 3));
+    const auto b = w.bases(MonthKey(2024, 1).value(), MonthKey(2024, 3).value());
     EXPECT_EQ(b[0].base, 2'000'000);
     EXPECT_EQ(b[0].disabilityIncome, 1'000'000);
     EXPECT_EQ(b[0].disabilityWithinCap, 1'000'000);
@@ -219,7 +219,7 @@ TEST(CalcMonthContributions, DisabilityPeriodWithThePensionSplit)
     ContribWorld v(2024, 3);
     v.doc.refFiles.sborCount = 1;
     reduceSecondTable(v.doc);
-    v.doc.infoBase.current.head.invDat1Begin = std::uint16_t(MonthKey(2024, 2));
+    v.doc.infoBase.current.head.invDat1Begin = std::uint16_t(MonthKey(2024, 2).value());
     addArchive(v.doc, archive(1, 1'000'000, 2024, 1));
     addArchive(v.doc, archive(1, 1'000'000, 2024, 2));
     v.add(row(1, 1'000'000, 3));
@@ -232,8 +232,8 @@ TEST(CalcMonthContributions, DisabilityPeriodWithThePensionSplit)
     ContribWorld e(2024, 3);
     e.doc.refFiles.sborCount = 1;
     reduceSecondTable(e.doc);
-    e.doc.infoBase.current.head.invDat1Begin = std::uint16_t(MonthKey(2024, 2));
-    e.doc.infoBase.current.head.invDat1End = std::uint16_t(MonthKey(2024, 3));
+    e.doc.infoBase.current.head.invDat1Begin = std::uint16_t(MonthKey(2024, 2).value());
+    e.doc.infoBase.current.head.invDat1End = std::uint16_t(MonthKey(2024, 3).value());
     addArchive(e.doc, archive(1, 1'000'000, 2024, 1));
     addArchive(e.doc, archive(1, 1'000'000, 2024, 2));
     e.add(row(1, 1'000'000, 3));
@@ -283,7 +283,7 @@ TEST(ContributionsByMonths, AllowancesPeriodsAndCodes)
     addArchive(w.doc, archive(75, 300'000, 2024, 2));
     w.add(row(75, 300'000, 3));
     int r = 1;
-    auto b = w.bases(MonthKey(2024, 1), MonthKey(2024, 3), 0, 0, nullptr, &r);
+    auto b = w.bases(MonthKey(2024, 1).value(), MonthKey(2024, 3).value(), 0, 0, nullptr, &r);
     ASSERT_EQ(r, 0);
     EXPECT_EQ(b[0].codes[0], 2760u);
     EXPECT_EQ(b[0].allowance, 300'000);
@@ -292,7 +292,7 @@ TEST(ContributionsByMonths, AllowancesPeriodsAndCodes)
     EXPECT_EQ(b[2].chargeable, 200'000);
     EXPECT_EQ(b[0].chargeable, 0);
 
-    w.bases(MonthKey(2023, 1), MonthKey(2024, 1), 0, 0, nullptr, &r);
+    w.bases(MonthKey(2023, 1).value(), MonthKey(2024, 1).value(), 0, 0, nullptr, &r);
     EXPECT_EQ(r, -29);
     auto kinds = w.doc.infoBase.payKinds();
     for (int i = 0; i < 4; ++i) {
@@ -301,16 +301,16 @@ TEST(ContributionsByMonths, AllowancesPeriodsAndCodes)
         kinds.push_back(k);
     }
     setKinds(w.doc, kinds);
-    w.bases(MonthKey(2024, 1), MonthKey(2024, 3), 0, 0, nullptr, &r);
+    w.bases(MonthKey(2024, 1).value(), MonthKey(2024, 3).value(), 0, 0, nullptr, &r);
     EXPECT_EQ(r, -30);
 
     ContribWorld u(2024, 3);
     addArchive(u.doc, archive(1, 100, 2024, 0));
-    u.bases(MonthKey(2024, 1), MonthKey(2024, 3), 0, 0, nullptr, &r);
+    u.bases(MonthKey(2024, 1).value(), MonthKey(2024, 3).value(), 0, 0, nullptr, &r);
     EXPECT_EQ(r, -8);
     ContribWorld x(2024, 3);
     x.add(row(321, 100, 3));
-    x.bases(MonthKey(2024, 1), MonthKey(2024, 3), 0, 0, nullptr, &r);
+    x.bases(MonthKey(2024, 1).value(), MonthKey(2024, 3).value(), 0, 0, nullptr, &r);
     EXPECT_EQ(r, -5);
 }
 
@@ -320,7 +320,7 @@ TEST(ContributionsByMonths, EmployeesOutsideOrPartlyOutsideTheCharge)
     ContribWorld o(2024, 3);
     o.doc.infoBase.current.head.flags = 1;
     o.add(row(1, 1'000'000, 3));
-    EXPECT_EQ(o.bases(MonthKey(2024, 1), MonthKey(2024, 3))[2].base, 0);
+    EXPECT_EQ(o.bases(MonthKey(2024, 1).value(), MonthKey(2024, 3).value())[2].base, 0);
 
     // A foreigner staying temporarily: only the last kind of the list; the
     // income goes once to totals [4]/[5] instead.
@@ -331,7 +331,7 @@ TEST(ContributionsByMonths, EmployeesOutsideOrPartlyOutsideTheCharge)
     f.add(row(44, 70'000, 3)); // fund 4: counted in totals [2]/[3], in no base
     f.doc.infoBase.firm.masks[7][1] = 1;
     std::array<double, kContributionTotals> totals{};
-    auto b = f.bases(MonthKey(2024, 1), MonthKey(2024, 3), 0, 0, totals.data());
+    auto b = f.bases(MonthKey(2024, 1).value(), MonthKey(2024, 3).value(), 0, 0, totals.data());
     EXPECT_EQ(b[2].base, 0); // 990
     EXPECT_EQ(b[3].base, 1'000'000); // 992, the last kind
     EXPECT_EQ(totals[4], 500'000);
@@ -346,11 +346,11 @@ TEST(ContributionsByMonths, EmployeesOutsideOrPartlyOutsideTheCharge)
     v.doc.infoBase.current.head.vmenAsk0 = 1;
     addArchive(v.doc, archive(1, 500'000, 2024, 2));
     v.add(row(1, 1'000'000, 3));
-    b = v.bases(MonthKey(2024, 1), MonthKey(2024, 3));
+    b = v.bases(MonthKey(2024, 1).value(), MonthKey(2024, 3).value());
     EXPECT_EQ(b[2].base, 1'000'000); // 990 charged
     EXPECT_EQ(b[3].base, 0); // 992 not in March
     EXPECT_EQ(b[1].base, 500'000); // 992 in February
-    b = v.bases(MonthKey(2024, 1), MonthKey(2024, 3), 0, 1);
+    b = v.bases(MonthKey(2024, 1).value(), MonthKey(2024, 3).value(), 0, 1);
     EXPECT_EQ(b[0].base, 0);
     EXPECT_EQ(b[2].base, 1'000'000);
 
@@ -360,10 +360,10 @@ TEST(ContributionsByMonths, EmployeesOutsideOrPartlyOutsideTheCharge)
     addArchive(h.doc, archive(1, 400'000, 2024, 1));
     addArchive(h.doc, archive(1, 300'000, 2024, 2));
     h.add(row(1, 200'000, 2));
-    b = h.bases(MonthKey(2024, 1), MonthKey(2024, 3));
+    b = h.bases(MonthKey(2024, 1).value(), MonthKey(2024, 3).value());
     EXPECT_EQ(b[0].base, 300'000);
     EXPECT_EQ(b[2].base, 200'000);
-    b = h.bases(MonthKey(2024, 1), MonthKey(2024, 3), 1);
+    b = h.bases(MonthKey(2024, 1).value(), MonthKey(2024, 3).value(), 1);
     EXPECT_EQ(b[0].base, 500'000);
     EXPECT_EQ(b[2].base, 0);
 }
@@ -373,10 +373,10 @@ TEST(ContributionsByMonths, AllowanceInsideADisabilityPeriodLeavesNoNegativeBase
     ContribWorld w(2024, 3);
     w.doc.refFiles.sborCount = 1;
     reduceSecondTable(w.doc);
-    w.doc.infoBase.current.head.invDat1Begin = std::uint16_t(MonthKey(2024, 1));
+    w.doc.infoBase.current.head.invDat1Begin = std::uint16_t(MonthKey(2024, 1).value());
     w.add(row(1, 1'000'000, 3));
     w.add(row(75, 300'000, 3));
-    const auto b = w.bases(MonthKey(2024, 1), MonthKey(2024, 3));
+    const auto b = w.bases(MonthKey(2024, 1).value(), MonthKey(2024, 3).value());
     EXPECT_EQ(b[1].allowance, 300'000);
     EXPECT_EQ(b[1].disabilityIncome, 1'000'000);
     EXPECT_EQ(b[1].disabilityWithinCap, 1'000'000);
@@ -416,7 +416,7 @@ TEST(CalcMonthContributions, DisabledEmployeesByTheLawOfTheYear)
         ASSERT_TRUE(doc.refFiles.ReadSbor());
         EmployeeHead& h = doc.infoBase.current.head;
         h.datR = date(10, 3, c.born);
-        h.invDat1Begin = std::uint16_t(MonthKey(2009, 2));
+        h.invDat1Begin = std::uint16_t(MonthKey(2009, 2).value());
         std::vector<AccrualRow> rows(kCalcResultRows);
         rows[0] = row(4, 2'000'000, 1);
         const int n = CalcMonthContributions(rows.data(), 1, doc);

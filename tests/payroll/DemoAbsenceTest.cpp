@@ -37,7 +37,7 @@ protected:
     void NextMonth()
     {
         const MonthKey now = base().config.reportingKey();
-        ASSERT_EQ(MoveEmployeesToNextMonth(now.plus(1), {}, doc), 1) << now.value();
+        ASSERT_EQ(MoveEmployeesToNextMonth(now.plus(1).value(), {}, doc), 1) << now.value();
     }
     static SickLeaveSheet Sheet(int d1, int m1, int d2, int m2) { return payrolltest::sickSheet(d1, m1, d2, m2, 2011); }
 };

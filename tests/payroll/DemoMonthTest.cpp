@@ -304,7 +304,7 @@ TEST_F(DemoMonth, EmployerPaidSickDaysBearNoContributions)
     const auto& ref = doc.refFiles;
     std::vector<ContributionRow> bases(std::size_t(2 * ref.sborCount));
     const int tek = base().config.tekMes;
-    ASSERT_EQ(ContributionsByMonths(MonthKey(2011, 1), tek, ref.sbor.data(), ref.sborCount, bases.data(), o.rows.data(),
+    ASSERT_EQ(ContributionsByMonths(MonthKey(2011, 1).value(), tek, ref.sbor.data(), ref.sborCount, bases.data(), o.rows.data(),
                                     int(o.rows.size()), 0, 0, nullptr, doc),
               0);
     for (int k = 0; k < ref.sborCount; ++k)
@@ -368,7 +368,7 @@ TEST_F(DemoMonth, TheMinimumWageOf2011ChangesInJune)
 {
     for (int month = 1; month <= 12; ++month)
         EXPECT_EQ(base().config.mrot[std::size_t(month - 1)], month < 6 ? 4'330 : 4'611) << month;
-    for (int month = 5; month <= 7; ++month) monthchange::ShiftMonthlyTables(doc, MonthKey(2011, month));
+    for (int month = 5; month <= 7; ++month) monthchange::ShiftMonthlyTables(doc, MonthKey(2011, month).value());
     EXPECT_EQ(base().config.mrot[4], 4'330);
     EXPECT_EQ(base().config.mrot[5], 4'611);
     EXPECT_EQ(base().config.mrot[6], 4'611);
@@ -396,7 +396,7 @@ TEST_F(DemoMonth, MainScheduleKeepsTheProductionCalendarOf2011)
     }
     for (int month = 11; month <= 12; ++month) {
         monthchange::ShiftSchedules(doc, month == 11 ? 7 : 1);
-        base().config.tekMes = u16(MonthKey(2011, month));
+        base().config.tekMes = u16(MonthKey(2011, month).value());
         int days = 0, minutes = 0;
         EXPECT_EQ(CalcScheduleNorm(WorkSchedule::ReportingMonth, base().scheduleAt(1), 1, 0, days, minutes, doc), 0);
         EXPECT_EQ(days, official[month - 1].days) << month;

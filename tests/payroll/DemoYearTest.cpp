@@ -53,9 +53,9 @@ QString PatternNote(const char* month)
 TEST_F(DemoYear, AprilToJanuaryComputesChangesAndSaysWhatItMadeByRule)
 {
     for (int month = 4; month <= 12; ++month) {
-        ASSERT_EQ(base().config.tekMes, MonthKey(2011, month));
+        ASSERT_EQ(base().config.tekMes, MonthKey(2011, month).value());
         EXPECT_EQ(ComputeMonth(), QString()) << month; // the tables hold 2011
-        const int next = month == 12 ? MonthKey(2012, 1) : MonthKey(2011, month + 1);
+        const int next = month == 12 ? MonthKey(2012, 1).value() : MonthKey(2011, month + 1).value();
         ASSERT_EQ(MoveEmployeesToNextMonth(next, {}, doc), 1) << month; // no error situation
         if (month < 10) {
             EXPECT_EQ(doc.monthChangeNotes, QStringList()) << month; // the months the firm typed

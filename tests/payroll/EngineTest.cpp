@@ -513,7 +513,7 @@ TEST(EngineGolden, ChildDeductionUpToTheIncomeLimit)
     book.count = 1;
     auto& n = w.rec.nalvich[0];
     n.kod = 126;
-    n.start = u16(MonthKey(2026, 1));
+    n.start = u16(MonthKey(2026, 1).value());
     n.krat = 1;
     addArchive(w.doc, archive(4, 15'000'000, 2026, 1));
     addArchive(w.doc, archive(902, RoundWhole((15'000'000 - 140'000) * 0.13), 2026, 1));
@@ -1024,11 +1024,11 @@ TEST(EngineInputs, ServiceYearsScaleAndWritEndDate)
     w.dataEnd = 0;
     EXPECT_DOUBLE_EQ(WritDeduction(w, 1'000'000, 200'000, 0, 2026, 3), 400'000);
 
-    EXPECT_EQ(SickLeavePartCode(0, 0, MonthKey(2026, 2), MonthKey(2026, 3), true), 110);
-    EXPECT_EQ(SickLeavePartCode(10, 0, MonthKey(2026, 3), MonthKey(2026, 3), true), 116);
-    EXPECT_EQ(SickLeavePartCode(1, 0, MonthKey(2026, 4), MonthKey(2026, 3), false), 197);
-    EXPECT_EQ(SickLeavePartCode(2, 0, MonthKey(2026, 3), MonthKey(2026, 3), false), 158);
-    EXPECT_EQ(SickLeavePartCode(0, 0, MonthKey(2026, 3), MonthKey(2026, 3), false), 156);
+    EXPECT_EQ(SickLeavePartCode(0, 0, MonthKey(2026, 2).value(), MonthKey(2026, 3).value(), true), 110);
+    EXPECT_EQ(SickLeavePartCode(10, 0, MonthKey(2026, 3).value(), MonthKey(2026, 3).value(), true), 116);
+    EXPECT_EQ(SickLeavePartCode(1, 0, MonthKey(2026, 4).value(), MonthKey(2026, 3).value(), false), 197);
+    EXPECT_EQ(SickLeavePartCode(2, 0, MonthKey(2026, 3).value(), MonthKey(2026, 3).value(), false), 158);
+    EXPECT_EQ(SickLeavePartCode(0, 0, MonthKey(2026, 3).value(), MonthKey(2026, 3).value(), false), 156);
 }
 
 TEST(SickLeaveCodes, FinancingSourcesOfTheSheetOverThreeMonths)
@@ -1065,10 +1065,10 @@ TEST(SickLeaveCodes, FinancingSourcesOfTheSheetOverThreeMonths)
         {7, 0, false, {170, 170, 170}},
         {7, 2, false, {170, 170, 170}},
     };
-    const int reporting = MonthKey(2026, 3);
+    const int reporting = MonthKey(2026, 3).value();
     for (const Case& c : cases)
         for (int w = 0; w < 3; ++w)
-            EXPECT_EQ(SickLeavePartCode(c.vid, c.budget, MonthKey(2026, 2 + w), reporting, c.employer), c.codes[w])
+            EXPECT_EQ(SickLeavePartCode(c.vid, c.budget, MonthKey(2026, 2 + w).value(), reporting, c.employer), c.codes[w])
                 << "kind " << c.vid << " sub-kind " << c.budget << " month " << w;
 }
 

@@ -51,7 +51,7 @@ struct TaxWorld {
     {
         auto& n = doc.infoBase.current.nalvich[std::size_t(slot)];
         n.kod = std::uint16_t(code);
-        n.start = std::uint16_t(MonthKey(2024, 1));
+        n.start = std::uint16_t(MonthKey(2024, 1).value());
         n.krat = std::int8_t(krat);
         n.sum = sum;
     }
@@ -127,13 +127,13 @@ TEST(TaxForMonth, TableNumbersAndRounding)
     EXPECT_EQ(TaxForMonth(3, 100'000, w.doc), -21);
 
     w.doc.infoBase.firm.tabGrp2 = 0;
-    EXPECT_EQ(TaxWithScale(100'001, MonthKey(2024, 3), w.doc), 30'000); // 30 %, whole kopecks
+    EXPECT_EQ(TaxWithScale(100'001, MonthKey(2024, 3).value(), w.doc), 30'000); // 30 %, whole kopecks
     w.doc.infoBase.firm.tabGrp2 = -1;
-    EXPECT_EQ(TaxWithScale(100'000, MonthKey(2024, 3), w.doc), 0);
+    EXPECT_EQ(TaxWithScale(100'000, MonthKey(2024, 3).value(), w.doc), 0);
     w.doc.infoBase.firm.tabGrp2 = 3;
     flatTable(w.doc, 2, 2024, 9, 0, false);
-    EXPECT_EQ(TaxWithScale(100'000, MonthKey(2024, 3), w.doc), 9'000);
-    EXPECT_EQ(TaxWithScale(100'000, MonthKey(2025, 3), w.doc), 0); // no variant in 2025
+    EXPECT_EQ(TaxWithScale(100'000, MonthKey(2024, 3).value(), w.doc), 9'000);
+    EXPECT_EQ(TaxWithScale(100'000, MonthKey(2025, 3).value(), w.doc), 0); // no variant in 2025
 }
 
 TEST(IncomeByMonths, DeductionStopsWhenIncomePassesItsLimit)
@@ -142,7 +142,7 @@ TEST(IncomeByMonths, DeductionStopsWhenIncomePassesItsLimit)
     w.quarter(0, 0, 1'500'000);
     w.deduction(0, 103, 2); // twice 400 roubles a month while the income is at most 40,000 roubles
     std::vector<IncomeMonthRow> rows(12);
-    ASSERT_EQ(IncomeByMonths(MonthKey(2024, 1), MonthKey(2024, 3), 0, 1, rows.data(), w.rows.data(), w.count, w.doc),
+    ASSERT_EQ(IncomeByMonths(MonthKey(2024, 1).value(), MonthKey(2024, 3).value(), 0, 1, rows.data(), w.rows.data(), w.count, w.doc),
               0);
     EXPECT_EQ(rows[0].deductions[0], 80'000);
     EXPECT_EQ(rows[1].deductions[0], 80'000);
@@ -153,7 +153,7 @@ TEST(IncomeByMonths, DeductionStopsWhenIncomePassesItsLimit)
 
     // A deduction of its own sum is given up to that sum, at most the income.
     w.deduction(1, 311, 1, 2'000'000);
-    ASSERT_EQ(IncomeByMonths(MonthKey(2024, 1), MonthKey(2024, 3), 0, 1, rows.data(), w.rows.data(), w.count, w.doc),
+    ASSERT_EQ(IncomeByMonths(MonthKey(2024, 1).value(), MonthKey(2024, 3).value(), 0, 1, rows.data(), w.rows.data(), w.count, w.doc),
               0);
     EXPECT_EQ(rows[0].deductions[1], 1'500'000 - 80'000);
     EXPECT_EQ(rows[1].deductions[1], 2'000'000 - 1'420'000);
@@ -173,7 +173,7 @@ TEST(IncomeByMonths, AllowancesPeriodsAndErrors)
     addArchive(w.doc, archive(75, 300'000, 2024, 1));
     w.add(row(75, 300'000, 3));
     std::vector<IncomeMonthRow> rows(12);
-    ASSERT_EQ(IncomeByMonths(MonthKey(2024, 1), MonthKey(2024, 3), 0, 1, rows.data(), w.rows.data(), w.count, w.doc),
+    ASSERT_EQ(IncomeByMonths(MonthKey(2024, 1).value(), MonthKey(2024, 3).value(), 0, 1, rows.data(), w.rows.data(), w.count, w.doc),
               0);
     const int code = 1; // slot of income code 2720 (2000 comes first)
     EXPECT_EQ(rows[0].incomeCodes[std::size_t(code)], 2720u);
@@ -183,16 +183,16 @@ TEST(IncomeByMonths, AllowancesPeriodsAndErrors)
     EXPECT_EQ(rows[2].lessAllowances, 200'000);
     EXPECT_EQ(rows[2].base, 200'000);
 
-    EXPECT_EQ(IncomeByMonths(MonthKey(2024, 1), MonthKey(2025, 1), 0, 1, rows.data(), nullptr, 0, w.doc), -29);
-    EXPECT_EQ(IncomeByMonths(MonthKey(2024, 3), MonthKey(2024, 1), 0, 1, rows.data(), nullptr, 0, w.doc), -29);
+    EXPECT_EQ(IncomeByMonths(MonthKey(2024, 1).value(), MonthKey(2025, 1).value(), 0, 1, rows.data(), nullptr, 0, w.doc), -29);
+    EXPECT_EQ(IncomeByMonths(MonthKey(2024, 3).value(), MonthKey(2024, 1).value(), 0, 1, rows.data(), nullptr, 0, w.doc), -29);
     w.doc.infoBase.current.nalvich[0].kod = 999;
-    EXPECT_EQ(IncomeByMonths(MonthKey(2024, 1), MonthKey(2024, 3), 0, 1, rows.data(), nullptr, 0, w.doc), -31);
+    EXPECT_EQ(IncomeByMonths(MonthKey(2024, 1).value(), MonthKey(2024, 3).value(), 0, 1, rows.data(), nullptr, 0, w.doc), -31);
     w.doc.infoBase.current.nalvich[0].kod = 0;
     w.add(row(555, 1, 3));
-    EXPECT_EQ(IncomeByMonths(MonthKey(2024, 1), MonthKey(2024, 3), 0, 1, rows.data(), w.rows.data(), w.count, w.doc),
+    EXPECT_EQ(IncomeByMonths(MonthKey(2024, 1).value(), MonthKey(2024, 3).value(), 0, 1, rows.data(), w.rows.data(), w.count, w.doc),
               -5);
     addArchive(w.doc, archive(1, 1, 2024, 0));
-    EXPECT_EQ(IncomeByMonths(MonthKey(2024, 1), MonthKey(2024, 3), 0, 1, rows.data(), nullptr, 0, w.doc), -8);
+    EXPECT_EQ(IncomeByMonths(MonthKey(2024, 1).value(), MonthKey(2024, 3).value(), 0, 1, rows.data(), nullptr, 0, w.doc), -8);
 }
 
 TEST(CalcIncomeTax, ResidentWithAndWithoutStandardDeductions)

@@ -82,7 +82,7 @@ inline void addArchive(PayrollDoc& doc, const WariaEntry& e)
 
 inline void setReportingMonth(PayrollDoc& doc, int year, int month)
 {
-    doc.infoBase.config.tekMes = std::uint16_t(kalvor::MonthKey(year, month));
+    doc.infoBase.config.tekMes = std::uint16_t(kalvor::MonthKey(year, month).value());
 }
 
 // A one-band scale variant valid through the given year.

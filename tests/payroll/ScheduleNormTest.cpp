@@ -55,7 +55,7 @@ TEST(CalcScheduleNorm, FiveDayWeekAcrossMonthAndYearEnds)
 {
     PayrollDoc doc;
     CInfoBase& base = doc.infoBase;
-    base.config.tekMes = std::uint16_t(MonthKey(2024, 9)); // September 2024 begins on a Sunday
+    base.config.tekMes = std::uint16_t(MonthKey(2024, 9).value()); // September 2024 begins on a Sunday
     WorkSchedule s = fiveDays(8);
 
     Norm n = norm(doc, s, 15);
@@ -73,7 +73,7 @@ TEST(CalcScheduleNorm, FiveDayWeekAcrossMonthAndYearEnds)
     EXPECT_EQ(s.months[8].d[28], 480); // 29 February, a Thursday
     EXPECT_EQ(norm(doc, s, 3).days, 21); // September 2023
 
-    base.config.tekMes = std::uint16_t(MonthKey(2024, 12));
+    base.config.tekMes = std::uint16_t(MonthKey(2024, 12).value());
     WorkSchedule t = fiveDays(8);
     EXPECT_EQ(norm(doc, t, 16).days, 23); // January 2025
     EXPECT_EQ(norm(doc, t, 16).minutes, 23 * 480);
@@ -83,7 +83,7 @@ TEST(CalcScheduleNorm, RangesAndDayByDayCounts)
 {
     PayrollDoc doc;
     CInfoBase& base = doc.infoBase;
-    base.config.tekMes = std::uint16_t(MonthKey(2024, 9));
+    base.config.tekMes = std::uint16_t(MonthKey(2024, 9).value());
     WorkSchedule s = fiveDays(8);
     Norm n = norm(doc, s, 15, 10, 20); // Monday 9th .. : 10-13, 16-20
     EXPECT_EQ(n.result, 0);
@@ -107,7 +107,7 @@ TEST(CalcScheduleNorm, HolidaysOnWorkingDaysAndOnDaysOff)
 {
     PayrollDoc doc;
     CInfoBase& base = doc.infoBase;
-    base.config.tekMes = std::uint16_t(MonthKey(2024, 9));
+    base.config.tekMes = std::uint16_t(MonthKey(2024, 9).value());
     base.firm.fete[0] = holiday(7, 9); // a Saturday: its day off moves to Monday 9 September
     base.firm.fete[1] = holiday(2, 9); // a Monday
     base.firm.fete[2] = holiday(31, 9); // past September's end: ignored
@@ -136,7 +136,7 @@ TEST(CalcScheduleNorm, PatternMonthsFollowTheLabourCode)
     const int holidays[][2] = {{1, 1},  {2, 1}, {3, 1}, {4, 1}, {5, 1},  {7, 1},
                                {23, 2}, {8, 3}, {1, 5}, {9, 5}, {12, 6}, {4, 11}};
     for (int i = 0; i < 12; ++i) base.firm.fete[std::size_t(i)] = holiday(holidays[i][0], holidays[i][1]);
-    base.config.tekMes = std::uint16_t(MonthKey(2011, 11));
+    base.config.tekMes = std::uint16_t(MonthKey(2011, 11).value());
     WorkSchedule s = fiveDays(8);
 
     Norm n = norm(doc, s, 15);
@@ -176,7 +176,7 @@ TEST(CalcScheduleNorm, PatternMonthsFollowTheLabourCode)
     EXPECT_FALSE(ScheduleMonthStands(typed, typed.months[16]));
 
     // A shift schedule keeps its cycle: no day moved, no shortened shift.
-    base.config.tekMes = std::uint16_t(MonthKey(2012, 1));
+    base.config.tekMes = std::uint16_t(MonthKey(2012, 1).value());
     WorkSchedule cycle = shift(2, 2, 1, 1, 12, 11); // on 1-2, 5-6 ... January 2012
     n = norm(doc, cycle, 15);
     EXPECT_EQ(n.days, 13); // 16 shifts less 1, 2 and 5 January
@@ -205,7 +205,7 @@ TEST(CalcScheduleNorm, DaysOffMovedAcrossTheMonthsStartAndOneDayEach)
         SCOPED_TRACE(c.what);
         PayrollDoc doc;
         CInfoBase& base = doc.infoBase;
-        base.config.tekMes = std::uint16_t(MonthKey(2024, 9));
+        base.config.tekMes = std::uint16_t(MonthKey(2024, 9).value());
         for (std::size_t i = 0; i < c.holidays.size(); ++i) base.firm.fete[i] = c.holidays[i];
         WorkSchedule s = fiveDays(8);
         const Norm n = norm(doc, s, 15);
@@ -256,7 +256,7 @@ TEST(CalcScheduleNorm, ShiftCycleBeforeAndAfterItsStart)
 {
     PayrollDoc doc;
     CInfoBase& base = doc.infoBase;
-    base.config.tekMes = std::uint16_t(MonthKey(2024, 3));
+    base.config.tekMes = std::uint16_t(MonthKey(2024, 3).value());
     base.firm.fete[0] = holiday(8, 3); // falls on a day off of the cycle
     base.firm.fete[1] = holiday(23, 2); // falls on a working day of the cycle
     // Two days on, one off, from 15 March 2024, 12-hour shifts.
@@ -276,7 +276,7 @@ TEST(CalcScheduleNorm, Failures)
 {
     PayrollDoc doc;
     CInfoBase& base = doc.infoBase;
-    base.config.tekMes = std::uint16_t(MonthKey(2026, 2));
+    base.config.tekMes = std::uint16_t(MonthKey(2026, 2).value());
 
     WorkSchedule bad = shift(2, 2, 0, 0, 0, 8); // days on and off but no start date
     Norm n = norm(doc, bad, 15);
@@ -310,7 +310,7 @@ TEST(CalcScheduleNorm, StoredRowsManualTotalsAndScratchRows)
 {
     PayrollDoc doc;
     CInfoBase& base = doc.infoBase;
-    base.config.tekMes = std::uint16_t(MonthKey(2024, 9));
+    base.config.tekMes = std::uint16_t(MonthKey(2024, 9).value());
     WorkSchedule s = fiveDays(8);
     s.months[15].rDn = 19;
     s.months[15].rMin = 9000;

@@ -83,7 +83,7 @@ Sent CountOnBase(const QString& server, int employees)
     sent.opening = log.count();
     testsupport::ComputeAndStoreMonth(doc);
     sent.calculation = log.count();
-    EXPECT_EQ(MoveEmployeesToNextMonth(MonthKey::of(base.config.tekMes).next(), {}, doc), 1);
+    EXPECT_EQ(MoveEmployeesToNextMonth(MonthKey::of(base.config.tekMes).next().value(), {}, doc), 1);
     sent.monthChange = log.count();
     db::HoldServerLeaseRenewals(false);
     db::Execute(Db(base), QStringLiteral("ALTER DATABASE \"%1\" RESET log_statement").arg(database));

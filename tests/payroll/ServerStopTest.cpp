@@ -220,7 +220,7 @@ TEST_F(ServerStop, AMonthChangeStoppedWhileTheServerHoldsItsCommitIsNeverMadeTwi
 {
     CKalvorDoc twin;
     BuildFixture(twin, QStringLiteral("twin"));
-    const int oldKey = base().config.tekMes, newKey = int(MonthKey::of(oldKey).next());
+    const int oldKey = base().config.tekMes, newKey = MonthKey::of(oldKey).next().value();
     ASSERT_GE(MoveEmployeesToNextMonth(
                   newKey, [] {}, twin),
               0);

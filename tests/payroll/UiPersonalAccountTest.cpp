@@ -275,7 +275,7 @@ TEST_F(UiPersonalAccount, AChangeOfTheMonthShowsTheNewMonthsRows)
     Type(view->Strip()->Field(CTabelFilterDlg::IdTabN), QString::number(tabN(0)));
     ASSERT_FALSE(Shown(view->Dlg()).isEmpty());
     base().attributesOf(slot(kRefused)).err = 0; // never computed here
-    MoveEmployeesToNextMonth(int(base().config.reportingKey().next()), {}, doc);
+    MoveEmployeesToNextMonth(base().config.reportingKey().next().value(), {}, doc);
     doc.NotifyMonthChanged();
     EXPECT_EQ(view->m_tabN, unsigned(tabN(0)));
     EXPECT_EQ(Shown(view->Dlg()), Expected(StoredRows(0)));

@@ -190,7 +190,7 @@ TEST_F(PersonalAccounts, FiguresFollowIncomeByMonths)
     EXPECT_DOUBLE_EQ(salaried.yearIncome, 13'812'500);
     EXPECT_DOUBLE_EQ(salaried.benefits, 40'000);
     std::array<IncomeMonthRow, 12> months{};
-    ASSERT_EQ(IncomeByMonths(MonthKey(2011, 1), MonthKey(2011, 4), 0, 1, months.data(),
+    ASSERT_EQ(IncomeByMonths(MonthKey(2011, 1).value(), MonthKey(2011, 4).value(), 0, 1, months.data(),
                              doc.infoBase.current.rows.data(), 4, doc),
               0);
     double income = 0, deductions = 0;

@@ -52,7 +52,7 @@ protected:
         ib::CreateSchemaBase(folder, doc.infoBase.baseName);
         ib::OpenBase(doc.infoBase);
         const ib::FixtureBase fx = ib::BuildFixtureBase(doc.infoBase, 3);
-        doc.infoBase.config.tekMes = ib::u16(kalvor::MonthKey(2026, 12));
+        doc.infoBase.config.tekMes = ib::u16(kalvor::MonthKey(2026, 12).value());
         ib::SaveAll(doc.infoBase, fx.records);
     }
     void TearDown() override { ib::CloseBase(doc.infoBase); }
@@ -82,21 +82,21 @@ protected:
 
 TEST_F(UiMonthChange, TheProgressDialogRunsTheMoverOnItsWorkerAndStepsOncePerEmployee)
 {
-    CChgRepPerDlg dlg(kalvor::MonthKey(2027, 1), &doc, countingMover());
+    CChgRepPerDlg dlg(kalvor::MonthKey(2027, 1).value(), &doc, countingMover());
     EXPECT_EQ(dlg.DoModal(), -2);
-    EXPECT_EQ(moverKey, kalvor::MonthKey(2027, 1));
+    EXPECT_EQ(moverKey, kalvor::MonthKey(2027, 1).value());
     EXPECT_NE(moverThread, std::this_thread::get_id());
     EXPECT_EQ(dlg.Progress()->value(), 3);
 
     // A database error of the move comes back on the caller's thread.
     throwIn = true;
-    CChgRepPerDlg failing(kalvor::MonthKey(2027, 1), &doc, countingMover());
+    CChgRepPerDlg failing(kalvor::MonthKey(2027, 1).value(), &doc, countingMover());
     EXPECT_THROW(failing.DoModal(), kalvor::db::DbError);
 }
 
 TEST_F(UiMonthChange, TheProgressDialogClosesWithOneWhenNoWorkerCanRun)
 {
-    CChgRepPerDlg dlg(kalvor::MonthKey(2027, 1), &doc, MonthMover());
+    CChgRepPerDlg dlg(kalvor::MonthKey(2027, 1).value(), &doc, MonthMover());
     EXPECT_EQ(dlg.DoModal(), 1);
 }
 
@@ -114,7 +114,7 @@ TEST_F(UiMonthChange, TheProgressDialogAsksBeforeEscStopsTheMove)
     };
     MessageRecorder boxes;
     boxes.answer = IDNO;
-    CChgRepPerDlg dlg(kalvor::MonthKey(2027, 1), &doc, waiting);
+    CChgRepPerDlg dlg(kalvor::MonthKey(2027, 1).value(), &doc, waiting);
     QTimer::singleShot(150, &dlg, [&] {
         QTest::keyClick(&dlg, Qt::Key_Escape);
         EXPECT_TRUE(dlg.isVisible());
@@ -135,7 +135,7 @@ TEST_F(UiMonthChange, TheProgressDialogAsksBeforeEscStopsTheMove)
     // Once released the move ends as it would; Esc before that was answered "Нет".
     MessageRecorder declined;
     declined.answer = IDNO;
-    CChgRepPerDlg going(kalvor::MonthKey(2027, 1), &doc, waiting);
+    CChgRepPerDlg going(kalvor::MonthKey(2027, 1).value(), &doc, waiting);
     release = false;
     QTimer::singleShot(150, &going, [&] {
         QTest::keyClick(&going, Qt::Key_Escape);
@@ -181,7 +181,7 @@ TEST_F(UiMonthChange, TheArchiveCopiesTheBaseAndTheReferenceFiles)
     archived.baseName = QStringLiteral("firm");
     ib::OpenBase(archived);
     ib::LoadAll(archived);
-    EXPECT_EQ(archived.config.tekMes, kalvor::MonthKey(2026, 12));
+    EXPECT_EQ(archived.config.tekMes, kalvor::MonthKey(2026, 12).value());
     EXPECT_EQ(archived.employeeCount(), 3);
     ib::CloseBase(archived);
 

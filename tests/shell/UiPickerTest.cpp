@@ -212,7 +212,7 @@ TEST(UiScreenshot, MainWindowOnANewBase)
     // The title and the information view name the firm and the reporting month.
     CKalvorDoc* doc = frame->Document();
     doc->infoBase.firm.texts[kalvor::infobase::FirmInfo::firmName] = QStringLiteral("ООО \"Ромашка\"");
-    doc->infoBase.config.tekMes = kalvor::infobase::u16(kalvor::MonthKey(2011, 5));
+    doc->infoBase.config.tekMes = kalvor::infobase::u16(kalvor::MonthKey(2011, 5).value());
     auto* info = frame->SwitchView<CInfoView>();
     ASSERT_NE(info, nullptr);
     EXPECT_EQ(frame->windowTitle(), QStringLiteral("Kalvor - demo - ООО \"Ромашка\" - Май 2011"));

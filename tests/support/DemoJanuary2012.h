@@ -21,7 +21,7 @@ inline void TakeDemoToJanuary2012(PayrollDoc& doc)
         ASSERT_EQ(doc.infoBase.config.reportingKey(), MonthKey(2011, month));
         ASSERT_NO_FATAL_FAILURE(ComputeAndStoreMonth(doc));
         const MonthKey next = month == 12 ? MonthKey(2012, 1) : MonthKey(2011, month + 1);
-        ASSERT_EQ(MoveEmployeesToNextMonth(next, {}, doc), 1) << month; // no error situation
+        ASSERT_EQ(MoveEmployeesToNextMonth(next.value(), {}, doc), 1) << month; // no error situation
     }
 }
 

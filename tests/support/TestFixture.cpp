@@ -122,7 +122,7 @@ const KindDef kinds[] = {
 };
 
 u16 packedDate(int day, int month, int year) { return PackedDate::make(day, month, year).value; }
-u16 monthKey(int year, int month) { return u16(MonthKey(year, month)); }
+u16 monthKey(int year, int month) { return u16(MonthKey(year, month).value()); }
 
 class Rng {
 public:

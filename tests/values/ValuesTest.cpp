@@ -268,7 +268,7 @@ TEST(PackedMonthYear, ParseMonthYear)
     EXPECT_EQ(v, 0);
     EXPECT_EQ(FormatMonthYear(PackedMonthYear(2000 * 16)), QString()); // month 0
     EXPECT_EQ(MonthIndex(2024, 1), 1489);
-    EXPECT_EQ(MonthKey(2024, 1), 2024 * 16 + 1);
+    EXPECT_EQ(MonthKey(2024, 1).value(), 2024 * 16 + 1);
 }
 
 TEST(PackedMonthYear, ParseMonthYearParts)
@@ -795,6 +795,44 @@ TEST(MonthKey, YearMonthIndexAndMoves)
     EXPECT_EQ(MonthOfYearText(MonthKey::of(32419)), QStringLiteral("март 2026 года"));
     EXPECT_EQ(MonthOfYearText(MonthKey(2026, 12).next()), QStringLiteral("январь 2027 года"));
     EXPECT_EQ(MonthOfYearText(MonthKey(2027, 5)), QStringLiteral("май 2027 года"));
+}
+
+// Month indexes count the months from January 1900 (index 1): (year - 1900)
+// x 12 + month, by hand for each case below.
+TEST(MonthKey, MonthIndexAtYearAndMonthEdges)
+{
+    // December to January: 2025 is year 125 of the count, 125 x 12 + 12 =
+    // 1512; January 2026 follows at 126 x 12 + 1 = 1513.
+    EXPECT_EQ(MonthKey(2025, 12).index(), 1512);
+    EXPECT_EQ(MonthKey(2025, 12).next().index(), 1513);
+    EXPECT_EQ(MonthIndex(2026, 1), 1513);
+    EXPECT_EQ(MonthKey(2025, 12).monthsTo(MonthKey(2026, 1)), 1);
+    EXPECT_EQ(MonthKey(2026, 1).monthsTo(MonthKey(2024, 12)), -13);
+    // Back from an index: the first month of a year and the last of the one before.
+    EXPECT_EQ(YearOfMonthIndex(1513), 2026);
+    EXPECT_EQ(MonthOfMonthIndex(1513), 1);
+    EXPECT_EQ(YearOfMonthIndex(1512), 2025);
+    EXPECT_EQ(MonthOfMonthIndex(1512), 12);
+    // The earliest year a base's month fields hold, 1900: its January is 1,
+    // its December 12, and January 1901 is 13.
+    EXPECT_EQ(MonthKey(1900, 1).index(), 1);
+    EXPECT_EQ(MonthKey(1900, 12).index(), 12);
+    EXPECT_EQ(MonthKey(1901, 1).index(), 13);
+    EXPECT_EQ(YearOfMonthIndex(12), 1900);
+    EXPECT_EQ(MonthOfMonthIndex(12), 12);
+    EXPECT_EQ(YearOfMonthIndex(13), 1901);
+    EXPECT_EQ(MonthOfMonthIndex(13), 1);
+    // 1990, the first year of a payment month in an archive entry: 90 x 12 + 1.
+    EXPECT_EQ(MonthKey(1990, 1).index(), 1081);
+    // Month numbers counted past December or before January, and the months
+    // from one month forward to another across the turn of the year.
+    EXPECT_EQ(WrapMonth(13), 1);
+    EXPECT_EQ(WrapMonth(0), 12);
+    EXPECT_EQ(WrapMonth(-11), 1);
+    EXPECT_EQ(MonthsAhead(11, 2), 3);
+    EXPECT_EQ(MonthsAhead(12, 1), 1);
+    EXPECT_EQ(MonthsAhead(1, 12), 11);
+    EXPECT_EQ(MonthsAhead(5, 5), 0);
 }
 
 TEST(ImportCheck, TwentyRefusedRecordsAreAllNamedWithNoRestToCount)

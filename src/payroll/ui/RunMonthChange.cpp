@@ -104,7 +104,7 @@ int RunMonthChange(CKalvorDoc& doc, int newMonthKey, const MonthMover& mover, QW
 
 int ChangeReportingMonth(CKalvorDoc& doc, QWidget* parent, const MonthMover& mover)
 {
-    const int newKey = doc.infoBase.config.reportingKey().next();
+    const int newKey = doc.infoBase.config.reportingKey().next().value();
     // Nothing (the copy's record of itself included) is written from memory
     // into a base that a change whose end was not known has moved on.
     try {

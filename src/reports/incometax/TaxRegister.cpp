@@ -20,7 +20,7 @@ constexpr int kResultEntryLimit = 60;
 int DateKey(std::uint16_t packed)
 {
     const PackedDate date(packed);
-    return date.isNull() ? 0 : MonthKey(date.fullYear(), date.month());
+    return date.isNull() ? 0 : MonthKey(date.fullYear(), date.month()).value();
 }
 
 // The income and deduction codes of the year, which the first row carries.
@@ -88,7 +88,7 @@ void TotalThePeriod(RegisterMonths& months, const infobase::EmployeeRecord& reco
 
 bool RegisterMonths::inPeriod(int month, int year) const
 {
-    const int key = MonthKey(year, month + 1);
+    const int key = MonthKey(year, month + 1).value();
     return key >= start && key <= end;
 }
 
@@ -126,7 +126,7 @@ int EmployeeRegisterMonths(const PayrollDoc& doc, int year, int firstRow, Regist
     months.prePeriodBase = 0;
     const int entryCount = std::max(0, kResultEntryLimit - firstRow);
     if (const int result =
-            IncomeByMonths(MonthKey(year, 1), months.end, IncomeMain, RegisterTaxSelector(record.head.tabPodoh),
+            IncomeByMonths(MonthKey(year, 1).value(), months.end, IncomeMain, RegisterTaxSelector(record.head.tabPodoh),
                            months.rows.data(), record.rows.data() + firstRow, entryCount, doc);
         result < 0)
         return result;

@@ -438,7 +438,7 @@ std::array<double, 12> PropertyDeductionByMonth(const RegisterMonths& months, do
 int TaxpayerStatus(const EmployeeHead& head, const ReportPeriod& period)
 {
     const PackedDate arrived(head.inostrDatPr);
-    const int arrivedKey = arrived.isNull() ? 0 : int(MonthKey(arrived.fullYear(), arrived.month()));
+    const int arrivedKey = arrived.isNull() ? 0 : MonthKey(arrived.fullYear(), arrived.month()).value();
     const bool nonResident = head.flag(kInostr) && head.flag(kInostrNrez) && head.inostrDnPrRF < kResidentDays;
     return nonResident && arrivedKey <= period.end() ? 2 : 1;
 }

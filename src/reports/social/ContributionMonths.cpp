@@ -13,7 +13,7 @@ int ContributionsThrough(int month, int firstRow, const PayrollDoc& doc, MonthCo
     out.totals.fill(0);
     const infobase::AccrualRow* entries = doc.infoBase.current.rows.data() + firstRow;
     const int result =
-        ContributionsByMonths(MonthKey(MonthKey::of(month).year(), 1), month, doc.refFiles.sbor.data(), out.kindCount,
+        ContributionsByMonths(MonthKey(MonthKey::of(month).year(), 1).value(), month, doc.refFiles.sbor.data(), out.kindCount,
                               out.rows.data(), entries, kLastAccrualRow - firstRow, 0, 0, out.totals.data(), doc);
     if (result < 0)
         return result;

@@ -128,7 +128,7 @@ int PrintEmployeeCertificate(print::CTree& tree, const infobase::EmployeeListEnt
     if (!base.swap.readSlot(entry.slot, base.current))
         throw TextError(kMsgReadFailed);
     const PackedDate hired(base.current.head.datPr1);
-    if (!hired.isNull() && MonthKey(hired.fullYear(), hired.month()) > period.end())
+    if (!hired.isNull() && MonthKey(hired.fullYear(), hired.month()).value() > period.end())
         return 0;
     const int firstRow = base.attributesOf(entry.slot).kvProizv;
     const std::array<int, kYears> years = CertificateYears(base.config);
@@ -205,7 +205,7 @@ int CertificateYearAmount(const PayrollDoc& doc, int year, int firstRow, double&
     for (int month = 1; month <= 12; ++month) {
         EmployeeContributions c;
         const int result =
-            ContributionsOfMonths(doc, MonthKey(year, 1), MonthKey(year, month), firstRow, kCertificateKinds, c);
+            ContributionsOfMonths(doc, MonthKey(year, 1).value(), MonthKey(year, month).value(), firstRow, kCertificateKinds, c);
         if (result < 0)
             return result;
         if (c.kindCount <= kSocialInsuranceKind)

@@ -44,7 +44,7 @@ bool DisabledInMonth(const EmployeeHead& head, int month, int periodBegin)
 {
     const auto dismissedBefore = [&](std::uint16_t packed) {
         const PackedDate date(packed);
-        return !date.isNull() && MonthKey(date.fullYear(), date.month()) <= periodBegin;
+        return !date.isNull() && MonthKey(date.fullYear(), date.month()).value() <= periodBegin;
     };
     const bool gone = dismissedBefore(head.datUv1) && dismissedBefore(head.datUv2);
     const auto counts = [&](int begin, int end) {

@@ -58,7 +58,7 @@ bool SettlementRunBase::finalMonth(int month) const
 {
     const int reportingMonth = doc_.infoBase.config.tekMes;
     return month == period_.lastMonth ||
-           (reportingMonth < period_.end() && MonthKey(period_.year, month) == reportingMonth);
+           (reportingMonth < period_.end() && MonthKey(period_.year, month).value() == reportingMonth);
 }
 
 int SettlementRunBase::countMonths()
@@ -95,7 +95,7 @@ int SettlementRunBase::monthLoop()
     for (int month = period_.firstMonth; month <= period_.lastMonth; ++month) {
         if (month - period_.firstMonth > 2)
             rollSlots();
-        if (MonthKey(period_.year, month) > reportingMonth)
+        if (MonthKey(period_.year, month).value() > reportingMonth)
             continue;
         for (std::size_t position = 0; position < list.size(); ++position) {
             if (!selects(list[position]))

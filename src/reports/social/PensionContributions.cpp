@@ -315,7 +315,7 @@ int PensionRun::employeeMonth(const EmployeeListEntry& entry, int month, bool la
 {
     readRecord(entry.slot);
     const EmployeeHead& head = doc_.infoBase.current.head;
-    const int key = MonthKey(period_.year, month);
+    const int key = MonthKey(period_.year, month).value();
     const bool disabled = DisabledIn(head, key);
     const int group = BirthGroup(head);
     const bool excluded = TemporaryForeigner(head);
@@ -412,7 +412,7 @@ std::array<double, 4> PensionRun::paidInMonth(const MonthContributions& c, const
 // The employee's share of the headcount, and his "inval" record.
 int PensionRun::closeEmployee(const EmployeeListEntry& entry)
 {
-    const float share = CalcPeriodTotals(doc_, MonthKey(period_.year, 1), period_.end(), entry.slot, counters_);
+    const float share = CalcPeriodTotals(doc_, MonthKey(period_.year, 1).value(), period_.end(), entry.slot, counters_);
     values_[kAverageHeadcount] += share;
     if (share > 0)
         values_[kInsuredPersons] += 100;
@@ -427,7 +427,7 @@ int PensionRun::buildInvalRecord(int slot)
     InvalRecord record;
     double beforeQuarter = 0;
     for (int position = 0; position < 3; ++position) {
-        const int key = MonthKey(period_.year, period_.lastMonth - 2 + position);
+        const int key = MonthKey(period_.year, period_.lastMonth - 2 + position).value();
         // A month after the base's month was not gone through.
         InvalMonth month = invalMonths_[slot][std::size_t(position)];
         if (!month.known) {

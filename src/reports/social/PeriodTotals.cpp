@@ -55,7 +55,7 @@ struct MonthDays {
 // the month for which it was accrued.
 int ArchiveRowMonthKey(const WariaEntry& entry)
 {
-    return entry.mesVyd != 0 ? MonthKey(entry.godVyd, entry.mesVyd) : MonthKey(entry.god, entry.mes);
+    return entry.mesVyd != 0 ? MonthKey(entry.godVyd, entry.mesVyd).value() : MonthKey(entry.god, entry.mes).value();
 }
 
 // A row's days go to the paid days of its month, or, for a kind with hr4 set,
@@ -96,7 +96,7 @@ void AddCurrentMonthDays(const PayrollDoc& doc, int begin, int end, int slot,
                          const std::array<int, 13>& monthLengths, MonthDays& days)
 {
     const MonthKey reportingMonth = doc.infoBase.config.reportingKey();
-    if (reportingMonth < begin || reportingMonth > end)
+    if (reportingMonth.value() < begin || reportingMonth.value() > end)
         return;
     const infobase::CInfoBase& base = doc.infoBase;
     const int firstRow = base.holdsSlot(slot) ? base.attributesOf(slot).kvProizv : 0;
@@ -176,7 +176,7 @@ bool ReadGenrRecord(PayrollDoc& doc, int month, const ReportSelection& selection
             throw TextError(kMsgReadFailed);
         const infobase::EmployeeHead& head = base.current.head;
         const PackedDate dismissed(head.datUv1);
-        const int dismissalMonth = dismissed.isNull() ? 0 : MonthKey(dismissed.fullYear(), dismissed.month());
+        const int dismissalMonth = dismissed.isNull() ? 0 : MonthKey(dismissed.fullYear(), dismissed.month()).value();
         const auto openAfter = [&](int periodBegin, int periodEnd) {
             if (periodBegin == 0)
                 return false;

@@ -63,12 +63,12 @@ struct ReportPeriod {
     // year - 1900, the period byte of data files and of the parameters.
     int yearByte() const { return year - 1900; }
     // Period bounds as year * 16 + month.
-    int begin() const { return MonthKey(year, firstMonth); }
-    int end() const { return MonthKey(year, lastMonth); }
+    int begin() const { return MonthKey(year, firstMonth).value(); }
+    int end() const { return MonthKey(year, lastMonth).value(); }
     // Months as (year - 1900) * 12 + month, the form of the swap selection
     // and of the tax tables.
-    int firstMonthIndex() const { return yearByte() * 12 + firstMonth; }
-    int lastMonthIndex() const { return yearByte() * 12 + lastMonth; }
+    int firstMonthIndex() const { return MonthIndex(year, firstMonth); }
+    int lastMonthIndex() const { return MonthIndex(year, lastMonth); }
 };
 
 // The rules in which the reports differ. The pension-fund report and the

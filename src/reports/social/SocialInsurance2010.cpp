@@ -89,7 +89,7 @@ int Settlement2010Run::employeeMonth(std::size_t, const EmployeeListEntry& entry
     if (!readTaken(entry))
         return 0;
     const EmployeeHead& head = doc_.infoBase.current.head;
-    const int key = MonthKey(period_.year, month);
+    const int key = MonthKey(period_.year, month).value();
     const bool disabled = DisabledInMonth(head, key, period_.begin());
 
     MonthContributions c;

@@ -74,7 +74,7 @@ int SettlementRun::employeeMonth(std::size_t position, const EmployeeListEntry& 
 {
     readRecord(entry.slot);
     const EmployeeHead& head = doc_.infoBase.current.head;
-    const int key = MonthKey(period_.year, month);
+    const int key = MonthKey(period_.year, month).value();
     const bool disabled = DisabledInMonth(head, key, period_.begin());
 
     MonthContributions c;

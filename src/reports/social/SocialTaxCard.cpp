@@ -144,7 +144,7 @@ int FillCardMonth(const PayrollDoc& doc, int monthKey, int firstRow, std::array<
         return result;
     EmployeeContributions c;
     const MonthKey key = MonthKey::of(monthKey);
-    const int january = MonthKey(key.year(), 1);
+    const int january = MonthKey(key.year(), 1).value();
     if (const int result = ContributionsOfMonths(doc, january, monthKey, firstRow, kAllContributionKinds, c);
         result < 0)
         return result;
@@ -251,13 +251,13 @@ int CardStartMonth(const EmployeeHead& head, const ReportPeriod& period)
     int start = period.begin();
     const PackedDate hired(head.datPr1);
     if (!hired.isNull()) {
-        const int hireMonth = MonthKey(hired.fullYear(), hired.month());
+        const int hireMonth = MonthKey(hired.fullYear(), hired.month()).value();
         if (hireMonth > period.end())
             return 0;
         start = std::max(start, hireMonth);
     }
     const PackedDate dismissed(head.datUv1);
-    if (!dismissed.isNull() && MonthKey(dismissed.fullYear(), dismissed.month()) < start)
+    if (!dismissed.isNull() && MonthKey(dismissed.fullYear(), dismissed.month()).value() < start)
         return 0;
     return start;
 }
@@ -267,7 +267,7 @@ int ComputeCardLines(const PayrollDoc& doc, const ReportPeriod& period, int star
 {
     const int firstMonth = MonthKey::of(start).month();
     for (int month = firstMonth; month <= period.lastMonth; ++month)
-        if (const int result = FillCardMonth(doc, MonthKey(period.year, month), firstRow, values); result < 0)
+        if (const int result = FillCardMonth(doc, MonthKey(period.year, month).value(), firstRow, values); result < 0)
             return result;
     AddRunningTotals(firstMonth, period.lastMonth, values);
     return 0;

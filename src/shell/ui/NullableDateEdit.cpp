@@ -302,7 +302,7 @@ int GetDateTimeFromPicker(const NullableDateEdit* picker, std::uint16_t* field)
     std::uint16_t v = 0;
     if (!picker->IsNull()) {
         const QDate d = picker->Date();
-        v = std::uint16_t((d.year() << 4) + d.month());
+        v = std::uint16_t(kalvor::MonthKey(d.year(), d.month()).value());
     }
     if (v == *field)
         return 0;

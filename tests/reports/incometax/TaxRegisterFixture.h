@@ -51,7 +51,7 @@ protected:
         fx.records[4] = Record(QStringLiteral("Киселев Олег Ильич"), date(1, 3, 2008), 1, 12, 9'000, 900);
         fx.records[4].head.datUv1 = date(31, 12, 2010);
         for (int slot = 1; slot <= base.slotCount(); ++slot) base.attributesOf(slot).kvProizv = 0;
-        base.config.tekMes = u16(MonthKey(2011, 4));
+        base.config.tekMes = u16(MonthKey(2011, 4).value());
         base.config.r_g = 111;
         base.config.r_m1 = 1;
         base.config.r_m2 = 3;

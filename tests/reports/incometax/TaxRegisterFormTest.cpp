@@ -102,8 +102,8 @@ TEST(TransferShares, DifferenceSpreadWithinTheWindowAndScaledBeyondIt)
 TEST(TaxRegisterPage, PropertyDeductionByMonthsAndStatus)
 {
     RegisterMonths months;
-    months.start = MonthKey(2011, 1);
-    months.end = MonthKey(2011, 6);
+    months.start = MonthKey(2011, 1).value();
+    months.end = MonthKey(2011, 6).value();
     for (int m = 0; m < 6; ++m) months.rows[std::size_t(m)].base = rub(10'000) * (m + 1);
     EmployeeHead head;
     head.imvichDat = date(15, 2, 2011);
@@ -141,8 +141,8 @@ protected:
         head.datR = date(5, 7, 75);
         head.tabPodoh = 1;
         doc.infoBase.firm.texts[FirmInfo::fioBuh] = QStringLiteral("Смирнова Ольга Викторовна");
-        months.start = MonthKey(2011, 1);
-        months.end = MonthKey(2011, 3);
+        months.start = MonthKey(2011, 1).value();
+        months.end = MonthKey(2011, 3).value();
         for (int m = 0; m < 3; ++m) {
             IncomeMonthRow& row = months.rows[std::size_t(m)];
             row.taxable = rub(31'000);

@@ -82,8 +82,8 @@ TEST_F(TaxRegisterRun, PeriodFromAprilKeepsTheYearsCodes)
     ASSERT_TRUE(base.swap.readSlot(base.list[0].slot, base.current));
     RegisterMonths months;
     ASSERT_TRUE(EmployeeRegisterSpan(base.current.head, period, months.start, months.end));
-    EXPECT_EQ(months.start, MonthKey(2011, 4));
-    EXPECT_EQ(months.end, MonthKey(2011, 6));
+    EXPECT_EQ(months.start, MonthKey(2011, 4).value());
+    EXPECT_EQ(months.end, MonthKey(2011, 6).value());
     ASSERT_EQ(EmployeeRegisterMonths(doc, 2011, 0, months), 0);
     base.CloseSwapFile();
 
@@ -133,16 +133,16 @@ TEST(TaxRegisterDates, EmployeesOwnPeriods)
     EmployeeHead head;
     int start = 0, end = 0;
     EXPECT_TRUE(EmployeeRegisterSpan(head, quarter, start, end));
-    EXPECT_EQ(start, MonthKey(2011, 1));
-    EXPECT_EQ(end, MonthKey(2011, 3));
+    EXPECT_EQ(start, MonthKey(2011, 1).value());
+    EXPECT_EQ(end, MonthKey(2011, 3).value());
     head.datPr1 = date(15, 2, 2011);
     head.datUv1 = date(3, 3, 2011);
     EXPECT_TRUE(EmployeeRegisterSpan(head, quarter, start, end));
-    EXPECT_EQ(start, MonthKey(2011, 2));
-    EXPECT_EQ(end, MonthKey(2011, 3));
+    EXPECT_EQ(start, MonthKey(2011, 2).value());
+    EXPECT_EQ(end, MonthKey(2011, 3).value());
     head.datUv1 = date(28, 2, 2011);
     EXPECT_TRUE(EmployeeRegisterSpan(head, quarter, start, end));
-    EXPECT_EQ(end, MonthKey(2011, 2));
+    EXPECT_EQ(end, MonthKey(2011, 2).value());
     head.datPr1 = date(1, 4, 2011);
     head.datUv1 = 0;
     EXPECT_FALSE(EmployeeRegisterSpan(head, quarter, start, end));

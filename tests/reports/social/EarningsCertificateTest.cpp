@@ -114,7 +114,7 @@ protected:
         fx.records[0].head.pspDat = QStringLiteral("12.05.2005");
         fx.records[0].head.propKodStr = QStringLiteral("643");
         for (int slot = 1; slot <= base.slotCount(); ++slot) base.attributesOf(slot).kvProizv = 0;
-        base.config.tekMes = u16(MonthKey(2012, 1));
+        base.config.tekMes = u16(MonthKey(2012, 1).value());
         base.config.r_g = 110;
         base.config.r_m1 = 1;
         base.config.r_m2 = 12;

@@ -91,7 +91,7 @@ protected:
         for (int slot = 1; slot <= base.slotCount(); ++slot) base.attributesOf(slot).kvProizv = 0;
         addBenefitKinds(base);
         base.firm.masks[7][kMaternity] = 1;
-        base.config.tekMes = u16(MonthKey(year_, 7));
+        base.config.tekMes = u16(MonthKey(year_, 7).value());
         setPeriod(1, 3);
         infobase::SaveAll(base, fx.records);
 
@@ -136,7 +136,7 @@ private:
         h.datUv1 = person.dismissed ? date(15, 2, year_) : u16(0);
         h.stavka = person.rate;
         if (person.disabled) {
-            h.invDat1Begin = u16(MonthKey(year_ - 1, 5));
+            h.invDat1Begin = u16(MonthKey(year_ - 1, 5).value());
             h.flags = 2u << 6;
             h.invSprSer = QStringLiteral("МСЭ-2010");
             h.invSprNom = QStringLiteral("041272");

@@ -107,7 +107,7 @@ protected:
     }
     void setYear(int year)
     {
-        doc.infoBase.config.tekMes = u16(MonthKey(year, 4));
+        doc.infoBase.config.tekMes = u16(MonthKey(year, 4).value());
         doc.infoBase.config.r_g = u8(year - 1900);
         doc.infoBase.config.r_m1 = 1;
         doc.infoBase.config.r_m2 = 3;

@@ -51,7 +51,7 @@ protected:
     {
         ASSERT_TRUE(dir.isValid());
         platform::SetWorkingFolder(dir.path());
-        doc.infoBase.config.tekMes = u16(MonthKey(2011, 4));
+        doc.infoBase.config.tekMes = u16(MonthKey(2011, 4).value());
         doc.infoBase.config.r_g = 111;
         doc.infoBase.config.r_m1 = 1;
         doc.infoBase.config.r_m2 = 3;

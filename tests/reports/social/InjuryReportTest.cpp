@@ -72,7 +72,7 @@ protected:
         f.texts[FirmInfo::fioBuh] = QStringLiteral("Сорокина Елена Павловна");
         f.texts[FirmInfo::fioPredst] = QStringLiteral(" Белов  Иван ");
         f.texts[FirmInfo::adrPhone] = QStringLiteral("(8172) 53-11-20");
-        base.config.tekMes = u16(MonthKey(2012, 1));
+        base.config.tekMes = u16(MonthKey(2012, 1).value());
         base.config.r_g = 111;
         base.config.r_m1 = 1;
         base.config.r_m2 = 3;

@@ -248,8 +248,8 @@ constexpr u32 kForeigner = 1u << 9, kPermit = 1u << 10, kGroup2 = 2u << 6;
 const Person kPeople[] = {
     {u"Антонов Андрей Петрович", date(31, 12, 1966), 30'000},
     {u"Белова Бэлла Игоревна", date(5, 4, 1980), 25'000},
-    {u"Волков Виктор Сергеевич", date(9, 9, 1975), 20'000, kGroup2, u16(MonthKey(2010, 5)), 0},
-    {u"Григорьев Глеб Ильич", date(2, 2, 1955), 10'000, kGroup2, u16(MonthKey(2010, 6)), u16(MonthKey(2011, 2))},
+    {u"Волков Виктор Сергеевич", date(9, 9, 1975), 20'000, kGroup2, u16(MonthKey(2010, 5).value()), 0},
+    {u"Григорьев Глеб Ильич", date(2, 2, 1955), 10'000, kGroup2, u16(MonthKey(2010, 6).value()), u16(MonthKey(2011, 2).value())},
     {u"Эргашев Дилшод Алишерович", date(3, 3, 1985), 15'000, kForeigner},
     {u"Ким Елена Викторовна", date(4, 4, 1962), 18'000, kForeigner | kPermit},
     {u"Жуков Захар Олегович", date(1, 1, 1967), 200'000},
@@ -282,7 +282,7 @@ protected:
         for (int slot = 1; slot <= base.slotCount(); ++slot) base.attributesOf(slot).kvProizv = 0;
         AddContributionKinds(base);
         base.firm.masks[7][kMaternity] = 1;
-        base.config.tekMes = u16(MonthKey(payYear(), 7));
+        base.config.tekMes = u16(MonthKey(payYear(), 7).value());
         setPeriod(3);
         SaveAll(base, fx.records);
 
@@ -527,7 +527,7 @@ TEST_F(PensionRun, HalfYearAfterTheCapAndBeforeTheQuarter)
 // record and run).
 TEST_F(PensionRun, PeriodPastTheBasesMonthStillGivesInvalItsLastMonth)
 {
-    doc.infoBase.config.tekMes = u16(MonthKey(payYear(), 5));
+    doc.infoBase.config.tekMes = u16(MonthKey(payYear(), 5).value());
     setPeriod(6);
     ASSERT_EQ(CalcOVPF(ReportSelection{}, doc, QString(), 0, {}), GenrDone);
     EXPECT_EQ(TariffRow(v(), kDisabledTariff, RowPayments), (Row{110'000, 20'000, 20'000, 0}));

@@ -105,7 +105,7 @@ protected:
         set(FirmInfo::adrDom, u"12");
         set(FirmInfo::adrPhone, u"8-495-123-45-67-890");
         set(FirmInfo::fioShef, u"Громов Виктор Павлович");
-        doc.infoBase.config.tekMes = u16(MonthKey(2011, 4));
+        doc.infoBase.config.tekMes = u16(MonthKey(2011, 4).value());
         doc.infoBase.config.r_g = 111;
         doc.infoBase.config.r_m1 = 1;
         doc.infoBase.config.r_m2 = 3;

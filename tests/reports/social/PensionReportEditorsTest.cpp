@@ -85,7 +85,7 @@ protected:
         FirmInfo& f = doc.infoBase.firm;
         f.texts[FirmInfo::firmName] = QStringLiteral("ООО Ромашка");
         f.texts[FirmInfo::firmPens] = QStringLiteral("087-105-012345");
-        doc.infoBase.config.tekMes = u16(MonthKey(2011, 4));
+        doc.infoBase.config.tekMes = u16(MonthKey(2011, 4).value());
         doc.infoBase.config.r_g = 111;
         doc.infoBase.config.r_m1 = 1;
         doc.infoBase.config.r_m2 = 3;

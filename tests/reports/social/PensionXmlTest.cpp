@@ -88,7 +88,7 @@ protected:
         set(FirmInfo::adrUlica, u"Мира ул");
         set(FirmInfo::adrDom, u"12а");
         set(FirmInfo::fioShef, u"Громов Виктор Павлович");
-        doc.infoBase.config.tekMes = u16(MonthKey(2011, 4));
+        doc.infoBase.config.tekMes = u16(MonthKey(2011, 4).value());
         GenrValueArray& v = doc.GenrValues;
         for (int i = 0; i < 208; ++i) v[std::size_t(i)] = 1'000 + i;
         v[kInsuredPersons] = 48;

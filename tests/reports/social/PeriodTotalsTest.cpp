@@ -39,7 +39,7 @@ protected:
             doc.infoBase.addPayKind(kind);
         }
         doc.infoBase.config.nEnt = 3;
-        doc.infoBase.config.tekMes = u16(MonthKey(2011, 4));
+        doc.infoBase.config.tekMes = u16(MonthKey(2011, 4).value());
         doc.infoBase.AllocateTables(4);
         head().stavka = 100;
         head().datPr1 = date(1, 3, 2005);
@@ -67,7 +67,7 @@ protected:
     }
     float share(int firstMonth = 1, int lastMonth = 3, int year = 2011, MonthCounted counted = {})
     {
-        return CalcPeriodTotals(doc, MonthKey(year, firstMonth), MonthKey(year, lastMonth), 1, counted);
+        return CalcPeriodTotals(doc, MonthKey(year, firstMonth).value(), MonthKey(year, lastMonth).value(), 1, counted);
     }
 
     PayrollDoc doc;
@@ -160,7 +160,7 @@ TEST_F(PeriodTotals, RowsOfTheReportingMonthAfterTheOutputRows)
     // Reporting month March 2011: the archive holds January and February,
     // March comes from the month's rows. The first row is an output row and
     // is skipped; a row of an earlier month is skipped too.
-    doc.infoBase.config.tekMes = u16(MonthKey(2011, 3));
+    doc.infoBase.config.tekMes = u16(MonthKey(2011, 3).value());
     doc.infoBase.attributesOf(1).kvProizv = 1;
     archive(kSalary, 2011, 1, 15);
     archive(kSalary, 2011, 2, 19);
@@ -218,12 +218,12 @@ TEST(JoinAddressWords, CommasBetweenTheFirstThreeWords)
 TEST(ResolveReportPeriod, DefaultsAndEachReportsRules)
 {
     InfoBaseConfig config;
-    config.tekMes = u16(MonthKey(2011, 4));
+    config.tekMes = u16(MonthKey(2011, 4).value());
     ReportPeriod p = ResolveReportPeriod(config);
     EXPECT_EQ(p.year, 2011);
     EXPECT_EQ(p.firstMonth, 1);
     EXPECT_EQ(p.lastMonth, 12);
-    EXPECT_EQ(p.begin(), MonthKey(2011, 1));
+    EXPECT_EQ(p.begin(), MonthKey(2011, 1).value());
     EXPECT_EQ(p.lastMonthIndex(), MonthIndex(2011, 12));
     config.r_g = 110;
     config.r_m1 = 4;
@@ -259,10 +259,10 @@ protected:
             base.shopOf(slot) = u8(slot);
             EmployeeRecord rec;
             if (slot == 1)
-                rec.head.invDat1Begin = u16(MonthKey(2009, 2));
+                rec.head.invDat1Begin = u16(MonthKey(2009, 2).value());
             if (slot == 2) {
-                rec.head.invDat2Begin = u16(MonthKey(2010, 5));
-                rec.head.invDat2End = u16(MonthKey(2011, 3));
+                rec.head.invDat2Begin = u16(MonthKey(2010, 5).value());
+                rec.head.invDat2End = u16(MonthKey(2011, 3).value());
             }
             base.swap.writeSlot(slot, rec);
         }
@@ -283,25 +283,25 @@ protected:
 
 TEST_F(ReadGenrRecordTest, OpenDisabilityPeriodsAfterAMonth)
 {
-    EXPECT_TRUE(anyOpen(MonthKey(2011, 3)));
-    EXPECT_FALSE(anyOpen(MonthKey(2011, 3), 103));
+    EXPECT_TRUE(anyOpen(MonthKey(2011, 3).value()));
+    EXPECT_FALSE(anyOpen(MonthKey(2011, 3).value(), 103));
     // The second employee's period ends in March: open after February only.
-    EXPECT_TRUE(anyOpen(MonthKey(2011, 2), 102));
-    EXPECT_FALSE(anyOpen(MonthKey(2011, 3), 102));
-    EXPECT_FALSE(anyOpen(MonthKey(2011, 3), 0, 2));
+    EXPECT_TRUE(anyOpen(MonthKey(2011, 2).value(), 102));
+    EXPECT_FALSE(anyOpen(MonthKey(2011, 3).value(), 102));
+    EXPECT_FALSE(anyOpen(MonthKey(2011, 3).value(), 0, 2));
 
     // A period without an end closes with the employee's dismissal.
     EmployeeRecord rec;
-    rec.head.invDat1Begin = u16(MonthKey(2009, 2));
+    rec.head.invDat1Begin = u16(MonthKey(2009, 2).value());
     rec.head.datUv1 = date(15, 3, 2011);
     doc.infoBase.swap.writeSlot(1, rec);
-    EXPECT_TRUE(anyOpen(MonthKey(2011, 2), 101));
-    EXPECT_FALSE(anyOpen(MonthKey(2011, 3), 101));
+    EXPECT_TRUE(anyOpen(MonthKey(2011, 2).value(), 101));
+    EXPECT_FALSE(anyOpen(MonthKey(2011, 3).value(), 101));
 
     // Only the marked employees when a marked count is given.
     doc.infoBase.list[1].setFlag(0, true);
-    EXPECT_TRUE(ReadGenrRecord(doc, MonthKey(2011, 2), ReportSelection{}, 1));
-    EXPECT_FALSE(ReadGenrRecord(doc, MonthKey(2011, 3), ReportSelection{}, 1));
+    EXPECT_TRUE(ReadGenrRecord(doc, MonthKey(2011, 2).value(), ReportSelection{}, 1));
+    EXPECT_FALSE(ReadGenrRecord(doc, MonthKey(2011, 3).value(), ReportSelection{}, 1));
 }
 
 TEST_F(ReadGenrRecordTest, ShortSlotIsAReadError)
@@ -312,7 +312,7 @@ TEST_F(ReadGenrRecordTest, ShortSlotIsAReadError)
     doc.infoBase.AllocateTables(4);
     doc.infoBase.list.push_back(e);
     try {
-        anyOpen(MonthKey(2011, 3), 104);
+        anyOpen(MonthKey(2011, 3).value(), 104);
         FAIL() << "no exception";
     } catch (const TextError& error) {
         EXPECT_EQ(error.message(), QStringLiteral("Ошибка чтения файла"));

@@ -57,7 +57,7 @@ protected:
         set(FirmInfo::firmOKVED, u"29.24.91");
         set(FirmInfo::fioShef, u"  Громов  Виктор Павлович");
         set(FirmInfo::fioBuh, u"Соколова Анна Ивановна");
-        doc.infoBase.config.tekMes = u16(MonthKey(2010, 7));
+        doc.infoBase.config.tekMes = u16(MonthKey(2010, 7).value());
         doc.infoBase.config.r_g = 110;
         doc.infoBase.config.r_m1 = 4;
         doc.infoBase.config.r_m2 = 6;

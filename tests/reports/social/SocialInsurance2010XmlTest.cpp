@@ -54,7 +54,7 @@ protected:
         set(FirmInfo::fioShef, u"Белов  Игорь Семенович");
         set(FirmInfo::fioBuh, u"Орлова Нина Петровна");
         set(FirmInfo::fioPredst, u"Кузнецов Олег");
-        doc.infoBase.config.tekMes = u16(MonthKey(2010, 7));
+        doc.infoBase.config.tekMes = u16(MonthKey(2010, 7).value());
         setPeriod(1, 6);
         GenrValueArray& v = doc.GenrValues;
         for (int i = 0; i < 185; ++i) v[std::size_t(i)] = 1'000 + i + 0.25;

@@ -76,7 +76,7 @@ protected:
         set(FirmInfo::adrGorod, u"Череповец г");
         set(FirmInfo::adrPhone, u"8-8202-55-12-34-56");
         set(FirmInfo::fioShef, u"Громов Виктор Павлович");
-        doc.infoBase.config.tekMes = u16(MonthKey(2011, 4));
+        doc.infoBase.config.tekMes = u16(MonthKey(2011, 4).value());
         doc.infoBase.config.r_g = 111;
         doc.infoBase.config.r_m1 = 1;
         doc.infoBase.config.r_m2 = 3;

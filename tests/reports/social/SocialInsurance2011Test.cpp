@@ -366,7 +366,7 @@ TEST_F(Fss4Run, PeriodPastTheBasesMonthEndsThere)
 {
     // The base stands in February: March is not computed, and each
     // employee's last month is February.
-    doc.infoBase.config.tekMes = u16(MonthKey(2011, 2));
+    doc.infoBase.config.tekMes = u16(MonthKey(2011, 2).value());
     ASSERT_EQ(CalcRVedFSS2011(ReportSelection{}, doc, QString(), 0, {}), GenrDone);
     EXPECT_EQ(Values(v(), BaseMonth(3, 0), 5), (std::vector<double>{0, 0, 0, 0, 0}));
     EXPECT_EQ(v()[kBasePeriod], 610'000);

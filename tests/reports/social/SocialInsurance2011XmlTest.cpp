@@ -84,7 +84,7 @@ protected:
         set(FirmInfo::adrPhone, u"(8202)  55-12-34");
         set(FirmInfo::fioShef, u"Громов  Виктор Павлович");
         set(FirmInfo::fioBuh, u"Соколова Анна Ивановна");
-        doc.infoBase.config.tekMes = u16(MonthKey(2011, 4));
+        doc.infoBase.config.tekMes = u16(MonthKey(2011, 4).value());
         setPeriod(3);
         GenrValueArray& v = doc.GenrValues;
         for (int i = 0; i < 185; ++i) v[std::size_t(i)] = 1'000 + i + 0.25;

@@ -50,7 +50,7 @@ protected:
         doc.refFiles.setFolder(QStringLiteral(KALVOR_DATA_DIR "/"));
         ASSERT_TRUE(doc.refFiles.ReadNalog());
         ASSERT_TRUE(doc.refFiles.ReadSbor());
-        doc.infoBase.config.tekMes = u16(MonthKey(2011, 3));
+        doc.infoBase.config.tekMes = u16(MonthKey(2011, 3).value());
     }
     int group(int yearByte, int born, const QString& sex = QStringLiteral("М"))
     {
@@ -81,25 +81,25 @@ TEST_F(CardRules, AgeGroupsOnBothSidesOf2005)
 
 TEST_F(CardRules, DisabilityStatusOverThePeriod)
 {
-    const int start = MonthKey(2011, 1), end = MonthKey(2011, 12);
+    const int start = MonthKey(2011, 1).value(), end = MonthKey(2011, 12).value();
     EmployeeHead& h = head();
     EXPECT_FALSE(CardDisabilityStatus(h, start, end).disabled);
     // Disabled since 2009: not changed; from May: changed; ended in June: changed.
-    h.invDat1Begin = u16(MonthKey(2009, 4));
+    h.invDat1Begin = u16(MonthKey(2009, 4).value());
     EXPECT_TRUE(CardDisabilityStatus(h, start, end).disabled);
     EXPECT_FALSE(CardDisabilityStatus(h, start, end).changed);
-    h.invDat1Begin = u16(MonthKey(2011, 5));
+    h.invDat1Begin = u16(MonthKey(2011, 5).value());
     EXPECT_TRUE(CardDisabilityStatus(h, start, end).changed);
-    h.invDat1Begin = u16(MonthKey(2009, 4));
-    h.invDat1End = u16(MonthKey(2011, 6));
+    h.invDat1Begin = u16(MonthKey(2009, 4).value());
+    h.invDat1End = u16(MonthKey(2011, 6).value());
     EXPECT_TRUE(CardDisabilityStatus(h, start, end).changed);
     // A period that ended before the year, and one that begins after it.
-    h.invDat1End = u16(MonthKey(2010, 6));
+    h.invDat1End = u16(MonthKey(2010, 6).value());
     EXPECT_TRUE(CardDisabilityStatus(h, start, end).disabled); // its begin lies before the start
-    h.invDat1Begin = u16(MonthKey(2012, 2));
+    h.invDat1Begin = u16(MonthKey(2012, 2).value());
     h.invDat1End = 0;
     EXPECT_FALSE(CardDisabilityStatus(h, start, end).disabled);
-    h.invDat2Begin = u16(MonthKey(2011, 12));
+    h.invDat2Begin = u16(MonthKey(2011, 12).value());
     EXPECT_TRUE(CardDisabilityStatus(h, start, end).changed);
 }
 
@@ -140,7 +140,7 @@ protected:
         base.firm.texts[FirmInfo::firmINN] = QStringLiteral("3528000597");
         base.firm.texts[FirmInfo::firmKPP] = QStringLiteral("352801001");
         base.firm.texts[FirmInfo::fioBuh] = QStringLiteral("Соколова Анна Викторовна");
-        base.config.tekMes = u16(MonthKey(payYear() + 1, 1));
+        base.config.tekMes = u16(MonthKey(payYear() + 1, 1).value());
         base.config.r_g = i8(payYear() - 1900);
         base.config.r_m1 = 0;
         base.config.r_m2 = 0;
@@ -254,7 +254,7 @@ TEST_F(CardRun2010, DisabledEmployeesRatesOfTheYear)
 {
     computeFirst();
     EmployeeHead& h = doc.infoBase.current.head;
-    h.invDat1Begin = u16(MonthKey(2010, 5));
+    h.invDat1Begin = u16(MonthKey(2010, 5).value());
     const ReportPeriod period = ResolveReportPeriod(doc.infoBase.config);
     QList<QByteArray> v = IndKartPageValues(doc, period, period.begin());
     EXPECT_EQ(v[9], "8.0, 14.0");
@@ -280,7 +280,7 @@ TEST_F(CardRun, DisabledFromMayAtTheReducedRates)
     // rates of the law: 16 % instead of 26 %, 1.9 % instead of 2.9 %, 1.1 %
     // instead of 3.1 %, 1.2 % instead of 2 % (checked up to September,
     // below the cap).
-    computeFirst(MonthKey(2011, 5));
+    computeFirst(MonthKey(2011, 5).value());
     const Months disability = line(8);
     EXPECT_EQ(Months(disability.begin(), disability.begin() + 9),
               (Months{0, 0, 0, 0, 50'000, 50'000, 50'000, 50'000, 50'000}));
@@ -309,7 +309,7 @@ TEST_F(CardRun, StartsWithTheHireMonthAndRunsOnlyToThePeriodsEnd)
     const ReportPeriod year{2011, 1, 12};
     EmployeeHead h;
     h.datPr1 = date(16, 5, 2011);
-    EXPECT_EQ(CardStartMonth(h, year), MonthKey(2011, 5));
+    EXPECT_EQ(CardStartMonth(h, year), MonthKey(2011, 5).value());
     h.datPr1 = date(1, 1, 2012);
     EXPECT_EQ(CardStartMonth(h, year), 0);
     h.datPr1 = date(1, 1, 2005);
@@ -348,7 +348,7 @@ TEST_F(CardRun, DisabledEmployeesRatesAndAnUnsetTable)
 {
     computeFirst();
     EmployeeHead& h = doc.infoBase.current.head;
-    h.invDat1Begin = u16(MonthKey(2011, 5));
+    h.invDat1Begin = u16(MonthKey(2011, 5).value());
     h.invSprNom = QStringLiteral("0412755");
     const ReportPeriod period = ResolveReportPeriod(doc.infoBase.config);
     QList<QByteArray> v = IndKartPageValues(doc, period, period.begin());
@@ -358,8 +358,8 @@ TEST_F(CardRun, DisabledEmployeesRatesAndAnUnsetTable)
     EXPECT_EQ(v.mid(15, 4),
               (QList<QByteArray>{cp(QStringLiteral("ЕСТЬ")), "", "0412755 ", cp(QStringLiteral("бессрочно"))}));
     EXPECT_EQ(v.mid(20, 3), (QList<QByteArray>{"1.1, 3.1", "1.2, 2.0", "1.9, 2.9"}));
-    h.invDat1Begin = u16(MonthKey(2009, 5));
-    h.invDat1End = u16(MonthKey(2012, 7));
+    h.invDat1Begin = u16(MonthKey(2009, 5).value());
+    h.invDat1End = u16(MonthKey(2012, 7).value());
     v = IndKartPageValues(doc, period, period.begin());
     EXPECT_EQ(v[9], "10.0");
     EXPECT_EQ(v[18], "01.07.2012");

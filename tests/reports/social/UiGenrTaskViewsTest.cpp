@@ -204,7 +204,7 @@ TEST_F(UiGenrViews, YearBefore2010IsRefusedAndYearZeroIsTheBasesYear)
 // nothing refused.
 TEST_F(UiGenrViews, TheBasesOwnMonthEndsAPeriod)
 {
-    doc.infoBase.config.tekMes = u16(MonthKey(2010, 3));
+    doc.infoBase.config.tekMes = u16(MonthKey(2010, 3).value());
     doc.infoBase.config.r_m2 = 12;
     const auto run = [this](CGenrTaskView* view, int tag) {
         Settle();
