@@ -81,7 +81,7 @@ protected:
         fx = infobase::BuildFixtureBase(base(), employees, 5);
         infobase::BuildFixtureRefFiles(doc.refFiles);
         PensionTables(doc, 2011);
-        base().config.tekMes = std::uint16_t(MonthKey(2011, 12));
+        base().config.tekMes = std::uint16_t(MonthKey(2011, 12).value());
         base().config.r_g = 111;
         base().config.r_m1 = 1;
         base().config.r_m2 = 12;
