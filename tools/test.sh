@@ -64,7 +64,15 @@ if server=$(sh tools/pgtest.sh start); then
       echo "Server tests of $name: $(grep -E '^\[(==========\] .* ran|  PASSED  \])' "$logs/$name.log" | tr '\n' ' ')"
     else
       echo "Server tests of $name FAILED:"
-      cat "$logs/$name.log"
+      # The failed tests' own lines, each from its start to its end, then
+      # the log's last lines (the summary, or a crash): the passing tests
+      # of a long list would hide them.
+      awk '/^\[ RUN      \]/ { test = "" }
+           { test = test $0 "\n" }
+           /^\[       OK \]/ { test = "" }
+           /^\[  FAILED  \] .*\(/ { printf "%s", test; test = "" }' "$logs/$name.log"
+      echo "..."
+      tail -n 12 "$logs/$name.log"
       failed="$failed $name"
     fi
   }

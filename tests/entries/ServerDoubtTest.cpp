@@ -69,7 +69,10 @@ public:
         if (!doc)
             return;
         const QString database = Db(base()).databaseName();
-        ASSERT_TRUE(servertest::HoldSynchronousCommits(Db(base()), hold, false));
+        if (hold)
+            ASSERT_TRUE(servertest::HoldAskedCommitsOnceHeld(Db(base()), BaseFile(base())));
+        else
+            ASSERT_TRUE(servertest::HoldSynchronousCommits(Db(base()), false, false));
         db::Execute(Db(base()), hold ? QStringLiteral("ALTER DATABASE \"%1\" SET synchronous_commit = on").arg(database)
                                      : QStringLiteral("ALTER DATABASE \"%1\" RESET synchronous_commit").arg(database));
         db::Execute(Db(base()), hold ? QStringLiteral("SET synchronous_commit = on")

@@ -125,7 +125,7 @@ protected:
         if (!db::ServerInUse())
             GTEST_SKIP() << "no PostgreSQL server for the tests";
         DbTestBase::SetUp();
-        ASSERT_TRUE(servertest::HoldSynchronousCommits(Db(base), true, false));
+        ASSERT_TRUE(servertest::HoldAskedCommitsOnceHeld(Db(base), BaseFile(base)));
     }
     void TearDown() override
     {

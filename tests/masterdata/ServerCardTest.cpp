@@ -87,11 +87,13 @@ protected:
     // synchronous one; the screen's own session (the thread's) asks.
     void HoldCommits(bool hold)
     {
-        ASSERT_TRUE(servertest::HoldSynchronousCommits(Db(base()), hold, false));
-        if (hold)
+        if (hold) {
+            ASSERT_TRUE(servertest::HoldAskedCommitsOnceHeld(Db(base()), BaseFile(base())));
             db::Execute(Db(base()), QStringLiteral("SET synchronous_commit = on"));
-        else
+        } else {
+            ASSERT_TRUE(servertest::HoldSynchronousCommits(Db(base()), false, false));
             ASSERT_TRUE(servertest::OnlyIdleSessionsAreLeft(Db(base())));
+        }
     }
 
     // How many entries of each list hold the number, in the base.

@@ -50,7 +50,11 @@ protected:
     // The server holds every COMMIT of a session that asks for a synchronous
     // one (a standby that does not exist must confirm it); the sessions open
     // so far and the system's default commit locally.
-    void HoldSynchronousCommits(bool hold) { ASSERT_TRUE(servertest::HoldSynchronousCommits(Db(base()), hold, false)); }
+    void HoldSynchronousCommits(bool hold)
+    {
+        ASSERT_TRUE(hold ? servertest::HoldAskedCommitsOnceHeld(Db(base()), BaseFile(base()))
+                         : servertest::HoldSynchronousCommits(Db(base()), false, false));
+    }
     qint64 HeldCommits() { return servertest::HeldCommits(Db(base())); }
     // The number of sessions by which the program asks the server what became
     // of a cut COMMIT.

@@ -195,6 +195,7 @@ public:
                   while (running_) kalvor::db::Execute(own, QStringLiteral("INSERT INTO public.marks VALUES (1)"));
               }
               kalvor::db::Connection::closeAllForThread();
+              ended_ = true;
           })
     {
     }
@@ -211,11 +212,36 @@ public:
         if (thread_.joinable())
             thread_.join();
     }
+    bool ended() const { return ended_; }
 
 private:
     std::atomic<bool> running_{true};
+    std::atomic<bool> ended_{false};
     std::thread thread_;
 };
+
+// Holds the COMMITs of the sessions that ask for a synchronous one
+// (HoldSynchronousCommits without everySession) and returns once the server
+// truly holds them: its processes take the setting some time after the
+// reload, so commits of the test's own on the base at `locator` go on until
+// one is held, and that one is let go, made. True once one was held.
+inline bool HoldAskedCommitsOnceHeld(const QSqlDatabase& db, const QString& locator)
+{
+    kalvor::db::Execute(db, QStringLiteral("CREATE TABLE IF NOT EXISTS public.marks (n integer)"));
+    if (!HoldSynchronousCommits(db, true, false))
+        return false;
+    OwnCommits own(locator, true);
+    const bool held = WaitUntil([&] { return HeldCommits(db) > 0; }, 10000);
+    own.stop();
+    WaitUntil(
+        [&] {
+            LetHeldCommitsGo(db);
+            return own.ended();
+        },
+        10000);
+    own.join();
+    return held;
+}
 
 // Stand-ins of the server's tools put before the real ones on the path while
 // the object lives: each runs a shell text first, then the real tool with its
