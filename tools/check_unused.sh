@@ -129,6 +129,22 @@ unreached=$(echo "$unreached" | awk '
         }
     }')
 
+# The seams by which the tests steer the program where nothing else can: each
+# reaches state private to its own file (a statement's count, the lease's
+# length). One function a line as listed above, then why after "#".
+seams='
+kalvor::db::InjectFailureAfter(int) # a statement refused as a full disk would
+kalvor::db::InjectDisconnectAfter(int) # a connection the server ends as a network would
+kalvor::db::CallBeforeStatement(QString const&, int, std::function<void ()>) # a stop or a hold at one statement
+kalvor::db::SetServerLease(int) # a lease short enough to run out within a test
+'
+unreached=$(echo "$unreached" | awk -v seams="$seams" '
+    BEGIN {
+        n = split(seams, line, "\n")
+        for (i = 1; i <= n; i++) { sub(/ *#.*/, "", line[i]); if (line[i] != "") seam[line[i]] = 1 }
+    }
+    { name = substr($0, index($0, ": ") + 2); if (!(name in seam)) print }')
+
 if [ -n "$unreached" ]; then
     echo "$unreached"
     echo "These functions of src/ no program reaches (only the tests, or nothing): use them or remove them."
