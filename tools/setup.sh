@@ -7,7 +7,7 @@ if [ "$(id -u)" != "0" ]; then SUDO=sudo; fi
 PKGS="g++ cmake ninja-build ccache pkg-config \
  qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libsqlite3-dev libgl-dev \
  libgtest-dev libgmock-dev googletest libbenchmark-dev \
- fonts-dejavu-core fonts-liberation qt6-translations-l10n locales libxlsxwriter-dev \
+ fonts-dejavu-core fonts-liberation qt6-translations-l10n locales \
  postgresql libqt6sql6-psql libpq-dev python3"
 # "--viewer" adds the program that opens the generated documents.
 # Calc with its dBASE driver lets the tests open an exported dBASE table in LibreOffice.
