@@ -204,16 +204,12 @@ check_plain_line_edits() {
 # What is typed is read by the input's kind: a field's value is what its
 # CTypedEdit read (Reading, UnitsOr), a cell's what its column reads
 # (GridCellUnits), a stored line's cells by their columns' rules
-# (FigureUnitsOr). No screen and no saver reads a text again by one of the
-# older readers of values/Values.h, which serve the files that exchange/ reads
-# and stored texts.
+# (FigureUnitsOr). No screen and no saver reads a text again by the reader of
+# month texts of values/Values.h (ParseMonthYear), which serves the files
+# that exchange/ reads.
 check_screen_readers() {
     sources | grep -Ev '^src/values/|^src/exchange/[^/]*$' | lines_where '(my $c = $_) =~ s{//.*}{};
-        $c =~ m{\b(ParseIntField|ParseIntFieldChanged|ParseDoubleField|ParseFloatField|ParsePacked12Digits
-                  |ParseMonthYear|ParseMonthYearParts|ParseDayMonth|ParseHoursMinutes|ParseHoursMinutesLimited
-                  |ParseHoursMinutesNormalised|ParseMinutesTotal|ParseScheduleHours|ParseMoneyKopecks
-                  |ReadWholeAndHundredths|ReadHoursMinutesLimited|ReadHoursMinutesSplit
-                  |ReadHoursMinutesNormalised)\s*\(}x' \
+        $c =~ m{\bParseMonthYear\s*\(}' \
         "a typed text is read again by a rule of its own: take the value its input's kind read, or read it by that kind (FigureUnitsOr)"
 }
 

@@ -73,14 +73,6 @@ void CScan::skipBlanks()
     while (pos_ < text_.size() && isBlank(text_[pos_])) ++pos_;
 }
 
-bool CScan::atEndAfterBlanks() const
-{
-    for (qsizetype i = pos_; i < text_.size(); ++i)
-        if (!isBlank(text_[i]))
-            return false;
-    return true;
-}
-
 bool CScan::literal(char c)
 {
     if (pos_ < text_.size() && text_[pos_] == c) {
@@ -205,12 +197,6 @@ bool ScanInt(QStringView text, int& value)
 {
     CScan s(text);
     return s.readInt(value);
-}
-
-bool ScanDouble(QStringView text, double& value)
-{
-    CScan s(text);
-    return s.readDouble(value);
 }
 
 int AtoiC(const char* text, qsizetype length)

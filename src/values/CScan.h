@@ -40,8 +40,6 @@ public:
     bool literal(char c);
     // Skips blanks (as a blank in a scanf format does).
     void skipBlanks();
-    // True when only blanks remain.
-    bool atEndAfterBlanks() const;
     // Index of the next character to read.
     qsizetype position() const { return pos_; }
 
@@ -52,8 +50,6 @@ private:
 
 // sscanf(text, "%d") -> true and the value when one number reads.
 bool ScanInt(QStringView text, int& value);
-// sscanf(text, "%lf") -> true and the value when one number reads.
-bool ScanDouble(QStringView text, double& value);
 // atoi of an 8-bit text: blanks, sign, digits; 0 when no number; saturates at
 // the int range instead of overflowing.
 int AtoiC(const char* text, qsizetype length);

@@ -30,16 +30,6 @@ QString ByteBufferToString(const char* field, int width)
     return codepage::decode(codepage::Page::Cp1251, field, n);
 }
 
-int IsBlankText(const QString& text)
-{
-    for (QChar c : text)
-        if (!c.isSpace())
-            return 0;
-    return 1;
-}
-
-int Bytes3Equal(const void* a, const void* b) { return std::memcmp(a, b, 3) == 0 ? 1 : 0; }
-
 int SqueezeBlanks(const char* text, int length, char* out)
 {
     int n = 0;

@@ -1,7 +1,7 @@
 #pragma once
 // Helpers for 8-bit (windows-1251) texts: blank-padded fields of packed records
 // and reference files, blank squeezing, the OEM (cp866) conversion of text
-// reports, and wide-text tests. Blanks are the space character (0x20).
+// reports. Blanks are the space character (0x20).
 #include <QByteArray>
 #include <QString>
 
@@ -13,11 +13,6 @@ void StringToByteBuffer(const QString& text, char* field, int width);
 // The field of `width` bytes as a string (trailing blanks kept); reading stops
 // at a NUL byte.
 QString ByteBufferToString(const char* field, int width);
-
-// 1 when the wide string is empty or only white space, else 0.
-int IsBlankText(const QString& text);
-// 1 when the first three bytes of a and b are equal, else 0.
-int Bytes3Equal(const void* a, const void* b);
 
 // Copies `length` bytes of text to out, dropping leading blanks and reducing
 // every run of blanks to one blank; writes no terminator. Returns the output

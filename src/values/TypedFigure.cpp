@@ -143,12 +143,6 @@ QString NumberRefusedText(const QString& field, QStringView text)
     return QStringLiteral("Некорректное число в поле \"%1\": %2").arg(field, text.trimmed().toString());
 }
 
-QString DecimalTextRefusal(const QString& field, QStringView text)
-{
-    double value = 0;
-    return ReadTypedDecimal(text, value) == TypedDecimal::Refused ? NumberRefusedText(field, text) : QString();
-}
-
 bool IsMoneyInRange(double kopecks) { return std::isfinite(kopecks) && std::fabs(kopecks) <= kMaxMoneyRoubles * 100; }
 
 // ---------------------------------------------------------------- figures of inputs

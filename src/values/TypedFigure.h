@@ -37,9 +37,6 @@ TypedDecimal ReadTypedUnits(QStringView text, int decimals, double& units);
 // "Некорректное число в поле "<field>": <text>", the message of a refused
 // amount, rate, percent or coefficient.
 QString NumberRefusedText(const QString& field, QStringView text);
-// The message of a number typed into the named field or cell when
-// ReadTypedDecimal refuses it; empty when it reads.
-QString DecimalTextRefusal(const QString& field, QStringView text);
 
 // The largest amount that a money field takes, in roubles: every kopeck count
 // up to it is held exactly in a double.

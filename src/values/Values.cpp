@@ -1,15 +1,9 @@
 #include "values/Values.h"
 
-#include "values/CScan.h"
 #include "values/Clock.h"
 #include "values/RoundText.h"
 
-#include <algorithm>
-#include <charconv>
-#include <climits>
 #include <cmath>
-#include <cstring>
-#include <string>
 
 namespace kalvor {
 
@@ -23,13 +17,6 @@ int WidenTwoDigitYear(int yy)
     const int latest = Clock::referenceYear() + 20;
     const int year = latest - latest % 100 + yy;
     return year > latest ? year - 100 : year;
-}
-
-int WidenTwoDigitYear(int yy, int pivot)
-{
-    if (yy >= 100)
-        return 1900 + yy;
-    return yy < pivot ? 2000 + yy : 1900 + yy;
 }
 
 int DaysInMonth(int year, int month)
@@ -58,7 +45,6 @@ PackedDate PackedDate::fromQDate(const QDate& date)
 
 QDate PackedDate::toQDate() const { return isNull() ? QDate() : QDate(fullYear(), month(), day()); }
 
-QDate PackedDate::toQDate(int pivot) const { return isNull() ? QDate() : QDate(fullYear(pivot), month(), day()); }
 
 // ---------------------------------------------------------------- typed dates
 
@@ -140,17 +126,6 @@ TypedDate ReadTypedDate(QStringView text, YearSpan years) { return readTypedPart
 
 TypedDate ReadTypedMonth(QStringView text, YearSpan years) { return readTypedParts(text, true, years); }
 
-PackedDate ParseDateDMY(QStringView text)
-{
-    CScan s(text);
-    std::int64_t d = 0, m = 0, y = 0;
-    if (!s.readInt64(d) || !s.literal('.') || !s.readInt64(m) || !s.literal('.') || !s.readInt64(y))
-        return PackedDate();
-    if (d < 1 || m < 1 || m > 12 || y < 0 || d > DaysInMonth(static_cast<int>(y % 100), static_cast<int>(m)))
-        return PackedDate();
-    return PackedDate::make(static_cast<int>(d), static_cast<int>(m), static_cast<int>(y % 100));
-}
-
 QDate ReadDateText(QStringView text)
 {
     const TypedDate typed = ReadTypedDate(text, YearSpan{1, 9999});
@@ -225,12 +200,6 @@ int storeU16(std::uint16_t& field, std::uint16_t v)
 
 int ParseMonthYear(QStringView text, std::uint16_t& monthYear) { return storeU16(monthYear, typedMonthKey(text)); }
 
-int ParseMonthYearParts(QStringView monthText, QStringView yearText, std::uint16_t& target)
-{
-    const QString text = monthText.trimmed().toString() + QLatin1Char('.') + yearText.trimmed().toString();
-    return storeU16(target, typedMonthKey(text));
-}
-
 QString FormatMonthYear(PackedMonthYear v)
 {
     if (v.isNull())
@@ -270,15 +239,6 @@ TypedDate ReadTypedDayMonth(QStringView text)
     return typed;
 }
 
-int ParseDayMonth(QStringView text, std::uint16_t& field)
-{
-    const TypedDate typed = ReadTypedDayMonth(text);
-    if (typed.read == TypedDateRead::NotADate)
-        return kFieldRefused;
-    const auto v = typed.read == TypedDateRead::Date ? static_cast<std::uint16_t>(typed.day * 256 + typed.month) : 0;
-    return storeU16(field, static_cast<std::uint16_t>(v));
-}
-
 // ---------------------------------------------------------------- Kopecks
 
 double KopecksFromRoubles(double roubles) { return std::ceil(roubles * 100 - 0.5); }
@@ -290,75 +250,7 @@ QString FormatMoney(Kopecks kopecks)
     return FormatFixed(kopecks / 100, 2);
 }
 
-int ParseMoneyKopecks(QStringView text, double& field)
-{
-    double k = 0;
-    if (ReadTypedUnits(text, 2, k) == TypedDecimal::Refused)
-        return kFieldRefused;
-    if (!IsMoneyInRange(k))
-        return kFieldRefused;
-    if (field == k)
-        return 0;
-    field = k;
-    return 1;
-}
-
-QString MoneyTextRefusal(const QString& field, QStringView text)
-{
-    double kopecks = 0;
-    return ParseMoneyKopecks(text, kopecks) == kFieldRefused ? NumberRefusedText(field, text) : QString();
-}
-
 // ---------------------------------------------------------------- plain numbers
-
-namespace {
-
-// A whole number read in full by ReadTypedDecimal, as a whole figure field
-// reads it; false when the text is no number, has a fraction or lies beyond
-// an int.
-bool ReadWholeText(QStringView text, int& value)
-{
-    double typed = 0;
-    const bool whole = ReadTypedDecimal(text, typed) != TypedDecimal::Refused && typed == std::floor(typed) &&
-                       typed >= double(INT_MIN) && typed <= double(INT_MAX);
-    value = whole ? int(typed) : 0;
-    return whole;
-}
-
-} // namespace
-
-int ParseIntField(QStringView text, std::int32_t& field, int min, int max)
-{
-    int v = 0;
-    if (!ReadWholeText(text, v) || (v != 0 && (v < min || v > max)))
-        return kFieldRefused;
-    if (field == v)
-        return 0;
-    field = v;
-    return 1;
-}
-
-int ParseIntFieldChanged(QStringView text, std::int32_t& field)
-{
-    int v = 0;
-    if (!ReadWholeText(text, v))
-        return kFieldRefused;
-    if (field == v)
-        return 0;
-    field = v;
-    return 1;
-}
-
-int ParseDoubleField(QStringView text, double& field)
-{
-    double v = 0;
-    if (ReadTypedDecimal(text, v) == TypedDecimal::Refused)
-        return kFieldRefused;
-    if (field == v)
-        return 0;
-    field = v;
-    return 1;
-}
 
 QString FormatIntField(int n) { return n == 0 ? QString() : QString::number(n); }
 
@@ -389,54 +281,13 @@ QString FormatPacked12Digits(std::uint16_t ch, std::uint16_t sc, std::uint16_t a
     return QString::asprintf("%012llu", static_cast<unsigned long long>(Packed12DigitsValue(ch, sc, au)));
 }
 
-int ParsePacked12Digits(QStringView text, std::uint16_t& ch, std::uint16_t& sc, std::uint16_t& au)
-{
-    CScan s(text);
-    std::int64_t v = 0;
-    if (!s.readInt64(v) || v < 0 || static_cast<std::uint64_t>(v) > kPacked12DigitsMax)
-        v = 0;
-    const std::uint16_t oldCh = ch, oldSc = sc, oldAu = au;
-    SetPacked12Digits(static_cast<std::uint64_t>(v), ch, sc, au);
-    return ch != oldCh || sc != oldSc || au != oldAu ? 1 : 0;
-}
-
 // ---------------------------------------------------------------- 3-byte fixed amount
-
-void PackedFixed3::toBytes(char* out3) const
-{
-    out3[0] = static_cast<char>(b);
-    out3[1] = static_cast<char>(w & 0xFF);
-    out3[2] = static_cast<char>(w >> 8);
-}
-
-PackedFixed3 PackedFixed3::fromBytes(const char* in3)
-{
-    PackedFixed3 p;
-    p.b = static_cast<std::uint8_t>(in3[0]);
-    p.w = static_cast<std::uint16_t>(static_cast<unsigned char>(in3[1]) | (static_cast<unsigned char>(in3[2]) << 8));
-    return p;
-}
 
 QString FormatPackedFixed3(PackedFixed3 v)
 {
     if (v.isZero())
         return QString();
     return FormatFixed(v.roubles() + v.thousandths() / 1000.0, 3);
-}
-
-int ParseFloatField(QStringView text, PackedFixed3& field)
-{
-    double t = 0;
-    if (ReadTypedUnits(text, 3, t) == TypedDecimal::Refused || t < 0)
-        return kFieldRefused;
-    if (std::floor(t / 1000) > PackedFixed3::kMaxRoubles)
-        return kFieldRefused;
-    const auto total = static_cast<long long>(t);
-    const PackedFixed3 p = PackedFixed3::make(static_cast<int>(total / 1000), static_cast<int>(total % 1000));
-    if (field == p)
-        return 0;
-    field = p;
-    return 1;
 }
 
 // ---------------------------------------------------------------- minutes
@@ -448,155 +299,6 @@ QString FormatHoursMinutes(int minutes)
     return QString::asprintf("%d,%d", minutes / 60, minutes % 60);
 }
 
-namespace {
-
-// "%d,%d": hours and minutes; false when the hours do not read. A missing
-// minute part is 0.
-bool readHoursMinutes(QStringView text, int& hours, int& minutes)
-{
-    CScan s(text);
-    hours = 0;
-    minutes = 0;
-    if (!s.readInt(hours))
-        return false;
-    if (!s.literal(',') || !s.readInt(minutes))
-        minutes = 0;
-    return true;
-}
-
-} // namespace
-
-HoursMinutes ReadHoursMinutesLimited(QStringView text, int maxHours)
-{
-    HoursMinutes r;
-    int h = 0, m = 0;
-    if (!readHoursMinutes(text, h, m))
-        return r;
-    if (m >= 60 || m < 0)
-        m = 0;
-    if (h < 0 || (maxHours >= 0 && (h > maxHours || (h == maxHours && m > 0)))) {
-        r.refused = true;
-        return r;
-    }
-    r.hours = h;
-    r.minutes = m;
-    return r;
-}
-
-int ParseHoursMinutesLimited(QStringView text, int maxHours, PackedMinutes& minutes)
-{
-    const HoursMinutes v = ReadHoursMinutesLimited(text, maxHours);
-    if (v.refused)
-        return 0;
-    const long long total = static_cast<long long>(v.hours) * 60 + v.minutes;
-    if (total > 0xFFFF)
-        return 0;
-    if (minutes == total)
-        return 0;
-    minutes = static_cast<PackedMinutes>(total);
-    return 1;
-}
-
-int ParseMinutesTotal(QStringView text, PackedMinutes& minutes) { return ParseHoursMinutesLimited(text, -1, minutes); }
-
-HoursMinutes ReadHoursMinutesSplit(QStringView text, int maxHours)
-{
-    HoursMinutes r;
-    int h = 0, m = 0;
-    if (!readHoursMinutes(text, h, m))
-        return r;
-    if (m >= 60 || m < 0)
-        m = 0;
-    if (h < 0 || h > maxHours || (h == maxHours && m > 0))
-        h = 0;
-    r.hours = h;
-    r.minutes = m;
-    return r;
-}
-
-HoursMinutes ReadHoursMinutesNormalised(QStringView text)
-{
-    HoursMinutes r;
-    int h = 0, m = 0;
-    if (!readHoursMinutes(text, h, m))
-        return r;
-    if (h < 0)
-        h = 0;
-    if (m < 0)
-        m = 0;
-    if (m >= 61) {
-        h += m / 60;
-        m %= 60;
-    }
-    r.hours = h;
-    r.minutes = m;
-    return r;
-}
-
-bool ReadWholeAndHundredths(QStringView text, int& whole, int& hundredths, char separator, bool* fractionTyped)
-{
-    CScan scan(text);
-    if (fractionTyped)
-        *fractionTyped = false;
-    if (scan.atEndAfterBlanks()) {
-        whole = 0;
-        hundredths = 0;
-        return true;
-    }
-    int typedWhole = 0;
-    if (!scan.readInt(typedWhole))
-        return false;
-    int fraction = 0;
-    // A point and a comma are one decimal mark, whichever the field shows.
-    if (scan.literal(separator) || scan.literal(separator == '.' ? ',' : '.')) {
-        QByteArray digits;
-        if (scan.readDigits(digits)) {
-            if (digits.startsWith('-') || digits.startsWith('+') || digits.size() > 2)
-                return false;
-            if (fractionTyped)
-                *fractionTyped = true;
-            fraction = digits.toInt() * (digits.size() == 1 ? 10 : 1);
-        }
-    }
-    if (!scan.atEndAfterBlanks())
-        return false;
-    whole = typedWhole;
-    hundredths = fraction;
-    return true;
-}
-
-int ParseScheduleHours(QStringView text, int& tenths)
-{
-    CScan s(text);
-    int hours = 0;
-    int v = 0;
-    if (s.readInt(hours)) {
-        if (hours < 0)
-            return 0;
-        int fractionTenths = 0;
-        QByteArray digits;
-        if (s.literal(',') && s.readDigits(digits) && digits[0] != '-') {
-            // The digits as a decimal fraction, rounded up to tenths.
-            if (digits[0] == '+')
-                digits.remove(0, 1);
-            const int first = digits[0] - '0';
-            bool more = false;
-            for (qsizetype i = 1; i < digits.size(); ++i)
-                if (digits[i] != '0')
-                    more = true;
-            fractionTenths = first + (more ? 1 : 0);
-        }
-        const long long total = static_cast<long long>(hours) * 10 + fractionTenths;
-        if (total > 4000)
-            return 0;
-        v = static_cast<int>(total);
-    }
-    if (tenths == v)
-        return 0;
-    tenths = v;
-    return 1;
-}
-
 // ---------------------------------------------------------------- texts
 
 int StoreTextIfChanged(const QString& text, QString& field, int capacity)
@@ -605,20 +307,6 @@ int StoreTextIfChanged(const QString& text, QString& field, int capacity)
     if (field == cut)
         return 0;
     field = cut;
-    return 1;
-}
-
-int StoreTextIfChanged(const QString& text, char16_t* field, int capacity)
-{
-    if (capacity <= 0)
-        return 0;
-    const qsizetype n = qMin<qsizetype>(text.size(), capacity - 1);
-    bool same = true;
-    for (qsizetype i = 0; i < n && same; ++i) same = field[i] == text[i].unicode();
-    if (same && field[n] == 0)
-        return 0;
-    std::memcpy(field, text.utf16(), static_cast<std::size_t>(n) * sizeof(char16_t));
-    field[n] = 0;
     return 1;
 }
 
@@ -641,12 +329,6 @@ YearsMonthsDays DateDiff(const QDate& start, const QDate& end)
     r.months = months % 12;
     r.days = static_cast<int>(start.addMonths(months).daysTo(end));
     return r;
-}
-
-int DaysInMonthOfTime(const QDateTime& time)
-{
-    const QDate d = time.date();
-    return d.isValid() ? DaysInMonth(d.year(), d.month()) : 0;
 }
 
 namespace {

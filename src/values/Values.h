@@ -8,15 +8,15 @@
 // kind (values/TypedFigure.h, CTypedEdit), a grid cell by its column's
 // (GridCellUnits), a stored line's cells by their columns' rules
 // (FigureUnitsOr), and the savers take that reading; tools/check_sources.sh
-// keeps the readers below out of them. The typed dates and months
+// keeps ParseMonthYear, the reader of month texts of files, out of them. The
+// typed dates and months
 // (ReadTypedDate, ReadTypedMonth, ReadTypedDayMonth, ReadDateDMY) are the
 // typed kinds' own readings.
 //
 // Stored-text convention: an empty text is 0; a stored 0 shows as an empty
-// field. A parser returns 1 when it changed the stored value, else 0; a text
-// that does not read in full is refused (kFieldRefused, the field keeps its
-// value). Whole numbers of files are read as scanf reads them (see CScan.h);
-// amounts are formatted with the rounding of RoundText.h.
+// field. A parser returns 1 when it changed the stored value, else 0. Whole
+// numbers of files are read as scanf reads them (see CScan.h); amounts are
+// formatted with the rounding of RoundText.h.
 #include <QDate>
 #include <QDateTime>
 #include <QString>
@@ -40,10 +40,6 @@ namespace kalvor {
 // 1947-1999). A value of 100 or more (some imports store year - 1900) is
 // 1900 + value.
 int WidenTwoDigitYear(int yy);
-// The same with an explicit pivot: yy below pivot is 20yy, otherwise 19yy; 100
-// or more is 1900 + value. Only for two-digit years of other programs' files
-// whose layout fixes such a window.
-int WidenTwoDigitYear(int yy, int pivot);
 
 // Month index: (year - 1900) x 12 + month (January 2024 = 1489), the count of
 // months that "months between" and month windows are worked out on. Every
@@ -136,12 +132,8 @@ struct PackedDate {
     constexpr bool isNull() const { return value == 0; }
     // Full year through the sliding window (WidenTwoDigitYear).
     int fullYear() const { return WidenTwoDigitYear(yearField()); }
-    // Full year through an explicit pivot (yy < pivot -> 20yy).
-    int fullYear(int pivot) const { return WidenTwoDigitYear(yearField(), pivot); }
     // The date with the default window; invalid when null or not a real date.
     QDate toQDate() const;
-    // The date with an explicit pivot.
-    QDate toQDate(int pivot) const;
 
     friend constexpr bool operator==(PackedDate a, PackedDate b) { return a.value == b.value; }
 };
@@ -187,12 +179,6 @@ TypedDate ReadTypedDate(QStringView text, YearSpan years);
 // date typed into a month field ("10.01.2030") is refused.
 TypedDate ReadTypedMonth(QStringView text, YearSpan years);
 
-// "%u.%u.%u" day, month, year -> PackedDate (year kept as year % 100, so 2011
-// and 11 give the same); 0 unless three numbers read with a month 1-12 and a
-// day that the month has (February has 29 days when the two-digit year is
-// divisible by 4, as every full year ending in it is). For date texts of
-// files; a date typed by the user is read by ReadDateDMY.
-PackedDate ParseDateDMY(QStringView text);
 // A date kept as text in a record (the passport's date of issue, the
 // disability certificate's): "d.m.yy" as the card stores a typed date,
 // "dd.mm.yyyy" as imported bases and the demo hold it, or any other form of
@@ -257,8 +243,6 @@ static_assert(sizeof(PackedMonthYear) == 2);
 // changed.
 int ParseMonthYear(QStringView text, std::uint16_t& monthYear);
 inline int ParseMonthYear(QStringView text, PackedMonthYear& v) { return ParseMonthYear(text, v.value); }
-// The same with the month and the year in two texts ("03" and "2009").
-int ParseMonthYearParts(QStringView monthText, QStringView yearText, std::uint16_t& target);
 // "%.2d.%.2d" of month and (year - 1900) mod 100 (March 2009 -> "03.09"); empty
 // when the value or its month is 0.
 QString FormatMonthYear(PackedMonthYear v);
@@ -272,16 +256,6 @@ QString FormatMonthYear(PackedMonthYear v);
 // do not). Empty for blanks only; anything else is NotADate: a comma
 // ("10,01"), a year ("10.01.2030"), text after the day ("1.1abc").
 TypedDate ReadTypedDayMonth(QStringView text);
-// A typed day and month into day x 256 + month (a holiday word); an empty text
-// gives 0. A text ReadTypedDayMonth refuses returns kFieldRefused and leaves
-// the field. 1 when changed.
-int ParseDayMonth(QStringView text, std::uint16_t& field);
-
-// ---------------------------------------------------------------- typed numbers
-
-// What a parser returns when it refuses a text: the field keeps its value.
-// The typed numbers themselves are read in values/TypedFigure.h.
-inline constexpr int kFieldRefused = -1;
 
 // ---------------------------------------------------------------- Kopecks
 
@@ -294,33 +268,9 @@ using Kopecks = double;
 double KopecksFromRoubles(double roubles);
 // "%.2f" of kopecks / 100 (rounded through text); empty text for 0.
 QString FormatMoney(Kopecks kopecks);
-// Roubles typed by the user, read as kopecks by ReadTypedUnits (an exact half
-// of a kopeck goes down: "0,285" is 28 kopecks, "0,2851" 29, "-0,125" -13); an
-// empty text is 0. A refused text, or an amount beyond kMaxMoneyRoubles either way,
-// returns kFieldRefused and leaves the field as it was. 1 when the stored
-// value changed.
-int ParseMoneyKopecks(QStringView text, double& field);
-// The message of an amount typed into the named field or cell when
-// ParseMoneyKopecks refuses it; empty when it reads.
-QString MoneyTextRefusal(const QString& field, QStringView text);
 
 // ---------------------------------------------------------------- plain numbers
 
-// These readers serve stored texts and the rows a screen's columns have read
-// already, not text as typed: a field a person types into is read by its
-// input's kind (ReadFigure, CTypedEdit), a grid cell by its column's
-// (GridCellUnits), and the savers take that reading.
-// A whole number read in full (ReadTypedDecimal, no fraction); a text that
-// is no whole number ("12x", "12,75", "1e3") or a value other than 0 outside
-// [min, max] returns kFieldRefused and leaves the field; an empty text is 0,
-// which every field takes; stores and returns 1 only when the value differs
-// from the field's.
-int ParseIntField(QStringView text, std::int32_t& field, int min, int max);
-// The same without a range; 1 when changed.
-int ParseIntFieldChanged(QStringView text, std::int32_t& field);
-// A number read by ReadTypedDecimal (empty text gives 0); a refused text
-// returns kFieldRefused and leaves the field. 1 when changed.
-int ParseDoubleField(QStringView text, double& field);
 // "%d" of the number; empty text for 0.
 QString FormatIntField(int n);
 
@@ -346,21 +296,13 @@ void SetPacked12Digits(std::uint64_t value, std::uint16_t& ch, std::uint16_t& sc
 // "%012I64u" of the value; empty when all three groups are 0.
 QString FormatPacked12Digits(std::uint16_t ch, std::uint16_t sc, std::uint16_t au);
 inline QString FormatPacked12Digits(const Packed12Digits& p) { return FormatPacked12Digits(p.ch, p.sc, p.au); }
-// "%I64u" into the three groups (bits 14-15 kept); empty or unreadable text,
-// a negative number or one of more than 12 digits stores 0. 1 when the groups
-// changed.
-int ParsePacked12Digits(QStringView text, std::uint16_t& ch, std::uint16_t& sc, std::uint16_t& au);
-inline int ParsePacked12Digits(QStringView text, Packed12Digits& p)
-{
-    return ParsePacked12Digits(text, p.ch, p.sc, p.au);
-}
 
 // ---------------------------------------------------------------- 3-byte fixed amount
 
 // A tariff of 24 bits: byte b, then u16 w. Whole roubles (14 bits) =
 // (b & 31) x 512 + (w & 511); thousandths of a rouble (10 bits) =
-// (b >> 5) x 128 + (w >> 9). In memory b and w are separate; in files they are
-// 3 consecutive bytes (toBytes/fromBytes).
+// (b >> 5) x 128 + (w >> 9). A typed tariff is read as thousandths by its
+// input's rule (a DecimalFigure of three places up to kMaxRoubles).
 struct PackedFixed3 {
     std::uint8_t b = 0;
     std::uint16_t w = 0;
@@ -382,104 +324,17 @@ struct PackedFixed3 {
     double value() const { return roubles() + thousandths() / 1000.0; }
     // roubles x 100 + thousandths / 10 (tenths of a kopeck kept).
     double kopecks() const { return roubles() * 100.0 + thousandths() / 10.0; }
-    // The three bytes b, w low, w high.
-    void toBytes(char* out3) const;
-    static PackedFixed3 fromBytes(const char* in3);
-
-    friend constexpr bool operator==(PackedFixed3 x, PackedFixed3 y) { return x.b == y.b && x.w == y.w; }
 };
 
 // "%.3f" of roubles + thousandths / 1000; empty for 0.
 QString FormatPackedFixed3(PackedFixed3 v);
-// Roubles typed by the user, read as thousandths t by ReadTypedUnits (an
-// exact half of a thousandth goes down: "1,0005" is 1.000, "1,00051" 1.001),
-// roubles = t / 1000, thousandths = t % 1000, so the carry is kept (1.9996 ->
-// 2.000). An empty text stores 0; a refused text, a
-// negative value or more than 16,383 roubles returns kFieldRefused and leaves
-// the field. 1 when changed.
-int ParseFloatField(QStringView text, PackedFixed3& field);
 
 // ---------------------------------------------------------------- minutes
 
-// A time amount held as a count of minutes (u16 in records), typed and shown
-// as "hours,minutes" ("%d,%d", minutes not zero-padded: "7,5" = 7 h 5 min).
-using PackedMinutes = std::uint16_t;
-
-// "%d,%d" of minutes / 60 and minutes % 60; empty for 0.
+// "%d,%d" of minutes / 60 and minutes % 60 ("7,5" = 7 h 5 min, minutes not
+// zero-padded); empty for 0. A typed time is read by its input's rule
+// (HoursFigure, values/TypedFigure.h).
 QString FormatHoursMinutes(int minutes);
-
-// What the "%d,%d" readers make of a text before storing it.
-struct HoursMinutes {
-    int hours = 0;
-    int minutes = 0;
-    bool refused = false; // the field keeps its value
-};
-// "%d,%d" -> hours x 60 + minutes, minutes of 60 or more count as 0, a missing
-// minute part is 0; hours above maxHours, or equal to it with minutes, and
-// negative hours are refused (maxHours < 0: no maximum). Empty or unreadable
-// text gives 0.
-HoursMinutes ReadHoursMinutesLimited(QStringView text, int maxHours);
-// ParseHoursMinutesLimited into a total of minutes: refused (kept) as above
-// and when the total does not fit 16 bits; 1 when changed.
-int ParseHoursMinutesLimited(QStringView text, int maxHours, PackedMinutes& minutes);
-// The same without a maximum.
-int ParseMinutesTotal(QStringView text, PackedMinutes& minutes);
-// "%d,%d" into two values: minutes of 60 or more (or negative) count as 0;
-// hours above maxHours, or equal to it with minutes, give 0 hours; negative
-// hours give 0. Empty or unreadable text gives 0, 0.
-HoursMinutes ReadHoursMinutesSplit(QStringView text, int maxHours);
-// "%d,%d" with the carry: minutes of 61 or more add minutes / 60 to the hours
-// and keep minutes % 60; exactly 60 stays 60. Negative numbers count as 0.
-HoursMinutes ReadHoursMinutesNormalised(QStringView text);
-
-// ParseHoursMinutes (text, maximum hours, hours field, minutes field) by the
-// rules of ReadHoursMinutesSplit; each field stored when different; 1 when
-// either changed.
-template <class H, class M>
-int ParseHoursMinutes(QStringView text, int maxHours, H& hours, M& minutes)
-{
-    const HoursMinutes v = ReadHoursMinutesSplit(text, maxHours);
-    int changed = 0;
-    if (hours != static_cast<H>(v.hours)) {
-        hours = static_cast<H>(v.hours);
-        changed = 1;
-    }
-    if (minutes != static_cast<M>(v.minutes)) {
-        minutes = static_cast<M>(v.minutes);
-        changed = 1;
-    }
-    return changed;
-}
-// ParseHoursMinutesNormalised (text, hours field, minutes field) by the rules
-// of ReadHoursMinutesNormalised; 1 when either field changed.
-template <class H, class M>
-int ParseHoursMinutesNormalised(QStringView text, H& hours, M& minutes)
-{
-    const HoursMinutes v = ReadHoursMinutesNormalised(text);
-    int changed = 0;
-    if (hours != static_cast<H>(v.hours)) {
-        hours = static_cast<H>(v.hours);
-        changed = 1;
-    }
-    if (minutes != static_cast<M>(v.minutes)) {
-        minutes = static_cast<M>(v.minutes);
-        changed = 1;
-    }
-    return changed;
-}
-// "%d,%d" hours and a fraction (the digits after the comma as a decimal
-// fraction: "7,25" = 7.25 h) stored in tenths of an hour rounded up (73);
-// more than 400 hours or a negative value is refused (field kept); empty or
-// unreadable text gives 0. 1 when changed.
-int ParseScheduleHours(QStringView text, int& tenths);
-// "%d.%d" with the digits after the point (or a comma: the two are one
-// decimal mark) a fraction of two places ("13.5" = 13 and 50 hundredths,
-// "13,05" = 13 and 5, "2" = 2 and 0); an empty text is 0 and 0. False
-// (nothing read, refused) for a text that is no number, more than two digits
-// or a sign after the mark, or trailing characters. The separator given is
-// the field's own; *fractionTyped tells whether digits followed the mark.
-bool ReadWholeAndHundredths(QStringView text, int& whole, int& hundredths, char separator = '.',
-                            bool* fractionTyped = nullptr);
 
 // ---------------------------------------------------------------- texts
 
@@ -487,8 +342,6 @@ bool ReadWholeAndHundredths(QStringView text, int& whole, int& hundredths, char 
 // included) when they differ; a longer text is cut to capacity - 1
 // characters. 1 when it copied, 0 when they were equal.
 int StoreTextIfChanged(const QString& text, QString& field, int capacity);
-// The same for a NUL-terminated UTF-16 buffer of `capacity` units.
-int StoreTextIfChanged(const QString& text, char16_t* field, int capacity);
 
 // ---------------------------------------------------------------- dates and times
 
@@ -503,8 +356,6 @@ struct YearsMonthsDays {
 // before the end date's month for a negative day difference. Zeros when a date
 // is invalid or end is before start.
 YearsMonthsDays DateDiff(const QDate& start, const QDate& end);
-// Days of the month of a time value (February: 29 in years divisible by 4).
-int DaysInMonthOfTime(const QDateTime& time);
 // The time formatted like strftime in Russian (%a %A %b %B %c %d %H %I %j %m
 // %M %p %S %U %w %x %X %y %Y %% and the "#" flag that drops leading zeros);
 // at most 128 characters.

@@ -95,7 +95,7 @@ protected:
             EXPECT_EQ(std::strtod("1234.56", nullptr), 1234.56);
             EXPECT_EQ(QString::asprintf("%.2f", 1234.5), QStringLiteral("1234.50"));
             double kopecks = 0;
-            EXPECT_EQ(kalvor::ParseMoneyKopecks(u"1234.56", kopecks), 1);
+            EXPECT_EQ(kalvor::ReadTypedUnits(u"1234.56", 2, kopecks), kalvor::TypedDecimal::Number);
             EXPECT_EQ(kopecks, 123456);
             EXPECT_EQ(kalvor::FormatMoney(123456), QStringLiteral("1234.56"));
             CMainFrame* frame = app.MainFrame();

@@ -30,15 +30,6 @@ TEST(ByteBuffers, PaddedWindows1251Fields)
     EXPECT_EQ(ByteBufferToString(withNul, 6), QStringLiteral("AB"));
 }
 
-TEST(ByteBuffers, BlankTextsAndThreeBytes)
-{
-    EXPECT_EQ(IsBlankText(QString()), 1);
-    EXPECT_EQ(IsBlankText(QStringLiteral(" \t\n ")), 1);
-    EXPECT_EQ(IsBlankText(QStringLiteral("  я ")), 0);
-    EXPECT_EQ(Bytes3Equal("abcX", "abcY"), 1);
-    EXPECT_EQ(Bytes3Equal("abc", "abd"), 0);
-}
-
 TEST(SqueezeBlanks, RunsLeadingAndTrailingBlanks)
 {
     char out[64];

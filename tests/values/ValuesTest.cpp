@@ -8,6 +8,9 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <optional>
+#include <string>
+#include <utility>
 
 using namespace kalvor;
 
@@ -32,27 +35,44 @@ TEST(CScan, ReadsLikeScanfInTheCLocale)
     ASSERT_TRUE(spaced.readInt(a));
     EXPECT_FALSE(spaced.literal('.'));
 
+    const auto readDouble = [](const char16_t* text, double& value) { return CScan(QStringView(text)).readDouble(value); };
     double d = 0;
-    EXPECT_TRUE(ScanDouble(u"-150.5", d));
+    EXPECT_TRUE(readDouble(u"-150.5", d));
     EXPECT_EQ(d, -150.5);
-    EXPECT_TRUE(ScanDouble(u"1,9996", d)); // a comma ends the number
+    EXPECT_TRUE(readDouble(u"1,9996", d)); // a comma ends the number
     EXPECT_EQ(d, 1.0);
-    EXPECT_TRUE(ScanDouble(u".5", d));
+    EXPECT_TRUE(readDouble(u".5", d));
     EXPECT_EQ(d, 0.5);
-    EXPECT_TRUE(ScanDouble(u"2e3x", d));
+    EXPECT_TRUE(readDouble(u"2e3x", d));
     EXPECT_EQ(d, 2000.0);
-    EXPECT_TRUE(ScanDouble(u"2ex", d)); // "e" without digits is not an exponent
+    EXPECT_TRUE(readDouble(u"2ex", d)); // "e" without digits is not an exponent
     EXPECT_EQ(d, 2.0);
-    EXPECT_TRUE(ScanDouble(u"1e999", d));
+    EXPECT_TRUE(readDouble(u"1e999", d));
     EXPECT_TRUE(std::isinf(d));
-    EXPECT_FALSE(ScanDouble(u"inf", d));
-    EXPECT_FALSE(ScanDouble(u"руб", d));
-    EXPECT_FALSE(ScanDouble(u"", d));
+    EXPECT_FALSE(readDouble(u"inf", d));
+    EXPECT_FALSE(readDouble(u"руб", d));
+    EXPECT_FALSE(readDouble(u"", d));
     EXPECT_FALSE(ScanInt(u"99999999999", a)); // does not fit 32 bits
     EXPECT_EQ(AtoiC(" 123", 4), 123);
     EXPECT_EQ(AtoiC("12a4", 4), 12);
     EXPECT_EQ(AtoiC("    ", 4), 0);
     EXPECT_EQ(AtofC(" 1234.50", 8), 1234.5);
+}
+
+// The numbers of a fixed-width record's fields: each read within its width,
+// nothing past it read and the record left as it was.
+TEST(CScan, FieldsReadBackWithoutTouchingTheirNeighbours)
+{
+    const char record[] = "0042991 12.50x";
+    EXPECT_EQ(AtoiC(record, 4), 42);
+    EXPECT_EQ(AtoiC(record + 4, 3), 991);
+    EXPECT_EQ(AtoiC(record + 7, 3), 12);
+    EXPECT_EQ(AtoiC("  -7 ", 5), -7);
+    EXPECT_EQ(AtoiC("abc", 3), 0);
+    EXPECT_DOUBLE_EQ(AtofC(record + 7, 6), 12.5);
+    EXPECT_DOUBLE_EQ(AtofC(record + 7, 4), 12.0);
+    EXPECT_DOUBLE_EQ(AtofC(" -0.25", 6), -0.25);
+    EXPECT_EQ(std::string(record), "0042991 12.50x");
 }
 
 // ------------------------------------------------------------ dates
@@ -68,8 +88,6 @@ TEST(PackedDate, BitLayoutAndCenturyWindows)
     EXPECT_EQ(d.fullYear(), 2011);
     EXPECT_EQ(PackedDate::make(1, 1, 1946).fullYear(), 2046); // up to 26 + 20: 20yy
     EXPECT_EQ(PackedDate::make(1, 1, 1947).fullYear(), 1947);
-    EXPECT_EQ(PackedDate::make(1, 1, 2047).fullYear(48), 2047);
-    EXPECT_EQ(PackedDate::make(1, 1, 1948).fullYear(48), 1948);
     // Years 2000-2004 stored as year - 1900 by an import read as such.
     EXPECT_EQ(PackedDate(static_cast<std::uint16_t>(1 | (1 << 5) | (103 << 9))).fullYear(), 2003);
     EXPECT_EQ(PackedDate::make(29, 2, 2024).toQDate(), QDate(2024, 2, 29));
@@ -96,10 +114,10 @@ TEST(PackedDate, OneSlidingWindowAroundTheReferenceYear)
     EXPECT_EQ(WidenTwoDigitYear(46), 2046);
     EXPECT_EQ(WidenTwoDigitYear(47), 1947);
     EXPECT_EQ(WidenTwoDigitYear(99), 1999);
-    EXPECT_EQ(ParseDateDMY(u"10.01.2030").toQDate(), QDate(2030, 1, 10));
-    EXPECT_EQ(ParseDateDMY(u"1.1.27").toQDate(), QDate(2027, 1, 1));
+    EXPECT_EQ(ReadDateDMY(u"10.01.2030").date.toQDate(), QDate(2030, 1, 10));
+    EXPECT_EQ(ReadDateDMY(u"1.1.27").date.toQDate(), QDate(2027, 1, 1));
     // A writ or permit running to the end of 2040 is still running in 2026.
-    const PackedDate end = ParseDateDMY(u"31.12.2040");
+    const PackedDate end = ReadDateDMY(u"31.12.2040").date;
     EXPECT_GT(MonthKey(end.fullYear(), end.month()), MonthKey(2026, 12));
 
     // An open base's reporting year is the reference, not the clock.
@@ -116,31 +134,26 @@ TEST(PackedDate, OneSlidingWindowAroundTheReferenceYear)
     EXPECT_EQ(WidenTwoDigitYear(32), 1932);
     Clock::setReferenceYear(&base2011, 0);
     EXPECT_EQ(Clock::referenceYear(), 2026);
-    // Explicit windows of other programs' files stay as their layouts fix them.
-    EXPECT_EQ(WidenTwoDigitYear(30, 30), 1930);
+    // A year stored as year - 1900 by an import.
     EXPECT_EQ(WidenTwoDigitYear(103), 2003);
 }
 
-TEST(PackedDate, ParseDateDMY)
+TEST(PackedDate, ReadDateDMY)
 {
-    EXPECT_EQ(ParseDateDMY(u"5.3.2011"), PackedDate::make(5, 3, 11)); // 2011 kept as 11
-    EXPECT_EQ(ParseDateDMY(u"05.03.11"), PackedDate::make(5, 3, 11));
-    EXPECT_EQ(ParseDateDMY(u"1.1.0").value, 1 | (1 << 5));
-    EXPECT_TRUE(ParseDateDMY(u"").isNull());
-    EXPECT_TRUE(ParseDateDMY(u"abc").isNull());
-    EXPECT_TRUE(ParseDateDMY(u"5.3").isNull());
-    // Days and months beyond their bit fields would spill into the next field.
-    EXPECT_TRUE(ParseDateDMY(u"32.1.11").isNull());
-    EXPECT_TRUE(ParseDateDMY(u"1.16.11").isNull());
-    EXPECT_TRUE(ParseDateDMY(u"-1.1.11").isNull());
-    // Dates that do not exist are no dates: February of 2011 has 28 days, of
-    // 2012 (12 divisible by 4) 29; April has 30.
-    EXPECT_TRUE(ParseDateDMY(u"31.02.11").isNull());
-    EXPECT_TRUE(ParseDateDMY(u"29.02.11").isNull());
-    EXPECT_EQ(ParseDateDMY(u"29.02.12"), PackedDate::make(29, 2, 12));
-    EXPECT_EQ(ParseDateDMY(u"29.02.2000"), PackedDate::make(29, 2, 0));
-    EXPECT_TRUE(ParseDateDMY(u"31.04.11").isNull());
-    EXPECT_TRUE(ParseDateDMY(u"0.3.11").isNull());
+    ScopedToday today(QDate(2026, 3, 15));
+    EXPECT_EQ(ReadDateDMY(u"5.3.2011").date, PackedDate::make(5, 3, 11)); // 2011 kept as 11
+    EXPECT_EQ(ReadDateDMY(u"05.03.11").date, PackedDate::make(5, 3, 11));
+    // 2012 and 2000 are leap years: 29 February packs as day 29, month 2.
+    EXPECT_EQ(ReadDateDMY(u"29.02.12").date.value, 29 | (2 << 5) | (12 << 9));
+    EXPECT_EQ(ReadDateDMY(u"29.02.2000").date.value, 29 | (2 << 5));
+    // Days and months beyond their bit fields would spill into the next
+    // field, and dates that do not exist are no dates: February of 2011 has
+    // 28 days, April 30. All are refused and give no date.
+    for (const char16_t* text :
+         {u"abc", u"5.3", u"32.1.11", u"1.16.11", u"-1.1.11", u"29.02.11", u"31.04.11", u"0.3.11"}) {
+        EXPECT_TRUE(ReadDateDMY(text).refused) << QString::fromUtf16(text).toStdString();
+        EXPECT_TRUE(ReadDateDMY(text).date.isNull()) << QString::fromUtf16(text).toStdString();
+    }
     // A typed date that is not one is refused; an empty text is no date.
     EXPECT_TRUE(ReadDateDMY(u"31.02.11").refused);
     EXPECT_TRUE(ReadDateDMY(u"10.01.20301").refused); // "%u.%u.%u" took it as 2001
@@ -253,6 +266,12 @@ TEST(PackedMonthYear, ParseMonthYear)
     EXPECT_EQ(v, 2027 * 16 + 12);
     EXPECT_EQ(ParseMonthYear(u"12.1927", v), 1); // four digits: as typed
     EXPECT_EQ(v, 1927 * 16 + 12);
+    EXPECT_EQ(ParseMonthYear(u"11.0027", v), 1); // four digits as typed: year 27 is no year
+    EXPECT_EQ(v, 0);
+    EXPECT_EQ(ParseMonthYear(u"11.26", v), 1);
+    EXPECT_EQ(v, 2026 * 16 + 11);
+    EXPECT_EQ(ParseMonthYear(u"0.09", v), 1); // month 0 is no month
+    EXPECT_EQ(v, 0);
     EXPECT_EQ(ParseMonthYear(u"5.2046", v), 1);
     EXPECT_EQ(v, 2046 * 16 + 5);
     EXPECT_EQ(ParseMonthYear(u"5.47", v), 1);
@@ -271,49 +290,23 @@ TEST(PackedMonthYear, ParseMonthYear)
     EXPECT_EQ(MonthKey(2024, 1).value(), 2024 * 16 + 1);
 }
 
-TEST(PackedMonthYear, ParseMonthYearParts)
-{
-    ScopedToday today(QDate(2026, 6, 1));
-    std::uint16_t v = 0;
-    EXPECT_EQ(ParseMonthYearParts(u"03", u"09", v), 1);
-    EXPECT_EQ(v, 2009 * 16 + 3);
-    EXPECT_EQ(ParseMonthYearParts(u"11", u"27", v), 1);
-    EXPECT_EQ(v, 2027 * 16 + 11);
-    EXPECT_EQ(ParseMonthYearParts(u"11", u"1927", v), 1);
-    EXPECT_EQ(v, 1927 * 16 + 11);
-    EXPECT_EQ(ParseMonthYearParts(u"11", u"0027", v), 1); // four digits as typed: year 27 is no year
-    EXPECT_EQ(v, 0);
-    EXPECT_EQ(ParseMonthYearParts(u"11", u"26", v), 1);
-    EXPECT_EQ(v, 2026 * 16 + 11);
-    EXPECT_EQ(ParseMonthYearParts(u"0", u"09", v), 1);
-    EXPECT_EQ(v, 0);
-    v = 2009 * 16 + 3;
-    EXPECT_EQ(ParseMonthYearParts(u"15", u"09", v), 1); // not a month
-    EXPECT_EQ(v, 0);
-    EXPECT_EQ(ParseMonthYearParts(u"3", u"x", v), 0);
-    EXPECT_EQ(v, 0);
-}
-
 TEST(DayMonth, HolidayWords)
 {
-    std::uint16_t w = 0;
-    EXPECT_EQ(ParseDayMonth(u"8.03", w), 1);
-    EXPECT_EQ(w, 8 * 256 + 3);
-    EXPECT_EQ(ParseDayMonth(u"8.3", w), 0);
-    EXPECT_EQ(ParseDayMonth(u" 07.01 ", w), 1);
-    EXPECT_EQ(w, 7 * 256 + 1);
-    EXPECT_EQ(ParseDayMonth(u"2902", w), 1); // four digits alone, February of a leap year
-    EXPECT_EQ(w, 29 * 256 + 2);
-    EXPECT_EQ(ParseDayMonth(u"", w), 1); // nothing typed: no holiday
-    EXPECT_EQ(w, 0);
-    // Anything else is refused and the holiday stays: a comma, a day the
-    // month does not have, a year, text after the day, a day alone.
-    w = 0x0101;
+    const auto dayMonth = [](const char16_t* text) {
+        const TypedDate typed = ReadTypedDayMonth(text);
+        return std::pair(typed.day, typed.month);
+    };
+    EXPECT_EQ(dayMonth(u"8.03"), std::pair(8, 3));
+    EXPECT_EQ(dayMonth(u"8.3"), std::pair(8, 3));
+    EXPECT_EQ(dayMonth(u" 07.01 "), std::pair(7, 1));
+    EXPECT_EQ(dayMonth(u"2902"), std::pair(29, 2)); // four digits alone, February of a leap year
+    EXPECT_EQ(ReadTypedDayMonth(u"8.03").read, TypedDateRead::Date);
+    EXPECT_EQ(ReadTypedDayMonth(u"").read, TypedDateRead::Empty); // nothing typed: no holiday
+    // Anything else is no day of the year: a comma, a day the month does not
+    // have, a year, text after the day, a day alone.
     for (const char16_t* refused : {u"10,01", u"32.01", u"31.02", u"30.02", u"1.13", u"0.05", u"10.01.2030", u"1.1abc",
-                                    u"7", u"10.", u".01", u"+1.01", u"1 .01", u"123.1"}) {
-        EXPECT_EQ(ParseDayMonth(refused, w), kFieldRefused) << QString::fromUtf16(refused).toStdString();
-        EXPECT_EQ(w, 0x0101);
-    }
+                                    u"7", u"10.", u".01", u"+1.01", u"1 .01", u"123.1"})
+        EXPECT_EQ(ReadTypedDayMonth(refused).read, TypedDateRead::NotADate) << QString::fromUtf16(refused).toStdString();
 }
 
 TEST(DateDiff, LengthOfService)
@@ -337,8 +330,8 @@ TEST(DateDiff, LengthOfService)
 
 TEST(DateTime, DaysInMonthAndFormatTime)
 {
-    EXPECT_EQ(DaysInMonthOfTime(QDateTime(QDate(2024, 2, 10), QTime(0, 0))), 29);
-    EXPECT_EQ(DaysInMonthOfTime(QDateTime(QDate(2026, 2, 1), QTime(0, 0))), 28);
+    EXPECT_EQ(DaysInMonth(2024, 2), 29);
+    EXPECT_EQ(DaysInMonth(2026, 2), 28);
     EXPECT_EQ(DaysInMonth(2100, 2), 29); // every year divisible by 4
     EXPECT_EQ(DaysInMonth(2026, 4), 30);
     const QDateTime t(QDate(2026, 3, 1), QTime(9, 5, 7));
@@ -433,7 +426,7 @@ TEST(TypedNumbers, ReadInFullWithACommaOrAPoint)
         const char16_t* text;
         TypedDecimal read;
         double value;
-        double kopecks; // what ParseMoneyKopecks stores into a field holding 777
+        double kopecks; // the count of kopecks ReadTypedUnits reads (0 when refused)
     };
     const Case cases[] = {
         {u"30000,50", TypedDecimal::Number, 30000.5, 3000050},
@@ -447,17 +440,17 @@ TEST(TypedNumbers, ReadInFullWithACommaOrAPoint)
         {u"7,", TypedDecimal::Number, 7, 700},
         {u"", TypedDecimal::Empty, 0, 0},
         {u"   ", TypedDecimal::Empty, 0, 0},
-        {u"12,3,4", TypedDecimal::Refused, 0, 777},
-        {u"12.3,4", TypedDecimal::Refused, 0, 777},
-        {u"12a", TypedDecimal::Refused, 0, 777},
-        {u"сто", TypedDecimal::Refused, 0, 777},
-        {u"1 50", TypedDecimal::Refused, 0, 777}, // a blank only before a group of three
-        {u"1 5000", TypedDecimal::Refused, 0, 777},
-        {u"1500 ,50", TypedDecimal::Refused, 0, 777},
-        {u"2e3", TypedDecimal::Refused, 0, 777},
-        {u",", TypedDecimal::Refused, 0, 777},
-        {u"-", TypedDecimal::Refused, 0, 777},
-        {u"1e400", TypedDecimal::Refused, 0, 777},
+        {u"12,3,4", TypedDecimal::Refused, 0, 0},
+        {u"12.3,4", TypedDecimal::Refused, 0, 0},
+        {u"12a", TypedDecimal::Refused, 0, 0},
+        {u"сто", TypedDecimal::Refused, 0, 0},
+        {u"1 50", TypedDecimal::Refused, 0, 0}, // a blank only before a group of three
+        {u"1 5000", TypedDecimal::Refused, 0, 0},
+        {u"1500 ,50", TypedDecimal::Refused, 0, 0},
+        {u"2e3", TypedDecimal::Refused, 0, 0},
+        {u",", TypedDecimal::Refused, 0, 0},
+        {u"-", TypedDecimal::Refused, 0, 0},
+        {u"1e400", TypedDecimal::Refused, 0, 0},
         // Kopecks from the decimal digits, to the nearest, an exact half going
         // down: 4666.265 is 466626.5 kopecks, 466626 (its double,
         // 4666.26500000000033, gave 466627); anything past the half goes up.
@@ -469,20 +462,18 @@ TEST(TypedNumbers, ReadInFullWithACommaOrAPoint)
         {u"123456789012,345", TypedDecimal::Number, 123456789012.345, 12345678901234}, // 15 digits
         {u"1,50000000000000000000", TypedDecimal::Number, 1.5, 150}, // zeros ending a fraction say nothing
         // More than 15 significant digits would be kept as another number.
-        {u"9007199254740993", TypedDecimal::Refused, 0, 777},
-        {u"1,0000000000000001", TypedDecimal::Refused, 0, 777},
-        {u"1000000000000000", TypedDecimal::Refused, 0, 777}, // zeros ending the whole part count: 16 digits
+        {u"9007199254740993", TypedDecimal::Refused, 0, 0},
+        {u"1,0000000000000001", TypedDecimal::Refused, 0, 0},
+        {u"1000000000000000", TypedDecimal::Refused, 0, 0}, // zeros ending the whole part count: 16 digits
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(QString::fromUtf16(c.text).toStdString());
         double value = -1;
         EXPECT_EQ(ReadTypedDecimal(c.text, value), c.read);
         EXPECT_EQ(value, c.value);
-        double field = 777;
-        const int result = ParseMoneyKopecks(c.text, field);
-        EXPECT_EQ(field, c.kopecks);
-        EXPECT_EQ(result, c.read == TypedDecimal::Refused ? kFieldRefused : 1);
-        EXPECT_EQ(MoneyTextRefusal(QStringLiteral("Сумма"), c.text).isEmpty(), c.read != TypedDecimal::Refused);
+        double kopecks = -1;
+        EXPECT_EQ(ReadTypedUnits(c.text, 2, kopecks), c.read);
+        EXPECT_EQ(kopecks, c.kopecks);
     }
     // A number of 400 digits does not fit a double: refused, never infinity.
     double value = 0;
@@ -491,45 +482,39 @@ TEST(TypedNumbers, ReadInFullWithACommaOrAPoint)
               QStringLiteral("Некорректное число в поле \"Ставка\": 12a"));
 }
 
-TEST(Money, ParseMoneyKopecksAndFormatMoney)
+// A money field reads its text as kopecks (MoneyFigure); what it refuses
+// leaves the field's amount as it was.
+TEST(Money, MoneyFieldsAndFormatMoney)
 {
-    double k = 0;
-    EXPECT_EQ(ParseMoneyKopecks(u"-150.5", k), 1);
-    EXPECT_EQ(k, -15050);
-    EXPECT_EQ(ParseMoneyKopecks(u"-1.5", k), 1);
+    const auto money = [](QStringView text, double kept) { return FigureUnitsOr(MoneyFigure(), text, kept); };
+    EXPECT_EQ(money(u"-150.5", 0), -15050);
+    double k = money(u"-1.5", 0);
     EXPECT_EQ(k, -150);
     EXPECT_EQ(FormatMoney(k), QStringLiteral("-1.50"));
-    EXPECT_EQ(ParseMoneyKopecks(u"1000", k), 1);
+    k = money(u"1000", k);
     EXPECT_EQ(k, 100000);
     EXPECT_EQ(FormatMoney(k), QStringLiteral("1000.00"));
-    EXPECT_EQ(ParseMoneyKopecks(u"1000.00", k), 0); // unchanged
+    EXPECT_EQ(money(u"1000.00", 7), 100000);
     // ceil(v x 100 - 0.5): an exact half goes down, also below zero.
     EXPECT_EQ(KopecksFromRoubles(0.125), 12);
     EXPECT_EQ(KopecksFromRoubles(-0.125), -13);
     EXPECT_EQ(KopecksFromRoubles(1.005), 100); // 100.49999999999999 - 0.5
     EXPECT_EQ(KopecksFromRoubles(12.345), 1234);
     EXPECT_EQ(KopecksFromRoubles(12.3451), 1235);
-    EXPECT_EQ(ParseMoneyKopecks(u"1,50", k), 1); // a comma before the kopecks
-    EXPECT_EQ(k, 150);
-    EXPECT_EQ(ParseMoneyKopecks(u"", k), 1);
-    EXPECT_EQ(k, 0);
-    EXPECT_EQ(ParseMoneyKopecks(u"сто", k), kFieldRefused);
+    EXPECT_EQ(money(u"1,50", 0), 150); // a comma before the kopecks
+    EXPECT_EQ(money(u"", 500), 0);
+    EXPECT_EQ(money(u"сто", 500), 500);
 
     // Amounts beyond the money range, or not finite, are refused: the field
     // keeps its amount.
-    k = 500;
-    EXPECT_EQ(ParseMoneyKopecks(QStringLiteral("1") + QString(300, QLatin1Char('0')), k),
-              kFieldRefused); // a 300-digit amount
-    EXPECT_EQ(k, 500);
-    EXPECT_EQ(ParseMoneyKopecks(u"-10000000000000", k), kFieldRefused);
-    EXPECT_EQ(k, 500);
-    EXPECT_EQ(ParseMoneyKopecks(u"999999999999.99", k), 1); // the largest amount
+    EXPECT_EQ(money(QStringLiteral("1") + QString(300, QLatin1Char('0')), 500), 500); // a 300-digit amount
+    EXPECT_EQ(money(u"-10000000000000", 500), 500);
+    k = money(u"999999999999.99", 500); // the largest amount
     EXPECT_EQ(k, 99999999999999.0);
     EXPECT_EQ(FormatMoney(k), QStringLiteral("999999999999.99"));
-    EXPECT_EQ(ParseMoneyKopecks(u"-999999999999.99", k), 1);
+    k = money(u"-999999999999.99", k);
     EXPECT_EQ(k, -99999999999999.0);
-    EXPECT_EQ(ParseMoneyKopecks(u"1000000000000", k), kFieldRefused); // one rouble more
-    EXPECT_EQ(k, -99999999999999.0);
+    EXPECT_EQ(money(u"1000000000000", k), -99999999999999.0); // one rouble more
     EXPECT_TRUE(IsMoneyInRange(-99999999999999.0));
     EXPECT_FALSE(IsMoneyInRange(std::numeric_limits<double>::infinity()));
     EXPECT_FALSE(IsMoneyInRange(std::numeric_limits<double>::quiet_NaN()));
@@ -539,39 +524,28 @@ TEST(Money, ParseMoneyKopecksAndFormatMoney)
     EXPECT_EQ(FormatMoney(123456789), QStringLiteral("1234567.89"));
 }
 
-TEST(Numbers, IntAndDoubleFields)
+// Whole fields and coefficients read by their figure rules: a whole field
+// takes the number only in full and within its range, a coefficient of two
+// places "2,5" as 250 hundredths; what either refuses keeps the stored value.
+TEST(Numbers, WholeAndDecimalFields)
 {
-    std::int32_t f = 5;
-    EXPECT_EQ(ParseIntField(u"250", f, 0, 250), 1);
-    EXPECT_EQ(f, 250);
-    EXPECT_EQ(ParseIntField(u"251", f, 0, 250), kFieldRefused); // out of range: refused, never 0
-    EXPECT_EQ(f, 250);
+    const auto whole = [](QStringView text) { return FigureUnitsOr(WholeFigure(0, 250), text, 9); };
+    EXPECT_EQ(whole(u"250"), 250);
+    EXPECT_EQ(whole(u"251"), 9); // out of range: refused, never 0
     // A text that is no whole number is refused whole: never its leading digits.
     for (const char16_t* text :
-         {u"abc", u" 12abc", u"12,75", u"12.75", u"1e3", u"nan", u"-40x", u"1234567890123456", u"99999999999"}) {
-        f = 9;
-        EXPECT_EQ(ParseIntField(text, f, 0, 250), kFieldRefused) << QString::fromUtf16(text).toStdString();
-        EXPECT_EQ(ParseIntFieldChanged(text, f), kFieldRefused) << QString::fromUtf16(text).toStdString();
-        EXPECT_EQ(f, 9);
-    }
-    EXPECT_EQ(ParseIntField(u" 1 500 ", f, 0, 2000), 1); // digit groups, blanks around
-    EXPECT_EQ(f, 1500);
-    EXPECT_EQ(ParseIntField(u"12,0", f, 0, 250), 1); // a whole number with zero decimals
-    EXPECT_EQ(f, 12);
-    EXPECT_EQ(ParseIntFieldChanged(u"-7", f), 1);
-    EXPECT_EQ(f, -7);
-    EXPECT_EQ(ParseIntFieldChanged(u"-7", f), 0);
-    double d = 1;
-    EXPECT_EQ(ParseDoubleField(u"2,5", d), 1); // a coefficient typed with a comma
-    EXPECT_EQ(d, 2.5);
-    EXPECT_EQ(ParseDoubleField(u"2.5e1", d), kFieldRefused); // no exponents
-    EXPECT_EQ(ParseDoubleField(u"1,2,5", d), kFieldRefused);
-    EXPECT_EQ(d, 2.5);
-    EXPECT_EQ(DecimalTextRefusal(QStringLiteral("Коэффициент"), u"1,2,5"),
+         {u"abc", u" 12abc", u"12,75", u"12.75", u"1e3", u"nan", u"-40x", u"1234567890123456", u"99999999999"})
+        EXPECT_EQ(whole(text), 9) << QString::fromUtf16(text).toStdString();
+    EXPECT_EQ(FigureUnitsOr(WholeFigure(0, 2000), u" 1 500 ", 9), 1500); // digit groups, blanks around
+    EXPECT_EQ(whole(u"12,0"), 12); // a whole number with zero decimals
+    const auto coefficient = [](QStringView text) { return FigureUnitsOr(DecimalFigure(2, 0, 10), text, 250); };
+    EXPECT_EQ(coefficient(u"2,5"), 250); // a coefficient typed with a comma
+    EXPECT_EQ(coefficient(u"2.5e1"), 250); // no exponents
+    EXPECT_EQ(coefficient(u"1,2,5"), 250);
+    EXPECT_EQ(ReadFigure(QStringLiteral("Коэффициент"), DecimalFigure(2, 0, 10), u"1,2,5").refusal,
               QStringLiteral("Некорректное число в поле \"Коэффициент\": 1,2,5"));
-    EXPECT_EQ(DecimalTextRefusal(QStringLiteral("Коэффициент"), u"1,25"), QString());
-    EXPECT_EQ(ParseDoubleField(u"", d), 1);
-    EXPECT_EQ(d, 0.0);
+    EXPECT_EQ(ReadFigure(QStringLiteral("Коэффициент"), DecimalFigure(2, 0, 10), u"1,25").refusal, QString());
+    EXPECT_EQ(coefficient(u""), 0);
     EXPECT_EQ(FormatIntField(0), QString());
     EXPECT_EQ(FormatIntField(-42), QStringLiteral("-42"));
 }
@@ -581,27 +555,24 @@ TEST(Numbers, IntAndDoubleFields)
 TEST(Packed12Digits, GroupsKeepTheirHighBits)
 {
     std::uint16_t ch = 0xC000, sc = 0x4000, au = 0;
-    EXPECT_EQ(ParsePacked12Digits(u"123456789012", ch, sc, au), 1);
+    SetPacked12Digits(123456789012ULL, ch, sc, au);
     EXPECT_EQ(ch, 0xC000 | 1234);
     EXPECT_EQ(sc, 0x4000 | 5678);
     EXPECT_EQ(au, 9012);
     EXPECT_EQ(FormatPacked12Digits(ch, sc, au), QStringLiteral("123456789012"));
-    EXPECT_EQ(ParsePacked12Digits(u"123456789012", ch, sc, au), 0);
-    EXPECT_EQ(ParsePacked12Digits(u"70", ch, sc, au), 1);
+    SetPacked12Digits(70, ch, sc, au);
     EXPECT_EQ(FormatPacked12Digits(ch, sc, au), QStringLiteral("000000000070"));
     EXPECT_EQ(ch, 0xC000);
     // More than 12 digits would overflow the first group into bits 14-15.
-    EXPECT_EQ(ParsePacked12Digits(u"1999999999999", ch, sc, au), 1);
+    SetPacked12Digits(1999999999999ULL, ch, sc, au);
     EXPECT_EQ(ch, 0xC000);
     EXPECT_EQ(sc, 0x4000);
     EXPECT_EQ(au, 0);
     EXPECT_EQ(FormatPacked12Digits(ch, sc, au), QString()); // only high bits set
-    EXPECT_EQ(ParsePacked12Digits(u"-5", ch, sc, au), 0);
-    EXPECT_EQ(ParsePacked12Digits(u"999999999999", ch, sc, au), 1);
+    SetPacked12Digits(999999999999ULL, ch, sc, au);
     EXPECT_EQ(Packed12DigitsValue(ch, sc, au), 999999999999ULL);
-    Packed12Digits p;
-    EXPECT_EQ(ParsePacked12Digits(u"2000", p), 1);
-    EXPECT_EQ(p.au, 2000);
+    const Packed12Digits p{0, 0, 2000};
+    EXPECT_EQ(FormatPacked12Digits(p), QStringLiteral("000000002000"));
 }
 
 // ------------------------------------------------------------ 3-byte tariff
@@ -617,46 +588,29 @@ TEST(PackedFixed3, BitLayout)
     EXPECT_EQ(q.roubles(), 1000);
     EXPECT_EQ(q.thousandths(), 250);
     EXPECT_DOUBLE_EQ(q.kopecks(), 100025.0);
-    char bytes[3];
-    q.toBytes(bytes);
-    EXPECT_EQ(PackedFixed3::fromBytes(bytes), q);
-    EXPECT_EQ(static_cast<unsigned char>(bytes[0]), q.b);
-    EXPECT_EQ(static_cast<unsigned char>(bytes[1]) | static_cast<unsigned char>(bytes[2]) << 8, q.w);
     EXPECT_EQ(FormatPackedFixed3(q), QStringLiteral("1000.250"));
     EXPECT_EQ(FormatPackedFixed3(PackedFixed3()), QString());
 }
 
-TEST(PackedFixed3, ParseFloatField)
+// A tariff field reads thousandths of a rouble up to 16,383.999 roubles, the
+// most its 14 bits of roubles hold; what it refuses keeps the tariff.
+TEST(PackedFixed3, TariffFields)
 {
-    PackedFixed3 t;
-    EXPECT_EQ(ParseFloatField(u"12.345", t), 1);
-    EXPECT_EQ(t.roubles(), 12);
-    EXPECT_EQ(t.thousandths(), 345);
-    EXPECT_EQ(ParseFloatField(u"12.345", t), 0);
-    // The carry reaches the roubles: 1.9996 is 2.000, not 1.000.
-    EXPECT_EQ(ParseFloatField(u"1.9996", t), 1);
-    EXPECT_EQ(t.roubles(), 2);
-    EXPECT_EQ(t.thousandths(), 0);
-    EXPECT_EQ(FormatPackedFixed3(t), QStringLiteral("2.000"));
-    EXPECT_EQ(ParseFloatField(u"1,5", t), 1); // a comma before the fraction
-    EXPECT_EQ(FormatPackedFixed3(t), QStringLiteral("1.500"));
-    EXPECT_EQ(ParseFloatField(u"1,9,9", t), kFieldRefused);
-    EXPECT_EQ(FormatPackedFixed3(t), QStringLiteral("1.500"));
-    EXPECT_EQ(ParseFloatField(u"0.0005", t), 1); // an exact half goes down
-    EXPECT_TRUE(t.isZero());
-    EXPECT_EQ(ParseFloatField(u"0.00051", t), 1); // past the half goes up
-    EXPECT_EQ(t.thousandths(), 1);
-    EXPECT_EQ(ParseFloatField(u"16383.999", t), 1);
-    EXPECT_EQ(t.roubles(), 16383);
-    EXPECT_EQ(t.thousandths(), 999);
-    // Beyond 14 bits of roubles the value would be cut: refused, the tariff kept.
-    EXPECT_EQ(ParseFloatField(u"16384", t), kFieldRefused);
-    EXPECT_EQ(t.roubles(), 16383);
-    EXPECT_EQ(ParseFloatField(u"16383.9996", t), kFieldRefused); // carries to 16384
-    EXPECT_EQ(ParseFloatField(u"-1.5", t), kFieldRefused);
-    EXPECT_EQ(t.thousandths(), 999);
-    EXPECT_EQ(ParseFloatField(u"", t), 1);
-    EXPECT_TRUE(t.isZero());
+    const FigureRule tariff = DecimalFigure(3, 0, PackedFixed3::kMaxRoubles + 0.999);
+    const auto units = [&](QStringView text) { return FigureUnitsOr(tariff, text, -1); };
+    EXPECT_EQ(units(u"12.345"), 12345);
+    EXPECT_EQ(units(u"1,5"), 1500); // a comma before the fraction
+    EXPECT_EQ(units(u"1,9,9"), -1);
+    EXPECT_EQ(units(u"16383.999"), 16383999);
+    const PackedFixed3 most = PackedFixed3::make(16383999 / 1000, 16383999 % 1000);
+    EXPECT_EQ(most.roubles(), 16383);
+    EXPECT_EQ(most.thousandths(), 999);
+    EXPECT_EQ(FormatPackedFixed3(most), QStringLiteral("16383.999"));
+    // Beyond 14 bits of roubles the value would be cut: refused.
+    EXPECT_EQ(units(u"16384"), -1);
+    EXPECT_EQ(units(u"-1.5"), -1);
+    EXPECT_EQ(units(u"1.9996"), -1); // more places than the field keeps
+    EXPECT_EQ(units(u""), 0);
 }
 
 // ------------------------------------------------------------ hours and minutes
@@ -668,75 +622,49 @@ TEST(Minutes, FormatHoursMinutes)
     EXPECT_EQ(FormatHoursMinutes(0), QString());
 }
 
-TEST(Minutes, LimitedAndTotal)
+// An hours field reads "hours,minutes" into minutes (7 h 30 min = 450),
+// refusing minutes at its most hours, more than its hours and a total beyond
+// the 65,535 minutes a field holds; what it refuses keeps the stored value.
+TEST(Minutes, HoursFields)
 {
-    PackedMinutes m = 100;
-    EXPECT_EQ(ParseHoursMinutesLimited(u"7,30", 7, m), 0); // at the maximum with minutes
-    EXPECT_EQ(m, 100);
-    EXPECT_EQ(ParseHoursMinutesLimited(u"7,75", 7, m), 1); // 75 minutes count as 0
-    EXPECT_EQ(m, 420);
-    EXPECT_EQ(ParseHoursMinutesLimited(u"25", 24, m), 0);
-    EXPECT_EQ(m, 420);
-    EXPECT_EQ(ParseHoursMinutesLimited(u"8,5", 24, m), 1);
-    EXPECT_EQ(m, 485);
-    EXPECT_EQ(ParseHoursMinutesLimited(u"", 24, m), 1);
-    EXPECT_EQ(m, 0);
-    EXPECT_EQ(ParseHoursMinutesLimited(u"511", 511, m), 1);
-    EXPECT_EQ(m, 511 * 60);
-    EXPECT_EQ(ParseMinutesTotal(u"600,59", m), 1);
-    EXPECT_EQ(m, 36059);
-    EXPECT_EQ(ParseMinutesTotal(u"2000", m), 0); // 120,000 minutes do not fit 16 bits
-    EXPECT_EQ(m, 36059);
-    EXPECT_EQ(ParseMinutesTotal(u"-3", m), 0);
+    const auto minutes = [](int maxHours, QStringView text) { return FigureUnitsOr(HoursFigure(maxHours), text, 100); };
+    EXPECT_EQ(minutes(7, u"7,30"), 100); // at the maximum with minutes
+    EXPECT_EQ(minutes(7, u"6,30"), 390);
+    EXPECT_EQ(minutes(24, u"25"), 100);
+    EXPECT_EQ(minutes(24, u"8,5"), 485);
+    EXPECT_EQ(minutes(24, u""), 0);
+    EXPECT_EQ(minutes(511, u"511"), 511 * 60);
+    EXPECT_EQ(minutes(-1, u"600,59"), 36059); // no most hours
+    EXPECT_EQ(minutes(-1, u"2000"), 100); // 120,000 minutes do not fit 16 bits
+    EXPECT_EQ(minutes(-1, u"-3"), 100);
 }
 
-TEST(Minutes, SplitAndNormalised)
+// A grid's hours that carry minutes of 60 or more into the hours: 7,75 is
+// 7 h + 75 min = 8 h 15 min = 495 minutes.
+TEST(Minutes, CarriedHours)
 {
-    int h = 0, m = 0;
-    EXPECT_EQ(ParseHoursMinutes(u"8,30", 24, h, m), 1);
-    EXPECT_EQ(h, 8);
-    EXPECT_EQ(m, 30);
-    EXPECT_EQ(ParseHoursMinutes(u"24,30", 24, h, m), 1);
-    EXPECT_EQ(h, 0);
-    EXPECT_EQ(m, 30);
-    std::uint8_t hb = 0, mb = 0;
-    EXPECT_EQ(ParseHoursMinutes(u"8,60", 24, hb, mb), 1);
-    EXPECT_EQ(hb, 8);
-    EXPECT_EQ(mb, 0);
-
-    EXPECT_EQ(ParseHoursMinutesNormalised(u"7,75", h, m), 1);
-    EXPECT_EQ(h, 8);
-    EXPECT_EQ(m, 15);
-    EXPECT_EQ(ParseHoursMinutesNormalised(u"7,60", h, m), 1); // 60 stays 60
-    EXPECT_EQ(h, 7);
-    EXPECT_EQ(m, 60);
-    EXPECT_EQ(ParseHoursMinutesNormalised(u"7,60", h, m), 0);
-    EXPECT_EQ(ParseHoursMinutesNormalised(u"7,125", h, m), 1);
-    EXPECT_EQ(h, 9);
-    EXPECT_EQ(m, 5);
-    EXPECT_EQ(ParseHoursMinutesNormalised(u"", h, m), 1);
-    EXPECT_EQ(h + m, 0);
+    EXPECT_EQ(ReadCarriedHours(u"7,75", 24), 495);
+    EXPECT_EQ(ReadCarriedHours(u"7,60", 24), 480);
+    EXPECT_EQ(ReadCarriedHours(u"7.", 24), 420);
+    EXPECT_EQ(ReadCarriedHours(u"24,30", 24), 24 * 60 + 30); // 24 whole hours and minutes beside them
+    EXPECT_EQ(ReadCarriedHours(u"24,75", 24), std::nullopt); // 25 whole hours once carried
+    EXPECT_EQ(ReadCarriedHours(u"7,125", 24), std::nullopt);
+    EXPECT_EQ(ReadCarriedHours(u"-7", 24), std::nullopt);
+    EXPECT_EQ(ReadCarriedHours(u"", 24), 0);
 }
 
+// A schedule's month fund: hours to one decimal place, at most 409.5 (4,095
+// tenths, the 12 bits it is kept in).
 TEST(Minutes, ScheduleHoursInTenths)
 {
-    int t = 0;
-    EXPECT_EQ(ParseScheduleHours(u"167,5", t), 1);
-    EXPECT_EQ(t, 1675);
-    EXPECT_EQ(ParseScheduleHours(u"7,25", t), 1); // 7.25 h up to tenths
-    EXPECT_EQ(t, 73);
-    EXPECT_EQ(ParseScheduleHours(u"7,05", t), 1);
-    EXPECT_EQ(t, 71);
-    EXPECT_EQ(ParseScheduleHours(u"7,99", t), 1);
-    EXPECT_EQ(t, 80);
-    EXPECT_EQ(ParseScheduleHours(u"160", t), 1);
-    EXPECT_EQ(t, 1600);
-    EXPECT_EQ(ParseScheduleHours(u"400,1", t), 0); // above 400 hours: kept
-    EXPECT_EQ(t, 1600);
-    EXPECT_EQ(ParseScheduleHours(u"400", t), 1);
-    EXPECT_EQ(t, 4000);
-    EXPECT_EQ(ParseScheduleHours(u"", t), 1);
-    EXPECT_EQ(t, 0);
+    const auto tenths = [](QStringView text) { return FigureUnitsOr(DecimalFigure(1, 0, 409.5), text, -1); };
+    EXPECT_EQ(tenths(u"167,5"), 1675);
+    EXPECT_EQ(tenths(u"160"), 1600);
+    EXPECT_EQ(tenths(u"400"), 4000);
+    EXPECT_EQ(tenths(u"409,5"), 4095);
+    EXPECT_EQ(tenths(u"409,6"), -1);
+    EXPECT_EQ(tenths(u"7,25"), -1); // two places: refused, not rounded
+    EXPECT_EQ(tenths(u""), 0);
 }
 
 // ------------------------------------------------------------ texts and pick lists
@@ -750,13 +678,6 @@ TEST(Texts, StoreTextIfChanged)
     EXPECT_EQ(StoreTextIfChanged(QStringLiteral("abcdef"), field, 4), 1);
     EXPECT_EQ(field, QStringLiteral("abc"));
     EXPECT_EQ(StoreTextIfChanged(QStringLiteral("abcdef"), field, 4), 0);
-
-    char16_t buf[8] = u"Ель";
-    EXPECT_EQ(StoreTextIfChanged(QStringLiteral("Ель"), buf, 8), 0);
-    EXPECT_EQ(StoreTextIfChanged(QStringLiteral("Ел"), buf, 8), 1);
-    EXPECT_EQ(QString::fromUtf16(buf), QStringLiteral("Ел"));
-    EXPECT_EQ(StoreTextIfChanged(QStringLiteral("0123456789"), buf, 8), 1);
-    EXPECT_EQ(QString::fromUtf16(buf), QStringLiteral("0123456"));
 }
 
 TEST(Texts, BuildPickListFromPairs)
