@@ -121,8 +121,6 @@ QByteArray valueBytes(const QDomElement& element) { return codepage::toCp1251(el
 
 } // namespace
 
-CTree::Value::Value(const QString& text) : m_bytes(codepage::toCp1251(text)) {}
-
 CTree::CTree(const QByteArray& templateName, const QString& outputPath)
     : m_templateName(templateName), m_outputPath(outputPath)
 {

@@ -62,14 +62,12 @@ public:
         GenerateOutputFault = -2, // the output file could not be written
     };
 
-    // One value of AddValue. 8-bit texts (QByteArray, char arrays) are taken
-    // as windows-1251 bytes; a QString is converted to windows-1251. (A
-    // Cyrillic string literal is UTF-8: pass it as a QString.)
+    // One value of AddValue: an 8-bit text (QByteArray, char array) taken as
+    // windows-1251 bytes. (A Cyrillic string literal is UTF-8: convert it.)
     class Value {
     public:
         Value(const QByteArray& bytes) : m_bytes(bytes) {}
         Value(const char* bytes) : m_bytes(bytes) {}
-        Value(const QString& text);
         const QByteArray& Bytes() const { return m_bytes; }
 
     private:

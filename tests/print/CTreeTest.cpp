@@ -192,7 +192,7 @@ TEST_F(CTreeTest, RepeatedPagesAndRowsOfTheShippedTemplate)
         }
         char words[kWordBufferSize];
         const int n = SumInWords(20346, 65, words);
-        tree.AddValue(page, {"20 346.65", QByteArray(words, n), QStringLiteral("Смирнова О. П.")});
+        tree.AddValue(page, {"20 346.65", QByteArray(words, n), codepage::toCp1251(QStringLiteral("Смирнова О. П."))});
     }
     ASSERT_EQ(tree.Generate(), CTree::GenerateDone);
     const QByteArray rtf = generated();
