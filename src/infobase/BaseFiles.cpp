@@ -522,35 +522,6 @@ QString CloseBase(const CInfoBase& base)
     return base.lock.release();
 }
 
-void CopyBase(const QString& folder, const QString& from, const QString& to)
-{
-    requireName(from);
-    requireNewName(folder, to);
-    if (!BaseExists(folder, from))
-        throw db::DbError(db::E_DB_NOT_FOUND, QStringLiteral("База данных не найдена."), from, kSource);
-    if (db::ServerInUse()) {
-        if (db::ServerBaseExists(to))
-            throw db::DbError(db::E_DB_FAIL, QStringLiteral("База данных уже существует"), to, kSource);
-        db::CopyServerBase(from, to);
-        return;
-    }
-    const QString target = BaseFilePath(folder, to);
-    if (QFileInfo::exists(target))
-        throw db::DbError(db::E_DB_FAIL, QStringLiteral("База данных уже существует"), to, kSource);
-    const QString temp = target + QStringLiteral(".new");
-    removeBaseFiles(temp);
-    try {
-        db::BackupFileTo(BaseFilePath(folder, from), temp);
-    } catch (...) {
-        removeBaseFiles(temp);
-        throw;
-    }
-    if (!QFile::rename(temp, target)) {
-        removeBaseFiles(temp);
-        throw db::DbError(db::E_DB_FAIL, QStringLiteral("Ошибка записи в файл"), target, kSource);
-    }
-}
-
 namespace {
 
 // Removes a temporary base file of the program's own naming with its

@@ -37,14 +37,6 @@ void ByteWriter::ansiNul(const QString& s, std::size_t width)
     zeros(width - n);
 }
 
-void ByteWriter::ansiZero(const QString& s, std::size_t width)
-{
-    const QByteArray b = codepage::toCp1251(s);
-    const std::size_t n = std::min<std::size_t>(std::size_t(b.size()), width);
-    bytes(b.constData(), n);
-    zeros(width - n);
-}
-
 QString ByteReader::wide(std::size_t width)
 {
     check(pos_, width * 2);

@@ -59,8 +59,6 @@ public:
     void ansi(const QString& s, std::size_t width);
     // 8-bit text NUL padded: at most width - 1 bytes, the rest NULs.
     void ansiNul(const QString& s, std::size_t width);
-    // 8-bit text cut to `width` bytes, NUL padded (no terminator when full).
-    void ansiZero(const QString& s, std::size_t width);
 
 private:
     void check(std::size_t p, std::size_t n) const

@@ -164,36 +164,23 @@ void readHead(ByteReader& r, EmployeeHead& h, bool wide)
 }
 
 // Everything after the head up to the rows, in the same order in both forms.
-// `starts`, when given, receives the offset at which each block begins.
-void writeBody(ByteWriter& w, const EmployeeRecord& rec, bool wide, std::size_t* starts = nullptr)
+void writeBody(ByteWriter& w, const EmployeeRecord& rec, bool wide)
 {
-    auto mark = [&](SlotBlock b) {
-        if (starts)
-            starts[int(b)] = w.pos();
-    };
-    mark(SlotBlock::Nalvich);
     for (const NalvichEntry& e : rec.nalvich) e.write(w);
-    mark(SlotBlock::PostDopl);
     for (const PostDoplEntry& e : rec.postDopl) e.write(w);
-    mark(SlotBlock::Ssud);
     rec.ssud.write(w);
-    mark(SlotBlock::Waria);
     w.u16v(rec.warKv);
     // Only the entries up to the last one that is not blank are packed; the
     // blank ones after it pack to zero bytes, written as such.
     const int packed = ArchiveEntriesInUse(rec.waria);
     for (int i = 0; i < packed; ++i) rec.waria[std::size_t(i)].write(w);
     w.zeros(std::size_t(EmployeeRecord::ArchiveCapacity - packed) * WariaEntry::Size);
-    mark(SlotBlock::Sber);
     for (const SberRow& s : rec.sber) s.write(w, wide);
-    mark(SlotBlock::Ispol);
     rec.ispol.write(w, wide);
-    mark(SlotBlock::Rates);
     for (const RateHistoryEntry& e : rec.rates) {
         w.f64(e.rate);
         w.f64(e.second);
     }
-    mark(SlotBlock::Rows);
 }
 
 // Whether the n bytes from `from` are all zero.
@@ -274,28 +261,6 @@ int ArchiveEntriesInUse(const std::vector<WariaEntry>& waria)
     return count;
 }
 
-SlotRange SlotBlockRange(SlotBlock block)
-{
-    static const std::array<std::size_t, int(SlotBlock::Count) + 1> starts = [] {
-        std::array<std::size_t, int(SlotBlock::Count) + 1> s{};
-        std::vector<char> buf(EmployeeRecord::SlotSize);
-        ByteWriter w(buf.data(), buf.size());
-        EmployeeRecord empty;
-        writeHead(w, empty.head, true);
-        writeBody(w, empty, true, s.data());
-        s[int(SlotBlock::Head)] = 0;
-        s[int(SlotBlock::Rows)] = EmployeeRecord::RowsOffset;
-        s[int(SlotBlock::Count)] = EmployeeRecord::SlotSize;
-        return s;
-    }();
-    // The rates end where the padding before the rows begins.
-    const std::size_t begin = starts[std::size_t(block)];
-    std::size_t end = starts[std::size_t(block) + 1];
-    if (block == SlotBlock::Rates)
-        end = begin + 12 * 16;
-    return {begin, end - begin};
-}
-
 void EmployeeRecordToSlot(const EmployeeRecord& rec, char* slot)
 {
     write(rec, slot, EmployeeRecord::SlotSize, EmployeeRecord::RowsOffset, true);
@@ -321,17 +286,6 @@ void EmployeeRecordFromAnsi(const PackedEmployeeRecord& in, EmployeeRecord& rec)
 {
     rec.clear();
     read(in.bytes.data(), PackedEmployeeRecord::Size, PackedEmployeeRecord::RowsOffset, rec, false);
-}
-
-std::size_t PackedHeadSize()
-{
-    static const std::size_t size = [] {
-        std::vector<char> buf(PackedEmployeeRecord::Size);
-        ByteWriter w(buf.data(), buf.size());
-        writeHead(w, EmployeeHead{}, false);
-        return w.pos();
-    }();
-    return size;
 }
 
 } // namespace kalvor::infobase

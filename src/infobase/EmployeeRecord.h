@@ -104,14 +104,6 @@ struct PackedEmployeeRecord {
 static_assert(PackedEmployeeRecord::RowsOffset + EmployeeRecord::RowCount * AccrualRow::Size ==
               PackedEmployeeRecord::Size);
 
-// The blocks of a slot, in their order, and where each lies in the slot.
-enum class SlotBlock { Head, Nalvich, PostDopl, Ssud, Waria, Sber, Ispol, Rates, Rows, Count };
-struct SlotRange {
-    std::size_t offset;
-    std::size_t size;
-};
-SlotRange SlotBlockRange(SlotBlock block);
-
 // The archive entries up to the last one that is not blank (a blank entry is
 // the default one with a sum of +0, which packs to zero bytes): those that a
 // slot holds; the blank ones after them are what reading a slot gives.
@@ -126,6 +118,5 @@ void RowsFromBytes(const char* bytes, int count, AccrualRow* rows);
 // 8-bit conversions.
 void EmployeeRecordToAnsi(const EmployeeRecord& rec, PackedEmployeeRecord& out);
 void EmployeeRecordFromAnsi(const PackedEmployeeRecord& in, EmployeeRecord& rec);
-std::size_t PackedHeadSize();
 
 } // namespace kalvor::infobase

@@ -185,11 +185,6 @@ int CInfoBase::EraseEmployeeEntry(int index)
     return std::min(index, int(list.size()) - 1);
 }
 
-void CInfoBase::ClearMarks()
-{
-    for (EmployeeListEntry& e : list) e.key = u16(e.key & ~7u);
-}
-
 // Names compare letter by letter in the Russian alphabet, case aside, with
 // Ё taken as Е (the code order of both Unicode and windows-1251 would put Ё
 // apart from Е).

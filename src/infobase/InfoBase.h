@@ -202,9 +202,6 @@ public:
     // Removes the entry at index from the current list; returns the index to show next
     // (the same index, the new last one, or -1 when the list is now empty).
     int EraseEmployeeEntry(int index);
-    // Clears the selection flags of every entry of the current list.
-    void ClearMarks();
-
     // Counts used slots, numbers unnumbered entries, sorts the list in its
     // order and returns the first free slot; -1 when full and -2 when wrong
     // entries were found, after showing its message.

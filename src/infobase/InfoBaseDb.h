@@ -115,8 +115,6 @@ void SaveAll(CInfoBase& base, const std::vector<EmployeeRecord>& records,
 // known of the lock's release on a server (db::kReleaseNotKnownText), for
 // the user to be told.
 QString CloseBase(const CInfoBase& base);
-// Copies a base into a new one of another name (a consistent snapshot).
-void CopyBase(const QString& folder, const QString& from, const QString& to);
 // Deletes the base file with its journal files; the calling thread's
 // connection to it is closed first.
 void DeleteBase(const QString& folder, const QString& name);
@@ -177,7 +175,6 @@ void SaveSimp(CInfoBase& base, int mass);
 // Clears the current record and its dated archive, loads every block but the
 // dated archive and makes the slot current.
 void LoadEmployee(CInfoBase& base, int slot);
-void LoadPostDopl(CInfoBase& base, int slot);
 void LoadSber(CInfoBase& base, int slot);
 // The month's rows of dbo.proizv and dbo.zarp (the row block, zeroed first).
 void LoadProizvZarp(CInfoBase& base, int slot);
@@ -221,12 +218,10 @@ void SaveEmployeeFull(CInfoBase& base, int slot, const EmployeeAttributes& attr)
 // The same with the slot's own attribute record.
 void SaveEmployee(CInfoBase& base, int slot);
 void SaveEmployeeFull(CInfoBase& base, int slot);
-// The month change: master, deductions, permanent payments, loans, writs,
-// archive, month rows and dated archive.
-void SaveEmployeeCalc(CInfoBase& base, int slot, const EmployeeAttributes& attr);
 void SaveEmployeePostDopl(CInfoBase& base, int slot);
-// The employees of the month change, read and written as SaveEmployeeCalc
-// writes them. On a server by groups, so that the round trips grow by one a
+// The employees of the month change, read and written as the month change
+// writes them (master, deductions, permanent payments, loans, writs, archive,
+// month rows and dated archive). On a server by groups, so that the round trips grow by one a
 // group, not by tens an employee: the records read together by the base's
 // record readers (EmployeeRecordFeed) and every dated archive by one
 // statement, in the view of the caller's open transaction; the moved
@@ -247,8 +242,8 @@ public:
     // Makes the slot's record current, its dated archive with it (LoadEmployee
     // and LoadWarDat of the whole archive).
     void load(int slot);
-    // The current record and dated archive of the slot as SaveEmployeeCalc
-    // writes them; on a server kept for its group.
+    // The current record and dated archive of the slot, the parts that the
+    // month change writes; on a server kept for its group.
     void save(int slot, const EmployeeAttributes& attr);
     // Writes the records kept; throws the refusal named.
     void flush();

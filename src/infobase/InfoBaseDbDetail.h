@@ -219,12 +219,12 @@ void WriteRows(db::Batch& batch, const MasterRow& owner, const EmployeeRecord& r
 void WriteEmployeeFull(const QSqlDatabase& db, int slot, int tabN, const EmployeeAttributes& attr,
                        const EmployeeRecord& rec, const WarDatBlock& warDat);
 
-// The parts of one employee's record that the month change writes
-// (SaveEmployeeCalc), in one transaction.
+// The parts of one employee's record that the month change writes, in one
+// transaction.
 void WriteEmployeeCalc(const QSqlDatabase& db, int slot, int tabN, const EmployeeAttributes& attr,
                        const EmployeeRecord& rec, const WarDatBlock& warDat);
 // The detail tables that the month change writes, and the rows of an
-// employee's record it writes into each, as SaveEmployeeCalc writes them:
+// employee's record it writes into each, as WriteEmployeeCalc writes them:
 // added to the column arrays of ReplaceOwnedRowsOnServerSql (one a table in
 // that order, each row after its owner's slot).
 const std::vector<const TableDef*>& MovedDetailTables();

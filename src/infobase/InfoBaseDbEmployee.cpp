@@ -907,7 +907,6 @@ void LoadEmployee(CInfoBase& base, int slot)
     base.currentSlot = slot;
 }
 
-void LoadPostDopl(CInfoBase& base, int slot) { loadBlocks(base, slot, BPostDopl); }
 void LoadSber(CInfoBase& base, int slot) { loadBlocks(base, slot, BSber); }
 void LoadProizvZarp(CInfoBase& base, int slot) { loadBlocks(base, slot, BRows); }
 void LoadProizvZarpByMass(CInfoBase& base, int slot, int /*mass*/, int selector)
@@ -1130,11 +1129,6 @@ void bindOwnedRows(db::ColumnArrays& rows, int slot, const StoredTable<Row>& dec
 }
 
 } // namespace
-
-void SaveEmployeeCalc(CInfoBase& base, int slot, const EmployeeAttributes& attr)
-{
-    saveEmployee(base, slot, attr, kSaveCalc);
-}
 
 namespace detail {
 

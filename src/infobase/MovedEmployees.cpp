@@ -103,7 +103,7 @@ WarDatBlock trimmed(WarDatBlock block)
 
 } // namespace
 
-// A moved employee kept for his group: what SaveEmployeeCalc writes of him.
+// A moved employee kept for his group: what WriteEmployeeCalc writes of him.
 struct MovedMember {
     int slot = 0, tabN = 0;
     EmployeeAttributes attr;
@@ -203,7 +203,7 @@ void MovedEmployees::load(int slot)
 void MovedEmployees::save(int slot, const EmployeeAttributes& attr)
 {
     CInfoBase& base = d->base;
-    // A slot without a master row gets one made, as SaveEmployeeCalc makes it.
+    // A slot without a master row gets one made, as WriteEmployeeCalc makes it.
     if (!d->grouped || !d->mastered.contains(slot)) {
         d->writeAlone(slot, base.tabNOfSlot(slot), attr, base.current, base.warDat);
         return;

@@ -423,7 +423,7 @@ struct WariaEntry {
     friend bool operator==(const WariaEntry&, const WariaEntry&) = default;
 };
 
-// 16-byte dated archive entry.
+// A dated archive entry.
 struct WarDatEntry {
     u16 start = 0; // PackedDate
     u16 end = 0; // PackedDate
@@ -433,10 +433,6 @@ struct WarDatEntry {
     u16 contin : 1 = 0;
     double sum = 0;
 
-    static constexpr std::size_t Size = 16;
-    static_assert(2 + 2 + 2 + 2 + 8 == Size);
-    void write(ByteWriter& w) const;
-    static WarDatEntry read(ByteReader& r);
     friend bool operator==(const WarDatEntry&, const WarDatEntry&) = default;
 };
 
@@ -449,10 +445,6 @@ struct ScheduleMonth {
     std::array<u16, 31> d{};
     u16 vMin = 0, nMin = 0;
 
-    static constexpr std::size_t Size = 69;
-    static_assert(1 + 2 + 62 + 2 + 2 == Size);
-    void write(ByteWriter& w) const;
-    static ScheduleMonth read(ByteReader& r);
     friend bool operator==(const ScheduleMonth&, const ScheduleMonth&) = default;
 };
 
@@ -468,10 +460,6 @@ struct WorkSchedule {
     std::array<ScheduleMonth, 22> months{};
 
     static constexpr int ReportingMonth = 15;
-    static constexpr std::size_t Size = 1526;
-    static_assert(1 + 2 + 2 + 3 + 22 * ScheduleMonth::Size == Size);
-    void write(ByteWriter& w) const;
-    static WorkSchedule read(ByteReader& r);
     friend bool operator==(const WorkSchedule&, const WorkSchedule&) = default;
 };
 
@@ -486,10 +474,6 @@ struct SeniorityRule {
     u8 profMax = 0;
     double sum = 0;
 
-    static constexpr std::size_t Size = 30;
-    static_assert(2 + 12 + 4 + 2 + 1 + 1 /*spare*/ + 8 == Size);
-    void write(ByteWriter& w) const;
-    static SeniorityRule read(ByteReader& r);
     friend bool operator==(const SeniorityRule&, const SeniorityRule&) = default;
 };
 
@@ -529,12 +513,8 @@ struct PayKind {
     void setEnBln(int v);
     bool mark() const { return (flags & 0x8000) != 0; }
 
-    static constexpr std::size_t AnsiSize = 157;
     friend bool operator==(const PayKind&, const PayKind&) = default;
 };
-// The 8-bit form of a pay kind; padded: name of 119 characters + NUL.
-void PayKindToAnsi(const PayKind& kind, char* out /*157 bytes*/);
-PayKind PayKindFromAnsi(const char* in);
 
 // The firm record: dbo.infFirm texts, dbo.infPar numbers, masks, labour
 // participation rules and seniority rules.
@@ -654,13 +634,6 @@ struct InfoBaseConfig {
     int reportingMonth() const { return reportingKey().month(); }
     friend bool operator==(const InfoBaseConfig&, const InfoBaseConfig&) = default;
 };
-
-// 8-bit firm record: every text as 120 bytes (padded: 119 + NUL, blank filled;
-// unpadded: the text and NULs), numbers as they are, period bytes of the config.
-std::size_t FirmInfoAnsiSize();
-void FirmInfoToAnsi(const FirmInfo& firm, const InfoBaseConfig& config, char* out);
-void FirmInfoToAnsiPadded(const FirmInfo& firm, const InfoBaseConfig& config, char* out);
-FirmInfo FirmInfoFromAnsi(const char* in);
 
 // ---------------------------------------------------------------------------
 // Records of other subsystems that the document holds.

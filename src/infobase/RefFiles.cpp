@@ -310,14 +310,6 @@ bool CRefFiles::ReadCountry()
     return true;
 }
 
-QString CRefFiles::CountryName(const QString& code) const
-{
-    for (const CountryRecord& c : country)
-        if (c.code == code)
-            return c.name;
-    return QString();
-}
-
 // ---------------------------------------------------------------------------
 namespace {
 template <class R>

@@ -120,9 +120,6 @@ public:
     void WriteBank() const;
     void WriteOpaque() const;
 
-    // Name of a country by its 3-digit code (empty when not listed).
-    QString CountryName(const QString& code) const;
-
     std::array<TaxTable, NalogCount> nalog{};
     u16 nalogCount = NalogCount;
     std::array<ProfessionRecord, BookCapacity> profi{};

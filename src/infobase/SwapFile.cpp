@@ -157,20 +157,6 @@ char* SlotBuffer()
 
 } // namespace
 
-namespace {
-
-// A slot of zeros with the given bytes at their place in it, for a part of a
-// slot written where nothing was written since create().
-const char* PaddedSlot(qint64 from, const char* bytes, qint64 size)
-{
-    thread_local std::vector<char> padded(static_cast<std::size_t>(SwapFile::SlotSize));
-    std::fill(padded.begin(), padded.end(), '\0');
-    std::memcpy(padded.data() + from, bytes, std::size_t(size));
-    return padded.data();
-}
-
-} // namespace
-
 bool SwapFile::slotWritten(int slot) const
 {
     return SlotInRange(slot, written_.size()) && written_[SlotPlace(slot, written_.size())];
@@ -189,19 +175,15 @@ bool SwapFile::readInSlot(int slot, qint64 from, char* bytes, qint64 size)
     return readAt(slotOffset(slot) + from, bytes, size);
 }
 
-void SwapFile::writeInSlot(int slot, qint64 from, const char* bytes, qint64 size)
+void SwapFile::writeWholeSlot(int slot, const char* bytes)
 {
-    const bool wholeSlot = from == 0 && size == SlotSize;
-    if (fresh_ && slot >= 1 && !wholeSlot && !slotWritten(slot))
-        writeAt(slotOffset(slot), PaddedSlot(from, bytes, size), SlotSize);
-    else
-        writeAt(slotOffset(slot) + from, bytes, size);
+    writeAt(slotOffset(slot), bytes, SlotSize);
     if (!fresh_)
         return;
     if (written_.size() < std::size_t(slot))
         written_.resize(std::size_t(slot), false);
     written_[SlotPlace(slot, written_.size())] = true;
-    freshEnd_ = std::max(freshEnd_, slotOffset(slot) + from + size);
+    freshEnd_ = std::max(freshEnd_, slotOffset(slot) + SlotSize);
 }
 
 void SwapFile::settleFreshFile()
@@ -235,15 +217,7 @@ void SwapFile::writeSlot(int slot, const EmployeeRecord& rec)
 {
     char* buf = SlotBuffer();
     EmployeeRecordToSlot(rec, buf);
-    writeInSlot(slot, 0, buf, SlotSize);
-}
-
-void SwapFile::writeBlock(int slot, SlotBlock block, const EmployeeRecord& rec)
-{
-    char* buf = SlotBuffer();
-    EmployeeRecordToSlot(rec, buf);
-    const SlotRange r = SlotBlockRange(block);
-    writeInSlot(slot, qint64(r.offset), buf + r.offset, qint64(r.size));
+    writeWholeSlot(slot, buf);
 }
 
 bool SwapFile::readSlot(int slot, EmployeeRecord& rec)
@@ -265,7 +239,5 @@ bool SwapFile::readRows(int slot, AccrualRow* rows, int count)
     RowsFromBytes(buf.data(), count, rows);
     return true;
 }
-
-bool SwapFile::readSlotBytes(int slot, char* bytes) { return readInSlot(slot, 0, bytes, SlotSize); }
 
 } // namespace kalvor::infobase

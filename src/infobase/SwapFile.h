@@ -73,24 +73,19 @@ public:
     // Writes the whole record into its slot. Throws "Ошибка записи в файл
     // <path>" with why on a line of its own ("Недостаточно места на диске").
     void writeSlot(int slot, const EmployeeRecord& rec);
-    // Writes one block of the record into its place in the slot, leaving the
-    // rest of the slot as it is (the single-block selection runs).
-    void writeBlock(int slot, SlotBlock block, const EmployeeRecord& rec);
     // Reads the slot into rec; false on a short read (rec is then left as it was).
     bool readSlot(int slot, EmployeeRecord& rec);
     // Reads `count` rows of the slot's row block; false on a short read.
     bool readRows(int slot, AccrualRow* rows, int count = PassRowCount);
-    // Raw bytes of one slot (for writers that copy slots).
-    bool readSlotBytes(int slot, char* bytes);
 
 private:
     void openFd();
     bool readAt(qint64 offset, char* bytes, qint64 size);
     void writeAt(qint64 offset, const char* bytes, qint64 size);
     bool slotWritten(int slot) const;
-    // Reads and writes within one slot, seen as the file since create().
+    // Reads within one slot and writes a whole slot, seen as the file since create().
     bool readInSlot(int slot, qint64 from, char* bytes, qint64 size);
-    void writeInSlot(int slot, qint64 from, const char* bytes, qint64 size);
+    void writeWholeSlot(int slot, const char* bytes);
     // Makes the file what a truncation at create() and this run's writes
     // would have left.
     void settleFreshFile();

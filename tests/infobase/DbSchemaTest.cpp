@@ -148,9 +148,7 @@ TEST_F(DbSchema, CreateFromTemplateCopyAndDelete)
     // server's bases are made from it in ServerBaseTest).
     if (db::ServerInUse())
         GTEST_SKIP();
-    CopyBase(dir.path(), QStringLiteral("test"), QStringLiteral("tmpl"));
-    ASSERT_TRUE(
-        QFile::rename(BaseFilePath(dir.path(), QStringLiteral("tmpl")), dir.path() + QStringLiteral("/empty.bak")));
+    db::BackupFileTo(BaseFilePath(dir.path(), QStringLiteral("test")), dir.path() + QStringLiteral("/empty.bak"));
     CreateBase(dir.path(), QStringLiteral("fromTemplate"));
     CInfoBase made;
     made.workFolder = base.workFolder;
@@ -162,7 +160,7 @@ TEST_F(DbSchema, CreateFromTemplateCopyAndDelete)
     EXPECT_FALSE(QFile::exists(BaseFilePath(dir.path(), QStringLiteral("fromTemplate")) + QStringLiteral(".new")));
 
     // A copy holds the employees; deleting removes the file.
-    CopyBase(dir.path(), QStringLiteral("test"), QStringLiteral("copy"));
+    db::BackupFileTo(BaseFilePath(dir.path(), QStringLiteral("test")), BaseFilePath(dir.path(), QStringLiteral("copy")));
     CInfoBase copy;
     copy.workFolder = base.workFolder;
     copy.baseName = QStringLiteral("copy");
@@ -401,8 +399,6 @@ TEST_F(DbSchema, BasesTheirJournalsAndCopiesAreTheirOwnersAloneWhateverTheUmask)
     fresh.swap.close();
     CloseBase(fresh);
 
-    CopyBase(dir.path(), QStringLiteral("test"), QStringLiteral("copy"));
-    EXPECT_EQ(ModeOf(folder + QStringLiteral("copy.sqlite")), 0600);
     const QString snapshot = folder + QStringLiteral("snapshot.sqlite");
     db::BackupFileTo(BaseFile(base), snapshot);
     EXPECT_EQ(ModeOf(snapshot), 0600);

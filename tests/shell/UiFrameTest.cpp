@@ -117,7 +117,7 @@ public:
     {
         taken = values;
         auto& base = Document()->infoBase;
-        base.ClearMarks();
+        for (auto& e : base.list) e.setFlag(0, false);
         for (const QString& v : values) {
             const int i = base.FindEmployee(v.toInt());
             if (i >= 0)
@@ -130,7 +130,7 @@ public:
     void CancelGroup() override
     {
         calls << "CancelGroup";
-        Document()->infoBase.ClearMarks();
+        for (auto& e : Document()->infoBase.list) e.setFlag(0, false);
         CloseGroupPanel();
         strip->Field(1103)->setFocus();
     }

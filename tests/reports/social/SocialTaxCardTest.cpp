@@ -455,6 +455,11 @@ TEST(CountryList, RussiaWithoutTheFileAndTheLastMatchWins)
     EXPECT_EQ(CitizenshipText(QStringLiteral("804")), QByteArray());
     EXPECT_EQ(FindCountryName(CountryFilePath(), "643"), cp(QStringLiteral("Россия")).leftJustified(50, ' '));
     platform::SetWorkingFolder(QString());
+    // The list the program comes with.
+    const QString shipped = QStringLiteral(KALVOR_DATA_DIR "/country");
+    EXPECT_EQ(FindCountryName(shipped, "398"), cp(QStringLiteral("Казахстан")).leftJustified(50, ' '));
+    EXPECT_EQ(FindCountryName(shipped, "860"), cp(QStringLiteral("Узбекистан")).leftJustified(50, ' '));
+    EXPECT_EQ(FindCountryName(shipped, "999"), QByteArray());
 }
 
 } // namespace
