@@ -137,6 +137,8 @@ kalvor::db::InjectFailureAfter(int) # a statement refused as a full disk would
 kalvor::db::InjectDisconnectAfter(int) # a connection the server ends as a network would
 kalvor::db::CallBeforeStatement(QString const&, int, std::function<void ()>) # a stop or a hold at one statement
 kalvor::db::SetServerLease(int) # a lease short enough to run out within a test
+kalvor::platform::DocumentOpener::SetCommand(QString const&) # a viewer that opens nothing, or none at all
+kalvor::platform::GuiBridge::waitingCalls() # a worker seen waiting for the busy window thread
 '
 unreached=$(echo "$unreached" | awk -v seams="$seams" '
     BEGIN {

@@ -13,11 +13,6 @@ namespace kalvor {
 // The advance statement's block is the one of every entry statement.
 using AdvanceStatementParams = PaymentStatementParams;
 
-// Whether the employee of the list index is taken into the advance
-// statement: taken by an entry print run (TakenForEntryPrint) and his
-// advance is not 0.
-bool TakenForAdvance(const PayrollDoc& doc, int index, const platform::TaskThreadParams& selection);
-
 platform::TaskOutcome AdvanceStatementWorker(platform::TaskContext& context, const AdvanceStatementParams& params);
 
 } // namespace kalvor

@@ -141,14 +141,6 @@ ProizvRows RowsWithModelFirst(const ProizvRows& rows, const ProizvRow& model)
     return result;
 }
 
-ProizvRows RowsWithoutMatch(const ProizvRows& rows, const ProizvRow& model)
-{
-    ProizvRows result = rows;
-    if (const int index = FirstMatchingRow(rows, model); index >= 0)
-        result.erase(result.begin() + index);
-    return result;
-}
-
 ProizvRows RowsWithCorrected(const ProizvRows& rows, int index, const ProizvRow& model)
 {
     ProizvRows result = rows;

@@ -66,11 +66,10 @@ bool RowsMatch(const infobase::ProizvRow& a, const infobase::ProizvRow& b);
 // The index of the first row equal to the model; -1 when none.
 int FirstMatchingRow(const ProizvRows& rows, const infobase::ProizvRow& model);
 
-// The group operations on one employee's current rows.
+// The group operations on one employee's current rows (a delete takes out
+// the row FirstMatchingRow finds).
 // Append: the model first, then the rows.
 ProizvRows RowsWithModelFirst(const ProizvRows& rows, const infobase::ProizvRow& model);
-// Delete: without the first row equal to the model (unchanged when none is).
-ProizvRows RowsWithoutMatch(const ProizvRows& rows, const infobase::ProizvRow& model);
 // Correct: the row at index replaced by the model in every field (unchanged
 // for an index outside the rows).
 ProizvRows RowsWithCorrected(const ProizvRows& rows, int index, const infobase::ProizvRow& model);

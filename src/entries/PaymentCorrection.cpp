@@ -145,13 +145,6 @@ PaymentListing ListPaymentLines(const PayrollDoc& doc, PaymentLines which, const
     return ListLines(doc, doc.infoBase.otp, listIndexes);
 }
 
-std::vector<int> PaymentLinesOfRows(const CInfoBase& base, PaymentLines which, const QStringList& tabNTexts)
-{
-    if (which == PaymentLines::SickLeave)
-        return LinesOfRows(base, base.bln, tabNTexts);
-    return LinesOfRows(base, base.otp, tabNTexts);
-}
-
 PaymentReadBack ReadPaymentAmounts(CInfoBase& base, PaymentLines which, const QStringList& tabNTexts,
                                    const QStringList& amountTexts)
 {

@@ -54,12 +54,6 @@ struct PaymentListing {
 // rounding.
 PaymentListing ListPaymentLines(const PayrollDoc& doc, PaymentLines which, const std::vector<int>& listIndexes);
 
-// The line of every row, from the personnel numbers of the rows in grid
-// order: the employee's first line plus the number of rows directly above
-// that belong to him. -1 for a row whose employee is not in the list or who
-// has fewer lines than his rows.
-std::vector<int> PaymentLinesOfRows(const infobase::CInfoBase& base, PaymentLines which, const QStringList& tabNTexts);
-
 // Whether reading the amounts back found a line for every row, and whether
 // any amount changed.
 struct PaymentReadBack {
@@ -67,7 +61,10 @@ struct PaymentReadBack {
     bool changed = false;
 };
 // Reads the rows' amount texts (roubles) into their lines' sums by the amount
-// column's rule (kPaymentAmountRule). A row without a line stops the reading
+// column's rule (kPaymentAmountRule). A row's line is found by the personnel
+// numbers of the rows in grid order: the employee's first line plus the
+// number of rows directly above that belong to him. A row without a line (its
+// employee not in the list, or fewer lines than his rows) stops the reading
 // before anything is written; a text that still shows the stored amount, or
 // one the rule refuses, leaves it as it is.
 PaymentReadBack ReadPaymentAmounts(infobase::CInfoBase& base, PaymentLines which, const QStringList& tabNTexts,

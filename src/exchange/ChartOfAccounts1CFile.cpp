@@ -57,7 +57,6 @@ int CellNumber(const QString& text)
 int ChartLine::account() const { return AtoiC(text.constData(), 3); }
 int ChartLine::subaccount() const { return AtoiC(text.constData() + 4, 3); }
 int ChartLine::kind(int slot) const { return DigitValue(text[8 + 7 * slot]); }
-int ChartLine::option(int slot) const { return DigitValue(text[9 + 7 * slot]); }
 int ChartLine::number(int slot) const { return AtoiC(text.constData() + 10 + 7 * slot, 4); }
 
 QString ChartOfAccounts1CFile::PathIn(const QString& folder)

@@ -34,10 +34,9 @@ struct ChartLine {
 
     int account() const;
     int subaccount() const;
-    // Slot g (0-7): its kind and option digits as numbers (0 for anything
-    // else) and its number.
+    // Slot g (0-7): its kind digit as a number (0 for anything else) and its
+    // number.
     int kind(int slot) const;
-    int option(int slot) const;
     int number(int slot) const;
 };
 

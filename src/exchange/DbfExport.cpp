@@ -5,7 +5,6 @@
 #include "platform/CDbf.h"
 #include "platform/CodePage.h"
 #include "platform/Db.h"
-#include "platform/TaskThread.h"
 #include "values/CScan.h"
 #include "values/Clock.h"
 #include "values/RoundText.h"
@@ -666,15 +665,6 @@ int ExportDbf(PayrollDoc& doc, const infobase::Selection& selection, int kind, i
     if (mode == DbfWrite && control.written)
         control.written(table.TableFile(tablePath.tableName), table.RecordCount(tablePath.tableName) - recordsBefore);
     return mode == DbfRead ? employeesRead : 0;
-}
-
-int ExportDbf(PayrollDoc& doc, const infobase::Selection& selection, int kind, int mode, const QString& path,
-              int& listChanged, int selectedCount, platform::TaskContext& context)
-{
-    DbfRunControl control;
-    control.progress = [&context](int position, int count) { context.progress(position, count); };
-    control.stop = context.stopToken();
-    return ExportDbf(doc, selection, kind, mode, path, listChanged, selectedCount, control);
 }
 
 } // namespace kalvor::exchange

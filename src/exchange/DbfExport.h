@@ -22,9 +22,6 @@
 #include <functional>
 #include <stop_token>
 
-namespace kalvor::platform {
-class TaskContext;
-}
 namespace kalvor::dbf {
 class CDbf;
 }
@@ -81,9 +78,6 @@ int SplitTablePath(const QString& path, TablePath& out);
 // (never by these kinds).
 int ExportDbf(PayrollDoc& doc, const infobase::Selection& selection, int kind, int mode, const QString& path,
               int& listChanged, int selectedCount, const DbfRunControl& control = {});
-// The same on a worker: progress and the stop event of the task context.
-int ExportDbf(PayrollDoc& doc, const infobase::Selection& selection, int kind, int mode, const QString& path,
-              int& listChanged, int selectedCount, platform::TaskContext& context);
 
 // Runs the CREATE TABLE statement of the kind for the table name.
 void CreateDbfTable(int kind, const QString& tableName, dbf::CDbf& table);

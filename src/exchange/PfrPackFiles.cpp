@@ -54,8 +54,6 @@ PfrTextLine& PfrTextLine::text(const QByteArray& value)
     return *this;
 }
 
-PfrTextLine& PfrTextLine::text(const QString& value) { return text(codepage::toCp1251(value)); }
-
 PfrTextLine& PfrTextLine::number(const QByteArray& value)
 {
     separate();
@@ -110,7 +108,5 @@ void PfrXmlLines::leaf(const char* name, const QByteArray& value)
 {
     line('<' + Name(name) + '>' + Escaped(value) + "</" + Name(name) + '>');
 }
-
-void PfrXmlLines::leaf(const char* name, const QString& value) { leaf(name, codepage::toCp1251(value)); }
 
 } // namespace kalvor::exchange

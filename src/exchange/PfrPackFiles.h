@@ -43,7 +43,6 @@ private:
 class PfrTextLine {
 public:
     PfrTextLine& text(const QByteArray& value);
-    PfrTextLine& text(const QString& value);
     PfrTextLine& number(const QByteArray& value);
     PfrTextLine& number(long long value);
     // An amount in kopecks written in roubles with two decimals.
@@ -66,7 +65,6 @@ public:
     // The last closing tag of a file, without its line end.
     void closeLast(const char* name);
     void leaf(const char* name, const QByteArray& value);
-    void leaf(const char* name, const QString& value);
     int depth() const { return depth_; }
     const QByteArray& bytes() const { return out_; }
     static QByteArray Escaped(const QByteArray& value);

@@ -470,33 +470,6 @@ void PrintEmployeePage(print::CTree& tree, T54Run& run, const infobase::Employee
 
 } // namespace
 
-QByteArray T54Selection::pack() const
-{
-    QByteArray bytes(PackedSize, '\0');
-    bytes[0] = char(showEditor);
-    bytes[1] = char(shop);
-    bytes[2] = char(brigade);
-    bytes[3] = char(profession & 0xFF);
-    bytes[4] = char(profession >> 8);
-    bytes[9] = char(tabN & 0xFF);
-    bytes[10] = char(tabN >> 8);
-    return bytes;
-}
-
-T54Selection T54Selection::unpack(const QByteArray& bytes)
-{
-    T54Selection s;
-    if (bytes.size() < PackedSize)
-        return s;
-    auto byte = [&](int i) { return std::uint8_t(bytes[i]); };
-    s.showEditor = byte(0);
-    s.shop = byte(1);
-    s.brigade = byte(2);
-    s.profession = std::uint16_t(byte(3) | (byte(4) << 8));
-    s.tabN = std::uint16_t(byte(9) | (byte(10) << 8));
-    return s;
-}
-
 reports::ReportSelection T54Selection::toReportSelection() const
 {
     reports::ReportSelection s;

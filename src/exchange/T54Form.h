@@ -30,18 +30,13 @@ class CTree;
 namespace kalvor::exchange {
 
 // The selection of a run, also used by the monthly earnings certificate.
-// Packed form (16 bytes): u8 show-editor flag, u8 shop, u8 brigade, u16
-// profession, four zero bytes, u16 personnel number, zero bytes to the end.
 struct T54Selection {
-    static constexpr int PackedSize = 16;
     std::uint8_t showEditor = 0;
     std::uint8_t shop = 0;
     std::uint8_t brigade = 0;
     std::uint16_t profession = 0;
     std::uint16_t tabN = 0;
 
-    QByteArray pack() const;
-    static T54Selection unpack(const QByteArray& bytes);
     // The same restriction as the report builders test it.
     reports::ReportSelection toReportSelection() const;
     friend bool operator==(const T54Selection&, const T54Selection&) = default;

@@ -759,28 +759,4 @@ int CalcAccrualsAndTaxes(CalcPass& p)
     return p.count;
 }
 
-int CalcAccrualsAndTaxes(AccrualRow* rows, int rowCount, int slot, int month, int nextMonth, int monthAfter,
-                         int schedule, int plannedDays, int plannedMinutes, const int* monthLengths, int dayLength,
-                         int paymentSystem, CalcWorkBuffer* workBuffer, CalcMode mode, PayrollDoc& doc)
-{
-    CalcPass p{doc};
-    p.rows = rows;
-    p.count = rowCount;
-    p.slot = slot;
-    p.year = doc.infoBase.config.reportingYear();
-    p.month = month;
-    p.nextMonth = nextMonth;
-    p.monthAfter = monthAfter;
-    for (int m = 1; m <= 12; ++m) p.monthLengths[std::size_t(m)] = monthLengths[m];
-    p.schedule = schedule;
-    p.plannedDays = plannedDays;
-    p.plannedMinutes = plannedMinutes;
-    p.dayLength = dayLength;
-    p.paymentSystem = paymentSystem;
-    p.workBuffer = workBuffer;
-    p.mode = mode;
-    p.pass = 2;
-    return CalcAccrualsAndTaxes(p);
-}
-
 } // namespace kalvor

@@ -17,12 +17,6 @@ namespace kalvor {
 // error stay in the buffer; nothing is stored for a failed employee.
 int CalcAccrualsAndTaxes(CalcPass& p);
 
-// The same with the arguments one by one (slot 1-based; schedule the work
-// schedule's book number; monthLengths[1..12]).
-int CalcAccrualsAndTaxes(infobase::AccrualRow* rows, int rowCount, int slot, int month, int nextMonth, int monthAfter,
-                         int schedule, int plannedDays, int plannedMinutes, const int* monthLengths, int dayLength,
-                         int paymentSystem, CalcWorkBuffer* workBuffer, CalcMode mode, PayrollDoc& doc);
-
 // The month's rows gathered for one cost-allocation kind (940-964): the rows
 // whose cost codes equal the kind's non-zero ones, accruals added (code 600
 // left out) and deductions taken off, the parts of the kinds with oblProf and

@@ -46,11 +46,6 @@ int DayOfWeekDMY(int day, int month, int twoDigitYear)
     return ((days % 7) + 7) % 7;
 }
 
-int DayOfWeek(std::uint16_t packedDate)
-{
-    return DayOfWeekDMY(packedDate & 31, (packedDate >> 5) & 15, packedDate >> 9);
-}
-
 int ShiftCyclePosition(int startDay, int startMonth, int startYear, int month, int year, int cycleLength)
 {
     if (cycleLength < 1)

@@ -23,11 +23,8 @@ std::array<int, 13> MonthLengthsForYear(int year);
 // The day may lie past the month's end (it simply counts on).
 int DaysSince1989(int day, int month, int fullYear);
 
-// Weekday of a packed date (day bits 0-4, month bits 5-8, two-digit year bits
-// 9-15): 0 = Sunday, 1 = Monday ... 6 = Saturday. 1 January 1989 was a Sunday.
-int DayOfWeek(std::uint16_t packedDate);
-inline int DayOfWeek(PackedDate date) { return DayOfWeek(date.value); }
-// The same for a day, month 1-12 and two-digit year.
+// Weekday of a day, month 1-12 and two-digit year: 0 = Sunday, 1 = Monday
+// ... 6 = Saturday. 1 January 1989 was a Sunday.
 int DayOfWeekDMY(int day, int month, int twoDigitYear);
 
 // Position (1 to cycleLength) of the first day of month/year in a shift cycle

@@ -7,7 +7,7 @@
 //                           SplitRoublesKopecks (no document)
 //   payroll/PayKinds.h      FindPayKind, PayKindOf, RoundByPayKind, RoundPayout,
 //                           GetBitField, PayKindFlagByte1/2
-//   payroll/CalendarMath.h  DayOfWeek, ShiftCyclePosition, MonthLengthsForYear, month keys,
+//   payroll/CalendarMath.h  DayOfWeekDMY, ShiftCyclePosition, MonthLengthsForYear, month keys,
 //                           the time sheet's day marks (DayMarked, SetDayMark)
 //   payroll/ScheduleNorm.h  CalcScheduleNorm, ScheduleNormDayByDay, PlannedTimeOfDays,
 //                           WorkingDayLength, CountDayBits, CompactWariaEntries

@@ -18,11 +18,6 @@ void RunOutcome::note(RunNote::Kind kind, const infobase::CInfoBase& base, int s
     notes.push_back(std::move(n));
 }
 
-int RunOutcome::count(RunNote::Kind kind) const
-{
-    return int(std::count_if(notes.begin(), notes.end(), [kind](const RunNote& n) { return n.kind == kind; }));
-}
-
 QStringList RunOutcome::lines() const
 {
     QStringList out;

@@ -29,7 +29,6 @@ struct RunOutcome {
     // A note about the employee of the record slot (his number and short name
     // from the base's list).
     void note(RunNote::Kind kind, const infobase::CInfoBase& base, int slot, const QString& text);
-    int count(RunNote::Kind kind) const;
     // One line a note: "Таб.N 112 Петров П.П. - ошибка: Ошибка в датах болезни".
     QStringList lines() const;
     void clear() { *this = RunOutcome{}; }

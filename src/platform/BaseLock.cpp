@@ -14,17 +14,6 @@ namespace kalvor::platform {
 
 BaseLock::~BaseLock() { release(); }
 
-BaseLock::BaseLock(BaseLock&& other) noexcept
-    : m_fd(other.m_fd)
-    , m_serverLock(other.m_serverLock)
-    , m_clock(std::move(other.m_clock))
-    , m_baseFile(std::move(other.m_baseFile))
-    , m_error(std::move(other.m_error))
-{
-    other.m_fd = -1;
-    other.m_serverLock = 0;
-}
-
 BaseLock& BaseLock::operator=(BaseLock&& other) noexcept
 {
     if (this != &other) {

@@ -37,7 +37,6 @@ public:
     // server's own (see db::LeaseClock); kept through acquire and release.
     explicit BaseLock(std::shared_ptr<const db::LeaseClock> clock) : m_clock(std::move(clock)) {}
     ~BaseLock();
-    BaseLock(BaseLock&& other) noexcept;
     BaseLock& operator=(BaseLock&& other) noexcept;
     BaseLock(const BaseLock&) = delete;
     BaseLock& operator=(const BaseLock&) = delete;

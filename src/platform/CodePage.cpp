@@ -126,19 +126,6 @@ static void recode(const Table& t, char* bytes, qsizetype length)
 }
 
 void cp1251ToCp866(char* bytes, qsizetype length) { recode(table(Page::Cp1251), bytes, length); }
-void cp866ToCp1251(char* bytes, qsizetype length) { recode(table(Page::Cp866), bytes, length); }
-
-QByteArray cp1251ToCp866(QByteArray bytes)
-{
-    cp1251ToCp866(bytes.data(), bytes.size());
-    return bytes;
-}
-
-QByteArray cp866ToCp1251(QByteArray bytes)
-{
-    cp866ToCp1251(bytes.data(), bytes.size());
-    return bytes;
-}
 
 unsigned char upper1251(unsigned char c)
 {
@@ -166,12 +153,6 @@ void upper1251(char* bytes, qsizetype length)
 {
     for (qsizetype i = 0; i < length; ++i)
         bytes[i] = static_cast<char>(upper1251(static_cast<unsigned char>(bytes[i])));
-}
-
-void lower1251(char* bytes, qsizetype length)
-{
-    for (qsizetype i = 0; i < length; ++i)
-        bytes[i] = static_cast<char>(lower1251(static_cast<unsigned char>(bytes[i])));
 }
 
 } // namespace kalvor::codepage

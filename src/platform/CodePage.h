@@ -29,15 +29,11 @@ inline QByteArray toCp866(const QString& s) { return encode(Page::Cp866, s); }
 // Byte-to-byte recoding in place (the print command's text goes from the ANSI
 // to the OEM page just before the command runs).
 void cp1251ToCp866(char* bytes, qsizetype length);
-void cp866ToCp1251(char* bytes, qsizetype length);
-QByteArray cp1251ToCp866(QByteArray bytes);
-QByteArray cp866ToCp1251(QByteArray bytes);
 
 // Case mapping of windows-1251 bytes (Latin and Cyrillic letters, including
 // Ё/ё), independent of the C locale.
 unsigned char upper1251(unsigned char c);
 unsigned char lower1251(unsigned char c);
 void upper1251(char* bytes, qsizetype length);
-void lower1251(char* bytes, qsizetype length);
 
 } // namespace kalvor::codepage

@@ -103,14 +103,6 @@ void startInGroup(QProcess& process, const QStringList& arguments, const QProces
 
 } // namespace
 
-int RunConsoleCommand(const QString& command) { return RunConsoleCommand(command, WorkingFolder()); }
-
-int RunConsoleCommand(const QString& command, const QString& workingFolder)
-{
-    const ConsoleRun run = RunConsoleProgram({QStringLiteral("/bin/sh"), QStringLiteral("-c"), command}, workingFolder);
-    return run.started && !run.stopped ? run.exitCode : -1;
-}
-
 ConsoleRun RunConsoleProgram(const QStringList& arguments, const QString& folderPath, const QProcessEnvironment& added,
                              const QString& runIn)
 {

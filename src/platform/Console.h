@@ -3,8 +3,7 @@
 // the server's tools and the accounting program's loader are run: the program
 // and its arguments as a list, no command interpreter (RunConsoleProgram), its
 // output (standard output and standard error together) appended to
-// "console.log" in the working folder when it ends. RunConsoleCommand hands a
-// whole command line to /bin/sh -c; nothing in the program uses it.
+// "console.log" in the working folder when it ends.
 //
 // The command runs in the program's current folder, in a process group of
 // its own, and reads nothing (its standard input is empty). It is waited for
@@ -34,18 +33,11 @@ inline constexpr int kConsoleOutputKept = 4096;
 // The part of a command's output that goes to the log.
 inline constexpr qint64 kConsoleLogShare = 64 * 1024;
 
-// Runs the command (console log in the working folder, see
-// platform/WorkingFolder.h) and returns its exit code; -1 when the process cannot be
-// created, ends abnormally (killed by a signal) or is stopped.
-int RunConsoleCommand(const QString& command);
-// The same with the console log in the given folder.
-int RunConsoleCommand(const QString& command, const QString& workingFolder);
-
 // Runs the program (the first argument) with the other arguments as they
 // stand, without a command interpreter, in the program's current folder,
-// with the environment added to the program's own; the console log as
-// RunConsoleCommand keeps it, in the given folder (the current folder when
-// empty). A program that cannot be started leaves its reason in "console.log".
+// with the environment added to the program's own; the console log in the
+// given folder (the current folder when empty; the program passes the
+// working folder of platform/WorkingFolder.h). A program that cannot be started leaves its reason in "console.log".
 // The program runs in `runIn` when it is given (a folder that is not there:
 // nothing runs, as for a log folder that is not there).
 ConsoleRun RunConsoleProgram(const QStringList& arguments, const QString& folder,

@@ -406,16 +406,6 @@ bool Recordset::next() { return server_ ? server_->next() : query_.next(); }
 
 QVariant Recordset::value(int i) const { return server_ ? server_->value(i) : query_.value(i); }
 
-bool Recordset::isNull(int i) const { return server_ ? server_->isNull(i) : query_.isNull(i); }
-
-qint64 Recordset::lastInsertId() const
-{
-    if (!server_)
-        return query_.lastInsertId().toLongLong();
-    // The server's last value of an identity column of this session.
-    return RawStatementFor(db_, QStringLiteral("SELECT lastval()")).selectInt64();
-}
-
 int Recordset::numRowsAffected() const { return server_ ? server_->affected() : query_.numRowsAffected(); }
 
 void Recordset::finish()

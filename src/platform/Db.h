@@ -335,8 +335,6 @@ public:
     qint64 toInt64(int i) const { return value(i).toLongLong(); }
     double toDouble(int i) const { return value(i).toDouble(); }
     QString toString(int i) const { return value(i).toString(); }
-    bool isNull(int i) const;
-    qint64 lastInsertId() const;
     int numRowsAffected() const;
     void finish();
     const QString& sql() const { return sql_; }
@@ -570,9 +568,6 @@ QStringList ServerTableColumns(const QSqlDatabase& db, const QString& table);
 // failed leaves no file.
 void DumpServerBase(const QString& database, const QString& targetFile);
 void RestoreServerBase(const QString& archiveFile, const QString& database);
-// Making, dropping, renaming and copying databases run on the server's
-// maintenance database "postgres", as the server requires.
-void CreateServerBase(const QString& database);
 // A new, empty database for a base of that name to be built in before it
 // takes the name: "~<eight random hex digits>~" and the base's name cut to
 // the server's 63 bytes. "~" is not a letter of a base's name, so no base can
@@ -614,6 +609,8 @@ private:
 // built on another workstation stays, as does one the login may not drop.
 // Failures are not thrown: what is left is tried again next time.
 void DropLeftoverServerBases();
+// Dropping, renaming and copying databases run on the server's maintenance
+// database "postgres", as the server requires.
 // Drops the database; it must have no connections left (the calling thread's
 // own are closed first).
 void DropServerBase(const QString& database);

@@ -269,7 +269,6 @@ public:
     bool next();
     // The rows the last run wrote (an UPDATE's, a DELETE's).
     int affected() const { return affected_; }
-    bool isNull(int column) const;
     // Drops the rows.
     void reset();
     int toInt(int column) const { return int(toInt64(column)); }

@@ -533,11 +533,6 @@ bool ServerBaseExists(const QString& database)
     return true;
 }
 
-void CreateServerBase(const QString& database)
-{
-    runOnMaintenance(QStringLiteral("CREATE DATABASE %1 ENCODING 'UTF8' TEMPLATE template0").arg(quotedName(database)));
-}
-
 void DropServerBase(const QString& database)
 {
     Connection::closeForThread(ServerBaseLocator(database));

@@ -589,8 +589,6 @@ void ServerQuery::sortRows()
     });
 }
 
-bool ServerQuery::isNull(int column) const { return PQgetisnull(result_, at(), column) == 1; }
-
 bool ServerQuery::next()
 {
     if (!result_ || row_ + 1 >= rows_) {

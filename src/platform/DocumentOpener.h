@@ -18,6 +18,7 @@ public:
     // arguments ("libreoffice --writer"). Quoting follows the usual shell
     // rules for blanks inside an argument.
     static QString Command();
+    // Replaces the command (the tests give a viewer that opens nothing).
     static void SetCommand(const QString& command);
 
     // Starts the viewer on the document. Returns an empty string when the

@@ -46,7 +46,8 @@ public:
     static std::stop_token currentStopToken();
 
     // How many workers wait here now for the user-interface thread (their
-    // call handed over and neither answered nor cancelled yet).
+    // call handed over and neither answered nor cancelled yet): the tests
+    // learn by it that a worker has reached its wait.
     static int waitingCalls();
 };
 

@@ -72,11 +72,6 @@ void TaskContext::stage(int wParam, int lParam)
     report([wParam, lParam](TaskThread* owner) { emit owner->stage(wParam, lParam); });
 }
 
-void TaskContext::calcProgress(int index, int errors)
-{
-    report([index, errors](TaskThread* owner) { emit owner->calcProgress(index, errors); });
-}
-
 void TaskContext::calcProgress(int index, int errors, int position, int count)
 {
     report([index, errors, position, count](TaskThread* owner) {

@@ -167,10 +167,9 @@ public:
     void progress(int position, int count = 0);
     // WM_CALC_STAGE.
     void stage(int wParam = 0, int lParam = 0);
-    // WM_CALC_PROGRESS: index in the employee list, errors so far.
-    void calcProgress(int index, int errors);
-    // The same just after WM_TASK_PROGRESS with the progress bar's position
-    // among count, both in one event.
+    // WM_TASK_PROGRESS with the progress bar's position among count, then
+    // WM_CALC_PROGRESS with the index in the employee list and the errors so
+    // far, both in one event.
     void calcProgress(int index, int errors, int position, int count);
 
     // Runs fn on the user-interface thread and waits for its result;

@@ -93,19 +93,21 @@ protected:
 
 TEST_F(AdvanceStatement, TakesEmployeesWithAnAdvanceByNumberOrByMark)
 {
-    platform::TaskThreadParams selection;
-    EXPECT_TRUE(TakenForAdvance(doc, 0, selection));
-    EXPECT_FALSE(TakenForAdvance(doc, 5, selection)); // no advance
+    AdvanceStatementParams selection;
+    const auto taken = [&] { return CountStatementItems(print::StatementKind::Advance, selection, doc).employees; };
+    EXPECT_EQ(taken(), 30); // all but the two without an advance
+    selection.personnelNumber = base().list[5].tabN(); // no advance
+    EXPECT_EQ(taken(), 0);
     selection.personnelNumber = base().list[3].tabN();
-    EXPECT_FALSE(TakenForAdvance(doc, 0, selection));
-    EXPECT_TRUE(TakenForAdvance(doc, 3, selection));
+    EXPECT_EQ(taken(), 1);
     // In marks mode the personnel number is not looked at.
     base().list[0].setFlag(0, true);
     selection.markedOnly = 1;
-    EXPECT_TRUE(TakenForAdvance(doc, 0, selection));
-    EXPECT_FALSE(TakenForAdvance(doc, 3, selection));
+    EXPECT_EQ(taken(), 1);
+    base().list[5].setFlag(0, true); // marked, but no advance
+    EXPECT_EQ(taken(), 1);
     selection.shop = base().shopOf(base().list[0].slot) + 1;
-    EXPECT_FALSE(TakenForAdvance(doc, 0, selection));
+    EXPECT_EQ(taken(), 0);
 }
 
 TEST_F(AdvanceStatement, OrdersOfTheSheetRangeGoToTheTransferFile)

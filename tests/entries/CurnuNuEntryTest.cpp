@@ -143,8 +143,8 @@ TEST(CurnuNuRows, GroupOperationsOnOneRecord)
     EXPECT_EQ(appended[0], Row(8, 1));
     EXPECT_EQ(appended[1], rows[0]);
     // Delete takes only the first match; no match leaves the rows.
-    EXPECT_EQ(en::RowsWithoutMatch(rows, model), en::ProizvRows({Row(907, 50), Row(7, 100)}));
-    EXPECT_EQ(en::RowsWithoutMatch(rows, Row(7, 101)), rows);
+    EXPECT_EQ(en::FirstMatchingRow(rows, model), 0);
+    EXPECT_EQ(en::FirstMatchingRow(rows, Row(7, 101)), -1);
     // Matching looks at every field but the bits beside them.
     ib::ProizvRow other = model;
     other.hrRest = 5;

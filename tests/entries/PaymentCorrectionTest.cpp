@@ -148,18 +148,27 @@ TEST_F(PaymentCorrection, SheetsShowTheirEndDateAndKind)
 
 TEST_F(PaymentCorrection, RowsFindTheirEmployeesLinesInOrder)
 {
+    const auto sums = [&](int listIndex) {
+        std::vector<double> kopecks;
+        for (const ib::VacationNote& note : base().otp.run(SlotAt(listIndex))) kopecks.push_back(note.sum);
+        return kopecks;
+    };
     const QStringList numbers{TabNAt(0), TabNAt(0), TabNAt(0), TabNAt(1), TabNAt(2), TabNAt(2)};
-    const int first0 = base().otp.first(SlotAt(0));
-    const int first1 = base().otp.first(SlotAt(1));
-    const int first2 = base().otp.first(SlotAt(2));
-    EXPECT_EQ(en::PaymentLinesOfRows(base(), en::PaymentLines::Vacation, numbers),
-              (std::vector<int>{first0, first0 + 1, first0 + 2, first1, first2, first2 + 1}));
-    // A fourth row of the first employee has no line of his own.
+    const en::PaymentReadBack read =
+        en::ReadPaymentAmounts(base(), en::PaymentLines::Vacation, numbers, {"1", "2", "3", "4", "5", "6"});
+    EXPECT_TRUE(read.allFound);
+    EXPECT_EQ(sums(0), (std::vector<double>{100, 200, 300}));
+    EXPECT_EQ(sums(1), (std::vector<double>{400}));
+    EXPECT_EQ(sums(2), (std::vector<double>{500, 600}));
+    // A fourth row of the first employee has no line of his own, nor has a
+    // row of a number nobody has: nothing is read.
+    const std::vector<ib::VacationNote> lines = base().otp.lines;
     const QStringList tooMany{TabNAt(0), TabNAt(0), TabNAt(0), TabNAt(0)};
-    EXPECT_EQ(en::PaymentLinesOfRows(base(), en::PaymentLines::Vacation, tooMany),
-              (std::vector<int>{first0, first0 + 1, first0 + 2, -1}));
-    EXPECT_EQ(en::PaymentLinesOfRows(base(), en::PaymentLines::Vacation, {QStringLiteral("8000"), QString()}),
-              (std::vector<int>{-1, -1}));
+    EXPECT_FALSE(en::ReadPaymentAmounts(base(), en::PaymentLines::Vacation, tooMany, {"7", "8", "9", "10"}).allFound);
+    EXPECT_FALSE(
+        en::ReadPaymentAmounts(base(), en::PaymentLines::Vacation, {QStringLiteral("8000"), QString()}, {"7", "8"})
+            .allFound);
+    EXPECT_EQ(base().otp.lines, lines);
 }
 
 TEST_F(PaymentCorrection, EditingTheThirdRowChangesTheThirdNoteInTheBase)

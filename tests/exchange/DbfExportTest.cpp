@@ -3,7 +3,7 @@
 // and sort) and of accrued pay (the entry-block arithmetic).
 #include "exchange/DbfExport.h"
 
-#include "exchange/ExchangeWorker.h"
+#include "exchange/DbfWorkers.h"
 
 #include "infobase/InfoBaseDb.h"
 #include "platform/CDbf.h"
@@ -227,13 +227,12 @@ TEST_F(DbfExportTest, OnAWorkerProgressAndCodesGoThroughTheTaskProtocol)
         ++doneCount;
     });
     auto start = [&](const QString& path) {
-        task.start([&, path](platform::TaskContext& context) {
-            return exchange::RunExchangeWorker(
-                context, messenger, exchange::ExchangeCodeFamily::FilePart, [&](platform::TaskContext& worker) {
-                    int listChanged = 0;
-                    return platform::TaskOutcome(ExportDbf(doc, Selection{}, exchange::DbfConstInfo, exchange::DbfWrite,
-                                                           path, listChanged, 0, worker));
-                });
+        exchange::DbfTaskParams params;
+        params.path = path;
+        task.start([&, params](platform::TaskContext& context) {
+            return exchange::DbfCInfThreadProc(context, params, doc, messenger, [&context](int position, int count) {
+                context.progress(position, count);
+            });
         });
         return QTest::qWaitFor([&] { return !task.isRunning() && doneCount > 0; }, 20'000);
     };

@@ -149,18 +149,8 @@ QStringList Trimmed(QStringList values)
     return values;
 }
 
-TEST(T54Selection, PackedLayoutAndShortDates)
+TEST(T54Selection, ShortDates)
 {
-    T54Selection s;
-    s.showEditor = 1;
-    s.shop = 7;
-    s.brigade = 3;
-    s.profession = 0x0102;
-    s.tabN = 0x0A0B;
-    const QByteArray bytes = s.pack();
-    EXPECT_EQ(bytes, QByteArray::fromHex("0107030201000000000b0a0000000000"));
-    EXPECT_EQ(T54Selection::unpack(bytes), s);
-
     EXPECT_EQ(T54ShortDate(packed(5, 10, 2009)), "5.10.2009");
     EXPECT_EQ(T54ShortDate(packed(5, 3, 2009)), "5.03.2009");
     EXPECT_EQ(T54ShortDate(0), "");

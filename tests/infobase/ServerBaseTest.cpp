@@ -13,6 +13,7 @@
 #include "platform/WorkerThread.h"
 #include "platform/WorkingFolder.h"
 #include "support/DelayingProxy.h"
+#include "support/EmptyServerBase.h"
 #include "support/SilentPort.h"
 #include "support/SlotArrays.h"
 #include "support/StoredBase.h"
@@ -320,7 +321,7 @@ TEST_F(ServerBase, TheSecondOpeningOfABaseIsRefusedUntilTheFirstEnds)
     EXPECT_EQ(other.acquire(another), platform::BaseLock::Result::Failed);
     EXPECT_EQ(other.errorText(), QStringLiteral("База данных не найдена."));
     db::DropServerBase(QStringLiteral("another"));
-    db::CreateServerBase(QStringLiteral("another"));
+    testsupport::MakeEmptyServerBase(QStringLiteral("another"));
     EXPECT_EQ(other.acquire(another), platform::BaseLock::Result::Taken);
     other.release();
     db::DropServerBase(QStringLiteral("another"));
@@ -363,7 +364,7 @@ TEST_F(ServerBase, ALoginThatMayNotConnectToTheMaintenanceDatabaseOpensAndLocksI
     };
     auto hardened = std::make_unique<Hardened>();
     try {
-        db::CreateServerBase(QStringLiteral("never-made"));
+        testsupport::MakeEmptyServerBase(QStringLiteral("never-made"));
         ADD_FAILURE() << "the login connected to the maintenance database";
     } catch (const db::DbError& e) {
         EXPECT_EQ(e.code(), db::E_DB_NO_RIGHT);
@@ -646,7 +647,7 @@ TEST_F(ServerBase, AWriteIsNotHeldUpWhileTheWatcherReconnectsAnotherLock)
     MovedClock lease(base);
     const QString another = QStringLiteral("another");
     db::DropServerBase(another);
-    db::CreateServerBase(another);
+    testsupport::MakeEmptyServerBase(another);
     platform::BaseLock anotherLock;
     ASSERT_EQ(anotherLock.acquire(db::ServerBaseLocator(another)), platform::BaseLock::Result::Taken);
     // The other base's lock session ends; its watcher then connects anew, to
@@ -682,7 +683,7 @@ TEST_F(ServerBase, ReleasingOneOfTwoHeldBasesKeepsTheOthersLeaseRenewed)
 {
     MovedClock lease(base);
     db::DropServerBase(QStringLiteral("another"));
-    db::CreateServerBase(QStringLiteral("another"));
+    testsupport::MakeEmptyServerBase(QStringLiteral("another"));
     platform::BaseLock other = lease.lock();
     ASSERT_EQ(other.acquire(db::ServerBaseLocator(QStringLiteral("another"))), platform::BaseLock::Result::Taken);
     other.release();
@@ -1258,7 +1259,7 @@ TEST_F(ServerBase, ANewBaseIsMadeFromTheTemplateAndTheArchiveCopyRestores)
     EXPECT_EQ(QFile::permissions(archive) & ~(QFileDevice::ReadUser | QFileDevice::WriteUser),
               QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     DeleteBase(folder, QStringLiteral("restored"));
-    db::CreateServerBase(QStringLiteral("restored"));
+    testsupport::MakeEmptyServerBase(QStringLiteral("restored"));
     db::RestoreServerBase(archive, QStringLiteral("restored"));
     CInfoBase restored;
     restored.workFolder = base.workFolder;

@@ -7,22 +7,18 @@
 
 using namespace kalvor;
 
-namespace {
-std::uint16_t packed(int d, int m, int yy) { return std::uint16_t(d | (m << 5) | (yy << 9)); }
-} // namespace
-
 TEST(DayOfWeek, KnownDates)
 {
     ScopedToday today(QDate(2026, 12, 7)); // two-digit years 00-46 are 20yy
-    EXPECT_EQ(DayOfWeek(packed(1, 1, 89)), 0); // Sunday, day 0
-    EXPECT_EQ(DayOfWeek(packed(29, 2, 24)), 4); // Thursday
-    EXPECT_EQ(DayOfWeek(packed(6, 12, 24)), 5); // Friday
-    EXPECT_EQ(DayOfWeek(packed(1, 3, 24)), 5); // the day after 29 February
-    EXPECT_EQ(DayOfWeek(packed(31, 12, 99)), 5);
-    EXPECT_EQ(DayOfWeek(packed(1, 1, 0)), 6); // 2000
-    EXPECT_EQ(DayOfWeek(packed(1, 1, 46)), 1); // 2046, the last year of the window
-    EXPECT_EQ(DayOfWeek(packed(1, 1, 47)), 3); // 1947
-    EXPECT_EQ(DayOfWeek(PackedDate::make(7, 12, 2026)), 1);
+    EXPECT_EQ(DayOfWeekDMY(1, 1, 89), 0); // Sunday, day 0
+    EXPECT_EQ(DayOfWeekDMY(29, 2, 24), 4); // Thursday
+    EXPECT_EQ(DayOfWeekDMY(6, 12, 24), 5); // Friday
+    EXPECT_EQ(DayOfWeekDMY(1, 3, 24), 5); // the day after 29 February
+    EXPECT_EQ(DayOfWeekDMY(31, 12, 99), 5);
+    EXPECT_EQ(DayOfWeekDMY(1, 1, 0), 6); // 2000
+    EXPECT_EQ(DayOfWeekDMY(1, 1, 46), 1); // 2046, the last year of the window
+    EXPECT_EQ(DayOfWeekDMY(1, 1, 47), 3); // 1947
+    EXPECT_EQ(DayOfWeekDMY(7, 12, 26), 1);
 }
 
 TEST(ShiftCyclePosition, StartDateIsOneAndMonthsBeforeWrapAround)

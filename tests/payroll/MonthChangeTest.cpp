@@ -12,6 +12,7 @@
 #include "shell/UiTestSupport.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/MonthChange.h"
+#include "support/EmptyServerBase.h"
 #include "support/RefusingTrigger.h"
 #include "support/SlotArrays.h"
 #include "support/StoredBase.h"
@@ -622,7 +623,7 @@ TEST_F(MonthChangeTest, TheServerBaseCopyIsTheServersArchive)
     const QString copyDatabase = db::ServerDatabaseOf(BaseFilePath(base().workFolder, copyName));
     if (db::ServerBaseExists(copyDatabase))
         db::DropServerBase(copyDatabase);
-    db::CreateServerBase(copyDatabase);
+    testsupport::MakeEmptyServerBase(copyDatabase);
     db::RestoreServerBase(dump, copyDatabase);
     CInfoBase copy;
     copy.workFolder = base().workFolder;

@@ -27,6 +27,15 @@ QByteArray readAll(const QString& path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
 }
 
+// Runs the command line through the shell as a program the program runs,
+// with its console log in the folder: its exit code, -1 when it did not
+// start, was stopped or ended abnormally.
+int runShell(const QString& command, const QString& folder)
+{
+    const ConsoleRun run = RunConsoleProgram({"/bin/sh", "-c", command}, folder);
+    return run.started && !run.stopped ? run.exitCode : -1;
+}
+
 bool writeFile(const QString& path, const QByteArray& bytes)
 {
     QFile f(path);
@@ -56,19 +65,19 @@ TEST(Console, OutputIsAppendedToConsoleLogAndNoConsoleTmpStays)
     ASSERT_TRUE(writeFile(tmp, QByteArray(1000, 'x')));
 
     // Standard output and standard error both, in the order written; the exit code comes back.
-    EXPECT_EQ(RunConsoleCommand("printf 'Печать\\n'; echo 'нет файла' >&2; echo done; exit 3", dir.path()), 3);
+    EXPECT_EQ(runShell("printf 'Печать\\n'; echo 'нет файла' >&2; echo done; exit 3", dir.path()), 3);
     const QByteArray first = QStringLiteral("Печать\nнет файла\ndone\n").toUtf8();
     EXPECT_FALSE(QFile::exists(tmp));
     EXPECT_EQ(readAll(log), first);
 
     // The second run adds to console.log.
-    EXPECT_EQ(RunConsoleCommand("echo second", dir.path() + "/"), 0);
+    EXPECT_EQ(runShell("echo second", dir.path() + "/"), 0);
     EXPECT_FALSE(QFile::exists(tmp));
     EXPECT_EQ(readAll(log), first + "second\n");
 
     // A command that reads its input does not wait for a keyboard; one that is not found is the shell's 127.
-    EXPECT_EQ(RunConsoleCommand("cat; echo after-cat", dir.path()), 0);
-    EXPECT_EQ(RunConsoleCommand("no-such-command-kalvor", dir.path()), 127);
+    EXPECT_EQ(runShell("cat; echo after-cat", dir.path()), 0);
+    EXPECT_EQ(runShell("no-such-command-kalvor", dir.path()), 127);
     EXPECT_TRUE(readAll(log).startsWith(first + "second\nafter-cat\n"));
     EXPECT_TRUE(readAll(log).contains("no-such-command-kalvor"));
 }
@@ -79,10 +88,15 @@ TEST(Console, FailuresGiveMinusOne)
     ASSERT_TRUE(dir.isValid());
     // The console files cannot be opened: nothing runs.
     const QString missing = dir.filePath("no/such/folder");
-    EXPECT_EQ(RunConsoleCommand("touch " + dir.filePath("ran"), missing), -1);
+    const ConsoleRun notRun = RunConsoleProgram({"touch", dir.filePath("ran")}, missing);
+    EXPECT_FALSE(notRun.started);
+    EXPECT_EQ(notRun.exitCode, -1);
     EXPECT_FALSE(QFile::exists(dir.filePath("ran")));
     // The interpreter killed by a signal has no exit code of its own.
-    EXPECT_EQ(RunConsoleCommand("kill -9 $$", dir.path()), -1);
+    const ConsoleRun killed = RunConsoleProgram({"/bin/sh", "-c", "kill -9 $$"}, dir.path());
+    EXPECT_TRUE(killed.started);
+    EXPECT_FALSE(killed.stopped);
+    EXPECT_EQ(killed.exitCode, -1);
 }
 
 // A command that closes its output and goes on is waited for, not polled:
@@ -96,7 +110,7 @@ TEST(Console, ACommandThatClosesItsOutputIsWaitedForWithoutSpinning)
     ASSERT_EQ(clock_gettime(CLOCK_THREAD_CPUTIME_ID, &before), 0);
     QElapsedTimer wall;
     wall.start();
-    EXPECT_EQ(RunConsoleCommand("exec >/dev/null 2>&1; sleep 1; exit 3", dir.path()), 3);
+    EXPECT_EQ(runShell("exec >/dev/null 2>&1; sleep 1; exit 3", dir.path()), 3);
     EXPECT_GE(wall.elapsed(), 900);
     ASSERT_EQ(clock_gettime(CLOCK_THREAD_CPUTIME_ID, &after), 0);
     const double spent = double(after.tv_sec - before.tv_sec) + double(after.tv_nsec - before.tv_nsec) / 1e9;
@@ -117,8 +131,8 @@ TEST(Console, WorkingFolderSettingAndAWorkerThread)
         result = r;
         code = detail;
     });
-    ASSERT_TRUE(
-        task.start([](TaskContext&) { return TaskOutcome(TASK_DONE, RunConsoleCommand("echo from-worker; exit 5")); }));
+    ASSERT_TRUE(task.start(
+        [](TaskContext&) { return TaskOutcome(TASK_DONE, runShell("echo from-worker; exit 5", WorkingFolder())); }));
     ASSERT_TRUE(QTest::qWaitFor([&] { return result >= 0; }, 10000));
     SetWorkingFolder(QString());
 
@@ -150,7 +164,7 @@ TEST(Console, ACommandThatNeverEndsIsStoppedWithWhatItStartedAndSaidSo)
     ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(pidFile) && !readAll(pidFile).isEmpty(); }, 10000));
     QElapsedTimer other;
     other.start();
-    EXPECT_EQ(RunConsoleCommand("echo other", dir.path()), 0);
+    EXPECT_EQ(runShell("echo other", dir.path()), 0);
     SetWorkingFolder(dir.path());
     AppendToConsoleLog(QStringLiteral("строка журнала"));
     SetWorkingFolder(QString());
@@ -182,7 +196,7 @@ TEST(Console, TheLogKeepsTheStartOfAnOutputAndBeginsAnewWhenFull)
     ASSERT_TRUE(dir.isValid());
     const QString log = dir.filePath("console.log");
     // 300,000 bytes: 30,000 lines of "123456789\n".
-    EXPECT_EQ(RunConsoleCommand("i=0; while [ $i -lt 30000 ]; do echo 123456789; i=$((i+1)); done", dir.path()), 0);
+    EXPECT_EQ(runShell("i=0; while [ $i -lt 30000 ]; do echo 123456789; i=$((i+1)); done", dir.path()), 0);
     QByteArray expected;
     for (int i = 0; i < 6554; ++i) expected += "123456789\n";
     expected.truncate(65536);
@@ -191,12 +205,12 @@ TEST(Console, TheLogKeepsTheStartOfAnOutputAndBeginsAnewWhenFull)
 
     const QByteArray full(4 * 1024 * 1024, 'x');
     ASSERT_TRUE(writeFile(log, full));
-    EXPECT_EQ(RunConsoleCommand("echo next", dir.path()), 0);
+    EXPECT_EQ(runShell("echo next", dir.path()), 0);
     EXPECT_EQ(readAll(log), QByteArray("next\n"));
     EXPECT_EQ(readAll(log + ".1"), full);
     // The next time the full one replaces the older one.
     ASSERT_TRUE(writeFile(log, QByteArray(4 * 1024 * 1024, 'y')));
-    EXPECT_EQ(RunConsoleCommand("echo again", dir.path()), 0);
+    EXPECT_EQ(runShell("echo again", dir.path()), 0);
     EXPECT_EQ(readAll(log), QByteArray("again\n"));
     EXPECT_EQ(readAll(log + ".1"), QByteArray(4 * 1024 * 1024, 'y'));
 }
@@ -224,21 +238,21 @@ TEST(Console, TheLogIsNeverWrittenThroughALinkAndIsTheOwnersAlone)
     ASSERT_TRUE(writeFile(target, "not yours\n"));
     ASSERT_EQ(::chmod(QFile::encodeName(target).constData(), 0666), 0);
     ASSERT_TRUE(QFile::link(target, log));
-    EXPECT_EQ(RunConsoleCommand("echo one", dir.path()), 0);
+    EXPECT_EQ(runShell("echo one", dir.path()), 0);
     EXPECT_EQ(readAll(target), QByteArray("not yours\n"));
     EXPECT_EQ(modeOf(target), mode_t(S_IFREG | 0666));
     EXPECT_EQ(readAll(log), QByteArray("one\n"));
     EXPECT_EQ(modeOf(log), mode_t(S_IFREG | 0600));
 
     ASSERT_EQ(::chmod(QFile::encodeName(log).constData(), 0644), 0);
-    EXPECT_EQ(RunConsoleCommand("echo two", dir.path()), 0);
+    EXPECT_EQ(runShell("echo two", dir.path()), 0);
     EXPECT_EQ(readAll(log), QByteArray("one\ntwo\n"));
     EXPECT_EQ(modeOf(log), mode_t(S_IFREG | 0600));
 
     ASSERT_TRUE(QFile::remove(log));
     ASSERT_TRUE(QDir().mkdir(log));
-    EXPECT_EQ(RunConsoleCommand("echo three; exit 4", dir.path()), 4);
-    EXPECT_EQ(RunConsoleCommand("echo four", dir.path()), 0);
+    EXPECT_EQ(runShell("echo three; exit 4", dir.path()), 4);
+    EXPECT_EQ(runShell("echo four", dir.path()), 0);
     EXPECT_TRUE(QFileInfo(log).isDir());
 }
 
@@ -258,7 +272,7 @@ TEST(Console, AFullLogIsKeptOrBegunAnewWhateverStandsAtTheKeptName)
     ASSERT_TRUE(writeFile(target, "not yours\n"));
     ASSERT_TRUE(QFile::link(target, kept));
     ASSERT_TRUE(writeFile(log, full));
-    EXPECT_EQ(RunConsoleCommand("echo next", dir.path()), 0);
+    EXPECT_EQ(runShell("echo next", dir.path()), 0);
     EXPECT_EQ(readAll(target), QByteArray("not yours\n"));
     EXPECT_FALSE(QFileInfo(kept).isSymLink());
     EXPECT_EQ(readAll(kept), full);
@@ -275,7 +289,7 @@ TEST(Console, AFullLogIsKeptOrBegunAnewWhateverStandsAtTheKeptName)
         }
         for (int run = 0; run < 3; ++run) {
             ASSERT_TRUE(writeFile(log, full));
-            EXPECT_EQ(RunConsoleCommand("echo after", dir.path()), 0);
+            EXPECT_EQ(runShell("echo after", dir.path()), 0);
             const QByteArray text = readAll(log);
             EXPECT_LT(text.size(), 400);
             EXPECT_TRUE(text.endsWith("after\n"));

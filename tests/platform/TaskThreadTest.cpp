@@ -107,8 +107,8 @@ TEST(TaskThread, ReportsArriveInOrderOnTheOwnersThreadAndDoneComesLast)
         seenRows = p.rows;
         seenTitle = p.title;
         ctx.stage();
-        for (int i = 0; i < p.rows; ++i) ctx.calcProgress(i, i / 10);
-        for (int i = 0; i < p.rows; ++i) ctx.progress(i, p.rows);
+        for (int i = 0; i < p.rows; ++i) ctx.calcProgress(i, i / 10, i, p.rows);
+        ctx.progress(p.rows, p.rows);
         return {TASK_DONE, 7};
     }));
     // The worker took its own copy: changing or dropping the block does not reach it.
@@ -125,8 +125,9 @@ TEST(TaskThread, ReportsArriveInOrderOnTheOwnersThreadAndDoneComesLast)
     EXPECT_EQ(seenTitle, QStringLiteral("Ведомость"));
 
     QStringList expected{QStringLiteral("stage 0 0")};
-    for (int i = 0; i < 50; ++i) expected << QStringLiteral("calc %1 %2").arg(i).arg(i / 10);
-    for (int i = 0; i < 50; ++i) expected << QStringLiteral("progress %1/50").arg(i);
+    for (int i = 0; i < 50; ++i)
+        expected << QStringLiteral("progress %1/50").arg(i) << QStringLiteral("calc %1 %2").arg(i).arg(i / 10);
+    expected << QStringLiteral("progress 50/50");
     expected << QStringLiteral("done 0 7");
     EXPECT_EQ(view.events, expected);
     EXPECT_FALSE(view.offOwnerThread);
@@ -151,7 +152,6 @@ TEST(TaskThread, ABodyRunHereEndsOnTheCallingThreadAndReportsToNobody)
         ranOn = std::this_thread::get_id();
         ctx.stage();
         ctx.progress(1, 2);
-        ctx.calcProgress(0, 0);
         ctx.calcProgress(1, 1, 2, 2);
         return {ctx.stopRequested() ? TASK_STOPPED : TASK_DONE, 3, QStringLiteral("готово")};
     });

@@ -98,7 +98,10 @@ protected:
 
     QTemporaryDir dir;
     QString folder, report;
-    const QByteArray reportText = cp("ПЛАТЕЖНАЯ ВЕДОМОСТЬ\r\n    1|   101 | Алексеев А.Д.\r\n");
+    static constexpr const char* kReportWords = "ПЛАТЕЖНАЯ ВЕДОМОСТЬ\r\n    1|   101 | Алексеев А.Д.\r\n";
+    const QByteArray reportText = cp(kReportWords);
+    // The report as the print command gets it, in cp866.
+    const QByteArray reportOem = codepage::toCp866(QString::fromUtf8(kReportWords));
     PayrollDoc doc;
 };
 
@@ -119,9 +122,8 @@ TEST_F(PrintOutput, TheConfirmedCommandIsStoredAndRunOnTheCp866Report)
     // The command got the report's path and saw the report in cp866; the
     // report stays converted.
     EXPECT_EQ(ReadFile(folder + QStringLiteral("args.txt")), QFile::encodeName(report) + '\n');
-    const QByteArray oem = codepage::cp1251ToCp866(reportText);
-    EXPECT_EQ(ReadFile(folder + QStringLiteral("printed.txt")), oem);
-    EXPECT_EQ(ReadFile(report), oem);
+    EXPECT_EQ(ReadFile(folder + QStringLiteral("printed.txt")), reportOem);
+    EXPECT_EQ(ReadFile(report), reportOem);
     EXPECT_EQ(ReadFile(folder + QStringLiteral("console.log")), "printed\n");
     EXPECT_FALSE(QFile::exists(folder + QStringLiteral("81A7F0C4.tmp")));
 
@@ -156,7 +158,7 @@ TEST_F(PrintOutput, TheFormerDefaultOffersTheScriptAndPathsWithBlanksAndQuotesPa
         prompt.offered[0],
         QStringLiteral("\"%1e.sh\" %s").arg(QString(odd).replace(QStringLiteral("\""), QStringLiteral("\"\"\""))));
     EXPECT_EQ(ReadFile(odd + QStringLiteral("args.txt")), QFile::encodeName(oddReport) + '\n');
-    EXPECT_EQ(ReadFile(odd + QStringLiteral("printed.txt")), codepage::cp1251ToCp866(reportText));
+    EXPECT_EQ(ReadFile(odd + QStringLiteral("printed.txt")), reportOem);
 
     // Without "%s" the path is the last argument; "%s" inside an argument is
     // replaced there.

@@ -16,6 +16,7 @@
 #include "shell/ui/CArchProcDlg.h"
 #include "shell/ui/InfoBaseService.h"
 #include "shell/ui/MonthChange.h"
+#include "support/EmptyServerBase.h"
 #include "support/HangingServer.h"
 #include "support/TestFixture.h"
 
@@ -59,7 +60,7 @@ protected:
     void Prepare() override
     {
         for (const char* name : {"stopper", "restored"}) db::DropServerBase(QString::fromLatin1(name));
-        db::CreateServerBase(QStringLiteral("stopper"));
+        kalvor::testsupport::MakeEmptyServerBase(QStringLiteral("stopper"));
     }
     void TearDown() override
     {
@@ -607,7 +608,7 @@ TEST_F(ServerStop, ARestoreWhoseToolStartsLateIsNotDroppedByAnotherWorkstationsO
 TEST_F(ServerStop, ALeftoverThatNobodyBuildsIsDroppedAndOneBeingBuiltStays)
 {
     const QString leftover = QStringLiteral("~0123abcd~left");
-    db::CreateServerBase(leftover);
+    kalvor::testsupport::MakeEmptyServerBase(leftover);
     {
         db::TemporaryServerBase building(QStringLiteral("built"));
         db::DropLeftoverServerBases();

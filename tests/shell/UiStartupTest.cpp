@@ -14,6 +14,7 @@
 #include "shell/ui/CMainFrame.h"
 #include "shell/ui/InfoBaseService.h"
 #include "shell/ui/KalvorConfig.h"
+#include "support/EmptyServerBase.h"
 #include "support/RefusingTrigger.h"
 #include "support/SilentPort.h"
 #include "support/TestFixture.h"
@@ -575,7 +576,7 @@ TEST_F(UiStartup, OnAServerMakingAndRestoringABaseDropsNoOtherBase)
     ASSERT_TRUE(ib::ValidBaseName(longName));
     const QStringList others = {QStringLiteral("kx.new"), QStringLiteral("kx_restore")};
     for (const QString& name : QStringList{QStringLiteral("kx"), longName} + others) ib::DeleteBase(folder, name);
-    for (const QString& name : others) db::CreateServerBase(name);
+    for (const QString& name : others) kalvor::testsupport::MakeEmptyServerBase(name);
     // The temporary databases of a base's name left on the server.
     auto temporaries = [&](const QString& name) {
         QSqlDatabase probe = db::Connection::forThread(db::ServerBaseLocator(others[0]));

@@ -86,12 +86,6 @@ void TotalThePeriod(RegisterMonths& months, const infobase::EmployeeRecord& reco
 
 } // namespace
 
-bool RegisterMonths::inPeriod(int month, int year) const
-{
-    const int key = MonthKey(year, month + 1).value();
-    return key >= start && key <= end;
-}
-
 int RegisterTaxSelector(int tabPodoh) { return ((tabPodoh - 1) % 2 + 2) % 2 + 1; }
 
 int RegisterPeriod(const infobase::InfoBaseConfig& config, ReportPeriod& period)

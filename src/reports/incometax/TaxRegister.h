@@ -58,8 +58,6 @@ struct RegisterMonths {
     double prePeriodBase = 0; // cumulative base of the month before the start
 
     const infobase::IncomeMonthRow& total() const { return rows[kRegisterTotalRow]; }
-    // Whether month 0..11 lies within the employee's period.
-    bool inPeriod(int month, int year) const;
 };
 
 // The tax-table selector of the register: 1 for an odd table number, 2 for an even one.

@@ -4,9 +4,6 @@
 #include "platform/TaskThread.h"
 #include "values/ImportCheck.h"
 
-#include <QFile>
-#include <QFileInfo>
-
 namespace kalvor::reports {
 
 using infobase::ByteReader;
@@ -111,18 +108,6 @@ GenrReadStatus ParseGenrDataFile(const QByteArray& bytes, int tag, const GenrDat
     file.values = std::move(values);
     file.inval = std::move(inval);
     return GenrReadStatus::Done;
-}
-
-GenrReadStatus ReadGenrDataFile(const QString& path, int tag, const GenrDataHeader* first, GenrDataFile& file,
-                                QString* refusal)
-{
-    QFile in(path);
-    if (!in.open(QIODevice::ReadOnly))
-        return GenrReadStatus::OpenFailed;
-    const QByteArray bytes = in.readAll();
-    if (in.error() != QFileDevice::NoError)
-        return GenrReadStatus::ReadFailed;
-    return ParseGenrDataFile(bytes, tag, first, file, QFileInfo(path).fileName(), refusal);
 }
 
 } // namespace kalvor::reports

@@ -81,15 +81,14 @@ enum class GenrReadStatus {
 };
 QString GenrReadStatusText(GenrReadStatus status);
 
-// Reads a file of the tag. The header must carry the tag, months 1-12 and a
-// year byte of 94 or more (1994-2155), and, when `first` is given (the first file of a merge),
-// the same period as that header. Every value must be finite and within
-// ±kMaxGenrValue, and the "inval" records' amounts within the money range
-// with a disability group of 0-3; else BadValue, `file` untouched, and the
-// message naming the file, the record and the value in *refusal when given.
-GenrReadStatus ReadGenrDataFile(const QString& path, int tag, const GenrDataHeader* first, GenrDataFile& file,
-                                QString* refusal = nullptr);
-// The same over bytes already read; `name` is the file as the message names it.
+// Reads the bytes of a file of the tag; `name` is the file as the message
+// names it. The header must carry the tag, months 1-12 and a year byte of 94
+// or more (1994-2155), and, when `first` is given (the first file of a
+// merge), the same period as that header. Every value must be finite and
+// within ±kMaxGenrValue, and the "inval" records' amounts within the money
+// range with a disability group of 0-3; else BadValue, `file` untouched, and
+// the message naming the file, the record and the value in *refusal when
+// given.
 GenrReadStatus ParseGenrDataFile(const QByteArray& bytes, int tag, const GenrDataHeader* first, GenrDataFile& file,
                                  const QString& name = QString(), QString* refusal = nullptr);
 

@@ -5,6 +5,7 @@
 
 #include "platform/CodePage.h"
 #include "platform/WorkingFolder.h"
+#include "support/GenrDataFileReader.h"
 
 #include <gtest/gtest.h>
 
@@ -191,7 +192,6 @@ TEST_F(GenrDataFiles, HeadersOfAnotherReportOrPeriodAreRefused)
     const QByteArray whole = GenrDataFileBytes(f);
     EXPECT_EQ(ParseGenrDataFile(whole.left(3'000), GENR_TAG_FSS4, nullptr, back), GenrReadStatus::ReadFailed);
     EXPECT_EQ(ParseGenrDataFile(whole + QByteArray(20, 'x'), GENR_TAG_FSS4, nullptr, back), GenrReadStatus::ReadFailed);
-    EXPECT_EQ(ReadGenrDataFile(path("missing"), GENR_TAG_FSS4, nullptr, back), GenrReadStatus::OpenFailed);
 }
 
 TEST_F(GenrDataFiles, AValueNoReportHoldsRefusesTheFile)

@@ -10,6 +10,7 @@
 
 #include "platform/TaskThread.h"
 #include "reports/social/GenrDataFile.h"
+#include "support/GenrDataFileReader.h"
 
 #include <gtest/gtest.h>
 

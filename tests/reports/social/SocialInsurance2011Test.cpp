@@ -16,6 +16,7 @@
 #include "platform/TaskThread.h"
 #include "platform/WorkingFolder.h"
 #include "support/DemoDocument.h"
+#include "support/GenrDataFileReader.h"
 #include "support/MonthRun.h"
 #include "support/TestFixture.h"
 #include "values/Values.h"

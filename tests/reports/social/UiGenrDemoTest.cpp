@@ -34,6 +34,7 @@
 #include "shell/DemoScreensTest.h"
 #include "support/DemoDocument.h"
 #include "support/DemoJanuary2012.h"
+#include "support/GenrDataFileReader.h"
 
 using namespace kalvor;
 

@@ -20,6 +20,7 @@
 #include "shell/ui/CRepEdit1Dlg.h"
 #include "shell/ui/CommandRegistry.h"
 #include "shell/ui/FieldHelp.h"
+#include "support/GenrDataFileReader.h"
 
 #include <QDir>
 #include <QLabel>
