@@ -137,7 +137,7 @@ kalvor::db::InjectFailureAfter(int) # a statement refused as a full disk would
 kalvor::db::InjectDisconnectAfter(int) # a connection the server ends as a network would
 kalvor::db::CallBeforeStatement(QString const&, int, std::function<void ()>) # a stop or a hold at one statement
 kalvor::db::SetServerLease(int) # a lease short enough to run out within a test
-SetMessageBoxHandler(std::function<int (MessageBoxRequest const&)>) # a recorder that answers the program's boxes
+SetMessageBoxHandler(std::function<int (MessageBoxRequest const&)>) # a recorder that answers the message boxes in their place
 '
 unreached=$(echo "$unreached" | awk -v seams="$seams" '
     BEGIN {
