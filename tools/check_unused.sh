@@ -139,6 +139,7 @@ kalvor::db::CallBeforeStatement(QString const&, int, std::function<void ()>) # a
 kalvor::db::SetServerLease(int) # a lease short enough to run out within a test
 kalvor::platform::DocumentOpener::SetCommand(QString const&) # a viewer that opens nothing, or none at all
 kalvor::platform::GuiBridge::waitingCalls() # a worker seen waiting for the busy window thread
+SetMessageBoxHandler(std::function<int (MessageBoxRequest const&)>) # a recorder that answers the message boxes in their place
 '
 unreached=$(echo "$unreached" | awk -v seams="$seams" '
     BEGIN {

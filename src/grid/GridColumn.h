@@ -4,7 +4,7 @@
 // must name a record, its book; a month or a date; or no editing at all (a
 // column that only shows). A cell's typed text is read by its column when the
 // cell is left (ReadGridCell); a column of an editable grid with no
-// declaration cannot be edited (CGridCtrl::ColumnsWithoutKind lists them).
+// declaration cannot be edited (a debug build stops when one would be).
 #pragma once
 
 #include "values/TypedFigure.h"

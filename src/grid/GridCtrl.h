@@ -83,14 +83,6 @@ public:
 
     CGridDefaultCell* GetDefaultCell(bool fixedRow, bool fixedCol) const override;
 
-    // ---- virtual mode
-    void SetVirtualMode(bool on);
-    void SetCallbackFunc(GRIDCALLBACK cb, qintptr param)
-    {
-        m_pfnCallback = cb;
-        m_lParam = param;
-    }
-
     // ---- row heights and column widths
     int GetRowHeight(int row) const;
     int GetColumnWidth(int col) const;
@@ -103,7 +95,6 @@ public:
     bool AutoSizeColumn(int col, int style = 0, bool resetScroll = true);
     bool AutoSizeRow(int row, bool resetScroll = true);
     void AutoSizeColumns(int style = 0);
-    void ExpandColumnsToFit();
     void ExpandLastColumn();
 
     // ---- modes and flags (plain members: setters only store)
@@ -137,8 +128,6 @@ public:
     // ---- colours, font, images
     void SetGridBkColor(GridCtrl::COLORREF c) { m_crWindowColour = c; }
     void SetGridLineColor(GridCtrl::COLORREF c) { m_crGridLineColour = c; }
-    // The grid's font: given to all four default cells.
-    void SetFont(const QFont& font);
     QFont GetNormalFont() const override;
     void OnSysColorChange();
     QSize GetImageSize(int image) const override;
@@ -252,10 +241,6 @@ public:
     void DeclareColumn(int col, GridColumn column);
     // The column's declaration; null for a column declared by nobody.
     const GridColumn* DeclaredColumn(int col) const;
-    // The columns a cell of which can be edited in place while nobody gave
-    // them a kind (the screens' walk test fails on them; a debug build stops
-    // when the editor would open on one).
-    std::vector<int> ColumnsWithoutKind() const;
     // How a refused cell is said (a message box of the program's; a plain
     // one until the program sets it).
     using RefusalSayer = std::function<void(QWidget* owner, const QString& message)>;
@@ -321,8 +306,6 @@ public:
     // ---- notifications
     long NotifyParent(int row, int col, int code);
     long NotifyParent(const CCellID& c, int code) { return NotifyParent(c.row, c.col, code); }
-    long RequestDispInfo(GridCellDispInfo* info);
-    void SendCacheHint(const CCellRange& range);
 
     // ---- handlers of keys and the mouse (the Qt events call these)
     virtual void OnKeyDown(unsigned key, Qt::KeyboardModifiers mods);
@@ -352,18 +335,10 @@ public:
         MOUSE_DRAGGING = 12
     };
 
-    // Column order (display column to stored column) and, in virtual mode,
-    // row order (display row to owner row).
-    virtual void AdjustRowOrder(int row, int delta);
-
 signals:
     // Every notification to the owner; a slot sets *result (0 by default),
     // a negative result vetoes the begin-edit and end-edit codes.
     void gridNotify(GridNotifyInfo* info, long* result);
-    // Virtual mode without a callback: the owner fills the record.
-    void dispInfoRequest(GridCellDispInfo* info, long* result);
-    // Virtual mode: the run of cells about to be read; (-1,-1,-1,-1) after.
-    void cacheHint(GridCacheHint* hint);
     // Posted after a left-button release on a cell: the grid's command.
     void gridCommand(int id);
 
@@ -450,9 +425,6 @@ protected:
     GridCtrl::COLORREF m_crTTipBackClr = GridCtrl::DefaultColour;
     GridCtrl::COLORREF m_crTTipTextClr = GridCtrl::DefaultColour;
 
-    bool m_bVirtualMode = false;
-    qintptr m_lParam = 0;
-    GRIDCALLBACK m_pfnCallback = nullptr;
     int m_nGridLines = 3;
     bool m_bEditable = true;
     bool m_bModified = false;
@@ -499,8 +471,7 @@ protected:
     bool m_bAscending = true;
     int m_nSortColumn = -1;
     int m_CurCol = -1;
-    std::vector<int> m_arRowOrder, m_arColOrder;
-    bool m_bDestroying = false;
+    std::vector<int> m_arColOrder;
     bool m_bAllowColumnReorder = false;
     bool m_bTabLeavesGrid = false;
     bool m_bAllowFixedColSelection = false;
@@ -517,7 +488,6 @@ protected:
     // drag and drop
     CCellID m_idDropCell;
     bool m_bDragRowMode = true;
-    int m_nDragRow = -1;
 
     // sorting
     CompareFunc m_pfnCompare = nullptr;
@@ -557,7 +527,6 @@ private:
     unsigned m_fill = 0; // counts the times the rows went (a fill anew)
     bool PagePrintStart(int page, int& firstRow, int& firstCol) const;
     bool CellDragAcceptable(const QMimeData* data, const CCellID& cell) const;
-    void MoveDraggedRow(int dropRow);
     bool MoveDraggedColumn(int dropCol);
     void SetDropHighlight(const CCellID& cell, bool on);
     void PrintGridLines(QPainter* dc, QRect rect, bool topLine, bool leftLine);

@@ -161,8 +161,6 @@ void CGridCtrl::OnDraw(QPainter* dc, const QRect& clipBox)
     const CCellRange visible = GetVisibleNonFixedCellRange(&visibleRect);
     const DrawArea area{dc, clipBox, GetFixedRowHeight(), GetFixedColumnWidth(), GetTopleftNonFixedCell(), visible};
     FillDrawBackgrounds(area, visibleRect);
-    if (m_bVirtualMode)
-        SendCacheHint(visible);
     const DrawRun fixedRows{Qt::Vertical, 0, m_nFixedRows - 1, 0};
     const DrawRun fixedCols{Qt::Horizontal, 0, m_nFixedCols - 1, 0};
     const DrawRun rows{Qt::Vertical,        area.topLeft.row, visible.maxRow,
@@ -174,8 +172,6 @@ void CGridCtrl::OnDraw(QPainter* dc, const QRect& clipBox)
     DrawCells(dc, fixedRows, cols, true); // the column headings
     DrawCells(dc, rows, cols, false);
     DrawGridLines(area, rows, cols);
-    if (m_bVirtualMode)
-        SendCacheHint(CCellRange());
 }
 
 bool CGridCtrl::RedrawCellDC(int row, int col, QPainter*)

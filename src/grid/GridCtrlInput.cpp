@@ -64,8 +64,6 @@ bool CGridCtrl::IsCellSelected(int row, int col) const
 {
     if (!m_bEnableSelection)
         return false;
-    if (m_bVirtualMode)
-        return m_SelectedCellMap.contains(CellKey(row, col));
     CGridCellBase* cell = GetCell(row, col);
     return cell && cell->IsSelected();
 }
@@ -242,23 +240,6 @@ const GridColumn* CGridCtrl::DeclaredColumn(int col) const
     return found == m_columnKinds.end() ? nullptr : &found->second;
 }
 
-std::vector<int> CGridCtrl::ColumnsWithoutKind() const
-{
-    std::vector<int> bare;
-    if (!m_bEditable)
-        return bare;
-    for (int col = m_nFixedCols; col < m_nCols; ++col) {
-        if (DeclaredColumn(col))
-            continue;
-        // A column every data cell of which is read-only is not edited.
-        bool editable = m_nRows == m_nFixedRows;
-        for (int row = m_nFixedRows; row < m_nRows && !editable; ++row) editable = IsCellEditable(row, col);
-        if (editable)
-            bare.push_back(col);
-    }
-    return bare;
-}
-
 namespace {
 
 CGridCtrl::RefusalSayer& Sayer()
@@ -408,7 +389,7 @@ bool CGridCtrl::OnEndEditCell(int row, int col, const QString& typed)
     }
     m_refusalPending = false;
     if (text != oldText) {
-        if (!m_bVirtualMode && cell)
+        if (cell)
             cell->SetText(text);
         SetModified(row, col);
     }
@@ -418,7 +399,7 @@ bool CGridCtrl::OnEndEditCell(int row, int col, const QString& typed)
             RedrawCell(row, col);
         }
     } else if (text != oldText) {
-        if (!m_bVirtualMode && cell)
+        if (cell)
             cell->SetText(oldText);
         SetModified(row, col);
         RedrawCell(row, col);
@@ -1164,7 +1145,7 @@ void CGridCtrl::HoverMove(Qt::MouseButtons buttons, QPoint point)
         m_MouseMode = MOUSE_NOTHING;
     }
 
-    if (m_MouseMode == MOUSE_NOTHING && (m_bTitleTips || !m_bVirtualMode)) {
+    if (m_MouseMode == MOUSE_NOTHING) {
         const CCellID id = GetCellFromPt(point);
         if (!IsValid(id))
             viewport()->setCursor(Qt::ArrowCursor);

@@ -69,10 +69,6 @@ bool CGridCtrl::QuickSortRows(CompareFunc compare, int col, bool ascending, qint
     if (low >= high)
         return false;
 
-    // A virtual grid's rows are its owner's: the grid has no cells to order.
-    if (m_bVirtualMode)
-        return false;
-
     auto cellAt = [this, col](int row) { return GetCell(row, col); };
     auto below = [&](int row, const CGridCellBase* pivot) {
         const int c = compare(cellAt(row), pivot, data);

@@ -14,6 +14,7 @@
 #include "shell/ui/CTaskFormView.h"
 #include "shell/ui/NullableDateEdit.h"
 #include "shell/ui/TypedInput.h"
+#include "support/InputKinds.h"
 #include "values/Values.h"
 
 #include <QLabel>
@@ -512,7 +513,7 @@ public:
         m_view = view;
         for (int index = 0; m_view && index < EditableGrids(m_view).size(); ++index) {
             const CGridCtrl* grid = EditableGrids(m_view).value(index);
-            for (int col : grid->ColumnsWithoutKind())
+            for (int col : ColumnsWithoutKind(*grid))
                 Fault(QStringLiteral("column %1 \"%2\" is edited without a kind").arg(col).arg(grid->GetItemText(0, col)));
             const int columns = grid->GetColumnCount();
             for (int col = grid->GetFixedColumnCount(); m_view && col < columns; ++col) {

@@ -14,6 +14,7 @@
 #include "shell/UiTestSupport.h"
 #include "support/DemoDocument.h"
 #include "support/MonthRun.h"
+#include "support/ScreenText.h"
 
 #include "infobase/InfoBaseDb.h"
 #include "platform/DocumentOpener.h"
@@ -460,11 +461,11 @@ TEST_F(UiScreensFit, EveryPrintRunWritesItsOwnFile)
         ASSERT_TRUE(WaitFor([&] { return start->isEnabled() && !view->Running(); }, 120'000))
             << command.caption.toStdString();
         Settle();
-        const QStringList written = WrittenFiles(view->OutcomeText());
+        const QStringList written = WrittenFiles(ScreenText(view, QStringLiteral("outcome")));
         runs << QStringLiteral("%1 (%2): %3 %4")
                     .arg(command.caption)
                     .arg(view->FormId())
-                    .arg(written.join(u' '), view->OutcomeText() + boxes.Texts().join(u'|'));
+                    .arg(written.join(u' '), ScreenText(view, QStringLiteral("outcome")) + boxes.Texts().join(u'|'));
         boxes.boxes.clear();
         const QString form =
             QStringLiteral("%1 %2").arg(QLatin1String(view->metaObject()->className())).arg(view->FormId());
@@ -481,8 +482,8 @@ TEST_F(UiScreensFit, EveryPrintRunWritesItsOwnFile)
                 QTest::mouseClick(start, Qt::LeftButton);
                 ASSERT_TRUE(WaitFor([&] { return start->isEnabled() && !view->Running(); }, 120'000));
                 Settle();
-                const QStringList own = WrittenFiles(view->OutcomeText());
-                ASSERT_EQ(own.size(), 1) << view->OutcomeText().toStdString();
+                const QStringList own = WrittenFiles(ScreenText(view, QStringLiteral("outcome")));
+                ASSERT_EQ(own.size(), 1) << ScreenText(view, QStringLiteral("outcome")).toStdString();
                 EXPECT_TRUE(own.front().endsWith(QStringLiteral("-LS-2011-04-%1.rtf").arg(QLatin1String(number))))
                     << own.front().toStdString();
                 formsOfFile[own.front()].insert(form + QLatin1Char(' ') + QLatin1String(number));

@@ -6,6 +6,7 @@
 // the strip works. A strip once read such a text, or a number its book lacks,
 // as 0: the whole firm.
 #include "DemoFrameTest.h"
+#include "support/ScreenText.h"
 
 #include "shell/ui/CTabelFilterDlg.h"
 #include "shell/ui/CTaskFormView.h"
@@ -79,7 +80,7 @@ protected:
                 continue;
             const QString at = QStringLiteral("%1, \"%2\": %3").arg(where, field.Kind().name, text);
             const unsigned shown = view.m_tabN;
-            const QString outcome = task ? task->OutcomeText() : QString();
+            const QString outcome = task ? ScreenText(task, QStringLiteral("outcome")) : QString();
             boxes.boxes.clear();
             field.setFocus(Qt::TabFocusReason);
             field.selectAll();
@@ -91,7 +92,7 @@ protected:
                               QLatin1Char('|')));
             else if (!boxes.boxes[0].text.contains(QStringLiteral("\"%1\"").arg(field.Kind().name)))
                 faults << QStringLiteral("%1: the refusal does not name the field: %2").arg(at, boxes.boxes[0].text);
-            if (task && (task->Running() || task->OutcomeText() != outcome))
+            if (task && (task->Running() || ScreenText(task, QStringLiteral("outcome")) != outcome))
                 faults << QStringLiteral("%1: ran").arg(at);
             if (view.m_tabN != shown)
                 faults << QStringLiteral("%1: switched to %2").arg(at).arg(view.m_tabN);

@@ -10,6 +10,7 @@
 #include "entries/ui/CATabelVvodView.h"
 #include "payroll/CalcThread.h"
 #include "platform/TaskThread.h"
+#include "support/ScreenText.h"
 
 #ifdef KALVOR_DATA_DIR
 
@@ -74,7 +75,7 @@ TEST_F(ATabelScreen, LinesInsertedFilledAndDeletedByKeysAreInTheBaseAfterReopeni
     OpenByQuickButton(kSecondJob);
     EXPECT_EQ(doc->LastEntryScreen, 7u);
     EXPECT_EQ(view->m_tabN, unsigned(kSecondJob));
-    EXPECT_EQ(view->Title(), QStringLiteral("Альтернативный табель  [%1]").arg(ShortName(kSecondJob)));
+    EXPECT_EQ(ScreenTitle(view), QStringLiteral("Альтернативный табель  [%1]").arg(ShortName(kSecondJob)));
     ASSERT_EQ(DataRows(), 1);
     EXPECT_EQ(Cells(1), QStringList({"3", "", "40,0", "", "120.500", "", "", "", "4", ""}));
 

@@ -4,6 +4,7 @@
 // untouched; an empty selection is refused with its message.
 #include "shell/UiTestSupport.h"
 #include "support/DemoDocument.h"
+#include "support/ScreenText.h"
 
 #include "entries/ui/CAvanceVvodDlg.h"
 #include "entries/ui/CAvanceVvodView.h"
@@ -85,7 +86,7 @@ TEST_F(UiAvanceVvod, CorrectedAdvanceIsStoredWhenTheScreenIsLeft)
     ApplyShop(QStringLiteral("1"));
     CFldHlpGridCtrl* grid = view->Dlg()->Grid();
     ASSERT_GT(grid->GetRowCount(), 2);
-    EXPECT_FALSE(view->Dlg()->TotalText().isEmpty());
+    EXPECT_FALSE(ScreenText(view->Dlg(), QStringLiteral("К выдаче")).isEmpty());
     const QString path = QCoreApplication::applicationDirPath() + QStringLiteral("/advance-entry-374.png");
     EXPECT_TRUE(view->grab().save(path));
     EXPECT_FALSE(grid->IsCellEditable(1, 0));
@@ -113,7 +114,7 @@ TEST_F(UiAvanceVvod, TheTotalFollowsTheCellsAsTheyAreTyped)
     CFldHlpGridCtrl* grid = view->Dlg()->Grid();
     ASSERT_GT(grid->GetRowCount(), 2);
     const auto money = [](const QString& text) { return qRound64(text.toDouble() * 100); };
-    const qint64 total = money(view->Dlg()->TotalText());
+    const qint64 total = money(ScreenText(view->Dlg(), QStringLiteral("К выдаче")));
     const qint64 advance = money(grid->GetItemText(1, 2));
     ASSERT_GT(advance, 0);
     ASSERT_EQ(advance % 100, 0);
@@ -133,10 +134,10 @@ TEST_F(UiAvanceVvod, TheTotalFollowsTheCellsAsTheyAreTyped)
         doc->infoBase.list[std::size_t(doc->infoBase.FindEmployee(grid->GetItemText(1, 1).toInt()))].slot;
     const double stored = doc->infoBase.avOf(slot);
     type(QString::number((advance + 100'000) / 100));
-    EXPECT_EQ(money(view->Dlg()->TotalText()), total + 100'000);
+    EXPECT_EQ(money(ScreenText(view->Dlg(), QStringLiteral("К выдаче"))), total + 100'000);
     type(QString());
     EXPECT_EQ(grid->GetItemText(1, 2), QString());
-    EXPECT_EQ(money(view->Dlg()->TotalText()), total - advance);
+    EXPECT_EQ(money(ScreenText(view->Dlg(), QStringLiteral("К выдаче"))), total - advance);
     EXPECT_DOUBLE_EQ(doc->infoBase.avOf(slot), stored);
     EXPECT_TRUE(recorder.Texts().isEmpty()) << recorder.Texts().join(u'|').toStdString();
 }
@@ -159,7 +160,7 @@ TEST_F(UiAvanceVvod, DismissedEmployeeShowsOnlyWithAnAdvance)
     EXPECT_EQ(grid->GetItemText(row, 0), QStringLiteral("Федотова М. С."));
     EXPECT_EQ(grid->GetItemText(row, 2), QStringLiteral("3000.00"));
     // Pay kind 901 rounds to whole kopecks here: the total is the rows' sum.
-    EXPECT_EQ(view->Dlg()->TotalText(), QString::number(total, 'f', 2));
+    EXPECT_EQ(ScreenText(view->Dlg(), QStringLiteral("К выдаче")), QString::number(total, 'f', 2));
     // An advance entered for 151 shows him at the next selection.
     doc->infoBase.avOf(doc->infoBase.list[std::size_t(doc->infoBase.FindEmployee(151))].slot) = 150'000;
     ApplyShop(QStringLiteral("4"));

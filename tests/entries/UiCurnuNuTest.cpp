@@ -15,6 +15,7 @@
 #include "shell/ui/CommandRegistry.h"
 #include "shell/ui/FieldHelp.h"
 #include "support/RefusingTrigger.h"
+#include "support/ScreenText.h"
 #include "support/SlotArrays.h"
 
 #include <QDir>
@@ -86,7 +87,7 @@ TEST_F(CurnuNuScreen, RowsAddedEditedAndDeletedAreInTheBaseAfterReopening)
     Open();
     EXPECT_EQ(doc->LastEntryScreen, 2u);
     Apply(114);
-    EXPECT_EQ(view->Title(), QStringLiteral("Начисления / Удержания  [Дьяконов П. Е.]"));
+    EXPECT_EQ(ScreenTitle(view), QStringLiteral("Начисления / Удержания  [Дьяконов П. Е.]"));
     ASSERT_EQ(DataRows(), 2);
     EXPECT_EQ(Cells(1)[1], QStringLiteral("1")); // the piece work of the month
     EXPECT_EQ(Cells(2), QStringList({"4", "7", "4000.00", "", "", "", "2"}));

@@ -8,6 +8,7 @@
 // saved as pictures into the build folder.
 #include "shell/UiTestSupport.h"
 #include "support/DemoDocument.h"
+#include "support/ScreenText.h"
 
 #include "StatementViewWorld.h"
 #include "entries/ui/CBulletPlatVedView.h"
@@ -246,7 +247,8 @@ TEST_F(UiEntryPrintViews, TheRunSaysHowThePrintCommandEndedAndAnUnreadableNumber
     const QString report = doc->FormWorkFile(QStringLiteral("Bol-Ved"), MonthKey(2011, 4));
     ASSERT_TRUE(PrintWithEnter());
     EXPECT_TRUE(Messages().isEmpty()) << Messages().toStdString();
-    EXPECT_EQ(View()->OutcomeText(), QStringLiteral("Записан файл %1, выполнена команда печати").arg(report));
+    EXPECT_EQ(ScreenText(View(), QStringLiteral("outcome")),
+              QStringLiteral("Записан файл %1, выполнена команда печати").arg(report));
 
     doc->infoBase.config.dosStr = QStringLiteral("sh -c \"echo принтер не найден >&2; exit 2\"");
     ASSERT_TRUE(PrintWithEnter());
@@ -256,7 +258,7 @@ TEST_F(UiEntryPrintViews, TheRunSaysHowThePrintCommandEndedAndAnUnreadableNumber
                                         "Записан файл %1")
                              .arg(report);
     EXPECT_EQ(Messages(), said);
-    EXPECT_EQ(View()->OutcomeText(), said);
+    EXPECT_EQ(ScreenText(View(), QStringLiteral("outcome")), said);
     EXPECT_EQ(dialogs, 2);
 
     recorder.boxes.clear();
@@ -302,7 +304,8 @@ TEST_F(UiEntryPrintViews, SickLeaveRegisterOpensInTheViewer)
     // Named after the register and the month, the form of no other print.
     EXPECT_EQ(rtf,
               QFileInfo(folder + doc->infoBase.baseName + QStringLiteral("-BolReg-2011-04.rtf")).absoluteFilePath());
-    EXPECT_EQ(View()->OutcomeText(), QStringLiteral("Записан файл %1, открыт в программе просмотра").arg(rtf));
+    EXPECT_EQ(ScreenText(View(), QStringLiteral("outcome")),
+              QStringLiteral("Записан файл %1, открыт в программе просмотра").arg(rtf));
     const QByteArray bytes = ReadFile(rtf);
     EXPECT_TRUE(bytes.startsWith("{\\rtf"));
     EXPECT_TRUE(bytes.contains(Rtf(QStringLiteral("Пахомов"))));

@@ -16,6 +16,7 @@
 #include "payroll/MonthMoney.h"
 #include "platform/TaskThread.h"
 #include "shell/ui/NullableDateEdit.h"
+#include "support/ScreenText.h"
 
 #include <QCheckBox>
 
@@ -147,10 +148,10 @@ TEST_F(MonthDeductions, WritsAreEditedSavedByF4AndAppendedToAGroup)
     MessageRecorder boxes;
     auto* view = Open<CCurnuIspListView>();
     ASSERT_NE(view, nullptr);
-    CCurnuIspListDlg* dlg = view->Dlg();
+    auto* dlg = ScreenPart<CCurnuIspListDlg>(view);
     EXPECT_EQ(doc->LastEntryScreen, 2u);
     Apply(view->Strip(), kCreditorDebtor);
-    EXPECT_EQ(view->Title(), QStringLiteral("Исполнительные листы [%1]").arg(ShortName(kCreditorDebtor)));
+    EXPECT_EQ(ScreenTitle(view), QStringLiteral("Исполнительные листы [%1]").arg(ShortName(kCreditorDebtor)));
     EXPECT_EQ(dlg->Field(CCurnuIspListDlg::IdKind[0])->text(), QStringLiteral("3"));
     EXPECT_EQ(dlg->Field(CCurnuIspListDlg::IdSize[0])->text(), QStringLiteral("2000.00"));
     EXPECT_TRUE(dlg->DatePicker(0)->IsNull());
@@ -231,7 +232,7 @@ TEST_F(MonthDeductions, AGroupAmountThatDoesNotReadKeepsTheGroupAndWhatWasTyped)
     MessageRecorder boxes;
     auto* view = Open<CCurnuIspListView>();
     ASSERT_NE(view, nullptr);
-    CCurnuIspListDlg* dlg = view->Dlg();
+    auto* dlg = ScreenPart<CCurnuIspListDlg>(view);
     MarkGroup(view, view->Strip(), {"101", "102"});
     ASSERT_TRUE(dlg->m_groupMode);
     TypeInto(dlg->Field(CCurnuIspListDlg::IdKind[2]), QStringLiteral("3"));
@@ -267,7 +268,7 @@ TEST_F(MonthDeductions, NothingIsWrittenBeforeTheFirstChangeOfAWrit)
     EXPECT_EQ(view->m_tabN, unsigned(kCreditorDebtor));
     EXPECT_TRUE(boxes.boxes.empty());
     // A change that the base refuses is shown, and the employee stays.
-    TypeInto(view->Dlg()->Field(CCurnuIspListDlg::IdSize[0]), QStringLiteral("2100"));
+    TypeInto(view->FormDlg()->Field(CCurnuIspListDlg::IdSize[0]), QStringLiteral("2100"));
     PressKey(Qt::Key_F4);
     ASSERT_EQ(boxes.boxes.size(), 1u);
     EXPECT_FALSE(boxes.boxes[0].text.isEmpty());
@@ -299,10 +300,10 @@ TEST_F(MonthDeductions, LoansAreEditedSavedByF4AndAppendedToAGroup)
     MessageRecorder boxes;
     auto* view = Open<CCurnuSsudKredView>();
     ASSERT_NE(view, nullptr);
-    CCurnuSsudKredDlg* dlg = view->Dlg();
+    auto* dlg = ScreenPart<CCurnuSsudKredDlg>(view);
     using D = CCurnuSsudKredDlg;
     Apply(view->Strip(), kLoanDebtor);
-    EXPECT_EQ(view->Title(), QStringLiteral("Ссуды / Кредиты [%1]").arg(ShortName(kLoanDebtor)));
+    EXPECT_EQ(ScreenTitle(view), QStringLiteral("Ссуды / Кредиты [%1]").arg(ShortName(kLoanDebtor)));
     EXPECT_EQ(dlg->Field(D::IdCode[0])->text(), QStringLiteral("760"));
     EXPECT_EQ(dlg->Field(D::IdDebt[0])->text(), QStringLiteral("27000.00"));
     EXPECT_EQ(dlg->Field(D::IdStageMonths[0])->text(), QStringLiteral("9"));
@@ -485,7 +486,7 @@ TEST_F(MonthDeductions, TransfersAreEditedAndGroupedAndAFullMemberIsNamed)
     CCurnuPerSBDlg* dlg = view->Dlg();
     CFldHlpGridCtrl* grid = dlg->Grid();
     Apply(view->Strip(), kTwoBanks);
-    EXPECT_EQ(view->Title(), QStringLiteral("Перечисления в банки [%1]").arg(ShortName(kTwoBanks)));
+    EXPECT_EQ(ScreenTitle(view), QStringLiteral("Перечисления в банки [%1]").arg(ShortName(kTwoBanks)));
     ASSERT_EQ(grid->GetRowCount(), 3);
     EXPECT_EQ(dlg->RowCells(2),
               QStringList({"903", "5000.00", "2", "", "40817810400001234567", doc->infoBase.current.head.fio}));
@@ -599,19 +600,19 @@ TEST_F(MonthDeductions, AWritALoanAndATransferEnteredAreDeductedInTheMonth)
     {
         auto* view = Open<CCurnuIspListView>();
         Apply(view->Strip(), tabN);
-        TypeInto(view->Dlg()->Field(CCurnuIspListDlg::IdKind[0]), QStringLiteral("3"));
-        TypeInto(view->Dlg()->Field(CCurnuIspListDlg::IdSize[0]), QStringLiteral("1200"));
+        TypeInto(view->FormDlg()->Field(CCurnuIspListDlg::IdKind[0]), QStringLiteral("3"));
+        TypeInto(view->FormDlg()->Field(CCurnuIspListDlg::IdSize[0]), QStringLiteral("1200"));
         Close();
     }
     {
         auto* view = Open<CCurnuSsudKredView>();
         Apply(view->Strip(), tabN);
         using D = CCurnuSsudKredDlg;
-        TypeInto(view->Dlg()->Field(D::IdCode[0]), QStringLiteral("760"));
-        TypeInto(view->Dlg()->Field(D::IdDebt[0]), QStringLiteral("6000"));
-        TypeInto(view->Dlg()->Field(D::IdMonths[0]), QStringLiteral("1"));
-        TypeInto(view->Dlg()->Field(D::IdStageMonths[0]), QStringLiteral("6"));
-        TypeInto(view->Dlg()->Field(D::IdStageSums[0]), QStringLiteral("1000"));
+        TypeInto(view->FormDlg()->Field(D::IdCode[0]), QStringLiteral("760"));
+        TypeInto(view->FormDlg()->Field(D::IdDebt[0]), QStringLiteral("6000"));
+        TypeInto(view->FormDlg()->Field(D::IdMonths[0]), QStringLiteral("1"));
+        TypeInto(view->FormDlg()->Field(D::IdStageMonths[0]), QStringLiteral("6"));
+        TypeInto(view->FormDlg()->Field(D::IdStageSums[0]), QStringLiteral("1000"));
         Close();
     }
     {
@@ -668,7 +669,7 @@ TEST_F(MonthDeductions, WhatCannotBeIsRefusedAndNoDeductionTakesMoreThanThePay)
     {
         auto* view = Open<CCurnuIspListView>();
         Apply(view->Strip(), kCreditorDebtor);
-        CCurnuIspListDlg* dlg = view->Dlg();
+        auto* dlg = ScreenPart<CCurnuIspListDlg>(view);
         QLineEdit* size = dlg->Field(CCurnuIspListDlg::IdSize[0]);
         const QString stored = size->text();
         refuseThenEsc(size, "-1", refusal("Первый лист, Величина удержания", "999999999999.99", "-1"));
@@ -684,13 +685,13 @@ TEST_F(MonthDeductions, WhatCannotBeIsRefusedAndNoDeductionTakesMoreThanThePay)
     {
         auto* view = Open<CCurnuSsudKredView>();
         Apply(view->Strip(), kLoanDebtor);
-        QLineEdit* stage = view->Dlg()->Field(CCurnuSsudKredDlg::IdStageSums[0]);
+        QLineEdit* stage = view->FormDlg()->Field(CCurnuSsudKredDlg::IdStageSums[0]);
         const QString stored = stage->text();
         refuseThenEsc(stage, "-1", refusal("Первая ссуда, первый этап, Сумма", "999999999999.99", "-1"));
         EXPECT_EQ(stage->text(), stored);
         // Of the twelve "Сумма" the refusal names the one typed into, by its
         // loan and its stage, on F4 too: the employee stays, nothing stored.
-        QLineEdit* lastOfSecond = view->Dlg()->Field(CCurnuSsudKredDlg::IdStageSums[1] + 2);
+        QLineEdit* lastOfSecond = view->FormDlg()->Field(CCurnuSsudKredDlg::IdStageSums[1] + 2);
         TypeInto(lastOfSecond, QStringLiteral("-1"));
         PressKey(Qt::Key_F4);
         EXPECT_EQ(view->m_tabN, unsigned(kLoanDebtor));
@@ -727,7 +728,7 @@ TEST_F(MonthDeductions, WhatCannotBeIsRefusedAndNoDeductionTakesMoreThanThePay)
     {
         auto* view = Open<CCurnuSsudKredView>();
         Apply(view->Strip(), kLoanDebtor);
-        EXPECT_EQ(view->Dlg()->Field(CCurnuSsudKredDlg::IdStageSums[0])->text(), QStringLiteral("99999999.00"));
+        EXPECT_EQ(view->FormDlg()->Field(CCurnuSsudKredDlg::IdStageSums[0])->text(), QStringLiteral("99999999.00"));
         Close();
     }
 
@@ -747,13 +748,13 @@ TEST_F(MonthDeductions, FieldHelpAndScreenshotsOfTheThreeForms)
     {
         auto* view = Open<CCurnuIspListView>();
         Apply(view->Strip(), kAlimonyPayer);
-        view->Dlg()->Field(CCurnuIspListDlg::IdTable[1])->setFocus();
+        view->FormDlg()->Field(CCurnuIspListDlg::IdTable[1])->setFocus();
         QApplication::processEvents();
         view->ShowFormHelp();
         auto* hint = view->findChild<CHintWnd*>();
         ASSERT_NE(hint, nullptr);
         EXPECT_TRUE(hint->text().startsWith(QStringLiteral("Укажите номер (от 1 до 20) налоговой таблицы.")));
-        QTest::keyClick(view->Dlg()->Field(CCurnuIspListDlg::IdTable[1]), Qt::Key_Shift);
+        QTest::keyClick(view->FormDlg()->Field(CCurnuIspListDlg::IdTable[1]), Qt::Key_Shift);
         Settle();
         EXPECT_EQ(CCurnuIspListView::KindLines().size(), 3);
         Screenshot(frame.get(), QStringLiteral("writs-of-execution.png"));
@@ -762,13 +763,13 @@ TEST_F(MonthDeductions, FieldHelpAndScreenshotsOfTheThreeForms)
     {
         auto* view = Open<CCurnuSsudKredView>();
         Apply(view->Strip(), kStagedLoanDebtor);
-        view->Dlg()->Field(CCurnuSsudKredDlg::IdStageMonths[0] + 2)->setFocus();
+        view->FormDlg()->Field(CCurnuSsudKredDlg::IdStageMonths[0] + 2)->setFocus();
         QApplication::processEvents();
         view->ShowFormHelp();
         auto* hint = view->findChild<CHintWnd*>();
         ASSERT_NE(hint, nullptr);
         EXPECT_TRUE(hint->text().startsWith(QStringLiteral("Число месяцев и нижележащая сумма")));
-        QTest::keyClick(view->Dlg()->Field(CCurnuSsudKredDlg::IdStageMonths[0] + 2), Qt::Key_Shift);
+        QTest::keyClick(view->FormDlg()->Field(CCurnuSsudKredDlg::IdStageMonths[0] + 2), Qt::Key_Shift);
         Settle();
         Screenshot(frame.get(), QStringLiteral("loans-and-credits.png"));
         Close();

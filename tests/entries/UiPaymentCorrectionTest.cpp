@@ -21,6 +21,7 @@
 #include "shell/ui/CMainFrame.h"
 #include "shell/ui/CTabelFilterDlg.h"
 #include "shell/ui/CommandRegistry.h"
+#include "support/ScreenText.h"
 #include "support/StoredBase.h"
 #include "values/RoundText.h"
 
@@ -169,7 +170,8 @@ TEST_F(PaymentCorrectionScreens, SickLeavePaymentsAreListedCorrectedAndSavedOnLe
     EXPECT_EQ(view->FormId(), 458);
     EXPECT_EQ(doc->LastEntryScreen, 4u);
     EXPECT_EQ(view->controlAs<QGroupBox>(1225)->title(), QStringLiteral("Просмотр выплат по больничным"));
-    CBulletViplatDlg* dlg = view->Dlg();
+    auto* dlg = ScreenPart<CBulletViplatDlg>(view);
+    ASSERT_NE(dlg, nullptr);
     CFldHlpGridCtrl* grid = dlg->Grid();
     EXPECT_EQ(dlg->control(1517), grid);
     ASSERT_NE(dlg->control(1515), nullptr);
@@ -193,7 +195,7 @@ TEST_F(PaymentCorrectionScreens, SickLeavePaymentsAreListedCorrectedAndSavedOnLe
     EXPECT_EQ(grid->GetItemText(RowsOf(grid, childCare).front(), 4), QStringLiteral("5"));
     EXPECT_EQ(grid->GetItemText(RowsOf(grid, childCare).front(), 5), QString());
     // Only the sheet paid in the inter-calculation period counts.
-    EXPECT_EQ(dlg->TotalText(), Payable(kalvor::tools::DemoSickLeaveAmount));
+    EXPECT_EQ(ScreenText(dlg, QStringLiteral("К выдаче")), Payable(kalvor::tools::DemoSickLeaveAmount));
     EXPECT_FALSE(grid->IsCellEditable(row, 5));
     EXPECT_TRUE(grid->IsCellEditable(row, 6));
     Screenshot(frame.get(), QStringLiteral("sick-leave-payments-458.png"));
@@ -267,7 +269,8 @@ TEST_F(PaymentCorrectionScreens, TheAdditionalVacationIsCorrectedInItsOwnNote)
     EXPECT_EQ(view->FormId(), 388);
     EXPECT_EQ(doc->LastEntryScreen, 5u);
     EXPECT_EQ(view->controlAs<QGroupBox>(1225)->title(), QStringLiteral("Корректировка отпускных выплат"));
-    COtpuskCorrectDlg* dlg = view->Dlg();
+    auto* dlg = ScreenPart<COtpuskCorrectDlg>(view);
+    ASSERT_NE(dlg, nullptr);
     CFldHlpGridCtrl* grid = dlg->Grid();
     EXPECT_EQ(dlg->control(1351), grid);
     EXPECT_EQ(grid->GetItemText(0, 3), QStringLiteral("Длина"));
@@ -282,7 +285,7 @@ TEST_F(PaymentCorrectionScreens, TheAdditionalVacationIsCorrectedInItsOwnNote)
     EXPECT_EQ(grid->GetItemText(rows[1], 2), QStringLiteral("25.04.11"));
     EXPECT_EQ(grid->GetItemText(rows[1], 4), QStringLiteral("1"));
     EXPECT_EQ(grid->GetItemText(rows[1], 5), QString());
-    EXPECT_EQ(dlg->TotalText(), Payable(kalvor::tools::DemoVacationAmount));
+    EXPECT_EQ(ScreenText(dlg, QStringLiteral("К выдаче")), Payable(kalvor::tools::DemoVacationAmount));
     Screenshot(frame.get(), QStringLiteral("vacation-payments-388.png"));
 
     // The vacation payments take their amounts by the same rule as the sick sheets'.
@@ -298,7 +301,7 @@ TEST_F(PaymentCorrectionScreens, TheAdditionalVacationIsCorrectedInItsOwnNote)
     // to the flagged note.
     ApplyShop(view, QString());
     EXPECT_EQ(grid->GetItemText(RowsOf(grid, tabN)[1], 6), QStringLiteral("2390.77"));
-    EXPECT_EQ(dlg->TotalText(), Payable(kalvor::tools::DemoVacationAmount));
+    EXPECT_EQ(ScreenText(dlg, QStringLiteral("К выдаче")), Payable(kalvor::tools::DemoVacationAmount));
     const std::vector<ib::VacationNote> stored = StoredRun(&ib::CInfoBase::otp, tabN);
     ASSERT_EQ(stored.size(), 2u);
     EXPECT_DOUBLE_EQ(stored[0].sum, kalvor::tools::DemoVacationAmount);

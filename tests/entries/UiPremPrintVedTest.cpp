@@ -5,6 +5,7 @@
 // line of a pay kind the book does not know shows its message, and a number
 // without bonuses "Нет данных для печати", each with the information icon.
 #include "StatementViewWorld.h"
+#include "support/ScreenText.h"
 
 #include "entries/ui/CPremPrintVedView.h"
 #include "infobase/InfoBaseDb.h"
@@ -47,7 +48,7 @@ TEST_F(UiPremPrintVed, StatementAndOrdersWithTheBrigadesSharesGoThroughThePrintC
     EXPECT_TRUE(Report().contains(QStringLiteral("|   110 |        Тихонов В. А.|      5250.00|")));
     EXPECT_TRUE(Report().contains(QStringLiteral("|   130 |")));
     // The run ends as every print run does, its last line naming the file.
-    EXPECT_EQ(view->OutcomeText(),
+    EXPECT_EQ(ScreenText(view.get(), QStringLiteral("outcome")),
               QStringLiteral("Записан файл %1, выполнена команда печати")
                   .arg(doc->FormWorkFile(QStringLiteral("Prem-Ved"), doc->infoBase.config.reportingKey())));
 

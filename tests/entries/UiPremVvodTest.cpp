@@ -8,6 +8,7 @@
 #include "entries/BonusEntry.h"
 #include "entries/ui/CPremVvodDlg.h"
 #include "entries/ui/CPremVvodView.h"
+#include "support/ScreenText.h"
 
 #include <QTableWidget>
 
@@ -100,7 +101,7 @@ TEST_F(BonusScreen, LinesCorrectedInsertedAndDeletedByKeysAreInTheBaseAfterReope
     ASSERT_EQ(RowsOf(kNoLines), 1);
     EXPECT_EQ(Fields(RowOf(kNoLines)), QStringList(9, QString()));
     // The fixed bonuses alone: 5,000 and three of 3,500.
-    EXPECT_EQ(view->Dlg()->TotalText(), QStringLiteral("15500.00"));
+    EXPECT_EQ(ScreenText(view->Dlg(), QStringLiteral("Сумма премий, выраженных в рублях")), QStringLiteral("15500.00"));
     EXPECT_TRUE(view->grab().save(QCoreApplication::applicationDirPath() + QStringLiteral("/bonus-entry-371.png")));
 
     TypeCell(grid, RowOf(kTwoLines), BonusValueColumn, QStringLiteral("4000"));
@@ -155,7 +156,7 @@ TEST_F(BonusScreen, LinesCorrectedInsertedAndDeletedByKeysAreInTheBaseAfterReope
     OpenScreen();
     ApplyAllShops();
     EXPECT_EQ(RowsOf(kOneLine), 1);
-    EXPECT_EQ(view->Dlg()->TotalText(), QStringLiteral("14700.00"));
+    EXPECT_EQ(ScreenText(view->Dlg(), QStringLiteral("Сумма премий, выраженных в рублях")), QStringLiteral("14700.00"));
 }
 
 TEST_F(BonusScreen, TheNinthLineIsRefusedAndTheKindColumnHasItsList)

@@ -4,6 +4,7 @@
 // texts of the strip and the message of each result.
 #include "shell/UiTestSupport.h"
 #include "support/DemoDocument.h"
+#include "support/ScreenText.h"
 
 #include "exchange/ExchangeWorker.h"
 #include "exchange/KodDbf.h"
@@ -241,9 +242,10 @@ TEST_F(UiDbfViews, AccruedPayWrittenAndReadBackIntoTheEntryBlock)
     ASSERT_TRUE(Run(*view));
     EXPECT_TRUE(recorder.boxes.empty());
     // The view names the records written and the file.
-    EXPECT_EQ(view->OutcomeText(), QStringLiteral("Записано записей: %1 в файл %2")
-                                       .arg(written)
-                                       .arg(QDir::toNativeSeparators(folder + QStringLiteral("zarp.dbf"))));
+    EXPECT_EQ(ScreenText(view.get(), QStringLiteral("outcome")),
+              QStringLiteral("Записано записей: %1 в файл %2")
+                  .arg(written)
+                  .arg(QDir::toNativeSeparators(folder + QStringLiteral("zarp.dbf"))));
 
     ChooseRead(*view);
     TypeText(Field(*view, IdPersonnelNumberField), QString::number(tabN));
@@ -271,13 +273,14 @@ TEST_F(UiDbfViews, ConstantInformationOfEveryoneWrittenAndReadBack)
     EXPECT_TRUE(recorder.boxes.empty());
     EXPECT_TRUE(Field(*view, IdPersonnelNumberField)->text().isEmpty()); // emptied at the end
     const int employees = base().employeeCount();
-    EXPECT_EQ(view->OutcomeText(), QStringLiteral("Записано записей: %1 в файл %2")
-                                       .arg(employees)
-                                       .arg(QDir::toNativeSeparators(folder + QStringLiteral("konst.dbf"))));
+    EXPECT_EQ(ScreenText(view.get(), QStringLiteral("outcome")),
+              QStringLiteral("Записано записей: %1 в файл %2")
+                  .arg(employees)
+                  .arg(QDir::toNativeSeparators(folder + QStringLiteral("konst.dbf"))));
 
     ChooseRead(*view);
     ASSERT_TRUE(Run(*view, IdShopField));
-    EXPECT_TRUE(view->OutcomeText().isEmpty()); // a read names no file written
+    EXPECT_TRUE(ScreenText(view.get(), QStringLiteral("outcome")).isEmpty()); // a read names no file written
     EXPECT_EQ(recorder.Texts(), (QStringList{QStringLiteral("Прочитано %1 записей").arg(employees),
                                              QStringLiteral("Новых сотрудников в базе: 0 ")}));
     EXPECT_EQ(base().employeeCount(), employees);

@@ -4,6 +4,7 @@
 // for its panel and joins the worker, employees marked in the help of field
 // 1103 are the only ones of the run they start; main panel 4 in the frame.
 #include "shell/UiTestSupport.h"
+#include "support/ScreenText.h"
 
 #include "exchange/ui/CExchangeTaskView.h"
 #include "exchange/ui/ExchangeScreens.h"
@@ -87,7 +88,8 @@ protected:
         const TaskThreadParams params = StripParams();
         const kalvor::infobase::CInfoBase* base = &Document()->infoBase;
         WorkerScript* script = &m_script;
-        return ExchangeBody(m_family, [params, base, script](TaskContext& context) -> TaskOutcome {
+        // The writer runs under the exchange reporter, as the program's workers do.
+        kalvor::exchange::ExchangeWriter writer = [params, base, script](TaskContext& context) -> TaskOutcome {
             {
                 std::lock_guard lock(script->mutex);
                 script->params.push_back(params);
@@ -108,7 +110,10 @@ protected:
             script->ended = true;
             std::lock_guard lock(script->mutex);
             return script->outcome;
-        });
+        };
+        return [family = m_family, writer = std::move(writer)](TaskContext& context) {
+            return kalvor::exchange::RunExchangeWorker(context, WorkerBoxes(), family, writer);
+        };
     }
     bool LaunchWorker(TaskThread::Body body) override
     {
@@ -307,7 +312,7 @@ TEST_F(UiExchangeFrame, MainPanelFourShowsItsWorkingPanelsAndTheDbfCommands)
 {
     CMainFrame frame(&doc, &registry);
     ASSERT_TRUE(ShowActive(&frame));
-    QPushButton* main = frame.MainPanelButton(MainPanelAddFunctions);
+    auto* main = frame.findChild<QPushButton*>(QStringLiteral("mainPanelButton%1").arg(MainPanelAddFunctions));
     ASSERT_NE(main, nullptr);
     EXPECT_TRUE(main->isVisible());
     EXPECT_EQ(main->text(), QStringLiteral("Дополнительные функции"));
@@ -519,7 +524,7 @@ TEST_F(UiExchangeFrame, EveryStripOfTheExchangeScreensRefusesAnUnreadableOrUnkno
                 EXPECT_TRUE(recorder.boxes[0].text.contains(QStringLiteral("\"%1\"").arg(typed->Kind().name)))
                     << recorder.boxes[0].text.toStdString();
                 EXPECT_FALSE(view->Running());
-                EXPECT_TRUE(view->OutcomeText().isEmpty());
+                EXPECT_TRUE(ScreenText(view, QStringLiteral("outcome")).isEmpty());
                 EXPECT_TRUE(field->isEnabled());
                 EXPECT_EQ(QApplication::focusWidget(), field);
                 field->clear();

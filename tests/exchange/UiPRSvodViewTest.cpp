@@ -6,6 +6,8 @@
 // running view joins its worker; the merge view reports a missing file.
 #include "shell/UiTestSupport.h"
 #include "support/DemoDocument.h"
+#include "support/FileList.h"
+#include "support/ScreenText.h"
 
 #include "exchange/ArbitrarySummary.h"
 #include "exchange/OutputFile.h"
@@ -321,7 +323,7 @@ TEST_F(UiPRSvodView, MergeViewPrintsTwoTotalsFilesAsOne)
     merge.resize(600, 400);
     merge.OnInitialUpdate();
     ASSERT_TRUE(ShowActive(&merge));
-    merge.SetListLines({folder + QStringLiteral("one.itg"), folder + QStringLiteral("missing.itg")});
+    SetFileList(merge, {folder + QStringLiteral("one.itg"), folder + QStringLiteral("missing.itg")});
     QTest::mouseClick(merge.controlAs<QPushButton>(CAmaSvodView::IdStart), Qt::LeftButton);
     ASSERT_TRUE(WaitFor([&] { return merge.controlAs<QPushButton>(CAmaSvodView::IdStart)->isEnabled(); }, 30'000));
     Settle();
@@ -336,13 +338,14 @@ TEST_F(UiPRSvodView, MergeViewPrintsTwoTotalsFilesAsOne)
             dialog->reject();
     });
     decline.start(5);
-    merge.SetListLines({folder + QStringLiteral("one.itg"), folder + QStringLiteral("two.itg")});
+    SetFileList(merge, {folder + QStringLiteral("one.itg"), folder + QStringLiteral("two.itg")});
     QTest::mouseClick(merge.controlAs<QPushButton>(CAmaSvodView::IdStart), Qt::LeftButton);
     ASSERT_TRUE(WaitFor([&] { return merge.controlAs<QPushButton>(CAmaSvodView::IdStart)->isEnabled(); }, 30'000));
     Settle();
     EXPECT_TRUE(recorder.Texts().isEmpty()) << recorder.Texts().join('|').toStdString();
-    EXPECT_EQ(merge.OutcomeText(), QStringLiteral("Записан файл %1, печать отменена")
-                                       .arg(QFileInfo(kalvor::exchange::SummaryReportPath(*doc)).absoluteFilePath()));
+    EXPECT_EQ(ScreenText(&merge, QStringLiteral("outcome")),
+              QStringLiteral("Записан файл %1, печать отменена")
+                  .arg(QFileInfo(kalvor::exchange::SummaryReportPath(*doc)).absoluteFilePath()));
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "PrintedPages.h"
 #include "shell/UiTestSupport.h"
 #include "support/DemoDocument.h"
+#include "support/ScreenText.h"
 
 #include "exchange/MonthlyEarningsCertificate.h"
 #include "exchange/ui/CEFuncSpravZarpMonthView.h"
@@ -170,8 +171,9 @@ TEST_F(UiPrintFormsDemo, T54OfTwoEmployeesKeepsADocumentEach)
     for (const int tabN : {first, second}) {
         ASSERT_TRUE(RunWith(IdPersonnelNumberField, QString::number(tabN)));
         const QString document = Document("T54", QStringLiteral("2011-03-%1").arg(tabN).toLatin1().constData());
-        EXPECT_EQ(view->OutcomeText(), QStringLiteral("Записан файл %1, открыт в программе просмотра")
-                                           .arg(QFileInfo(document).absoluteFilePath()));
+        EXPECT_EQ(ScreenText(view.get(), QStringLiteral("outcome")),
+                  QStringLiteral("Записан файл %1, открыт в программе просмотра")
+                      .arg(QFileInfo(document).absoluteFilePath()));
         printed[tabN == first ? 0 : 1] = ReadFile(document);
     }
     EXPECT_TRUE(recorder.Texts().isEmpty()) << recorder.Texts().join(QLatin1Char('|')).toStdString();
@@ -192,7 +194,7 @@ TEST_F(UiPrintFormsDemo, T54WithAViewerThatCannotStartNamesItsDocument)
                                         "Документ сохранен в файле %1")
                              .arg(QFileInfo(Document()).absoluteFilePath());
     EXPECT_EQ(recorder.Texts(), QStringList{said});
-    EXPECT_EQ(view->OutcomeText(), said);
+    EXPECT_EQ(ScreenText(view.get(), QStringLiteral("outcome")), said);
     EXPECT_TRUE(ReadFile(Document()).startsWith("{\\rtf"));
 }
 

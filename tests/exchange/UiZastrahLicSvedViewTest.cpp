@@ -5,6 +5,7 @@
 // format can write.
 #include "shell/UiTestSupport.h"
 #include "support/DemoDocument.h"
+#include "support/ScreenText.h"
 
 #include "exchange/PfrExport.h"
 #include "exchange/ui/CEFuncZastrahLicSvedView.h"
@@ -85,8 +86,9 @@ TEST_F(UiZastrahLicSved, EnterWithEmptyKindAndFormatFourWritesAnketa)
     EXPECT_EQ(lines.size(), 4 + qsizetype(doc->infoBase.list.size()) + 1);
     EXPECT_TRUE(QFile::exists(folder + QStringLiteral("no_pensN.txt")));
     // The run ends naming what it wrote.
-    EXPECT_TRUE(view->OutcomeText().startsWith(QStringLiteral("Записан файл %1ANKETA.TXT").arg(folder)))
-        << view->OutcomeText().toStdString();
+    EXPECT_TRUE(
+        ScreenText(view.get(), QStringLiteral("outcome")).startsWith(QStringLiteral("Записан файл %1ANKETA.TXT").arg(folder)))
+        << ScreenText(view.get(), QStringLiteral("outcome")).toStdString();
 }
 
 TEST_F(UiZastrahLicSved, NobodySelectedShowsNoDataAndCopiesNothing)
@@ -147,8 +149,9 @@ TEST_F(UiZastrahLicSved, YearPacksOfTheContributionRecords)
     EXPECT_TRUE(recorder.Texts().isEmpty()) << recorder.Texts().join(QLatin1Char('|')).toStdString();
     const QStringList xml = QDir(folder).entryList({QStringLiteral("PFR-700-Y-2011-*.XML")}, QDir::Files);
     ASSERT_EQ(xml.size(), 1);
-    EXPECT_TRUE(view->OutcomeText().startsWith(QStringLiteral("Записан файл %1%2").arg(folder, xml.front())))
-        << view->OutcomeText().toStdString();
+    EXPECT_TRUE(ScreenText(view.get(), QStringLiteral("outcome"))
+                    .startsWith(QStringLiteral("Записан файл %1%2").arg(folder, xml.front())))
+        << ScreenText(view.get(), QStringLiteral("outcome")).toStdString();
     // A report year before 2010 has no СЗВ-6 record: the record's own message, not the questionnaires'.
     doc->infoBase.config.r_g = 109;
     ASSERT_TRUE(Run());

@@ -167,26 +167,3 @@ TEST_F(DrawFixture, ScrolledGridDrawsTheRowsBelowTheHeaders)
     grid->viewport()->render(&shot);
     EXPECT_EQ(QColor(shot.pixel(r.right() - 3, r.top() + 3)), QColor(0xFF, 0, 0));
 }
-
-TEST_F(DrawFixture, VirtualModePaintIsBracketedByCacheHints)
-{
-    grid->SetVirtualMode(true);
-    grid->SetRowCount(50);
-    grid->SetColumnCount(3);
-    grid->SetFixedRowCount(1);
-    std::vector<CCellRange> hints;
-    QObject::connect(grid, &CGridCtrl::cacheHint, grid, [&](GridCacheHint* h) { hints.push_back(h->range); });
-    int asked = 0;
-    QObject::connect(grid, &CGridCtrl::dispInfoRequest, grid, [&](GridCellDispInfo* info, long*) {
-        ++asked;
-        info->text = QString::number(info->row);
-    });
-    render();
-    ASSERT_EQ(hints.size(), 2u);
-    EXPECT_EQ(hints[0].minRow, 1);
-    EXPECT_EQ(hints[0].minCol, 0);
-    EXPECT_EQ(hints[0].maxCol, 2);
-    EXPECT_EQ(hints[0], grid->GetVisibleNonFixedCellRange());
-    EXPECT_FALSE(hints[1].IsValid());
-    EXPECT_GT(asked, 3 * (hints[0].maxRow - hints[0].minRow));
-}

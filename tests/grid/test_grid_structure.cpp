@@ -1,5 +1,5 @@
 // Cells, default cells and the grid's structure: counts, fixed rows and
-// columns, inserts and deletes, spans, virtual mode, sizing.
+// columns, inserts and deletes, spans, sizing.
 #include "GridTestUtil.h"
 #include "grid/GridCell.h"
 #include "grid/GridCtrl.h"
@@ -318,50 +318,7 @@ TEST(GridStructure, SpansWidenTheStartCellAndCoverTheOthers)
     EXPECT_FALSE(grid.GetCell(2, 2)->Draw(&p, 2, 2, QRect(0, 0, 0, 20), true));
 }
 
-namespace {
-int g_callbacks = 0;
-bool FillVirtualCell(GridCellDispInfo* info, qintptr param)
-{
-    ++g_callbacks;
-    info->text = QStringLiteral("%1:%2:%3").arg(param).arg(info->row).arg(info->col);
-    return true;
-}
-} // namespace
-
-TEST(GridStructure, VirtualModeAsksTheOwnerForEveryCell)
-{
-    CGridCtrl grid;
-    grid.SetVirtualMode(true);
-    grid.SetCallbackFunc(&FillVirtualCell, 9);
-    grid.SetRowCount(5);
-    grid.SetColumnCount(3);
-    grid.SetFixedRowCount(1);
-    EXPECT_EQ(grid.GetItemText(3, 2), QStringLiteral("9:3:2"));
-    EXPECT_FALSE(grid.SetItemText(3, 2, QStringLiteral("no")));
-    EXPECT_EQ(grid.GetItemText(3, 2), QStringLiteral("9:3:2"));
-    EXPECT_EQ(grid.GetCell(0, 1)->GetState() & 0x70, 0x30u);
-    grid.SetFocusCell(2, 1);
-    EXPECT_TRUE(grid.GetCell(2, 1)->IsFocused());
-    grid.SetSelectedRange(3, 0, 3, 2);
-    EXPECT_TRUE(grid.GetCell(3, 1)->IsSelected());
-    EXPECT_TRUE(grid.IsCellSelected(3, 2));
-
-    // Deleting a display row shifts the owner's rows below it.
-    grid.DeleteRow(2);
-    EXPECT_EQ(grid.GetRowCount(), 4);
-    EXPECT_EQ(grid.GetItemText(2, 0), QStringLiteral("9:2:0"));
-
-    // Without a callback the owner is asked through the signal.
-    grid.SetCallbackFunc(nullptr, 0);
-    QObject owner;
-    QObject::connect(&grid, &CGridCtrl::dispInfoRequest, &owner, [](GridCellDispInfo* info, long*) {
-        EXPECT_EQ(info->hdr.code, NotifyGetDispInfo);
-        info->text = QStringLiteral("owner %1").arg(info->row);
-    });
-    EXPECT_EQ(grid.GetItemText(1, 1), QStringLiteral("owner 1"));
-}
-
-TEST(GridSizing, ExpandColumnsShareTheSpareWidth)
+TEST(GridSizing, ExpandLastColumnTakesTheSpareWidth)
 {
     GridWindow<> w(400, 200);
     CGridCtrl* grid = w.grid;
@@ -370,25 +327,6 @@ TEST(GridSizing, ExpandColumnsShareTheSpareWidth)
     grid->SetFixedColumnCount(1);
     const int client = grid->viewport()->width();
     grid->SetColumnWidth(0, 40);
-    grid->SetColumnWidth(1, 100);
-    grid->SetColumnWidth(2, 100);
-    grid->SetColumnWidth(3, client - 40 - 200 - 7);
-    grid->ExpandColumnsToFit();
-    EXPECT_EQ(grid->GetColumnWidth(0), 40);
-    EXPECT_EQ(grid->GetColumnWidth(1), 103);
-    EXPECT_EQ(grid->GetColumnWidth(2), 102);
-    EXPECT_EQ(grid->GetColumnWidth(3), client - 40 - 200 - 7 + 2);
-    EXPECT_EQ(grid->GetVirtualWidth(), client);
-
-    // Too wide: every column gives back its share, the first ones one more.
-    grid->SetColumnWidth(1, 200);
-    grid->SetColumnWidth(2, 0); // hidden: keeps its width and uses up its turn
-    grid->SetColumnWidth(3, client - 40 - 200 + 5);
-    grid->ExpandColumnsToFit();
-    EXPECT_EQ(grid->GetColumnWidth(1), 200 - 2 - 1);
-    EXPECT_EQ(grid->GetColumnWidth(2), 0);
-    EXPECT_EQ(grid->GetColumnWidth(3), client - 40 - 200 + 5 - 2);
-
     grid->SetColumnWidth(1, 50);
     grid->SetColumnWidth(2, 50);
     grid->SetColumnWidth(3, 50);
@@ -403,7 +341,8 @@ TEST(GridSizing, AutoSizeMeasuresTextMarginsAndFixedFrame)
     grid.SetColumnCount(3);
     grid.SetFixedRowCount(1);
     QFont f(QStringLiteral("DejaVu Sans"), 10);
-    grid.SetFont(f);
+    for (bool fixedRow : {false, true})
+        for (bool fixedCol : {false, true}) grid.GetDefaultCell(fixedRow, fixedCol)->SetFont(&f);
     QFontMetrics fm(f);
     const int margin = int(grid.GetDefaultCell(false, false)->GetMargin());
     grid.SetItemText(0, 1, QStringLiteral("Сумма"));

@@ -2,6 +2,7 @@
 // tip of cut-off texts.
 #include "GridTestUtil.h"
 #include "grid/InPlaceEdit.h"
+#include "support/InputKinds.h"
 
 using namespace GridCtrl;
 
@@ -310,10 +311,10 @@ TEST_F(EditFixture, AColumnWithoutAKindIsListedAndCannotBeEdited)
     bare.SetFixedColumnCount(1);
     bare.DeclareColumn(1, FigureColumn(QStringLiteral("Код"), kalvor::WholeFigure(0, 995)));
     bare.DeclareColumn(2, ShownColumn(QStringLiteral("Имя")));
-    EXPECT_EQ(bare.ColumnsWithoutKind(), std::vector<int>({3}));
+    EXPECT_EQ(ColumnsWithoutKind(bare), std::vector<int>({3}));
     EXPECT_FALSE(bare.IsCellEditable(1, 2));
     bare.SetEditable(false);
-    EXPECT_TRUE(bare.ColumnsWithoutKind().empty());
+    EXPECT_TRUE(ColumnsWithoutKind(bare).empty());
 }
 
 TEST_F(EditFixture, ReadOnlyCellsAndGridsStartNoEdit)

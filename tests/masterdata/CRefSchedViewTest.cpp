@@ -4,6 +4,7 @@
 // with the totals following, paging over the 22 months and stepping over the
 // schedules, manual totals kept, and what the base file holds afterwards.
 #include "RefBookWorld.h"
+#include "support/ScreenText.h"
 
 #include "masterdata/ui/CRefSchedDefDlg.h"
 #include "masterdata/ui/CRefSchedDlg.h"
@@ -81,7 +82,7 @@ protected:
         // Schedule 1 of the demo firm: Monday to Friday, 8 hours, on April 2011.
         Choose(view, "1");
         EXPECT_TRUE(calendar->isEnabled());
-        EXPECT_EQ(calendar->Caption(), QStringLiteral(" Апрель     2011 г. "));
+        EXPECT_EQ(ScreenTitle(calendar), QStringLiteral(" Апрель     2011 г. "));
         EXPECT_EQ(calendar->WorkDays()->text(), "21");
         EXPECT_EQ(calendar->WorkHours()->text(), "168,0");
         EXPECT_FALSE(calendar->WorkDays()->isEnabled());
@@ -140,13 +141,13 @@ protected:
         // PgUp sixteen times stops at January 2010; PgDn stops at October 2011.
         for (int i = 0; i < 16; ++i) QTest::keyClick(calendar->Evening(), Qt::Key_PageUp);
         EXPECT_EQ(calendar->MonthIndex(), 0);
-        EXPECT_EQ(calendar->Caption(), QStringLiteral(" Январь     2010 г. "));
+        EXPECT_EQ(ScreenTitle(calendar), QStringLiteral(" Январь     2010 г. "));
         for (int i = 0; i < 30; ++i) QTest::keyClick(calendar->Evening(), Qt::Key_PageDown);
         EXPECT_EQ(calendar->MonthIndex(), 21);
-        EXPECT_EQ(calendar->Caption(), QStringLiteral(" Октябрь     2011 г. "));
+        EXPECT_EQ(ScreenTitle(calendar), QStringLiteral(" Октябрь     2011 г. "));
         // May 2011 begins on a Sunday: the 1st in the seventh column, the 31st in the sixth row.
         for (int i = 0; i < 5; ++i) QTest::keyClick(calendar->Evening(), Qt::Key_PageUp);
-        EXPECT_EQ(calendar->Caption(), QStringLiteral(" Май     2011 г. "));
+        EXPECT_EQ(ScreenTitle(calendar), QStringLiteral(" Май     2011 г. "));
         EXPECT_EQ(calendar->DayLabel(6)->text(), "1");
         EXPECT_EQ(calendar->DayLabel(36)->text(), "31");
         EXPECT_TRUE(calendar->DayCell(36)->isVisible());

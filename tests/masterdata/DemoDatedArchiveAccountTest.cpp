@@ -6,6 +6,7 @@
 // out by hand in the payroll tests.
 #include "DemoFirm.h"
 #include "DemoScreenWorld.h"
+#include "support/ScreenText.h"
 
 #include "grid/GridCell.h"
 #include "masterdata/ui/CWorkerDatArchiveView.h"
@@ -59,7 +60,7 @@ TEST_F(DemoDatedArchiveAccount, SickLeaveSheetsAndUnpaidLeaveInTheArchiveWithDat
     EXPECT_EQ(view->Dlg()->RowCells(1), (QStringList{"14.03.11", "18.03.11", "03.11", "600", "", ""}));
 
     Apply(view->Strip(), 115);
-    EXPECT_EQ(view->Title(), QStringLiteral("Архив с датами [Ермаков В. И.]"));
+    EXPECT_EQ(ScreenTitle(view), QStringLiteral("Архив с датами [Ермаков В. И.]"));
     ASSERT_EQ(view->Dlg()->Grid()->GetRowCount(), 3);
     // His sheets of February and of its continuation into March, at the
     // average of 2009 and 2010 (no pay in 2009 in this base; 236,716.08 in
@@ -86,7 +87,7 @@ TEST_F(DemoDatedArchiveAccount, PersonalAccountOf110ShowsWhatTheCalculationStore
     Settle();
     Apply(view->Strip(), 110);
     CCalcLicSchetDlg* dlg = view->Dlg();
-    EXPECT_EQ(view->Title(), QStringLiteral("Лицевой счет [Тихонов В. А.]"));
+    EXPECT_EQ(ScreenTitle(view), QStringLiteral("Лицевой счет [Тихонов В. А.]"));
     // Salary, advance, tax and five contributions (worked out in the payroll tests).
     QStringList codes;
     for (int row = 1; row < dlg->Grid()->GetRowCount(); ++row) codes << dlg->Grid()->GetItemText(row, 1);
@@ -96,15 +97,15 @@ TEST_F(DemoDatedArchiveAccount, PersonalAccountOf110ShowsWhatTheCalculationStore
     EXPECT_EQ(dlg->Grid()->GetItemText(1, 3), QStringLiteral("21000.00"));
     EXPECT_EQ(dlg->Grid()->GetItemText(1, 4), QStringLiteral("21"));
     EXPECT_EQ(dlg->Grid()->GetItemText(1, 5), QStringLiteral("168,0"));
-    EXPECT_EQ(dlg->AccruedText(), QStringLiteral("21000.00"));
-    EXPECT_EQ(dlg->DeductedText(), QStringLiteral("11130.00"));
-    EXPECT_EQ(dlg->ToPayText(), QStringLiteral("9870.00"));
+    EXPECT_EQ(ScreenText(dlg, QStringLiteral("Начислено")), QStringLiteral("21000.00"));
+    EXPECT_EQ(ScreenText(dlg, QStringLiteral("Удержано")), QStringLiteral("11130.00"));
+    EXPECT_EQ(ScreenText(dlg, QStringLiteral("К выдаче")), QStringLiteral("9870.00"));
     Screenshot(frame.get(), QStringLiteral("personal-account.png"));
 
     // F4: the next employee's stored rows, without computing.
     PressKey(Qt::Key_F4);
     EXPECT_EQ(view->m_tabN, 111u);
-    EXPECT_EQ(view->Title(), QStringLiteral("Лицевой счет [Прохоров И. В.]"));
+    EXPECT_EQ(ScreenTitle(view), QStringLiteral("Лицевой счет [Прохоров И. В.]"));
     EXPECT_TRUE(boxes.boxes.empty()) << boxes.Texts().join(QLatin1Char('\n')).toStdString();
 }
 

@@ -6,6 +6,7 @@
 #include "DemoFirm.h"
 #include "DemoScreenWorld.h"
 #include "EmployeeScreensWorld.h"
+#include "support/ScreenText.h"
 
 #include "masterdata/ui/CWorkerArchiveDlg.h"
 #include "masterdata/ui/CWorkerArchiveView.h"
@@ -65,7 +66,7 @@ TEST_F(DemoScreens, PaySheetShowsTheStoredAmountsAfterARestart)
     ASSERT_EQ(grid->GetRowCount() - 1, rows);
     EXPECT_EQ(grid->GetItemText(10, 1), QStringLiteral("110"));
     EXPECT_EQ(grid->GetItemText(10, 2), QStringLiteral("9870.00"));
-    EXPECT_EQ(view->Dlg()->TotalText(), QString::number(total / 100, 'f', 2));
+    EXPECT_EQ(ScreenText(view->Dlg(), QStringLiteral("К выдаче")), QString::number(total / 100, 'f', 2));
     // The standing payments of the demo firm reached the month's rows.
     auto monthRow = [&](int tabN, int code) {
         QSqlQuery q(ib::Db(doc->infoBase));
@@ -102,7 +103,7 @@ TEST_F(DemoScreens, DeductionsOf106StepAndSurviveARestart)
     TypeCell(grid, 3, 4, QStringLiteral("1400"));
     PressKey(Qt::Key_F4);
     EXPECT_EQ(view->m_tabN, 107u);
-    EXPECT_EQ(view->Title(), QStringLiteral("Налоговые вычеты [Гусева А. С.]"));
+    EXPECT_EQ(ScreenTitle(view), QStringLiteral("Налоговые вычеты [Гусева А. С.]"));
     EXPECT_TRUE(boxes.boxes.empty());
 
     Restart();
@@ -127,8 +128,8 @@ TEST_F(DemoScreens, ArchiveAndPermanentPaymentsOfTheDemoFirm)
     // The reversal filed in February against January's salary paid twice.
     QStringList reversal;
     for (int row = 1; row <= count; ++row)
-        if (archive->Dlg()->RowCells(row).value(2) == QStringLiteral("-1800.00"))
-            reversal = archive->Dlg()->RowCells(row);
+        if (archive->DetailDlg()->RowCells(row).value(2) == QStringLiteral("-1800.00"))
+            reversal = archive->DetailDlg()->RowCells(row);
     EXPECT_EQ(reversal, (QStringList{"01.11", "4", "-1800.00", "", "", "02.11"}));
     Screenshot(frame.get(), QStringLiteral("archive.png"));
 
@@ -136,10 +137,11 @@ TEST_F(DemoScreens, ArchiveAndPermanentPaymentsOfTheDemoFirm)
     ASSERT_NE(payments, nullptr);
     Settle();
     Apply(payments->Strip(), 113);
-    EXPECT_EQ(payments->Dlg()->RowCells(1),
+    EXPECT_EQ(payments->DetailDlg()->RowCells(1),
               (QStringList{"6", "", "1500.00", "", "", "", "", "", "", "", "01.01.11", "", "1"}));
     Apply(payments->Strip(), 111);
-    EXPECT_EQ(payments->Dlg()->RowCells(1), (QStringList{"8", "5", "", "8", "20.0", "", "1", "", "", "", "", "", ""}));
+    EXPECT_EQ(payments->DetailDlg()->RowCells(1),
+              (QStringList{"8", "5", "", "8", "20.0", "", "1", "", "", "", "", "", ""}));
     Screenshot(frame.get(), QStringLiteral("permanent-payments.png"));
     EXPECT_TRUE(boxes.boxes.empty()) << boxes.Texts().join(QLatin1Char('\n')).toStdString();
 }

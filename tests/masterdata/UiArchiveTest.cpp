@@ -4,6 +4,7 @@
 // whole frees its entry, and the group operations (append to a full archive,
 // delete an equal row, mark then correct) in dbo.waria.
 #include "EmployeeScreensWorld.h"
+#include "support/ScreenText.h"
 
 #include "grid/GridCell.h"
 #include "masterdata/ui/CWorkerArchiveDlg.h"
@@ -50,7 +51,7 @@ protected:
         ASSERT_TRUE(ShowActive(frame.get()));
         view = frame->SwitchView<CWorkerArchiveView>();
         ASSERT_NE(view, nullptr);
-        grid = view->Dlg()->Grid();
+        grid = view->DetailDlg()->Grid();
     }
     void Group(std::initializer_list<int> indexes, int button, const QStringList& row)
     {
@@ -81,9 +82,9 @@ TEST_F(UiArchive, EntriesAreEditedInPlaceAndSavedOnlyWhenChanged)
     MessageRecorder boxes;
     OpenFrame();
     ApplyNumber(view->Strip(), tabN(1));
-    EXPECT_EQ(view->Title(), QStringLiteral("Архив [%1]").arg(base().shortNameOf(base().list[1].slot)));
+    EXPECT_EQ(ScreenTitle(view), QStringLiteral("Архив [%1]").arg(base().shortNameOf(base().list[1].slot)));
     ASSERT_EQ(grid->GetRowCount(), 1 + 1200);
-    EXPECT_EQ(view->Dlg()->RowCells(1), (QStringList{"01.26", "4", "20000.00", "15", "120,0", ""}));
+    EXPECT_EQ(view->DetailDlg()->RowCells(1), (QStringList{"01.26", "4", "20000.00", "15", "120,0", ""}));
     EXPECT_EQ(grid->GetCell(2, 0)->GetTextColour(), CWorkerArchiveDlg::kDeductionColour);
     EXPECT_EQ(grid->GetCell(1, 0)->GetTextColour(), GridCtrl::DefaultColour);
 
@@ -104,7 +105,7 @@ TEST_F(UiArchive, EntriesAreEditedInPlaceAndSavedOnlyWhenChanged)
 
     // Back on him: the row reads as typed; stepping on without a change writes nothing.
     PressKey(Qt::Key_F3);
-    EXPECT_EQ(view->Dlg()->RowCells(5), (QStringList{"03.09", "7", "-1.50", "", "8,15", "04.09"}));
+    EXPECT_EQ(view->DetailDlg()->RowCells(5), (QStringList{"03.09", "7", "-1.50", "", "8,15", "04.09"}));
     QSqlQuery trigger(ib::Db(base()));
     ASSERT_TRUE(trigger.exec(QStringLiteral("CREATE TRIGGER dbo.no_archive_write BEFORE DELETE ON waria "
                                             "BEGIN SELECT RAISE(ABORT, 'archive written'); END")));
@@ -140,7 +141,7 @@ TEST_F(UiArchive, GroupOperationsWorkOnTheFirstFreeOrEqualEntry)
 
     // Mark then correct: 902 of January becomes 902 of February.
     Group({1}, 1383, {"01.26", "902", "2600"});
-    EXPECT_TRUE(view->Dlg()->m_groupMode);
+    EXPECT_TRUE(view->DetailDlg()->m_groupMode);
     TypeCell(grid, 1, 0, QStringLiteral("02.26"));
     TypeCell(grid, 1, 1, QStringLiteral("902"));
     TypeCell(grid, 1, 2, QStringLiteral("2600"));
@@ -152,10 +153,10 @@ TEST_F(UiArchive, GroupOperationsWorkOnTheFirstFreeOrEqualEntry)
 
     // Esc in group mode cancels the group and empties the screen.
     view->TakeHelpValues({QString::number(tabN(1))});
-    ASSERT_TRUE(view->Dlg()->m_groupMode);
+    ASSERT_TRUE(view->DetailDlg()->m_groupMode);
     grid->setFocus();
     PressKey(Qt::Key_Escape);
-    EXPECT_FALSE(view->Dlg()->m_groupMode);
-    EXPECT_EQ(view->Dlg()->m_slot, 0u);
+    EXPECT_FALSE(view->DetailDlg()->m_groupMode);
+    EXPECT_EQ(view->DetailDlg()->m_slot, 0u);
     EXPECT_FALSE(base().list[1].marked());
 }

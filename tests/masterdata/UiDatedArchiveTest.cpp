@@ -4,6 +4,7 @@
 // by Esc into dbo.warDat with the rows without a valid code dropped, leaving
 // the screen saving first, and typed personnel numbers that are refused.
 #include "EmployeeScreensWorld.h"
+#include "support/ScreenText.h"
 
 #include "grid/GridCell.h"
 
@@ -82,7 +83,7 @@ TEST_F(UiDatedArchive, InsertDeleteAndEscSaveTheGridIntoTheDatedArchive)
 {
     MessageRecorder boxes;
     ApplyNumber(view->Strip(), tabN(1));
-    EXPECT_EQ(view->Title(), QStringLiteral("Архив с датами [%1]").arg(base().shortNameOf(slotOf(1))));
+    EXPECT_EQ(ScreenTitle(view), QStringLiteral("Архив с датами [%1]").arg(base().shortNameOf(slotOf(1))));
     ASSERT_EQ(grid->GetRowCount(), 4);
     EXPECT_EQ(view->Dlg()->RowCells(2), (QStringList{"09.02.26", "13.02.26", "02.26", "155", "2500.00", "1"}));
     EXPECT_EQ(grid->GetCell(1, 4)->GetFormat() & GridCtrl::DT_RIGHT, unsigned(GridCtrl::DT_RIGHT));

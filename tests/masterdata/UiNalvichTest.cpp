@@ -4,6 +4,7 @@
 // employee, a failing base that keeps him too, and leaving the screen saving
 // first. Then the group operations on marked employees, checked in dbo.nalvich.
 #include "EmployeeScreensWorld.h"
+#include "support/ScreenText.h"
 
 #include "masterdata/ui/CWorkerNalvichDlg.h"
 #include "masterdata/ui/CWorkerNalvichView.h"
@@ -81,8 +82,7 @@ TEST_F(UiNalvich, TypedNumberRowsAndStepsSaveEachEmployee)
     ApplyNumber(view->Strip(), tabN(1));
     EXPECT_EQ(view->m_tabN, unsigned(tabN(1)));
     EXPECT_EQ(doc.LastPersonnelNumber, unsigned(tabN(1)));
-    EXPECT_EQ(view->Title(),
-              QStringLiteral("Налоговые вычеты [%1]").arg(base().shortNameOf(base().list[1].slot)));
+    EXPECT_EQ(ScreenTitle(view), QStringLiteral("Налоговые вычеты [%1]").arg(base().shortNameOf(base().list[1].slot)));
     ASSERT_EQ(DataRows(), 1);
     EXPECT_EQ(grid->GetItemText(1, 0), QStringLiteral("103"));
     EXPECT_EQ(grid->GetItemText(1, 2), QStringLiteral("01.26"));

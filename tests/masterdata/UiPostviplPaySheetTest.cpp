@@ -2,6 +2,7 @@
 // year, a refused month 13, the 22nd row that cannot be added, the code-table
 // pick list typed into its cell) and the pay sheet of one shop with its total.
 #include "EmployeeScreensWorld.h"
+#include "support/ScreenText.h"
 
 #include "masterdata/ui/CWorkerPostviplDlg.h"
 #include "masterdata/ui/CWorkerPostviplView.h"
@@ -31,7 +32,7 @@ protected:
         ASSERT_TRUE(ShowActive(frame.get()));
         view = frame->SwitchView<CWorkerPostviplView>();
         ASSERT_NE(view, nullptr);
-        grid = view->Dlg()->Grid();
+        grid = view->DetailDlg()->Grid();
     }
     CommandRegistry registry;
     std::unique_ptr<CMainFrame> frame;
@@ -46,10 +47,10 @@ TEST_F(UiPostvipl, PaymentsAreTypedCheckedAndSaved)
     MessageRecorder boxes;
     Open();
     ApplyNumber(view->Strip(), tabN(1));
-    EXPECT_EQ(view->Title(),
+    EXPECT_EQ(ScreenTitle(view),
               QStringLiteral("Постоянные выплаты [%1]").arg(base().shortNameOf(base().list[1].slot)));
     EXPECT_EQ(grid->GetRowCount(), 1);
-    QTest::mouseClick(view->Dlg()->control(CWorkerPostviplDlg::IdAdd), Qt::LeftButton);
+    QTest::mouseClick(view->DetailDlg()->control(CWorkerPostviplDlg::IdAdd), Qt::LeftButton);
     ASSERT_EQ(grid->GetRowCount(), 2);
 
     // The kind from its code table: F1 on column 1 lists the eight kinds; Enter types the chosen code.
@@ -103,13 +104,13 @@ TEST_F(UiPostvipl, PaymentsAreTypedCheckedAndSaved)
     EXPECT_EQ(Column("postDopl", "mask", 1), QStringList{"8"});
     EXPECT_EQ(Column("postDopl", "mrp", 1), QStringList{"1"});
     PressKey(Qt::Key_F3);
-    EXPECT_EQ(view->Dlg()->RowCells(1),
+    EXPECT_EQ(view->DetailDlg()->RowCells(1),
               (QStringList{"16", "5", "", "8", "12.3", "", "1", "", "", "", "01.03.09", "", "1"}));
 
     // 21 payments: a 22nd row cannot be added.
     ApplyNumber(view->Strip(), tabN(3));
     EXPECT_EQ(grid->GetRowCount(), 22);
-    QTest::mouseClick(view->Dlg()->control(CWorkerPostviplDlg::IdAdd), Qt::LeftButton);
+    QTest::mouseClick(view->DetailDlg()->control(CWorkerPostviplDlg::IdAdd), Qt::LeftButton);
     EXPECT_EQ(grid->GetRowCount(), 22);
     EXPECT_EQ(CWorkerPostviplView::CodeTableLines(12),
               (QStringList{QStringLiteral(" |Выплата будет произведена в расчет зарплаты"),
@@ -153,7 +154,7 @@ TEST_F(World, PaySheetListsTheShopWithItsTotal)
         EXPECT_EQ(grid->GetItemText(r + 1, 1), numbers[r]);
         EXPECT_EQ(grid->GetItemText(r + 1, 2), amounts[r]);
     }
-    EXPECT_EQ(view.Dlg()->TotalText(), QString::number(total / 100, 'f', 2));
+    EXPECT_EQ(ScreenText(view.Dlg(), QStringLiteral("К выдаче")), QString::number(total / 100, 'f', 2));
 
     // A shop the book lacks is refused naming the book, and the sheet stays.
     QLineEdit* shopField = view.Strip()->Field(CWorkersFilterDlg::IdShop);
@@ -175,9 +176,11 @@ TEST_F(World, PaySheetListsTheShopWithItsTotal)
         EXPECT_EQ(grid->GetItemText(r + 1, 1), numbers[r]);
         EXPECT_EQ(grid->GetItemText(r + 1, 2), QString());
     }
-    EXPECT_EQ(view.Dlg()->TotalText(), QStringLiteral("0.00"));
+    EXPECT_EQ(ScreenText(view.Dlg(), QStringLiteral("К выдаче")), QStringLiteral("0.00"));
 
-    // Esc in the sheet empties it.
-    view.Dlg()->OnCancel();
+    // Esc in the sheet empties it and gives the focus back to the strip.
+    grid->setFocus();
+    QTest::keyClick(grid, Qt::Key_Escape);
     EXPECT_EQ(grid->GetRowCount(), 1);
+    EXPECT_TRUE(view.Strip()->isAncestorOf(QApplication::focusWidget()));
 }

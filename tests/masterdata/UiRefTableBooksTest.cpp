@@ -6,6 +6,7 @@
 // Screenshots of the seniority grid, the tax book and the legal-entity form go
 // to the build folder.
 #include "RefTablesWorld.h"
+#include "support/ScreenText.h"
 
 #include "grid/FldHlpGridCtrl.h"
 #include "masterdata/ui/CRefGridBookView.h"
@@ -165,10 +166,10 @@ TEST_F(UiRefTables, AToggledMaskIsSavedAndAVisitWithoutAToggleIsNot)
 {
     auto* view = Open<CRefMasksView>(1036);
     ASSERT_TRUE(view);
-    EXPECT_EQ(view->Title(), QStringLiteral("Маска 0"));
+    EXPECT_EQ(ScreenTitle(view), QStringLiteral("Маска 0"));
     QTest::keyClick(view->Grid(), Qt::Key_F4);
     QTest::keyClick(view->Grid(), Qt::Key_F4);
-    EXPECT_EQ(view->Title(), QStringLiteral("Маска 2"));
+    EXPECT_EQ(ScreenTitle(view), QStringLiteral("Маска 2"));
     const int code = base().payKinds()[0].kod;
     const bool was = base().firm.masks[2][std::size_t(code)] != 0;
     view->Grid()->SetFocusCell(1, 0);

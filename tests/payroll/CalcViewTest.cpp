@@ -8,6 +8,7 @@
 #include "payroll/ui/CCalcZarpDlg.h"
 #include "payroll/ui/CCalcZarpView.h"
 #include "payroll/ui/RunMonthChange.h"
+#include "support/ScreenText.h"
 
 #include "infobase/InfoBaseDb.h"
 #include "payroll/CalcEmployeeMonth.h"
@@ -253,7 +254,7 @@ TEST_F(CalcViewTest, ComputesTheBaseShowsProgressAndStopsHalfway)
     CCalcZarpDlg* dlg = view.CalcDlg();
     CTabelFilterDlg* strip = view.Strip();
     EXPECT_EQ(doc.LastEntryScreen, 8u);
-    EXPECT_EQ(view.Title(), QStringLiteral("Расчет заработной платы"));
+    EXPECT_EQ(ScreenTitle(&view), QStringLiteral("Расчет заработной платы"));
 
     ASSERT_NO_FATAL_FAILURE(ExpectKeysThatSelectNobodyStartNothing(view, boxes));
     QLineEdit* shop = strip->Field(CWorkersFilterDlg::IdShop);
@@ -264,9 +265,10 @@ TEST_F(CalcViewTest, ComputesTheBaseShowsProgressAndStopsHalfway)
     // error count.
     std::vector<Seen> seen;
     QStringList stageTitles;
-    QObject::connect(dlg->Thread(), &TaskThread::stage, &view, [&] { stageTitles << view.Title(); });
+    QObject::connect(dlg->Thread(), &TaskThread::stage, &view, [&] { stageTitles << ScreenTitle(&view); });
     QObject::connect(dlg->Thread(), &TaskThread::calcProgress, &view, [&](int index, int errors) {
-        seen.push_back({index, errors, dlg->Progress()->value(), view.Title(), dlg->ErrorCountText()});
+        seen.push_back(
+            {index, errors, dlg->Progress()->value(), ScreenTitle(&view), ScreenText(dlg, QStringLiteral("Ошибок"))});
     });
     std::vector<std::pair<int, int>> done;
     QObject::connect(dlg, &CCalcZarpDlg::calculationDone, &view,
@@ -288,11 +290,12 @@ TEST_F(CalcViewTest, ComputesTheBaseShowsProgressAndStopsHalfway)
     EXPECT_EQ(dlg->Progress()->value(), kEmployees);
     EXPECT_EQ(dlg->Progress()->text(), QStringLiteral("240 из 240"));
     // Computed are those whose calculation succeeded.
-    EXPECT_EQ(dlg->OutcomeText(), QStringLiteral("Расчет выполнен. Работников: 240, рассчитано: %1, ошибок: %2")
-                                      .arg(kEmployees - failing)
-                                      .arg(failing));
-    EXPECT_EQ(view.Title(), QStringLiteral("Расчет зарплаты"));
-    EXPECT_EQ(dlg->ErrorCountText(), QString::number(failing));
+    EXPECT_EQ(ScreenText(dlg, QStringLiteral("outcome")),
+              QStringLiteral("Расчет выполнен. Работников: 240, рассчитано: %1, ошибок: %2")
+                  .arg(kEmployees - failing)
+                  .arg(failing));
+    EXPECT_EQ(ScreenTitle(&view), QStringLiteral("Расчет зарплаты"));
+    EXPECT_EQ(ScreenText(dlg, QStringLiteral("Ошибок")), QString::number(failing));
     EXPECT_EQ(boxes.boxes.size(), 2u); // a finished run shows no box
 
     // Again, held after its first employee and stopped with "Стоп" there:
@@ -308,9 +311,10 @@ TEST_F(CalcViewTest, ComputesTheBaseShowsProgressAndStopsHalfway)
     EXPECT_FALSE(dlg->IsRunning());
     EXPECT_EQ(dlg->Progress()->value(), 1);
     EXPECT_EQ(dlg->Progress()->text(), QStringLiteral("1 из 240"));
-    EXPECT_EQ(dlg->ErrorCountText(), QStringLiteral("0"));
-    EXPECT_EQ(dlg->OutcomeText(), QStringLiteral("Расчет прерван. Работников: 240, рассчитано: 1 из 240, ошибок: 0"));
-    EXPECT_EQ(view.Title(), QStringLiteral("Расчет зарплаты"));
+    EXPECT_EQ(ScreenText(dlg, QStringLiteral("Ошибок")), QStringLiteral("0"));
+    EXPECT_EQ(ScreenText(dlg, QStringLiteral("outcome")),
+              QStringLiteral("Расчет прерван. Работников: 240, рассчитано: 1 из 240, ошибок: 0"));
+    EXPECT_EQ(ScreenTitle(&view), QStringLiteral("Расчет зарплаты"));
 
     ExpectTheBaseHoldsWhatTheEngineComputed(base(), expected);
 }
@@ -353,7 +357,8 @@ TEST_F(CalcViewTest, OneEmployeeByNumberAndAStopDuringLoading)
     EXPECT_EQ(results[1], platform::TASK_STOPPED);
     EXPECT_TRUE(progress.empty());
     EXPECT_EQ(boxes.Texts(), QStringList{QStringLiteral("Операция прервана")});
-    EXPECT_EQ(dlg->OutcomeText(), QStringLiteral("Расчет прерван. Работников: 240, рассчитано: 0 из 0, ошибок: 0"));
+    EXPECT_EQ(ScreenText(dlg, QStringLiteral("outcome")),
+              QStringLiteral("Расчет прерван. Работников: 240, рассчитано: 0 из 0, ошибок: 0"));
 
     // A work file that cannot be made: the loading stage fails, and the screen says so.
     const QString missing = base().swapPath();
@@ -369,8 +374,8 @@ TEST_F(CalcViewTest, OneEmployeeByNumberAndAStopDuringLoading)
         QStringLiteral("Расчет зарплаты не выполнен.\nОшибка при открытии файла %1\nНа месте файла находится папка")
             .arg(missing));
     EXPECT_EQ(boxes.boxes[1].flags, MB_OK | MB_ICONERROR);
-    EXPECT_EQ(view.Title(), QStringLiteral("Расчет зарплаты"));
-    EXPECT_EQ(dlg->OutcomeText(), QStringLiteral("Расчет не выполнен."));
+    EXPECT_EQ(ScreenTitle(&view), QStringLiteral("Расчет зарплаты"));
+    EXPECT_EQ(ScreenText(dlg, QStringLiteral("outcome")), QStringLiteral("Расчет не выполнен."));
 }
 
 TEST(CalcThreadSelection, KeysNumbersAndTheRestrictedStatus)
@@ -712,20 +717,22 @@ TEST(CalcViewDemo, TheScreenShowsTheCountAndTheEndOfTheRun)
     EXPECT_EQ(dlg->Progress()->maximum(), 50);
     EXPECT_EQ(dlg->Progress()->value(), 50);
     EXPECT_EQ(dlg->Progress()->text(), QStringLiteral("50 из 50"));
-    EXPECT_EQ(dlg->OutcomeText(), QStringLiteral("Расчет выполнен. Работников: 52, рассчитано: 50, ошибок: 0"));
-    EXPECT_EQ(dlg->ErrorCountText(), QStringLiteral("0"));
-    EXPECT_EQ(dlg->NotesText(), QStringLiteral("Таб.N 151 Кузнецов П. А. - не рассчитан: Уволен и уже не работает\n"
-                                               "Таб.N 152 Федотова М. С. - не рассчитан: Уволен и уже не работает"));
+    EXPECT_EQ(ScreenText(dlg, QStringLiteral("outcome")),
+              QStringLiteral("Расчет выполнен. Работников: 52, рассчитано: 50, ошибок: 0"));
+    EXPECT_EQ(ScreenText(dlg, QStringLiteral("Ошибок")), QStringLiteral("0"));
+    EXPECT_EQ(ScreenText(dlg, QStringLiteral("notes")),
+              QStringLiteral("Таб.N 151 Кузнецов П. А. - не рассчитан: Уволен и уже не работает\n"
+                             "Таб.N 152 Федотова М. С. - не рассчитан: Уволен и уже не работает"));
     EXPECT_TRUE(boxes.boxes.empty()) << boxes.Texts().join(QLatin1Char('\n')).toStdString();
 
     // The month changed under the open screen: April's bar, line and notes go.
     ASSERT_EQ(MoveEmployeesToNextMonth(MonthKey(2011, 5).value(), {}, doc), 1);
     doc.NotifyMonthChanged();
-    EXPECT_EQ(dlg->OutcomeText(), QString());
-    EXPECT_EQ(dlg->NotesText(), QString());
+    EXPECT_EQ(ScreenText(dlg, QStringLiteral("outcome")), QString());
+    EXPECT_EQ(ScreenText(dlg, QStringLiteral("notes")), QString());
     EXPECT_EQ(dlg->Progress()->text(), QString());
     EXPECT_EQ(dlg->Progress()->value(), 0);
-    EXPECT_EQ(dlg->ErrorCountText(), QStringLiteral("0"));
+    EXPECT_EQ(ScreenText(dlg, QStringLiteral("Ошибок")), QStringLiteral("0"));
     view.close();
     CloseBase(doc.infoBase);
 }

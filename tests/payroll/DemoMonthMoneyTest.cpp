@@ -27,6 +27,7 @@
 #include "support/DemoDocument.h"
 #include "support/MonthRun.h"
 #include "support/OfficeConvert.h"
+#include "support/ScreenText.h"
 #include "values/Clock.h"
 #include "values/Messages.h"
 
@@ -275,7 +276,8 @@ protected:
             QTest::keyClick(number, Qt::Key_Return);
             Settle();
             CCalcLicSchetDlg* dlg = view->Dlg();
-            out[e.tabN()] = {dlg->AccruedText(), dlg->DeductedText(), dlg->ToPayText()};
+            out[e.tabN()] = {ScreenText(dlg, QStringLiteral("Начислено")), ScreenText(dlg, QStringLiteral("Удержано")),
+                             ScreenText(dlg, QStringLiteral("К выдаче"))};
         }
         return out;
     }
@@ -294,7 +296,7 @@ protected:
         CFldHlpGridCtrl* grid = view->Dlg()->Grid();
         for (int row = 1; row < grid->GetRowCount(); ++row)
             out[grid->GetItemText(row, 1).toInt()] = grid->GetItemText(row, 2);
-        total = view->Dlg()->TotalText();
+        total = ScreenText(view->Dlg(), QStringLiteral("К выдаче"));
         return out;
     }
 

@@ -10,6 +10,7 @@
 #include "payroll/ui/CCalcLicSchetDlg.h"
 #include "payroll/ui/CCalcLicSchetView.h"
 #include "payroll/ui/PersonalAccount.h"
+#include "support/ScreenText.h"
 
 #include "grid/FldHlpGridCtrl.h"
 #include "grid/GridCell.h"
@@ -163,18 +164,18 @@ TEST_F(UiPersonalAccount, StepsThroughStoredRowsAndRefusesUnknownNumbers)
     EXPECT_EQ(doc.LastEntryScreen, 8u);
     CCalcLicSchetDlg* dlg = view->Dlg();
     QLineEdit* number = view->Strip()->Field(CTabelFilterDlg::IdTabN);
-    EXPECT_EQ(dlg->AccruedText(), QString());
+    EXPECT_EQ(ScreenText(dlg, QStringLiteral("Начислено")), QString());
 
     Type(number, QString::number(tabN(0)));
     EXPECT_EQ(view->m_tabN, unsigned(tabN(0)));
-    EXPECT_EQ(view->Title(), QStringLiteral("Лицевой счет [%1]").arg(base().shortNameOf(slot(0))));
+    EXPECT_EQ(ScreenTitle(view), QStringLiteral("Лицевой счет [%1]").arg(base().shortNameOf(slot(0))));
     const auto rows0 = ComputedRows(0);
     ASSERT_FALSE(Expected(rows0).isEmpty());
     EXPECT_EQ(Shown(dlg), Expected(rows0));
     const MonthMoney totals = MonthMoneyOf(rows0.data(), int(rows0.size()));
-    EXPECT_EQ(dlg->AccruedText(), FormatFixed(totals.accrued / 100, 2));
-    EXPECT_EQ(dlg->DeductedText(), FormatFixed(totals.deducted / 100, 2));
-    EXPECT_EQ(dlg->ToPayText(), FormatFixed(totals.net() / 100, 2));
+    EXPECT_EQ(ScreenText(dlg, QStringLiteral("Начислено")), FormatFixed(totals.accrued / 100, 2));
+    EXPECT_EQ(ScreenText(dlg, QStringLiteral("Удержано")), FormatFixed(totals.deducted / 100, 2));
+    EXPECT_EQ(ScreenText(dlg, QStringLiteral("К выдаче")), FormatFixed(totals.net() / 100, 2));
     // The names' column is the wide one; the hours' no wider than the sums'.
     EXPECT_GE(dlg->Grid()->GetColumnWidth(0), dlg->Grid()->width() / 2 - 2);
     EXPECT_LE(dlg->Grid()->GetColumnWidth(5), dlg->Grid()->GetColumnWidth(3));
@@ -302,7 +303,7 @@ TEST_F(UiPersonalAccount, QuickCommand9999RecomputesOneEmployeeAndShowsWhatWasSt
     ASSERT_NE(Expected(stored), Expected(before));
     EXPECT_EQ(Shown(view->Dlg()), Expected(stored));
     const MonthMoney totals = MonthMoneyOf(stored.data(), int(stored.size()));
-    EXPECT_EQ(view->Dlg()->ToPayText(), FormatFixed(totals.net() / 100, 2));
+    EXPECT_EQ(ScreenText(view->Dlg(), QStringLiteral("К выдаче")), FormatFixed(totals.net() / 100, 2));
     EXPECT_FALSE(base().swap.isOpen());
     EXPECT_EQ(StoredRows(index + 1), otherBefore); // nobody else is computed
 

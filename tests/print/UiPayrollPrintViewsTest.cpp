@@ -7,6 +7,7 @@
 #include "DemoFirm.h"
 #include "shell/UiTestSupport.h"
 #include "support/DemoDocument.h"
+#include "support/ScreenText.h"
 
 #include "infobase/InfoBaseDb.h"
 #include "payroll/CalcThread.h"
@@ -206,7 +207,7 @@ TEST_F(UiPayrollPrintViews, AViewerThatCannotStartIsSaidWithTheDocumentsFile)
         if (!recorder.boxes.empty()) {
             EXPECT_EQ(recorder.boxes[0].flags, MB_OK | MB_ICONWARNING) << what;
         }
-        EXPECT_EQ(view->OutcomeText(), said) << what;
+        EXPECT_EQ(ScreenText(view.get(), QStringLiteral("outcome")), said) << what;
         EXPECT_TRUE(ReadFile(Document(form)).startsWith("{\\rtf")) << what;
         recorder.boxes.clear();
         QFile::remove(Document(form));
@@ -223,8 +224,9 @@ TEST_F(UiPayrollPrintViews, AViewerThatCannotStartIsSaidWithTheDocumentsFile)
     platform::DocumentOpener::SetCommand(QStringLiteral("true"));
     ASSERT_TRUE(PrintWithEnter());
     EXPECT_TRUE(recorder.Texts().isEmpty()) << recorder.Texts().join(QLatin1Char('|')).toStdString();
-    EXPECT_EQ(view->OutcomeText(), QStringLiteral("Записан файл %1, открыт в программе просмотра")
-                                       .arg(QFileInfo(Document("Zarp-Bank")).absoluteFilePath()));
+    EXPECT_EQ(ScreenText(view.get(), QStringLiteral("outcome")),
+              QStringLiteral("Записан файл %1, открыт в программе просмотра")
+                  .arg(QFileInfo(Document("Zarp-Bank")).absoluteFilePath()));
 }
 
 // Each view is captioned with its own document; letters in a number field

@@ -14,6 +14,7 @@
 #include "shell/ui/CTabelFilterDlg.h"
 #include "shell/ui/EntryGrid.h"
 #include "shell/ui/TypedInput.h"
+#include "support/InputKinds.h"
 #include "support/TestFixture.h"
 
 #include <QLabel>
@@ -221,8 +222,8 @@ TEST_F(UiFrame, RegisteredCommandsMakeTheMenusPanelsAndKeysAndSwitchViews)
     ASSERT_EQ(payroll->count(), 2);
     EXPECT_EQ(payroll->itemText(0), QStringLiteral("Справочники"));
     EXPECT_EQ(payroll->itemText(1), QStringLiteral("Табель"));
-    EXPECT_FALSE(frame.MainPanelButton(MainPanelAddFunctions)->isVisibleTo(&frame));
-    EXPECT_TRUE(frame.MainPanelButton(MainPanelPayroll)->isVisibleTo(&frame));
+    EXPECT_FALSE(frame.findChild<QPushButton*>(QStringLiteral("mainPanelButton4"))->isVisibleTo(&frame));
+    EXPECT_TRUE(frame.findChild<QPushButton*>(QStringLiteral("mainPanelButton1"))->isVisibleTo(&frame));
 
     // Function keys of the registry switch the single view; the old one goes.
     EXPECT_EQ(frame.CurrentView()->objectName(), QStringLiteral("CEmptyView"));
@@ -292,12 +293,6 @@ TEST_F(UiFrame, FrameKeysReachTheViewEvenFromItsDialogs)
     }
     EXPECT_EQ(view->calls, expected);
     EXPECT_TRUE(frame.isVisible()); // Alt+F4 went to the view, not to closing
-    // The forms' buttons reach the same operations by command number.
-    view->calls.clear();
-    for (int id : {1017, 32778, 32779, 32825, 32826, 32794}) EXPECT_TRUE(frame.RunViewCommand(id));
-    EXPECT_FALSE(frame.RunViewCommand(1));
-    EXPECT_EQ(view->calls, (QStringList{"ShowFormHelp", "NextElement", "PrevElement", "InsertBefore", "InsertAfter",
-                                        "DeleteElement"}));
     EXPECT_EQ(view->m_focusedId, 1300);
 }
 
@@ -542,7 +537,8 @@ TEST_F(UiFrame, HelpListInTheEntryGridFollowsItsFocusCell)
     grid->setFocus();
     EXPECT_EQ(view->m_focusedId, 1260);
     const QStringList lines{QStringLiteral("10|Десять"), QStringLiteral("20|Двадцать")};
-    EnableGridSelection(grid, true);
+    // No cell has the focus: no list.
+    grid->SetFocusCell(-1, -1);
     EXPECT_EQ(view->ShowHelpList(lines, {3, false, 200, 100}), -1);
     grid->SetFocusCell(2, 1);
     ASSERT_EQ(view->ShowHelpList(lines, {3, false, 200, 100}), 0);

@@ -6,7 +6,7 @@
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/TypedInput.h"
 #include "summaries/ui/CAmaSvodView.h"
-#include "summaries/ui/PickLists.h"
+#include "support/FileList.h"
 
 #include <gtest/gtest.h>
 
@@ -106,7 +106,7 @@ TEST(UiAmaSvodView, TheFileListIsEditedInPlaceAndTheMergeTakesItsNonEmptyLines)
     auto* progress = view.controlAs<QProgressBar>(CAmaSvodView::IdProgress);
     ASSERT_TRUE(list && edit && start && progress);
 
-    view.SetListLines({a, QString(), b});
+    SetFileList(view, {a, QString(), b});
     // Add: a new line after the current one, edited in place; Enter keeps it.
     QTest::mouseClick(view.controlAs<QPushButton>(CAmaSvodView::IdAdd), Qt::LeftButton);
     ASSERT_TRUE(view.Editing());
@@ -155,7 +155,7 @@ TEST(UiAmaSvodView, TheFileListIsEditedInPlaceAndTheMergeTakesItsNonEmptyLines)
     EXPECT_TRUE(rec.boxes.empty());
 
     // A missing file ends the merge with a file error.
-    view.SetListLines({a, dir.path() + QStringLiteral("/missing.fin")});
+    SetFileList(view, {a, dir.path() + QStringLiteral("/missing.fin")});
     QTest::mouseClick(start, Qt::LeftButton);
     ASSERT_TRUE(WaitFor([&] { return view.results.size() == 2; }));
     EXPECT_EQ(view.results.back(), kalvor::platform::TASK_FILE_ERROR);
@@ -167,7 +167,7 @@ TEST(UiAmaSvodView, AMergeThatThrowsIsReportedAndTheButtonComesBack)
     MessageRecorder rec;
     CKalvorDoc doc;
     DummyMergeView view(&doc);
-    view.SetListLines({QStringLiteral("/nowhere/a.fin")});
+    SetFileList(view, {QStringLiteral("/nowhere/a.fin")});
     view.fail = true;
     view.StartMerge();
     ASSERT_TRUE(WaitFor([&] { return !view.results.empty(); }));
@@ -185,7 +185,7 @@ TEST(UiAmaSvodView, ClosingTheViewWaitsForTheRunningMerge)
     const QString a = writeFile(dir, QStringLiteral("a.fin"), 5);
     CKalvorDoc doc;
     auto* view = new DummyMergeView(&doc);
-    view->SetListLines({a});
+    SetFileList(*view, {a});
     view->hold = true;
     std::atomic<bool> ended{false};
     view->endedOut = &ended;
@@ -227,21 +227,22 @@ TEST(UiAmaSvodView, ShopAndProfessionListsGoUnderTheirFields)
     shops(4) = {7, QStringLiteral("Гараж")};
     // Record 5 is number 0 without a name: the list ends there.
     shops(6) = {9, QStringLiteral("Не показывается")};
-    EXPECT_EQ(ShopPickLines(doc), (QStringList{QStringLiteral("1|Механический цех"), QStringLiteral("2|Литейный цех"),
-                                               QStringLiteral("0|Склад"), QStringLiteral("7|Гараж")}));
+    EXPECT_EQ(CCommonFormView::ShopLines(doc),
+              (QStringList{QStringLiteral("1|Механический цех"), QStringLiteral("2|Литейный цех"),
+                           QStringLiteral("0|Склад"), QStringLiteral("7|Гараж")}));
     auto& ref = doc.refFiles;
     ref.profi[0].code = 12;
     ref.profi[0].name = QStringLiteral("Слесарь-ремонтник механосборочных работ");
     ref.profi[1].code = 301;
     ref.profi[1].name = QStringLiteral("Токарь");
     ref.profiCount = 2;
-    EXPECT_EQ(ProfessionPickLines(doc),
+    EXPECT_EQ(CCommonFormView::ProfessionLines(doc),
               (QStringList{QStringLiteral("12|Слесарь-ремонтник механосб"), QStringLiteral("301|Токарь")}));
 
     StripView view(&doc);
     ASSERT_TRUE(ShowActive(&view));
-    view.profession->setFocus(); // the list goes to field 1252 all the same
-    ShowShopPickList(&view);
+    view.shop->setFocus();
+    view.PickShop();
     CFieldHelpList* list = view.HelpList();
     ASSERT_NE(list, nullptr);
     EXPECT_EQ(list->table()->rowCount(), 4);
@@ -251,7 +252,8 @@ TEST(UiAmaSvodView, ShopAndProfessionListsGoUnderTheirFields)
     EXPECT_EQ(view.shop->text(), QStringLiteral("2"));
     EXPECT_TRUE(view.profession->text().isEmpty());
 
-    ShowProfessionPickList(&view);
+    view.profession->setFocus();
+    view.PickProfession();
     list = view.HelpList();
     ASSERT_NE(list, nullptr);
     QTest::keyClick(list->table(), Qt::Key_Down);

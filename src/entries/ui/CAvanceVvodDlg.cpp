@@ -133,8 +133,6 @@ std::vector<CAvanceVvodDlg::ShownAdvance> CAvanceVvodDlg::ShownAdvances() const
     return shown;
 }
 
-QString CAvanceVvodDlg::TotalText() const { return m_total->text(); }
-
 void CAvanceVvodDlg::OnCancel() { FocusStrip(); }
 
 void CAvanceVvodDlg::keyPressEvent(QKeyEvent* event)

@@ -8,9 +8,4 @@ CBulletViplatView::CBulletViplatView(CKalvorDoc* doc, QWidget* parent)
     setObjectName(QStringLiteral("CBulletViplatView"));
 }
 
-CBulletViplatDlg* CBulletViplatView::Dlg() const
-{
-    return static_cast<CBulletViplatDlg*>(CPaymentCorrectionView::Dlg());
-}
-
 CPaymentCorrectionDlg* CBulletViplatView::CreateDialog() { return new CBulletViplatDlg(this); }

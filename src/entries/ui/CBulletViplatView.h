@@ -4,8 +4,6 @@
 #include "entries/ui/CBulletVvodView.h"
 #include "entries/ui/CPaymentCorrectionView.h"
 
-class CBulletViplatDlg;
-
 class CBulletViplatView : public CPaymentCorrectionView {
     Q_OBJECT
 public:
@@ -15,8 +13,6 @@ public:
     static constexpr int kEntryScreen = CBulletVvodView::kEntryScreen;
 
     explicit CBulletViplatView(CKalvorDoc* doc, QWidget* parent = nullptr);
-
-    CBulletViplatDlg* Dlg() const;
 
 protected:
     CPaymentCorrectionDlg* CreateDialog() override;

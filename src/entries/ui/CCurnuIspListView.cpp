@@ -20,8 +20,6 @@ CCurnuIspListView::CCurnuIspListView(CKalvorDoc* doc, QWidget* parent)
     setObjectName(QStringLiteral("CCurnuIspListView"));
 }
 
-CCurnuIspListDlg* CCurnuIspListView::Dlg() const { return static_cast<CCurnuIspListDlg*>(FormDlg()); }
-
 CMonthFormDlg* CCurnuIspListView::CreateDialog() { return new CCurnuIspListDlg(this); }
 
 bool CCurnuIspListView::HasEntries(const kalvor::infobase::EmployeeAttributes& attr) const

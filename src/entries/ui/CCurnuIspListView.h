@@ -4,8 +4,6 @@
 
 #include "entries/ui/CMonthFormView.h"
 
-class CCurnuIspListDlg;
-
 class CCurnuIspListView : public CMonthFormView {
     Q_OBJECT
 public:
@@ -14,7 +12,6 @@ public:
     explicit CCurnuIspListView(CKalvorDoc* doc, QWidget* parent = nullptr);
 
     void ShowFormHelp() override;
-    CCurnuIspListDlg* Dlg() const;
     // The pick list of the kind fields.
     static QStringList KindLines();
 

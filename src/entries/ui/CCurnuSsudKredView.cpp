@@ -19,8 +19,6 @@ CCurnuSsudKredView::CCurnuSsudKredView(CKalvorDoc* doc, QWidget* parent)
     setObjectName(QStringLiteral("CCurnuSsudKredView"));
 }
 
-CCurnuSsudKredDlg* CCurnuSsudKredView::Dlg() const { return static_cast<CCurnuSsudKredDlg*>(FormDlg()); }
-
 CMonthFormDlg* CCurnuSsudKredView::CreateDialog() { return new CCurnuSsudKredDlg(this); }
 
 bool CCurnuSsudKredView::HasEntries(const kalvor::infobase::EmployeeAttributes& attr) const

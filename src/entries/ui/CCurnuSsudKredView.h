@@ -4,8 +4,6 @@
 
 #include "entries/ui/CMonthFormView.h"
 
-class CCurnuSsudKredDlg;
-
 class CCurnuSsudKredView : public CMonthFormView {
     Q_OBJECT
 public:
@@ -14,7 +12,6 @@ public:
     explicit CCurnuSsudKredView(CKalvorDoc* doc, QWidget* parent = nullptr);
 
     void ShowFormHelp() override;
-    CCurnuSsudKredDlg* Dlg() const;
 
 protected:
     CMonthFormDlg* CreateDialog() override;

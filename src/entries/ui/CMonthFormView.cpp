@@ -64,8 +64,6 @@ void CMonthFormView::CancelGroup() { CancelGroupBody(*this); }
 // What was typed for the employee shown is saved before the view goes.
 bool CMonthFormView::CanLeave() { return LeaveEntryScreen(*this); }
 
-QString CMonthFormView::Title() const { return m_title->title(); }
-
 void CMonthFormView::SetTitle(const QString& text) { m_title->setTitle(text); }
 
 bool CMonthFormView::ShowStripHelp() { return ShowStripPickList(*this); }

@@ -35,7 +35,6 @@ public:
 
     CTabelFilterDlg* Strip() const { return m_filter; }
     CMonthFormDlg* FormDlg() const { return m_dlg; }
-    QString Title() const;
     void SetTitle(const QString& text);
 
 protected:

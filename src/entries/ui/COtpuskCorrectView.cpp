@@ -8,9 +8,4 @@ COtpuskCorrectView::COtpuskCorrectView(CKalvorDoc* doc, QWidget* parent)
     setObjectName(QStringLiteral("COtpuskCorrectView"));
 }
 
-COtpuskCorrectDlg* COtpuskCorrectView::Dlg() const
-{
-    return static_cast<COtpuskCorrectDlg*>(CPaymentCorrectionView::Dlg());
-}
-
 CPaymentCorrectionDlg* COtpuskCorrectView::CreateDialog() { return new COtpuskCorrectDlg(this); }

@@ -4,8 +4,6 @@
 #include "entries/ui/COtpuskVvodView.h"
 #include "entries/ui/CPaymentCorrectionView.h"
 
-class COtpuskCorrectDlg;
-
 class COtpuskCorrectView : public CPaymentCorrectionView {
     Q_OBJECT
 public:
@@ -15,8 +13,6 @@ public:
     static constexpr int kEntryScreen = COtpuskVvodView::kEntryScreen;
 
     explicit COtpuskCorrectView(CKalvorDoc* doc, QWidget* parent = nullptr);
-
-    COtpuskCorrectDlg* Dlg() const;
 
 protected:
     CPaymentCorrectionDlg* CreateDialog() override;

@@ -160,8 +160,6 @@ bool CPaymentCorrectionDlg::SaveLinesShowingErrors()
     return true;
 }
 
-QString CPaymentCorrectionDlg::TotalText() const { return m_total->text(); }
-
 void CPaymentCorrectionDlg::OnCancel() { FocusStrip(); }
 
 void CPaymentCorrectionDlg::keyPressEvent(QKeyEvent* event)

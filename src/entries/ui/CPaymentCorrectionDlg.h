@@ -36,7 +36,6 @@ public:
     bool LineMissing() const { return m_lineMissing; }
 
     CFldHlpGridCtrl* Grid() const { return m_grid; }
-    QString TotalText() const;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

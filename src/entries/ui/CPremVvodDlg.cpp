@@ -209,8 +209,6 @@ int CPremVvodDlg::SaveRecord()
     return 1;
 }
 
-QString CPremVvodDlg::TotalText() const { return m_total->text(); }
-
 // ------------------------------------------------------------------ inserting and deleting
 
 int CPremVvodDlg::SingleSelectedRow() const

@@ -42,7 +42,6 @@ public:
     void OnCancel();
 
     CFldHlpGridCtrl* Grid() const { return m_grid; }
-    QString TotalText() const;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

@@ -55,14 +55,6 @@ void CExchangeTaskView::LeaveFunction()
     frame->ShowWorkPanel(m_leaveTo);
 }
 
-TaskThread::Body CExchangeTaskView::ExchangeBody(kalvor::exchange::ExchangeCodeFamily family,
-                                                 kalvor::exchange::ExchangeWriter writer)
-{
-    return [family, writer = std::move(writer)](TaskContext& context) {
-        return kalvor::exchange::RunExchangeWorker(context, WorkerBoxes(), family, writer);
-    };
-}
-
 const kalvor::exchange::ExchangeMessenger& CExchangeTaskView::WorkerBoxes()
 {
     static const ExchangeBoxes boxes;

@@ -47,12 +47,6 @@ protected:
     // The message boxes of the exchange workers (owned by the main window).
     static const kalvor::exchange::ExchangeMessenger& WorkerBoxes();
 
-    // A worker that runs the writer under the exchange reporter (its failures
-    // shown in boxes owned by the main window). Exchange workers are made
-    // with it.
-    static kalvor::platform::TaskThread::Body ExchangeBody(kalvor::exchange::ExchangeCodeFamily family,
-                                                           kalvor::exchange::ExchangeWriter writer);
-
 private:
     LeaveTo m_leaveTo;
 };

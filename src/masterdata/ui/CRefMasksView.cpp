@@ -57,8 +57,6 @@ CRefMasksView::CRefMasksView(CKalvorDoc* doc, QWidget* parent) : CCommonFormView
 
 CRefMasksView::~CRefMasksView() { SaveMasks(); }
 
-QString CRefMasksView::Title() const { return m_box->title(); }
-
 void CRefMasksView::OnInitialUpdate()
 {
     resizeEvent(nullptr);

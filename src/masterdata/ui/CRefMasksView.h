@@ -30,7 +30,6 @@ public:
 
     bool Changed() const { return m_changed; }
     CFldHlpGridCtrl* Grid() const { return m_grid; }
-    QString Title() const;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

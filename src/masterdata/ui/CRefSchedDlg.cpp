@@ -153,8 +153,6 @@ ScheduleMonth* CRefSchedDlg::ShownMonth() const
     return schedule ? &schedule->months[std::size_t(m_monthIndex)] : nullptr;
 }
 
-QString CRefSchedDlg::Caption() const { return m_box->title(); }
-
 QLineEdit* CRefSchedDlg::DayField(int day) const
 {
     const int cell = m_layout.CellOf(day);

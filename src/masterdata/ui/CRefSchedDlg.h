@@ -48,7 +48,6 @@ public:
     void DefineSchedule();
     void FocusFirstField();
 
-    QString Caption() const;
     QLineEdit* DayCell(int cell) const { return m_dayEdits[std::size_t(cell)]; }
     QLabel* DayLabel(int cell) const { return m_dayLabels[std::size_t(cell)]; }
     // The cell of a day of the shown month, -1 when none.

@@ -10,8 +10,6 @@ CWorkerArchiveView::CWorkerArchiveView(CKalvorDoc* doc, QWidget* parent)
     setObjectName(QStringLiteral("CWorkerArchiveView"));
 }
 
-CWorkerArchiveDlg* CWorkerArchiveView::Dlg() const { return static_cast<CWorkerArchiveDlg*>(DetailDlg()); }
-
 CEmployeeDetailDlg* CWorkerArchiveView::CreateDialog() { return new CWorkerArchiveDlg(this); }
 
 QStringList CWorkerArchiveView::PayKindPickLines(const CKalvorDoc& doc)

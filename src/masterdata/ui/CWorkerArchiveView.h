@@ -3,14 +3,11 @@
 
 #include "shell/ui/EmployeeScreen.h"
 
-class CWorkerArchiveDlg;
-
 class CWorkerArchiveView : public CEmployeeDetailView {
     Q_OBJECT
 public:
     explicit CWorkerArchiveView(CKalvorDoc* doc, QWidget* parent = nullptr);
 
-    CWorkerArchiveDlg* Dlg() const;
     // The pay kinds of the document: "%d|%s" below 700, "%d|%s|Mark" from 700
     // on; an empty name shows as one blank.
     static QStringList PayKindPickLines(const CKalvorDoc& doc);

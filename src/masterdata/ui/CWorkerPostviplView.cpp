@@ -112,8 +112,6 @@ CWorkerPostviplView::CWorkerPostviplView(CKalvorDoc* doc, QWidget* parent)
     setObjectName(QStringLiteral("CWorkerPostviplView"));
 }
 
-CWorkerPostviplDlg* CWorkerPostviplView::Dlg() const { return static_cast<CWorkerPostviplDlg*>(DetailDlg()); }
-
 CEmployeeDetailDlg* CWorkerPostviplView::CreateDialog() { return new CWorkerPostviplDlg(this); }
 
 QStringList CWorkerPostviplView::CodeTableLines(int column)

@@ -3,14 +3,11 @@
 
 #include "shell/ui/EmployeeScreen.h"
 
-class CWorkerPostviplDlg;
-
 class CWorkerPostviplView : public CEmployeeDetailView {
     Q_OBJECT
 public:
     explicit CWorkerPostviplView(CKalvorDoc* doc, QWidget* parent = nullptr);
 
-    CWorkerPostviplDlg* Dlg() const;
     // The pick-list lines of the code tables of the columns (empty for the others).
     static QStringList CodeTableLines(int column);
 

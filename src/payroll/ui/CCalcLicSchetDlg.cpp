@@ -141,12 +141,6 @@ void CCalcLicSchetDlg::LoadRecord(quint32 slot)
     m_grid->Refresh();
 }
 
-QString CCalcLicSchetDlg::AccruedText() const { return m_accrued->text(); }
-QString CCalcLicSchetDlg::DeductedText() const { return m_deducted->text(); }
-QString CCalcLicSchetDlg::ToPayText() const { return m_toPay->text(); }
-
-void CCalcLicSchetDlg::OnCancel() { EmptyGridAndFocusStrip(*m_grid); }
-
 void CCalcLicSchetDlg::keyPressEvent(QKeyEvent* event)
 {
     if (!EscapeEmptiesGrid(event, *m_grid))

@@ -21,13 +21,7 @@ public:
     // only stores the slot.
     void LoadRecord(quint32 slot) override;
 
-    // Esc: the grid empties and the focus goes back to the selection strip.
-    void OnCancel();
-
     CFldHlpGridCtrl* Grid() const { return m_grid; }
-    QString AccruedText() const;
-    QString DeductedText() const;
-    QString ToPayText() const;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

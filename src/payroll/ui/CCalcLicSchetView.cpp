@@ -159,8 +159,6 @@ void CCalcLicSchetView::ShowFormHelp()
         m_filter->ShowFieldPickList();
 }
 
-QString CCalcLicSchetView::Title() const { return m_title ? m_title->title() : QString(); }
-
 void CCalcLicSchetView::SetTitle(const QString& text)
 {
     if (m_title)

@@ -25,7 +25,6 @@ public:
 
     CCalcLicSchetDlg* Dlg() const { return m_dlg; }
     CTabelFilterDlg* Strip() const { return m_filter; }
-    QString Title() const;
     void SetTitle(const QString& text);
 
 private:

@@ -107,10 +107,6 @@ void CCalcPlatVedDlg::SetSelection(int shop, int brigade, int profession)
     m_total->setText(kalvor::FormatFixed(total / 100, 2));
 }
 
-QString CCalcPlatVedDlg::TotalText() const { return m_total->text(); }
-
-void CCalcPlatVedDlg::OnCancel() { EmptyGridAndFocusStrip(*m_grid); }
-
 void CCalcPlatVedDlg::keyPressEvent(QKeyEvent* event)
 {
     if (!EscapeEmptiesGrid(event, *m_grid))

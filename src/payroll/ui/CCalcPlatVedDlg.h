@@ -32,11 +32,7 @@ public:
     // (0 = any) select, in list order, and shows the total.
     void SetSelection(int shop, int brigade, int profession) override;
 
-    // Esc: the sheet empties and the focus goes back to the selection strip.
-    void OnCancel();
-
     CFldHlpGridCtrl* Grid() const { return m_grid; }
-    QString TotalText() const;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

@@ -111,12 +111,6 @@ CCalcZarpDlg::~CCalcZarpDlg()
 
 bool CCalcZarpDlg::IsRunning() const { return m_thread->isRunning(); }
 
-QString CCalcZarpDlg::ErrorCountText() const { return m_errors->text(); }
-
-QString CCalcZarpDlg::OutcomeText() const { return m_outcome->text(); }
-
-QString CCalcZarpDlg::NotesText() const { return m_notes->toPlainText(); }
-
 void CCalcZarpDlg::LoadRecord(quint32 slot)
 {
     CFormChildDlg::LoadRecord(slot);

@@ -35,14 +35,7 @@ public:
     void OnCancel();
 
     bool IsRunning() const;
-    QString ErrorCountText() const;
     QProgressBar* Progress() const { return m_progress; }
-    // How the last run ended: the employees computed and the errors; empty
-    // while a run goes.
-    QString OutcomeText() const;
-    // The last run's notes by employee (skipped, warned, failed), one a line;
-    // empty while a run goes.
-    QString NotesText() const;
     const kalvor::RunOutcome& Report() const { return m_report; }
     kalvor::platform::TaskThread* Thread() const { return m_thread; }
 
@@ -70,7 +63,11 @@ private:
     QPushButton* m_stop = nullptr;
     QLabel* m_errors = nullptr;
     QProgressBar* m_progress = nullptr;
+    // How the last run ended: the employees computed and the errors; empty
+    // while a run goes.
     QLabel* m_outcome = nullptr;
+    // The last run's notes by employee (skipped, warned, failed), one a line;
+    // empty while a run goes.
     QPlainTextEdit* m_notes = nullptr;
     kalvor::RunOutcome m_report; // filled by the worker, read once it has ended
     int m_listed = 0; // the employees of the list that the selection names

@@ -48,8 +48,6 @@ void CCalcZarpView::OnInitialUpdate()
         shop->setFocus();
 }
 
-QString CCalcZarpView::Title() const { return m_title ? m_title->title() : QString(); }
-
 bool CCalcZarpView::ReadSelection(int* shop, int* brigade, int* profession, int* tabN)
 {
     if (!m_filter->CheckFields())

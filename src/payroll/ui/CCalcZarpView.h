@@ -30,7 +30,6 @@ public:
 
     CCalcZarpDlg* CalcDlg() const { return m_dlg; }
     CTabelFilterDlg* Strip() const { return m_filter; }
-    QString Title() const;
 
 private:
     QGroupBox* m_title = nullptr;

@@ -241,11 +241,6 @@ void CMainFrame::BuildPanels()
     }
 }
 
-QPushButton* CMainFrame::MainPanelButton(int mainPanel) const
-{
-    return qobject_cast<QPushButton*>(m_mainButtons->button(mainPanel));
-}
-
 void CMainFrame::BuildFrameKeys()
 {
     struct K {
@@ -338,19 +333,6 @@ void CMainFrame::RunFrameKey(FrameKey key)
     case KeyInsertAfter: v->InsertAfter(); break;
     case KeyDeleteElement: v->DeleteElement(); break;
     case KeySelectElement: v->SelectElement(); break;
-    }
-}
-
-bool CMainFrame::RunViewCommand(int id)
-{
-    switch (id) {
-    case 1017: RunFrameKey(KeyFormHelp); return true;
-    case 32778: RunFrameKey(KeyNextElement); return true;
-    case 32779: RunFrameKey(KeyPrevElement); return true;
-    case 32825: RunFrameKey(KeyInsertBefore); return true;
-    case 32826: RunFrameKey(KeyInsertAfter); return true;
-    case 32794: RunFrameKey(KeyDeleteElement); return true;
-    default: return false;
     }
 }
 

@@ -74,7 +74,6 @@ public:
     // Menu item, panel button and quick button of a command (null when absent).
     QAction* CommandAction(int id) const { return m_actions.value(id, nullptr); }
     QPushButton* PanelButton(int id) const { return m_panelButtons.value(id, nullptr); }
-    QPushButton* MainPanelButton(int mainPanel) const;
 
     // Rebuilds what depends on whether a base is open (enabled commands, title).
     void UpdateCommands();
@@ -100,10 +99,6 @@ public:
     // (its question comes after); any other key is refused with the field's
     // box and does nothing.
     void RunFrameKey(FrameKey key);
-    // The same operations reached by command number, as the forms' buttons
-    // send them: 1017 help on the form, 32778 next element, 32779 previous
-    // element, 32825 insert before, 32826 insert after, 32794 delete.
-    bool RunViewCommand(int id);
 
 protected:
     // Closing the window (also "Выход"): during a run it asks, stops and waits

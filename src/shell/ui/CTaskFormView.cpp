@@ -153,8 +153,6 @@ void CTaskFormView::ShowOutcome(const QString& text)
     }
 }
 
-QString CTaskFormView::OutcomeText() const { return m_outcome ? m_outcome->text() : QString(); }
-
 void CTaskFormView::OnWorkerProgress(int /*position*/, int /*count*/) {}
 
 // ------------------------------------------------ marking in the help

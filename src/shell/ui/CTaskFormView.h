@@ -52,9 +52,6 @@ public:
     bool Running() const { return m_worker->isRunning(); }
     int SelectedOnly() const { return m_selectedOnly; }
     const TaskMarquee& Marquee() const { return m_marquee; }
-    // The line under the progress place that says how the last run ended
-    // (what was written and where); empty while a run goes.
-    QString OutcomeText() const;
 
 protected:
     // Reads the form for a start: every field by its kind first, the first
@@ -127,6 +124,8 @@ private:
     kalvor::platform::TaskThread* m_worker = nullptr;
     QGroupBox* m_form = nullptr;
     QGridLayout* m_formLayout = nullptr;
+    // The line under the progress place that says how the last run ended
+    // (what was written and where); empty while a run goes.
     QLabel* m_outcome = nullptr;
     std::function<QString()> m_periodText;
 };

@@ -390,8 +390,6 @@ void CEmployeeDetailView::OnInitialUpdate()
     OpenOnLastEmployee(*this);
 }
 
-QString CEmployeeDetailView::Title() const { return m_title ? m_title->title() : QString(); }
-
 void CEmployeeDetailView::SetTitle(const QString& text)
 {
     if (m_title)

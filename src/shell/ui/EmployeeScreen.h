@@ -186,7 +186,6 @@ public:
 
     CTabelFilterDlg* Strip() const { return m_filter; }
     CEmployeeDetailDlg* DetailDlg() const { return m_dlg; }
-    QString Title() const;
     void SetTitle(const QString& text);
 
 protected:

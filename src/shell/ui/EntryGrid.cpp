@@ -92,10 +92,3 @@ void SetGridDefaultMargins(CGridCtrl* grid)
             if (CGridDefaultCell* cell = grid->GetDefaultCell(fixedRow != 0, fixedCol != 0))
                 cell->SetMargin(5);
 }
-
-void EnableGridSelection(CGridCtrl* grid, bool enable)
-{
-    grid->ResetSelectedRange();
-    grid->SetFocusCell(-1, -1);
-    grid->EnableSelection(enable);
-}

@@ -27,6 +27,3 @@ QFont EntryScreenFont(bool bold);
 void SetupResultListGrid(CGridCtrl* grid, int columns);
 // Text margin 5 in the grid's four default cells.
 void SetGridDefaultMargins(CGridCtrl* grid);
-// Clears the selection, the selected range and the focus cell, and sets
-// whether cells can be selected.
-void EnableGridSelection(CGridCtrl* grid, bool enable);

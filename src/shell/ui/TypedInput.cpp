@@ -3,10 +3,7 @@
 #include "grid/GridCtrl.h"
 #include "shell/ui/KalvorMessageBox.h"
 
-#include <QAbstractSpinBox>
 #include <QApplication>
-#include <QComboBox>
-#include <QFileDialog>
 #include <QFocusEvent>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -100,27 +97,6 @@ void EnableUpToWindow(QWidget* input)
             w->setEnabled(true);
 }
 
-// A line edit that is part of another control (a spin box, an editable combo
-// box's list text) or of a file dialog of Qt's own is not one of the
-// program's inputs.
-bool IsPartOfAnotherControl(const QWidget* edit)
-{
-    for (const QWidget* w = edit->parentWidget(); w; w = w->parentWidget())
-        if (qobject_cast<const QAbstractSpinBox*>(w) || qobject_cast<const QComboBox*>(w) ||
-            qobject_cast<const QFileDialog*>(w))
-            return true;
-    return false;
-}
-
-bool IsEditableLineEdit(const QLineEdit* edit)
-{
-    return !edit->isReadOnly() && edit->focusPolicy() != Qt::NoFocus && !IsPartOfAnotherControl(edit);
-}
-
-// The grid's in-place editor takes its kind from the grid's column (the grid
-// checks it), so it is no input of its own here.
-bool IsGridEditor(const QLineEdit* edit) { return edit->inherits("CInPlaceEdit"); }
-
 class InputKindGuard : public QObject {
 public:
     using QObject::QObject;
@@ -129,8 +105,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         if (event->type() == QEvent::Show)
-            if (auto* edit = qobject_cast<QLineEdit*>(watched);
-                edit && IsEditableLineEdit(edit) && !IsGridEditor(edit) && !HasInputKind(edit))
+            if (auto* edit = qobject_cast<QLineEdit*>(watched); edit && IsInputWithoutKind(edit))
                 qFatal("An input was made without a kind: %s of %s in %s", qPrintable(edit->objectName()),
                        edit->parentWidget() ? edit->parentWidget()->metaObject()->className() : "",
                        edit->window()->metaObject()->className());
@@ -322,8 +297,6 @@ QWidget* LabelledRow(CTypedEdit* input, int width)
 
 void MarkDateInput(QLineEdit* edit) { edit->setProperty(kInputKindProperty, kDateInputKind); }
 
-bool HasInputKind(const QWidget* widget) { return widget->property(kInputKindProperty).isValid(); }
-
 bool ReadTypedInputs(QWidget* screen)
 {
     for (CTypedEdit* edit : screen->findChildren<CTypedEdit*>())
@@ -339,13 +312,4 @@ void InstallInputKindGuard(QApplication& app)
 #else
     Q_UNUSED(app);
 #endif
-}
-
-QList<QLineEdit*> InputsWithoutKind(QWidget* root)
-{
-    QList<QLineEdit*> bare;
-    for (QLineEdit* edit : root->findChildren<QLineEdit*>())
-        if (IsEditableLineEdit(edit) && !IsGridEditor(edit) && !HasInputKind(edit))
-            bare << edit;
-    return bare;
 }

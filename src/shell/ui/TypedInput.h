@@ -114,8 +114,21 @@ QWidget* LabelledRow(CTypedEdit* input, int width);
 
 // Marks a date field as an input of its kind (NullableDateEdit does it itself).
 void MarkDateInput(QLineEdit* edit);
-// Whether the widget is an input made with its kind.
-bool HasInputKind(const QWidget* widget);
+// Whether the line edit is an input a person types into that was made
+// without a kind: editable, not part of another control (a spin box, an
+// editable combo box's text, a file dialog of Qt's own), not the grid's
+// in-place editor (that takes its kind from the grid's column), and not
+// marked with a kind.
+inline bool IsInputWithoutKind(const QLineEdit* edit)
+{
+    if (edit->isReadOnly() || edit->focusPolicy() == Qt::NoFocus || edit->inherits("CInPlaceEdit") ||
+        edit->property(kInputKindProperty).isValid())
+        return false;
+    for (const QWidget* w = edit->parentWidget(); w; w = w->parentWidget())
+        if (w->inherits("QAbstractSpinBox") || w->inherits("QComboBox") || w->inherits("QFileDialog"))
+            return false;
+    return true;
+}
 
 // Reads every typed input within the widget, in the order they were made; the first that
 // does not read is said and focused, and false returned.
@@ -151,8 +164,5 @@ bool SayHeldRefusal(QWidget* within);
 void SayRefusalOnce(QWidget* input, const QString& text, const QString& message);
 
 // A debug build stops when an editable line edit of the program's screens is
-// shown without a kind; a release build lets it pass.
+// shown without a kind (IsInputWithoutKind); a release build lets it pass.
 void InstallInputKindGuard(QApplication& app);
-// The editable line edits within the widget that were made without a kind
-// (the walk of the screens' tests fails on them).
-QList<QLineEdit*> InputsWithoutKind(QWidget* root);

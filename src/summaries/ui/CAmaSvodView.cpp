@@ -55,6 +55,7 @@ CAmaSvodView::CAmaSvodView(CKalvorDoc* doc, QWidget* parent) : CCommonFormView(F
     SetControl(IdProgress, m_progress);
     grid->addWidget(m_progress, 5, 0, 1, 3);
     m_outcome = new QLabel(frame);
+    m_outcome->setObjectName(QStringLiteral("outcome"));
     m_outcome->setWordWrap(true);
     m_outcome->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_outcome->hide();
@@ -91,15 +92,6 @@ QStringList CAmaSvodView::ListLines() const
     QStringList lines;
     for (int i = 0; i < m_list->count(); ++i) lines << m_list->item(i)->text();
     return lines;
-}
-
-void CAmaSvodView::SetListLines(const QStringList& lines)
-{
-    CancelEdit();
-    m_list->clear();
-    m_list->addItems(lines);
-    if (m_list->count() > 0)
-        m_list->setCurrentRow(0);
 }
 
 void CAmaSvodView::StartMerge()
@@ -139,8 +131,6 @@ void CAmaSvodView::OnMergeDone(int result, int detail, const QString& failure)
     if (detail == kalvor::platform::kDocumentNotShown && !failure.isEmpty())
         KalvorMessageBox(failure, MB_OK | MB_ICONWARNING, QString::fromUtf8(kMessageCaption), this);
 }
-
-QString CAmaSvodView::OutcomeText() const { return m_outcome->text(); }
 
 bool CAmaSvodView::Editing() const { return m_edit->isVisible() && m_editedItem; }
 

@@ -51,13 +51,8 @@ public:
 
     const std::vector<QString>& FileNames() const { return m_fileNames; }
     QStringList ListLines() const;
-    // Puts the lines into the list box (the view's callers and tests).
-    void SetListLines(const QStringList& lines);
 
     bool MergeRunning() const { return m_thread->isRunning(); }
-    // The line under the progress bar that says how the last run ended (the
-    // files it wrote and where); empty while a run goes.
-    QString OutcomeText() const;
     QRect ProgressRect() const { return m_progressRect; }
 
     // Begins editing the current line in place (double click, Add).
@@ -94,6 +89,8 @@ private:
     QLineEdit* m_edit = nullptr;
     QPushButton* m_start = nullptr;
     QProgressBar* m_progress = nullptr;
+    // The line under the progress bar that says how the last run ended (the
+    // files it wrote and where); empty while a run goes.
     QLabel* m_outcome = nullptr;
     QListWidgetItem* m_editedItem = nullptr;
     QRect m_progressRect;

@@ -4,6 +4,7 @@
 // writes a file named after its form and period, never the base's own work
 // file, and its line names it.
 #include "reports/incometax/ui/CIncomeTaxViews.h"
+#include "support/ScreenText.h"
 
 #include "infobase/InfoBaseDb.h"
 #include "platform/DocumentOpener.h"
@@ -59,7 +60,7 @@ protected:
         QTest::mouseClick(view->controlAs<QPushButton>(IdStartButton), Qt::LeftButton);
         EXPECT_TRUE(WaitFor([&] { return view->controlAs<QPushButton>(IdStartButton)->isEnabled(); }, 60'000));
         Settle();
-        return static_cast<CTaskFormView*>(view)->OutcomeText();
+        return ScreenText(view, QStringLiteral("outcome"));
     }
     QString File(const QString& name) const { return folder + tools::DemoBaseName() + name; }
 

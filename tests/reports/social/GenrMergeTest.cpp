@@ -4,6 +4,7 @@
 // "inval" rebuilt and emptied by an empty merge, the files' period lent to
 // the writers while the report is made; and a merge view driven in the frame.
 #include "reports/social/GenrMerge.h"
+#include "support/ScreenText.h"
 
 #include "platform/DocumentOpener.h"
 #include "platform/WorkingFolder.h"
@@ -16,6 +17,7 @@
 #include "shell/ui/CMainFrame.h"
 #include "shell/ui/CRepEdit1Dlg.h"
 #include "shell/ui/CommandRegistry.h"
+#include "support/FileList.h"
 
 #include <gtest/gtest.h>
 
@@ -192,7 +194,7 @@ TEST_F(GenrMerge, MergeViewMakesTheReportOfTheFilesPeriod)
 
     const QString a = Write(QStringLiteral("a.dat"), GENR_TAG_FSS4, kQ1of2010, 1);
     const QString b = Write(QStringLiteral("b.dat"), GENR_TAG_FSS4, kQ1of2010, 1);
-    view->SetListLines({a, b});
+    SetFileList(*view, {a, b});
     ASSERT_TRUE(frame.grab().save(QStringLiteral("genr-merge-view.png")));
     QTimer answer;
     QObject::connect(&answer, &QTimer::timeout, [] {
@@ -209,13 +211,13 @@ TEST_F(GenrMerge, MergeViewMakesTheReportOfTheFilesPeriod)
     EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("3501012345_2010_3.xml"))));
     EXPECT_EQ(program.infoBase.config.r_g, 111);
     // The run's line names both files, the form under its own name and period.
-    EXPECT_EQ(view->OutcomeText(),
+    EXPECT_EQ(ScreenText(view, QStringLiteral("outcome")),
               QStringLiteral("Записан файл %1\nЗаписан файл %2, открыт в программе просмотра")
                   .arg(QFileInfo(dir.filePath(QStringLiteral("3501012345_2010_3.xml"))).absoluteFilePath(),
                        QFileInfo(dir.filePath(QStringLiteral("svod-4FSS-2010-03.rtf"))).absoluteFilePath()));
 
     const QString pension = Write(QStringLiteral("pf.dat"), GENR_TAG_PF, kQ1of2010, 1);
-    view->SetListLines({a, pension});
+    SetFileList(*view, {a, pension});
     QTest::mouseClick(view->controlAs<QPushButton>(CAmaSvodView::IdStart), Qt::LeftButton);
     ASSERT_TRUE(WaitFor([&] { return !view->MergeRunning(); }, 20'000));
     Settle();

@@ -5,6 +5,7 @@
 // XML files land in the folder typed into field 1106. The pension view also
 // carries a department code above 65535 into its data file.
 #include "reports/social/ui/CGenrTaskViews.h"
+#include "support/ScreenText.h"
 
 #include "infobase/InfoBaseDb.h"
 #include "platform/DocumentOpener.h"
@@ -92,7 +93,7 @@ protected:
         QTest::mouseClick(view->controlAs<QPushButton>(IdStartButton), Qt::LeftButton);
         Settle();
         EXPECT_EQ(recorder.Texts(), QStringList{said}) << firstMonth << "-" << lastMonth << "." << year;
-        EXPECT_EQ(static_cast<CTaskFormView*>(view)->OutcomeText(), QString());
+        EXPECT_EQ(ScreenText(view, QStringLiteral("outcome")), QString());
         EXPECT_EQ(QDir(folder).entryList({QStringLiteral("*.rtf")}, QDir::Files), QStringList());
         EXPECT_EQ(QDir(folder + QStringLiteral("xml")).entryList(QDir::Files), QStringList());
         if (firstMonth != 0)
@@ -119,7 +120,7 @@ TEST_F(UiGenrDemo, EveryReportRunsFromItsCommand)
         Settle();
         EXPECT_TRUE(QFile::exists(rtf)) << command;
         EXPECT_TRUE(recorder.boxes.empty()) << command << ": " << recorder.Texts().join(u'\n').toStdString();
-        const QStringList said = static_cast<CTaskFormView*>(view)->OutcomeText().split(u'\n');
+        const QStringList said = ScreenText(view, QStringLiteral("outcome")).split(u'\n');
         EXPECT_EQ(said.last(), QStringLiteral("Записан файл %1, открыт в программе просмотра").arg(rtf)) << command;
         // The reports with an XML file (the pension fund's, 4-FSS) name
         // their period and the XML file first.
@@ -188,8 +189,8 @@ TEST_F(UiGenrDemo, TheReportScreensShowThePeriodTheyCompute)
     Settle();
     EXPECT_TRUE(recorder.boxes.empty()) << recorder.Texts().join(u'\n').toStdString();
     EXPECT_EQ(StoredPeriod(), (std::array<int, 3>{111, 1, 3}));
-    EXPECT_TRUE(static_cast<CTaskFormView*>(fss)->OutcomeText().startsWith(
-        QStringLiteral("Отчетный период: январь - март 2011 г.\n")));
+    EXPECT_TRUE(ScreenText(fss, QStringLiteral("outcome"))
+                    .startsWith(QStringLiteral("Отчетный период: январь - март 2011 г.\n")));
     EXPECT_TRUE(QFile::exists(Rtf(QStringLiteral("-4FSS-2011-03"))));
 }
 
@@ -232,7 +233,7 @@ TEST_F(UiGenrDemoJanuary2012, TheReportScreensOfferTheYearEnded)
     ASSERT_TRUE(Run(pension));
     Settle();
     EXPECT_TRUE(recorder.boxes.empty()) << recorder.Texts().join(u'\n').toStdString();
-    const QStringList said = static_cast<CTaskFormView*>(pension)->OutcomeText().split(u'\n');
+    const QStringList said = ScreenText(pension, QStringLiteral("outcome")).split(u'\n');
     ASSERT_EQ(said.size(), 3) << said.join(u'|').toStdString();
     EXPECT_EQ(said[0], QStringLiteral("Отчетный период: январь - декабрь 2011 г."));
     EXPECT_EQ(

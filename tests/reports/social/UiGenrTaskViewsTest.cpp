@@ -8,6 +8,7 @@
 // number and the firm's headcount is not; the views open from the generator's
 // panel, and Esc goes back to it.
 #include "reports/social/ui/CGenrTaskViews.h"
+#include "support/ScreenText.h"
 
 #include "Fss4Fixture.h"
 
@@ -270,7 +271,7 @@ TEST_F(UiGenrViews, CertificateSaysItsYearsAndRefusesYearsAfterTheBasesMonth)
     Settle();
     const QString refusal = yearsNamed + QStringLiteral(" не напечатана: ") + after + QStringLiteral(". ") + advice;
     EXPECT_EQ(recorder.Texts(), QStringList{refusal});
-    EXPECT_EQ(view->OutcomeText(), refusal);
+    EXPECT_EQ(ScreenText(view, QStringLiteral("outcome")), refusal);
     EXPECT_EQ(QDir(dir.path()).entryList({QStringLiteral("*.rtf")}, QDir::Files), QStringList());
 }
 
@@ -287,8 +288,8 @@ TEST_F(UiGenrViews, HeadcountFormIsPrintedAndTheFormsLookRight)
     const QRegularExpressionMatch said =
         QRegularExpression(
             QStringLiteral("^Записан файл (.*/fss4-SSCh-\\d{4}-\\d\\d\\.rtf), открыт в программе просмотра$"))
-            .match(view->OutcomeText());
-    ASSERT_TRUE(said.hasMatch()) << view->OutcomeText().toStdString();
+            .match(ScreenText(view, QStringLiteral("outcome")));
+    ASSERT_TRUE(said.hasMatch()) << ScreenText(view, QStringLiteral("outcome")).toStdString();
     EXPECT_TRUE(QFile::exists(said.captured(1)));
 
     // Run for one employee, the firm's headcount keeps the firm's name; a
@@ -300,7 +301,7 @@ TEST_F(UiGenrViews, HeadcountFormIsPrintedAndTheFormsLookRight)
         EXPECT_TRUE(WaitFor([&] { return Idle(form); }, 20'000));
         Settle();
         EXPECT_TRUE(recorder.boxes.empty()) << recorder.Texts().join(u'\n').toStdString();
-        return form->OutcomeText();
+        return ScreenText(form, QStringLiteral("outcome"));
     };
     EXPECT_EQ(runFor(view).toStdString(), said.captured(0).toStdString());
     const QString card = dir.filePath(QStringLiteral("fss4-KartESN-2010-03-%1.rtf").arg(tabN));

@@ -37,12 +37,6 @@ QString ReportEditDlg::FieldText(double value)
     return QString::number(int(value));
 }
 
-std::optional<int> ReportEditDlg::FieldNumber(const QString& text)
-{
-    const FigureReading reading = ReadFigure(QString(), kWholeRule, text);
-    return reading.read ? std::optional<int>(int(reading.units)) : std::nullopt;
-}
-
 QString ReportEditDlg::MoneyText(double value)
 {
     if (value == 0 || std::isnan(value))

@@ -70,12 +70,6 @@ public:
     // A value that is no whole number (or beyond int) shows as it is, to the
     // kopeck, and is refused if the field is typed into and left so.
     static QString FieldText(double value);
-    // The number typed into a whole field, read by the field's rule (a whole
-    // figure within an int, values/TypedFigure.h): an integer, written whole,
-    // in digit groups or with zero decimals ("12", "-40", "1 500", "12,00");
-    // an empty text is 0. Anything else ("12.75", "-40x", "сто", a number
-    // beyond int) is no number.
-    static std::optional<int> FieldNumber(const QString& text);
     // The text a money field shows: "%.2f", an empty text for 0.
     static QString MoneyText(double value);
     // The roubles typed into a money field, read by the field's rule (money,
