@@ -14,6 +14,10 @@ cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build
 # The test programs run side by side: each works in a folder of its own.
 QT_QPA_PLATFORM=offscreen ctest --test-dir build --output-on-failure -j"$(nproc)"
+# Every function of src/ is reached from the program, mkdata or a benchmark,
+# not from the tests alone (the few seams the tests steer it by are listed in
+# the script).
+sh tools/check_unused.sh build-unused
 
 # The information-base tests, the demo month, the month change and the
 # screens' refused saves once more against throw-away PostgreSQL servers
