@@ -178,8 +178,14 @@ TEST_F(World, PaySheetListsTheShopWithItsTotal)
     }
     EXPECT_EQ(ScreenText(view.Dlg(), QStringLiteral("К выдаче")), QStringLiteral("0.00"));
 
-    // Esc in the sheet empties it and gives the focus back to the strip.
-    grid->setFocus();
+    // Esc in the sheet empties it and gives the focus back to the strip (the
+    // shop refused above is corrected first).
+    shopField->selectAll();
+    TypeKeys(QString::number(shop));
+    QRect firstRow;
+    ASSERT_TRUE(grid->GetCellRect(1, 0, firstRow));
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, firstRow.center());
+    ASSERT_TRUE(grid->hasFocus());
     QTest::keyClick(grid, Qt::Key_Escape);
     EXPECT_EQ(grid->GetRowCount(), 1);
     EXPECT_TRUE(view.Strip()->isAncestorOf(QApplication::focusWidget()));
