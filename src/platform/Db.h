@@ -609,15 +609,12 @@ private:
 // built on another workstation stays, as does one the login may not drop.
 // Failures are not thrown: what is left is tried again next time.
 void DropLeftoverServerBases();
-// Dropping, renaming and copying databases run on the server's maintenance
-// database "postgres", as the server requires.
+// Dropping and renaming databases run on the server's maintenance database
+// "postgres", as the server requires.
 // Drops the database; it must have no connections left (the calling thread's
 // own are closed first).
 void DropServerBase(const QString& database);
 void RenameServerBase(const QString& from, const QString& to);
-// A new database with the contents of another one (which nobody may be
-// connected to meanwhile).
-void CopyServerBase(const QString& from, const QString& to);
 // After rows were written with their own values into a table whose column
 // takes its values from the server's counter (the row id of the employees),
 // the counter goes on after the greatest value. Nothing for a base file.

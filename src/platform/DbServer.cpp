@@ -545,12 +545,6 @@ void RenameServerBase(const QString& from, const QString& to)
     runOnMaintenance(QStringLiteral("ALTER DATABASE %1 RENAME TO %2").arg(quotedName(from), quotedName(to)));
 }
 
-void CopyServerBase(const QString& from, const QString& to)
-{
-    Connection::closeForThread(ServerBaseLocator(from));
-    runOnMaintenance(QStringLiteral("CREATE DATABASE %1 TEMPLATE %2").arg(quotedName(to), quotedName(from)));
-}
-
 void ContinueServerCounter(const QSqlDatabase& db, const QString& table, const QString& column)
 {
     if (!IsServer(db))
