@@ -283,34 +283,6 @@ TEST_F(PensionReportLoop, EditorsShowValuesAsHeldAndReadNumbersAsTyped)
     EXPECT_EQ(OVPFEditDlgBase::FieldText(-3.7), QStringLiteral("-3.70"));
     EXPECT_EQ(OVPFEditDlgBase::FieldText(12'345.99), QStringLiteral("12345.99"));
     EXPECT_EQ(OVPFEditDlgBase::FieldText(3'000'000'000.0), QStringLiteral("3000000000.00"));
-    // A whole field (line 120, column 4, holding a whole value) takes an
-    // integer, written whole, in digit groups or with zero decimals; anything
-    // else is refused naming the field, and the value stays.
-    doc.GenrValues[kLine120 + 3] = -3;
-    {
-        CGenrOVPFEditDlg whole(ReportSelection{}, typ(), dir.path(), doc);
-        whole.show();
-        const struct {
-            const char* typed;
-            double value;
-        } taken[] = {{" -40 ", -40}, {"1 500", 1500}, {"12,00", 12}, {"", 0}};
-        for (const auto& [typed, value] : taken) {
-            Type(&whole, 1012, typed);
-            Click(&whole, OVPFEditDlgBase::IdSave);
-            EXPECT_TRUE(boxes.isEmpty()) << typed << ": " << boxes.join(u'|').toStdString();
-            EXPECT_EQ(doc.GenrValues[kLine120 + 3], value) << typed;
-            boxes.clear();
-        }
-        for (const char* refused : {"12.75", "  -40x", "сто", "1e3", "3000000000"}) {
-            Type(&whole, 1012, refused);
-            Click(&whole, OVPFEditDlgBase::IdSave);
-            ASSERT_EQ(boxes.size(), 1) << refused;
-            EXPECT_TRUE(boxes.front().contains(QStringLiteral("\"120 Доначислено, графа 4\""))) << refused;
-            EXPECT_EQ(doc.GenrValues[kLine120 + 3], 0) << refused;
-            boxes.clear();
-            Type(&whole, 1012, "");
-        }
-    }
 
     // Sections 1 and 5 hold amounts to the kopeck; the correction number is whole.
     doc.GenrValues[kSection5] = 1'250.6;
