@@ -95,11 +95,11 @@ std::vector<Operation> Operations()
          [](PayrollDoc& d) {
              CInfoBase& b = d.infoBase;
              b.current.head.oklad += 100;
-             db::Transaction transaction(Db(b));
-             SaveEmployeeFull(b, b.currentSlot);
-             SaveFio(b);
-             SaveComp(b);
-             transaction.commit();
+             db::WriteTogether(Db(b), [&] {
+                 SaveEmployeeFull(b, b.currentSlot);
+                 SaveFio(b);
+                 SaveComp(b);
+             });
          }},
         {"the rate correction", [](PayrollDoc& d) { SaveEmployee(d.infoBase, d.infoBase.currentSlot); }},
         {"the firm's data", [](PayrollDoc& d) { StoreFirmParameters(d.infoBase); }},

@@ -163,10 +163,10 @@ RowStore StoreCurrentRows(infobase::CInfoBase& base, int slot, const ProizvRows&
     const EmployeeAttributes attrBefore = attr;
     PlaceRows(rec, attr, kept);
     try {
-        db::Transaction transaction(infobase::Db(base));
-        infobase::SaveEmployee(base, slot);
-        infobase::SaveComp(base);
-        transaction.commit();
+        db::WriteTogether(infobase::Db(base), [&] {
+            infobase::SaveEmployee(base, slot);
+            infobase::SaveComp(base);
+        });
     } catch (...) {
         rec.rows = rowsBefore;
         attr = attrBefore;

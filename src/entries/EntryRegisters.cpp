@@ -68,10 +68,10 @@ TaskOutcome WriteSickLeaveRegister(platform::TaskContext& context, const EntryRe
         print::PrintSickLeaveRegister(doc, path, EntryWriterSelection(params), MarkedCount(params, lines), &reason);
     if (code < 0)
         return WriterFailure(code, reason);
-    db::Transaction transaction(infobase::Db(doc.infoBase));
-    infobase::SaveLines(doc.infoBase, LineKind::Bln);
-    infobase::SaveConfig(doc.infoBase);
-    transaction.commit();
+    db::WriteTogether(infobase::Db(doc.infoBase), [&] {
+        infobase::SaveLines(doc.infoBase, LineKind::Bln);
+        infobase::SaveConfig(doc.infoBase);
+    });
     return platform::ViewedDocumentOutcome(print::RtfOutputPath(path), reason);
 }
 

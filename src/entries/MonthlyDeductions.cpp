@@ -295,11 +295,11 @@ int FirstMatchingTransfer(const SberRows& rows, const SberRow& model)
 
 void StoreEmployeeDetail(infobase::CInfoBase& base, int slot, DetailSaver saveDetail)
 {
-    db::Transaction transaction(infobase::Db(base));
-    const qint64 id = infobase::SaveKonst(base, slot);
-    saveDetail(base, id);
-    infobase::SaveComp(base);
-    transaction.commit();
+    db::WriteTogether(infobase::Db(base), [&] {
+        const qint64 id = infobase::SaveKonst(base, slot);
+        saveDetail(base, id);
+        infobase::SaveComp(base);
+    });
 }
 
 } // namespace kalvor::entries

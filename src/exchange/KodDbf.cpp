@@ -163,10 +163,10 @@ void ReplacePayKinds(infobase::CInfoBase& base, std::vector<PayKind> kinds)
     const u16 previousCount = base.config.nEnt;
     try {
         base.setPayKinds(std::move(kinds));
-        db::Transaction transaction(infobase::Db(base));
-        infobase::SaveConfigNEnt(base);
-        infobase::SaveEntree(base);
-        transaction.commit();
+        db::WriteTogether(infobase::Db(base), [&] {
+            infobase::SaveConfigNEnt(base);
+            infobase::SaveEntree(base);
+        });
     } catch (...) {
         base.setPayKinds(std::move(previous));
         base.config.nEnt = previousCount;

@@ -11,10 +11,10 @@ void StoreFirmParameters(CInfoBase& base)
         base.config.setSort(base.firm.nameOrder());
         LoadSimp(base, base.config.sort() ? 2 : 1);
     }
-    db::Transaction transaction(Db(base));
-    SaveFirm(base);
-    SaveConfig(base);
-    transaction.commit();
+    db::WriteTogether(Db(base), [&] {
+        SaveFirm(base);
+        SaveConfig(base);
+    });
 }
 
 } // namespace kalvor::infobase

@@ -695,17 +695,17 @@ void SaveLines(CInfoBase& base, LineKind kind)
 {
     // The index words name places in the lines: both go into the base
     // together or not at all.
-    db::Transaction transaction(Db(base));
-    SaveIndexes(base, kind);
-    switch (kind) {
-    case LineKind::AltTabel:
-        for (int mass = 1; mass <= 3; ++mass) SaveAltTabel(base, mass);
-        break;
-    case LineKind::Prem: SavePrem(base); break;
-    case LineKind::Bln: SaveBln(base); break;
-    case LineKind::Otp: SaveOtp(base); break;
-    }
-    transaction.commit();
+    db::WriteTogether(Db(base), [&] {
+        SaveIndexes(base, kind);
+        switch (kind) {
+        case LineKind::AltTabel:
+            for (int mass = 1; mass <= 3; ++mass) SaveAltTabel(base, mass);
+            break;
+        case LineKind::Prem: SavePrem(base); break;
+        case LineKind::Bln: SaveBln(base); break;
+        case LineKind::Otp: SaveOtp(base); break;
+        }
+    });
 }
 
 void LoadAvZar1(CInfoBase& base)

@@ -389,10 +389,10 @@ void SavePayKindBook(CInfoBase& base)
 {
     ClearFixedPayKindFlags(base);
     base.config.nEnt = std::uint16_t(base.payKinds().size());
-    db::Transaction transaction(infobase::Db(base));
-    infobase::SaveEntree(base);
-    infobase::SaveConfigNEnt(base);
-    transaction.commit();
+    db::WriteTogether(infobase::Db(base), [&] {
+        infobase::SaveEntree(base);
+        infobase::SaveConfigNEnt(base);
+    });
 }
 
 // ------------------------------------------------------------------ field help

@@ -1036,6 +1036,15 @@ Transaction::~Transaction()
     depth = depth_ - 1;
 }
 
+void WriteTogether(const QSqlDatabase& db, const std::function<void()>& writes)
+{
+    Transaction transaction(db);
+    AnswersLater later(db);
+    writes();
+    later.collect();
+    transaction.commit();
+}
+
 void UseWriteAheadJournal(const QSqlDatabase& db)
 {
     if (IsServer(db))

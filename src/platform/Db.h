@@ -508,6 +508,13 @@ private:
     QSqlDatabase db_;
 };
 
+// Runs `writes` in one write transaction in which, on a server, each batch is
+// sent without waiting for its answer, and all the answers are read together
+// before the COMMIT: a save of several tables waits one round trip for all
+// their rows, not one for each table. A failure is thrown, and nothing of the
+// writes stays, as with a transaction left without its commit.
+void WriteTogether(const QSqlDatabase& db, const std::function<void()>& writes);
+
 // Turns the base file to the write-ahead journal (kept in the file from then
 // on). Done when a base is made and when a checked base is opened; it writes
 // nothing when the base keeps that journal already.

@@ -161,11 +161,11 @@ TaskOutcome WritePayDocuments(TaskContext& context, PayrollDoc& doc, const Print
         return WriterOutcome(code, reason, path);
     if (context.stopRequested())
         return TaskOutcome(platform::TASK_STOPPED, 0);
-    db::Transaction transaction(infobase::Db(base));
-    infobase::SaveComp(base);
-    if (!amounts.filtered)
-        infobase::SaveAvZar1(base);
-    transaction.commit();
+    db::WriteTogether(infobase::Db(base), [&] {
+        infobase::SaveComp(base);
+        if (!amounts.filtered)
+            infobase::SaveAvZar1(base);
+    });
     if (context.stopRequested())
         return TaskOutcome(platform::TASK_STOPPED, 0);
     DecliningPrompt decline;

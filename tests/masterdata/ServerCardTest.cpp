@@ -327,10 +327,28 @@ TEST_F(ServerCard, TheExitAfterASaveTheBaseHoldsAsksNothingAboutAnUnsavedScreen)
     }
 }
 
+namespace {
+
+// The lease renewed just before, as the watcher keeps it on a workstation,
+// then its renewals held, so that only the screen's own round trips are
+// counted.
+struct HeldRenewals {
+    HeldRenewals()
+    {
+        db::AwaitServerLeaseRound();
+        db::HoldServerLeaseRenewals(true);
+    }
+    ~HeldRenewals() { db::HoldServerLeaseRenewals(false); }
+};
+
+} // namespace
+
 // Over a slow network (a proxy that holds every packet 50 ms each way): the
 // real card screen shows an employee, takes a salary typed into "Оклад", and
 // the frame closes without a box, the salary stored; neither the card's load
-// nor its save is cut, however long they take.
+// nor its save is cut, however long they take. Going from one employee to
+// the next and saving him costs eight round trips at most (counted on the
+// wire), under a second over that line.
 TEST_F(ServerCard, OverASlowNetworkTheCardSavesATypedSalaryAndItsWindowClosesWithoutABox)
 {
     servertest::DelayingProxy proxy(server, 50);
@@ -340,16 +358,25 @@ TEST_F(ServerCard, OverASlowNetworkTheCardSavesATypedSalaryAndItsWindowClosesWit
     db::Connection::closeForThread(BaseFile(base()));
     proxy.use();
     ShowCard();
+    ApplyNumber(base().list[4].tabN()); // the screen's connection made through the proxy
     const int slot = base().list[5].slot;
-    ApplyNumber(base().list[5].tabN());
-    ASSERT_EQ(view->m_tabN, unsigned(base().list[5].tabN()));
-    QLineEdit* salary = view->Page()->controlAs<QLineEdit>(1004);
-    salary->setFocus();
-    salary->selectAll();
-    TypeKeys(QStringLiteral("23456.78"));
+    long trips = 0;
     MessageRecorder boxes;
-    EXPECT_TRUE(frame->close());
+    {
+        const HeldRenewals held;
+        const wirecount::Counts start = wirecount::Counts::now();
+        ApplyNumber(base().list[5].tabN());
+        ASSERT_EQ(view->m_tabN, unsigned(base().list[5].tabN()));
+        QLineEdit* salary = view->Page()->controlAs<QLineEdit>(1004);
+        salary->setFocus();
+        salary->selectAll();
+        TypeKeys(QStringLiteral("23456.78"));
+        EXPECT_TRUE(frame->close());
+        trips = (wirecount::Counts::now() - start).trips;
+    }
     EXPECT_TRUE(boxes.boxes.empty()) << boxes.Texts().join(QLatin1Char('|')).toStdString();
+    EXPECT_GE(trips, 2);
+    EXPECT_LE(trips, 8);
     frame.reset();
     LoadEmployee(base(), slot);
     EXPECT_EQ(base().current.head.oklad, 2'345'678);
@@ -363,16 +390,6 @@ TEST_F(ServerCard, OverASlowNetworkTheCardSavesATypedSalaryAndItsWindowClosesWit
 // saved in one second at most. The salary saved is read back.
 TEST_F(ServerCard, TheCardAndTheFirmsDataCostAFewRoundTripsWhateverTheNumberOfEmployees)
 {
-    // The lease renewed just before, as the watcher keeps it on a
-    // workstation, then its renewals held so that only the card is counted.
-    struct HeldRenewals {
-        HeldRenewals()
-        {
-            db::AwaitServerLeaseRound();
-            db::HoldServerLeaseRenewals(true);
-        }
-        ~HeldRenewals() { db::HoldServerLeaseRenewals(false); }
-    };
     std::vector<std::array<long, 3>> trips; // load, save, the firm's data
     for (const int employees : {50, 200}) {
         CKalvorDoc d;
@@ -389,11 +406,11 @@ TEST_F(ServerCard, TheCardAndTheFirmsDataCostAFewRoundTripsWhateverTheNumberOfEm
             counted[0] = (wirecount::Counts::now() - start).trips;
             b.current.head.oklad = salary;
             start = wirecount::Counts::now();
-            db::Transaction transaction(Db(b));
-            SaveEmployeeFull(b, slot);
-            SaveFio(b);
-            SaveComp(b);
-            transaction.commit();
+            db::WriteTogether(Db(b), [&] {
+                SaveEmployeeFull(b, slot);
+                SaveFio(b);
+                SaveComp(b);
+            });
             counted[1] = (wirecount::Counts::now() - start).trips;
             start = wirecount::Counts::now();
             StoreFirmParameters(b);
@@ -410,9 +427,11 @@ TEST_F(ServerCard, TheCardAndTheFirmsDataCostAFewRoundTripsWhateverTheNumberOfEm
     for (const long counted : trips[0]) EXPECT_GE(counted, 1);
     EXPECT_LE(trips[0][0], 4);
     EXPECT_LE(trips[0][1], 10);
-    // Loaded and saved in nine round trips, under a second at 100 ms each:
-    // the write asks nothing of the lock's session while its lease is fresh.
-    EXPECT_LE(trips[0][0] + trips[0][1], 9);
+    // Loaded and saved in eight round trips, under a second at 100 ms each:
+    // the write asks nothing of the lock's session while its lease is fresh,
+    // and the answers of the record's, the names' and the list's rows are
+    // read together.
+    EXPECT_LE(trips[0][0] + trips[0][1], 8);
     EXPECT_LE(trips[0][2], 10);
     EXPECT_EQ(trips[1], trips[0]);
 }

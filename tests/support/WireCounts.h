@@ -7,7 +7,9 @@
 // them when the program's symbols are exported (CMake ENABLE_EXPORTS).
 // A call that waits for its answer (PQexec, PQprepare, a query sent outside
 // a pipeline) is one round trip; a pipeline is one at its sync, however many
-// statements it carries. A call made inside another counted call (libpq's
+// statements it carries, unless it is sent while an earlier pipeline of the
+// session is still unanswered: their answers come back together, in one
+// wait. A call made inside another counted call (libpq's
 // own PQexec sending its query) is not counted again. Every thread's calls
 // count, the base lock's lease watcher's too (hold its renewals while
 // counting: db::HoldServerLeaseRenewals).
@@ -16,6 +18,8 @@
 #include <dlfcn.h>
 
 #include <atomic>
+#include <map>
+#include <mutex>
 #include <utility>
 #include <vector>
 
@@ -61,6 +65,33 @@ auto counted(const char* name, bool trip, bool statement, bool session, A... arg
 
 // Whether a call on the session waits for its answer now (no pipeline).
 inline bool waits(PGconn* conn) { return PQpipelineStatus(conn) == PQ_PIPELINE_OFF; }
+
+// The pipelines of each session whose sync has not been answered yet.
+inline std::mutex unansweredMutex;
+inline std::map<const PGconn*, int> unanswered;
+
+// Counts a pipeline's sync as sent; whether it begins a wait of its own (no
+// earlier pipeline of the session is still unanswered).
+inline bool syncBeginsAWait(const PGconn* conn)
+{
+    std::lock_guard<std::mutex> lock(unansweredMutex);
+    return unanswered[conn]++ == 0;
+}
+
+// Counts a sync of the session as answered.
+inline void syncAnswered(const PGconn* conn)
+{
+    std::lock_guard<std::mutex> lock(unansweredMutex);
+    if (const auto it = unanswered.find(conn); it != unanswered.end() && --it->second <= 0)
+        unanswered.erase(it);
+}
+
+// A session ended: nothing of it is due any more.
+inline void sessionEnded(const PGconn* conn)
+{
+    std::lock_guard<std::mutex> lock(unansweredMutex);
+    unanswered.erase(conn);
+}
 
 } // namespace detail
 } // namespace wirecount
@@ -142,7 +173,26 @@ int PQsendDescribePrepared(PGconn* conn, const char* stmt)
 
 int PQpipelineSync(PGconn* conn)
 {
-    return wirecount::detail::counted<int (*)(PGconn*)>("PQpipelineSync", true, false, false, conn);
+    const bool wait = wirecount::detail::syncBeginsAWait(conn);
+    return wirecount::detail::counted<int (*)(PGconn*)>("PQpipelineSync", wait, false, false, conn);
+}
+
+PGresult* PQgetResult(PGconn* conn)
+{
+    using Get = PGresult* (*)(PGconn*);
+    static const Get get = reinterpret_cast<Get>(dlsym(RTLD_NEXT, "PQgetResult"));
+    PGresult* r = get(conn);
+    if (r && PQresultStatus(r) == PGRES_PIPELINE_SYNC)
+        wirecount::detail::syncAnswered(conn);
+    return r;
+}
+
+void PQfinish(PGconn* conn)
+{
+    using Finish = void (*)(PGconn*);
+    static const Finish finish = reinterpret_cast<Finish>(dlsym(RTLD_NEXT, "PQfinish"));
+    wirecount::detail::sessionEnded(conn);
+    finish(conn);
 }
 
 PGconn* PQconnectdb(const char* conninfo)

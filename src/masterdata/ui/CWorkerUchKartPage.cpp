@@ -231,9 +231,7 @@ bool CWorkerUchKartPage::SaveInBase(const std::function<void()>& savers)
 {
     WaitCursor wait;
     try {
-        kalvor::db::Transaction transaction(ib::Db(Base()));
-        savers();
-        transaction.commit();
+        kalvor::db::WriteTogether(ib::Db(Base()), savers);
         return true;
     } catch (const kalvor::db::DbError& error) {
         // A refusal names the employee whose card it was.
