@@ -626,6 +626,33 @@ TEST_F(UiRecordCard, AFailedSaveKeepsTheEmployeeAndLeavingSaves)
         ib::CloseBase(stored.infoBase);
     }
 
+    // The base refuses his list row, the last of the save's tables, after
+    // his record's and the short names' rows were taken: nothing of the save
+    // stays, his new advance neither, and the box names him.
+    const auto storedShop = [&] {
+        QSqlQuery q(ib::Db(base()));
+        q.prepare(QStringLiteral("SELECT otd FROM dbo.comp WHERE num = ?"));
+        q.addBindValue(slot);
+        EXPECT_TRUE(q.exec() && q.next());
+        return q.value(0).toInt();
+    };
+    const int shopBefore = storedShop();
+    {
+        const kalvor::testsupport::RefusingTrigger refusal(ib::Db(base()), QStringLiteral("comp"), words,
+                                                           QStringLiteral("NEW.num = %1").arg(slot));
+        TypeInto(1025, QStringLiteral("7200"));
+        TypeInto(1001, QString::number(shopBefore == 3 ? 2 : 3));
+        PressKey(Qt::Key_F4);
+    }
+    ASSERT_EQ(boxes.boxes.size(), 3u);
+    EXPECT_TRUE(boxes.boxes[2].text.startsWith(QStringLiteral("ОБНАРУЖЕНА ОШИБКА:\nКарточка работника Таб.N %1")
+                                                   .arg(tabN(2))))
+        << boxes.boxes[2].text.toStdString();
+    EXPECT_TRUE(boxes.boxes[2].text.endsWith(words)) << boxes.boxes[2].text.toStdString();
+    EXPECT_EQ(view->m_tabN, unsigned(tabN(2)));
+    EXPECT_NE(Column("konst", "avans", 2), QStringList{QStringLiteral("720000.00")});
+    EXPECT_EQ(storedShop(), shopBefore);
+
     // Leaving for another screen saves what was typed on the page.
     TypeInto(1025, QStringLiteral("7000"));
     ASSERT_NE(frame->SwitchView<CEmptyView>(), nullptr);
