@@ -213,10 +213,22 @@ void SaveConfig(CInfoBase& base)
 {
     const QSqlDatabase db = Db(base);
     const InfoBaseConfig& c = base.config;
-    db::Transaction tr(db);
     // The one row is written in place, its generation kept (no memory holds
-    // it); a base without it (one being built) gets it anew.
+    // it, and the generation is not among the row's declared columns); a base
+    // without it (one being built) gets it anew. On a server that is one
+    // statement, which writes the row only when it changed, in a batch that
+    // goes with the save's others without waiting for its answer.
     const TableDef& t = ConfigTable().def();
+    if (db::IsServer(db) && !TableReplaceOnServerSql(t, false).isEmpty()) {
+        replaceTable(db, t, [&](BatchRows& ins) {
+            Binder b(ins);
+            b << kConfigRowId;
+            ConfigTable().bind(c, b);
+        });
+        Clock::setReferenceYear(&base, c.reportingYear());
+        return;
+    }
+    db::Transaction tr(db);
     db::Batch others(db);
     others.add(DeleteRowsSql(t, QStringLiteral("%1 <> ?").arg(t.columns[0]))).bind(0, kConfigRowId);
     others.run();
@@ -241,20 +253,16 @@ void SaveConfig(CInfoBase& base)
 void SaveConfigCounters(CInfoBase& base)
 {
     const QSqlDatabase db = Db(base);
-    db::Transaction tr(db);
     static const ColumnUpdate<InfoBaseConfig> counters =
         ConfigTable().update({QStringLiteral("kolMax"), QStringLiteral("kolRab"), QStringLiteral("sort")});
     counters.run(db, base.config, kConfigRowId);
-    tr.commit();
 }
 
 void SaveConfigNEnt(CInfoBase& base)
 {
     const QSqlDatabase db = Db(base);
-    db::Transaction tr(db);
     static const ColumnUpdate<InfoBaseConfig> nEnt = ConfigTable().update({QStringLiteral("nEnt")});
     nEnt.run(db, base.config, kConfigRowId);
-    tr.commit();
 }
 
 // ---------------------------------------------------------------- firm

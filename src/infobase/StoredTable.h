@@ -267,13 +267,15 @@ template <class Row>
 class ColumnUpdate {
 public:
     ColumnUpdate(QString sql, std::vector<Column<Row>> columns) : sql_(std::move(sql)), columns_(std::move(columns)) {}
+    // A batch of its own: on a server inside a save's transaction it goes
+    // with the save's other batches, its answer read with theirs.
     void run(const QSqlDatabase& db, const Row& row, const QVariant& key) const
     {
-        db::Recordset q(db, sql_);
-        detail::Binder b(q);
+        db::Batch batch(db);
+        detail::Binder b(batch.add(sql_));
         for (const Column<Row>& c : columns_) c.bind(row, b, c.arg);
         b << key;
-        q.exec();
+        batch.run();
     }
 
 private:

@@ -413,9 +413,14 @@ TEST_F(ServerCard, TheCardAndTheFirmsDataCostAFewRoundTripsWhateverTheNumberOfEm
             });
             counted[1] = (wirecount::Counts::now() - start).trips;
             start = wirecount::Counts::now();
+            b.firm.texts[FirmInfo::firmName] = QStringLiteral("ООО Ромашка %1").arg(employees);
             StoreFirmParameters(b);
             counted[2] = (wirecount::Counts::now() - start).trips;
         }
+        // The configuration's row written in place kept the base's
+        // generation: the next write is not refused as one over a base that
+        // moved.
+        EXPECT_NO_THROW(StoreFirmParameters(b));
         b.current.head.oklad = 0;
         LoadEmployee(b, slot);
         EXPECT_EQ(b.current.head.oklad, salary) << employees;
@@ -432,6 +437,8 @@ TEST_F(ServerCard, TheCardAndTheFirmsDataCostAFewRoundTripsWhateverTheNumberOfEm
     // and the answers of the record's, the names' and the list's rows are
     // read together.
     EXPECT_LE(trips[0][0] + trips[0][1], 8);
-    EXPECT_LE(trips[0][2], 10);
+    // The firm's data: the opening, the rows of every table of the record
+    // and of the configuration, the COMMIT.
+    EXPECT_LE(trips[0][2], 3);
     EXPECT_EQ(trips[1], trips[0]);
 }
