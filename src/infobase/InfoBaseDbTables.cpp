@@ -209,15 +209,16 @@ void LoadConfig(CInfoBase& base)
     Clock::setReferenceYear(&base, base.config.reportingYear());
 }
 
-void SaveConfig(CInfoBase& base)
+namespace {
+
+// The configuration's one row written in place, its generation kept (no
+// memory holds it, and the generation is not among the row's declared
+// columns); a base without it (one being built) gets it anew. On a server
+// that is one statement, which writes the row only when it changed, in a
+// batch that goes with the save's others without waiting for its answer.
+// dbo.color is kept as it stands: the program holds nothing of it in memory.
+void writeConfigRow(const QSqlDatabase& db, const InfoBaseConfig& c)
 {
-    const QSqlDatabase db = Db(base);
-    const InfoBaseConfig& c = base.config;
-    // The one row is written in place, its generation kept (no memory holds
-    // it, and the generation is not among the row's declared columns); a base
-    // without it (one being built) gets it anew. On a server that is one
-    // statement, which writes the row only when it changed, in a batch that
-    // goes with the save's others without waiting for its answer.
     const TableDef& t = ConfigTable().def();
     if (db::IsServer(db) && !TableReplaceOnServerSql(t, false).isEmpty()) {
         replaceTable(db, t, [&](BatchRows& ins) {
@@ -225,7 +226,6 @@ void SaveConfig(CInfoBase& base)
             b << kConfigRowId;
             ConfigTable().bind(c, b);
         });
-        Clock::setReferenceYear(&base, c.reportingYear());
         return;
     }
     db::Transaction tr(db);
@@ -245,9 +245,15 @@ void SaveConfig(CInfoBase& base)
         ConfigTable().bind(c, row);
         ins.exec();
     }
-    // dbo.color is kept as it stands: the program holds nothing of it in memory.
     tr.commit();
-    Clock::setReferenceYear(&base, c.reportingYear());
+}
+
+} // namespace
+
+void SaveConfig(CInfoBase& base)
+{
+    writeConfigRow(Db(base), base.config);
+    Clock::setReferenceYear(&base, base.config.reportingYear());
 }
 
 void SaveConfigCounters(CInfoBase& base)
