@@ -3,7 +3,6 @@
 #include "platform/GuiBridge.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QThread>
 #include <QTimer>
@@ -335,10 +334,10 @@ TEST(GuiBridge, ClosingTheViewWhileItsWorkerWaitsReturnsAtOnce)
     // The user-interface thread is busy elsewhere: the call stays queued.
     ASSERT_TRUE(spinUntil([&] { return waiting.load() && GuiBridge::waitingCalls() == 1; }));
 
-    QElapsedTimer timer;
-    timer.start();
+    // The interface thread closes the view itself: a close that waited for it
+    // to take the call would never return. Returning, it has cancelled the
+    // call and ended the worker.
     view.reset();
-    EXPECT_LT(timer.elapsed(), 1000);
     EXPECT_EQ(answer, GuiBridge::Cancel);
     EXPECT_EQ(laterAnswer, GuiBridge::Cancel);
     QCoreApplication::processEvents();
@@ -352,15 +351,15 @@ TEST(GuiBridge, ClosingTheViewWhileTheWorkersDialogIsOpenReturnsAtOnce)
     std::atomic<int> answer{-1};
     bool dialogClosed = false;
     auto view = std::make_unique<FakeTaskView>();
-    QElapsedTimer closing;
-    qint64 closeTook = -1;
+    bool closeReturned = false;
     ASSERT_TRUE(view->task.start([&](TaskContext& ctx) -> TaskOutcome {
         answer = ctx.runOnGui([&] {
             QEventLoop modal;
             QTimer::singleShot(20, [&] {
-                closing.start();
                 view.reset();
-                closeTook = closing.elapsed();
+                // The worker has already been answered when the close returns,
+                // long before the dialog's loop ends.
+                closeReturned = answer == GuiBridge::Cancel && !dialogClosed;
             });
             QTimer::singleShot(200, &modal, &QEventLoop::quit);
             modal.exec();
@@ -371,7 +370,6 @@ TEST(GuiBridge, ClosingTheViewWhileTheWorkersDialogIsOpenReturnsAtOnce)
     }));
     ASSERT_TRUE(QTest::qWaitFor([&] { return dialogClosed; }, 5000));
     EXPECT_FALSE(view);
-    EXPECT_GE(closeTook, 0);
-    EXPECT_LT(closeTook, 1000);
+    EXPECT_TRUE(closeReturned);
     EXPECT_EQ(answer, GuiBridge::Cancel);
 }
