@@ -1329,6 +1329,12 @@ bool leaseFresh(const HeldLock& held)
 
 } // namespace
 
+void askServerLockBeforeNextWrite(const QString& database)
+{
+    std::lock_guard<std::mutex> lock(lockMutex);
+    for (const int id : heldIds(database)) heldLocks.at(id).leaseFrom = LeaseTime{};
+}
+
 void requireServerLock(const QString& database)
 {
     std::unique_lock<std::mutex> lock(lockMutex);
