@@ -185,6 +185,10 @@ bool idleSessionEnded(const QSqlDatabase& db);
 // it (after one of the thread's sessions to it was found ended).
 void askServerLockBeforeNextWrite(const QString& database);
 
+// Ends the thread that shuts stopped sessions and bounds silences; what it
+// was to do is dropped (EndServerWork).
+void endCutWatcher();
+
 // Opens a connection of that name to a database of the chosen server and
 // sets it up (schema dbo first, the short wait for locks); throws DbError.
 QSqlDatabase openServerConnection(const QString& connectionName, const QString& database);
