@@ -21,7 +21,8 @@
 // The bases are the test fixture's (payroll/FixtureBaseFile.h), made on the
 // server in a temporary working folder and dropped afterwards; the last
 // row is a base file of the fixture restored onto the server (the restore
-// of an archive copy).
+// of an archive copy), and, when KALVOR_BENCH_COPY names a base file (the
+// demo's archive copy, say), that copy restored the same way.
 #include "RunBenchmarks.h"
 #include "support/WireCounts.h"
 #include "infobase/FirmParameters.h"
@@ -155,12 +156,11 @@ std::vector<Measured> MeasureOperations(const QString& folder, int employees, co
     return measured;
 }
 
-// The counts and time of a base file's copy of that many employees
-// restored onto the server, as the restore of an archive copy takes it.
-Measured MeasureRestore(const QString& folder, int employees, const db::ServerAddress& through)
+// The counts and time of a base file's copy restored onto the server as the
+// base `name`, dropped again afterwards.
+Measured MeasureRestoreOf(const QString& folder, const QString& copy, const QString& name,
+                          const db::ServerAddress& through)
 {
-    const QString copy = payrolltest::BuildFixtureBaseFile(folder, QStringLiteral("copy%1").arg(employees), employees);
-    const QString name = QStringLiteral("restored%1").arg(employees);
     const db::ServerAddress direct = db::Server();
     DeleteBase(folder, name);
     db::UseServer(through);
@@ -179,6 +179,14 @@ Measured MeasureRestore(const QString& folder, int employees, const db::ServerAd
     db::UseServer(direct);
     DeleteBase(folder, name);
     return m;
+}
+
+// The same for a base file's copy of that many fixture employees, as the
+// restore of an archive copy takes it.
+Measured MeasureRestore(const QString& folder, int employees, const db::ServerAddress& through)
+{
+    const QString copy = payrolltest::BuildFixtureBaseFile(folder, QStringLiteral("copy%1").arg(employees), employees);
+    return MeasureRestoreOf(folder, copy, QStringLiteral("restored%1").arg(employees), through);
 }
 
 // The server of KALVOR_BENCH_SERVER: a socket folder, a host, or host:port.
@@ -222,6 +230,12 @@ int main(int argc, char** argv)
             std::printf(" %9ld %7ld %5ld %6ld", m.counts.trips, m.counts.sent, m.counts.opened, m.milliseconds);
         }
         std::printf("\n");
+    }
+    // A copy of the caller's (the demo's archive copy, say), restored the same way.
+    if (const QString copy = qEnvironmentVariable("KALVOR_BENCH_COPY"); !copy.isEmpty()) {
+        const Measured m = MeasureRestoreOf(folder.path(), copy, QStringLiteral("restoredcopy"), operations);
+        std::printf("%-42s %9ld %7ld %5ld %6ld\n", "the restore of KALVOR_BENCH_COPY", m.counts.trips, m.counts.sent,
+                    m.counts.opened, m.milliseconds);
     }
     return 0;
 }

@@ -175,14 +175,6 @@ TEST(Messages, TablesAndErrors)
     EXPECT_EQ(ComErrorText(db::DbError(5, QStringLiteral("Ошибка"), QString(), QStringLiteral("Kalvor.Base"))),
               QStringLiteral("ОБНАРУЖЕНА ОШИБКА:\nError       : 00000005\nErrorMessage: Ошибка\n"
                              "Description : \nSource      : Kalvor.Base\n"));
-    // A connection to the server that was lost: Russian alone, no code.
-    const db::DbError lost(db::E_DB_CONNECTION_LOST, QString::fromUtf8(db::kConnectionLostText),
-                           QStringLiteral("127.0.0.1:5433"), QStringLiteral("Kalvor.Base"));
-    EXPECT_EQ(DbErrorText(lost), QStringLiteral("ОБНАРУЖЕНА ОШИБКА:\nСвязь с сервером базы данных прервана. "
-                                                "Изменения не сохранены."));
-    EXPECT_EQ(DbErrorText(lost, QStringLiteral("Авансы")),
-              QStringLiteral("ОБНАРУЖЕНА ОШИБКА:\nАвансы\nСвязь с сервером базы данных прервана. Изменения не "
-                             "сохранены."));
     const TextError te = TextErrorWithPath(kMsgOpenFailed, QStringLiteral("/base/swap"));
     EXPECT_EQ(te.message(), QStringLiteral("Ошибка при открытии файла /base/swap"));
     EXPECT_STREQ(te.what(), "Ошибка при открытии файла /base/swap");
