@@ -173,8 +173,7 @@ Measured MeasureRestoreOf(const QString& folder, const QString& copy, const QStr
         std::fprintf(stderr, "the restore failed: %s\n", e.what());
     }
     const auto took = std::chrono::steady_clock::now() - start;
-    const Measured m{Counts::now() - before,
-                     long(std::chrono::duration_cast<std::chrono::milliseconds>(took).count())};
+    const Measured m{Counts::now() - before, long(std::chrono::duration_cast<std::chrono::milliseconds>(took).count())};
     db::HoldServerLeaseRenewals(false);
     db::UseServer(direct);
     DeleteBase(folder, name);

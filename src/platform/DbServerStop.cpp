@@ -253,7 +253,7 @@ void checkSilence(const std::weak_ptr<ServerWaitBound::Silence>& weak)
         return;
     }
     silence->due = cutWatcher.schedule(int(std::chrono::ceil<std::chrono::milliseconds>(bound - quiet).count()),
-                                    [weak] { checkSilence(weak); });
+                                       [weak] { checkSilence(weak); });
 }
 
 } // namespace
@@ -266,7 +266,7 @@ ServerWaitBound::ServerWaitBound() : scope_(stop_.get_token(), true), silence_(s
     silence_->begun = std::chrono::steady_clock::now();
     std::lock_guard guard(silence_->mutex);
     silence_->due = cutWatcher.schedule(kServerSilenceMilliseconds,
-                                     [weak = std::weak_ptr<Silence>(silence_)] { checkSilence(weak); });
+                                        [weak = std::weak_ptr<Silence>(silence_)] { checkSilence(weak); });
 }
 
 // No check runs for the bound once it has ended; the scope ends after this

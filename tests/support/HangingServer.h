@@ -22,8 +22,8 @@
 #include <functional>
 #include <map>
 #include <mutex>
-#include <string>
 #include <signal.h>
+#include <string>
 #include <thread>
 #include <unistd.h>
 
