@@ -19,7 +19,10 @@
 // are made on the server directly and the operations go through the proxy.
 //
 // The bases are the test fixture's (payroll/FixtureBaseFile.h), made on the
-// server in a temporary working folder and dropped afterwards.
+// server in a temporary working folder and dropped afterwards; the last
+// row is a base file of the fixture restored onto the server (the restore
+// of an archive copy), and, when KALVOR_BENCH_COPY names a base file (the
+// demo's archive copy, say), that copy restored the same way.
 #include "RunBenchmarks.h"
 #include "support/WireCounts.h"
 #include "infobase/FirmParameters.h"
@@ -153,6 +156,38 @@ std::vector<Measured> MeasureOperations(const QString& folder, int employees, co
     return measured;
 }
 
+// The counts and time of a base file's copy restored onto the server as the
+// base `name`, dropped again afterwards.
+Measured MeasureRestoreOf(const QString& folder, const QString& copy, const QString& name,
+                          const db::ServerAddress& through)
+{
+    const db::ServerAddress direct = db::Server();
+    DeleteBase(folder, name);
+    db::UseServer(through);
+    db::HoldServerLeaseRenewals(true);
+    const Counts before = Counts::now();
+    const auto start = std::chrono::steady_clock::now();
+    try {
+        RestoreBaseFile(folder, name, copy);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "the restore failed: %s\n", e.what());
+    }
+    const auto took = std::chrono::steady_clock::now() - start;
+    const Measured m{Counts::now() - before, long(std::chrono::duration_cast<std::chrono::milliseconds>(took).count())};
+    db::HoldServerLeaseRenewals(false);
+    db::UseServer(direct);
+    DeleteBase(folder, name);
+    return m;
+}
+
+// The same for a base file's copy of that many fixture employees, as the
+// restore of an archive copy takes it.
+Measured MeasureRestore(const QString& folder, int employees, const db::ServerAddress& through)
+{
+    const QString copy = payrolltest::BuildFixtureBaseFile(folder, QStringLiteral("copy%1").arg(employees), employees);
+    return MeasureRestoreOf(folder, copy, QStringLiteral("restored%1").arg(employees), through);
+}
+
 // The server of KALVOR_BENCH_SERVER: a socket folder, a host, or host:port.
 db::ServerAddress ServerOf(const QString& text)
 {
@@ -179,16 +214,27 @@ int main(int argc, char** argv)
     QTemporaryDir folder;
     const std::vector<int> sizes{50, 200};
     std::vector<std::vector<Measured>> bySize;
-    for (const int employees : sizes) bySize.push_back(MeasureOperations(folder.path(), employees, operations));
+    for (const int employees : sizes) {
+        bySize.push_back(MeasureOperations(folder.path(), employees, operations));
+        bySize.back().push_back(MeasureRestore(folder.path(), employees, operations));
+    }
     std::printf("%-42s %30s %30s\n", "round trips / statements / sessions / ms", "50 employees", "200 employees");
-    const std::vector<Operation> ops = Operations();
-    for (std::size_t i = 0; i < ops.size(); ++i) {
-        std::printf("%-42s", ops[i].name);
+    std::vector<const char*> names;
+    for (const Operation& op : Operations()) names.push_back(op.name);
+    names.push_back("the restore of a base file's copy");
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        std::printf("%-42s", names[i]);
         for (const auto& measured : bySize) {
             const Measured& m = measured[i];
             std::printf(" %9ld %7ld %5ld %6ld", m.counts.trips, m.counts.sent, m.counts.opened, m.milliseconds);
         }
         std::printf("\n");
+    }
+    // A copy of the caller's (the demo's archive copy, say), restored the same way.
+    if (const QString copy = qEnvironmentVariable("KALVOR_BENCH_COPY"); !copy.isEmpty()) {
+        const Measured m = MeasureRestoreOf(folder.path(), copy, QStringLiteral("restoredcopy"), operations);
+        std::printf("%-42s %9ld %7ld %5ld %6ld\n", "the restore of KALVOR_BENCH_COPY", m.counts.trips, m.counts.sent,
+                    m.counts.opened, m.milliseconds);
     }
     return 0;
 }

@@ -1,5 +1,6 @@
 // Kalvor: payroll accounting workstation. Program entry point.
 #include "app/RegisterScreens.h"
+#include "platform/Db.h"
 #include "shell/ui/CKalvorApp.h"
 #include "shell/ui/TypedInput.h"
 
@@ -33,5 +34,8 @@ int main(int argc, char** argv)
     if (app.InitInstance(QApplication::arguments().mid(1)))
         rc = qtApp.exec();
     app.ExitInstance();
+    // Before the program's static objects go: the server work's threads
+    // and sessions, in their order.
+    kalvor::db::EndServerWork();
     return rc;
 }

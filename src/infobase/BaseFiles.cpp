@@ -274,34 +274,99 @@ void requireTemplateFile(const QString& templ)
     checkTemplate(templ, [&] { RequireDatabaseFile(templ); });
 }
 
+// The rows of a table sent to the server in one batch (one pipeline, its
+// rows joined into multi-row inserts).
+constexpr int kCopiedRowsAGroup = 1000;
+
+// The tables whose rows are copied: every one but the schema's version.
+std::vector<const TableDef*> copiedTables()
+{
+    std::vector<const TableDef*> tables;
+    for (const TableDef& t : SchemaTables())
+        if (t.name != VersionTable().def().name)
+            tables.push_back(&t);
+    return tables;
+}
+
+// The rows the file holds in those tables, for the report of how far the
+// copy is.
+qint64 fileRowCount(const QSqlDatabase& source, const std::vector<const TableDef*>& tables)
+{
+    qint64 rows = 0;
+    for (const TableDef* t : tables) {
+        db::Recordset count(source, QStringLiteral("SELECT COUNT(*) FROM %1").arg(Qualified(t->name)));
+        count.exec();
+        if (count.next())
+            rows += count.toInt64(0);
+    }
+    return rows;
+}
+
+// Sends one table's rows, its earlier rows deleted first, a group a batch;
+// `batchTables` gets the table of each batch sent, in order.
+void sendTableRows(const QSqlDatabase& source, const QSqlDatabase& target, const TableDef& t, RowsCopied& done,
+                   const RowsCopiedReport& report, std::vector<const TableDef*>& batchTables)
+{
+    db::Recordset rows(source, SelectSql(t));
+    rows.exec();
+    const QString insert = InsertSql(t);
+    auto group = std::make_unique<db::Batch>(target);
+    group->add(QStringLiteral("DELETE FROM %1").arg(Qualified(t.name)));
+    int inGroup = 0;
+    bool deleteUnsent = true;
+    auto send = [&] {
+        if (inGroup == 0 && !deleteUnsent)
+            return;
+        deleteUnsent = false;
+        group->run();
+        batchTables.push_back(&t);
+        done.rows += inGroup;
+        inGroup = 0;
+        if (report)
+            report(done);
+    };
+    while (rows.next()) {
+        db::ThrowWhenStopped();
+        group->add(insert);
+        for (int i = 0; i < t.columns.size(); ++i) group->bind(i, rows.value(i));
+        if (++inGroup == kCopiedRowsAGroup) {
+            send();
+            group = std::make_unique<db::Batch>(target);
+        }
+    }
+    send();
+}
+
 // Copies every row of a base file's tables into a new server base of the
 // same schema step, in place of the rows it was made with, in one
-// transaction; the file is only read. The server's counter of employee ids
-// goes on after the ids copied. The calling worker's stop ends it between
-// rows (db::E_DB_STOPPED), nothing of it kept.
-void copyFileRows(const QSqlDatabase& source, const QSqlDatabase& target)
+// transaction; the file is only read. The rows go a group at a time, each
+// group sent without waiting for the answers of those before it, so the
+// round trips do not grow with the rows; `report` hears after each group how
+// far the copy is. The server's counter of employee ids goes on after the ids
+// copied. The calling worker's stop ends it between rows (db::E_DB_STOPPED),
+// nothing of it kept.
+void copyFileRows(const QSqlDatabase& source, const QSqlDatabase& target, const RowsCopiedReport& report)
 {
+    const std::vector<const TableDef*> tables = copiedTables();
+    RowsCopied done;
+    done.tables = int(tables.size());
+    done.total = fileRowCount(source, tables);
     db::Transaction tr(target);
-    for (const TableDef& t : SchemaTables()) {
-        if (t.name == VersionTable().def().name)
-            continue;
-        db::Execute(target, QStringLiteral("DELETE FROM %1").arg(Qualified(t.name)));
-        db::Recordset rows(source, SelectSql(t));
-        rows.exec();
-        db::Recordset& insert = db::Statement(target, InsertSql(t));
-        try {
-            while (rows.next()) {
-                db::ThrowWhenStopped();
-                for (int i = 0; i < t.columns.size(); ++i) insert.bind(i, rows.value(i));
-                insert.exec();
-            }
-        } catch (const db::DbError& e) {
-            // A row the base refuses is said with what its table holds, then
-            // the base's own line.
-            if (!db::IsRefusal(e))
-                throw;
-            throw e.naming(QStringLiteral("Не записаны строки: %1.").arg(TableContentText(t.name)));
+    std::vector<const TableDef*> batchTables;
+    db::AnswersLater later(target);
+    try {
+        for (const TableDef* t : tables) {
+            ++done.table;
+            sendTableRows(source, target, *t, done, report, batchTables);
         }
+        later.collect();
+    } catch (const db::DbError& e) {
+        // A row the base refuses is said with what its table holds, then
+        // the base's own line: the batches before the refused one stood.
+        const std::size_t refused = std::size_t(later.answered());
+        if (!later.failed() || !db::IsRefusal(e) || refused >= batchTables.size())
+            throw;
+        throw e.naming(QStringLiteral("Не записаны строки: %1.").arg(TableContentText(batchTables[refused]->name)));
     }
     db::ContinueServerCounter(target, KonstTable().def().name, QStringLiteral("id"));
     tr.commit();
@@ -314,14 +379,15 @@ void copyTemplateRows(const QString& templ, const QSqlDatabase& target)
     if (StoredSchemaVersion(source) != StoredSchemaVersion(target))
         throw db::DbError(db::E_DB_VERSION, QStringLiteral("Версия шаблона не совпадает с версией программы"), templ,
                           kSource);
-    copyFileRows(source, target);
+    copyFileRows(source, target, {});
 }
 
 // A base file's copy taken into a new server base: the copy goes to a
 // temporary file readable by its owner alone, is checked and brought to this
 // program's schema there as a restored file would be, and its rows fill the
 // server base, which is renamed when complete. The copy itself is only read.
-void restoreFileOnServer(const QString& folder, const QString& name, const QString& fromFile)
+void restoreFileOnServer(const QString& folder, const QString& name, const QString& fromFile,
+                         const RowsCopiedReport& report)
 {
     makeBasePrivate(fromFile);
     RequireDatabaseFile(fromFile);
@@ -343,7 +409,7 @@ void restoreFileOnServer(const QString& folder, const QString& name, const QStri
         checkOpenedBase(source);
         buildBaseFile(folder, name, {}, [&](const QSqlDatabase& db) {
             CreateSchema(db);
-            copyFileRows(source, db);
+            copyFileRows(source, db, report);
             checkOpenedBase(db);
         });
     } catch (...) {
@@ -387,10 +453,11 @@ void CreateBase(const QString& folder, const QString& name)
         [&](const QSqlDatabase& db) { checkTemplate(templ, [&] { checkOpenedBase(db); }); });
 }
 
-void RestoreBaseFile(const QString& folder, const QString& name, const QString& fromFile)
+void RestoreBaseFile(const QString& folder, const QString& name, const QString& fromFile,
+                     const RowsCopiedReport& report)
 {
     if (db::ServerInUse())
-        return restoreFileOnServer(folder, name, fromFile);
+        return restoreFileOnServer(folder, name, fromFile, report);
     buildBaseFile(
         folder, name,
         [&](const QString& temp) {

@@ -91,8 +91,18 @@ QString BaseHeldText(const QString& name);
 // db::DbError saying what is wrong (E_DB_FAIL "База данных уже существует"
 // when the name is taken); nothing is left behind after a refusal. With a
 // server in use, the copy (a base file) is checked the same way and its rows
-// go into a new server base, built under a temporary name and renamed.
-void RestoreBaseFile(const QString& folder, const QString& name, const QString& fromFile);
+// go into a new server base, built under a temporary name and renamed;
+// `report` (on the calling thread) hears after each group of rows sent how
+// far that is.
+struct RowsCopied {
+    int table = 0; // the table being copied, from 1
+    int tables = 0;
+    qint64 rows = 0; // the rows copied of every table so far
+    qint64 total = 0;
+};
+using RowsCopiedReport = std::function<void(const RowsCopied&)>;
+void RestoreBaseFile(const QString& folder, const QString& name, const QString& fromFile,
+                     const RowsCopiedReport& report = {});
 // Loads every other table: pay kinds, shops, schedules, the per-slot tables,
 // the line tables and both employee lists (the current one in the firm's order).
 // On a server every table's read is sent in one round trip before the tables load.

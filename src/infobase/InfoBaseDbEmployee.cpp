@@ -880,10 +880,12 @@ bool BulkEmployeeLoader::load(int slot, EmployeeRecord& rec, int wariaFrom, int 
 
 void DeleteEmployeeRows(const QSqlDatabase& db, qint64 id)
 {
-    for (const TableDef* t : EmployeeDetailTables())
-        db::RawStatementFor(db, TableDeleteByEmployeeSql(*t)).bind(0, id).exec();
+    // One batch: on a server every table's delete in one round trip.
+    db::Batch deletes(db);
+    for (const TableDef* t : EmployeeDetailTables()) deletes.add(TableDeleteByEmployeeSql(*t)).bind(0, id);
     static const QString konst = DeleteRowsSql(KonstTable().def(), ColumnEqualsSql(KonstTable().def(), 0));
-    db::Recordset(db, konst).run(id);
+    deletes.add(konst).bind(0, id);
+    deletes.run();
 }
 
 } // namespace detail

@@ -276,10 +276,16 @@ QSqlDatabase Connection::forThread(const QString& baseFile)
     ThreadConnections& t = threadConnections();
     const QString file = canonical(baseFile);
     if (auto it = t.names.find(file); it != t.names.end()) {
-        // A connection that the server dropped is opened anew once its
-        // transactions have ended.
-        if (!t.lost.count(it->second) || t.depth[it->second] > 0)
-            return QSqlDatabase::database(it->second, false);
+        // A connection that the server dropped, or whose session the server
+        // or the line ended while it was idle (a restart, a cut), is never
+        // used again: it is opened anew once its transactions have ended, and
+        // the base's lock is asked about before the next write.
+        QSqlDatabase db = QSqlDatabase::database(it->second, false);
+        if (t.depth[it->second] > 0 || (!t.lost.count(it->second) && !idleSessionEnded(db)))
+            return db;
+        if (IsServer(db))
+            askServerLockBeforeNextWrite(db.databaseName());
+        db = QSqlDatabase();
         closeForThread(baseFile);
     }
 

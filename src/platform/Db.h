@@ -693,6 +693,13 @@ inline constexpr const char* kReleaseNotKnownText =
 // The table of the base lock's holder, made by the schema's step on a server
 // (nothing on a base file).
 void MakeServerHolderTable(const QSqlDatabase& db);
+// Ends the program's server work as it exits, in this order: the lease
+// watcher (its round cut and its thread ended; the sessions of the locks
+// still held finished, their leases left to run out, as is a release left to
+// it), then the thread that shuts stopped sessions, then every connection of
+// the calling thread. Called once the bases are closed.
+void EndServerWork();
+
 // Test hooks: the lease of the locks taken or renewed from now on (0: the
 // usual 45 s), the watcher's renewals held back (a holder that has not
 // reconnected yet) or let go, and a round of the watcher asked for at once

@@ -175,6 +175,20 @@ DbError serverFailure(const QSqlDatabase& db, const QSqlError& e, const QString&
 // else the lost connection.
 DbError lostConnectionError(const QString& database);
 
+// Whether the server or the line ended the connection's session while it
+// was idle (a restart's farewell, a socket closed): seen from what came on
+// its socket, read without waiting; no round trip. False for a base file and
+// for a session that is not idle.
+bool idleSessionEnded(const QSqlDatabase& db);
+// The next write into the database asks the lock's session first, and
+// takes the lock again on a new one when it has ended, as the opening takes
+// it (after one of the thread's sessions to it was found ended).
+void askServerLockBeforeNextWrite(const QString& database);
+
+// Ends the thread that shuts stopped sessions and bounds silences; what it
+// was to do is dropped (EndServerWork).
+void endCutWatcher();
+
 // Opens a connection of that name to a database of the chosen server and
 // sets it up (schema dbo first, the short wait for locks); throws DbError.
 QSqlDatabase openServerConnection(const QString& connectionName, const QString& database);

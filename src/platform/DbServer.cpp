@@ -1182,7 +1182,7 @@ private:
 
 // Starting and stopping the watcher, in turn.
 QMutex watcherMutex;
-LeaseWatcher watcher;
+LeaseWatcher leaseWatcher;
 
 // A token for one opening, unlike any other's.
 QByteArray newToken()
@@ -1219,7 +1219,7 @@ ServerLockResult TakeServerLock(const QString& database, std::shared_ptr<const L
         endToken(token);
         if (errorText == unansweredLeaseText()) {
             leaveRelease(database, token, std::move(clock));
-            watcher.start();
+            leaseWatcher.start();
         }
         return result;
     }
@@ -1228,7 +1228,7 @@ ServerLockResult TakeServerLock(const QString& database, std::shared_ptr<const L
         id = ++lastLockId;
         heldLocks[id] = HeldLock{database, token, session, false, false, {}, std::move(clock), sent};
     }
-    watcher.start();
+    leaseWatcher.start();
     return result;
 }
 
@@ -1254,7 +1254,7 @@ QString ReleaseServerLock(int id)
         auto it = heldLocks.find(id);
         if (it != heldLocks.end() && it->second.inUse) {
             lock.unlock();
-            watcher.cutRound();
+            leaseWatcher.cutRound();
             lock.lock();
         }
         lockFreed.wait(lock, [&] { return (it = heldLocks.find(id)) == heldLocks.end() || !it->second.inUse; });
@@ -1288,7 +1288,7 @@ QString ReleaseServerLock(int id)
         idle = heldLocks.empty() && pendingReleases.empty();
     }
     if (idle)
-        watcher.stop();
+        leaseWatcher.stop();
     if (answered)
         return QString();
     platform::AppendToConsoleLog(QStringLiteral("%1: база данных %2 закрыта, ответ на снятие отметки о ее открытии "
@@ -1297,11 +1297,30 @@ QString ReleaseServerLock(int id)
     return QString::fromUtf8(kReleaseNotKnownText).arg(database);
 }
 
+void EndServerWork()
+{
+    {
+        // The lease watcher first: its round may wait on a server, whose
+        // sessions the cut watcher shuts. A release left to it is not made
+        // any more: its lease runs out.
+        QMutexLocker stopping(&watcherMutex);
+        leaseWatcher.stop();
+        std::lock_guard<std::mutex> lock(lockMutex);
+        for (auto& [id, held] : heldLocks)
+            if (held.session)
+                PQfinish(held.session);
+        heldLocks.clear();
+        pendingReleases.clear();
+    }
+    detail::endCutWatcher();
+    Connection::closeAllForThread();
+}
+
 void SetServerLease(int milliseconds) { leaseMilliseconds = milliseconds > 0 ? milliseconds : kLeaseMilliseconds; }
 
 void HoldServerLeaseRenewals(bool held) { renewalsHeld = held; }
 
-void AwaitServerLeaseRound() { watcher.awaitRound(); }
+void AwaitServerLeaseRound() { leaseWatcher.awaitRound(); }
 
 namespace detail {
 
@@ -1328,6 +1347,12 @@ bool leaseFresh(const HeldLock& held)
 }
 
 } // namespace
+
+void askServerLockBeforeNextWrite(const QString& database)
+{
+    std::lock_guard<std::mutex> lock(lockMutex);
+    for (const int id : heldIds(database)) heldLocks.at(id).leaseFrom = LeaseTime{};
+}
 
 void requireServerLock(const QString& database)
 {

@@ -231,6 +231,23 @@ pg_conn* serverSession(const QSqlDatabase& db)
     return *static_cast<PGconn* const*>(handle.constData());
 }
 
+bool idleSessionEnded(const QSqlDatabase& db)
+{
+    PGconn* session = serverSession(db);
+    if (!session)
+        return false;
+    if (PQstatus(session) == CONNECTION_BAD)
+        return true;
+    if (PQtransactionStatus(session) != PQTRANS_IDLE)
+        return false;
+    // The first read may take a farewell that came before the end of the
+    // connection; the second then meets that end.
+    for (int read = 0; read < 2; ++read)
+        if (PQconsumeInput(session) == 0 || PQstatus(session) == CONNECTION_BAD)
+            return true;
+    return false;
+}
+
 void sendWithNext(const QSqlDatabase& db, const QByteArray& sql)
 {
     threadConnections().withNext[db.connectionName()].push_back(sql);

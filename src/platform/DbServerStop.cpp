@@ -73,7 +73,11 @@ SteadyTime lastHeard(StopCut& cut)
 // started with the first stop or bound and ended with it.
 class CutWatcher {
 public:
-    ~CutWatcher()
+    ~CutWatcher() { end(); }
+
+    // Ends the thread; what was scheduled is dropped. A later schedule
+    // starts it again.
+    void end()
     {
         {
             std::lock_guard guard(m_mutex);
@@ -82,6 +86,9 @@ public:
         m_wake.notify_all();
         if (m_thread.joinable())
             m_thread.join();
+        std::lock_guard guard(m_mutex);
+        m_due.clear();
+        m_ending = false;
     }
 
     // Runs `act` on the watcher's thread `milliseconds` from now, unless
@@ -150,11 +157,13 @@ private:
     std::thread m_thread;
 };
 
-CutWatcher watcher;
+CutWatcher cutWatcher;
 
 StopCut& threadCut() { return *threadConnections().stopCut; }
 
 } // namespace
+
+void detail::endCutWatcher() { cutWatcher.end(); }
 
 // ------------------------------------------------------------------ the scope
 
@@ -182,7 +191,7 @@ ServerStopScope::ServerStopScope(std::stop_token stop, bool saidAsLost) : d(std:
     }
     if (stop.stop_possible())
         d->onStop.emplace(stop, std::function<void()>([weak = std::weak_ptr<StopCut>(d->cut), scope = d->scope] {
-                              watcher.schedule(kServerStopCutMilliseconds, [weak, scope] {
+                              cutWatcher.schedule(kServerStopCutMilliseconds, [weak, scope] {
                                   if (const std::shared_ptr<StopCut> cut = weak.lock())
                                       cutSessions(*cut, scope,
                                                   QStringLiteral("работа не закончилась за %1 мс после остановки")
@@ -243,8 +252,8 @@ void checkSilence(const std::weak_ptr<ServerWaitBound::Silence>& weak)
         cutSessions(*cut, silence->scope, QStringLiteral("сервер не отвечал %1 мс").arg(kServerSilenceMilliseconds));
         return;
     }
-    silence->due = watcher.schedule(int(std::chrono::ceil<std::chrono::milliseconds>(bound - quiet).count()),
-                                    [weak] { checkSilence(weak); });
+    silence->due = cutWatcher.schedule(int(std::chrono::ceil<std::chrono::milliseconds>(bound - quiet).count()),
+                                       [weak] { checkSilence(weak); });
 }
 
 } // namespace
@@ -256,8 +265,8 @@ ServerWaitBound::ServerWaitBound() : scope_(stop_.get_token(), true), silence_(s
     silence_->stop = stop_;
     silence_->begun = std::chrono::steady_clock::now();
     std::lock_guard guard(silence_->mutex);
-    silence_->due = watcher.schedule(kServerSilenceMilliseconds,
-                                     [weak = std::weak_ptr<Silence>(silence_)] { checkSilence(weak); });
+    silence_->due = cutWatcher.schedule(kServerSilenceMilliseconds,
+                                        [weak = std::weak_ptr<Silence>(silence_)] { checkSilence(weak); });
 }
 
 // No check runs for the bound once it has ended; the scope ends after this
@@ -266,7 +275,7 @@ ServerWaitBound::~ServerWaitBound()
 {
     std::lock_guard guard(silence_->mutex);
     silence_->ended = true;
-    watcher.cancel(silence_->due);
+    cutWatcher.cancel(silence_->due);
 }
 
 std::stop_token ServerStopScope::current()

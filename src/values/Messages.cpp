@@ -70,8 +70,25 @@ QString RefusalText(const db::DbError& error, const QString& what)
     return lines.join(QLatin1Char('\n'));
 }
 
+namespace {
+
+// A connection to the server that the line or the server broke, in Russian
+// alone: what the caller was doing, then what became of the changes.
+QString lostConnectionText(const db::DbError& error, const QString& what)
+{
+    QStringList lines{QStringLiteral("ОБНАРУЖЕНА ОШИБКА:")};
+    if (!what.isEmpty())
+        lines << what.simplified();
+    lines << error.message();
+    return lines.join(QLatin1Char('\n'));
+}
+
+} // namespace
+
 QString DbErrorText(const db::DbError& error, const QString& what)
 {
+    if (error.code() == db::E_DB_CONNECTION_LOST)
+        return lostConnectionText(error, what);
     // A base held by another user is said in Russian alone, as a refusal is.
     return db::IsRefusal(error) || db::IsBusy(error) ? RefusalText(error, what) : ComErrorText(error);
 }

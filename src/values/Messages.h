@@ -133,7 +133,9 @@ QString ComErrorText(const db::DbError& error);
 QString RefusalText(const db::DbError& error, const QString& what = QString());
 // The text of the database error box for any error: RefusalText for a
 // refusal (db::IsRefusal) and for a base another user holds (db::IsBusy,
-// its line the program's own Russian words), ComErrorText for the others.
+// its line the program's own Russian words); a lost connection to the
+// server (db::E_DB_CONNECTION_LOST) in Russian alone, its header, `what`
+// when given and the error's message; ComErrorText for the others.
 QString DbErrorText(const db::DbError& error, const QString& what = QString());
 
 // The worker results (TaskResult), the kinds of file failure (FileErrorKind)

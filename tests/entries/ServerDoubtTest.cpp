@@ -38,6 +38,7 @@
 
 #include <functional>
 #include <memory>
+#include <thread>
 
 using namespace kalvor;
 using namespace kalvor::infobase;
@@ -239,6 +240,44 @@ TEST_F(ServerDoubt, AdvancesTypedAfterAWriteInDoubtThatWasMadeAreStoredAndTheNex
         CloseBase(base());
         doc.reset();
     }
+}
+
+// The calculation's COMMIT held by the server and the server restarted under
+// it (the session that sent it killed): every session of the program ended
+// with the restart. The advance screen, opened once the server is back,
+// meets new sessions: what is typed there is saved at the first try, without
+// a box, nothing typed dropped, and memory equals the base.
+TEST_F(ServerDoubt, AdvancesTypedAfterACommitKilledByAServerRestartAreSavedAtTheFirstTry)
+{
+    ShowFrame(QStringLiteral("restarted"));
+    MessageRecorder boxes;
+    HoldCommits(true);
+    CalculationStoppedInDoubt();
+    ASSERT_FALSE(WriteInDoubt(base()).isEmpty()) << boxes.Texts().join(QLatin1Char('|')).toStdString();
+    ASSERT_NO_FATAL_FAILURE(servertest::RestartServer());
+    // The hold lifted on a session of the test's own, the screens' left as
+    // the restart left them.
+    const QString locator = BaseFile(base());
+    std::thread([&] {
+        const QSqlDatabase db = db::Connection::forThread(locator);
+        EXPECT_TRUE(servertest::HoldSynchronousCommits(db, false, false));
+        db::Execute(db, QStringLiteral("ALTER DATABASE \"%1\" RESET synchronous_commit").arg(db.databaseName()));
+        db::Connection::closeAllForThread();
+    }).join();
+    boxes.boxes.clear();
+
+    CAvanceVvodView* view = ShowAdvances();
+    ASSERT_NE(view, nullptr) << boxes.Texts().join(QLatin1Char('|')).toStdString();
+    CFldHlpGridCtrl* grid = view->Dlg()->Grid();
+    ASSERT_GT(grid->GetRowCount(), 3);
+    const int typed = base().list[std::size_t(base().FindEmployee(grid->GetItemText(2, 1).toInt()))].slot;
+    grid->SetItemText(2, 2, QStringLiteral("4321.09"));
+    LeaveScreen();
+    EXPECT_TRUE(boxes.Texts().isEmpty()) << boxes.Texts().join(QLatin1Char('|')).toStdString();
+    EXPECT_DOUBLE_EQ(base().avOf(typed), 432'109.0);
+    EXPECT_DOUBLE_EQ(StoredAdvance(typed), 432'109.0);
+    EXPECT_TRUE(WriteInDoubt(base()).isEmpty());
+    ExpectMemoryAsStored();
 }
 
 // A screen's save whose COMMIT the server held (the advances, stored as their

@@ -1008,12 +1008,21 @@ TEST_F(DbSavers, ARefusalByATriggerIsSaidInAFewLinesWithoutTheStatement)
         EXPECT_FALSE(DbErrorText(busy).contains(QRegularExpression(QStringLiteral("[A-Za-z]"))))
             << DbErrorText(busy).toStdString();
     }
-    // Other errors keep the database error box, the statement left out too.
+    // A lost connection to the server is said in Russian alone too, without
+    // the error's code or the server's name; what was being done first.
     const db::DbError lost(db::E_DB_CONNECTION_LOST, QString::fromUtf8(db::kConnectionLostText),
                            QStringLiteral("127.0.0.1"), QStringLiteral("Kalvor.Db"), QStringLiteral("COMMIT"));
     EXPECT_FALSE(db::IsRefusal(lost));
-    EXPECT_EQ(DbErrorText(lost), ComErrorText(lost));
-    EXPECT_FALSE(ComErrorText(lost).contains(QStringLiteral("COMMIT")));
+    EXPECT_EQ(DbErrorText(lost),
+              QStringLiteral("ОБНАРУЖЕНА ОШИБКА:\nСвязь с сервером базы данных прервана. Изменения не сохранены."));
+    EXPECT_EQ(DbErrorText(lost, QStringLiteral("Справочник \"Цеха\" не сохранен.")),
+              QStringLiteral("ОБНАРУЖЕНА ОШИБКА:\nСправочник \"Цеха\" не сохранен.\nСвязь с сервером базы данных "
+                             "прервана. Изменения не сохранены."));
+    // Other errors keep the database error box, the statement left out too.
+    const db::DbError other(db::E_DB_FAIL, QStringLiteral("Ошибка сервера базы данных 127.0.0.1"),
+                            QStringLiteral("127.0.0.1"), QStringLiteral("Kalvor.Db"), QStringLiteral("COMMIT"));
+    EXPECT_EQ(DbErrorText(other), ComErrorText(other));
+    EXPECT_FALSE(ComErrorText(other).contains(QStringLiteral("COMMIT")));
 }
 
 namespace {

@@ -383,6 +383,50 @@ TEST_F(ServerCard, OverASlowNetworkTheCardSavesATypedSalaryAndItsWindowClosesWit
     db::Connection::closeForThread(BaseFile(base()));
 }
 
+// The line cut (the proxy killed, every connection through it ended) in the
+// card's save as the screen leaves the card: the box says the connection was
+// lost in Russian alone. Once the line is back, the screen's next save opens
+// a new session in place of the one the cut ended and stores the salary
+// typed at the first try, without a box.
+TEST_F(ServerCard, OnceACutLineIsBackTheCardIsSavedAtTheFirstTry)
+{
+    servertest::DelayingProxy proxy(server, 25);
+    ASSERT_NE(proxy.port(), 0) << "the delaying proxy did not start";
+    db::Connection::closeForThread(BaseFile(base()));
+    proxy.use();
+    ShowCard();
+    const int slot = base().list[5].slot;
+    ApplyNumber(base().list[5].tabN());
+    auto typeSalary = [&](const QString& text) {
+        QLineEdit* salary = view->Page()->controlAs<QLineEdit>(1004);
+        salary->setFocus();
+        salary->selectAll();
+        TypeKeys(text);
+    };
+    MessageRecorder boxes;
+    typeSalary(QStringLiteral("12345.67"));
+    db::CallBeforeStatement(QStringLiteral("UPDATE dbo.konst"), 1, [&] { proxy.cut(); });
+    ApplyNumber(base().list[4].tabN());
+    db::CallBeforeStatement(QString(), 0, {});
+    ASSERT_FALSE(boxes.boxes.empty()) << "the line was not cut in the save";
+    for (const QString& text : boxes.Texts()) {
+        EXPECT_TRUE(text.contains(QString::fromUtf8(db::kConnectionLostText))) << text.toStdString();
+        EXPECT_FALSE(text.contains(QStringLiteral("80040E4F"))) << text.toStdString();
+        EXPECT_FALSE(text.contains(QStringLiteral("ErrorMessage"))) << text.toStdString();
+    }
+    ASSERT_TRUE(proxy.back());
+    boxes.boxes.clear();
+    ApplyNumber(base().list[5].tabN());
+    ASSERT_EQ(view->m_tabN, unsigned(base().list[5].tabN()));
+    typeSalary(QStringLiteral("23456.78"));
+    EXPECT_TRUE(frame->close());
+    EXPECT_TRUE(boxes.boxes.empty()) << boxes.Texts().join(QLatin1Char('|')).toStdString();
+    frame.reset();
+    LoadEmployee(base(), slot);
+    EXPECT_EQ(base().current.head.oklad, 2'345'678);
+    db::Connection::closeForThread(BaseFile(base()));
+}
+
 // The card's load and save and the firm's data's save each cost a few round
 // trips to the server, the same on a base of 50 employees and on one of 200
 // (counted on the wire: support/WireCounts.h, the lease's renewals held):

@@ -4,6 +4,7 @@
 // fixture written into an open base file.
 #include "infobase/InfoBaseDb.h"
 #include "payroll/PayrollDocument.h"
+#include "platform/Db.h"
 #include "support/StoredBase.h"
 #include "support/TestFixture.h"
 #include "values/Values.h"
@@ -59,6 +60,21 @@ inline void BuildMonthReadyBase(kalvor::PayrollDoc& d, const QString& dirPath, c
     for (auto& r : fx.records) r.head.flags &= ~0x604u;
     SaveFixtureToBase(b, fx);
     LoadAll(b);
+}
+
+// A base file of `employees` fixture employees made in the working folder
+// `dirPath`, as BuildMonthReadyBase makes it, also while a server is in use
+// (the files are chosen for its making), and closed: its path.
+inline QString BuildFixtureBaseFile(const QString& dirPath, const QString& name, int employees)
+{
+    const kalvor::db::ServerAddress server = kalvor::db::Server();
+    kalvor::db::UseServer({});
+    kalvor::PayrollDoc d;
+    BuildMonthReadyBase(d, dirPath, name, employees);
+    kalvor::infobase::CloseBase(d.infoBase);
+    const QString file = kalvor::infobase::BaseFilePath(dirPath, name);
+    kalvor::db::UseServer(server);
+    return file;
 }
 
 // Everything the base holds, loaded into a fresh document beside the one that

@@ -10,6 +10,7 @@
 #include "payroll/MonthChange.h"
 
 #include "infobase/InfoBaseDb.h"
+#include "infobase/StoredTables.h"
 #include "payroll/FixtureBaseFile.h"
 #include "platform/Db.h"
 #include "support/MonthRun.h"
@@ -115,4 +116,65 @@ TEST(ServerStatements, TheOpeningTheCalculationAndTheMonthChangeGrowByGroupsOfEm
     EXPECT_EQ(large.openingTrips, small.openingTrips);
     EXPECT_LE(large.calculation - small.calculation, kMoreAtMost);
     EXPECT_LE(large.monthChange - small.monthChange, kMoreAtMost);
+}
+
+namespace {
+
+// What a base file's copy of `employees` fixture employees restored onto the
+// server costs: the round trips, and the last report of how far it was.
+struct Restored {
+    long trips = 0;
+    RowsCopied last;
+    qint64 fileRows = 0; // the rows of the file's tables but the version's
+};
+
+Restored CountRestore(int employees)
+{
+    QTemporaryDir dir;
+    const QString file = payrolltest::BuildFixtureBaseFile(dir.path(), QStringLiteral("copied"), employees);
+    Restored r;
+    {
+        const QSqlDatabase source = db::Connection::forThread(file);
+        for (const TableDef& t : SchemaTables()) {
+            if (t.name == VersionTable().def().name)
+                continue;
+            db::Recordset count(source, QStringLiteral("SELECT COUNT(*) FROM dbo.%1").arg(t.name));
+            count.exec();
+            r.fileRows += count.next() ? count.toInt64(0) : 0;
+        }
+    }
+    db::Connection::closeForThread(file);
+    DeleteBase(dir.path(), QStringLiteral("restored"));
+    db::HoldServerLeaseRenewals(true);
+    const wirecount::Counts before = wirecount::Counts::now();
+    RestoreBaseFile(dir.path(), QStringLiteral("restored"), file, [&](const RowsCopied& done) { r.last = done; });
+    r.trips = (wirecount::Counts::now() - before).trips;
+    db::HoldServerLeaseRenewals(false);
+    DeleteBase(dir.path(), QStringLiteral("restored"));
+    std::cout << employees << " employees: a base file's copy of " << r.fileRows << " rows restored in " << r.trips
+              << " round trips\n";
+    return r;
+}
+
+} // namespace
+
+// A base file's copy restored onto the server sends its rows by groups, each
+// sent without waiting for the answers of those before it: 200 employees
+// cost the round trips of 50 within a few, and the last report of how far
+// the copy is names the last table and every row of the file.
+TEST(ServerStatements, ABaseFilesCopyRestoredOntoTheServerCostsTheSameRoundTripsAtEverySize)
+{
+    if (!db::ServerInUse())
+        GTEST_SKIP() << "a base on a server only";
+    const Restored small = CountRestore(50);
+    ASSERT_FALSE(::testing::Test::HasFailure());
+    const Restored large = CountRestore(200);
+    EXPECT_GT(large.fileRows, 3 * small.fileRows);
+    EXPECT_LE(large.trips, small.trips + 3);
+    for (const Restored& r : {small, large}) {
+        EXPECT_EQ(r.last.table, r.last.tables);
+        EXPECT_EQ(r.last.tables, int(SchemaTables().size()) - 1);
+        EXPECT_EQ(r.last.rows, r.fileRows);
+        EXPECT_EQ(r.last.total, r.fileRows);
+    }
 }

@@ -83,4 +83,35 @@ TEST_F(SlowNetwork, TheDemoMonthIsComputedAndChangedThroughADelayingProxy)
     EXPECT_EQ(base().config.tekMes, kMay2011);
 }
 
+// The line cut (the proxy killed, every connection through it ended) while
+// the calculation sends its first employees' rows: that run fails and the
+// base keeps what it held. Once the line is back, the next run opens new
+// sessions in place of those the cut ended (the run's, its record readers')
+// and goes through, as does the month change after it.
+TEST_F(SlowNetwork, OnceACutLineIsBackTheNextCalculationAndMonthChangeGoThrough)
+{
+    const QString folder = base().workFolder;
+    servertest::DelayingProxy proxy(qEnvironmentVariable("KALVOR_TEST_SERVER"), 25);
+    ASSERT_NE(proxy.port(), 0) << "the delaying proxy did not start";
+    infobase::CloseBase(base());
+    proxy.use();
+    ASSERT_NO_FATAL_FAILURE(testsupport::OpenDemoBase(doc, folder));
+    db::CallBeforeStatement(QStringLiteral("unnest("), 1, [&] { proxy.cut(); });
+    CalcInPlaceRun cut;
+    OnAWorker([&] { cut = CalcWholeMonthInPlace(doc); });
+    db::CallBeforeStatement(QString(), 0, {});
+    EXPECT_NE(cut.outcome.result, platform::TASK_DONE);
+    ASSERT_TRUE(proxy.back());
+    CalcInPlaceRun again;
+    OnAWorker([&] { again = CalcWholeMonthInPlace(doc); });
+    ASSERT_EQ(again.outcome.result, platform::TASK_DONE) << again.outcome.message.toStdString();
+    ASSERT_EQ(again.outcome.detail, 0) << "employee " << again.failedTabN << ", error " << again.failedCode;
+    int moved = 0;
+    OnAWorker([&] { moved = MoveEmployeesToNextMonth(kMay2011, {}, doc); });
+    EXPECT_EQ(moved, 1);
+    infobase::CloseBase(base());
+    ASSERT_NO_FATAL_FAILURE(testsupport::OpenDemoBase(doc, folder));
+    EXPECT_EQ(base().config.tekMes, kMay2011);
+}
+
 #endif

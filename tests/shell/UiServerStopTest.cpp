@@ -837,3 +837,39 @@ TEST_F(ServerStop, AChangeOfBaseWhileTheServerHoldsCommitsEndsInTimeAndLeavesNei
     db::Connection::closeAllForThread();
     db::DropServerBase(QStringLiteral("second"));
 }
+
+// The program's end after a close whose release the server held (every
+// COMMIT held: a synchronous standby that does not exist must confirm it):
+// the release is left to the lease watcher, and the end of the server work
+// ends the watcher first, then the thread that shuts stopped sessions, then
+// the sessions, within the bound of a release's cut; the test program then
+// exits with no thread of the server work left (the sanitizers' builds see
+// it end).
+TEST_F(ServerStop, TheEndOfServerWorkAfterACloseWhoseReleaseTheServerHeldEndsInTime)
+{
+    const QString copy = BaseFileCopy(folder);
+    const QString stopper = db::ServerBaseLocator(QStringLiteral("stopper"));
+    auto probe = [&] { return db::Connection::forThread(stopper); };
+    ib::CInfoBase infoBase;
+    InfoBaseService service(infoBase, folder);
+    ASSERT_FALSE(service.Restore(QStringLiteral("restored"), copy).failed);
+    db::Execute(probe(), QStringLiteral("ALTER DATABASE restored SET synchronous_commit = on"));
+    ASSERT_FALSE(service.Open(QStringLiteral("restored")).failed);
+    ASSERT_TRUE(servertest::HoldSynchronousCommits(probe(), true, false));
+    MessageRecorder boxes;
+    service.Close();
+    EXPECT_EQ(boxes.Texts(), QStringList{QString::fromUtf8(db::kReleaseNotKnownText).arg(QStringLiteral("restored"))});
+
+    QElapsedTimer clock;
+    clock.start();
+    db::EndServerWork();
+    EXPECT_LT(clock.elapsed(), 2 * db::kServerStopCutMilliseconds + 1000);
+    EXPECT_FALSE(db::Connection::isOpenForThread(stopper));
+    // Nothing of the watcher is left to ask for a round.
+    clock.restart();
+    db::AwaitServerLeaseRound();
+    EXPECT_LT(clock.elapsed(), 1000);
+
+    EXPECT_TRUE(servertest::HoldSynchronousCommits(probe(), false, false));
+    servertest::LetHeldCommitsGo(probe());
+}

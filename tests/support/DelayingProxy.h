@@ -10,24 +10,17 @@
 #include <QStandardPaths>
 #include <QString>
 
+#include <atomic>
+
+#include <signal.h>
+
 namespace servertest {
 
 class DelayingProxy {
 public:
     // Starts the proxy to the cluster of that folder; port() is 0 when it
     // could not start (no python3).
-    DelayingProxy(const QString& server, int delayMs)
-    {
-        const QString python = QStandardPaths::findExecutable(QStringLiteral("python3"));
-        if (python.isEmpty())
-            return;
-        process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        process_.start(python, {QStringLiteral(KALVOR_SOURCE_DIR "/tools/netdelay.py"), QString::number(delayMs),
-                                server + QStringLiteral("/.s.PGSQL.5432")});
-        if (!process_.waitForStarted(10000) || !process_.waitForReadyRead(10000))
-            return;
-        port_ = process_.readLine().trimmed().toInt();
-    }
+    DelayingProxy(const QString& server, int delayMs) : server_(server), delayMs_(delayMs) { start(0); }
     // The program's server as it was, and the proxy ended (its own process).
     ~DelayingProxy()
     {
@@ -54,7 +47,42 @@ public:
         kalvor::db::UseServer({QStringLiteral("127.0.0.1"), port_, QString()});
     }
 
+    // The line cut: the proxy killed at once, which ends every connection
+    // through it as a cut line does (callable from any thread, in the
+    // middle of a statement too).
+    void cut()
+    {
+        if (const qint64 pid = pid_.load(); pid > 0)
+            ::kill(pid_t(pid), SIGKILL);
+    }
+    // The line back after a cut: the proxy started again on its port.
+    bool back()
+    {
+        process_.waitForFinished(5000);
+        const int port = port_;
+        start(port);
+        return port_ == port;
+    }
+
 private:
+    void start(int port)
+    {
+        port_ = 0;
+        const QString python = QStandardPaths::findExecutable(QStringLiteral("python3"));
+        if (python.isEmpty())
+            return;
+        process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process_.start(python, {QStringLiteral(KALVOR_SOURCE_DIR "/tools/netdelay.py"), QString::number(delayMs_),
+                                server_ + QStringLiteral("/.s.PGSQL.5432"), QString::number(port)});
+        if (!process_.waitForStarted(10000) || !process_.waitForReadyRead(10000))
+            return;
+        pid_ = process_.processId();
+        port_ = process_.readLine().trimmed().toInt();
+    }
+
+    QString server_;
+    int delayMs_ = 0;
+    std::atomic<qint64> pid_{0};
     QProcess process_;
     int port_ = 0;
     bool switched_ = false;

@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
 #include <QStandardPaths>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -21,9 +22,10 @@
 #include <functional>
 #include <map>
 #include <mutex>
-#include <string>
 #include <signal.h>
+#include <string>
 #include <thread>
+#include <unistd.h>
 
 namespace servertest {
 
@@ -50,6 +52,31 @@ protected:
     QTemporaryDir dir;
     QString folder; // the working folder, with the separator
 };
+
+// Restarts the throw-away cluster of tools/pgtest.sh (which runs it as the
+// user kalvorpg under root), as an administrator restarts the server.
+inline void RestartServer()
+{
+    const QString folder = qEnvironmentVariable("KALVOR_TEST_SERVER");
+    const QStringList versions =
+        QDir(QStringLiteral("/usr/lib/postgresql")).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+    ASSERT_FALSE(versions.isEmpty());
+    const QString pgCtl = QStringLiteral("/usr/lib/postgresql/%1/bin/pg_ctl").arg(versions.last());
+    QStringList arguments = {QStringLiteral("-D"), folder + QStringLiteral("/data"),
+                             QStringLiteral("-l"), folder + QStringLiteral("/server.log"),
+                             QStringLiteral("-m"), QStringLiteral("fast"),
+                             QStringLiteral("-w"), QStringLiteral("restart")};
+    QString program = pgCtl;
+    if (::geteuid() == 0) {
+        arguments =
+            QStringList{QStringLiteral("-u"), QStringLiteral("kalvorpg"), QStringLiteral("--"), pgCtl} + arguments;
+        program = QStringLiteral("runuser");
+    }
+    QProcess restart;
+    restart.start(program, arguments);
+    ASSERT_TRUE(restart.waitForFinished(60000));
+    ASSERT_EQ(restart.exitCode(), 0) << restart.readAllStandardError().constData();
+}
 
 // The processes of the cluster in that folder: its postmaster and the
 // children it has forked (the sessions among them), read from /proc.

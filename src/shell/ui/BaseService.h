@@ -3,6 +3,7 @@
 // (shell/ui/InfoBaseService.h) is the program's one implementation.
 #pragma once
 
+#include "infobase/InfoBaseDb.h"
 #include "infobase/Password.h"
 #include "platform/Db.h"
 
@@ -68,11 +69,13 @@ public:
     // Makes the base of that name from a copy of a base file (an archive copy
     // of the month change); the base must not exist and nobody may hold it.
     // The copy goes under a temporary name and is renamed when complete. Safe
-    // on a worker thread.
-    virtual BaseFailure Restore(const QString& name, const QString& fromFile)
+    // on a worker thread; `report` hears how far a copy taken onto a server is.
+    virtual BaseFailure Restore(const QString& name, const QString& fromFile,
+                                const kalvor::infobase::RowsCopiedReport& report = {})
     {
         Q_UNUSED(name);
         Q_UNUSED(fromFile);
+        Q_UNUSED(report);
         return BaseFailure::Plain(QStringLiteral("Восстановление базы данных недоступно"));
     }
     // The password stored in the open base (its hash, or the plain text of a

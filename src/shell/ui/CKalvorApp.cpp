@@ -29,6 +29,7 @@
 #include <QScreen>
 #include <QTranslator>
 #include <algorithm>
+#include <climits>
 #include <clocale>
 
 namespace {
@@ -312,7 +313,7 @@ BaseFailure CKalvorApp::ReachBase(const QString& name)
     BaseFailure reached = BaseFailure::Plain(QStringLiteral("Прочая ошибка"));
     RunWithWaitWindow(
         QStringLiteral("Подключение к базе данных %1...").arg(name),
-        [&] {
+        [&](const WaitProgress&) {
             reached = m_base->Reach(name);
             return !reached.failed;
         },
@@ -344,7 +345,7 @@ bool CKalvorApp::CreateBase()
     BaseFailure f = BaseFailure::Plain(QStringLiteral("Прочая ошибка"));
     RunWithWaitWindow(
         QStringLiteral("Создание базы данных %1...").arg(name),
-        [&] {
+        [&](const WaitProgress&) {
             f = m_base->Create(name);
             if (!f.failed)
                 f = m_base->Reach(name);
@@ -397,6 +398,19 @@ QStringList CKalvorApp::ArchiveCopies() const
 }
 
 // The reference files of an archive copy over those of the working folder.
+// How far a base file's copy taken onto a server is, as the wait window says it.
+static kalvor::infobase::RowsCopiedReport RestoreProgressLine(const WaitProgress& progress)
+{
+    return [progress](const kalvor::infobase::RowsCopied& done) {
+        const QLocale russian(QLocale::Russian);
+        progress(QStringLiteral("Таблица %1 из %2, перенесено строк %3 из %4")
+                     .arg(done.table)
+                     .arg(done.tables)
+                     .arg(russian.toString(done.rows), russian.toString(done.total)),
+                 int(std::min<qint64>(done.rows, INT_MAX)), int(std::min<qint64>(done.total, INT_MAX)));
+    };
+}
+
 static void UnpackReferenceFiles(const QString& copyFolder, const QString& workFolder)
 {
     for (const QString& name : kalvor::infobase::CRefFiles::FileNames()) {
@@ -428,8 +442,8 @@ bool CKalvorApp::RestoreBase()
     bool named = false; // the restored base has taken the name
     RunWithWaitWindow(
         QStringLiteral("Восстановление базы данных %1 из копии %2...").arg(name, chosen),
-        [&] {
-            restored = m_base->Restore(name, baseFile);
+        [&](const WaitProgress& progress) {
+            restored = m_base->Restore(name, baseFile, RestoreProgressLine(progress));
             named = !restored.failed;
             if (!restored.failed)
                 restored = m_base->Reach(name);

@@ -187,7 +187,8 @@ void InfoBaseService::TellWhenHeldElsewhere(const QString& name)
     });
 }
 
-BaseFailure InfoBaseService::Restore(const QString& name, const QString& fromFile)
+BaseFailure InfoBaseService::Restore(const QString& name, const QString& fromFile,
+                                     const kalvor::infobase::RowsCopiedReport& report)
 {
     if (!ib::ValidBaseName(name))
         return BaseFailure::Plain(QStringLiteral("Недопустимое имя базы данных"));
@@ -195,7 +196,7 @@ BaseFailure InfoBaseService::Restore(const QString& name, const QString& fromFil
         return BaseFailure::Plain(refusal);
     const QString target = ib::BaseFilePath(m_folder, name);
     if (db::IsServerLocator(target))
-        return RestoreOnServer(name, fromFile);
+        return RestoreOnServer(name, fromFile, report);
     kalvor::platform::BaseLock lock;
     if (const BaseFailure held = TakeLock(name, lock); held.failed)
         return held;
@@ -222,7 +223,8 @@ BaseFailure InfoBaseService::Restore(const QString& name, const QString& fromFil
 // complete (so nobody opens it before): from the server's own archive, or
 // from a base file's copy whose rows are taken into it. Its lock is taken
 // by the opening that follows.
-BaseFailure InfoBaseService::RestoreOnServer(const QString& name, const QString& fromFile)
+BaseFailure InfoBaseService::RestoreOnServer(const QString& name, const QString& fromFile,
+                                             const kalvor::infobase::RowsCopiedReport& report)
 {
     const QString database = db::ServerDatabaseOf(ib::BaseFilePath(m_folder, name));
     std::optional<db::TemporaryServerBase> temp;
@@ -230,7 +232,7 @@ BaseFailure InfoBaseService::RestoreOnServer(const QString& name, const QString&
         if (db::ServerBaseExists(database))
             return BaseFailure::Plain(QStringLiteral("База данных %1 уже существует").arg(name));
         if (!fromFile.endsWith(QLatin1String(".dump"))) {
-            ib::RestoreBaseFile(m_folder, name, fromFile);
+            ib::RestoreBaseFile(m_folder, name, fromFile, report);
             return {};
         }
         // Only the database made here is dropped again: a refused copy (cut,

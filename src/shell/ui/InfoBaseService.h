@@ -32,7 +32,8 @@ public:
     // Names the base in the information base and opens it: connection,
     // schema upgrade, configuration and firm. A base open before is closed.
     BaseFailure Open(const QString& name) override;
-    BaseFailure Restore(const QString& name, const QString& fromFile) override;
+    BaseFailure Restore(const QString& name, const QString& fromFile,
+                        const kalvor::infobase::RowsCopiedReport& report = {}) override;
     QString StoredPassword() override;
     bool AcceptPassword(const QString& typed) override;
     // Whether this service holds the information base (its lock, and this
@@ -46,7 +47,8 @@ public:
 
 
 private:
-    BaseFailure RestoreOnServer(const QString& name, const QString& fromFile);
+    BaseFailure RestoreOnServer(const QString& name, const QString& fromFile,
+                                const kalvor::infobase::RowsCopiedReport& report);
     kalvor::infobase::CInfoBase& m_infoBase;
     QString m_folder;
     // Takes the lock of the base of that name into `lock` (the one this

@@ -200,11 +200,14 @@ public:
         auto* layout = new QVBoxLayout(this);
         label_ = new QLabel(text, this);
         layout->addWidget(label_);
-        auto* bar = new QProgressBar(this);
-        bar->setRange(0, 0); // busy while the work runs
-        bar->setTextVisible(false);
-        bar->setMinimumWidth(320);
-        layout->addWidget(bar);
+        line_ = new QLabel(this);
+        line_->hide();
+        layout->addWidget(line_);
+        bar_ = new QProgressBar(this);
+        bar_->setRange(0, 0); // busy until the work says how far it is
+        bar_->setTextVisible(false);
+        bar_->setMinimumWidth(320);
+        layout->addWidget(bar_);
     }
     void reject() override
     {
@@ -213,15 +216,26 @@ public:
         label_->setText(label_->text() + QStringLiteral("\nОстановка..."));
         std::exchange(stop_, nullptr)();
     }
+    // How far the work is: a line under the text, the bar at position of count.
+    void report(const QString& line, int position, int count)
+    {
+        line_->setText(line);
+        line_->show();
+        bar_->setRange(0, count);
+        bar_->setValue(position);
+    }
 
 private:
     std::function<void()> stop_;
     QLabel* label_ = nullptr;
+    QLabel* line_ = nullptr;
+    QProgressBar* bar_ = nullptr;
 };
 
 } // namespace
 
-bool RunWithWaitWindow(const QString& text, const std::function<bool()>& work, QWidget* owner, WaitWindowStop stop)
+bool RunWithWaitWindow(const QString& text, const std::function<bool(const WaitProgress&)>& work, QWidget* owner,
+                       WaitWindowStop stop)
 {
     kalvor::platform::TaskThread thread;
     WaitWindow window(text, owner,
@@ -230,8 +244,15 @@ bool RunWithWaitWindow(const QString& text, const std::function<bool()>& work, Q
     auto succeeded = std::make_shared<std::atomic<bool>>(false);
     QObject::connect(&thread, &kalvor::platform::TaskThread::done, &window,
                      [&window](int, int, const QString&) { window.done(QDialog::Accepted); });
-    const bool started = thread.start([work, succeeded](kalvor::platform::TaskContext&) {
-        *succeeded = work();
+    WaitWindow* shown = &window;
+    const bool started = thread.start([work, succeeded, shown](kalvor::platform::TaskContext&) {
+        kalvor::platform::ProgressPacer pacer;
+        *succeeded = work([&pacer, shown](const QString& line, int position, int count) {
+            if (pacer.due())
+                QMetaObject::invokeMethod(
+                    shown, [shown, line, position, count] { shown->report(line, position, count); },
+                    Qt::QueuedConnection);
+        });
         return kalvor::platform::TaskOutcome(0, 0);
     });
     if (!started)

@@ -108,8 +108,13 @@ void ShowTaskFailure(const QString& failure, QWidget* owner = nullptr);
 // the window waits for the work to end.
 enum class WaitWindowStop { Never, AskedByEscape };
 
+// What work under a wait window tells of how far it is, from its worker:
+// a line shown under the window's text and the bar at position of count
+// (the bar is busy until the first report). Reports are paced.
+using WaitProgress = std::function<void(const QString& line, int position, int count)>;
+
 // Runs work on a worker thread while a modal wait window with the text is
 // shown (it cannot be closed meanwhile); the user-interface thread keeps
 // turning. Returns what the work returned (false when no worker could start).
-bool RunWithWaitWindow(const QString& text, const std::function<bool()>& work, QWidget* owner = nullptr,
-                       WaitWindowStop stop = WaitWindowStop::Never);
+bool RunWithWaitWindow(const QString& text, const std::function<bool(const WaitProgress&)>& work,
+                       QWidget* owner = nullptr, WaitWindowStop stop = WaitWindowStop::Never);
