@@ -8,6 +8,8 @@
 #include <QImage>
 #include <QPainter>
 
+#include <algorithm>
+
 using namespace GridCtrl;
 
 TEST(GridCellRange, ValidityAndContainment)
@@ -476,12 +478,17 @@ TEST(GridSizing, AVirtualGridsAutoSizeIsBracketedByCacheHints)
     grid.SetFixedRowCount(1);
     QFont f(QStringLiteral("DejaVu Sans"), 10);
     grid.SetFont(f);
-    ASSERT_TRUE(grid.AutoSizeColumn(1, 0x03));
+    // The rows below the header to the last: the widest of the owner's four
+    // names.
+    ASSERT_TRUE(grid.AutoSizeColumn(1, 0x02));
     ASSERT_EQ(owner.hints.size(), 2u);
-    EXPECT_EQ(owner.hints[0], CCellRange(0, 1, 4, 1));
+    EXPECT_EQ(owner.hints[0], CCellRange(1, 1, 4, 1));
     EXPECT_FALSE(owner.hints[1].IsValid());
     const int margin = int(grid.GetDefaultCell(false, false)->GetMargin());
-    EXPECT_EQ(grid.GetColumnWidth(1), QFontMetrics(f).horizontalAdvance(QStringLiteral("Яковлев")) + 2 * margin + 1);
+    int widest = 0;
+    for (size_t row = 1; row <= 4; ++row)
+        widest = std::max(widest, QFontMetrics(f).horizontalAdvance(owner.names[row]));
+    EXPECT_EQ(grid.GetColumnWidth(1), widest + 2 * margin + 1);
 
     ASSERT_TRUE(grid.AutoSizeRow(3));
     ASSERT_EQ(owner.hints.size(), 4u);
@@ -508,21 +515,6 @@ TEST(GridSizing, ExpandColumnsShareTheSpareWidth)
     EXPECT_EQ(grid->GetColumnWidth(3), client - 40 - 200 - 7 + 2);
     EXPECT_EQ(grid->GetVirtualWidth(), client);
 
-    // The rows likewise share the spare height, the fixed row too when asked.
-    grid->SetFixedRowCount(1);
-    const int height = grid->viewport()->height();
-    for (int row = 0; row < 3; ++row) grid->SetRowHeight(row, 20);
-    grid->ExpandRowsToFit(false);
-    const int spare = height - 60;
-    EXPECT_EQ(grid->GetRowHeight(0), 20);
-    EXPECT_EQ(grid->GetRowHeight(1), 20 + spare / 2 + spare % 2);
-    EXPECT_EQ(grid->GetRowHeight(2), 20 + spare / 2);
-    for (int row = 0; row < 3; ++row) grid->SetRowHeight(row, 20);
-    grid->ExpandRowsToFit();
-    EXPECT_EQ(grid->GetRowHeight(0), 20 + spare / 3 + (spare % 3 > 0 ? 1 : 0));
-    EXPECT_EQ(grid->GetRowHeight(2), 20 + spare / 3);
-    EXPECT_EQ(grid->GetVirtualHeight(), height);
-
     // Too wide: every column gives back its share, the first ones one more.
     grid->SetColumnWidth(1, 200);
     grid->SetColumnWidth(2, 0); // hidden: keeps its width and uses up its turn
@@ -537,6 +529,21 @@ TEST(GridSizing, ExpandColumnsShareTheSpareWidth)
     grid->SetColumnWidth(3, 50);
     grid->ExpandLastColumn();
     EXPECT_EQ(grid->GetColumnWidth(3), client - 40 - 100);
+
+    // The rows likewise share the spare height, the fixed row too when asked.
+    grid->SetFixedRowCount(1);
+    const int height = grid->viewport()->height();
+    for (int row = 0; row < 3; ++row) grid->SetRowHeight(row, 20);
+    grid->ExpandRowsToFit(false);
+    const int spare = height - 60;
+    EXPECT_EQ(grid->GetRowHeight(0), 20);
+    EXPECT_EQ(grid->GetRowHeight(1), 20 + spare / 2 + spare % 2);
+    EXPECT_EQ(grid->GetRowHeight(2), 20 + spare / 2);
+    for (int row = 0; row < 3; ++row) grid->SetRowHeight(row, 20);
+    grid->ExpandRowsToFit();
+    EXPECT_EQ(grid->GetRowHeight(0), 20 + spare / 3 + (spare % 3 > 0 ? 1 : 0));
+    EXPECT_EQ(grid->GetRowHeight(2), 20 + spare / 3);
+    EXPECT_EQ(grid->GetVirtualHeight(), height);
 }
 
 TEST(GridSizing, AutoSizeMeasuresTextMarginsAndFixedFrame)

@@ -45,7 +45,11 @@ for name, column in sorted(sheet.column_dimensions.items()):
     if column.customWidth:
         print("width", name, "%.2f" % column.width)
 )";
-    const QString python = QStandardPaths::findExecutable(QStringLiteral("python3"));
+    // Debian's python3, for which python3-openpyxl is installed (a python3
+    // of the user's own, earlier on the path, may not have it).
+    QString python = QStandardPaths::findExecutable(QStringLiteral("python3"), {QStringLiteral("/usr/bin")});
+    if (python.isEmpty())
+        python = QStandardPaths::findExecutable(QStringLiteral("python3"));
     if (python.isEmpty())
         return {QStringLiteral("no openpyxl")};
     QProcess reader;
