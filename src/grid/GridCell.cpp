@@ -448,7 +448,6 @@ const QFont* CGridCell::GetFontObject() const
 
 QWidget* CGridCell::GetEditWnd() const { return m_pEditWnd; }
 
-
 quint32 CGridCell::GetMargin() const
 {
     if (m_nMargin != quint32(-1))

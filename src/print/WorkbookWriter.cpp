@@ -142,9 +142,8 @@ QString WorkbookWriter::Save()
     lxw_workbook* workbook = std::exchange(m_impl->workbook, nullptr);
     if (!workbook)
         return m_impl->error;
-    const QString failed =
-        QStringLiteral("%1 %2").arg(platform::FileErrorKindText(platform::FILE_ERROR_WRITE),
-                                    QDir::toNativeSeparators(m_impl->path));
+    const QString failed = QStringLiteral("%1 %2").arg(platform::FileErrorKindText(platform::FILE_ERROR_WRITE),
+                                                       QDir::toNativeSeparators(m_impl->path));
     if (!m_impl->error.isEmpty() || !file->isOpen()) {
         lxw_workbook_free(workbook);
         return m_impl->error.isEmpty() ? file->failureText() : m_impl->error;

@@ -56,8 +56,8 @@ for name, column in sorted(sheet.column_dimensions.items()):
     reader.start(python, {QStringLiteral("-c"), QString::fromUtf8(script), path});
     reader.waitForFinished(60'000);
     const QString out = QString::fromUtf8(reader.readAllStandardOutput());
-    return out.split(QLatin1Char('\n'), Qt::SkipEmptyParts) + QString::fromUtf8(reader.readAllStandardError())
-                                                                   .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    return out.split(QLatin1Char('\n'), Qt::SkipEmptyParts) +
+           QString::fromUtf8(reader.readAllStandardError()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
 }
 
 // A small register: a merged title, a header row, two rows of amounts.
