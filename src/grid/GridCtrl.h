@@ -361,8 +361,8 @@ public:
         MOUSE_DRAGGING = 12
     };
 
-    // Column order (display column to stored column) and, in virtual mode,
-    // row order (display row to owner row).
+    // Virtual mode: the row order (display row to owner row) after a row is
+    // inserted (delta 1) or deleted (delta -1) at display row `row`.
     virtual void AdjustRowOrder(int row, int delta);
 
 signals:
