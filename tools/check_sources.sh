@@ -154,7 +154,7 @@ check_file_writers() {
             ["src/print/PrintOutput.cpp", "O_RDWR | O_APPEND | O_CLOEXEC | O_NOFOLLOW",
              "the 1C transfer file, appended under the lock that program shares"],
         );
-        my $writing = qr/QSaveFile|QTemporaryFile\s+\w|QFile::copy|fopen|ofstream|O_WRONLY|O_RDWR|O_CREAT|setOutputFileName|(?:(\w+)(?:\.|->)|\)\.)open\([^)]*(?:WriteOnly|ReadWrite|Append)/;
+        my $writing = qr/QSaveFile|QTemporaryFile\s+\w|QFile::copy|fopen|ofstream|O_WRONLY|O_RDWR|O_CREAT|setOutputFileName|workbook_new|(?:(\w+)(?:\.|->)|\)\.)open\([^)]*(?:WriteOnly|ReadWrite|Append)/;
         my $declared = qr/(?:SavedFile>?|QBuffer)\s+(\w+)|(\w+)\s*=\s*std::make_unique<[\w:]*SavedFile>/;
         sub slurp { my $f = shift; open(my $h, "<", $f) or return ""; local $/; my $t = <$h>; return $t; }
         my ($through, %text) = (0);

@@ -1,11 +1,13 @@
 #!/bin/sh
-# Lists every function defined in src/ that no program reaches: the program,
-# the data maker of tools/ (mkdata) and the benchmarks of bench/ are built
-# without the tests into a folder of their own (the first argument, by default
-# build-unused), every function in a section of its own, and linked with the
-# unreferenced sections dropped; a function whose section no program kept is
-# reached from the tests alone, or from nowhere. The script fails when it lists
-# any.
+# Lists every function defined in src/ that no program reaches: the program
+# and the data maker of tools/ (mkdata) are built without the tests and the
+# benchmarks (which count with the tests) into a folder of their own (the
+# first argument, by default build-unused), every function in a section of
+# its own, and linked with the unreferenced sections dropped; a function whose
+# section no program kept is reached from the tests alone, or from nowhere.
+# The script fails when it lists any that the list of allowed ones (the
+# second argument, by default tools/unused-allowed.txt) does not name, and
+# when that list names one a program reaches (it goes from the list then).
 #
 # The linker follows every reference, so a function reached only through a
 # vtable (a virtual override of a class the program makes) or through Qt's
@@ -17,21 +19,18 @@
 set -eu
 cd "$(dirname "$0")/.."
 dir=${1:-build-unused}
+allowed=${2:-tools/unused-allowed.txt}
 mkdir -p "$dir/maps"
 maps=$(cd "$dir/maps" && pwd)
 
-# The programs whose references count: the program, mkdata and one benchmark
-# for each file of bench/.
-programs="kalvor mkdata $(for f in bench/*.cpp; do basename "$f" .cpp; done)"
+# The programs whose references count.
+programs="kalvor mkdata"
 
-# A program that exports its symbols to the libraries it loads (a benchmark
-# counts libpq's calls that way) would keep every function: the last flag of
-# its link takes the export back.
 configure() {
-    cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE= -DKALVOR_WERROR=OFF -DKALVOR_BENCHMARKS=ON \
+    cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE= -DKALVOR_WERROR=OFF -DKALVOR_BENCHMARKS=OFF \
         "-DCMAKE_CXX_FLAGS=-O0 -ffunction-sections -fdata-sections" \
         "-DCMAKE_EXE_LINKER_FLAGS=-Wl,--gc-sections -Wl,-Map=$maps" \
-        -DCMAKE_CXX_STANDARD_LIBRARIES=-Wl,--no-export-dynamic >/dev/null
+        -DCMAKE_CXX_STANDARD_LIBRARIES= >/dev/null
 }
 
 # Prints "KEY SECTION" for each section of a function that a program's linker
@@ -129,27 +128,28 @@ unreached=$(echo "$unreached" | awk '
         }
     }')
 
-# The seams by which the tests steer the program where nothing else can: each
-# reaches state private to its own file (a statement's count, the lease's
-# length). One function a line as listed above, then why after "#".
-seams='
-kalvor::db::InjectFailureAfter(int) # a statement refused as a full disk would
-kalvor::db::InjectDisconnectAfter(int) # a connection the server ends as a network would
-kalvor::db::CallBeforeStatement(QString const&, int, std::function<void ()>) # a stop or a hold at one statement
-kalvor::db::SetServerLease(int) # a lease short enough to run out within a test
-kalvor::platform::DocumentOpener::SetCommand(QString const&) # a viewer that opens nothing, or none at all
-kalvor::platform::GuiBridge::waitingCalls() # a worker seen waiting for the busy window thread
-SetMessageBoxHandler(std::function<int (MessageBoxRequest const&)>) # a recorder that answers the message boxes in their place
-'
-unreached=$(echo "$unreached" | awk -v seams="$seams" '
-    BEGIN {
-        n = split(seams, line, "\n")
-        for (i = 1; i <= n; i++) { sub(/ *#.*/, "", line[i]); if (line[i] != "") seam[line[i]] = 1 }
-    }
-    { name = substr($0, index($0, ": ") + 2); if (!(name in seam)) print }')
+# The functions no program reaches that may stand (tools/unused-allowed.txt
+# says which and why): one function a line as listed above, then "#" and
+# why; lines that start with "#" or "[" (a section's name) and blank lines
+# are not names.
+names=$(sed -e '/^[[:space:]]*[#[]/d' -e 's/[[:space:]]*#.*//' -e '/^[[:space:]]*$/d' "$allowed")
+listed=$(echo "$unreached" | awk '$0 != "" { print substr($0, index($0, ": ") + 2) }' | sort -u)
+unlisted=$(echo "$unreached" | awk -v names="$names" '
+    BEGIN { n = split(names, line, "\n"); for (i = 1; i <= n; i++) name[line[i]] = 1 }
+    $0 != "" { if (!(substr($0, index($0, ": ") + 2) in name)) print }')
+reached=$(echo "$names" | awk -v listed="$listed" '
+    BEGIN { n = split(listed, line, "\n"); for (i = 1; i <= n; i++) seen[line[i]] = 1 }
+    $0 != "" && !($0 in seen)')
 
-if [ -n "$unreached" ]; then
-    echo "$unreached"
+status=0
+if [ -n "$unlisted" ]; then
+    echo "$unlisted"
     echo "These functions of src/ no program reaches (only the tests, or nothing): use them or remove them."
-    exit 1
+    status=1
 fi
+if [ -n "$reached" ]; then
+    echo "$reached"
+    echo "$allowed names these functions, which a program reaches or which are gone: take them off the list."
+    status=1
+fi
+exit $status

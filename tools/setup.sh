@@ -7,17 +7,17 @@ if [ "$(id -u)" != "0" ]; then SUDO=sudo; fi
 PKGS="g++ cmake ninja-build ccache pkg-config \
  qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libsqlite3-dev libgl-dev \
  libgtest-dev libgmock-dev googletest libbenchmark-dev \
- fonts-dejavu-core fonts-liberation qt6-translations-l10n locales \
+ fonts-dejavu-core fonts-liberation qt6-translations-l10n locales libxlsxwriter-dev \
  postgresql libqt6sql6-psql libpq-dev python3"
 # "--viewer" adds the program that opens the generated documents.
 # Calc with its dBASE driver lets the tests open an exported dBASE table in LibreOffice.
 if [ "${1:-}" = "--viewer" ]; then PKGS="$PKGS libreoffice-writer libreoffice-calc libreoffice-base-drivers"; fi
 # "--tests" adds what the tests read the printed forms with: LibreOffice Writer
 # renders them to PDF (without its GUI where Debian offers that), pdftotext
-# and pdfinfo read the PDF back.
+# and pdfinfo read the PDF back; openpyxl reads the written workbooks back.
 writer=""
 if [ "${1:-}" = "--tests" ]; then
-  PKGS="$PKGS poppler-utils"
+  PKGS="$PKGS poppler-utils python3-openpyxl"
   dpkg -s libreoffice-writer >/dev/null 2>&1 || dpkg -s libreoffice-writer-nogui >/dev/null 2>&1 || writer=yes
 fi
 missing=""

@@ -3,6 +3,7 @@
 #include "exchange/FixedLineFile.h"
 #include "platform/CodePage.h"
 #include "platform/Dbf.h"
+#include "print/TextHelpers.h"
 #include "values/CScan.h"
 #include "values/Messages.h"
 
@@ -20,10 +21,10 @@ constexpr int kEntryFields = 3; // field 1 of a table row
 constexpr int kFieldsWidth = 10; // two fields, each with its blank
 constexpr int kMergedWidth = 9; // field 1, blank, field 2
 
-int LineNumber(const QByteArray& text) { return AtoiC(text.constData(), kNumberWidth); }
-int EntryNumber(const QByteArray& text) { return AtoiC(text.constData(), 2); }
+int LineNumber(const QByteArray& text) { return print::FieldToInt(text.constData(), kNumberWidth); }
+int EntryNumber(const QByteArray& text) { return print::FieldToInt(text.constData(), 2); }
 
-int FieldValue(const QByteArray& text, int offset) { return AtoiC(text.constData() + offset, 5); }
+int FieldValue(const QByteArray& text, int offset) { return print::FieldToInt(text.constData() + offset, 5); }
 
 int CellNumber(const QString& text, int maxValue)
 {
@@ -33,7 +34,11 @@ int CellNumber(const QString& text, int maxValue)
     return value;
 }
 
-QByteArray RightAligned(int value, int width) { return QByteArray::number(value).rightJustified(width, ' '); }
+QByteArray RightAligned(int value, int width)
+{
+    char digits[16];
+    return QByteArray(digits, print::IntToDigitsBlank(value, digits, width));
+}
 
 int BuildTable(const TransitionLines& lines, int fieldsOffset, TransitionTable& table)
 {

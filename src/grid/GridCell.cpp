@@ -446,6 +446,7 @@ const QFont* CGridCell::GetFontObject() const
     return def && def != this ? def->GetFontObject() : nullptr;
 }
 
+QWidget* CGridCell::GetEditWnd() const { return m_pEditWnd; }
 
 quint32 CGridCell::GetMargin() const
 {

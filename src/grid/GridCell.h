@@ -50,6 +50,7 @@ public:
     virtual const QFont* GetFont() const = 0;
     virtual const QFont* GetFontObject() const = 0;
     virtual CGridHost* GetGrid() const = 0;
+    virtual QWidget* GetEditWnd() const = 0;
     virtual quint32 GetMargin() const = 0;
     virtual CellSpan GetHorzSpan() const { return m_HorzSpan; }
     virtual CellSpan GetVertSpan() const { return m_VertSpan; }
@@ -62,6 +63,7 @@ public:
     bool IsFixedColumn() const { return GetState() & GridCtrl::CellFixedColumn; }
     bool IsFixedRow() const { return GetState() & GridCtrl::CellFixedRow; }
     bool IsSelected() const { return GetState() & GridCtrl::CellSelected; }
+    bool IsReadOnly() const { return GetState() & GridCtrl::CellReadOnly; }
     bool IsModified() const { return GetState() & GridCtrl::CellModified; }
     bool IsDropHighlighted() const { return GetState() & GridCtrl::CellDropHighlighted; }
 
@@ -140,6 +142,7 @@ public:
     const QFont* GetFont() const override;
     const QFont* GetFontObject() const override;
     CGridHost* GetGrid() const override { return m_pGrid; }
+    QWidget* GetEditWnd() const override;
     quint32 GetMargin() const override;
 
     bool IsDefaultFont() const override { return !m_plfFont; }
@@ -176,6 +179,8 @@ public:
     const QFont* GetFont() const override { return m_plfFont.get(); }
     const QFont* GetFontObject() const override { return m_plfFont.get(); }
 
+    quint32 GetReservedWord() const { return m_nReserved; }
+    void SetReservedWord(quint32 w) { m_nReserved = w; }
     int GetWidth() const { return m_Size.width(); }
     int GetHeight() const { return m_Size.height(); }
     void SetWidth(int w) { m_Size.setWidth(w); }
@@ -183,4 +188,5 @@ public:
 
 protected:
     QSize m_Size{30, 10};
+    quint32 m_nReserved = 0;
 };

@@ -73,6 +73,7 @@ CGridCtrl::CGridCtrl(QWidget* parent)
 
 CGridCtrl::~CGridCtrl()
 {
+    m_bDestroying = true;
     for (CInPlaceEdit* e : viewport()->findChildren<CInPlaceEdit*>()) {
         e->Detach();
         delete e;
@@ -131,7 +132,7 @@ bool CGridCtrl::SetRowCount(int nRows)
         SetFocusCell(-1, -1);
 
     const int addedRows = nRows - m_nRows;
-    if (addedRows < 0) {
+    if (addedRows < 0 && !m_bVirtualMode) {
         for (int row = nRows; row < m_nRows; ++row) {
             for (int col = 0; col < m_nCols; ++col) DestroyCell(row, col);
         }
@@ -139,14 +140,22 @@ bool CGridCtrl::SetRowCount(int nRows)
     }
     try {
         m_arRowHeights.resize(size_t(nRows));
-        if (addedRows < 0)
+        if (m_bVirtualMode) {
             m_nRows = nRows;
-        const int start = m_nRows;
-        for (int row = start; row < nRows; ++row) {
-            m_arRowHeights[size_t(row)] = m_cellDefault.GetHeight();
-            m_RowData.emplace_back(size_t(m_nCols), nullptr);
-            ++m_nRows;
-            for (int col = 0; col < m_nCols; ++col) m_RowData[size_t(row)][size_t(col)] = CreateCell(row, col);
+            for (int row = nRows - addedRows; addedRows > 0 && row < nRows; ++row)
+                m_arRowHeights[size_t(row)] = m_cellDefault.GetHeight();
+            m_arRowOrder.resize(size_t(nRows));
+            for (int i = 0; i < nRows; ++i) m_arRowOrder[size_t(i)] = i;
+        } else {
+            if (addedRows < 0)
+                m_nRows = nRows;
+            const int start = m_nRows;
+            for (int row = start; row < nRows; ++row) {
+                m_arRowHeights[size_t(row)] = m_cellDefault.GetHeight();
+                m_RowData.emplace_back(size_t(m_nCols), nullptr);
+                ++m_nRows;
+                for (int col = 0; col < m_nCols; ++col) m_RowData[size_t(row)][size_t(col)] = CreateCell(row, col);
+            }
         }
     } catch (const std::bad_alloc&) {
         ReportOutOfMemory(this);
@@ -170,17 +179,21 @@ bool CGridCtrl::SetColumnCount(int nCols)
         SetFocusCell(-1, -1);
 
     const int addedCols = nCols - m_nCols;
-    if (addedCols < 0) {
+    if (addedCols < 0 && !m_bVirtualMode) {
         for (int row = 0; row < m_nRows; ++row)
             for (int col = nCols; col < m_nCols; ++col) DestroyCell(row, col);
     }
     try {
         m_arColWidths.resize(size_t(nCols));
-        for (auto& rowData : m_RowData) rowData.resize(size_t(nCols), nullptr);
+        if (!m_bVirtualMode) {
+            for (auto& rowData : m_RowData) rowData.resize(size_t(nCols), nullptr);
+        }
         const int start = addedCols > 0 ? m_nCols : nCols;
         for (int col = start; col < nCols; ++col) {
             m_arColWidths[size_t(col)] = m_cellFixedColDef.GetWidth();
-            for (int row = 0; row < m_nRows; ++row) m_RowData[size_t(row)][size_t(col)] = CreateCell(row, col);
+            if (!m_bVirtualMode) {
+                for (int row = 0; row < m_nRows; ++row) m_RowData[size_t(row)][size_t(col)] = CreateCell(row, col);
+            }
         }
         m_nCols = nCols;
         m_arColOrder.resize(size_t(nCols));
@@ -215,23 +228,25 @@ bool CGridCtrl::SetFixedCount(Qt::Orientation axis, int count)
     if ((rows ? m_idCurrentCell.row : m_idCurrentCell.col) < count)
         SetFocusCell(-1, -1);
 
-    // Line i along the axis, place j across it: the cell (i, j) of a row
-    // or (j, i) of a column. Its state takes set and loses clear; a cell
-    // that joins or leaves the fixed ones takes the default colours.
-    const quint32 fixedLine = rows ? CellFixedRow : CellFixedColumn;
-    const int crossFixed = rows ? m_nFixedCols : m_nFixedRows, crossCount = rows ? m_nCols : m_nRows;
-    const auto restate = [&](int i, int j, quint32 set, quint32 clear) {
-        const int row = rows ? i : j, col = rows ? j : i;
-        SetItemState(row, col, (GetItemState(row, col) | set) & ~clear);
-        if (((set | clear) & CellFixed) != 0) {
-            SetItemBkColour(row, col, DefaultColour);
-            SetItemFgColour(row, col, DefaultColour);
-        }
-    };
-    for (int i = fixed; i < count; ++i)
-        for (int j = 0; j < crossCount; ++j) restate(i, j, CellFixed | fixedLine, 0);
-    for (int i = count; i < fixed; ++i)
-        for (int j = 0; j < crossCount; ++j) restate(i, j, 0, j < crossFixed ? fixedLine : CellFixed | fixedLine);
+    if (!m_bVirtualMode) {
+        // Line i along the axis, place j across it: the cell (i, j) of a row
+        // or (j, i) of a column. Its state takes set and loses clear; a cell
+        // that joins or leaves the fixed ones takes the default colours.
+        const quint32 fixedLine = rows ? CellFixedRow : CellFixedColumn;
+        const int crossFixed = rows ? m_nFixedCols : m_nFixedRows, crossCount = rows ? m_nCols : m_nRows;
+        const auto restate = [&](int i, int j, quint32 set, quint32 clear) {
+            const int row = rows ? i : j, col = rows ? j : i;
+            SetItemState(row, col, (GetItemState(row, col) | set) & ~clear);
+            if (((set | clear) & CellFixed) != 0) {
+                SetItemBkColour(row, col, DefaultColour);
+                SetItemFgColour(row, col, DefaultColour);
+            }
+        };
+        for (int i = fixed; i < count; ++i)
+            for (int j = 0; j < crossCount; ++j) restate(i, j, CellFixed | fixedLine, 0);
+        for (int i = count; i < fixed; ++i)
+            for (int j = 0; j < crossCount; ++j) restate(i, j, 0, j < crossFixed ? fixedLine : CellFixed | fixedLine);
+    }
     fixed = count;
     Refresh();
     return true;
@@ -250,21 +265,30 @@ int CGridCtrl::InsertRow(const QString& heading, int row)
         if (row < 0) {
             row = m_nRows;
             m_arRowHeights.push_back(0);
-            m_RowData.emplace_back();
+            if (!m_bVirtualMode)
+                m_RowData.emplace_back();
+            else
+                m_arRowOrder.push_back(m_nRows);
         } else {
             m_arRowHeights.insert(m_arRowHeights.begin() + row, 0);
-            m_RowData.insert(m_RowData.begin() + row, std::vector<CGridCellBase*>());
+            if (!m_bVirtualMode)
+                m_RowData.insert(m_RowData.begin() + row, std::vector<CGridCellBase*>());
+            else
+                AdjustRowOrder(row, 1);
         }
-        m_RowData[size_t(row)].resize(size_t(m_nCols), nullptr);
+        if (!m_bVirtualMode)
+            m_RowData[size_t(row)].resize(size_t(m_nCols), nullptr);
     } catch (const std::bad_alloc&) {
         ReportOutOfMemory(this);
         return -1;
     }
     ++m_nRows;
 
-    for (int col = 0; col < m_nCols; ++col) m_RowData[size_t(row)][size_t(col)] = CreateCell(row, col);
-    SetItemText(row, 0, heading);
-    SetModified(row, 0);
+    if (!m_bVirtualMode) {
+        for (int col = 0; col < m_nCols; ++col) m_RowData[size_t(row)][size_t(col)] = CreateCell(row, col);
+        SetItemText(row, 0, heading);
+        SetModified(row, 0);
+    }
     if (heading.isEmpty()) {
         m_arRowHeights[size_t(row)] = m_cellFixedRowDef.GetHeight();
     } else {
@@ -281,9 +305,14 @@ bool CGridCtrl::DeleteRow(int row)
     if (row < 0 || row >= m_nRows)
         return false;
     ResetSelectedRange();
-    for (int col = 0; col < m_nCols; ++col) DestroyCell(row, col);
-    m_RowData.erase(m_RowData.begin() + row);
-    m_arRowHeights.erase(m_arRowHeights.begin() + row);
+    if (!m_bVirtualMode) {
+        for (int col = 0; col < m_nCols; ++col) DestroyCell(row, col);
+        m_RowData.erase(m_RowData.begin() + row);
+        m_arRowHeights.erase(m_arRowHeights.begin() + row);
+    } else {
+        AdjustRowOrder(row, -1);
+        m_arRowHeights.erase(m_arRowHeights.begin() + row);
+    }
     if (row < m_nFixedRows)
         --m_nFixedRows;
     --m_nRows;
@@ -303,7 +332,21 @@ bool CGridCtrl::DeleteNonFixedRows()
     DropRefusedEdit();
     EndEditing();
     ResetSelectedRange();
-    for (int row = m_nRows - 1; row >= m_nFixedRows; --row) DeleteRow(row);
+    if (!m_bVirtualMode) {
+        for (int row = m_nRows - 1; row >= m_nFixedRows; --row) DeleteRow(row);
+    } else {
+        SetRowCount(m_nFixedRows);
+        m_arRowOrder.resize(size_t(m_nFixedRows));
+        m_arRowHeights.resize(size_t(m_nFixedRows));
+        SetFocusCell(-1, -1);
+        ResetScrollBars();
+        if (m_nSortColumn >= 0) {
+            int sortCol = m_nSortColumn;
+            m_nSortColumn = -1;
+            RedrawCell(0, sortCol);
+        }
+        m_bModified = true;
+    }
     return true;
 }
 
@@ -313,9 +356,13 @@ bool CGridCtrl::DeleteAllItems()
     ResetSelectedRange();
     m_arColWidths.clear();
     m_arRowHeights.clear();
-    for (int row = 0; row < m_nRows; ++row)
-        for (int col = 0; col < m_nCols; ++col) DestroyCell(row, col);
-    m_RowData.clear();
+    if (!m_bVirtualMode) {
+        for (int row = 0; row < m_nRows; ++row)
+            for (int col = 0; col < m_nCols; ++col) DestroyCell(row, col);
+        m_RowData.clear();
+    } else {
+        m_arRowOrder.clear();
+    }
     m_arColOrder.clear();
     m_nCols = m_nRows = m_nFixedCols = m_nFixedRows = 0;
     m_idTopLeftCell = CCellID();
@@ -363,6 +410,37 @@ void CGridCtrl::DestroyCell(int row, int col)
     cell = nullptr;
 }
 
+void CGridCtrl::SetVirtualMode(bool on)
+{
+    // Stored cells and owner-supplied cells do not mix: switching empties
+    // the grid first.
+    if (on != m_bVirtualMode)
+        DeleteAllItems();
+    m_bVirtualMode = on;
+}
+
+void CGridCtrl::AdjustRowOrder(int row, int delta)
+{
+    if (!m_bVirtualMode)
+        return;
+    // The order stays one entry for each of the owner's rows: an inserted
+    // row is the owner's row of that number, the owner's rows from it on
+    // move down; a deleted display row takes its owner's row out, and those
+    // after it move up.
+    if (delta > 0) {
+        for (int& v : m_arRowOrder)
+            if (v >= row)
+                v += delta;
+        m_arRowOrder.insert(m_arRowOrder.begin() + std::min<size_t>(size_t(row), m_arRowOrder.size()), row);
+    } else if (row >= 0 && row < int(m_arRowOrder.size())) {
+        const int gone = m_arRowOrder[size_t(row)];
+        m_arRowOrder.erase(m_arRowOrder.begin() + row);
+        for (int& v : m_arRowOrder)
+            if (v > gone)
+                v += delta;
+    }
+}
+
 // ---------------------------------------------------------------------------
 // Cells
 
@@ -370,13 +448,77 @@ CGridCellBase* CGridCtrl::GetCell(int row, int col) const
 {
     if (row < 0 || row >= m_nRows || col < 0 || col >= m_nCols)
         return nullptr;
+    if (!m_bVirtualMode) {
+        if (size_t(row) >= m_RowData.size())
+            return nullptr;
+        const auto& rowData = m_RowData[size_t(row)];
+        const int stored = CellOrderColumn(col);
+        if (stored < 0 || size_t(stored) >= rowData.size())
+            return nullptr;
+        return rowData[size_t(stored)];
+    }
+
+    static CGridCell s_cell;
+    auto* self = const_cast<CGridCtrl*>(this);
+    GridCellDispInfo info;
+    info.hdr.from = self;
+    info.hdr.id = m_nId;
+    info.hdr.code = NotifyGetDispInfo;
+    info.row = row;
+    info.col = col;
+    info.mask = 0xFFFFFFFFu;
+    info.state = 0;
+    CGridDefaultCell* def = GetDefaultCell(row < m_nFixedRows, col < m_nFixedCols);
+    info.format = def->GetFormat();
+    info.image = def->GetImage();
+    info.backColour = def->GetBackColour();
+    info.textColour = def->GetTextColour();
+    info.data = def->GetData();
+    if (const QFont* f = def->GetFont())
+        info.font = *f;
+    info.margin = def->GetMargin();
+    if (m_SelectedCellMap.contains(CellKey(row, col)))
+        info.state |= CellSelected;
+    if (row < m_nFixedRows)
+        info.state |= CellFixed | CellFixedRow;
+    if (col < m_nFixedCols)
+        info.state |= CellFixed | CellFixedColumn;
+    if (CCellID(row, col) == m_idCurrentCell)
+        info.state |= CellFocused;
+    if (!m_bDestroying) {
+        if (row < int(m_arRowOrder.size()))
+            info.row = m_arRowOrder[size_t(row)];
+        info.col = CellOrderColumn(col);
+        self->RequestDispInfo(&info);
+        info.row = row;
+        info.col = col;
+    }
+    s_cell.SetState(info.state);
+    s_cell.SetData(info.data);
+    s_cell.SetImage(info.image);
+    s_cell.SetFormat(info.format);
+    s_cell.SetTextColour(info.textColour);
+    s_cell.SetBackColour(info.backColour);
+    s_cell.SetFont(info.font ? &*info.font : nullptr);
+    s_cell.SetMargin(info.margin);
+    s_cell.SetText(info.text);
+    s_cell.SetGrid(self);
+    return &s_cell;
+}
+
+bool CGridCtrl::SetCell(int row, int col, CGridCellBase* cell)
+{
+    if (m_bVirtualMode || row < 0 || row >= m_nRows || col < 0 || col >= m_nCols)
+        return false;
     if (size_t(row) >= m_RowData.size())
-        return nullptr;
-    const auto& rowData = m_RowData[size_t(row)];
+        return false;
+    // The grid owns its cells: the one the new cell takes the place of goes.
     const int stored = CellOrderColumn(col);
-    if (stored < 0 || size_t(stored) >= rowData.size())
-        return nullptr;
-    return rowData[size_t(stored)];
+    if (m_RowData[size_t(row)][size_t(stored)] != cell)
+        DestroyCell(row, stored);
+    cell->SetCoords(row, col);
+    m_RowData[size_t(row)][size_t(stored)] = cell;
+    return true;
 }
 
 QString CGridCtrl::GetItemText(int row, int col) const
@@ -387,11 +529,13 @@ QString CGridCtrl::GetItemText(int row, int col) const
     return cell ? cell->GetText() : QString();
 }
 
-// Calls change(cell) on the cell at (row, col); false, and nothing done,
-// where there is no cell.
+// Calls change(cell) on the cell at (row, col); false, and nothing done, in
+// virtual mode (the owner keeps the cells) or where there is no cell.
 template <class Change>
 bool CGridCtrl::ChangeCell(int row, int col, Change change)
 {
+    if (m_bVirtualMode)
+        return false;
     CGridCellBase* cell = GetCell(row, col);
     if (!cell)
         return false;
@@ -463,8 +607,10 @@ void CGridCtrl::SetModified(int row, int col)
         m_nSortColumn = -1;
     }
     if (row >= 0 && col >= 0) {
-        if (CGridCellBase* cell = GetCell(row, col))
-            cell->SetState(cell->GetState() | CellModified);
+        if (CGridCellBase* cell = GetCell(row, col)) {
+            if (!m_bVirtualMode)
+                cell->SetState(cell->GetState() | CellModified);
+        }
     }
     m_bModified = true;
 }
@@ -558,11 +704,15 @@ bool CGridCtrl::AutoSizeColumn(int col, int style, bool resetScroll)
         style = m_nAutoSizeColumnStyle;
     const int startRow = (style & 0x01) ? 0 : m_nFixedRows;
     const int endRow = (style & 0x02) ? m_nRows - 1 : m_nFixedRows - 1;
+    if (m_bVirtualMode)
+        SendCacheHint(CCellRange(startRow, col, endRow, col));
     int width = 0;
     for (int row = startRow; row <= endRow; ++row) {
         if (CGridCellBase* cell = GetCell(row, col))
             width = std::max(width, cell->GetCellExtent(nullptr).width());
     }
+    if (m_bVirtualMode)
+        SendCacheHint(CCellRange());
     m_arColWidths[size_t(CellOrderColumn(col))] = width;
     if (resetScroll) {
         ResetScrollBars();
@@ -575,11 +725,15 @@ bool CGridCtrl::AutoSizeRow(int row, bool resetScroll)
 {
     if (row < 0 || row >= m_nRows || GetRowHeight(row) <= 0)
         return false;
+    if (m_bVirtualMode)
+        SendCacheHint(CCellRange(row, 0, row, m_nCols - 1));
     int height = 0;
     for (int col = 0; col < m_nCols; ++col) {
         if (CGridCellBase* cell = GetCell(row, col))
             height = std::max(height, cell->GetCellExtent(nullptr).height());
     }
+    if (m_bVirtualMode)
+        SendCacheHint(CCellRange());
     m_arRowHeights[size_t(row)] = height;
     if (resetScroll) {
         ResetScrollBars();
@@ -596,6 +750,63 @@ void CGridCtrl::AutoSizeColumns(int style)
     m_idTopLeftCell = CCellID();
     ResetScrollBars();
     Refresh();
+}
+
+void CGridCtrl::ExpandColumnsToFit()
+{
+    if (m_nCols <= m_nFixedCols)
+        return;
+    int count = 0;
+    for (int col = m_nFixedCols; col < m_nCols; ++col)
+        if (GetColumnWidth(col) > 0)
+            ++count;
+    if (count <= 0)
+        return;
+    if (m_nBarState & 0x01)
+        ShowScrollBar(Qt::Horizontal, false);
+    const long total = GetVirtualWidth();
+    const int difference = int(ClientRect().width() - total);
+    const int share = difference / count;
+    for (int col = m_nFixedCols; col < m_nCols; ++col) {
+        int w = GetColumnWidth(col);
+        if (w > 0)
+            m_arColWidths[size_t(CellOrderColumn(col))] = w + share;
+    }
+    int rest = std::abs(difference) % count;
+    for (int col = m_nFixedCols; rest > 0 && col < m_nCols; ++col, --rest) {
+        int w = GetColumnWidth(col);
+        if (w > 0)
+            m_arColWidths[size_t(CellOrderColumn(col))] = w + (difference > 0 ? 1 : -1);
+    }
+    Refresh();
+    ResetScrollBars();
+}
+
+void CGridCtrl::ExpandRowsToFit(bool expandFixed)
+{
+    const int first = expandFixed ? 0 : m_nFixedRows;
+    if (m_nRows <= first)
+        return;
+    int count = 0;
+    for (int row = first; row < m_nRows; ++row)
+        if (GetRowHeight(row) > 0)
+            ++count;
+    if (count <= 0)
+        return;
+    if (m_nBarState & 0x02)
+        ShowScrollBar(Qt::Vertical, false);
+    const long total = GetVirtualHeight();
+    const int difference = int(ClientRect().height() - total);
+    const int share = difference / count;
+    for (int row = first; row < m_nRows; ++row)
+        if (m_arRowHeights[size_t(row)] > 0)
+            m_arRowHeights[size_t(row)] += share;
+    int rest = std::abs(difference) % count;
+    for (int row = first; rest > 0 && row < m_nRows; ++row, --rest)
+        if (m_arRowHeights[size_t(row)] > 0)
+            m_arRowHeights[size_t(row)] += difference > 0 ? 1 : -1;
+    Refresh();
+    ResetScrollBars();
 }
 
 void CGridCtrl::ExpandLastColumn()
@@ -638,6 +849,16 @@ void CGridCtrl::SetRedraw(bool allow, bool resetScrollBars)
         ResetScrollBars();
     if (allow)
         Refresh();
+}
+
+void CGridCtrl::SetFont(const QFont& font)
+{
+    QAbstractScrollArea::setFont(font);
+    m_cellDefault.SetFont(&font);
+    m_cellFixedColDef.SetFont(&font);
+    m_cellFixedRowDef.SetFont(&font);
+    m_cellFixedRowColDef.SetFont(&font);
+    Refresh();
 }
 
 QFont CGridCtrl::GetNormalFont() const
@@ -690,4 +911,23 @@ long CGridCtrl::NotifyParent(int row, int col, int code)
     long result = 0;
     emit gridNotify(&info, &result);
     return result;
+}
+
+long CGridCtrl::RequestDispInfo(GridCellDispInfo* info)
+{
+    if (m_pfnCallback)
+        return m_pfnCallback(info, m_lParam) ? 1 : 0;
+    long result = 0;
+    emit dispInfoRequest(info, &result);
+    return result;
+}
+
+void CGridCtrl::SendCacheHint(const CCellRange& range)
+{
+    GridCacheHint hint;
+    hint.hdr.from = this;
+    hint.hdr.id = m_nId;
+    hint.hdr.code = NotifyCacheHint;
+    hint.range = range;
+    emit cacheHint(&hint);
 }

@@ -63,6 +63,9 @@ public:
 
     // ---- cells
     CGridCellBase* GetCell(int row, int col) const;
+    // Puts a ready cell at (row, col), which the grid then owns (the cell it
+    // replaces is deleted); false in virtual mode or out of range.
+    bool SetCell(int row, int col, CGridCellBase* cell);
     void SetCellFactory(CellFactory factory) { m_pfnCellFactory = factory; }
     QString GetItemText(int row, int col) const;
     bool SetItemText(int row, int col, const QString& text);
@@ -83,6 +86,14 @@ public:
 
     CGridDefaultCell* GetDefaultCell(bool fixedRow, bool fixedCol) const override;
 
+    // ---- virtual mode
+    void SetVirtualMode(bool on);
+    void SetCallbackFunc(GRIDCALLBACK cb, qintptr param)
+    {
+        m_pfnCallback = cb;
+        m_lParam = param;
+    }
+
     // ---- row heights and column widths
     int GetRowHeight(int row) const;
     int GetColumnWidth(int col) const;
@@ -95,6 +106,10 @@ public:
     bool AutoSizeColumn(int col, int style = 0, bool resetScroll = true);
     bool AutoSizeRow(int row, bool resetScroll = true);
     void AutoSizeColumns(int style = 0);
+    void ExpandColumnsToFit();
+    // The spare height shared among the rows (the fixed ones too when
+    // expandFixed), as ExpandColumnsToFit shares the width.
+    void ExpandRowsToFit(bool expandFixed = true);
     void ExpandLastColumn();
 
     // ---- modes and flags (plain members: setters only store)
@@ -128,6 +143,8 @@ public:
     // ---- colours, font, images
     void SetGridBkColor(GridCtrl::COLORREF c) { m_crWindowColour = c; }
     void SetGridLineColor(GridCtrl::COLORREF c) { m_crGridLineColour = c; }
+    // The grid's font: given to all four default cells.
+    void SetFont(const QFont& font);
     QFont GetNormalFont() const override;
     void OnSysColorChange();
     QSize GetImageSize(int image) const override;
@@ -140,6 +157,12 @@ public:
     void SetSortColumn(int col) { m_nSortColumn = col; }
     bool GetSortAscending() const override { return m_bAscending; }
     void SetCompareFunction(CompareFunc f) { m_pfnCompare = f; }
+    // Virtual mode: true when owner row a belongs before owner row b ascending.
+    using VirtualCompareFunc = bool (*)(int a, int b);
+    void SetVirtualCompare(VirtualCompareFunc f) { m_pfnVirtualCompare = f; }
+    // During a virtual-mode sort: the grid being sorted, whose drag column
+    // (GetDragColumn) is the stored column, for the owner's compare function.
+    static CGridCtrl* SortingGrid() { return s_sortingGrid; }
     int GetDragColumn() const { return m_CurCol; }
     static int CompareCellText(const CGridCellBase* first, const CGridCellBase* second, qintptr data);
     bool SortTextItems(int col, bool ascending);
@@ -162,6 +185,7 @@ public:
     bool RedrawCell(int row, int col) { return RedrawCellDC(row, col, nullptr); }
     bool RedrawCell(const CCellID& c) { return RedrawCellDC(c.row, c.col, nullptr); }
     bool RedrawRow(int row);
+    bool InvalidateCellRect(int row, int col);
     void Refresh();
     bool GetCellOrigin(int row, int col, QPoint& p);
     bool GetCellRect(int row, int col, QRect& rect);
@@ -306,6 +330,8 @@ public:
     // ---- notifications
     long NotifyParent(int row, int col, int code);
     long NotifyParent(const CCellID& c, int code) { return NotifyParent(c.row, c.col, code); }
+    long RequestDispInfo(GridCellDispInfo* info);
+    void SendCacheHint(const CCellRange& range);
 
     // ---- handlers of keys and the mouse (the Qt events call these)
     virtual void OnKeyDown(unsigned key, Qt::KeyboardModifiers mods);
@@ -335,10 +361,18 @@ public:
         MOUSE_DRAGGING = 12
     };
 
+    // Virtual mode: the row order (display row to owner row) after a row is
+    // inserted (delta 1) or deleted (delta -1) at display row `row`.
+    virtual void AdjustRowOrder(int row, int delta);
+
 signals:
     // Every notification to the owner; a slot sets *result (0 by default),
     // a negative result vetoes the begin-edit and end-edit codes.
     void gridNotify(GridNotifyInfo* info, long* result);
+    // Virtual mode without a callback: the owner fills the record.
+    void dispInfoRequest(GridCellDispInfo* info, long* result);
+    // Virtual mode: the run of cells about to be read; (-1,-1,-1,-1) after.
+    void cacheHint(GridCacheHint* hint);
     // Posted after a left-button release on a cell: the grid's command.
     void gridCommand(int id);
 
@@ -371,6 +405,9 @@ protected:
     virtual void PrintHeader(QPainter* dc, GridPrintInfo* info);
     virtual void PrintFooter(QPainter* dc, GridPrintInfo* info);
     virtual void PrintRowButtons(QPainter* dc, GridPrintInfo* info);
+    // The focus cell drawn into an image of its size, for a subclass's drag;
+    // *hotSpot gets the cell's size. Null when the focus cell has no rectangle.
+    virtual QPixmap CreateDragImage(QPoint* hotSpot);
 
     bool MouseOverRowResizeArea(QPoint point);
     bool MouseOverColumnResizeArea(QPoint point);
@@ -425,6 +462,9 @@ protected:
     GridCtrl::COLORREF m_crTTipBackClr = GridCtrl::DefaultColour;
     GridCtrl::COLORREF m_crTTipTextClr = GridCtrl::DefaultColour;
 
+    bool m_bVirtualMode = false;
+    qintptr m_lParam = 0;
+    GRIDCALLBACK m_pfnCallback = nullptr;
     int m_nGridLines = 3;
     bool m_bEditable = true;
     bool m_bModified = false;
@@ -471,7 +511,8 @@ protected:
     bool m_bAscending = true;
     int m_nSortColumn = -1;
     int m_CurCol = -1;
-    std::vector<int> m_arColOrder;
+    std::vector<int> m_arRowOrder, m_arColOrder;
+    bool m_bDestroying = false;
     bool m_bAllowColumnReorder = false;
     bool m_bTabLeavesGrid = false;
     bool m_bAllowFixedColSelection = false;
@@ -488,9 +529,12 @@ protected:
     // drag and drop
     CCellID m_idDropCell;
     bool m_bDragRowMode = true;
+    int m_nDragRow = -1;
 
     // sorting
     CompareFunc m_pfnCompare = nullptr;
+    VirtualCompareFunc m_pfnVirtualCompare = nullptr;
+    static CGridCtrl* s_sortingGrid;
 
     // printing: layout words in lines and characters, then the state that
     // OnBeginPrinting computes in logical units
@@ -527,6 +571,7 @@ private:
     unsigned m_fill = 0; // counts the times the rows went (a fill anew)
     bool PagePrintStart(int page, int& firstRow, int& firstCol) const;
     bool CellDragAcceptable(const QMimeData* data, const CCellID& cell) const;
+    void MoveDraggedRow(int dropRow);
     bool MoveDraggedColumn(int dropCol);
     void SetDropHighlight(const CCellID& cell, bool on);
     void PrintGridLines(QPainter* dc, QRect rect, bool topLine, bool leftLine);

@@ -77,7 +77,11 @@ QMimeData* CGridCtrl::CopyTextFromGrid()
     const CCellRange range = GetSelectedCellRange();
     if (!IsValid(range))
         return nullptr;
+    if (m_bVirtualMode)
+        SendCacheHint(range);
     const QString text = SelectedBlockText();
+    if (m_bVirtualMode)
+        SendCacheHint(CCellRange(-1, -1, -1, -1));
     auto* data = new QMimeData;
     data->setText(text);
     return data;
@@ -177,6 +181,7 @@ void CGridCtrl::OnBeginDrag()
     NotifyParent(GetSelectedCellRange().GetTopLeft(), NotifyBeginDrag);
     m_MouseMode = MOUSE_DRAGGING;
     m_bLMouseButtonDown = false;
+    m_nDragRow = m_LeftClickDownCell.row;
     auto* drag = new QDrag(this);
     drag->setMimeData(data);
     const Qt::DropAction result = drag->exec(Qt::CopyAction | Qt::MoveAction, Qt::MoveAction);
@@ -262,8 +267,24 @@ bool CGridCtrl::OnDrop(const QMimeData* data, Qt::DropAction action, QPoint poin
     OnDragLeave();
     if (!m_bDragRowMode)
         return PasteTextToGrid(m_idDropCell.row, m_idDropCell.col, data, false);
-    // The grid keeps its rows in their order: a row move is refused.
-    return false;
+    // Rows are reordered only where the grid keeps a row order (virtual
+    // mode); an ordinary grid refuses a row move.
+    if (!m_bVirtualMode || !IsValid(m_idDropCell))
+        return false;
+    MoveDraggedRow(m_idDropCell.row);
+    viewport()->update();
+    return true;
+}
+
+void CGridCtrl::MoveDraggedRow(int dropRow)
+{
+    if (m_nDragRow < 0 || m_nDragRow >= int(m_arRowOrder.size()) || dropRow == m_nDragRow)
+        return;
+    const int entry = m_arRowOrder[size_t(m_nDragRow)];
+    m_arRowOrder.erase(m_arRowOrder.begin() + m_nDragRow);
+    // Taken out below the drop row, the entry goes before it; above, after it.
+    const int at = std::min<int>(dropRow, int(m_arRowOrder.size()));
+    m_arRowOrder.insert(m_arRowOrder.begin() + at, entry);
 }
 
 bool CGridCtrl::MoveDraggedColumn(int dropCol)

@@ -161,6 +161,8 @@ void CGridCtrl::OnDraw(QPainter* dc, const QRect& clipBox)
     const CCellRange visible = GetVisibleNonFixedCellRange(&visibleRect);
     const DrawArea area{dc, clipBox, GetFixedRowHeight(), GetFixedColumnWidth(), GetTopleftNonFixedCell(), visible};
     FillDrawBackgrounds(area, visibleRect);
+    if (m_bVirtualMode)
+        SendCacheHint(visible);
     const DrawRun fixedRows{Qt::Vertical, 0, m_nFixedRows - 1, 0};
     const DrawRun fixedCols{Qt::Horizontal, 0, m_nFixedCols - 1, 0};
     const DrawRun rows{Qt::Vertical,        area.topLeft.row, visible.maxRow,
@@ -172,6 +174,8 @@ void CGridCtrl::OnDraw(QPainter* dc, const QRect& clipBox)
     DrawCells(dc, fixedRows, cols, true); // the column headings
     DrawCells(dc, rows, cols, false);
     DrawGridLines(area, rows, cols);
+    if (m_bVirtualMode)
+        SendCacheHint(CCellRange());
 }
 
 bool CGridCtrl::RedrawCellDC(int row, int col, QPainter*)
@@ -191,6 +195,17 @@ bool CGridCtrl::RedrawRow(int row)
     bool all = true;
     for (int col = 0; col < m_nCols; ++col) all = RedrawCellDC(row, col) && all;
     return all;
+}
+
+bool CGridCtrl::InvalidateCellRect(int row, int col)
+{
+    if (!m_bAllowDraw || !IsValid(row, col) || !IsCellVisible(row, col))
+        return false;
+    QRect rect;
+    if (!GetCellRect(row, col, rect))
+        return false;
+    viewport()->update(rect.adjusted(0, 0, 1, 1));
+    return true;
 }
 
 void CGridCtrl::Refresh()

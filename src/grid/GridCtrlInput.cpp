@@ -64,6 +64,8 @@ bool CGridCtrl::IsCellSelected(int row, int col) const
 {
     if (!m_bEnableSelection)
         return false;
+    if (m_bVirtualMode)
+        return m_SelectedCellMap.contains(CellKey(row, col));
     CGridCellBase* cell = GetCell(row, col);
     return cell && cell->IsSelected();
 }
@@ -389,7 +391,7 @@ bool CGridCtrl::OnEndEditCell(int row, int col, const QString& typed)
     }
     m_refusalPending = false;
     if (text != oldText) {
-        if (cell)
+        if (!m_bVirtualMode && cell)
             cell->SetText(text);
         SetModified(row, col);
     }
@@ -399,7 +401,7 @@ bool CGridCtrl::OnEndEditCell(int row, int col, const QString& typed)
             RedrawCell(row, col);
         }
     } else if (text != oldText) {
-        if (cell)
+        if (!m_bVirtualMode && cell)
             cell->SetText(oldText);
         SetModified(row, col);
         RedrawCell(row, col);
@@ -1145,7 +1147,7 @@ void CGridCtrl::HoverMove(Qt::MouseButtons buttons, QPoint point)
         m_MouseMode = MOUSE_NOTHING;
     }
 
-    if (m_MouseMode == MOUSE_NOTHING) {
+    if (m_MouseMode == MOUSE_NOTHING && (m_bTitleTips || !m_bVirtualMode)) {
         const CCellID id = GetCellFromPt(point);
         if (!IsValid(id))
             viewport()->setCursor(Qt::ArrowCursor);

@@ -14,6 +14,8 @@
 
 using namespace GridCtrl;
 
+CGridCtrl* CGridCtrl::s_sortingGrid = nullptr;
+
 namespace {
 
 // The printer's sample text; its first 52 characters give the mean width.
@@ -68,6 +70,21 @@ bool CGridCtrl::QuickSortRows(CompareFunc compare, int col, bool ascending, qint
         high = m_nRows - 1;
     if (low >= high)
         return false;
+
+    if (m_bVirtualMode) {
+        // The owner's predicate orders its own rows; the cells are never touched.
+        if (!m_pfnVirtualCompare)
+            return false;
+        m_CurCol = CellOrderColumn(col);
+        s_sortingGrid = this;
+        const VirtualCompareFunc before = m_pfnVirtualCompare;
+        const auto first = m_arRowOrder.begin() + std::min<size_t>(size_t(m_nFixedRows), m_arRowOrder.size());
+        if (ascending)
+            std::sort(first, m_arRowOrder.end(), [before](int a, int b) { return before(a, b); });
+        else
+            std::sort(first, m_arRowOrder.end(), [before](int a, int b) { return before(b, a); });
+        return true;
+    }
 
     auto cellAt = [this, col](int row) { return GetCell(row, col); };
     auto below = [&](int row, const CGridCellBase* pivot) {
@@ -350,6 +367,21 @@ void CGridCtrl::PrintFooter(QPainter* dc, GridPrintInfo* info)
     if (!dateText.isEmpty())
         dc->drawText(rect, Qt::AlignRight | Qt::AlignVCenter | Qt::TextSingleLine, dateText);
     dc->restore();
+}
+
+QPixmap CGridCtrl::CreateDragImage(QPoint* hotSpot)
+{
+    QRect rect;
+    if (!IsValid(m_idCurrentCell) || !GetCellRect(m_idCurrentCell.row, m_idCurrentCell.col, rect))
+        return QPixmap();
+    QPixmap image(rect.size());
+    image.fill(ToQColor(m_cellDefault.GetBackColour()));
+    QPainter painter(&image);
+    if (CGridCellBase* cell = GetCell(m_idCurrentCell.row, m_idCurrentCell.col))
+        cell->Draw(&painter, m_idCurrentCell.row, m_idCurrentCell.col, QRect(QPoint(0, 0), rect.size()), true);
+    if (hotSpot)
+        *hotSpot = QPoint(rect.width(), rect.height());
+    return image;
 }
 
 bool CGridCtrl::PrintGrid(QPrinter* printer)

@@ -72,8 +72,10 @@ inline constexpr unsigned CellModified = 0x80;
 inline constexpr int NotifySelChanging = -100;
 inline constexpr int NotifySelChanged = -101;
 inline constexpr int NotifyBeginDrag = -109;
+inline constexpr int NotifyCacheHint = -113;
 inline constexpr int NotifyBeginLabelEdit = -175;
 inline constexpr int NotifyEndLabelEdit = -176;
+inline constexpr int NotifyGetDispInfo = -177;
 inline constexpr int NotifyClick = -2;
 inline constexpr int NotifyDblClick = -3;
 inline constexpr int NotifyRClick = -5;
@@ -155,7 +157,13 @@ struct GridNotifyInfo {
     int iColumn = -1;
 };
 
-// Cell contents the in-place editor reports at the end of editing.
+// Cache hint of virtual mode: the run of cells about to be read.
+struct GridCacheHint {
+    GridNotifyHeader hdr;
+    CCellRange range;
+};
+
+// Cell contents exchanged with the owner (virtual mode, end of editing).
 struct GridCellDispInfo {
     GridNotifyHeader hdr;
     int row = -1;
@@ -171,6 +179,9 @@ struct GridCellDispInfo {
     quint32 margin = 0;
     QString text;
 };
+
+// Virtual-mode callback: fills the record, returns true when it did.
+using GRIDCALLBACK = bool (*)(GridCellDispInfo* info, qintptr param);
 
 // Lines scrolled by one mouse-wheel step (the desktop's setting, 3 when it
 // cannot be read).

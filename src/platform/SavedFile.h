@@ -59,7 +59,7 @@ public:
     // ("Недостаточно места на диске", "Нет прав на запись в папку /x").
     QString failureText() const;
     // The open temporary file's name, for a library that writes a file only
-    // by its name (a PDF): what it writes there is what commit()
+    // by its name (a workbook, a PDF): what it writes there is what commit()
     // puts at the target. Empty while the file is not open.
     const QString& temporaryName() const { return m_temporary; }
 

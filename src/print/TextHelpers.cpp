@@ -1,10 +1,13 @@
 #include "print/TextHelpers.h"
 
 #include "platform/CodePage.h"
+#include "values/CScan.h"
+#include "values/Text8.h"
 
-#include <QList>
+#include <QStringList>
 
 #include <algorithm>
+#include <charconv>
 #include <cstring>
 
 namespace kalvor::print {
@@ -130,6 +133,40 @@ int IntToDigitsZero(int value, char* destination, int width)
     return written;
 }
 
+int IntToDigitsBlank(int value, char* destination, int width)
+{
+    const QByteArray digits = digitsOf(value);
+    const int length = static_cast<int>(digits.size());
+    if (length >= width) {
+        std::memcpy(destination, digits.constData(), static_cast<size_t>(length));
+        return length;
+    }
+    const bool sign = value < 0;
+    const int blanks = width - length - (sign ? 1 : 0);
+    std::memset(destination, ' ', static_cast<size_t>(blanks));
+    char* p = destination + blanks;
+    if (sign)
+        *p++ = '-';
+    std::memcpy(p, digits.constData(), static_cast<size_t>(length));
+    return width;
+}
+
+int FieldToInt(const char* field, int length) { return AtoiC(field, std::max(length, 0)); }
+
+double FieldToDouble(const char* field, int length)
+{
+    const QByteArray text(field, std::max(length, 0));
+    const char* p = text.constData();
+    const char* end = p + text.size();
+    while (p < end && (*p == ' ' || (*p >= '\t' && *p <= '\r'))) ++p;
+    bool negative = false;
+    if (p < end && (*p == '+' || *p == '-'))
+        negative = *p++ == '-';
+    double value = 0;
+    std::from_chars(p, end, value);
+    return negative ? -value : value;
+}
+
 char* WriteHundredsInWords(int number, char* position, char gender)
 {
     if (number < 1 || number > 999)
@@ -189,6 +226,13 @@ int NumberInWords(int number, char* buffer)
     return static_cast<int>(writeGroups(number, buffer) - buffer);
 }
 
+int SmallNumberInWords(int number, char* buffer)
+{
+    if (number < 1 || number > 999)
+        return 0;
+    return static_cast<int>(WriteHundredsInWords(number, buffer, kMasculine) - buffer) - 1;
+}
+
 int FormatFioInitials(const char* fullName, char* destination, int destinationSize)
 {
     // Up to three words of at most 119 characters each, as they were read
@@ -224,6 +268,13 @@ int FormatFioInitials(const char* fullName, char* destination, int destinationSi
     return static_cast<int>(result.size());
 }
 
+QString AnsiToWideSingleBlanks(const char* text, int destinationSize)
+{
+    QByteArray cut(text);
+    cut.truncate(std::max(destinationSize - 1, 0));
+    return codepage::fromCp1251(SqueezeBlanks(cut));
+}
+
 int StrUpperN(char* text, int n)
 {
     const int limit = n == 0 ? 9999 : n;
@@ -231,6 +282,24 @@ int StrUpperN(char* text, int n)
     for (; i < limit && text[i] != '\0'; ++i)
         text[i] = static_cast<char>(codepage::upper1251(static_cast<unsigned char>(text[i])));
     return i;
+}
+
+void CenterField(char* field, int width)
+{
+    if (width <= 0)
+        return;
+    std::replace(field, field + width, '\0', ' ');
+    int first = 0;
+    while (first < width && field[first] == ' ') ++first;
+    if (first == width)
+        return; // all blanks: nothing to centre
+    int last = width - 1;
+    while (field[last] == ' ') --last;
+    const int length = last - first + 1;
+    const int left = (width - length) / 2;
+    std::memmove(field + left, field + first, static_cast<size_t>(length));
+    std::memset(field, ' ', static_cast<size_t>(left));
+    std::memset(field + left + length, ' ', static_cast<size_t>(width - left - length));
 }
 
 } // namespace kalvor::print

@@ -179,6 +179,58 @@ TEST_F(ClipboardFixture, DroppedTextPastesWhenRowMovesAreOffAndARowMoveIsRefused
     EXPECT_EQ(grid->OnDragEnter(data.get(), Qt::NoModifier, at), Qt::IgnoreAction);
 }
 
+namespace {
+
+// A grid whose row drag starts at a given row, as a press there starts it.
+struct RowDragGrid : CGridCtrl {
+    using CGridCtrl::CGridCtrl;
+    void PickRow(int row) { m_nDragRow = row; }
+};
+
+} // namespace
+
+TEST(VirtualGridClipboard, ACopyIsBracketedByCacheHintsAndARowMoveReordersTheOwnersRows)
+{
+    GridWindow<RowDragGrid> w(400, 300);
+    RowDragGrid* grid = w.grid;
+    grid->SetVirtualMode(true);
+    std::vector<CCellRange> hints;
+    QObject::connect(grid, &CGridCtrl::cacheHint, grid, [&](GridCacheHint* h) { hints.push_back(h->range); });
+    QObject::connect(grid, &CGridCtrl::dispInfoRequest, grid, [&](GridCellDispInfo* info, long*) {
+        info->text = QStringLiteral("o%1c%2").arg(info->row).arg(info->col);
+    });
+    grid->SetRowCount(6);
+    grid->SetColumnCount(3);
+    grid->SetFixedRowCount(1);
+
+    grid->SetSelectedRange(2, 1, 3, 2, false, true);
+    hints.clear();
+    std::unique_ptr<QMimeData> copied(grid->CopyTextFromGrid());
+    ASSERT_NE(copied, nullptr);
+    EXPECT_EQ(copied->text(), QStringLiteral("o2c1\to2c2\r\no3c1\to3c2"));
+    ASSERT_EQ(hints.size(), 2u);
+    EXPECT_EQ(hints[0], CCellRange(2, 1, 3, 2));
+    EXPECT_FALSE(hints[1].IsValid());
+
+    // Row 1 dropped on row 3 (below it) goes after it; row 4 dropped on row 2
+    // (above it) goes before it.
+    grid->EnableDragAndDrop(true);
+    grid->SetDragRowMode(true);
+    const auto column0 = [grid] {
+        QStringList texts;
+        for (int row = 1; row < grid->GetRowCount(); ++row) texts << grid->GetItemText(row, 0);
+        return texts.join(QLatin1Char(' '));
+    };
+    grid->PickRow(1);
+    grid->OnDragEnter(nullptr, Qt::NoModifier, CellCentre(grid, 3, 1));
+    EXPECT_TRUE(grid->OnDrop(nullptr, Qt::MoveAction, CellCentre(grid, 3, 1)));
+    EXPECT_EQ(column0(), QStringLiteral("o2c0 o3c0 o1c0 o4c0 o5c0"));
+    grid->PickRow(4);
+    grid->OnDragEnter(nullptr, Qt::NoModifier, CellCentre(grid, 2, 1));
+    EXPECT_TRUE(grid->OnDrop(nullptr, Qt::MoveAction, CellCentre(grid, 2, 1)));
+    EXPECT_EQ(column0(), QStringLiteral("o2c0 o4c0 o3c0 o1c0 o5c0"));
+}
+
 TEST_F(ClipboardFixture, AColumnDraggedByItsHeaderMovesWithItsCellsAndWidth)
 {
     grid->SetColumnWidth(1, 90);

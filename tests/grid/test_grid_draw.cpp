@@ -167,3 +167,62 @@ TEST_F(DrawFixture, ScrolledGridDrawsTheRowsBelowTheHeaders)
     grid->viewport()->render(&shot);
     EXPECT_EQ(QColor(shot.pixel(r.right() - 3, r.top() + 3)), QColor(0xFF, 0, 0));
 }
+
+TEST_F(DrawFixture, VirtualModePaintIsBracketedByCacheHints)
+{
+    grid->SetVirtualMode(true);
+    grid->SetRowCount(50);
+    grid->SetColumnCount(3);
+    grid->SetFixedRowCount(1);
+    std::vector<CCellRange> hints;
+    QObject::connect(grid, &CGridCtrl::cacheHint, grid, [&](GridCacheHint* h) { hints.push_back(h->range); });
+    int asked = 0;
+    QObject::connect(grid, &CGridCtrl::dispInfoRequest, grid, [&](GridCellDispInfo* info, long*) {
+        ++asked;
+        info->text = QString::number(info->row);
+    });
+    render();
+    ASSERT_EQ(hints.size(), 2u);
+    EXPECT_EQ(hints[0].minRow, 1);
+    EXPECT_EQ(hints[0].minCol, 0);
+    EXPECT_EQ(hints[0].maxCol, 2);
+    EXPECT_EQ(hints[0], grid->GetVisibleNonFixedCellRange());
+    EXPECT_FALSE(hints[1].IsValid());
+    EXPECT_GT(asked, 3 * (hints[0].maxRow - hints[0].minRow));
+}
+
+namespace {
+
+// A grid whose drag image a subclass asks for.
+struct ImageGrid : CGridCtrl {
+    using CGridCtrl::CGridCtrl;
+    using CGridCtrl::CreateDragImage;
+};
+
+} // namespace
+
+TEST(GridDraw, ACellsRectangleIsInvalidatedOnlyWhereItIsSeenAndItsDragImageIsTheCell)
+{
+    GridWindow<ImageGrid> w(400, 300);
+    ImageGrid* grid = w.grid;
+    FillGrid(grid, 40, 4, 1, 1);
+    grid->GetDefaultCell(false, false)->SetBackColour(kCellBack);
+    EXPECT_TRUE(grid->InvalidateCellRect(2, 1));
+    EXPECT_FALSE(grid->InvalidateCellRect(39, 1)); // below the window
+    EXPECT_FALSE(grid->InvalidateCellRect(2, 4)); // no such column
+    grid->SetRedraw(false);
+    EXPECT_FALSE(grid->InvalidateCellRect(2, 1));
+    grid->SetRedraw(true);
+
+    grid->SetFocusCell(-1, -1);
+    QPoint hot;
+    EXPECT_TRUE(grid->CreateDragImage(&hot).isNull());
+    grid->SetColumnWidth(2, 70);
+    grid->SetRowHeight(3, 24);
+    grid->SetFocusCell(3, 2);
+    const QImage image = grid->CreateDragImage(&hot).toImage();
+    EXPECT_EQ(image.size(), QSize(70, 24));
+    EXPECT_EQ(hot, QPoint(70, 24));
+    // The focus cell as drawn: its own background inside the frame.
+    EXPECT_EQ(QColor(image.pixel(62, 12)).rgb() & 0xFFFFFF, ToQColor(kCellBack).rgb() & 0xFFFFFF);
+}

@@ -1,5 +1,5 @@
 // Cells, default cells and the grid's structure: counts, fixed rows and
-// columns, inserts and deletes, spans, sizing.
+// columns, inserts and deletes, spans, virtual mode, sizing.
 #include "GridTestUtil.h"
 #include "grid/GridCell.h"
 #include "grid/GridCtrl.h"
@@ -7,6 +7,8 @@
 #include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
+
+#include <algorithm>
 
 using namespace GridCtrl;
 
@@ -318,7 +320,183 @@ TEST(GridStructure, SpansWidenTheStartCellAndCoverTheOthers)
     EXPECT_FALSE(grid.GetCell(2, 2)->Draw(&p, 2, 2, QRect(0, 0, 0, 20), true));
 }
 
-TEST(GridSizing, ExpandLastColumnTakesTheSpareWidth)
+namespace {
+int g_callbacks = 0;
+bool FillVirtualCell(GridCellDispInfo* info, qintptr param)
+{
+    ++g_callbacks;
+    info->text = QStringLiteral("%1:%2:%3").arg(param).arg(info->row).arg(info->col);
+    return true;
+}
+} // namespace
+
+TEST(GridStructure, VirtualModeAsksTheOwnerForEveryCell)
+{
+    CGridCtrl grid;
+    grid.SetVirtualMode(true);
+    grid.SetCallbackFunc(&FillVirtualCell, 9);
+    grid.SetRowCount(5);
+    grid.SetColumnCount(3);
+    grid.SetFixedRowCount(1);
+    EXPECT_EQ(grid.GetItemText(3, 2), QStringLiteral("9:3:2"));
+    EXPECT_FALSE(grid.SetItemText(3, 2, QStringLiteral("no")));
+    EXPECT_EQ(grid.GetItemText(3, 2), QStringLiteral("9:3:2"));
+    EXPECT_EQ(grid.GetCell(0, 1)->GetState() & 0x70, 0x30u);
+    grid.SetFocusCell(2, 1);
+    EXPECT_TRUE(grid.GetCell(2, 1)->IsFocused());
+    grid.SetSelectedRange(3, 0, 3, 2);
+    EXPECT_TRUE(grid.GetCell(3, 1)->IsSelected());
+    EXPECT_TRUE(grid.IsCellSelected(3, 2));
+
+    // Deleting a display row shifts the owner's rows below it.
+    grid.DeleteRow(2);
+    EXPECT_EQ(grid.GetRowCount(), 4);
+    EXPECT_EQ(grid.GetItemText(2, 0), QStringLiteral("9:2:0"));
+
+    // Without a callback the owner is asked through the signal.
+    grid.SetCallbackFunc(nullptr, 0);
+    QObject owner;
+    QObject::connect(&grid, &CGridCtrl::dispInfoRequest, &owner, [](GridCellDispInfo* info, long*) {
+        EXPECT_EQ(info->hdr.code, NotifyGetDispInfo);
+        info->text = QStringLiteral("owner %1").arg(info->row);
+    });
+    EXPECT_EQ(grid.GetItemText(1, 1), QStringLiteral("owner 1"));
+
+    // The owner keeps the cells: none is put in place of one it supplies.
+    auto* cell = new CGridCell;
+    EXPECT_FALSE(grid.SetCell(1, 1, cell));
+    delete cell;
+}
+
+TEST(GridStructure, SetCellPutsAReadyCellInPlaceOfTheOneItMade)
+{
+    CGridCtrl grid;
+    grid.SetRowCount(3);
+    grid.SetColumnCount(3);
+    grid.SetFixedRowCount(1);
+    auto* cell = new CGridCell;
+    cell->SetGrid(&grid);
+    cell->SetText(QStringLiteral("готовая"));
+    ASSERT_TRUE(grid.SetCell(2, 1, cell));
+    EXPECT_EQ(grid.GetCell(2, 1), cell);
+    EXPECT_EQ(grid.GetItemText(2, 1), QStringLiteral("готовая"));
+    // Out of the table: refused, and the caller keeps its cell.
+    auto* stray = new CGridCell;
+    EXPECT_FALSE(grid.SetCell(3, 0, stray));
+    EXPECT_FALSE(grid.SetCell(0, 3, stray));
+    delete stray;
+    // A read-only bit and the default cell's reserved word as they are set.
+    grid.SetItemState(2, 1, grid.GetItemState(2, 1) | CellReadOnly);
+    EXPECT_TRUE(grid.GetCell(2, 1)->IsReadOnly());
+    EXPECT_FALSE(grid.GetCell(1, 1)->IsReadOnly());
+    EXPECT_TRUE(grid.GetDefaultCell(false, false)->IsReadOnly());
+    grid.GetDefaultCell(true, false)->SetReservedWord(0x1234);
+    EXPECT_EQ(grid.GetDefaultCell(true, false)->GetReservedWord(), 0x1234u);
+    EXPECT_EQ(grid.GetDefaultCell(false, false)->GetReservedWord(), 0u);
+}
+
+namespace {
+
+// An owner that supplies the cells on demand from its own rows, counting the
+// requests and recording the cache hints.
+struct VirtualOwner {
+    std::vector<QString> names{QStringLiteral("Шапка"), QStringLiteral("Петров"), QStringLiteral("Андреев"),
+                               QStringLiteral("Яковлев"), QStringLiteral("Борисов")};
+    int asked = 0;
+    std::vector<CCellRange> hints;
+    explicit VirtualOwner(CGridCtrl& grid)
+    {
+        QObject::connect(&grid, &CGridCtrl::dispInfoRequest, &grid, [this](GridCellDispInfo* info, long*) {
+            ++asked;
+            info->text = info->col == 0 ? QString::number(info->row) : names[size_t(info->row)];
+        });
+        QObject::connect(&grid, &CGridCtrl::cacheHint, &grid, [this](GridCacheHint* h) {
+            EXPECT_EQ(h->hdr.code, NotifyCacheHint);
+            hints.push_back(h->range);
+        });
+    }
+};
+
+const std::vector<QString>* g_sortedNames = nullptr;
+int g_sortColumn = -1;
+bool NameBefore(int a, int b)
+{
+    g_sortColumn = CGridCtrl::SortingGrid()->GetDragColumn();
+    return (*g_sortedNames)[size_t(a)] < (*g_sortedNames)[size_t(b)];
+}
+
+QString Column(CGridCtrl& grid, int col)
+{
+    QStringList texts;
+    for (int row = 1; row < grid.GetRowCount(); ++row) texts << grid.GetItemText(row, col);
+    return texts.join(QLatin1Char(' '));
+}
+
+} // namespace
+
+TEST(GridStructure, AVirtualGridSortsThroughItsRowOrder)
+{
+    CGridCtrl grid;
+    grid.SetVirtualMode(true);
+    VirtualOwner owner(grid);
+    grid.SetRowCount(5);
+    grid.SetColumnCount(2);
+    grid.SetFixedRowCount(1);
+    EXPECT_EQ(Column(grid, 1), QStringLiteral("Петров Андреев Яковлев Борисов"));
+
+    // Without the owner's predicate a virtual grid has nothing to sort by.
+    EXPECT_FALSE(grid.SortTextItems(1, true));
+    EXPECT_EQ(Column(grid, 1), QStringLiteral("Петров Андреев Яковлев Борисов"));
+
+    g_sortedNames = &owner.names;
+    grid.SetVirtualCompare(&NameBefore);
+    ASSERT_TRUE(grid.SortTextItems(1, true));
+    EXPECT_EQ(g_sortColumn, 1);
+    // The owner's rows stay where they are; the display rows ask for them in
+    // the sorted order, the header row keeps its place.
+    EXPECT_EQ(Column(grid, 1), QStringLiteral("Андреев Борисов Петров Яковлев"));
+    EXPECT_EQ(Column(grid, 0), QStringLiteral("2 4 1 3"));
+    EXPECT_EQ(grid.GetItemText(0, 1), QStringLiteral("Шапка"));
+    ASSERT_TRUE(grid.SortTextItems(1, false));
+    EXPECT_EQ(Column(grid, 1), QStringLiteral("Яковлев Петров Борисов Андреев"));
+
+    // A row inserted at display row 2 is the owner's row 2, those after it
+    // move down by one; deleting it takes them back.
+    ASSERT_EQ(grid.InsertRow(QString(), 2), 2);
+    EXPECT_EQ(Column(grid, 0), QStringLiteral("4 2 1 5 3"));
+    ASSERT_TRUE(grid.DeleteRow(2));
+    EXPECT_EQ(Column(grid, 0), QStringLiteral("3 1 4 2"));
+}
+
+TEST(GridSizing, AVirtualGridsAutoSizeIsBracketedByCacheHints)
+{
+    CGridCtrl grid;
+    grid.SetVirtualMode(true);
+    VirtualOwner owner(grid);
+    grid.SetRowCount(5);
+    grid.SetColumnCount(2);
+    grid.SetFixedRowCount(1);
+    QFont f(QStringLiteral("DejaVu Sans"), 10);
+    grid.SetFont(f);
+    // The rows below the header to the last: the widest of the owner's four
+    // names.
+    ASSERT_TRUE(grid.AutoSizeColumn(1, 0x02));
+    ASSERT_EQ(owner.hints.size(), 2u);
+    EXPECT_EQ(owner.hints[0], CCellRange(1, 1, 4, 1));
+    EXPECT_FALSE(owner.hints[1].IsValid());
+    const int margin = int(grid.GetDefaultCell(false, false)->GetMargin());
+    int widest = 0;
+    for (size_t row = 1; row <= 4; ++row)
+        widest = std::max(widest, QFontMetrics(f).horizontalAdvance(owner.names[row]));
+    EXPECT_EQ(grid.GetColumnWidth(1), widest + 2 * margin + 1);
+
+    ASSERT_TRUE(grid.AutoSizeRow(3));
+    ASSERT_EQ(owner.hints.size(), 4u);
+    EXPECT_EQ(owner.hints[2], CCellRange(3, 0, 3, 1));
+    EXPECT_FALSE(owner.hints[3].IsValid());
+}
+
+TEST(GridSizing, ExpandColumnsShareTheSpareWidth)
 {
     GridWindow<> w(400, 200);
     CGridCtrl* grid = w.grid;
@@ -327,11 +505,45 @@ TEST(GridSizing, ExpandLastColumnTakesTheSpareWidth)
     grid->SetFixedColumnCount(1);
     const int client = grid->viewport()->width();
     grid->SetColumnWidth(0, 40);
+    grid->SetColumnWidth(1, 100);
+    grid->SetColumnWidth(2, 100);
+    grid->SetColumnWidth(3, client - 40 - 200 - 7);
+    grid->ExpandColumnsToFit();
+    EXPECT_EQ(grid->GetColumnWidth(0), 40);
+    EXPECT_EQ(grid->GetColumnWidth(1), 103);
+    EXPECT_EQ(grid->GetColumnWidth(2), 102);
+    EXPECT_EQ(grid->GetColumnWidth(3), client - 40 - 200 - 7 + 2);
+    EXPECT_EQ(grid->GetVirtualWidth(), client);
+
+    // Too wide: every column gives back its share, the first ones one more.
+    grid->SetColumnWidth(1, 200);
+    grid->SetColumnWidth(2, 0); // hidden: keeps its width and uses up its turn
+    grid->SetColumnWidth(3, client - 40 - 200 + 5);
+    grid->ExpandColumnsToFit();
+    EXPECT_EQ(grid->GetColumnWidth(1), 200 - 2 - 1);
+    EXPECT_EQ(grid->GetColumnWidth(2), 0);
+    EXPECT_EQ(grid->GetColumnWidth(3), client - 40 - 200 + 5 - 2);
+
     grid->SetColumnWidth(1, 50);
     grid->SetColumnWidth(2, 50);
     grid->SetColumnWidth(3, 50);
     grid->ExpandLastColumn();
     EXPECT_EQ(grid->GetColumnWidth(3), client - 40 - 100);
+
+    // The rows likewise share the spare height, the fixed row too when asked.
+    grid->SetFixedRowCount(1);
+    const int height = grid->viewport()->height();
+    for (int row = 0; row < 3; ++row) grid->SetRowHeight(row, 20);
+    grid->ExpandRowsToFit(false);
+    const int spare = height - 60;
+    EXPECT_EQ(grid->GetRowHeight(0), 20);
+    EXPECT_EQ(grid->GetRowHeight(1), 20 + spare / 2 + spare % 2);
+    EXPECT_EQ(grid->GetRowHeight(2), 20 + spare / 2);
+    for (int row = 0; row < 3; ++row) grid->SetRowHeight(row, 20);
+    grid->ExpandRowsToFit();
+    EXPECT_EQ(grid->GetRowHeight(0), 20 + spare / 3 + (spare % 3 > 0 ? 1 : 0));
+    EXPECT_EQ(grid->GetRowHeight(2), 20 + spare / 3);
+    EXPECT_EQ(grid->GetVirtualHeight(), height);
 }
 
 TEST(GridSizing, AutoSizeMeasuresTextMarginsAndFixedFrame)
@@ -341,8 +553,10 @@ TEST(GridSizing, AutoSizeMeasuresTextMarginsAndFixedFrame)
     grid.SetColumnCount(3);
     grid.SetFixedRowCount(1);
     QFont f(QStringLiteral("DejaVu Sans"), 10);
+    grid.SetFont(f);
+    // One font for the grid: each of its four default cells takes it.
     for (bool fixedRow : {false, true})
-        for (bool fixedCol : {false, true}) grid.GetDefaultCell(fixedRow, fixedCol)->SetFont(&f);
+        for (bool fixedCol : {false, true}) EXPECT_EQ(*grid.GetDefaultCell(fixedRow, fixedCol)->GetFont(), f);
     QFontMetrics fm(f);
     const int margin = int(grid.GetDefaultCell(false, false)->GetMargin());
     grid.SetItemText(0, 1, QStringLiteral("Сумма"));

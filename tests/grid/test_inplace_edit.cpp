@@ -43,6 +43,8 @@ TEST_F(EditFixture, TypingReplacesTheTextAndAnArrowMovesOnEditing)
     ASSERT_NE(editor(), nullptr);
     EXPECT_EQ(editor()->text(), QStringLiteral("a"));
     EXPECT_TRUE(grid->GetCell(2, 2)->IsEditing());
+    EXPECT_EQ(grid->GetCell(2, 2)->GetEditWnd(), editor());
+    EXPECT_EQ(grid->GetCell(1, 2)->GetEditWnd(), nullptr);
     EXPECT_EQ(owner->count(NotifyBeginLabelEdit), 1);
     Type(QStringLiteral("bc"));
     EXPECT_EQ(editor()->text(), QStringLiteral("abc"));
@@ -50,6 +52,7 @@ TEST_F(EditFixture, TypingReplacesTheTextAndAnArrowMovesOnEditing)
     Key(Qt::Key_Down);
     EXPECT_EQ(grid->GetItemText(2, 2), QStringLiteral("abc"));
     EXPECT_FALSE(grid->GetCell(2, 2)->IsEditing());
+    EXPECT_EQ(grid->GetCell(2, 2)->GetEditWnd(), nullptr);
     EXPECT_TRUE(grid->GetCell(2, 2)->IsModified());
     ASSERT_NE(owner->last(NotifyEndLabelEdit), nullptr);
     EXPECT_EQ(owner->last(NotifyEndLabelEdit)->row, 2);

@@ -29,7 +29,7 @@ QString sum(int roubles, int kopecks)
 
 } // namespace
 
-TEST(DigitFields, ZeroPadded)
+TEST(DigitFields, ZeroPaddedAndBlankPadded)
 {
     char f[16];
     std::memset(f, '#', sizeof f);
@@ -45,6 +45,30 @@ TEST(DigitFields, ZeroPadded)
     // instead of the first digit being overwritten.
     EXPECT_EQ(IntToDigitsZero(-123, f, 3), 4);
     EXPECT_EQ(std::string(f, 4), "-123");
+
+    std::memset(f, '#', sizeof f);
+    EXPECT_EQ(IntToDigitsBlank(-12, f, 5), 5);
+    EXPECT_EQ(std::string(f, 6), "  -12#");
+    EXPECT_EQ(IntToDigitsBlank(-123, f, 3), 3);
+    EXPECT_EQ(std::string(f, 3), "123");
+    EXPECT_EQ(IntToDigitsBlank(45, f, 4), 4);
+    EXPECT_EQ(std::string(f, 4), "  45");
+    EXPECT_EQ(IntToDigitsBlank(123456, f, 4), 6);
+    EXPECT_EQ(std::string(f, 6), "123456");
+}
+
+TEST(DigitFields, FieldsReadBackWithoutTouchingTheirNeighbours)
+{
+    const char record[] = "0042991 12.50x";
+    EXPECT_EQ(FieldToInt(record, 4), 42);
+    EXPECT_EQ(FieldToInt(record + 4, 3), 991);
+    EXPECT_EQ(FieldToInt(record + 7, 3), 12);
+    EXPECT_EQ(FieldToInt("  -7 ", 5), -7);
+    EXPECT_EQ(FieldToInt("abc", 3), 0);
+    EXPECT_DOUBLE_EQ(FieldToDouble(record + 7, 6), 12.5);
+    EXPECT_DOUBLE_EQ(FieldToDouble(record + 7, 4), 12.0);
+    EXPECT_DOUBLE_EQ(FieldToDouble(" -0.25", 6), -0.25);
+    EXPECT_EQ(std::string(record), "0042991 12.50x");
 }
 
 TEST(AmountsInWords, EveryFormOfTheNumber)
@@ -105,19 +129,21 @@ TEST(NumbersInWords, CountsAndPlainNumbers)
               QStringLiteral("восемьсот восемьдесят восемь миллионов восемьсот восемьдесят восемь тысяч "
                              "восемьсот восемьдесят восемь "));
 
-    // 1..999 at a position, each word followed by a blank of the buffer.
-    const auto hundreds = [&buffer](int number, char gender) {
-        std::memset(buffer, ' ', sizeof buffer);
-        return uni(buffer, static_cast<int>(WriteHundredsInWords(number, buffer, gender) - buffer));
-    };
-    EXPECT_EQ(hundreds(121, kMasculine), QStringLiteral("сто двадцать один "));
-    EXPECT_EQ(hundreds(12, kMasculine), QStringLiteral("двенадцать "));
-    EXPECT_EQ(hundreds(302, kFeminine), QStringLiteral("триста две "));
+    std::memset(buffer, ' ', sizeof buffer);
+    EXPECT_EQ(SmallNumberInWords(0, buffer), 0);
+    EXPECT_EQ(SmallNumberInWords(1000, buffer), 0);
+    const int s = SmallNumberInWords(121, buffer);
+    EXPECT_EQ(uni(buffer, s), QStringLiteral("сто двадцать один"));
+    std::memset(buffer, ' ', sizeof buffer);
+    EXPECT_EQ(uni(buffer, SmallNumberInWords(12, buffer)), QStringLiteral("двенадцать"));
+
+    std::memset(buffer, ' ', sizeof buffer);
+    char* end = WriteHundredsInWords(302, buffer, kFeminine);
+    EXPECT_EQ(uni(buffer, static_cast<int>(end - buffer)), QStringLiteral("триста две "));
     EXPECT_EQ(WriteHundredsInWords(0, buffer, kMasculine), buffer);
-    EXPECT_EQ(WriteHundredsInWords(1000, buffer, kMasculine), buffer);
 }
 
-TEST(NamesAndStrings, InitialsAndUpperCase)
+TEST(NamesAndStrings, InitialsBlanksCaseAndCentring)
 {
     char out[64];
     const QByteArray full = cp("Иванов  Иван Иванович");
@@ -135,6 +161,10 @@ TEST(NamesAndStrings, InitialsAndUpperCase)
     EXPECT_EQ(FormatFioInitials(full.constData(), out, 8), 7);
     EXPECT_EQ(codepage::fromCp1251(out), QStringLiteral("Иванов "));
 
+    const QByteArray words = cp("  один   два  три  ");
+    EXPECT_EQ(AnsiToWideSingleBlanks(words.constData(), 100), QStringLiteral("один два три"));
+    EXPECT_EQ(AnsiToWideSingleBlanks(words.constData(), 8), QStringLiteral("один"));
+
     QByteArray name = cp("иванов");
     EXPECT_EQ(StrUpperN(name.data(), 3), 3);
     EXPECT_EQ(codepage::fromCp1251(name), QStringLiteral("ИВАнов"));
@@ -142,4 +172,15 @@ TEST(NamesAndStrings, InitialsAndUpperCase)
     EXPECT_EQ(codepage::fromCp1251(name), QStringLiteral("ИВАНОВ"));
     char empty[1] = {0};
     EXPECT_EQ(StrUpperN(empty, 0), 0);
+
+    char field[8];
+    std::memcpy(field, "ab\0\0\0\0", 6);
+    CenterField(field, 6);
+    EXPECT_EQ(std::string(field, 6), "  ab  ");
+    std::memcpy(field, "abc   ", 6);
+    CenterField(field, 6);
+    EXPECT_EQ(std::string(field, 6), " abc  ");
+    std::memcpy(field, "    \0 ", 6);
+    CenterField(field, 6);
+    EXPECT_EQ(std::string(field, 6), "      ");
 }

@@ -2,6 +2,7 @@
 
 #include "payroll/CalendarMath.h"
 #include "payroll/PayKinds.h"
+#include "values/Messages.h"
 #include "values/Values.h"
 
 #include <algorithm>
@@ -163,6 +164,30 @@ float CalcPeriodTotals(const PayrollDoc& doc, int begin, int end, int slot, cons
     if (share == 0)
         return 0;
     return float(share * head.stavka / 100);
+}
+
+bool ReadGenrRecord(PayrollDoc& doc, int month, const ReportSelection& selection, int markedCount)
+{
+    infobase::CInfoBase& base = doc.infoBase;
+    for (const infobase::EmployeeListEntry& entry : base.list) {
+        if (!SelectsReportEmployee(base, entry, selection, markedCount))
+            continue;
+        if (!base.swap.readSlot(entry.slot, base.current))
+            throw TextError(kMsgReadFailed);
+        const infobase::EmployeeHead& head = base.current.head;
+        const PackedDate dismissed(head.datUv1);
+        const int dismissalMonth = dismissed.isNull() ? 0 : MonthKey(dismissed.fullYear(), dismissed.month()).value();
+        const auto openAfter = [&](int periodBegin, int periodEnd) {
+            if (periodBegin == 0)
+                return false;
+            if (periodEnd != 0)
+                return periodEnd > month;
+            return dismissalMonth == 0 || dismissalMonth > month;
+        };
+        if (openAfter(head.invDat1Begin, head.invDat1End) || openAfter(head.invDat2Begin, head.invDat2End))
+            return true;
+    }
+    return false;
 }
 
 int JoinAddressWords(char* target, const char* source)

@@ -1,8 +1,8 @@
 #pragma once
 // Small routines that the report builders share: the months an employee was
-// on the staff, an employee's share of the reporting period, and the joining
-// of a blank-padded name or address into a field with its words separated by
-// commas.
+// on the staff, an employee's share of the reporting period, the test for a disability period still open after
+// a month, and the joining of a blank-padded name or address into a field
+// with its words separated by commas.
 #include "payroll/PayrollDocument.h"
 #include "reports/social/ReportRun.h"
 
@@ -33,6 +33,11 @@ void CountStaffMonths(const infobase::EmployeeHead& head, const ReportPeriod& pe
 // lies in the period), the pay kinds (rows of a kind with hr4 set are
 // absence) and the output-row count of record slot `slot`.
 float CalcPeriodTotals(const PayrollDoc& doc, int begin, int end, int slot, const MonthCounted& monthCounted);
+
+// True when an employee of the selection (read from the swap work file into
+// the current record) has a disability period still open after month
+// (year * 16 + month). A short read throws TextError "Ошибка чтения файла".
+bool ReadGenrRecord(PayrollDoc& doc, int month, const ReportSelection& selection, int markedCount);
 
 // Copies the words of a blank-padded text (at least 51 characters) into a
 // 50-character field, the first two word breaks written as ','; a double

@@ -1,12 +1,16 @@
 // An employee's share of the reporting period, worked out by hand for the
 // first quarter of 2011 (31 + 28 + 31 = 90 days) and a few other periods; the
-// joining of name words; the defaults of the reporting period.
+// disability test over the swap work file; the joining of name words; the
+// defaults of the reporting period.
 #include "reports/social/PeriodTotals.h"
 
 #include "platform/CodePage.h"
+#include "values/Messages.h"
 #include "values/Values.h"
 
 #include <gtest/gtest.h>
+
+#include <QTemporaryDir>
 
 #include <cstring>
 
@@ -234,6 +238,85 @@ TEST(ResolveReportPeriod, DefaultsAndEachReportsRules)
     EXPECT_FALSE(ReportYearAfterBase(p, config));
     config.r_g = 112;
     EXPECT_TRUE(ReportYearAfterBase(ResolveReportPeriod(config), config));
+}
+
+// Three employees in the swap work file: one with a disability period open
+// since 2009, one whose period ended in March 2011, one without.
+class ReadGenrRecordTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        doc.setWorkFolder(dir.path());
+        CInfoBase& base = doc.infoBase;
+        base.AllocateTables(3);
+        base.swap.create();
+        for (int slot = 1; slot <= 3; ++slot) {
+            EmployeeListEntry e;
+            e.setTabN(u16(100 + slot));
+            e.slot = u16(slot);
+            base.list.push_back(e);
+            base.shopOf(slot) = u8(slot);
+            EmployeeRecord rec;
+            if (slot == 1)
+                rec.head.invDat1Begin = u16(MonthKey(2009, 2).value());
+            if (slot == 2) {
+                rec.head.invDat2Begin = u16(MonthKey(2010, 5).value());
+                rec.head.invDat2End = u16(MonthKey(2011, 3).value());
+            }
+            base.swap.writeSlot(slot, rec);
+        }
+    }
+    void TearDown() override { doc.infoBase.CloseSwapFile(); }
+
+    bool anyOpen(int month, int tabN = 0, int shop = 0)
+    {
+        ReportSelection selection;
+        selection.tabN = u16(tabN);
+        selection.shop = u8(shop);
+        return ReadGenrRecord(doc, month, selection, 0);
+    }
+
+    QTemporaryDir dir;
+    PayrollDoc doc;
+};
+
+TEST_F(ReadGenrRecordTest, OpenDisabilityPeriodsAfterAMonth)
+{
+    EXPECT_TRUE(anyOpen(MonthKey(2011, 3).value()));
+    EXPECT_FALSE(anyOpen(MonthKey(2011, 3).value(), 103));
+    // The second employee's period ends in March: open after February only.
+    EXPECT_TRUE(anyOpen(MonthKey(2011, 2).value(), 102));
+    EXPECT_FALSE(anyOpen(MonthKey(2011, 3).value(), 102));
+    EXPECT_FALSE(anyOpen(MonthKey(2011, 3).value(), 0, 2));
+
+    // A period without an end closes with the employee's dismissal.
+    EmployeeRecord rec;
+    rec.head.invDat1Begin = u16(MonthKey(2009, 2).value());
+    rec.head.datUv1 = date(15, 3, 2011);
+    doc.infoBase.swap.writeSlot(1, rec);
+    EXPECT_TRUE(anyOpen(MonthKey(2011, 2).value(), 101));
+    EXPECT_FALSE(anyOpen(MonthKey(2011, 3).value(), 101));
+
+    // Only the marked employees when a marked count is given.
+    doc.infoBase.list[1].setFlag(0, true);
+    EXPECT_TRUE(ReadGenrRecord(doc, MonthKey(2011, 2).value(), ReportSelection{}, 1));
+    EXPECT_FALSE(ReadGenrRecord(doc, MonthKey(2011, 3).value(), ReportSelection{}, 1));
+}
+
+TEST_F(ReadGenrRecordTest, ShortSlotIsAReadError)
+{
+    EmployeeListEntry e;
+    e.setTabN(104);
+    e.slot = 4;
+    doc.infoBase.AllocateTables(4);
+    doc.infoBase.list.push_back(e);
+    try {
+        anyOpen(MonthKey(2011, 3).value(), 104);
+        FAIL() << "no exception";
+    } catch (const TextError& error) {
+        EXPECT_EQ(error.message(), QStringLiteral("Ошибка чтения файла"));
+    }
 }
 
 } // namespace
