@@ -346,7 +346,7 @@ TEST_F(PensionReportLoop, CountsNumbersAndIncomesTakeOnlyWhatTheirFormsPrint)
     const auto before = doc.GenrValues;
     CGenrOVPFEditDlg editor(ReportSelection{}, typ(), dir.path(), doc);
     CGenrOVPFEditDlg2 editor2(ReportSelection{}, typ(), dir.path(), doc);
-    const QString headcount = QStringLiteral("433 Сред/среднеспис чиселнность сотрудников");
+    const QString headcount = QStringLiteral("433 Сред/среднеспис численность сотрудников");
     const struct {
         ReportEditDlg* editor;
         int field;
@@ -363,7 +363,7 @@ TEST_F(PensionReportLoop, CountsNumbersAndIncomesTakeOnlyWhatTheirFormsPrint)
          QStringLiteral("Значение поля \"430 Сумма дохода по статье 248\" должно быть от 0 до 2147483647: -1")},
         {&editor2, 1005, "-1", QStringLiteral("Значение поля \"431 Из них по статье 57\" должно быть от 0 до 2147483647: -1")},
         {&editor2, 1017, "-1",
-         QStringLiteral("Значение поля \"435 Сумма доходов по статье 345.15\" должно быть от 0 до 2147483647: -1")},
+         QStringLiteral("Значение поля \"435 Сумма доходов по статье 346.15\" должно быть от 0 до 2147483647: -1")},
         {&editor2, 1021, "-1", QStringLiteral("Значение поля \"436 Из них по статье 58\" должно быть от 0 до 2147483647: -1")},
     };
     for (const auto& c : cases) {

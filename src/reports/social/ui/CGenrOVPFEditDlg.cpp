@@ -113,7 +113,7 @@ CGenrOVPFEditDlg2::CGenrOVPFEditDlg2(const ReportSelection& selection, const QSt
     } lines[] = {
         {"430 Сумма дохода по статье 248", IncomeField(1001, kIncome248)},
         {"431 Из них по статье 57", IncomeField(1005, kIncome57)},
-        {"433 Сред/среднеспис чиселнность сотрудников", CountField(1009, kHeadcount433, kMostHeadcount)},
+        {"433 Сред/среднеспис численность сотрудников", CountField(1009, kHeadcount433, kMostHeadcount)},
     };
     int row = 0;
     for (const auto& line : lines) {
@@ -124,7 +124,7 @@ CGenrOVPFEditDlg2::CGenrOVPFEditDlg2(const ReportSelection& selection, const QSt
     AddField(grid, {IdRegisterDate, kRegisterDate, Date}, row++, 1);
     grid->addWidget(Label("434 Номер записи", this), row, 0);
     AddField(grid, CountField(1014, kRegisterNumber, kAnyWhole), row++, 1);
-    grid->addWidget(Label("435 Сумма доходов по статье 345.15", this), row, 0);
+    grid->addWidget(Label("435 Сумма доходов по статье 346.15", this), row, 0);
     AddField(grid, IncomeField(1017, kIncome34615), row++, 1);
     grid->addWidget(Label("436 Из них по статье 58", this), row, 0);
     AddField(grid, IncomeField(1021, kIncome58), row++, 1);

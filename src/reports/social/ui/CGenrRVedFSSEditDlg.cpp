@@ -59,7 +59,7 @@ const std::vector<EditLine>& Table7Lines()
 const std::vector<EditLine>& Table41Lines()
 {
     static const std::vector<EditLine> lines = {
-        {"1. Сред/среднеспис чиселнность сотрудников", {CountField(1511, 250, kMostHeadcount)}},
+        {"1. Сред/среднеспис численность сотрудников", {CountField(1511, 250, kMostHeadcount)}},
         {"2. Сумма дохода по статье 248 НК", {IncomeField(1512, 251)}},
         {"3. Из них по статье 58", {IncomeField(1513, 252)}},
         {"5. Сведения о выписке из реестра орган-й: Дата записи", {{1478, 253, Date}}},
