@@ -70,9 +70,24 @@ QString RefusalText(const db::DbError& error, const QString& what)
     return lines.join(QLatin1Char('\n'));
 }
 
+namespace {
+
+QString BaseFileText(const db::DbError& error)
+{
+    QStringList lines{QStringLiteral("ОБНАРУЖЕНА ОШИБКА:"), error.message()};
+    if (!error.description().isEmpty())
+        lines << error.description();
+    return lines.join(QLatin1Char('\n'));
+}
+
+} // namespace
+
 QString DbErrorText(const db::DbError& error, const QString& what)
 {
-    // A base held by another user is said in Russian alone, as a refusal is.
+    // A base held by another user is said in Russian alone, as a refusal is,
+    // and so is a base file that cannot be used.
+    if (db::IsBaseFileError(error))
+        return BaseFileText(error);
     return db::IsRefusal(error) || db::IsBusy(error) ? RefusalText(error, what) : ComErrorText(error);
 }
 

@@ -133,7 +133,11 @@ QString ComErrorText(const db::DbError& error);
 QString RefusalText(const db::DbError& error, const QString& what = QString());
 // The text of the database error box for any error: RefusalText for a
 // refusal (db::IsRefusal) and for a base another user holds (db::IsBusy,
-// its line the program's own Russian words), ComErrorText for the others.
+// its line the program's own Russian words); for a base file that cannot be
+// used (db::IsBaseFileError) Russian alone without the codes: the header,
+// what is wrong (the error's message) and the file with what was found in
+// it (its description, "<file>: файл пуст"); ComErrorText for the others
+// (the server's errors among them).
 QString DbErrorText(const db::DbError& error, const QString& what = QString());
 
 // The worker results (TaskResult), the kinds of file failure (FileErrorKind)

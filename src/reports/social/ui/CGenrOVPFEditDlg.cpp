@@ -55,6 +55,11 @@ OVPFEditDlgBase::OVPFEditDlgBase(const ReportSelection& selection, const QString
 
 void OVPFEditDlgBase::WriteOutputs() { WriteOVPFOutputs(m_printPath, m_selection, m_reportFolder, m_doc); }
 
+std::vector<FigureRelation> OVPFEditDlgBase::Relations(const GenrValueArray& values) const
+{
+    return PensionFigureRelations(values, ResolveReportPeriod(m_doc.infoBase.config, kPensionReport.period));
+}
+
 // ---------------------------------------------------------------- 416
 
 CGenrOVPFEditDlg::CGenrOVPFEditDlg(const ReportSelection& selection, const QString& printPath,
@@ -87,12 +92,11 @@ CGenrOVPFEditDlg::CGenrOVPFEditDlg(const ReportSelection& selection, const QStri
     Finish(grid, row);
 }
 
-void CGenrOVPFEditDlg::SaveValues()
+void CGenrOVPFEditDlg::SaveValues(GenrValueArray& v)
 {
-    OVPFEditDlgBase::SaveValues();
+    OVPFEditDlgBase::SaveValues(v);
     if (!AnyFieldChanged())
         return;
-    GenrValueArray& v = m_doc.GenrValues;
     for (std::size_t c = 0; c < 4; ++c) {
         v[kLine130 + c] = SumByKopecks({v[kLine100 + c], v[kLine110 + c], v[kLine120 + c]});
         v[kLine140 + kQuarterSum + c] = SumByKopecks({v[kLine140 + 4 + c], v[kLine140 + 8 + c], v[kLine140 + 12 + c]});

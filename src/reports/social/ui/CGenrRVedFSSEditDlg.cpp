@@ -79,6 +79,11 @@ FssEditDlgBase::FssEditDlgBase(const QString& printPath, const QString& exportFo
 
 void FssEditDlgBase::WriteOutputs() { WriteRVedFSSOutputs(m_printPath, m_exportFolder, m_doc); }
 
+std::vector<FigureRelation> FssEditDlgBase::Relations(const GenrValueArray& values) const
+{
+    return Fss4FigureRelations(values, ResolveReportPeriod(m_doc.infoBase.config).year);
+}
+
 namespace {
 
 // Adds the lines under a heading; returns the next free row.
@@ -116,12 +121,11 @@ CGenrRVedFSSEditDlg::CGenrRVedFSSEditDlg(const QString& printPath, const QString
     Finish(grid, row);
 }
 
-void CGenrRVedFSSEditDlg::SaveValues()
+void CGenrRVedFSSEditDlg::SaveValues(GenrValueArray& v)
 {
-    FssEditDlgBase::SaveValues();
+    FssEditDlgBase::SaveValues(v);
     if (!AnyFieldChanged())
         return;
-    GenrValueArray& v = m_doc.GenrValues;
     v[256] = SumByKopecks({v[257], v[258], v[259]});
     v[260] = SumByKopecks({v[256], v[255]});
 }
