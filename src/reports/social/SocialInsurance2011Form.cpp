@@ -5,6 +5,7 @@
 #include "reports/social/SocialInsurance2011.h"
 
 #include "print/CTree.h"
+#include "reports/social/Fss4Common.h"
 #include "reports/social/PensionXml.h"
 #include "reports/social/SocialFormTexts.h"
 #include "values/Clock.h"
