@@ -526,6 +526,14 @@ void OpenBase(CInfoBase& base)
         LoadConfig(base);
         GuardBaseWrites(base);
         LoadFirm(base);
+    } catch (const db::DbError& e) {
+        // A refused base keeps no connection of this thread; a base file
+        // that cannot be used is named in its box, as the file check names
+        // it ("<file>: what was found").
+        CloseBase(base);
+        if (db::IsBaseFileError(e))
+            throw db::DbError(e.code(), e.message(), QStringLiteral("%1: %2").arg(file, e.description()), e.source());
+        throw;
     } catch (...) {
         // A refused base keeps no connection of this thread.
         CloseBase(base);

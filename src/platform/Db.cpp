@@ -722,6 +722,11 @@ bool IsBusy(const DbError& e)
     return (e.code() & 0xFFFFFF00u) == E_DB_ENGINE && ((e.code() & 0xFF) == kEngineBusy || (e.code() & 0xFF) == kEngineLocked);
 }
 
+bool IsBaseFileError(const DbError& e)
+{
+    return e.code() == E_DB_NOT_A_BASE || e.code() == E_DB_DAMAGED || e.code() == E_DB_VERSION;
+}
+
 bool IsRefusal(const DbError& e)
 {
     // The engine's own numbers of a refused write (the layer's own codes

@@ -185,6 +185,9 @@ bool IsRefusal(const DbError& e);
 // Whether the error is a lock that another connection held past the wait
 // (kBusyText): its message says it, the engine's own English words do not.
 bool IsBusy(const DbError& e);
+// Whether the error is about a base file itself: a file that is no base of
+// this program, a damaged base, a base made by a newer program.
+bool IsBaseFileError(const DbError& e);
 
 // Whether the error ended the connection's transaction on the server (the
 // connection was lost, or shut by the worker's stop): nothing of it can be

@@ -72,14 +72,17 @@ QString RefusalText(const db::DbError& error, const QString& what)
 
 namespace {
 
-// A connection to the server that the line or the server broke, in Russian
-// alone: what the caller was doing, then what became of the changes.
-QString lostConnectionText(const db::DbError& error, const QString& what)
+// An error said in Russian alone, without the codes: the header, what the
+// caller was doing (when given), the error's message, and the detail (when
+// given).
+QString RussianAloneText(const db::DbError& error, const QString& what, const QString& detail)
 {
     QStringList lines{QStringLiteral("ОБНАРУЖЕНА ОШИБКА:")};
     if (!what.isEmpty())
         lines << what.simplified();
     lines << error.message();
+    if (!detail.isEmpty())
+        lines << detail;
     return lines.join(QLatin1Char('\n'));
 }
 
@@ -87,8 +90,13 @@ QString lostConnectionText(const db::DbError& error, const QString& what)
 
 QString DbErrorText(const db::DbError& error, const QString& what)
 {
+    // A lost connection to the server and a base file that cannot be used
+    // are said in Russian alone: the first with what the caller was doing,
+    // the second with the file and what was found in it.
     if (error.code() == db::E_DB_CONNECTION_LOST)
-        return lostConnectionText(error, what);
+        return RussianAloneText(error, what, QString());
+    if (db::IsBaseFileError(error))
+        return RussianAloneText(error, QString(), error.description());
     // A base held by another user is said in Russian alone, as a refusal is.
     return db::IsRefusal(error) || db::IsBusy(error) ? RefusalText(error, what) : ComErrorText(error);
 }

@@ -135,7 +135,11 @@ QString RefusalText(const db::DbError& error, const QString& what = QString());
 // refusal (db::IsRefusal) and for a base another user holds (db::IsBusy,
 // its line the program's own Russian words); a lost connection to the
 // server (db::E_DB_CONNECTION_LOST) in Russian alone, its header, `what`
-// when given and the error's message; ComErrorText for the others.
+// when given and the error's message; a base file that cannot be used
+// (db::IsBaseFileError) in Russian alone without the codes: the header,
+// what is wrong (the error's message) and the file with what was found in
+// it (its description, "<file>: файл пуст"); ComErrorText for the others
+// (the server's other errors among them).
 QString DbErrorText(const db::DbError& error, const QString& what = QString());
 
 // The worker results (TaskResult), the kinds of file failure (FileErrorKind)

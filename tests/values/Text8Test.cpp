@@ -175,6 +175,20 @@ TEST(Messages, TablesAndErrors)
     EXPECT_EQ(ComErrorText(db::DbError(5, QStringLiteral("Ошибка"), QString(), QStringLiteral("Kalvor.Base"))),
               QStringLiteral("ОБНАРУЖЕНА ОШИБКА:\nError       : 00000005\nErrorMessage: Ошибка\n"
                              "Description : \nSource      : Kalvor.Base\n"));
+    // A base file that cannot be used is said in Russian alone, naming the
+    // file, without the codes.
+    EXPECT_EQ(DbErrorText(db::DbError(db::E_DB_DAMAGED, QStringLiteral("База данных повреждена."),
+                                      QStringLiteral("/base/firm.sqlite: В таблице версий dbo.version нет номера "
+                                                     "шага схемы."),
+                                      QStringLiteral("Kalvor.Base"))),
+              QStringLiteral("ОБНАРУЖЕНА ОШИБКА:\nБаза данных повреждена.\n/base/firm.sqlite: В таблице версий "
+                             "dbo.version нет номера шага схемы."));
+    EXPECT_EQ(DbErrorText(db::DbError(db::E_DB_VERSION,
+                                      QStringLiteral("База данных создана более новой версией "
+                                                     "программы"),
+                                      QStringLiteral("/base/firm.sqlite: шаг схемы 90"), QStringLiteral("Kalvor"))),
+              QStringLiteral("ОБНАРУЖЕНА ОШИБКА:\nБаза данных создана более новой версией программы\n"
+                             "/base/firm.sqlite: шаг схемы 90"));
     const TextError te = TextErrorWithPath(kMsgOpenFailed, QStringLiteral("/base/swap"));
     EXPECT_EQ(te.message(), QStringLiteral("Ошибка при открытии файла /base/swap"));
     EXPECT_STREQ(te.what(), "Ошибка при открытии файла /base/swap");

@@ -292,6 +292,14 @@ double OrdersTotal(const GenrValueArray& v, int first, int orders)
     return total;
 }
 
+double SettlementBalance2011(const GenrValueArray& v)
+{
+    const auto at = [&v](int index) { return v[std::size_t(index)]; };
+    const double paid = at(kPaidStart) + OrdersTotal(v, kPaymentOrders, 5);
+    const double owed = at(kAdditional + 5) + at(kAccrued) + at(kInsurerDebtStart);
+    return (owed - at(kExpenses)) - (paid + at(kDebtsStart + 2));
+}
+
 double OrdersOfMonth(const GenrValueArray& v, int first, int orders, int month)
 {
     double total = 0;

@@ -147,6 +147,12 @@ PaymentOrderValues PaymentOrderAt(const GenrValueArray& values, int first, int o
 double OrdersTotal(const GenrValueArray& values, int first, int orders);
 // The sums of those of the first `orders` orders whose date lies in the month.
 double OrdersOfMonth(const GenrValueArray& values, int first, int orders, int month);
+// Table 1 of the form from 2011 at the end of the period: what the insurer
+// owes (above 0) or the fund owes (below 0, its line 9): the insurer's debt
+// at the start, the contributions and what the fund paid back (lines 1, 2
+// and 6), less the expenses, the insurer's payments (the sum at the start
+// and the five orders) and the fund's debt at the start (line 12).
+double SettlementBalance2011(const GenrValueArray& values);
 
 // One element's line of the fund's XML files: its attributes in the order
 // added, each after one blank.

@@ -5,6 +5,7 @@
 #include "reports/social/SocialInsurance2011.h"
 
 #include "print/CTree.h"
+#include "reports/social/Fss4Common.h"
 #include "reports/social/PensionXml.h"
 #include "reports/social/SocialFormTexts.h"
 #include "values/Clock.h"
@@ -147,7 +148,7 @@ QList<QByteArray> SettlementsPage(const FormInput& in)
     values.append("---");
     const double paid = in.sum({185, 188, 191, 194, 197, 200});
     const double total = in.sum({260, kAccrued, kInsurerDebtStart});
-    const double balance = (total - in.at(kExpenses)) - (paid + in.at(264));
+    const double balance = SettlementBalance2011(in.v);
     values.append(Amount(total));
     values.append(balance < 0 ? Amount(-balance) : QByteArray("---"));
     for (int index = 262; index <= 266; ++index) values.append(Amount(in.at(index)));

@@ -101,9 +101,7 @@ QByteArray DisabledEmployee(const InvalRecord& record)
 // Table 1 (settlements), table 2 (benefits) and the payment base.
 XmlLine Settlements(const GenrValueArray& v, const ReportPeriod& period)
 {
-    const double paid = OrdersTotal(v, kPaymentOrders, 5);
-    const double balance = paid + At(v, kPaidStart) + At(v, kDebtsStart + 2) + At(v, kExpenses) -
-                           At(v, kInsurerDebtStart) - At(v, kAccrued) - At(v, kAdditional + 5);
+    const double balance = -SettlementBalance2011(v);
     XmlLine e(1, "F4INF1");
     e.money("S2R1", At(v, kInsurerDebtStart)).money("S2R3", At(v, kAccruedBefore));
     e.money("Ch1", At(v, kAccruedMonth1))

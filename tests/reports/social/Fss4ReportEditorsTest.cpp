@@ -33,6 +33,7 @@
 #include <atomic>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <thread>
 
 using namespace kalvor;
@@ -98,6 +99,7 @@ protected:
         f.texts[FirmInfo::firmFSS] = QStringLiteral("3501012345");
         setYear(2010);
         doc.GenrValues[kAccrued] = 18'850;
+        doc.GenrValues[kSickLeave + 1] = 17; // the days of table 2's line 1
     }
     void TearDown() override
     {
@@ -369,8 +371,8 @@ TEST_F(Fss4ReportLoop, CountsNumbersAndIncomesTakeOnlyWhatTheirFormsPrint)
         {&editor, 1485, "-1", below("Дата, № платеж.поруч, графа 2", "2147483647", "-1")},
         {&editor, 1507, "-1", below("Дата, № платеж.поруч, графа 2", "2147483647", "-1")},
         {&editor, 1052, "-1", below("Число случаев по временной нетрудоспособности (стр.1 гр.1)", "2147483647", "-1")},
-        {&editor2, 1511, "-1", below("1. Сред/среднеспис чиселнность сотрудников", "999999", "-1")},
-        {&editor2, 1511, "99999999", below("1. Сред/среднеспис чиселнность сотрудников", "999999", "99999999")},
+        {&editor2, 1511, "-1", below("1. Сред/среднеспис численность сотрудников", "999999", "-1")},
+        {&editor2, 1511, "99999999", below("1. Сред/среднеспис численность сотрудников", "999999", "99999999")},
         {&editor2, 1512, "-1", below("2. Сумма дохода по статье 248 НК", "2147483647", "-1")},
         {&editor2, 1513, "-1", below("3. Из них по статье 58", "2147483647", "-1")},
         {&editor2, 1514, "-1", below("Номер записи", "2147483647", "-1")},
@@ -405,6 +407,86 @@ TEST_F(Fss4ReportLoop, CountsNumbersAndIncomesTakeOnlyWhatTheirFormsPrint)
     Press(&editor, FssEditDlgBase::IdClose);
     EXPECT_FALSE(editor.isVisible());
     EXPECT_EQ(doc.GenrValues[kSickLeave], 0);
+}
+
+// The figures of both editors agree with each other or are refused naming
+// both lines: table 1's lines 13 and 14 are parts of line 12, and lines 10
+// and 11 of line 9 (the fund's debt at the end, none while the insurer owes
+// 18,850.00); the cases of table 2 are no more than their 17 days; line 3 of
+// table 4.1 is part of line 2 (a share of 500 %). Nothing refused is saved,
+// and "Сформировать отчет" over it writes nothing.
+TEST_F(Fss4ReportLoop, FiguresThatContradictEachOtherAreRefusedNamingBothLines)
+{
+    setYear(2011);
+    const struct {
+        bool table41;
+        std::vector<std::pair<int, const char*>> typed;
+        QString refusal;
+    } cases[] = {
+        {false,
+         {{1496, "1000"}, {1497, "600"}, {1498, "500"}},
+         QStringLiteral("Часть больше целого: таблица 1, строки 13 и 14 вместе — 1100.00, строка 12 «Задолженность за "
+                        "территориальным органом Фонда на начало расчетного периода» — 1000.00.")},
+        {false,
+         {{1495, "100"}},
+         QStringLiteral("Часть больше целого: таблица 1, строки 10 и 11 вместе — 100.00, строка 9 «Задолженность за "
+                        "территориальным органом Фонда на конец отчетного периода» — 0.00.")},
+        {false,
+         {{1052, "18"}},
+         QStringLiteral("Случаев больше, чем дней нетрудоспособности: число случаев (таблица 2, строка 1) — 18, "
+                        "число дней (таблица 2, строка 1) — 17.")},
+        {true,
+         {{1512, "1000"}, {1513, "5000"}},
+         QStringLiteral("Часть больше целого: таблица 4.1, строка 3 «Из них по статье 58» — 5000, строка 2 «Сумма "
+                        "дохода по статье 248 НК» — 1000.")},
+    };
+    for (const auto& c : cases) {
+        const GenrValueArray before = doc.GenrValues;
+        std::unique_ptr<ReportEditDlg> editor;
+        if (c.table41)
+            editor = std::make_unique<CGenrRVedFSSEditDlg2>(typ(), dir.filePath(QStringLiteral("xml")), doc);
+        else
+            editor = std::make_unique<CGenrRVedFSSEditDlg>(typ(), dir.filePath(QStringLiteral("xml")), doc);
+        editor->show();
+        for (const auto& [field, text] : c.typed) Type(editor.get(), field, text);
+        boxes.clear();
+        Press(editor.get(), FssEditDlgBase::IdSave);
+        EXPECT_EQ(boxes, QStringList{c.refusal});
+        EXPECT_EQ(DoublesChanged(before, doc.GenrValues), "") << c.refusal.toStdString();
+        Press(editor.get(), FssEditDlgBase::IdMake);
+        EXPECT_EQ(boxes, (QStringList{c.refusal, c.refusal}));
+        EXPECT_TRUE(xmlFiles().isEmpty()) << c.refusal.toStdString();
+        EXPECT_FALSE(printed()) << c.refusal.toStdString();
+    }
+    // The insurer having paid 19,000.00 against the 18,850.00 it owed, the
+    // fund owes 150.00 at the end: lines 10 and 11 hold it.
+    CGenrRVedFSSEditDlg editor(typ(), dir.filePath(QStringLiteral("xml")), doc);
+    editor.show();
+    Type(&editor, 1479, "19000");
+    Type(&editor, 1495, "100");
+    Type(&editor, 1494, "50");
+    boxes.clear();
+    Press(&editor, FssEditDlgBase::IdSave);
+    EXPECT_TRUE(boxes.isEmpty()) << boxes.join(u'\n').toStdString();
+    EXPECT_EQ(value(kDebtsStart), 100);
+
+    // Cases beyond their days however they came are not written: the box
+    // names both lines, and no file is made.
+    doc.GenrValues[kSickLeave] = 20;
+    std::atomic<bool> done = false;
+    std::thread worker([&] {
+        outcome = WriteRVedFSSOutputs(typ(), dir.filePath(QStringLiteral("xml")), doc);
+        done = true;
+    });
+    while (!done) QApplication::processEvents(QEventLoop::AllEvents, 10);
+    worker.join();
+    const QString refusal = QStringLiteral("Случаев больше, чем дней нетрудоспособности: число случаев (таблица 2, "
+                                           "строка 1) — 20, число дней (таблица 2, строка 1) — 17.\nОтчет не "
+                                           "сформирован.");
+    EXPECT_EQ(boxes, QStringList{refusal});
+    EXPECT_EQ(outcome.message, refusal);
+    EXPECT_TRUE(xmlFiles().isEmpty());
+    EXPECT_FALSE(printed());
 }
 
 // Both editors opened on amounts with kopecks, payment orders and dates and

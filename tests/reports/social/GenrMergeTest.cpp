@@ -62,14 +62,16 @@ protected:
 
     // A data file of the tag and period whose values are `scale` times their
     // index (one value for the headcount), with the records after them.
+    // Value i is scale * (i + 1), but for the values `set` gives.
     QString Write(const QString& name, int tag, GenrDataHeader header, double scale,
-                  const std::vector<InvalRecord>& inval = {})
+                  const std::vector<InvalRecord>& inval = {}, const std::vector<std::pair<int, double>>& set = {})
     {
         GenrDataFile file;
         header.tag = std::uint8_t(tag);
         file.header = header;
         file.values.resize(GenrDataFile::valueCount(tag));
         for (std::size_t i = 0; i < file.values.size(); ++i) file.values[i] = scale * double(i + 1);
+        for (const auto& [index, value] : set) file.values[std::size_t(index)] = value;
         file.inval = inval;
         const QString path = dir.filePath(name);
         EXPECT_EQ(WriteGenrDataFile(path, file), 0);
@@ -192,8 +194,11 @@ TEST_F(GenrMerge, MergeViewMakesTheReportOfTheFilesPeriod)
     auto* view = frame.SwitchView<CGenrAmaRVedFSSView>();
     Settle();
 
-    const QString a = Write(QStringLiteral("a.dat"), GENR_TAG_FSS4, kQ1of2010, 1);
-    const QString b = Write(QStringLiteral("b.dat"), GENR_TAG_FSS4, kQ1of2010, 1);
+    // Reports whose lines agree: the parts of table 1's line 12 (lines 13
+    // and 14) and of table 4.1's line 2 (its line 3) empty.
+    const std::vector<std::pair<int, double>> agreeing{{265, 0}, {266, 0}, {252, 0}};
+    const QString a = Write(QStringLiteral("a.dat"), GENR_TAG_FSS4, kQ1of2010, 1, {}, agreeing);
+    const QString b = Write(QStringLiteral("b.dat"), GENR_TAG_FSS4, kQ1of2010, 1, {}, agreeing);
     SetFileList(*view, {a, b});
     ASSERT_TRUE(frame.grab().save(QStringLiteral("genr-merge-view.png")));
     QTimer answer;

@@ -34,6 +34,7 @@
 #include <atomic>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <thread>
 
 using namespace kalvor;
@@ -90,7 +91,10 @@ protected:
         doc.infoBase.config.r_m1 = 1;
         doc.infoBase.config.r_m2 = 3;
         doc.GenrValues[kLine110] = 50'000;
+        // Paid in the first quarter, all in its first month.
         doc.GenrValues[kLine140] = 30'000;
+        doc.GenrValues[kLine140 + 4] = 30'000;
+        doc.GenrValues[kLine140 + kQuarterSum] = 30'000;
     }
     void TearDown() override
     {
@@ -139,7 +143,9 @@ TEST_F(PensionReportLoop, EditsSection1AndSection4ThenWritesBothFilesOnce)
             ASSERT_TRUE(qobject_cast<CGenrOVPFEditDlg*>(editor));
             EXPECT_EQ(Shown(editor, 1005), QString());
             Type(editor, 1005, "1000"); // line 100, insurance part
+            Type(editor, 1017, "23000"); // line 141, first column
             Type(editor, 1021, "7000"); // line 142, first column
+            Type(editor, 1014, "12"); // line 140, second column
             Type(editor, 1029, "12,75x"); // line 142, second column: no amount
             Type(editor, 1001, "2"); // the correction number
             Click(editor, OVPFEditDlgBase::IdSave);
@@ -154,7 +160,7 @@ TEST_F(PensionReportLoop, EditsSection1AndSection4ThenWritesBothFilesOnce)
             // Saving keeps the editor open and recomputes lines 130, 144 and 150.
             EXPECT_TRUE(editor->isVisible());
             EXPECT_EQ(doc.GenrValues[kLine150], 21'000);
-            EXPECT_EQ(doc.GenrValues[kLine140 + kQuarterSum], 7'000);
+            EXPECT_EQ(doc.GenrValues[kLine140 + kQuarterSum], 30'000);
             EXPECT_EQ(doc.GenrValues[kLine140 + 9], 12);
             Click(editor, OVPFEditDlgBase::IdClose);
         },
@@ -346,7 +352,7 @@ TEST_F(PensionReportLoop, CountsNumbersAndIncomesTakeOnlyWhatTheirFormsPrint)
     const auto before = doc.GenrValues;
     CGenrOVPFEditDlg editor(ReportSelection{}, typ(), dir.path(), doc);
     CGenrOVPFEditDlg2 editor2(ReportSelection{}, typ(), dir.path(), doc);
-    const QString headcount = QStringLiteral("433 Сред/среднеспис чиселнность сотрудников");
+    const QString headcount = QStringLiteral("433 Сред/среднеспис численность сотрудников");
     const struct {
         ReportEditDlg* editor;
         int field;
@@ -363,7 +369,7 @@ TEST_F(PensionReportLoop, CountsNumbersAndIncomesTakeOnlyWhatTheirFormsPrint)
          QStringLiteral("Значение поля \"430 Сумма дохода по статье 248\" должно быть от 0 до 2147483647: -1")},
         {&editor2, 1005, "-1", QStringLiteral("Значение поля \"431 Из них по статье 57\" должно быть от 0 до 2147483647: -1")},
         {&editor2, 1017, "-1",
-         QStringLiteral("Значение поля \"435 Сумма доходов по статье 345.15\" должно быть от 0 до 2147483647: -1")},
+         QStringLiteral("Значение поля \"435 Сумма доходов по статье 346.15\" должно быть от 0 до 2147483647: -1")},
         {&editor2, 1021, "-1", QStringLiteral("Значение поля \"436 Из них по статье 58\" должно быть от 0 до 2147483647: -1")},
     };
     for (const auto& c : cases) {
@@ -403,6 +409,105 @@ TEST_F(PensionReportLoop, CountsNumbersAndIncomesTakeOnlyWhatTheirFormsPrint)
     EXPECT_EQ(doc.GenrValues[kHeadcount433], 999'999);
 }
 
+// The figures of both editors agree with each other or are refused naming
+// both lines: the payments of the quarter's months are line 140 in a period
+// of the first quarter and part of it in a longer one, line 530 is 510 less
+// 520, an "of which" income is never larger than its whole (a share of 500 %
+// under article 57, of 900 % under article 58). Nothing refused is saved,
+// and "Сформировать отчет" over it writes nothing.
+TEST_F(PensionReportLoop, FiguresThatContradictEachOtherAreRefusedNamingBothLines)
+{
+    const QString paid = QStringLiteral("строка 140 «Уплачено с начала периода»");
+    const struct {
+        bool section4;
+        int lastMonth;
+        std::vector<std::pair<int, const char*>> typed;
+        QString refusal;
+    } cases[] = {
+        {false,
+         3,
+         {{1017, "20000"}},
+         QStringLiteral("Итог не равен сумме своих строк: строки 141-143 (страховая часть) — 20000.00, %1 "
+                        "(страховая часть) — 30000.00.")
+             .arg(paid)},
+        {false,
+         3,
+         {{1017, "30000"}, {1029, "170219"}},
+         QStringLiteral("Итог не равен сумме своих строк: строки 141-143 (накопительная часть) — 170219.00, %1 "
+                        "(накопительная часть) — 0.00.")
+             .arg(paid)},
+        {false,
+         6,
+         {{1015, "400"}, {1019, "300"}, {1027, "200"}},
+         QStringLiteral("Часть больше целого: строки 141-143 (ФФОМС) — 500.00, %1 (ФФОМС) — 400.00.").arg(paid)},
+        {false,
+         3,
+         {{1030, "1000"}, {1022, "400"}, {1023, "700"}},
+         QStringLiteral("Остаток на конец периода не равен остатку на начало за вычетом уплаченного: строка 510 за "
+                        "вычетом строки 520 (страховая часть) — 600.00, строка 530 «Остаток задолженности на конец "
+                        "периода» (страховая часть) — 700.00.")},
+        {true,
+         3,
+         {{1001, "1000"}, {1005, "5000"}},
+         QStringLiteral("Часть больше целого: строка 431 «Из них по статье 57» — 5000, строка 430 «Сумма дохода по "
+                        "статье 248» — 1000.")},
+        {true,
+         3,
+         {{1017, "1000"}, {1021, "9000"}},
+         QStringLiteral("Часть больше целого: строка 436 «Из них по статье 58» — 9000, строка 435 «Сумма доходов по "
+                        "статье 346.15» — 1000.")},
+    };
+    const QString xml = dir.filePath(QStringLiteral("xml"));
+    for (const auto& c : cases) {
+        doc.infoBase.config.r_m2 = u8(c.lastMonth);
+        const GenrValueArray before = doc.GenrValues;
+        std::unique_ptr<ReportEditDlg> editor;
+        if (c.section4)
+            editor = std::make_unique<CGenrOVPFEditDlg2>(ReportSelection{}, typ(), xml, doc);
+        else
+            editor = std::make_unique<CGenrOVPFEditDlg>(ReportSelection{}, typ(), xml, doc);
+        editor->show();
+        for (const auto& [field, text] : c.typed) Type(editor.get(), field, text);
+        boxes.clear();
+        Click(editor.get(), OVPFEditDlgBase::IdSave);
+        EXPECT_EQ(boxes, QStringList{c.refusal});
+        EXPECT_EQ(DoublesChanged(before, doc.GenrValues), "") << c.refusal.toStdString();
+        Click(editor.get(), OVPFEditDlgBase::IdMake);
+        EXPECT_EQ(boxes, (QStringList{c.refusal, c.refusal}));
+        EXPECT_TRUE(xmlFiles().isEmpty()) << c.refusal.toStdString();
+        EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("base.rtf")))) << c.refusal.toStdString();
+        EXPECT_TRUE(editor->isVisible());
+    }
+    // The parts made to agree are taken: 141-143 are 140 in the first quarter.
+    CGenrOVPFEditDlg editor(ReportSelection{}, typ(), xml, doc);
+    editor.show();
+    Type(&editor, 1017, "20000");
+    Type(&editor, 1021, "10000");
+    boxes.clear();
+    Click(&editor, OVPFEditDlgBase::IdSave);
+    EXPECT_TRUE(boxes.isEmpty()) << boxes.join(u'\n').toStdString();
+    EXPECT_EQ(doc.GenrValues[kLine140 + 8], 10'000);
+
+    // Figures that disagree however they came (a merge of files of another
+    // program) are not written: the box names both lines, and no file is made.
+    doc.GenrValues[kIncome248] = 1'000;
+    doc.GenrValues[kIncome57] = 5'000;
+    std::atomic<bool> done = false;
+    platform::TaskOutcome outcome;
+    std::thread worker([&] {
+        outcome = WriteOVPFOutputs(typ(), ReportSelection{}, xml, doc);
+        done = true;
+    });
+    while (!done) QApplication::processEvents(QEventLoop::AllEvents, 10);
+    worker.join();
+    const QString refusal = QStringLiteral("Часть больше целого: строка 431 «Из них по статье 57» — 5000, строка 430 "
+                                           "«Сумма дохода по статье 248» — 1000.\nОтчет не сформирован.");
+    EXPECT_EQ(boxes, QStringList{refusal});
+    EXPECT_EQ(outcome.message, refusal);
+    EXPECT_TRUE(xmlFiles().isEmpty());
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("base.rtf"))));
+}
+
 // Both editors opened on a computed report with kopecks and saved with
 // nothing typed: every value keeps its bytes, and the file rounds the
 // kopecks of line 140 (1,032.60 is 1,033 roubles).
@@ -421,9 +526,13 @@ TEST_F(PensionReportLoop, AnUntouchedSaveKeepsEveryValue)
     // The funded part as a merge of two bases' files sums it: 0.20 + 1,032.40
     // is a double a hair above 1,032.60, which the field shows as 1,032.60.
     v[kLine140 + 1] = 0.2 + 1'032.4;
+    v[kLine140 + 5] = 0.2 + 1'032.4;
+    v[kLine140 + kQuarterSum + 1] = 0.2 + 1'032.4;
     v[kLine150 + 1] = -0.2 - 1'032.4;
     v[kSection5] = 1'250.60;
+    v[kSection5 + 4] = 1'250.60;
     v[kSection5 + 3] = 0.01;
+    v[kSection5 + 5] = -0.01;
     v[kIncome248] = 3'000'000;
     v[kIncome57] = 2'100'000;
     v[kHeadcount433] = 48;

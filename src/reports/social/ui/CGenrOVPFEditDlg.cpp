@@ -55,6 +55,11 @@ OVPFEditDlgBase::OVPFEditDlgBase(const ReportSelection& selection, const QString
 
 void OVPFEditDlgBase::WriteOutputs() { WriteOVPFOutputs(m_printPath, m_selection, m_reportFolder, m_doc); }
 
+std::vector<FigureRelation> OVPFEditDlgBase::Relations(const GenrValueArray& values) const
+{
+    return PensionFigureRelations(values, ResolveReportPeriod(m_doc.infoBase.config, kPensionReport.period));
+}
+
 // ---------------------------------------------------------------- 416
 
 CGenrOVPFEditDlg::CGenrOVPFEditDlg(const ReportSelection& selection, const QString& printPath,
@@ -87,12 +92,11 @@ CGenrOVPFEditDlg::CGenrOVPFEditDlg(const ReportSelection& selection, const QStri
     Finish(grid, row);
 }
 
-void CGenrOVPFEditDlg::SaveValues()
+void CGenrOVPFEditDlg::SaveValues(GenrValueArray& v)
 {
-    OVPFEditDlgBase::SaveValues();
+    OVPFEditDlgBase::SaveValues(v);
     if (!AnyFieldChanged())
         return;
-    GenrValueArray& v = m_doc.GenrValues;
     for (std::size_t c = 0; c < 4; ++c) {
         v[kLine130 + c] = SumByKopecks({v[kLine100 + c], v[kLine110 + c], v[kLine120 + c]});
         v[kLine140 + kQuarterSum + c] = SumByKopecks({v[kLine140 + 4 + c], v[kLine140 + 8 + c], v[kLine140 + 12 + c]});
@@ -113,7 +117,7 @@ CGenrOVPFEditDlg2::CGenrOVPFEditDlg2(const ReportSelection& selection, const QSt
     } lines[] = {
         {"430 Сумма дохода по статье 248", IncomeField(1001, kIncome248)},
         {"431 Из них по статье 57", IncomeField(1005, kIncome57)},
-        {"433 Сред/среднеспис чиселнность сотрудников", CountField(1009, kHeadcount433, kMostHeadcount)},
+        {"433 Сред/среднеспис численность сотрудников", CountField(1009, kHeadcount433, kMostHeadcount)},
     };
     int row = 0;
     for (const auto& line : lines) {
@@ -124,7 +128,7 @@ CGenrOVPFEditDlg2::CGenrOVPFEditDlg2(const ReportSelection& selection, const QSt
     AddField(grid, {IdRegisterDate, kRegisterDate, Date}, row++, 1);
     grid->addWidget(Label("434 Номер записи", this), row, 0);
     AddField(grid, CountField(1014, kRegisterNumber, kAnyWhole), row++, 1);
-    grid->addWidget(Label("435 Сумма доходов по статье 345.15", this), row, 0);
+    grid->addWidget(Label("435 Сумма доходов по статье 346.15", this), row, 0);
     AddField(grid, IncomeField(1017, kIncome34615), row++, 1);
     grid->addWidget(Label("436 Из них по статье 58", this), row, 0);
     AddField(grid, IncomeField(1021, kIncome58), row++, 1);

@@ -18,6 +18,7 @@ protected:
     OVPFEditDlgBase(const ReportSelection& selection, const QString& printPath, const QString& reportFolder,
                     PayrollDoc& doc, QWidget* parent);
     void WriteOutputs() override;
+    std::vector<FigureRelation> Relations(const GenrValueArray& values) const override;
 
 private:
     ReportSelection m_selection;
@@ -35,7 +36,7 @@ public:
                      PayrollDoc& doc, QWidget* parent = nullptr);
 
 protected:
-    void SaveValues() override;
+    void SaveValues(GenrValueArray& values) override;
 };
 
 // 456: Sections 4.3 and 4.4, with the register date of line 434 in a date

@@ -59,7 +59,7 @@ const std::vector<EditLine>& Table7Lines()
 const std::vector<EditLine>& Table41Lines()
 {
     static const std::vector<EditLine> lines = {
-        {"1. Сред/среднеспис чиселнность сотрудников", {CountField(1511, 250, kMostHeadcount)}},
+        {"1. Сред/среднеспис численность сотрудников", {CountField(1511, 250, kMostHeadcount)}},
         {"2. Сумма дохода по статье 248 НК", {IncomeField(1512, 251)}},
         {"3. Из них по статье 58", {IncomeField(1513, 252)}},
         {"5. Сведения о выписке из реестра орган-й: Дата записи", {{1478, 253, Date}}},
@@ -78,6 +78,11 @@ FssEditDlgBase::FssEditDlgBase(const QString& printPath, const QString& exportFo
 }
 
 void FssEditDlgBase::WriteOutputs() { WriteRVedFSSOutputs(m_printPath, m_exportFolder, m_doc); }
+
+std::vector<FigureRelation> FssEditDlgBase::Relations(const GenrValueArray& values) const
+{
+    return Fss4FigureRelations(values, ResolveReportPeriod(m_doc.infoBase.config).year);
+}
 
 namespace {
 
@@ -116,12 +121,11 @@ CGenrRVedFSSEditDlg::CGenrRVedFSSEditDlg(const QString& printPath, const QString
     Finish(grid, row);
 }
 
-void CGenrRVedFSSEditDlg::SaveValues()
+void CGenrRVedFSSEditDlg::SaveValues(GenrValueArray& v)
 {
-    FssEditDlgBase::SaveValues();
+    FssEditDlgBase::SaveValues(v);
     if (!AnyFieldChanged())
         return;
-    GenrValueArray& v = m_doc.GenrValues;
     v[256] = SumByKopecks({v[257], v[258], v[259]});
     v[260] = SumByKopecks({v[256], v[255]});
 }

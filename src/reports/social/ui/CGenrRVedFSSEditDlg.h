@@ -16,6 +16,7 @@ class FssEditDlgBase : public ReportEditDlg {
 protected:
     FssEditDlgBase(const QString& printPath, const QString& exportFolder, PayrollDoc& doc, QWidget* parent);
     void WriteOutputs() override;
+    std::vector<FigureRelation> Relations(const GenrValueArray& values) const override;
 
 private:
     QString m_printPath;
@@ -32,7 +33,7 @@ public:
                         QWidget* parent = nullptr);
 
 protected:
-    void SaveValues() override;
+    void SaveValues(GenrValueArray& values) override;
 };
 
 // 454: table 4.1.

@@ -169,13 +169,13 @@ QString ReportEditDlg::FieldName(const PlacedField& placed) const
 
 bool ReportEditDlg::FieldsRead() { return ReadTypedInputs(this); }
 
-void ReportEditDlg::SaveValues()
+void ReportEditDlg::SaveValues(GenrValueArray& values)
 {
     for (const PlacedField& placed : m_fields) {
         if (!FieldChanged(placed))
             continue;
         const ReportEditField& field = placed.field;
-        double& value = m_doc.GenrValues[std::size_t(field.index)];
+        double& value = values[std::size_t(field.index)];
         if (field.format == Date) {
             std::uint16_t packed = 0;
             GetDateFromPicker(controlAs<NullableDateEdit>(field.control), &packed);
@@ -191,12 +191,40 @@ void ReportEditDlg::SaveValues()
     }
 }
 
+bool ReportEditDlg::FiguresAgree(const GenrValueArray& values)
+{
+    std::vector<FigureRelation> own;
+    for (const FigureRelation& relation : Relations(values)) {
+        const auto focused = std::find_if(m_fields.begin(), m_fields.end(), [&](const PlacedField& placed) {
+            return placed.field.index == relation.focus;
+        });
+        if (focused != m_fields.end())
+            own.push_back(relation);
+    }
+    const std::optional<FigureRelation> broken = BrokenRelation(own);
+    if (!broken)
+        return true;
+    KalvorMessageBox(broken->refusal(), MB_OK | MB_ICONERROR, QString(), this);
+    for (const PlacedField& placed : m_fields)
+        if (placed.field.index == broken->focus)
+            if (auto* edit = qobject_cast<QLineEdit*>(control(placed.field.control))) {
+                edit->setFocus();
+                edit->selectAll();
+            }
+    return false;
+}
+
 bool ReportEditDlg::Save()
 {
     if (!FieldsRead())
         return false;
+    // The values as the save leaves them, kept only when they agree.
+    GenrValueArray values = m_doc.GenrValues;
+    SaveValues(values);
+    if (AnyFieldChanged() && !FiguresAgree(values))
+        return false;
     WaitCursor wait;
-    SaveValues();
+    m_doc.GenrValues = values;
     for (PlacedField& placed : m_fields) placed.shown = FieldState(placed.field);
     return true;
 }

@@ -3,10 +3,12 @@
 // document's report values, loaded when the editor opens and written back on
 // "Сохранить"; "Сформировать отчет" saves and then writes the report's
 // outputs, which each report names for itself. A field whose text does not
-// read is refused aloud and nothing is saved. A field shows its value as the
-// report holds it, and a field left as it was shown keeps its value as it is,
-// so that a save with nothing typed changes no value at all.
+// read is refused aloud and nothing is saved; so are figures that break a
+// relation of the report's lines (FigureRelations.h). A field shows its value
+// as the report holds it, and a field left as it was shown keeps its value as
+// it is, so that a save with nothing typed changes no value at all.
 #include "payroll/PayrollDocument.h"
+#include "reports/social/FigureRelations.h"
 #include "shell/ui/ControlMap.h"
 #include "values/TypedFigure.h"
 
@@ -87,10 +89,13 @@ protected:
     // each shows.
     void Finish(QGridLayout* grid, int row);
     virtual void LoadValues();
-    // Writes every field changed since loading into its report value; the
-    // fields have been read (FieldsRead) before. A field as it was shown
-    // keeps its value.
-    virtual void SaveValues();
+    // Writes every field changed since loading into its value of `values`
+    // (the report values as the save would leave them); the fields have been
+    // read (FieldsRead) before. A field as it was shown keeps its value.
+    virtual void SaveValues(GenrValueArray& values);
+    // The relations of the report's lines over the values as a save would
+    // leave them; the editor holds to those whose focus is one of its fields.
+    virtual std::vector<FigureRelation> Relations(const GenrValueArray& values) const = 0;
     // Writes the report's XML file and print form from the saved values.
     virtual void WriteOutputs() = 0;
     // True when a field has been changed since the values were loaded.
@@ -122,6 +127,10 @@ private:
     // by its line's label), selects its text and is false, and nothing is
     // saved: every report value keeps its value.
     bool FieldsRead();
+    // True when the values hold every relation of the editor's own fields;
+    // else says the first broken one, naming both its lines, selects the
+    // field of its focus and is false.
+    bool FiguresAgree(const GenrValueArray& values);
     // The label of the field's line (of the line above for a continuation),
     // with its column when the line holds several fields.
     QString FieldName(const PlacedField& placed) const;

@@ -12,6 +12,8 @@ namespace kalvor::reports {
 
 // Writes the pension-fund report's XML file into the folder and the print
 // form beside the print path, reporting a failure of either in a message box.
+// Figures that break a relation of the report's lines (FigureRelations.h)
+// are said in a box and nothing is written; so for the 4-FSS.
 platform::TaskOutcome WriteOVPFOutputs(const QString& printPath, const ReportSelection& selection,
                                        const QString& reportFolder, PayrollDoc& doc);
 
