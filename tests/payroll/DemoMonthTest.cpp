@@ -284,6 +284,75 @@ TEST_F(DemoMonth, DeductionsAboveTheAccrualsTransferNothing)
     EXPECT_NEAR(deducted, o.accrued(), 0.001);
 }
 
+// Values that no screen takes now, as a base of an older version may hold
+// them: the bank's commission at 150 % with 101's rest sent to his card,
+// 102's permanent payment of -99,999,999.00 at 150 %, 110's deduction of
+// 99,999,999.00 entered for the month, 117's loan debt of 99,999,999.00 with
+// the tax on its benefit at 10 % a year, and his deductions' multiplicity of
+// 15. Nobody's month turns money negative by itself: no advance, tax,
+// transfer, commission or contribution row below zero, and nothing left to
+// pay below zero.
+TEST_F(DemoMonth, StoredValuesThatCannotBeTurnNoMoneyNegative)
+{
+    base().firm.sbProcSotr = 15'000;
+    base().firm.procSsudWhole = 10;
+    const auto edit = [&](int tabN, const auto& change) {
+        const int slot = base().list[std::size_t(base().FindEmployee(tabN))].slot;
+        EmployeeRecord rec;
+        ASSERT_TRUE(base().swap.readSlot(slot, rec));
+        change(rec, base().attributesOf(slot));
+        base().swap.writeSlot(slot, rec);
+    };
+    edit(101, [](EmployeeRecord& rec, EmployeeAttributes&) {
+        rec.sber[0] = SberRow{};
+        rec.sber[0].kod = 906;
+    });
+    edit(102, [](EmployeeRecord& rec, EmployeeAttributes&) {
+        PostDoplEntry& payment = rec.postDopl.back();
+        payment = PostDoplEntry{};
+        payment.kod = 53;
+        payment.sum = -9'999'999'900;
+        payment.procent = 1500;
+    });
+    edit(110, [](EmployeeRecord& rec, EmployeeAttributes& attr) {
+        AccrualRow& entered = rec.rows[attr.kvProizv];
+        entered = AccrualRow{};
+        entered.kod = 907;
+        entered.sum = 9'999'999'900;
+        entered.mes = 4;
+        attr.kvProizv = u16(attr.kvProizv + 1);
+    });
+    edit(117, [](EmployeeRecord& rec, EmployeeAttributes&) {
+        rec.ssud.loans[0].sumDolg = 9'999'999'900;
+        rec.ssud.loans[0].nalog = 1;
+        for (NalvichEntry& deduction : rec.nalvich)
+            if (deduction.kod != 0)
+                deduction.krat = 15;
+    });
+
+    const std::map<int, Outcome> all = computeAll();
+    for (const auto& [tabN, o] : all) {
+        SCOPED_TRACE(tabN);
+        ASSERT_GE(o.result, 0);
+        double deducted = 0;
+        for (const AccrualRow& r : o.rows) {
+            if (r.kod == 901 || r.kod == 902 || r.kod == 903 || r.kod == 906 || (r.kod >= 935 && r.kod <= 937) ||
+                (r.kod >= 990 && r.kod <= 995)) {
+                EXPECT_GE(r.sum, 0) << r.kod;
+            }
+            if (r.kod >= 700 && r.kod <= 937 && !(r.kod >= 865 && r.kod <= 890))
+                deducted += r.sum / 100;
+        }
+        EXPECT_GE(o.accrued() - deducted, -0.005);
+    }
+    // 110's deduction takes what is left after the tax and the advance:
+    // 21,000 - 2,730 - 8,400 = 9,870.
+    EXPECT_DOUBLE_EQ(all.at(110).sum(907), 9'870);
+    EXPECT_DOUBLE_EQ(all.at(110).pay, 0);
+    // 102's stored payment pays nothing, so no "Надбавка" of his is below zero.
+    EXPECT_GE(all.at(102).sum(53), 0);
+}
+
 #endif
 
 #ifdef KALVOR_DATA_DIR
