@@ -384,8 +384,7 @@ int PostalFee(CalcPass& p, const IspolBlock::Writ& w, double amount, double stan
     const double fee = TaxForMonth(w.tabPsbor, amount, p.doc);
     if (fee <= 0)
         return std::min(0, int(fee));
-    const double taken =
-        std::min(RoundByPayKind(fee, kCodePostalFee, p.doc), std::max(0.0, LeftToPay(p) + standing));
+    const double taken = std::min(RoundByPayKind(fee, kCodePostalFee, p.doc), std::max(0.0, LeftToPay(p) + standing));
     return std::min(0, DirectRow(p, kCodePostalFee, taken, p.month));
 }
 
@@ -404,8 +403,8 @@ int Writs(CalcPass& p, double standing)
         if (const int r = WritBases(p, w, base, tax, second); r < 0)
             return r;
         const double most = std::max(0.0, std::floor(std::min(WritShare(base, tax) - taken, LeftToPay(p) + standing)));
-        const double amount =
-            std::min(RoundByPayKind(RoundWhole(WritDeduction(w, base, tax, second, p.year, p.month)), code, p.doc), most);
+        const double amount = std::min(
+            RoundByPayKind(RoundWhole(WritDeduction(w, base, tax, second, p.year, p.month)), code, p.doc), most);
         taken += amount;
         if (p.count >= p.capacity)
             return kCalcTooManyRows;

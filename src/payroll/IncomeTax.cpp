@@ -338,17 +338,11 @@ int DeductionStartKey(const infobase::NalvichEntry& slot, const infobase::Employ
     return MonthKey(hired.fullYear(), hired.month()).value();
 }
 
-// How many times a standard deduction is given a month: its multiplicity,
-// 0 counting once. From 2011 the law gives each child a deduction of his own
-// (the book's codes of the first, the second, the third child; each further
-// child is a slot of his own) and at most doubles it (a single parent, or one
-// parent for both; Tax Code art. 218), so a multiplicity above 2 counts 2;
-// before, the one code of the children counted each child, and the stored 15
-// is the bound.
-int DeductionMultiplicity(int stored, int year)
-{
-    return std::clamp(stored, 1, year >= 2011 ? 2 : 15);
-}
+// How many times a standard deduction is given a month: its multiplicity
+// (the children it counts, or a doubled deduction twice), 0 counting once;
+// a value stored outside 0 to 15 (an older base may hold one) counts within
+// that range.
+int DeductionMultiplicity(int stored) { return std::clamp(stored, 1, 15); }
 
 // Standard deductions and the cumulative base.
 int GiveDeductions(IncomeSums& c)
@@ -385,7 +379,7 @@ int GiveDeductions(IncomeSums& c)
             if (kind->monthly == 0)
                 deduction = std::min(slot.sum - slotGiven[std::size_t(s)], income - given);
             else
-                deduction = DeductionMultiplicity(slot.krat, MonthKey::of(key).year()) * kind->monthly;
+                deduction = DeductionMultiplicity(slot.krat) * kind->monthly;
             deduction = std::max(deduction, 0.0);
             row.deductions[std::size_t(s)] = deduction;
             slotGiven[std::size_t(s)] += deduction;

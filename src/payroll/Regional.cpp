@@ -240,7 +240,8 @@ int RegionalNorthernRows(CalcPass& p, bool onAverages)
                 return r;
     if (northernWanted) {
         const PackedDate start(head.datSevStag);
-        const int serviceMonths = MonthIndex(p.year, p.month) - MonthIndex(EmployeeDateYear(head.datSevStag), start.month());
+        const int serviceMonths =
+            MonthIndex(p.year, p.month) - MonthIndex(EmployeeDateYear(head.datSevStag), start.month());
         for (int month : months) {
             const int serviceMonth = serviceMonths + MonthsFromReporting(p, month);
             if (serviceMonth < 0)

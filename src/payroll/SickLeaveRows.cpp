@@ -117,8 +117,7 @@ void SheetTimeInMonth(const CalcPass& p, const SickLeaveSheet& s, int& outDays, 
     if (to < from)
         return;
     int days = 0, minutes = 0;
-    ScheduleNormDayByDay(WorkSchedule::ReportingMonth, p.workSchedule(), from, to, days,
-                         minutes, p.doc);
+    ScheduleNormDayByDay(WorkSchedule::ReportingMonth, p.workSchedule(), from, to, days, minutes, p.doc);
     outDays += days;
     outMinutes += minutes;
 }

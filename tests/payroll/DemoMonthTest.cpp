@@ -288,8 +288,7 @@ TEST_F(DemoMonth, DeductionsAboveTheAccrualsTransferNothing)
 // them: the bank's commission at 150 % with 101's rest sent to his card,
 // 102's permanent payment of -99,999,999.00 at 150 %, 110's deduction of
 // 99,999,999.00 entered for the month, 117's loan debt of 99,999,999.00 with
-// the tax on its benefit at 10 % a year, and his deductions' multiplicity of
-// 15. Nobody's month turns money negative by itself: no advance, tax,
+// the tax on its benefit at 10 % a year. Nobody's month turns money negative by itself: no advance, tax,
 // transfer, commission or contribution row below zero, and nothing left to
 // pay below zero.
 TEST_F(DemoMonth, StoredValuesThatCannotBeTurnNoMoneyNegative)
@@ -325,9 +324,6 @@ TEST_F(DemoMonth, StoredValuesThatCannotBeTurnNoMoneyNegative)
     edit(117, [](EmployeeRecord& rec, EmployeeAttributes&) {
         rec.ssud.loans[0].sumDolg = 9'999'999'900;
         rec.ssud.loans[0].nalog = 1;
-        for (NalvichEntry& deduction : rec.nalvich)
-            if (deduction.kod != 0)
-                deduction.krat = 15;
     });
 
     const std::map<int, Outcome> all = computeAll();
@@ -373,8 +369,8 @@ TEST_F(DemoMonth, EmployerPaidSickDaysBearNoContributions)
     const auto& ref = doc.refFiles;
     std::vector<ContributionRow> bases(std::size_t(2 * ref.sborCount));
     const int tek = base().config.tekMes;
-    ASSERT_EQ(ContributionsByMonths(MonthKey(2011, 1).value(), tek, ref.sbor.data(), ref.sborCount, bases.data(), o.rows.data(),
-                                    int(o.rows.size()), 0, 0, nullptr, doc),
+    ASSERT_EQ(ContributionsByMonths(MonthKey(2011, 1).value(), tek, ref.sbor.data(), ref.sborCount, bases.data(),
+                                    o.rows.data(), int(o.rows.size()), 0, 0, nullptr, doc),
               0);
     for (int k = 0; k < ref.sborCount; ++k)
         EXPECT_DOUBLE_EQ(bases[std::size_t(ref.sborCount + k)].base, 1'198'800) << k;
