@@ -284,6 +284,36 @@ TEST_F(DemoMonth, DeductionsAboveTheAccrualsTransferNothing)
     EXPECT_NEAR(deducted, o.accrued(), 0.001);
 }
 
+// 117 Калинин's second child's deduction (115, 1,000 a month from January)
+// typed with the multiplicity of 15: 15,000 a month since January. Income
+// since January 14,517.60 + 17,909.25 + 21,847.94 + 3,277.00 (March's bonus)
+// + April's piece work 19,971.17 = 77,522.96; deductions 400 on himself in
+// January and February (32,426.85 by February, within 40,000) + 4 x 1,000
+// for the first child + 4 x 15,000 = 64,800; 13 % of 12,722.96 = 1,654 less
+// 6,598 withheld (1,575 + 2,016 + 3,007) is -4,944. The month pays no tax
+// withheld earlier out (the next months' tax takes it into account): no tax
+// row, and the loan's instalment of 3,000 and the advance of 7,100 leave
+// 19,971.17 - 7,100 - 3,000 = 9,871.17, all of it sent to his bank account.
+TEST_F(DemoMonth, ADeductionTypedForMonthsPastReturnsNoTax)
+{
+    const int index = base().FindEmployee(117);
+    const int slot = base().list[std::size_t(index)].slot;
+    EmployeeRecord rec;
+    ASSERT_TRUE(base().swap.readSlot(slot, rec));
+    ASSERT_EQ(rec.nalvich[3].kod, 115);
+    rec.nalvich[3].krat = 15;
+    base().swap.writeSlot(slot, rec);
+
+    const Outcome o = compute(index);
+    ASSERT_GE(o.result, 0);
+    EXPECT_DOUBLE_EQ(o.accrued(), 19'971.17);
+    EXPECT_EQ(o.count(902), 0);
+    EXPECT_DOUBLE_EQ(o.sum(901), 7'100);
+    EXPECT_DOUBLE_EQ(o.sum(760), 3'000);
+    EXPECT_DOUBLE_EQ(o.sum(903), 9'871.17);
+    EXPECT_DOUBLE_EQ(o.pay, 0);
+}
+
 // Values that no screen takes now, as a base of an older version may hold
 // them: the bank's commission at 150 % with 101's rest sent to his card,
 // 102's permanent payment of -99,999,999.00 at 150 %, 110's deduction of

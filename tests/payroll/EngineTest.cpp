@@ -621,9 +621,15 @@ TEST(EngineGolden, ChildDeductionUpToTheIncomeLimit)
 // 50,000.00 - 2,800.00 = 6,136.00 each. March: 13 % of 150,000.00 - 3 x
 // 2,800.00 = 18,408.00 less 12,272.00 withheld, 6,136.00; a multiplicity
 // stored as -3 (an older base) counts once: 13 % of 150,000.00 - 4,200.00 =
-// 18,954.00 less 12,272.00, 6,682.00. A reversal of January's salary entered
-// in March returns tax, as the law says: 13 % of 100,000.00 - 8,400.00 =
-// 11,908.00 less 12,272.00, -364.00.
+// 18,954.00 less 12,272.00, 6,682.00. A multiplicity of 15 typed in March
+// for the months since January gives 3 x 21,000.00: 13 % of 150,000.00 -
+// 63,000.00 = 11,310.00 less 12,272.00 is -962.00, which the month does not
+// pay out: no tax (the next months' tax takes it into account). A reversal
+// of January's salary entered in March returns tax, as the law says: 13 % of
+// 100,000.00 - 8,400.00 = 11,908.00 less 12,272.00, -364.00; at the
+// multiplicity of 15 the reversal returns its own tax only, 13 % of
+// 50,000.00 = 6,500.00 (13 % of 100,000.00 - 63,000.00 = 4,810.00 less
+// 12,272.00 is -7,462.00, of which -962.00 is not the reversal's).
 TEST(EngineGolden, ADoubledDeductionAndAReversalThatReturnsTax)
 {
     EngineWorld w;
@@ -646,6 +652,11 @@ TEST(EngineGolden, ADoubledDeductionAndAReversalThatReturnsTax)
     n.krat = 2;
     ASSERT_EQ(w.calc(), 2);
     ExpectRows(w.stored(), {expected(4, kSalary, 22), expected(902, 613'600)});
+    n.krat = 15;
+    ASSERT_EQ(w.calc(), 1);
+    ExpectRows(w.stored(), {expected(4, kSalary, 22)});
+    EXPECT_EQ(MonthMoneyOfRecord(w.base().current, w.attr().kvProizv).net(), kSalary);
+    n.krat = 2;
     w.rec.rows[0] = row(4, -kSalary, 1);
     w.attr().kvProizv = 1;
     ASSERT_EQ(w.calc(), 3);
@@ -653,6 +664,10 @@ TEST(EngineGolden, ADoubledDeductionAndAReversalThatReturnsTax)
     reversal.mes = 1;
     ExpectRows(w.stored(), {reversal, expected(4, kSalary, 22), expected(902, -36'400)});
     EXPECT_EQ(MonthMoneyOfRecord(w.base().current, w.attr().kvProizv).net(), 36'400);
+    n.krat = 15;
+    ASSERT_EQ(w.calc(), 3);
+    ExpectRows(w.stored(), {reversal, expected(4, kSalary, 22), expected(902, -650'000)});
+    EXPECT_EQ(MonthMoneyOfRecord(w.base().current, w.attr().kvProizv).net(), 650'000);
 }
 
 // ----------------------------------------------------------------------------- rows of the month's inputs
