@@ -131,6 +131,23 @@ check_compared_codes() {
         }'
 }
 
+# A row is made, rounded or summed under a pay-kind code by the code's name:
+# no code is typed as a number where a row maker, the rounding by pay kind or
+# a pay-kind lookup takes its code (DirectRow, AppendRow, AppendComputedRow,
+# RoundByPayKind, FindPayKind, PayKindOf: "AppendRow(p, 153, ...)"), nor as
+# the negated number where a base takes one code alone (PassBase,
+# CalcBaseBySelector: "PassBase(p, 0, 0, -155, ...)"). Comments and texts are
+# not read.
+check_typed_row_codes() {
+    sources | grep -v '^src/infobase/PayKindCodes\.h$' | lines_where '(my $c = $_) =~ s{//.*|/\*.*?\*/}{}g;
+        $c =~ s{"(?:[^"\\]|\\.)*"}{""}g;
+        my $arg = qr/(?:[^(),]++|(\((?:[^()]++|(?-1))*\)))*/;
+        my $number = qr/\s*[1-9][0-9]{0,3}\s*/;
+        $c =~ m{\b(?:DirectRow|AppendRow|AppendComputedRow|RoundByPayKind|FindPayKind|PayKindOf)\s*\($arg,$number[,)]}
+            || $c =~ m{\b(?:PassBase|CalcBaseBySelector)\s*\($arg,$arg,$arg,\s*-$number[,)]}' \
+        "a pay-kind code typed as a number where a row is made or found: name it in infobase/PayKindCodes.h"
+}
+
 # Every file the program writes goes through platform::SavedFile (a private
 # temporary file renamed over the name, never through a link). Every way a
 # file can be opened for writing is looked for; each one found must write
@@ -235,7 +252,7 @@ check_month_arithmetic() {
         $found' "a month key or index worked out by hand: use MonthKey, MonthIndex and their kin in values/Values.h"
 }
 
-for check in check_book_indexes check_book_number_arithmetic check_slot_arithmetic check_slot_bound check_table_names check_compared_codes check_file_writers check_plain_line_edits check_screen_readers check_month_arithmetic; do
+for check in check_book_indexes check_book_number_arithmetic check_slot_arithmetic check_slot_bound check_table_names check_compared_codes check_typed_row_codes check_file_writers check_plain_line_edits check_screen_readers check_month_arithmetic; do
     found=$($check)
     if [ -n "$found" ]; then
         echo "$found" >&2

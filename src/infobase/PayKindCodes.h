@@ -89,6 +89,17 @@ constexpr bool IsPayReducingCode(int code)
     return code >= kFirstDeductionCode && code <= 937 && !IsInformationDeductionCode(code);
 }
 
+// The deductions that give way to what is left to pay: those that reduce the
+// pay, but for the money paid out already (the advance 901, a payout 904),
+// the income tax (902) and the employee's pension contribution (922, 923),
+// which the law takes first. A deduction entered for the month, a permanent
+// one, a loan's repayment and a fixed transfer take at most what is left.
+constexpr bool GivesWayToPay(int code)
+{
+    return IsPayReducingCode(code) && code != kCodeAdvance && code != kCodePayout && code != kCodeTaxRow &&
+           code != kCodePensionTaxed && code != kCodePensionOther;
+}
+
 // The deductions the rest transferred to a bank is left after: 700 to 934
 // except 865 to 890. The bank's commissions (935 to 937) and 938, 939 are
 // not taken off before the rest is known: the commissions are worked out on
@@ -157,6 +168,21 @@ inline constexpr int kCodeOverpaid = 909;
 inline constexpr int kCodeAlimony = 911;
 inline constexpr int kCodeWrit = 912;
 inline constexpr int kCodeWritWithoutBenefits = 913;
+// The postal fee of sending a writ's deduction (914).
+inline constexpr int kCodePostalFee = 914;
+
+// The deduction code of a writ of a kind: 1 alimony (911), 2 a writ not
+// taken from the benefits (913), 3 any other writ (912); 0 for a kind that is
+// none of them, which deducts nothing.
+constexpr int WritDeductionCode(int kind)
+{
+    switch (kind) {
+    case 1: return kCodeAlimony;
+    case 2: return kCodeWritWithoutBenefits;
+    case 3: return kCodeWrit;
+    default: return 0;
+    }
+}
 
 // The payments at average earnings: the vacation pay and the compensation
 // (85-91, 95-98) and the annual vacation pay by financing source (601-634).
@@ -233,6 +259,22 @@ constexpr bool IsEmployerSickDaysCode(int code) { return code >= 110 && code <= 
 // The pay at average earnings for time away (154), which the dated archive
 // keeps for a sheet of kind 6.
 inline constexpr int kCodeAbsenceAtAverage = 154;
+
+// The rest of a sick-leave part up to the earnings (153), when the benefit is
+// split at its percent.
+inline constexpr int kCodeSickLeaveTopUp = 153;
+
+// The regional coefficient (83) and the northern supplement (82) on the
+// month's pay.
+inline constexpr int kCodeRegionalCoefficient = 83;
+inline constexpr int kCodeNorthernSupplement = 82;
+
+// The compensation of unused vacation (89), of a vacation of kind 1 (689).
+inline constexpr int kCodeVacationCompensation = 89;
+inline constexpr int kCodeKind1VacationCompensation = 689;
+
+// A brigade bonus's share for the planned holiday time (17).
+inline constexpr int kCodeHolidayTimeBonus = 17;
 
 // The benefit of the sheets of kinds 8 and 9 (655-657) and of kind 10
 // (695-697), each for the last month, the month and the next month; kind

@@ -233,39 +233,57 @@ int FixedTransfers(CalcPass& p)
     return 0;
 }
 
-// Whether a row of the loans' and fixed transfers' steps is a standing
-// deduction: a loan's repayment or a transfer, not the payout of a loan's
-// interest nor the interest itself.
-bool IsStandingDeduction(const AccrualRow& row)
-{
-    return IsPayReducingCode(row.kod) && row.kod != kCodePayout && row.sum > 0;
-}
+// Whether a row made before the income tax gives way to what is left to
+// pay (GivesWayToPay): a deduction entered for the month, a permanent one, a
+// loan's repayment, a fixed transfer.
+bool GivesWay(const AccrualRow& row) { return GivesWayToPay(row.kod) && row.sum > 0; }
 
-// The standing deductions among the rows from `first` to `end`, in whole kopecks.
-double StandingDeductions(const CalcPass& p, int first, int end)
+// The deductions that give way among the rows before `end`, in whole kopecks.
+double GivingWay(const CalcPass& p, int end)
 {
     double sum = 0;
-    for (int i = first; i < end; ++i)
-        if (IsStandingDeduction(p.rows[i]))
+    for (int i = 0; i < end; ++i)
+        if (GivesWay(p.rows[i]))
             sum += RoundWhole(p.rows[i].sum);
     return sum;
 }
 
-// The loans' repayments and the fixed transfers, the rows from `first` to
-// `end`, give up what passes the amount left to pay once the income tax, the
-// advance and the writs are taken, the last made first: a transfer sends
-// what there is, and the rest of a loan's debt stays for the next months (the
-// month change takes off the debt what was deducted). An advance larger than
-// the pay still leaves a debt.
-void FitStandingDeductions(CalcPass& p, int first, int end)
+// Every deduction that gives way, among the rows before `end`, gives up what
+// passes the amount left to pay once the income tax, the advance and the
+// writs are taken, the last made first (a fixed transfer, then the loans,
+// then the permanent and the entered deductions): a transfer sends what
+// there is, the rest of a loan's debt stays for the next months (the month
+// change takes off the debt what was deducted), and the rest of an entered
+// deduction goes to the next month as the debt. An advance larger than the
+// pay still leaves a debt.
+void FitDeductions(CalcPass& p, int end)
 {
     double over = -LeftToPay(p);
-    for (int i = end - 1; i >= first && over > 0; --i) {
+    for (int i = end - 1; i >= 0 && over > 0; --i) {
         AccrualRow& row = p.rows[i];
-        if (!IsStandingDeduction(row))
+        if (!GivesWay(row))
             continue;
         const double cut = std::min(row.sum, over);
         row.sum -= cut; // a zero row goes at the compaction
+        over -= cut;
+    }
+}
+
+// The month's income tax, the rows from `first` to `end`, takes at most what
+// is left to pay once the advance is taken (`givingWay`, the deductions that
+// give way to it, counted back): the tax is withheld from the money paid, and
+// what it cannot take now the next months' tax, counted since January, takes
+// (a tax on a loan's benefit larger than the pay, for one). A tax returned
+// (a row below zero, by a reversal of earlier months) stays as it is.
+void FitIncomeTax(CalcPass& p, int first, int end, double givingWay)
+{
+    double over = -(LeftToPay(p) + givingWay);
+    for (int i = end - 1; i >= first && over > 0; --i) {
+        AccrualRow& row = p.rows[i];
+        if (row.sum <= 0)
+            continue;
+        const double cut = std::min(row.sum, std::ceil(over / 100) * 100); // the tax is in whole roubles
+        row.sum = std::max(0.0, row.sum - cut);
         over -= cut;
     }
 }
@@ -341,13 +359,16 @@ int WritBases(CalcPass& p, const IspolBlock::Writ& w, double& base, double& tax,
     tax = SumOfCode(p, kCodeTaxRow);
     second = 0;
     if (w.vid == 2 && w.priznUd) {
-        for (int code : {155, 156, 157, 195, 196, 197}) {
-            int c = 0;
-            double t = 0;
-            second += PassBase(p, kBaseRowsOnly, 0, -code, c, t);
-            if (c < 0)
-                return c;
-        }
+        // The sick-leave benefits and the benefits for an accident at work,
+        // each for the last month, the month and the next month.
+        for (const int first : {kFirstSickBenefitCode, kFirstInjuryBenefitCode})
+            for (int code = first; code < first + 3; ++code) {
+                int c = 0;
+                double t = 0;
+                second += PassBase(p, kBaseRowsOnly, 0, -code, c, t);
+                if (c < 0)
+                    return c;
+            }
     }
     return 0;
 }
@@ -363,8 +384,8 @@ int PostalFee(CalcPass& p, const IspolBlock::Writ& w, double amount, double stan
     const double fee = TaxForMonth(w.tabPsbor, amount, p.doc);
     if (fee <= 0)
         return std::min(0, int(fee));
-    const double taken = std::min(RoundByPayKind(fee, 914, p.doc), std::max(0.0, LeftToPay(p) + standing));
-    return std::min(0, DirectRow(p, 914, taken, p.month));
+    const double taken = std::min(RoundByPayKind(fee, kCodePostalFee, p.doc), std::max(0.0, LeftToPay(p) + standing));
+    return std::min(0, DirectRow(p, kCodePostalFee, taken, p.month));
 }
 
 // The writs of the month together take at most half of the pay after tax
@@ -375,15 +396,15 @@ int Writs(CalcPass& p, double standing)
 {
     double taken = 0;
     for (const auto& w : p.rec().ispol.writs) {
-        if (w.vid == 0 || w.sum <= 0) // below 0 it cannot be (see Loans)
+        const int code = WritDeductionCode(w.vid);
+        if (code == 0 || w.sum <= 0) // below 0 it cannot be (see Loans)
             continue;
         double base = 0, tax = 0, second = 0;
         if (const int r = WritBases(p, w, base, tax, second); r < 0)
             return r;
-        const int code = w.vid == 1 ? 911 : 915 - w.vid;
         const double most = std::max(0.0, std::floor(std::min(WritShare(base, tax) - taken, LeftToPay(p) + standing)));
-        const double amount =
-            std::min(RoundByPayKind(RoundWhole(WritDeduction(w, base, tax, second, p.year, p.month)), code, p.doc), most);
+        const double amount = std::min(
+            RoundByPayKind(RoundWhole(WritDeduction(w, base, tax, second, p.year, p.month)), code, p.doc), most);
         taken += amount;
         if (p.count >= p.capacity)
             return kCalcTooManyRows;
@@ -397,6 +418,9 @@ int Writs(CalcPass& p, double standing)
     }
     return 0;
 }
+
+// The bank's commission rate of a whole row, 100 % in hundredths of a percent.
+constexpr int kWholeRowRate = 10'000;
 
 int BankTransfers(CalcPass& p)
 {
@@ -425,7 +449,10 @@ int BankTransfers(CalcPass& p)
         if (r == 1)
             restRow = p.count - 1;
     }
-    const int rate = p.base().firm.sbProcSotr;
+    // The commission is a share of the row it is taken from, at most the
+    // whole row: a rate stored above 100 % (an older base may hold one; the
+    // firm's screen refuses it) takes the row, never more.
+    const int rate = std::min<int>(p.base().firm.sbProcSotr, kWholeRowRate);
     if (cardTransfer && p.mode == CalcStore && rate != 0) {
         const int n = p.count;
         for (int i = 0; i < n; ++i) {
@@ -437,7 +464,7 @@ int BankTransfers(CalcPass& p)
                 commission = kCodeCommissionOnPayout;
             else if (i == restRow)
                 commission = kCodeCommissionOnRest;
-            if (commission == 0 || FindPayKind(p.doc, commission) < 0)
+            if (commission == 0 || p.rows[i].sum <= 0 || FindPayKind(p.doc, commission) < 0)
                 continue;
             const double c = RoundWhole(p.rows[i].sum * rate / 10000.0);
             if (c == 0)
@@ -719,19 +746,20 @@ int CalcAccrualsAndTaxes(CalcPass& p)
     bool saveMaster = false;
     if ((r = PensionContribution(p)) < 0)
         return r;
-    const int standingFirst = p.count;
     if ((r = Loans(p)) < 0)
         return r;
     if ((r = FixedTransfers(p)) < 0)
         return r;
-    const int standingEnd = p.count;
+    const int taxFirst = p.count;
     if ((r = IncomeTaxRows(p, saveMaster)) < 0)
         return r;
+    const int taxEnd = p.count;
     if ((r = Advance(p)) < 0)
         return r;
-    if ((r = Writs(p, StandingDeductions(p, standingFirst, standingEnd))) < 0)
+    FitIncomeTax(p, taxFirst, taxEnd, GivingWay(p, taxFirst));
+    if ((r = Writs(p, GivingWay(p, taxFirst))) < 0)
         return r;
-    FitStandingDeductions(p, standingFirst, standingEnd);
+    FitDeductions(p, taxFirst);
     if ((r = BankTransfers(p)) < 0)
         return r;
     if (p.mode == CalcStore) {

@@ -448,9 +448,7 @@ int PeriodInputs(VacationCalc& c)
     c.early2006 = MonthIndex(c.startYear, c.startMonthNumber) < MonthIndex(2006, 10) ||
                   (!c.compensation && c.startYear == 2006 && c.startMonthNumber == 10 && c.startDay <= 5);
     c.defaultMonthDays = c.kalend == 2 ? 25.25 : (c.early2006 ? 29.6 : 29.4);
-    c.fixedRise = (c.rateVariant == 1 && base.holdsSlot(c.slot))
-                      ? base.tabelOf(c.slot).koeffHundredths()
-                      : 0;
+    c.fixedRise = (c.rateVariant == 1 && base.holdsSlot(c.slot)) ? base.tabelOf(c.slot).koeffHundredths() : 0;
     return 0;
 }
 
@@ -640,19 +638,21 @@ void PayBeforeVacation(VacationCalc& c)
     const double pay = RoundByPayKind(RoundWhole(amount), code, c.doc);
     if (pay != 0)
         c.append(code, pay, c.start, days, workMinutes);
-    const double regional = RoundByPayKind(RoundWhole(pay * c.doc.infoBase.firm.procRaj / 100.0), 83, c.doc);
+    const double regional =
+        RoundByPayKind(RoundWhole(pay * c.doc.infoBase.firm.procRaj / 100.0), kCodeRegionalCoefficient, c.doc);
     if (regional != 0)
-        c.append(83, regional, c.start, days, workMinutes);
-    const double northern = RoundByPayKind(RoundWhole(pay * NorthernAllowancePercent(c.doc, c.start)), 82, c.doc);
+        c.append(kCodeRegionalCoefficient, regional, c.start, days, workMinutes);
+    const double northern =
+        RoundByPayKind(RoundWhole(pay * NorthernAllowancePercent(c.doc, c.start)), kCodeNorthernSupplement, c.doc);
     if (northern != 0)
-        c.append(82, northern, c.start, days, workMinutes);
+        c.append(kCodeNorthernSupplement, northern, c.start, days, workMinutes);
 }
 
 } // namespace
 
 int VacationCompensationCode(const VacationNote& line)
 {
-    const int code = line.vid == 1 ? 689 : 89;
+    const int code = line.vid == 1 ? kCodeKind1VacationCompensation : kCodeVacationCompensation;
     return line.budg != 0 ? code + 501 + line.budg : code;
 }
 

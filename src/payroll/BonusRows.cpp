@@ -96,7 +96,7 @@ int BrigadeBonusRows(CalcPass& p, const BonusLine& b, const PayKind& kind)
     const int planned = t.prPlanHr != 0 ? t.prPlanHr : t.prPlanDn * p.dayLength;
     const int worked = t.rabHr != 0 ? t.rabHr : t.rabDn * p.dayLength;
     if (planned != 0 && worked != 0)
-        if (const int r = AppendRow(p, 17, amount / worked * planned, p.month, 0, 0, b.ceh); r < 0)
+        if (const int r = AppendRow(p, kCodeHolidayTimeBonus, amount / worked * planned, p.month, 0, 0, b.ceh); r < 0)
             return r;
     return kept ? BonusPayout(p, b, kind, bonus) : 0;
 }

@@ -338,6 +338,12 @@ int DeductionStartKey(const infobase::NalvichEntry& slot, const infobase::Employ
     return MonthKey(hired.fullYear(), hired.month()).value();
 }
 
+// How many times a standard deduction is given a month: its multiplicity
+// (the children it counts, or a doubled deduction twice), 0 counting once;
+// a value stored outside 0 to 15 (an older base may hold one) counts within
+// that range.
+int DeductionMultiplicity(int stored) { return std::clamp(stored, 1, 15); }
+
 // Standard deductions and the cumulative base.
 int GiveDeductions(IncomeSums& c)
 {
@@ -373,7 +379,7 @@ int GiveDeductions(IncomeSums& c)
             if (kind->monthly == 0)
                 deduction = std::min(slot.sum - slotGiven[std::size_t(s)], income - given);
             else
-                deduction = (slot.krat == 0 ? 1 : slot.krat) * kind->monthly;
+                deduction = DeductionMultiplicity(slot.krat) * kind->monthly;
             deduction = std::max(deduction, 0.0);
             row.deductions[std::size_t(s)] = deduction;
             slotGiven[std::size_t(s)] += deduction;
@@ -622,6 +628,46 @@ int TaxDueForMonth(TaxCalc& c, int month, int count, double& tax)
     return 0;
 }
 
+// Whether a row takes income back: an accrual below zero, a reversal of
+// income entered for the month or worked out by it.
+bool TakesIncomeBack(const AccrualRow& r) { return r.kod != 0 && IsAccrualCode(r.kod) && r.sum < 0; }
+
+// The month's tax (`tax`, as TaxDueForMonth gives it) is below zero only by
+// what the month's reversals of income return: the tax less the tax the
+// month would owe without them, when that is below zero. Tax withheld in
+// earlier months of the year beyond what the year's income owes for another
+// cause (a deduction typed later for months past) is not paid out by the
+// month: it is returned on the employee's application (Tax Code art. 231),
+// and the next months' tax, counted since January, takes it into account.
+int HoldReturnToReversals(TaxCalc& c, int month, int count, double& tax)
+{
+    if (tax >= 0)
+        return 0;
+    std::vector<AccrualRow> without(c.entries, c.entries + count);
+    bool reversed = false;
+    for (AccrualRow& r : without)
+        if (TakesIncomeBack(r)) {
+            r = AccrualRow{};
+            reversed = true;
+        }
+    if (!reversed) {
+        tax = 0;
+        return 0;
+    }
+    auto& head = c.doc.infoBase.current.head;
+    const std::uint32_t propertyLeft = head.imvichOst; // the month's own computation keeps it
+    AccrualRow* const entries = c.entries;
+    c.entries = without.data();
+    double taxWithout = 0;
+    const int r = TaxDueForMonth(c, month, count, taxWithout);
+    c.entries = entries;
+    head.imvichOst = propertyLeft;
+    if (r < 0)
+        return r;
+    tax = std::min(0.0, tax - std::min(0.0, taxWithout));
+    return 0;
+}
+
 } // namespace
 
 int CalcIncomeTax(int tableArgument, AccrualRow* entries, int entryCount, PayrollDoc& doc, int capacity,
@@ -666,6 +712,8 @@ int CalcIncomeTax(int tableArgument, AccrualRow* entries, int entryCount, Payrol
         const int count = entryCount + appended;
         double tax = 0;
         if (const int r = TaxDueForMonth(c, month, count, tax); r < 0)
+            return r;
+        if (const int r = HoldReturnToReversals(c, month, count, tax); r < 0)
             return r;
         if (tax == 0)
             continue;

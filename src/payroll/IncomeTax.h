@@ -119,8 +119,10 @@ struct IncomeTaxRun {
 // pay kind 919. One month, or six from the reporting month on when the tax's
 // income-month flag is set. Updates the record's remaining property deduction
 // (imvichOst); in a year that is not the deduction's (PropertyDeductionYear)
-// none is given and the whole remainder stays. Returns the number of rows appended or a negative error code
-// (rows appended before it stay).
+// none is given and the whole remainder stays. A month's tax is below zero
+// only by what the month's reversals of income (accruals below zero) return.
+// Returns the number of rows appended or a negative error code (rows
+// appended before it stay).
 // run: what a run over many employees keeps for the tax (nullptr: nothing kept).
 int CalcIncomeTax(int tableArgument, infobase::AccrualRow* entries, int entryCount, PayrollDoc& doc,
                   int capacity = kCalcResultRows, IncomeTaxRun* run = nullptr);

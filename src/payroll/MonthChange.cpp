@@ -421,8 +421,30 @@ private:
             }
         }
         const double acc = std::trunc(accruals), ded = std::trunc(deductions);
-        if (acc < ded)
-            debtRow(ded - acc, 0, 0, 0);
+        const double left = std::trunc(enteredDeductionsLeft(move));
+        if (acc < ded || left > 0)
+            debtRow(std::max(0.0, ded - acc) + left, 0, 0, 0);
+    }
+
+    // What the month's computed rows did not deduct of the deductions entered
+    // for it (the run takes them at most to what is left to pay), by code:
+    // the rest is the employee's debt to the next month. A transfer sends
+    // what there is and leaves no debt.
+    double enteredDeductionsLeft(const EmployeeMove& move) const
+    {
+        std::map<int, double> left;
+        const int inputs = std::min<int>(move.attr.kvProizv, kMonthRows);
+        for (int i = 0; i < inputs; ++i) {
+            const AccrualRow& r = move.rec.rows[std::size_t(i)];
+            if (GivesWayToPay(r.kod) && !IsTransferCode(r.kod) && r.sum > 0)
+                left[r.kod] += RoundWhole(r.sum);
+        }
+        for (const AccrualRow& r : move.calculated)
+            if (const auto found = left.find(r.kod); found != left.end())
+                found->second -= RoundWhole(r.sum);
+        double sum = 0;
+        for (const auto& [code, amount] : left) sum += std::max(0.0, amount);
+        return sum;
     }
 
     // Bonus lines: only those kept for the next month stay.

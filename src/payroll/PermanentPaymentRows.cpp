@@ -224,9 +224,14 @@ struct RateOnce {
 // The base of a payment of kinds 0-4: its own amount, else the salary, the
 // tariff, the minimum wage or the salary for the month; kind 3 is then paid
 // as kind 0. 0 when the payment is not paid by its time basis or has no base.
+// An amount stored below zero (an older base may hold one; the screen
+// refuses it) pays nothing: a payment cannot take money off the pay, which
+// a deduction of the month's entries does.
 double LowKindBase(const CalcPass& p, const PostDoplEntry& e, int& kind)
 {
     if (kind == 1 && e.zavisOt == 0)
+        return 0;
+    if (e.sum < 0)
         return 0;
     if (kind == 2 && (e.zavisOt == 2 || e.zavisOt == 3 || e.zavisOt == 6 || e.zavisOt == 7))
         return 0;

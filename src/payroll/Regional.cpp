@@ -228,8 +228,8 @@ int RegionalNorthernRows(CalcPass& p, bool onAverages)
     RegionalRun own; // a call outside a run lists the kinds for itself
     Supplements s{p, p.options.regional ? *p.options.regional : own};
     const bool northern = firm.procSev != 0 && head.datSevStag != 0;
-    const auto* k83 = PayKindOf(doc, 83);
-    const auto* k82 = PayKindOf(doc, 82);
+    const auto* k83 = PayKindOf(doc, kCodeRegionalCoefficient);
+    const auto* k82 = PayKindOf(doc, kCodeNorthernSupplement);
     const bool regionalWanted = firm.procRaj != 0 && (!onAverages || !(k83 && k83->enOtp != 0));
     const bool northernWanted = northern && (!onAverages || !(k82 && k82->enOtp != 0));
 
@@ -240,7 +240,8 @@ int RegionalNorthernRows(CalcPass& p, bool onAverages)
                 return r;
     if (northernWanted) {
         const PackedDate start(head.datSevStag);
-        const int serviceMonths = MonthIndex(p.year, p.month) - MonthIndex(EmployeeDateYear(head.datSevStag), start.month());
+        const int serviceMonths =
+            MonthIndex(p.year, p.month) - MonthIndex(EmployeeDateYear(head.datSevStag), start.month());
         for (int month : months) {
             const int serviceMonth = serviceMonths + MonthsFromReporting(p, month);
             if (serviceMonth < 0)

@@ -269,8 +269,8 @@ void BenefitLimits(BenefitCalc& c)
 {
     c.minimumWage = minimumWage(c.doc, c.startYear, c.line.mBegin);
     c.maximum = (c.variant >= 3) ? c.minimumWage : maximumFor(c.doc, c.kind, c.startYear, c.line.mBegin);
-    const auto* k83 = PayKindOf(c.doc, 83);
-    const auto* k82 = PayKindOf(c.doc, 82);
+    const auto* k83 = PayKindOf(c.doc, kCodeRegionalCoefficient);
+    const auto* k82 = PayKindOf(c.doc, kCodeNorthernSupplement);
     c.raise83 = k83 && k83->enBlnFull;
     const bool raise82 = k82 && k82->enBlnFull;
     c.raise =

@@ -95,7 +95,7 @@ int AppendPart(CalcPass& p, const SickLeavePart& part, int code, double amount, 
     if (r < 0)
         return r;
     if ((p.base().config.okrugVypWord & 0x8000) && part.percent > 0 && part.percent < 100) {
-        const int r2 = AppendRow(p, 153, (100.0 - part.percent) * amount / part.percent, part.month);
+        const int r2 = AppendRow(p, kCodeSickLeaveTopUp, (100.0 - part.percent) * amount / part.percent, part.month);
         if (r2 < 0)
             return r2;
     }
@@ -117,8 +117,7 @@ void SheetTimeInMonth(const CalcPass& p, const SickLeaveSheet& s, int& outDays, 
     if (to < from)
         return;
     int days = 0, minutes = 0;
-    ScheduleNormDayByDay(WorkSchedule::ReportingMonth, p.workSchedule(), from, to, days,
-                         minutes, p.doc);
+    ScheduleNormDayByDay(WorkSchedule::ReportingMonth, p.workSchedule(), from, to, days, minutes, p.doc);
     outDays += days;
     outMinutes += minutes;
 }
@@ -152,7 +151,8 @@ int SpecialAllowanceRow(CalcPass& p, const SickLeavePart* parts, int joined, int
         days += parts[j].days;
         minutes += parts[j].minutes;
     }
-    const int r = count == 2 ? AppendRow(p, 154, sum, p.month, 0, minutes) : AppendRow(p, 154, sum, p.month, days);
+    const int r = count == 2 ? AppendRow(p, kCodeAbsenceAtAverage, sum, p.month, 0, minutes)
+                             : AppendRow(p, kCodeAbsenceAtAverage, sum, p.month, days);
     return std::min(r, 0);
 }
 

@@ -284,6 +284,101 @@ TEST_F(DemoMonth, DeductionsAboveTheAccrualsTransferNothing)
     EXPECT_NEAR(deducted, o.accrued(), 0.001);
 }
 
+// 117 Калинин's second child's deduction (115, 1,000 a month from January)
+// typed with the multiplicity of 15: 15,000 a month since January. Income
+// since January 14,517.60 + 17,909.25 + 21,847.94 + 3,277.00 (March's bonus)
+// + April's piece work 19,971.17 = 77,522.96; deductions 400 on himself in
+// January and February (32,426.85 by February, within 40,000) + 4 x 1,000
+// for the first child + 4 x 15,000 = 64,800; 13 % of 12,722.96 = 1,654 less
+// 6,598 withheld (1,575 + 2,016 + 3,007) is -4,944. The month pays no tax
+// withheld earlier out (the next months' tax takes it into account): no tax
+// row, and the loan's instalment of 3,000 and the advance of 7,100 leave
+// 19,971.17 - 7,100 - 3,000 = 9,871.17, all of it sent to his bank account.
+TEST_F(DemoMonth, ADeductionTypedForMonthsPastReturnsNoTax)
+{
+    const int index = base().FindEmployee(117);
+    const int slot = base().list[std::size_t(index)].slot;
+    EmployeeRecord rec;
+    ASSERT_TRUE(base().swap.readSlot(slot, rec));
+    ASSERT_EQ(rec.nalvich[3].kod, 115);
+    rec.nalvich[3].krat = 15;
+    base().swap.writeSlot(slot, rec);
+
+    const Outcome o = compute(index);
+    ASSERT_GE(o.result, 0);
+    EXPECT_DOUBLE_EQ(o.accrued(), 19'971.17);
+    EXPECT_EQ(o.count(902), 0);
+    EXPECT_DOUBLE_EQ(o.sum(901), 7'100);
+    EXPECT_DOUBLE_EQ(o.sum(760), 3'000);
+    EXPECT_DOUBLE_EQ(o.sum(903), 9'871.17);
+    EXPECT_DOUBLE_EQ(o.pay, 0);
+}
+
+// Values that no screen takes now, as a base of an older version may hold
+// them: the bank's commission at 150 % with 101's rest sent to his card,
+// 102's permanent payment of -99,999,999.00 at 150 %, 110's deduction of
+// 99,999,999.00 entered for the month, 117's loan debt of 99,999,999.00 with
+// the tax on its benefit at 10 % a year. Nobody's month turns money negative by itself: no advance, tax,
+// transfer, commission or contribution row below zero, and nothing left to
+// pay below zero.
+TEST_F(DemoMonth, StoredValuesThatCannotBeTurnNoMoneyNegative)
+{
+    base().firm.sbProcSotr = 15'000;
+    base().firm.procSsudWhole = 10;
+    const auto edit = [&](int tabN, const auto& change) {
+        const int slot = base().list[std::size_t(base().FindEmployee(tabN))].slot;
+        EmployeeRecord rec;
+        ASSERT_TRUE(base().swap.readSlot(slot, rec));
+        change(rec, base().attributesOf(slot));
+        base().swap.writeSlot(slot, rec);
+    };
+    edit(101, [](EmployeeRecord& rec, EmployeeAttributes&) {
+        rec.sber[0] = SberRow{};
+        rec.sber[0].kod = 906;
+    });
+    edit(102, [](EmployeeRecord& rec, EmployeeAttributes&) {
+        PostDoplEntry& payment = rec.postDopl.back();
+        payment = PostDoplEntry{};
+        payment.kod = 53;
+        payment.sum = -9'999'999'900;
+        payment.procent = 1500;
+    });
+    edit(110, [](EmployeeRecord& rec, EmployeeAttributes& attr) {
+        AccrualRow& entered = rec.rows[attr.kvProizv];
+        entered = AccrualRow{};
+        entered.kod = 907;
+        entered.sum = 9'999'999'900;
+        entered.mes = 4;
+        attr.kvProizv = u16(attr.kvProizv + 1);
+    });
+    edit(117, [](EmployeeRecord& rec, EmployeeAttributes&) {
+        rec.ssud.loans[0].sumDolg = 9'999'999'900;
+        rec.ssud.loans[0].nalog = 1;
+    });
+
+    const std::map<int, Outcome> all = computeAll();
+    for (const auto& [tabN, o] : all) {
+        SCOPED_TRACE(tabN);
+        ASSERT_GE(o.result, 0);
+        double deducted = 0;
+        for (const AccrualRow& r : o.rows) {
+            if (r.kod == 901 || r.kod == 902 || r.kod == 903 || r.kod == 906 || (r.kod >= 935 && r.kod <= 937) ||
+                (r.kod >= 990 && r.kod <= 995)) {
+                EXPECT_GE(r.sum, 0) << r.kod;
+            }
+            if (r.kod >= 700 && r.kod <= 937 && !(r.kod >= 865 && r.kod <= 890))
+                deducted += r.sum / 100;
+        }
+        EXPECT_GE(o.accrued() - deducted, -0.005);
+    }
+    // 110's deduction takes what is left after the tax and the advance:
+    // 21,000 - 2,730 - 8,400 = 9,870.
+    EXPECT_DOUBLE_EQ(all.at(110).sum(907), 9'870);
+    EXPECT_DOUBLE_EQ(all.at(110).pay, 0);
+    // 102's stored payment pays nothing, so no "Надбавка" of his is below zero.
+    EXPECT_GE(all.at(102).sum(53), 0);
+}
+
 #endif
 
 #ifdef KALVOR_DATA_DIR
@@ -304,8 +399,8 @@ TEST_F(DemoMonth, EmployerPaidSickDaysBearNoContributions)
     const auto& ref = doc.refFiles;
     std::vector<ContributionRow> bases(std::size_t(2 * ref.sborCount));
     const int tek = base().config.tekMes;
-    ASSERT_EQ(ContributionsByMonths(MonthKey(2011, 1).value(), tek, ref.sbor.data(), ref.sborCount, bases.data(), o.rows.data(),
-                                    int(o.rows.size()), 0, 0, nullptr, doc),
+    ASSERT_EQ(ContributionsByMonths(MonthKey(2011, 1).value(), tek, ref.sbor.data(), ref.sborCount, bases.data(),
+                                    o.rows.data(), int(o.rows.size()), 0, 0, nullptr, doc),
               0);
     for (int k = 0; k < ref.sborCount; ++k)
         EXPECT_DOUBLE_EQ(bases[std::size_t(ref.sborCount + k)].base, 1'198'800) << k;

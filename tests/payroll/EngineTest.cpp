@@ -353,8 +353,8 @@ TEST(EngineGolden, WritLoanAndTransfer)
     std::vector<AccrualRow> computed = w.stored();
     ASSERT_EQ(computed.back().kod, 938); // the entered row, kept behind the computed ones
     computed.pop_back();
-    ExpectRows(computed, {expected(4, kSalary, 22), expected(810, loanPay), expected(902, tax),
-                          expected(903, rest), expected(911, alimony), expected(914, fee)});
+    ExpectRows(computed, {expected(4, kSalary, 22), expected(810, loanPay), expected(902, tax), expected(903, rest),
+                          expected(911, alimony), expected(914, fee)});
     EXPECT_EQ(w.base().zar1Of(1), 0);
 }
 
@@ -401,16 +401,16 @@ TEST(EngineGolden, NoDeductionLeavesTheAmountToPayBelowZeroByItself)
         fixed.vid = 1;
         fixed.sum = 9'999'999'900;
         ASSERT_EQ(w.calc(), 4);
-        ExpectRows(w.stored(), {expected(4, kSalary, 22), expected(902, tax), expected(911, 1'087'500),
-                                expected(911, 1'087'500)});
+        ExpectRows(w.stored(),
+                   {expected(4, kSalary, 22), expected(902, tax), expected(911, 1'087'500), expected(911, 1'087'500)});
         EXPECT_EQ(w.base().zar1Of(1), 2'175'000);
 
         // With an advance of 30,000.00, 13,500.00 is left when the writs come.
         w.rec.ispol.writs[0] = IspolBlock::Writ{};
         w.base().avOf(1) = 3'000'000;
         ASSERT_EQ(w.calc(), 4);
-        ExpectRows(w.stored(), {expected(4, kSalary, 22), expected(901, 3'000'000), expected(902, tax),
-                                expected(911, 1'350'000)});
+        ExpectRows(w.stored(),
+                   {expected(4, kSalary, 22), expected(901, 3'000'000), expected(902, tax), expected(911, 1'350'000)});
         EXPECT_EQ(w.base().zar1Of(1), 0);
     }
     {
@@ -432,8 +432,8 @@ TEST(EngineGolden, NoDeductionLeavesTheAmountToPayBelowZeroByItself)
         w.rec.sber[0].kod = 903;
         w.rec.sber[0].sum = 9'999'999'900;
         ASSERT_EQ(w.calc(), 4);
-        ExpectRows(w.stored(), {expected(4, kSalary, 22), expected(810, 3'000'000), expected(902, tax),
-                                expected(903, 1'350'000)});
+        ExpectRows(w.stored(),
+                   {expected(4, kSalary, 22), expected(810, 3'000'000), expected(902, tax), expected(903, 1'350'000)});
         EXPECT_EQ(w.base().zar1Of(1), 0);
 
         // A writ comes before them: a fixed 10,000.00 is taken whole, the loan
@@ -449,13 +449,99 @@ TEST(EngineGolden, NoDeductionLeavesTheAmountToPayBelowZeroByItself)
         EXPECT_EQ(w.base().zar1Of(1), 0);
         w.rec.ispol.writs[0] = IspolBlock::Writ{};
 
-        // An advance of 50,000.00 passes the 43,500.00 left: the loan and the
-        // transfer take nothing, and the advance leaves its debt of 6,500.00.
+        // An advance of 50,000.00 takes the whole pay: the loan, the transfer
+        // and the tax take nothing (the tax is withheld from the money paid;
+        // the next month's tax, counted since January, takes these 6,500.00).
         w.base().avOf(1) = kSalary;
-        ASSERT_EQ(w.calc(), 3);
-        ExpectRows(w.stored(), {expected(4, kSalary, 22), expected(901, kSalary), expected(902, tax)});
+        ASSERT_EQ(w.calc(), 2);
+        ExpectRows(w.stored(), {expected(4, kSalary, 22), expected(901, kSalary)});
         EXPECT_EQ(w.base().zar1Of(1), 0);
-        EXPECT_EQ(MonthMoneyOfRecord(w.base().current, w.attr().kvProizv).net(), -tax);
+        EXPECT_EQ(MonthMoneyOfRecord(w.base().current, w.attr().kvProizv).net(), 0);
+
+        // An advance of 60,000.00, larger than the pay, leaves its debt of
+        // 10,000.00.
+        w.base().avOf(1) = 6'000'000;
+        ASSERT_EQ(w.calc(), 2);
+        ExpectRows(w.stored(), {expected(4, kSalary, 22), expected(901, 6'000'000)});
+        EXPECT_EQ(MonthMoneyOfRecord(w.base().current, w.attr().kvProizv).net(), -1'000'000);
+    }
+    {
+        // A deduction entered for the month of 99,999,999.00 takes the
+        // 43,500.00 left after the tax; with an advance of 10,000.00, the
+        // 33,500.00 left. The rest goes to the next month as the debt
+        // (MonthChangeRules).
+        EngineWorld w;
+        w.salaried();
+        auto kinds = w.base().payKinds();
+        kinds.push_back(kind(907));
+        setKinds(w.doc, kinds);
+        w.rec.rows[0] = row(907, 9'999'999'900, 3);
+        w.attr().kvProizv = 1;
+        ASSERT_EQ(w.calc(), 3);
+        ExpectRows(w.stored(), {expected(4, kSalary, 22), expected(902, tax), expected(907, left)});
+        EXPECT_EQ(w.base().zar1Of(1), 0);
+        w.base().avOf(1) = 1'000'000;
+        ASSERT_EQ(w.calc(), 4);
+        ExpectRows(w.stored(), {expected(4, kSalary, 22), expected(901, 1'000'000), expected(902, tax),
+                                expected(907, left - 1'000'000)});
+        EXPECT_EQ(MonthMoneyOfRecord(w.base().current, w.attr().kvProizv).net(), 0);
+    }
+    {
+        // A permanent payment stored at -99,999,999.00 and 150 % (no screen
+        // takes it now) pays nothing: the month is the salary and its tax.
+        EngineWorld w;
+        w.salaried();
+        auto& payment = w.rec.postDopl[0];
+        payment.kod = 53;
+        payment.sum = -9'999'999'900;
+        payment.procent = 1500;
+        ASSERT_EQ(w.calc(), 2);
+        ExpectRows(w.stored(), {expected(4, kSalary, 22), expected(902, tax)});
+        EXPECT_EQ(w.base().zar1Of(1), left);
+    }
+    {
+        // A loan of 36,500,000.00 at 10 % a year with the tax on its benefit:
+        // 31 days of March give 36,500,000 x 10 % x 31 / 365 = 310,000.00 of
+        // benefit, paid as it is accrued (904). Its tax, 35 % = 108,500.00,
+        // and the 6,500.00 on the salary pass the 50,000.00 paid: the tax
+        // takes the 50,000.00 and no more, the rest waits for the next
+        // months' tax.
+        EngineWorld w;
+        w.salaried();
+        w.base().firm.procSsudWhole = 10;
+        auto& loan = w.rec.ssud.loans[0];
+        loan.kod = 810;
+        loan.sumDolg = 3'650'000'000;
+        loan.nalog = 1;
+        ASSERT_EQ(w.calc(), 4);
+        ExpectRows(w.stored(), {expected(4, kSalary, 22), expected(79, 31'000'000), expected(902, kSalary),
+                                expected(904, 31'000'000)});
+        EXPECT_EQ(w.base().zar1Of(1), 0);
+        EXPECT_EQ(MonthMoneyOfRecord(w.base().current, w.attr().kvProizv).net(), 0);
+    }
+    {
+        // The bank's commission stored at 150 % takes the whole row, never
+        // more: with an advance of 10,000.00 and the rest of 33,500.00 sent
+        // to a card, the commissions are 10,000.00 (936) and 33,500.00 (935)
+        // and nothing is left below zero.
+        EngineWorld w;
+        w.salaried();
+        auto kinds = w.base().payKinds();
+        for (const int code : {906, 935, 936}) kinds.push_back(kind(code));
+        setKinds(w.doc, kinds);
+        w.base().firm.sbProcSotr = 15'000;
+        w.base().avOf(1) = 1'000'000;
+        w.rec.sber[0].kod = 906;
+        ASSERT_EQ(w.calc(), 4);
+        ExpectRows(w.stored(), {expected(4, kSalary, 22), expected(902, tax), expected(935, left - 1'000'000),
+                                expected(936, 1'000'000)});
+        EXPECT_EQ(MonthMoneyOfRecord(w.base().current, w.attr().kvProizv).net(), 0);
+
+        // At 1.5 % the commissions are 150.00 and 502.50.
+        w.base().firm.sbProcSotr = 150;
+        ASSERT_EQ(w.calc(), 6);
+        ExpectRows(w.stored(), {expected(4, kSalary, 22), expected(901, 985'000), expected(902, tax),
+                                expected(906, 3'350'000 - 50'250), expected(935, 50'250), expected(936, 15'000)});
     }
     {
         // A base of an older version may hold a deduction below zero, which
@@ -528,6 +614,60 @@ TEST(EngineGolden, ChildDeductionUpToTheIncomeLimit)
     const double cumulative = RoundWhole((45'000'000 - 2 * 140'000) * 0.13);
     const double withheld = 2 * RoundWhole((15'000'000 - 140'000) * 0.13);
     ExpectRows(w.stored(), {expected(4, 15'000'000, 22), expected(902, cumulative - withheld)});
+}
+
+// A child's deduction of 1,400.00 doubled (a single parent) from January
+// 2026, on 50,000.00 a month, January and February withheld 13 % of
+// 50,000.00 - 2,800.00 = 6,136.00 each. March: 13 % of 150,000.00 - 3 x
+// 2,800.00 = 18,408.00 less 12,272.00 withheld, 6,136.00; a multiplicity
+// stored as -3 (an older base) counts once: 13 % of 150,000.00 - 4,200.00 =
+// 18,954.00 less 12,272.00, 6,682.00. A multiplicity of 15 typed in March
+// for the months since January gives 3 x 21,000.00: 13 % of 150,000.00 -
+// 63,000.00 = 11,310.00 less 12,272.00 is -962.00, which the month does not
+// pay out: no tax (the next months' tax takes it into account). A reversal
+// of January's salary entered in March returns tax, as the law says: 13 % of
+// 100,000.00 - 8,400.00 = 11,908.00 less 12,272.00, -364.00; at the
+// multiplicity of 15 the reversal returns its own tax only, 13 % of
+// 50,000.00 = 6,500.00 (13 % of 100,000.00 - 63,000.00 = 4,810.00 less
+// 12,272.00 is -7,462.00, of which -962.00 is not the reversal's).
+TEST(EngineGolden, ADoubledDeductionAndAReversalThatReturnsTax)
+{
+    EngineWorld w;
+    w.salaried();
+    auto& book = w.doc.refFiles.vichet;
+    book.records[0] = {126, QStringLiteral("child"), 140'000, 35'000'000};
+    book.count = 1;
+    auto& n = w.rec.nalvich[0];
+    n.kod = 126;
+    n.start = u16(MonthKey(2026, 1).value());
+    for (const int month : {1, 2}) {
+        addArchive(w.doc, archive(4, kSalary, 2026, month));
+        addArchive(w.doc, archive(902, 613'600, 2026, month));
+    }
+    w.rec.waria = w.doc.infoBase.current.waria;
+    w.rec.warKv = w.doc.infoBase.current.warKv;
+    n.krat = -3;
+    ASSERT_EQ(w.calc(), 2);
+    ExpectRows(w.stored(), {expected(4, kSalary, 22), expected(902, 668'200)});
+    n.krat = 2;
+    ASSERT_EQ(w.calc(), 2);
+    ExpectRows(w.stored(), {expected(4, kSalary, 22), expected(902, 613'600)});
+    n.krat = 15;
+    ASSERT_EQ(w.calc(), 1);
+    ExpectRows(w.stored(), {expected(4, kSalary, 22)});
+    EXPECT_EQ(MonthMoneyOfRecord(w.base().current, w.attr().kvProizv).net(), kSalary);
+    n.krat = 2;
+    w.rec.rows[0] = row(4, -kSalary, 1);
+    w.attr().kvProizv = 1;
+    ASSERT_EQ(w.calc(), 3);
+    AccrualRow reversal = expected(4, -kSalary);
+    reversal.mes = 1;
+    ExpectRows(w.stored(), {reversal, expected(4, kSalary, 22), expected(902, -36'400)});
+    EXPECT_EQ(MonthMoneyOfRecord(w.base().current, w.attr().kvProizv).net(), 36'400);
+    n.krat = 15;
+    ASSERT_EQ(w.calc(), 3);
+    ExpectRows(w.stored(), {reversal, expected(4, kSalary, 22), expected(902, -650'000)});
+    EXPECT_EQ(MonthMoneyOfRecord(w.base().current, w.attr().kvProizv).net(), 650'000);
 }
 
 // ----------------------------------------------------------------------------- rows of the month's inputs
@@ -1068,7 +1208,8 @@ TEST(SickLeaveCodes, FinancingSourcesOfTheSheetOverThreeMonths)
     const int reporting = MonthKey(2026, 3).value();
     for (const Case& c : cases)
         for (int w = 0; w < 3; ++w)
-            EXPECT_EQ(SickLeavePartCode(c.vid, c.budget, MonthKey(2026, 2 + w).value(), reporting, c.employer), c.codes[w])
+            EXPECT_EQ(SickLeavePartCode(c.vid, c.budget, MonthKey(2026, 2 + w).value(), reporting, c.employer),
+                      c.codes[w])
                 << "kind " << c.vid << " sub-kind " << c.budget << " month " << w;
 }
 
