@@ -170,7 +170,11 @@ struct KeptField {
 
 class FieldWalk {
 public:
-    FieldWalk(MessageRecorder& boxes, QString where) : m_boxes(boxes), m_where(std::move(where)) {}
+    // The walk of the screen of the caption (and of the command, when not 0).
+    FieldWalk(MessageRecorder& boxes, QString caption, int command = 0)
+        : m_boxes(boxes), m_caption(std::move(caption)),
+          m_where(command ? QStringLiteral("%1 (%2)").arg(m_caption).arg(command) : m_caption)
+    {}
 
     // Types the text into the field as a user does and leaves it by Tab: a
     // refusal is checked, then the same text is left by Enter and refused
@@ -256,11 +260,13 @@ public:
                 fields[kept.index]->setText(kept.before);
         m_kept.clear();
     }
-    // Every editable input of the screen has a kind.
+    // Every editable input of the screen has a kind, and a money, percent or
+    // count input its rule by its meaning.
     void CheckKinds(QWidget& screen)
     {
         for (const QLineEdit* edit : InputsWithoutKind(&screen))
             Fault(QStringLiteral("\"%1\" (%2) is made without a kind").arg(LabelOf(edit), edit->objectName()));
+        for (const QString& fault : InputsNotByMeaning(&screen, m_caption)) Fault(fault);
     }
     void Fault(const QString& fault) { m_faults << QStringLiteral("%1: %2").arg(m_where, fault); }
     const QStringList& Faults() const { return m_faults; }
@@ -317,6 +323,7 @@ private:
     }
 
     MessageRecorder& m_boxes;
+    QString m_caption;
     QString m_where;
     std::vector<KeptField> m_kept;
     QStringList m_faults;
@@ -333,7 +340,7 @@ protected:
     // left and opened again.
     QStringList WalkScreen(CMainFrame& frame, const CommandInfo& command)
     {
-        FieldWalk walk(boxes, QStringLiteral("%1 (%2)").arg(command.caption).arg(command.id));
+        FieldWalk walk(boxes, command.caption, command.id);
         QPointer<CCommonFormView> view = Open(frame, command.id);
         if (view)
             walk.CheckKinds(*view);
@@ -502,8 +509,9 @@ bool TypeAndLeave(CGridCtrl& grid, int row, int col, const QString& text, Qt::Ke
 // again (null when it is not left), to see what a kept text was stored as.
 class CellWalk {
 public:
-    CellWalk(MessageRecorder& boxes, QString where, std::function<CCommonFormView*()> reopen)
-        : m_boxes(boxes), m_where(std::move(where)), m_reopen(std::move(reopen))
+    CellWalk(MessageRecorder& boxes, QString caption, int command, std::function<CCommonFormView*()> reopen)
+        : m_boxes(boxes), m_caption(std::move(caption)), m_where(QStringLiteral("%1 (%2)").arg(m_caption).arg(command)),
+          m_reopen(std::move(reopen))
     {}
 
     // Every text into every editable column of the screen's grids, left by
@@ -515,6 +523,7 @@ public:
             const CGridCtrl* grid = EditableGrids(m_view).value(index);
             for (int col : ColumnsWithoutKind(*grid))
                 Fault(QStringLiteral("column %1 \"%2\" is edited without a kind").arg(col).arg(grid->GetItemText(0, col)));
+            for (const QString& fault : ColumnsNotByMeaning(*grid, m_caption)) Fault(fault);
             const int columns = grid->GetColumnCount();
             for (int col = grid->GetFixedColumnCount(); m_view && col < columns; ++col) {
                 const CGridCtrl* shown = EditableGrids(m_view).value(index);
@@ -629,6 +638,7 @@ private:
     }
 
     MessageRecorder& m_boxes;
+    QString m_caption;
     QString m_where;
     std::function<CCommonFormView*()> m_reopen;
     QPointer<CCommonFormView> m_view;
@@ -678,8 +688,7 @@ TEST_F(UiGridCells, EveryEditableGridCellReadsTheWholeTextOrRefusesItWhenLeft)
         CCommonFormView* view = Open(frame, command.id);
         if (!view)
             continue;
-        CellWalk walk(boxes, QStringLiteral("%1 (%2)").arg(command.caption).arg(command.id),
-                      [&] { return Reopen(frame, command.id); });
+        CellWalk walk(boxes, command.caption, command.id, [&] { return Reopen(frame, command.id); });
         walk.Walk(view);
         cells += walk.Cells();
         if (walk.View() && !walk.Reopen(0))
