@@ -106,8 +106,8 @@ QString PlainFigure(const FigureRule& rule, double units)
 QString WidestFigureText(const GridColumn& column)
 {
     const FigureRule& rule = column.rule;
-    if (column.reads || (rule.kind != FigureKind::Money && rule.kind != FigureKind::Percent &&
-                         rule.kind != FigureKind::Decimal))
+    if (column.reads ||
+        (rule.kind != FigureKind::Money && rule.kind != FigureKind::Percent && rule.kind != FigureKind::Decimal))
         return QString();
     const double most = rule.min == rule.max ? kMaxMoneyRoubles : std::max(std::abs(rule.min), std::abs(rule.max));
     const QString digits = PlainFigure(rule, std::round(most * std::pow(10.0, rule.decimals)));

@@ -44,7 +44,7 @@ constexpr FigureRule kTariffRule = DecimalFigure(3, 0, PackedFixed3::kMaxRoubles
 // order of their texts in MainDataFields' check. The rate ("Ставка") is the
 // share of a full rate the employee works, in percent.
 const std::tuple<int, const char*, FigureRule> kCardAmounts[] = {
-    {1004, "Оклад", AmountFigure()},          {1024, "Ставка", ShareFigure(2)},
+    {1004, "Оклад", AmountFigure()},           {1024, "Ставка", ShareFigure(2)},
     {1005, "Тариф повременщика", kTariffRule}, {1025, "Плановый аванс", AmountFigure()},
     {1006, "Тариф сдельщика", kTariffRule},    {1026, "Персональная надбавка", AmountFigure()}};
 

@@ -10,6 +10,8 @@
 #include "DemoFrameTest.h"
 
 #include "reports/incometax/ui/CGenrNalRegEditDlg.h"
+#include "reports/social/ui/CGenrOVPFEditDlg.h"
+#include "reports/social/ui/CGenrRVedFSSEditDlg.h"
 #include "shell/ui/CMainFrame.h"
 #include "shell/ui/CTaskFormView.h"
 #include "shell/ui/NullableDateEdit.h"
@@ -17,6 +19,7 @@
 #include "support/InputKinds.h"
 #include "values/Values.h"
 
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -172,8 +175,9 @@ class FieldWalk {
 public:
     // The walk of the screen of the caption (and of the command, when not 0).
     FieldWalk(MessageRecorder& boxes, QString caption, int command = 0)
-        : m_boxes(boxes), m_caption(std::move(caption)),
-          m_where(command ? QStringLiteral("%1 (%2)").arg(m_caption).arg(command) : m_caption)
+        : m_boxes(boxes)
+        , m_caption(std::move(caption))
+        , m_where(command ? QStringLiteral("%1 (%2)").arg(m_caption).arg(command) : m_caption)
     {}
 
     // Types the text into the field as a user does and leaves it by Tab: a
@@ -406,6 +410,26 @@ TEST_F(UiFigureFields, TheTaxRegisterEditorReadsTheWholeTextOrRefusesItWhenLeft)
     EXPECT_TRUE(walk.Faults().isEmpty()) << walk.Faults().join(QLatin1Char('\n')).toStdString();
 }
 
+// The pension and social-insurance editors: every input has its kind and a
+// money or count input its rule by its meaning (an amount of a form's line
+// from 0; of either sign only the balance of line 100).
+TEST_F(UiFigureFields, TheSocialReportEditorsChooseEveryRuleByItsMeaning)
+{
+    const QString folder = QFileInfo(doc.TypWorkFile()).absolutePath();
+    reports::CGenrRVedFSSEditDlg fss(doc.TypWorkFile(), folder, doc);
+    reports::CGenrRVedFSSEditDlg2 fss2(doc.TypWorkFile(), folder, doc);
+    reports::CGenrOVPFEditDlg pension(reports::ReportSelection{}, doc.TypWorkFile(), folder, doc);
+    reports::CGenrOVPFEditDlg2 pension2(reports::ReportSelection{}, doc.TypWorkFile(), folder, doc);
+    FieldWalk walk(boxes, QStringLiteral("Редактирование отчета"));
+    int inputs = 0;
+    for (QDialog* editor : std::initializer_list<QDialog*>{&fss, &fss2, &pension, &pension2}) {
+        walk.CheckKinds(*editor);
+        inputs += int(editor->findChildren<CTypedEdit*>().size());
+    }
+    EXPECT_GE(inputs, 60);
+    EXPECT_TRUE(walk.Faults().isEmpty()) << walk.Faults().join(QLatin1Char('\n')).toStdString();
+}
+
 // ------------------------------------------------------------------ grid cells
 
 #include "grid/GridCtrl.h"
@@ -510,8 +534,10 @@ bool TypeAndLeave(CGridCtrl& grid, int row, int col, const QString& text, Qt::Ke
 class CellWalk {
 public:
     CellWalk(MessageRecorder& boxes, QString caption, int command, std::function<CCommonFormView*()> reopen)
-        : m_boxes(boxes), m_caption(std::move(caption)), m_where(QStringLiteral("%1 (%2)").arg(m_caption).arg(command)),
-          m_reopen(std::move(reopen))
+        : m_boxes(boxes)
+        , m_caption(std::move(caption))
+        , m_where(QStringLiteral("%1 (%2)").arg(m_caption).arg(command))
+        , m_reopen(std::move(reopen))
     {}
 
     // Every text into every editable column of the screen's grids, left by

@@ -168,6 +168,44 @@ TEST_F(UiRecordCard, AmountsTakeADecimalCommaAndUnreadAmountsAreRefusedByName)
     PressKey(Qt::Key_F4);
     EXPECT_EQ(boxes.boxes.size(), 1u);
     EXPECT_EQ(Column("konst", "oklad", 1), QStringList{QStringLiteral("3000050.00")});
+
+    // An amount below 0 and a rate above the full one (100 %) are refused
+    // as the field is left, naming the field and never another book; the
+    // employee keeps what he stored.
+    PressKey(Qt::Key_F3);
+    ASSERT_EQ(view->m_tabN, unsigned(tabN(1)));
+    const struct {
+        int field;
+        const char* text;
+        const char* refusal;
+    } outOfRange[] = {
+        {1004, "-1", "Значение поля \"Оклад\" должно быть от 0.00 до 999999999999.99: -1"},
+        {1025, "-1", "Значение поля \"Плановый аванс\" должно быть от 0.00 до 999999999999.99: -1"},
+        {1026, "-1", "Значение поля \"Персональная надбавка\" должно быть от 0.00 до 999999999999.99: -1"},
+        {1024, "150", "Значение поля \"Ставка\" должно быть от 0.00 до 100.00: 150"},
+    };
+    const ib::EmployeeHead stored = base().current.head;
+    for (const auto& c : outOfRange) {
+        SCOPED_TRACE(c.text);
+        const QString shown = Field(c.field)->text();
+        boxes.boxes.clear();
+        TypeInto(c.field, QString::fromUtf8(c.text));
+        PressKey(Qt::Key_Tab);
+        Settle();
+        EXPECT_EQ(boxes.Texts(), QStringList{QString::fromUtf8(c.refusal)});
+        EXPECT_EQ(QApplication::focusWidget(), Field(c.field));
+        PressKey(Qt::Key_Escape);
+        Settle();
+        EXPECT_EQ(Field(c.field)->text(), shown);
+    }
+    boxes.boxes.clear();
+    PressKey(Qt::Key_F4);
+    EXPECT_TRUE(boxes.boxes.empty()) << boxes.Texts().join(u'|').toStdString();
+    ib::LoadEmployee(base(), base().list[1].slot);
+    EXPECT_EQ(base().current.head.oklad, stored.oklad);
+    EXPECT_EQ(base().current.head.avans, stored.avans);
+    EXPECT_EQ(base().current.head.nadbav, stored.nadbav);
+    EXPECT_EQ(base().current.head.stavka, stored.stavka);
 }
 
 // A new card: "-40x" in "Оклад" is refused as the field is left, also when

@@ -57,7 +57,7 @@ struct SignedMoneyField {
 inline const SignedMoneyField kSignedMoneyFields[] = {
     {"Архив", "Сумма", "an archived month's amount below 0 reverses an earlier one"},
     {"Архив с датами", "Сумма", "an archived month's amount below 0 reverses an earlier one"},
-    {"Текущие начисления и удержания", "Сумма", "a month's row below 0 reverses an accrual or a deduction"},
+    {"Начисления / Удержания", "Сумма", "a month's row below 0 reverses an accrual or a deduction"},
     {"Редактирование отчета", "100 Остаток", "a balance: a debt, or an overpayment below 0"},
 };
 
@@ -70,7 +70,9 @@ inline QString RuleNotByMeaning(const QString& where, const QString& name, const
 {
     using kalvor::FigureKind;
     using kalvor::FigureMeaning;
-    const auto fault = [&](const char* why) { return QStringLiteral("\"%1\" is %2").arg(name, QString::fromUtf8(why)); };
+    const auto fault = [&](const char* why) {
+        return QStringLiteral("\"%1\" is %2").arg(name, QString::fromUtf8(why));
+    };
     const bool fromZero = rule.min == 0 && rule.max > 0;
     switch (rule.kind) {
     case FigureKind::Money:
