@@ -42,9 +42,12 @@ constexpr FigureRule kTariffRule = DecimalFigure(3, 0, PackedFixed3::kMaxRoubles
 
 // The amounts and tariffs of the main-data page with their rules, in the
 // order of their texts in MainDataFields' check. The rate ("Ставка") is the
-// share of a full rate the employee works, in percent.
+// part of a full rate the employee works, typed as a fraction of it ("1.00" a
+// full rate, "0.50" half) and kept in hundredths, a percent of the full rate:
+// the headcount and the sick-leave minimum count a part-timer by it, and no
+// employee counts for more than one full rate.
 const std::tuple<int, const char*, FigureRule> kCardAmounts[] = {
-    {1004, "Оклад", AmountFigure()},           {1024, "Ставка", ShareFigure(2)},
+    {1004, "Оклад", AmountFigure()},           {1024, "Ставка", ShareFigure(2, 1)},
     {1005, "Тариф повременщика", kTariffRule}, {1025, "Плановый аванс", AmountFigure()},
     {1006, "Тариф сдельщика", kTariffRule},    {1026, "Персональная надбавка", AmountFigure()}};
 

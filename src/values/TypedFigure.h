@@ -64,7 +64,7 @@ enum class FigureMeaning {
     Unchosen, // made by hand, no meaning chosen
     Amount, // money that cannot be negative, up to the most its field holds
     Signed, // money of either sign, where a negative value is a reversal or a correction
-    Share, // a percent that is a share of a pay, a row or a full rate: 0-100
+    Share, // a share of a whole: a percent of a pay or a row (0-100), a fraction of a full rate (0-1)
     Rate, // a percent or coefficient that is no share (a tax rate, an interest rate, a tariff)
     Multiplicity, // how many times a standard tax deduction is given, as the law allows
     Count, // a count or an order's number, from 0
@@ -92,8 +92,13 @@ constexpr FigureRule MultiplicityFigure()
 {
     return {FigureKind::Count, 0, 0, double(kMaxDeductionMultiplicity), FigureMeaning::Multiplicity};
 }
-// A percent that is a share of a pay, of a row or of a full rate: 0 to 100.
-constexpr FigureRule ShareFigure(int decimals) { return {FigureKind::Percent, decimals, 0, 100, FigureMeaning::Share}; }
+// A share of a whole, from 0 to the whole: a percent of a pay or of a row
+// (whole 100), or the part of a full rate an employee works, typed as a
+// fraction of it (whole 1, "0.5" for half a rate).
+constexpr FigureRule ShareFigure(int decimals, double whole = 100)
+{
+    return {FigureKind::Percent, decimals, 0, whole, FigureMeaning::Share};
+}
 // A percent that is a rate and no share of a sum (a tax rate, a loan's
 // interest), from 0 to the most its meaning allows.
 constexpr FigureRule RatePercentFigure(int decimals, double max)

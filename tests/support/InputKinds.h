@@ -64,8 +64,8 @@ inline const SignedMoneyField kSignedMoneyFields[] = {
 // Why the rule of the named field of the screen was not chosen by its
 // meaning; empty when it was, and for a field that is no money, percent or
 // count. Money is an amount from 0 to its most, or of either sign where
-// kSignedMoneyFields says why; a percent a share of 0 to 100 or a rate from
-// 0; a count or a multiplicity from 0.
+// kSignedMoneyFields says why; a percent a share of 0 to 100 (of a full rate
+// 0 to 1) or a rate from 0; a count or a multiplicity from 0.
 inline QString RuleNotByMeaning(const QString& where, const QString& name, const kalvor::FigureRule& rule)
 {
     using kalvor::FigureKind;
@@ -86,7 +86,8 @@ inline QString RuleNotByMeaning(const QString& where, const QString& name, const
         return fault("money of either sign where no negative value means anything");
     case FigureKind::Percent:
         if (rule.meaning == FigureMeaning::Share)
-            return rule.min == 0 && rule.max == 100 ? QString() : fault("a share outside 0-100");
+            return rule.min == 0 && (rule.max == 100 || rule.max == 1) ? QString()
+                                                                       : fault("a share outside 0-100 and 0-1");
         if (rule.meaning == FigureMeaning::Rate)
             return fromZero ? QString() : fault("a rate whose range is not from 0");
         return fault("a percent whose rule was not chosen by its meaning");
