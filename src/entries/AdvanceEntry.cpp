@@ -1,6 +1,9 @@
 #include "entries/AdvanceEntry.h"
 
 #include "payroll/PayKinds.h"
+#include "values/Values.h"
+
+#include <memory>
 
 namespace kalvor {
 
@@ -31,6 +34,27 @@ double AdvanceTotal(const PayrollDoc& doc, const std::vector<double>& advances)
     double total = 0;
     for (const double advance : advances) total += RoundByPayKind(advance, kAdvanceRoundingKind, doc);
     return total;
+}
+
+double MonthPayOfCard(PayrollDoc& doc, int slot)
+{
+    infobase::CInfoBase& base = doc.infoBase;
+    if (!base.holdsSlot(slot))
+        return 0;
+    if (slot == int(base.currentSlot))
+        return base.current.head.oklad + base.current.head.nadbav;
+    auto record = std::make_unique<infobase::EmployeeRecord>();
+    return base.swap.readSlot(slot, *record) ? record->head.oklad + record->head.nadbav : 0;
+}
+
+QString AdvanceAboveMonthPayQuestion(PayrollDoc& doc, int slot, double kopecks)
+{
+    const double pay = MonthPayOfCard(doc, slot);
+    if (pay <= 0 || kopecks <= pay)
+        return QString();
+    return QStringLiteral("Величина аванса %1 больше оклада с надбавкой по карточке работника (%2).\n"
+                          "Непокрытая часть аванса останется долгом работника. Принять аванс?")
+        .arg(FormatMoney(kopecks), FormatMoney(pay));
 }
 
 } // namespace kalvor

@@ -88,7 +88,7 @@ FigureRule AltTabelColumnRule(int column)
     case Code: return WholeFigure(0, kMaxCode);
     case Days: return WholeFigure(0, kMaxDays);
     case Hours: return HoursFigure(kMaxHours);
-    case Salary: return MoneyFigure();
+    case Salary: return AmountFigure();
     case Tariff: return DecimalFigure(3, 0, PackedFixed3::kMaxRoubles + 0.999);
     case Percent: return WholeFigure(0, kMaxPercent);
     case Shop: return WholeFigure(0, kMaxShop);

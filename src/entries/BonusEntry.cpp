@@ -83,7 +83,7 @@ FigureRule BonusColumnRule(int column)
     switch (column) {
     case BonusCodeColumn: return WholeFigure(0, kMaxCode);
     case BonusKindColumn: return WholeFigure(0, kMaxKind);
-    case BonusValueColumn: return MoneyFigure();
+    case BonusValueColumn: return AmountFigure();
     case BonusMonthColumn: return WholeFigure(0, kMaxMonthBasis);
     case BonusMaskColumn: return WholeFigure(0, kMaxMask);
     case BonusPeriodColumn: return WholeFigure(0, kMaxPeriod);

@@ -36,7 +36,7 @@ FigureRule ProizvColumnRule(int column)
     switch (column) {
     case 0: return WholeFigure(0, 12);
     case 1: return WholeFigure(0, kMaxCode);
-    case 2: return MoneyFigure();
+    case 2: return SignedMoneyFigure(); // a negative sum reverses an accrual or a deduction
     case 3: return WholeFigure(0, kMaxDays);
     case 5: return WholeFigure(0, double(kPacked12DigitsMax));
     case 6: return WholeFigure(0, kMaxShop);

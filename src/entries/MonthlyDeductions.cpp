@@ -277,6 +277,13 @@ QString RestCodeRefusal(int code)
            RestGoesBy();
 }
 
+QString CodelessTransferRefusal(const SberRow& row)
+{
+    if (row.kod != 0 || row.isEmpty())
+        return QString();
+    return QStringLiteral("В поле \"Код\" не указан вид перечисления в банк");
+}
+
 bool TransfersMatch(const SberRow& a, const SberRow& b)
 {
     return a.kod == b.kod && a.sum == b.sum && a.bank == b.bank && a.filial == b.filial && a.ls == b.ls &&

@@ -128,6 +128,10 @@ QString UnsentRestRefusal(const infobase::SberRow& row);
 // Why a row asking for the rest cannot take the code: one other than 903 and
 // 906, naming "Код"; empty for those two.
 QString RestCodeRefusal(int code);
+// A row without a code sends nothing: why a row that holds anything else (an
+// amount, a recipient, an account) cannot be stored without one, naming
+// "Код"; empty for a row with a code and for an empty row.
+QString CodelessTransferRefusal(const infobase::SberRow& row);
 
 // ------------------------------------------------------------------ saving
 

@@ -2,6 +2,7 @@
 
 #include "values/CScan.h"
 
+#include <algorithm>
 #include <cmath>
 
 using namespace kalvor;
@@ -101,6 +102,17 @@ QString PlainFigure(const FigureRule& rule, double units)
 }
 
 } // namespace
+
+QString WidestFigureText(const GridColumn& column)
+{
+    const FigureRule& rule = column.rule;
+    if (column.reads ||
+        (rule.kind != FigureKind::Money && rule.kind != FigureKind::Percent && rule.kind != FigureKind::Decimal))
+        return QString();
+    const double most = rule.min == rule.max ? kMaxMoneyRoubles : std::max(std::abs(rule.min), std::abs(rule.max));
+    const QString digits = PlainFigure(rule, std::round(most * std::pow(10.0, rule.decimals)));
+    return rule.min < 0 || (rule.min == rule.max) ? QLatin1Char('-') + digits : digits;
+}
 
 GridCellReading ReadGridCell(const GridColumn& column, const QString& text)
 {

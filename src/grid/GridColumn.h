@@ -61,6 +61,10 @@ GridColumn DateColumn(QString title, kalvor::YearSpan years, bool dayZeroClears 
 GridColumn CarriedHoursColumn(QString title, int maxHours);
 // The titles of the columns in order.
 QStringList GridColumnTitles(const std::vector<GridColumn>& columns);
+// The widest text a column of amounts, percents or rates shows: its rule's
+// largest value in its plain form, with a sign where the rule takes one
+// ("999999999999.99", "100.0"); empty for any other column.
+QString WidestFigureText(const GridColumn& column);
 
 GridCellReading ReadGridCell(const GridColumn& column, const QString& text);
 // The value of a cell's text as its column's rule reads it, in units of the

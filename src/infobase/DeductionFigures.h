@@ -12,7 +12,7 @@ namespace kalvor {
 // amount: what is withheld, owed or sent, never below 0.
 inline constexpr FigureRule kDeductionAmountRule = AmountFigure();
 // A writ's size in percent is a share of the pay: 0 to 100, two places.
-inline constexpr FigureRule kWritPercentRule = PercentFigure(2, 100);
+inline constexpr FigureRule kWritPercentRule = ShareFigure(2);
 // The rule a writ's size is read by: a percent when the writ is in percent
 // ("Удержание выражено в процентах", the stored percent flag), an amount
 // otherwise.

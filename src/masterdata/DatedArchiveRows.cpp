@@ -60,7 +60,7 @@ FigureRule WarDatColumnRule(int column)
 {
     switch (column) {
     case kCodeColumn: return WholeFigure(0, kWarDatMaxCode);
-    case kSumColumn: return MoneyFigure();
+    case kSumColumn: return SignedMoneyFigure(); // a negative amount is a reversal of an earlier month's
     case kContinuationColumn: return WholeFigure(0, 1);
     default: return TextFigure(0);
     }

@@ -37,11 +37,19 @@ const CardNumberField kNumberFields[] = {
 
 const char* const kNoSuchValue = "нет такого значения";
 
-// The amounts and tariffs of the main-data page, in the order of their texts
-// in MainDataFields' check.
-const std::tuple<int, const char*, bool> kCardAmounts[] = {
-    {1004, "Оклад", false},          {1024, "Ставка", false},         {1005, "Тариф повременщика", true},
-    {1025, "Плановый аванс", false}, {1006, "Тариф сдельщика", true}, {1026, "Персональная надбавка", false}};
+// A tariff: roubles and thousandths, up to what its packed form keeps.
+constexpr FigureRule kTariffRule = DecimalFigure(3, 0, PackedFixed3::kMaxRoubles + 0.999);
+
+// The amounts and tariffs of the main-data page with their rules, in the
+// order of their texts in MainDataFields' check. The rate ("Ставка") is the
+// part of a full rate the employee works, typed as a fraction of it ("1.00" a
+// full rate, "0.50" half) and kept in hundredths, a percent of the full rate:
+// the headcount and the sick-leave minimum count a part-timer by it, and no
+// employee counts for more than one full rate.
+const std::tuple<int, const char*, FigureRule> kCardAmounts[] = {
+    {1004, "Оклад", AmountFigure()},           {1024, "Ставка", ShareFigure(2, 1)},
+    {1005, "Тариф повременщика", kTariffRule}, {1025, "Плановый аванс", AmountFigure()},
+    {1006, "Тариф сдельщика", kTariffRule},    {1026, "Персональная надбавка", AmountFigure()}};
 
 // Any whole number an int holds.
 constexpr FigureRule kAnyInt = WholeFigure(INT_MIN, INT_MAX);
@@ -229,15 +237,15 @@ FigureRule CardFieldRule(int page, int id)
     if (page == 1 && (id == 1016 || id == 1117 || among(kImputedIncomeMonths)))
         return WholeFigure(0, 1); // a mark: 1 or nothing
     if (page == 1 && id == kDeductionTotalField)
-        return {FigureKind::Money, 2, 0, kMaxDeductionKopecks / 100.0}; // 29 bits of kopecks
+        return AmountFigure(kMaxDeductionKopecks / 100.0); // 29 bits of kopecks
     if (const CardNumberField* number = CardNumberRule(id))
         return WholeFigure(0, number->maximum);
     if (page == 0 && among(kCardCostCodeFields))
         return WholeFigure(0, double(kPacked12DigitsMax));
     if (page == 0)
-        for (const auto& [amount, label, tariff] : kCardAmounts)
+        for (const auto& [amount, label, rule] : kCardAmounts)
             if (amount == id)
-                return tariff ? DecimalFigure(3, 0, PackedFixed3::kMaxRoubles + 0.999) : MoneyFigure();
+                return rule;
     return TextFigure(page == 2 && id == kCardAddressField ? kCardAddressLength : kCardTextLength);
 }
 
@@ -296,8 +304,8 @@ int CheckMainData(const MainDataFields& f, const CardBooks& books, QString* refu
     // are named, never cut at the first character that is no digit.
     const QString* texts[] = {&f.salary, &f.rate, &f.timeTariff, &f.advance, &f.pieceTariff, &f.allowance};
     for (std::size_t i = 0; i < std::size(kCardAmounts); ++i) {
-        const auto& [id, label, tariff] = kCardAmounts[i];
-        const FigureReading reading = ReadFigure(QString::fromUtf8(label), CardFieldRule(0, id), *texts[i]);
+        const auto& [id, label, rule] = kCardAmounts[i];
+        const FigureReading reading = ReadFigure(QString::fromUtf8(label), rule, *texts[i]);
         if (!reading.read) {
             *refusal = reading.refusal;
             return id;

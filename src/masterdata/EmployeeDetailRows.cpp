@@ -87,8 +87,8 @@ FigureRule NalvichColumnRule(int column)
 {
     switch (column) {
     case 0: return WholeFigure(0, kNalvichMaxCode);
-    case 4: return MoneyFigure();
-    case 5: return WholeFigure(0, kNalvichMaxTimes);
+    case 4: return AmountFigure();
+    case 5: return MultiplicityFigure();
     default: return TextFigure(0);
     }
 }
@@ -189,8 +189,8 @@ FigureRule PostDoplColumnRule(int column)
     // The largest value of each field of the slot (the shop by the shops' numbers).
     static constexpr int kMax[kPostDoplColumns] = {kPostDoplMaxCode, 7, 0, 21, 0, 15, 5, 3, 7, 250, 0, 0, 1};
     switch (column) {
-    case 2: return MoneyFigure();
-    case 4: return DecimalFigure(1, 0, 13107.1); // tenths of a percent, 17 bits
+    case 2: return AmountFigure(); // a monthly amount, an hourly tariff or a daily sum
+    case 4: return ShareFigure(1); // a share of the payment's base
     case kPostDoplDateStart:
     case kPostDoplDateEnd: return TextFigure(0);
     default: return column >= 0 && column < kPostDoplColumns ? WholeFigure(0, kMax[column]) : TextFigure(0);
@@ -286,7 +286,7 @@ FigureRule WariaColumnRule(int column)
 {
     switch (column) {
     case 1: return WholeFigure(0, kWariaMaxCode);
-    case 2: return MoneyFigure();
+    case 2: return SignedMoneyFigure(); // a negative amount is a reversal of an earlier month's
     case 3: return WholeFigure(0, 31);
     case kWariaHoursColumn: return HoursFigure(kWariaMaxHours);
     default: return TextFigure(0);

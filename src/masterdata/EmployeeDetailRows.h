@@ -80,7 +80,6 @@ int FirstEqualSlot(const std::array<Entry, N>& block, const Entry& row)
 
 inline constexpr int kNalvichColumns = 6;
 inline constexpr int kNalvichMaxCode = 699;
-inline constexpr int kNalvichMaxTimes = 15;
 // The years a deduction's month is typed within.
 inline constexpr YearSpan kDeductionMonthYears{1900, 2099};
 

@@ -290,8 +290,8 @@ FigureRule GenInfoFieldRule(int id)
     case Kind::Number: return WholeFigure(0, f->max);
     case Kind::MonthFlag:
     case Kind::ParamBit: return kFlagRule;
-    case Kind::Hundredths: return PercentFigure(2, 655.35); // 16 bits of hundredths
-    case Kind::LoanPercent: return PercentFigure(2, 127.99); // seven bits of whole percent
+    case Kind::Hundredths: return ShareFigure(2); // a commission: a share of the transfer row
+    case Kind::LoanPercent: return RatePercentFigure(2, 127.99); // an interest rate, seven bits of whole percent
     case Kind::DayLength: return DecimalFigure(2, 0, 15.59); // four bits of hours
     case Kind::Money: return AmountFigure();
     case Kind::Holiday: return TextFigure(kGenInfoTextLength); // "Д.М", read by GenInfoFieldError

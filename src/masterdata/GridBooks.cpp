@@ -208,10 +208,10 @@ std::vector<FigureRule> GridBookRules(GridBook book)
     const FigureRule code = WholeFigure(0, 32767);
     switch (book) {
     case GridBook::Shops: return {WholeFigure(0, 250), TextFigure(120)};
-    case GridBook::Positions: return {code, TextFigure(26), MoneyFigure()};
+    case GridBook::Positions: return {code, TextFigure(26), AmountFigure()};
     case GridBook::Professions: return {code, TextFigure(26)};
-    case GridBook::Ranks: return {code, TextFigure(17), MoneyFigure()};
-    case GridBook::Deductions: return {WholeFigure(0, 65535), TextFigure(20), MoneyFigure(), MoneyFigure()};
+    case GridBook::Ranks: return {code, TextFigure(17), AmountFigure()};
+    case GridBook::Deductions: return {WholeFigure(0, 65535), TextFigure(20), AmountFigure(), AmountFigure()};
     case GridBook::Contributions: return {WholeFigure(0, 65535), WholeFigure(0, 127), TextFigure(64), WholeFigure(0, 127)};
     }
     return {};

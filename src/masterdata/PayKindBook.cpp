@@ -46,8 +46,8 @@ constexpr std::array<PayKindFieldInfo, PayKindFieldCount> kFields = {{
     {1226, "Облагается ли налогом", kFlag},
     {1227, "Код дохода", WholeFigure(0, kWord)},
     {1228, "Налоговые скидки: код", WholeFigure(0, kWord)},
-    {1229, "Сумма:  подоходный", MoneyFigure()},
-    {1230, "социальный", MoneyFigure()},
+    {1229, "Сумма:  подоходный", AmountFigure()},
+    {1230, "социальный", AmountFigure()},
     {1231, "Столбец", WholeFigure(0, 14)},
     {1232, "Шапка", kFlag},
 }};

@@ -92,7 +92,7 @@ bool ReadTaxPercent(QStringView text, ib::u8& whole, ib::u8& hundredths)
 std::vector<FigureRule> TaxBandRules()
 {
     const FigureRule roubles = WholeFigure(0, std::numeric_limits<int>::max());
-    return {roubles, roubles, PercentFigure(2, 100)};
+    return {roubles, roubles, RatePercentFigure(2, 100)}; // a tax rate
 }
 
 QStringList TaxBandTexts(const ib::TaxScaleBand& band)

@@ -56,30 +56,81 @@ enum class FigureKind {
     Text, // any text of at most max characters (a name, an account, a place)
 };
 
+// What a figure is, which its range follows from. The named rules below set
+// it, so that a rule chosen by its meaning can be told from one made by hand
+// (a brace list keeps Unchosen, which the screens' walks refuse for money,
+// percents and counts).
+enum class FigureMeaning {
+    Unchosen, // made by hand, no meaning chosen
+    Amount, // money that cannot be negative, up to the most its field holds
+    Signed, // money of either sign, where a negative value is a reversal or a correction
+    Share, // a share of a whole: a percent of a pay or a row (0-100), a fraction of a full rate (0-1)
+    Rate, // a percent or coefficient that is no share (a tax rate, an interest rate, a tariff)
+    Multiplicity, // how many times a standard tax deduction is given, as the law allows
+    Count, // a count or an order's number, from 0
+    Number, // a number within a range (a code, a day, a month, a mark), hours, a text
+};
+
 struct FigureRule {
     FigureKind kind = FigureKind::Whole;
     int decimals = 0; // places after the separator the field keeps
     double min = 0;
     double max = 0; // min == max: no range beyond what the kind holds
+    FigureMeaning meaning = FigureMeaning::Unchosen;
 };
 
-constexpr FigureRule WholeFigure(double min, double max) { return {FigureKind::Whole, 0, min, max}; }
-constexpr FigureRule CountFigure(double max) { return {FigureKind::Count, 0, 0, max}; }
-constexpr FigureRule PercentFigure(int decimals, double max) { return {FigureKind::Percent, decimals, 0, max}; }
+constexpr FigureRule WholeFigure(double min, double max)
+{
+    return {FigureKind::Whole, 0, min, max, FigureMeaning::Number};
+}
+constexpr FigureRule CountFigure(double max) { return {FigureKind::Count, 0, 0, max, FigureMeaning::Count}; }
+// The most times a standard tax deduction is given: the tax law doubles it at
+// most (a single parent's, or one a parent gives up to the other).
+constexpr int kMaxDeductionMultiplicity = 2;
+// How many times a deduction is given, 0 to kMaxDeductionMultiplicity (0 counts as once).
+constexpr FigureRule MultiplicityFigure()
+{
+    return {FigureKind::Count, 0, 0, double(kMaxDeductionMultiplicity), FigureMeaning::Multiplicity};
+}
+// A share of a whole, from 0 to the whole: a percent of a pay or of a row
+// (whole 100), or the part of a full rate an employee works, typed as a
+// fraction of it (whole 1, "0.5" for half a rate).
+constexpr FigureRule ShareFigure(int decimals, double whole = 100)
+{
+    return {FigureKind::Percent, decimals, 0, whole, FigureMeaning::Share};
+}
+// A percent that is a rate and no share of a sum (a tax rate, a loan's
+// interest), from 0 to the most its meaning allows.
+constexpr FigureRule RatePercentFigure(int decimals, double max)
+{
+    return {FigureKind::Percent, decimals, 0, max, FigureMeaning::Rate};
+}
+// A rate or coefficient (a tariff, a coefficient, a count of days with a fraction).
 constexpr FigureRule DecimalFigure(int decimals, double min, double max)
 {
-    return {FigureKind::Decimal, decimals, min, max};
+    return {FigureKind::Decimal, decimals, min, max, FigureMeaning::Rate};
 }
-// Money within kMaxMoneyRoubles either way.
-constexpr FigureRule MoneyFigure() { return {FigureKind::Money, 2, 0, 0}; }
-// Money from 0 to the most a money field keeps (an amount that cannot be
-// negative).
-constexpr FigureRule AmountFigure() { return {FigureKind::Money, 2, 0, kMaxMoneyRoubles}; }
+// Money within kMaxMoneyRoubles either way: only where a negative value means
+// something (a reversal, a correction, a balance owed either way), said beside
+// each use.
+constexpr FigureRule SignedMoneyFigure() { return {FigureKind::Money, 2, 0, 0, FigureMeaning::Signed}; }
+// Money from 0 to maxRoubles (an amount that cannot be negative), by default
+// the most a money field keeps.
+constexpr FigureRule AmountFigure(double maxRoubles = kMaxMoneyRoubles)
+{
+    return {FigureKind::Money, 2, 0, maxRoubles, FigureMeaning::Amount};
+}
 // Hours up to maxHours (and no minutes at maxHours); maxHours < 0: any hours.
-constexpr FigureRule HoursFigure(int maxHours) { return {FigureKind::HoursMinutes, 0, 0, double(maxHours)}; }
+constexpr FigureRule HoursFigure(int maxHours)
+{
+    return {FigureKind::HoursMinutes, 0, 0, double(maxHours), FigureMeaning::Number};
+}
 
 // Text of at most maxLength characters, blanks kept as typed.
-constexpr FigureRule TextFigure(int maxLength) { return {FigureKind::Text, 0, 0, double(maxLength)}; }
+constexpr FigureRule TextFigure(int maxLength)
+{
+    return {FigureKind::Text, 0, 0, double(maxLength), FigureMeaning::Number};
+}
 
 // A number that must name a record of a book (a shop, a pay kind, a
 // recipient): the book as the messages name it, and whether the book holds a

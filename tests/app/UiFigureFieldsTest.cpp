@@ -10,6 +10,8 @@
 #include "DemoFrameTest.h"
 
 #include "reports/incometax/ui/CGenrNalRegEditDlg.h"
+#include "reports/social/ui/CGenrOVPFEditDlg.h"
+#include "reports/social/ui/CGenrRVedFSSEditDlg.h"
 #include "shell/ui/CMainFrame.h"
 #include "shell/ui/CTaskFormView.h"
 #include "shell/ui/NullableDateEdit.h"
@@ -17,6 +19,7 @@
 #include "support/InputKinds.h"
 #include "values/Values.h"
 
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -170,7 +173,12 @@ struct KeptField {
 
 class FieldWalk {
 public:
-    FieldWalk(MessageRecorder& boxes, QString where) : m_boxes(boxes), m_where(std::move(where)) {}
+    // The walk of the screen of the caption (and of the command, when not 0).
+    FieldWalk(MessageRecorder& boxes, QString caption, int command = 0)
+        : m_boxes(boxes)
+        , m_caption(std::move(caption))
+        , m_where(command ? QStringLiteral("%1 (%2)").arg(m_caption).arg(command) : m_caption)
+    {}
 
     // Types the text into the field as a user does and leaves it by Tab: a
     // refusal is checked, then the same text is left by Enter and refused
@@ -256,11 +264,13 @@ public:
                 fields[kept.index]->setText(kept.before);
         m_kept.clear();
     }
-    // Every editable input of the screen has a kind.
+    // Every editable input of the screen has a kind, and a money, percent or
+    // count input its rule by its meaning.
     void CheckKinds(QWidget& screen)
     {
         for (const QLineEdit* edit : InputsWithoutKind(&screen))
             Fault(QStringLiteral("\"%1\" (%2) is made without a kind").arg(LabelOf(edit), edit->objectName()));
+        for (const QString& fault : InputsNotByMeaning(&screen, m_caption)) Fault(fault);
     }
     void Fault(const QString& fault) { m_faults << QStringLiteral("%1: %2").arg(m_where, fault); }
     const QStringList& Faults() const { return m_faults; }
@@ -317,6 +327,7 @@ private:
     }
 
     MessageRecorder& m_boxes;
+    QString m_caption;
     QString m_where;
     std::vector<KeptField> m_kept;
     QStringList m_faults;
@@ -333,7 +344,7 @@ protected:
     // left and opened again.
     QStringList WalkScreen(CMainFrame& frame, const CommandInfo& command)
     {
-        FieldWalk walk(boxes, QStringLiteral("%1 (%2)").arg(command.caption).arg(command.id));
+        FieldWalk walk(boxes, command.caption, command.id);
         QPointer<CCommonFormView> view = Open(frame, command.id);
         if (view)
             walk.CheckKinds(*view);
@@ -396,6 +407,26 @@ TEST_F(UiFigureFields, TheTaxRegisterEditorReadsTheWholeTextOrRefusesItWhenLeft)
         reports::CGenrNalRegEditDlg again(reports::ReportSelection{}, 0, doc.TypWorkFile(), doc);
         walk.Compare(again, TypedFields(again, nullptr));
     }
+    EXPECT_TRUE(walk.Faults().isEmpty()) << walk.Faults().join(QLatin1Char('\n')).toStdString();
+}
+
+// The pension and social-insurance editors: every input has its kind and a
+// money or count input its rule by its meaning (an amount of a form's line
+// from 0; of either sign only the balance of line 100).
+TEST_F(UiFigureFields, TheSocialReportEditorsChooseEveryRuleByItsMeaning)
+{
+    const QString folder = QFileInfo(doc.TypWorkFile()).absolutePath();
+    reports::CGenrRVedFSSEditDlg fss(doc.TypWorkFile(), folder, doc);
+    reports::CGenrRVedFSSEditDlg2 fss2(doc.TypWorkFile(), folder, doc);
+    reports::CGenrOVPFEditDlg pension(reports::ReportSelection{}, doc.TypWorkFile(), folder, doc);
+    reports::CGenrOVPFEditDlg2 pension2(reports::ReportSelection{}, doc.TypWorkFile(), folder, doc);
+    FieldWalk walk(boxes, QStringLiteral("Редактирование отчета"));
+    int inputs = 0;
+    for (QDialog* editor : std::initializer_list<QDialog*>{&fss, &fss2, &pension, &pension2}) {
+        walk.CheckKinds(*editor);
+        inputs += int(editor->findChildren<CTypedEdit*>().size());
+    }
+    EXPECT_GE(inputs, 60);
     EXPECT_TRUE(walk.Faults().isEmpty()) << walk.Faults().join(QLatin1Char('\n')).toStdString();
 }
 
@@ -502,8 +533,11 @@ bool TypeAndLeave(CGridCtrl& grid, int row, int col, const QString& text, Qt::Ke
 // again (null when it is not left), to see what a kept text was stored as.
 class CellWalk {
 public:
-    CellWalk(MessageRecorder& boxes, QString where, std::function<CCommonFormView*()> reopen)
-        : m_boxes(boxes), m_where(std::move(where)), m_reopen(std::move(reopen))
+    CellWalk(MessageRecorder& boxes, QString caption, int command, std::function<CCommonFormView*()> reopen)
+        : m_boxes(boxes)
+        , m_caption(std::move(caption))
+        , m_where(QStringLiteral("%1 (%2)").arg(m_caption).arg(command))
+        , m_reopen(std::move(reopen))
     {}
 
     // Every text into every editable column of the screen's grids, left by
@@ -515,6 +549,7 @@ public:
             const CGridCtrl* grid = EditableGrids(m_view).value(index);
             for (int col : ColumnsWithoutKind(*grid))
                 Fault(QStringLiteral("column %1 \"%2\" is edited without a kind").arg(col).arg(grid->GetItemText(0, col)));
+            for (const QString& fault : ColumnsNotByMeaning(*grid, m_caption)) Fault(fault);
             const int columns = grid->GetColumnCount();
             for (int col = grid->GetFixedColumnCount(); m_view && col < columns; ++col) {
                 const CGridCtrl* shown = EditableGrids(m_view).value(index);
@@ -629,6 +664,7 @@ private:
     }
 
     MessageRecorder& m_boxes;
+    QString m_caption;
     QString m_where;
     std::function<CCommonFormView*()> m_reopen;
     QPointer<CCommonFormView> m_view;
@@ -678,8 +714,7 @@ TEST_F(UiGridCells, EveryEditableGridCellReadsTheWholeTextOrRefusesItWhenLeft)
         CCommonFormView* view = Open(frame, command.id);
         if (!view)
             continue;
-        CellWalk walk(boxes, QStringLiteral("%1 (%2)").arg(command.caption).arg(command.id),
-                      [&] { return Reopen(frame, command.id); });
+        CellWalk walk(boxes, command.caption, command.id, [&] { return Reopen(frame, command.id); });
         walk.Walk(view);
         cells += walk.Cells();
         if (walk.View() && !walk.Reopen(0))

@@ -142,6 +142,54 @@ TEST_F(UiAvanceVvod, TheTotalFollowsTheCellsAsTheyAreTyped)
     EXPECT_TRUE(recorder.Texts().isEmpty()) << recorder.Texts().join(u'|').toStdString();
 }
 
+// An advance larger than the employee's month's pay (salary and personal
+// allowance of his card) is asked about as its cell is left: "Нет" puts the
+// stored advance back, "Да" takes it, and it is stored when the screen is
+// left (what the pay does not cover stays a debt). An advance within the pay
+// is taken without a word.
+TEST_F(UiAvanceVvod, AnAdvanceLargerThanTheMonthsPayIsAskedAbout)
+{
+    ApplyShop(QStringLiteral("1"));
+    CFldHlpGridCtrl* grid = view->Dlg()->Grid();
+    ASSERT_GT(grid->GetRowCount(), 1);
+    const std::size_t slot =
+        doc->infoBase.list[std::size_t(doc->infoBase.FindEmployee(grid->GetItemText(1, 1).toInt()))].slot;
+    auto record = std::make_unique<ib::EmployeeRecord>();
+    ASSERT_TRUE(doc->infoBase.swap.readSlot(int(slot), *record));
+    const double pay = record->head.oklad + record->head.nadbav;
+    ASSERT_GT(pay, 0);
+    const QString shown = grid->GetItemText(1, 2);
+    const auto type = [grid](const QString& text) {
+        grid->setFocus();
+        grid->SetFocusCell(1, 2);
+        grid->OnEditCell(1, 2, QPoint(-1, -1), GridCtrl::VK_LBUTTON | CInPlaceEdit::ClickedChar);
+        ASSERT_NE(grid->GetEditor(), nullptr);
+        QTest::keyClick(grid->GetEditor(), Qt::Key_Delete);
+        QTest::keyClicks(grid->GetEditor(), text);
+        QTest::keyClick(grid->GetEditor(), Qt::Key_Tab);
+        Settle();
+    };
+    const QString question =
+        QStringLiteral("Величина аванса 99999999.00 больше оклада с надбавкой по карточке работника (%1).\n"
+                       "Непокрытая часть аванса останется долгом работника. Принять аванс?")
+            .arg(QString::number(pay / 100, 'f', 2));
+    recorder.answer = IDNO;
+    type(QStringLiteral("99999999"));
+    EXPECT_EQ(recorder.Texts(), QStringList{question});
+    EXPECT_EQ(grid->GetItemText(1, 2), shown);
+
+    recorder.boxes.clear();
+    type(QString::number(pay / 100, 'f', 2)); // the whole pay: no question
+    EXPECT_TRUE(recorder.Texts().isEmpty()) << recorder.Texts().join(u'|').toStdString();
+
+    recorder.answer = IDYES;
+    type(QStringLiteral("99999999"));
+    EXPECT_EQ(recorder.Texts(), QStringList{question});
+    EXPECT_EQ(grid->GetItemText(1, 2), QStringLiteral("99999999.00"));
+    view.reset();
+    EXPECT_DOUBLE_EQ(Stored(int(slot)).advance, 9'999'999'900.0);
+}
+
 TEST_F(UiAvanceVvod, DismissedEmployeeShowsOnlyWithAnAdvance)
 {
     ApplyShop(QStringLiteral("4"));

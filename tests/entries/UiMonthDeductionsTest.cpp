@@ -718,6 +718,24 @@ TEST_F(MonthDeductions, WhatCannotBeIsRefusedAndNoDeductionTakesMoreThanThePay)
         Settle();
         EXPECT_EQ(grid->GetItemText(2, 1), stored);
         TypeCell(grid, 2, 1, huge);
+        // A row whose code is deleted would send nothing and the pay would go
+        // out in cash: F4 refuses it naming "Код", the employee kept with the
+        // focus on that code; the code typed again, the row is stored.
+        const QString code = grid->GetItemText(2, 0);
+        grid->setFocus();
+        grid->SetFocusCell(2, 0);
+        PressKey(Qt::Key_Delete);
+        EXPECT_TRUE(boxes.boxes.empty()) << boxes.Texts().join(QLatin1Char('\n')).toStdString();
+        PressKey(Qt::Key_F4);
+        EXPECT_EQ(view->m_tabN, unsigned(kTwoBanks));
+        EXPECT_EQ(boxes.Texts(), QStringList{QStringLiteral("В поле \"Код\" не указан вид перечисления в банк")});
+        EXPECT_EQ(grid->GetFocusCell().row, 2);
+        EXPECT_EQ(grid->GetFocusCell().col, 0);
+        boxes.boxes.clear();
+        if (CInPlaceEdit* editor = grid->GetEditor())
+            QTest::keyClick(editor, Qt::Key_Escape);
+        TypeCell(grid, 2, 0, code);
+        EXPECT_EQ(grid->GetItemText(2, 0), code);
         Close();
     }
     EXPECT_TRUE(boxes.boxes.empty()) << boxes.Texts().join(QLatin1Char('\n')).toStdString();

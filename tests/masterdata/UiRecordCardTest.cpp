@@ -147,14 +147,14 @@ TEST_F(UiRecordCard, AmountsTakeADecimalCommaAndUnreadAmountsAreRefusedByName)
 {
     ApplyNumber(view->Strip(), tabN(1));
     const double salary = base().current.head.oklad;
-    TypeInto(1024, QStringLiteral("1,5"));
+    TypeInto(1024, QStringLiteral("0,5"));
     TypeInto(1005, QStringLiteral("12,345"));
     PressKey(Qt::Key_F4);
     EXPECT_TRUE(boxes.boxes.empty());
     EXPECT_EQ(view->m_tabN, unsigned(tabN(2)));
-    EXPECT_EQ(Column("konst", "stavka", 1), QStringList{QStringLiteral("150.00")}); // 1.50 roubles
+    EXPECT_EQ(Column("konst", "stavka", 1), QStringList{QStringLiteral("50.00")}); // half a rate: 50 %
     PressKey(Qt::Key_F3);
-    EXPECT_EQ(Field(1024)->text(), QStringLiteral("1.50"));
+    EXPECT_EQ(Field(1024)->text(), QStringLiteral("0.50"));
     EXPECT_EQ(Field(1005)->text(), QStringLiteral("12.345"));
 
     // Text that does not read in full is named and keeps the stored amount.
@@ -168,6 +168,45 @@ TEST_F(UiRecordCard, AmountsTakeADecimalCommaAndUnreadAmountsAreRefusedByName)
     PressKey(Qt::Key_F4);
     EXPECT_EQ(boxes.boxes.size(), 1u);
     EXPECT_EQ(Column("konst", "oklad", 1), QStringList{QStringLiteral("3000050.00")});
+
+    // An amount below 0 and a rate above the full one (1.00) are refused
+    // as the field is left, naming the field and never another book; the
+    // employee keeps what he stored.
+    PressKey(Qt::Key_F3);
+    ASSERT_EQ(view->m_tabN, unsigned(tabN(1)));
+    const struct {
+        int field;
+        const char* text;
+        const char* refusal;
+    } outOfRange[] = {
+        {1004, "-1", "Значение поля \"Оклад\" должно быть от 0.00 до 999999999999.99: -1"},
+        {1025, "-1", "Значение поля \"Плановый аванс\" должно быть от 0.00 до 999999999999.99: -1"},
+        {1026, "-1", "Значение поля \"Персональная надбавка\" должно быть от 0.00 до 999999999999.99: -1"},
+        {1024, "1,5", "Значение поля \"Ставка\" должно быть от 0.00 до 1.00: 1,5"},
+        {1024, "-0,5", "Значение поля \"Ставка\" должно быть от 0.00 до 1.00: -0,5"},
+    };
+    const ib::EmployeeHead stored = base().current.head;
+    for (const auto& c : outOfRange) {
+        SCOPED_TRACE(c.text);
+        const QString shown = Field(c.field)->text();
+        boxes.boxes.clear();
+        TypeInto(c.field, QString::fromUtf8(c.text));
+        PressKey(Qt::Key_Tab);
+        Settle();
+        EXPECT_EQ(boxes.Texts(), QStringList{QString::fromUtf8(c.refusal)});
+        EXPECT_EQ(QApplication::focusWidget(), Field(c.field));
+        PressKey(Qt::Key_Escape);
+        Settle();
+        EXPECT_EQ(Field(c.field)->text(), shown);
+    }
+    boxes.boxes.clear();
+    PressKey(Qt::Key_F4);
+    EXPECT_TRUE(boxes.boxes.empty()) << boxes.Texts().join(u'|').toStdString();
+    ib::LoadEmployee(base(), base().list[1].slot);
+    EXPECT_EQ(base().current.head.oklad, stored.oklad);
+    EXPECT_EQ(base().current.head.avans, stored.avans);
+    EXPECT_EQ(base().current.head.nadbav, stored.nadbav);
+    EXPECT_EQ(base().current.head.stavka, stored.stavka);
 }
 
 // A new card: "-40x" in "Оклад" is refused as the field is left, also when
@@ -256,16 +295,16 @@ TEST_F(UiRecordCard, EscapeAbandonsTheChangesAfterAQuestion)
     EXPECT_TRUE(Field(1004)->isEnabled());
     EXPECT_EQ(QApplication::focusWidget(), Field(1077));
     boxes.boxes.clear();
-    TypeInto(1024, QStringLiteral("2,5"));
+    TypeInto(1024, QStringLiteral("0,75"));
     PressKey(Qt::Key_Tab);
     Settle();
     EXPECT_TRUE(boxes.boxes.empty());
-    EXPECT_EQ(Field(1024)->text(), QStringLiteral("2,5"));
+    EXPECT_EQ(Field(1024)->text(), QStringLiteral("0,75"));
     boxes.boxes.clear();
     ASSERT_NE(frame->SwitchView<CEmptyView>(), nullptr);
     EXPECT_TRUE(boxes.boxes.empty());
     EXPECT_EQ(base().current.head.oklad, stored);
-    EXPECT_EQ(base().current.head.stavka, 250);
+    EXPECT_EQ(base().current.head.stavka, 75);
     EXPECT_EQ(Column("konst", "fio", 1), QStringList{record(1).head.fio});
 }
 

@@ -1,5 +1,6 @@
 // What the walks of the screens' tests fail on: an input, or a grid column
-// edited in place, that a person could type into while nobody gave it a kind.
+// edited in place, that a person could type into while nobody gave it a kind,
+// and a money, percent or count field whose rule was not chosen by its meaning.
 #pragma once
 
 #include "grid/GridCtrl.h"
@@ -7,6 +8,10 @@
 
 #include <QLineEdit>
 #include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <iterator>
 #include <vector>
 
 // The line edits within the widget that a person types into and that were
@@ -38,4 +43,81 @@ inline std::vector<int> ColumnsWithoutKind(const CGridCtrl& grid)
             bare.push_back(col);
     }
     return bare;
+}
+
+// The money fields that take an amount of either sign, each where a negative
+// value means something: the screen (its caption, or the editor's), the
+// field's name or the start of it, and why. Every other money field takes an
+// amount from 0.
+struct SignedMoneyField {
+    const char* where;
+    const char* name;
+    const char* why;
+};
+inline const SignedMoneyField kSignedMoneyFields[] = {
+    {"Архив", "Сумма", "an archived month's amount below 0 reverses an earlier one"},
+    {"Архив с датами", "Сумма", "an archived month's amount below 0 reverses an earlier one"},
+    {"Начисления / Удержания", "Сумма", "a month's row below 0 reverses an accrual or a deduction"},
+    {"Редактирование отчета", "100 Остаток", "a balance: a debt, or an overpayment below 0"},
+};
+
+// Why the rule of the named field of the screen was not chosen by its
+// meaning; empty when it was, and for a field that is no money, percent or
+// count. Money is an amount from 0 to its most, or of either sign where
+// kSignedMoneyFields says why; a percent a share of 0 to 100 (of a full rate
+// 0 to 1) or a rate from 0; a count or a multiplicity from 0.
+inline QString RuleNotByMeaning(const QString& where, const QString& name, const kalvor::FigureRule& rule)
+{
+    using kalvor::FigureKind;
+    using kalvor::FigureMeaning;
+    const auto fault = [&](const char* why) {
+        return QStringLiteral("\"%1\" is %2").arg(name, QString::fromUtf8(why));
+    };
+    const bool fromZero = rule.min == 0 && rule.max > 0;
+    switch (rule.kind) {
+    case FigureKind::Money:
+        if (rule.meaning == FigureMeaning::Amount)
+            return fromZero ? QString() : fault("an amount whose range is not from 0");
+        if (rule.meaning != FigureMeaning::Signed)
+            return fault("money whose rule was not chosen by its meaning");
+        for (const SignedMoneyField& field : kSignedMoneyFields)
+            if (where == QString::fromUtf8(field.where) && name.startsWith(QString::fromUtf8(field.name)))
+                return QString();
+        return fault("money of either sign where no negative value means anything");
+    case FigureKind::Percent:
+        if (rule.meaning == FigureMeaning::Share)
+            return rule.min == 0 && (rule.max == 100 || rule.max == 1) ? QString()
+                                                                       : fault("a share outside 0-100 and 0-1");
+        if (rule.meaning == FigureMeaning::Rate)
+            return fromZero ? QString() : fault("a rate whose range is not from 0");
+        return fault("a percent whose rule was not chosen by its meaning");
+    case FigureKind::Count:
+        if (rule.meaning == FigureMeaning::Count || rule.meaning == FigureMeaning::Multiplicity)
+            return fromZero ? QString() : fault("a count whose range is not from 0");
+        return fault("a count whose rule was not chosen by its meaning");
+    default: return QString();
+    }
+}
+
+// The faults of the rules of the typed inputs within the widget
+// (RuleNotByMeaning), the screen named `where`.
+inline QStringList InputsNotByMeaning(QWidget* root, const QString& where)
+{
+    QStringList faults;
+    for (const CTypedEdit* edit : root->findChildren<CTypedEdit*>())
+        if (!edit->isReadOnly())
+            if (const QString fault = RuleNotByMeaning(where, edit->Kind().name, edit->Kind().rule); !fault.isEmpty())
+                faults << fault;
+    return faults;
+}
+
+// The faults of the rules of the grid's columns edited in place.
+inline QStringList ColumnsNotByMeaning(const CGridCtrl& grid, const QString& where)
+{
+    QStringList faults;
+    for (int col = grid.GetFixedColumnCount(); grid.GetEditable() && col < grid.GetColumnCount(); ++col)
+        if (const GridColumn* column = grid.DeclaredColumn(col); column && column->edited)
+            if (const QString fault = RuleNotByMeaning(where, column->Name(), column->rule); !fault.isEmpty())
+                faults << fault;
+    return faults;
 }

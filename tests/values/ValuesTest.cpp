@@ -358,13 +358,13 @@ TEST(TypedNumbers, FigureFieldsReadTheWholeTextByTheirKind)
     EXPECT_EQ(units(WholeFigure(0, 31), u""), 0);
     EXPECT_EQ(units(WholeFigure(0, 31), u"12,0"), 12);
     EXPECT_EQ(units(CountFigure(999999), u" 1 500 "), 1500);
-    EXPECT_EQ(units(PercentFigure(2, 100), u"12,75"), 1275);
-    EXPECT_EQ(units(MoneyFigure(), u"0,28"), 28);
-    EXPECT_EQ(units(MoneyFigure(), u"12,755"), -1.0); // a third decimal is no amount, not 12.75
-    EXPECT_EQ(units(MoneyFigure(), u"0,285"), -1.0);
+    EXPECT_EQ(units(ShareFigure(2), u"12,75"), 1275);
+    EXPECT_EQ(units(SignedMoneyFigure(), u"0,28"), 28);
+    EXPECT_EQ(units(SignedMoneyFigure(), u"12,755"), -1.0); // a third decimal is no amount, not 12.75
+    EXPECT_EQ(units(SignedMoneyFigure(), u"0,285"), -1.0);
     EXPECT_EQ(units(TextFigure(5), u"Цех 1"), 5);
     EXPECT_EQ(units(TextFigure(5), u"Цех 12"), -1.0);
-    EXPECT_EQ(units(MoneyFigure(), u"-40"), -4000);
+    EXPECT_EQ(units(SignedMoneyFigure(), u"-40"), -4000);
     EXPECT_EQ(units(HoursFigure(511), u"7,5"), 425);
     EXPECT_EQ(units(HoursFigure(511), u"511"), 511 * 60);
     EXPECT_EQ(units(HoursFigure(511), u"7,59"), 479);
@@ -375,7 +375,7 @@ TEST(TypedNumbers, FigureFieldsReadTheWholeTextByTheirKind)
     for (const char16_t* text :
          {u"12,75", u"7,60", u"12x", u"1e3", u"511,1", u"-1", u"1,2,3", u",", u"1 500", u"6\n,15", u"6\n,"})
         EXPECT_EQ(units(HoursFigure(511), text), -1.0) << QString::fromUtf16(text).toStdString();
-    EXPECT_EQ(units(MoneyFigure(), u"1000000000000"), -1.0);
+    EXPECT_EQ(units(SignedMoneyFigure(), u"1000000000000"), -1.0);
     // A whole field whose least is 1 or more (a table's or a month's
     // number) refuses a number below it, a sign too, and what it refuses
     // keeps the stored value; an amount that cannot be negative refuses -1.
@@ -486,7 +486,7 @@ TEST(TypedNumbers, ReadInFullWithACommaOrAPoint)
 // leaves the field's amount as it was.
 TEST(Money, MoneyFieldsAndFormatMoney)
 {
-    const auto money = [](QStringView text, double kept) { return FigureUnitsOr(MoneyFigure(), text, kept); };
+    const auto money = [](QStringView text, double kept) { return FigureUnitsOr(SignedMoneyFigure(), text, kept); };
     EXPECT_EQ(money(u"-150.5", 0), -15050);
     double k = money(u"-1.5", 0);
     EXPECT_EQ(k, -150);

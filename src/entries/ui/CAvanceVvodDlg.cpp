@@ -32,10 +32,14 @@ CAvanceVvodDlg::CAvanceVvodDlg(CCommonFormView* view) : CFormChildDlg(375, view)
     setObjectName(QStringLiteral("CAvanceVvodDlg"));
     setFixedSize(560, 440);
     m_grid = SetupEntryGrid(this, IdGrid, QRect(0, 0, 560, 400));
-    // The total follows the cells as they are typed.
+    // An advance larger than the month's pay is asked about; the total
+    // follows the cells as they are typed.
     connect(m_grid, &CGridCtrl::gridNotify, this, [this](GridNotifyInfo* info, long*) {
-        if (info->hdr.code == GridCtrl::NotifyEndLabelEdit)
-            ShowTotal();
+        if (info->hdr.code != GridCtrl::NotifyEndLabelEdit)
+            return;
+        if (info->iColumn == kAdvanceColumn)
+            AskAboutAdvance(info->iRow);
+        ShowTotal();
     });
     auto* label = new QLabel(QStringLiteral("К выдаче"), this);
     label->setGeometry(300, 410, 80, 24);
@@ -99,6 +103,26 @@ void CAvanceVvodDlg::ShowTotal()
     // A cell that does not read counts the stored advance, as the save keeps it.
     for (const ShownAdvance& shown : ShownAdvances()) advances.push_back(shown.kopecks.value_or(base.avOf(shown.slot)));
     m_total->setText(kalvor::FormatFixed(kalvor::AdvanceTotal(*View()->Document(), advances) / 100, 2));
+}
+
+void CAvanceVvodDlg::AskAboutAdvance(int row)
+{
+    const std::vector<ShownAdvance> shown = ShownAdvances();
+    const int index = row - m_grid->GetFixedRowCount();
+    if (index < 0 || index >= int(shown.size()) || !shown[std::size_t(index)].kopecks)
+        return;
+    const ShownAdvance& advance = shown[std::size_t(index)];
+    CKalvorDoc& doc = *View()->Document();
+    const int slot = int(advance.slot);
+    const double stored = doc.infoBase.avOf(slot);
+    if (*advance.kopecks == stored)
+        return;
+    const QString question = kalvor::AdvanceAboveMonthPayQuestion(doc, slot, *advance.kopecks);
+    if (question.isEmpty() || KalvorMessageBox(question, MB_YESNO | MB_ICONQUESTION, QString(), this) == IDYES)
+        return;
+    // Not taken: the cell shows the stored advance again.
+    m_grid->SetItemText(row, kAdvanceColumn, kalvor::FormatMoney(stored));
+    m_grid->RedrawCell(row, kAdvanceColumn);
 }
 
 int CAvanceVvodDlg::SaveRecord()

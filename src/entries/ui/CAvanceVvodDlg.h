@@ -49,6 +49,10 @@ private:
         std::optional<double> kopecks;
     };
     std::vector<ShownAdvance> ShownAdvances() const;
+    // The advance just typed into the row, when larger than the employee's
+    // month's pay, is asked about first: kept on a yes (what the pay does not
+    // cover stays a debt), else the cell shows the stored advance again.
+    void AskAboutAdvance(int row);
 
     CFldHlpGridCtrl* m_grid = nullptr;
     QLineEdit* m_total = nullptr;

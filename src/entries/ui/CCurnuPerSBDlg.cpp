@@ -34,15 +34,21 @@ RowListForm TransfersForm(const CKalvorDoc& doc)
             .tooManyRows = QStringLiteral("Количество перечислений больше %1").arg(en::kMaxTransfers)};
 }
 
-// A row asking for the rest under a code that does not send it.
-RowListRefusal UnsentRestRow(const ib::SberRow& row) { return {en::kTransferAmountColumn, en::UnsentRestRefusal(row)}; }
+// A row without a code, or one asking for the rest under a code that does
+// not send it.
+RowListRefusal RefusedTransferRow(const ib::SberRow& row)
+{
+    if (const QString codeless = en::CodelessTransferRefusal(row); !codeless.isEmpty())
+        return {en::kTransferCodeColumn, codeless};
+    return {en::kTransferAmountColumn, en::UnsentRestRefusal(row)};
+}
 
 } // namespace
 
 CCurnuPerSBDlg::CCurnuPerSBDlg(CCommonFormView* view)
     : CRowListDlg(IDD, IdGrid, view, TransfersForm(*view->Document()),
                   {en::TransferRows, en::ReadSberRow, en::ShowSberRow, en::FirstMatchingTransfer,
-                   RowsWithLast<ib::SberRow>, RowsWithReplaced<ib::SberRow>, UnsentRestRow})
+                   RowsWithLast<ib::SberRow>, RowsWithReplaced<ib::SberRow>, RefusedTransferRow})
 {
     setObjectName(QStringLiteral("CCurnuPerSBDlg"));
     // The code and the amount of a row decide together whether it sends the

@@ -65,7 +65,7 @@ kalvor::FigureRule CellRule(CellKind kind)
     case CellKind::Integer:
     case CellKind::CountedInteger: return kalvor::WholeFigure(INT_MIN, INT_MAX);
     case CellKind::Amount:
-    case CellKind::CountedAmount: return kalvor::MoneyFigure();
+    case CellKind::CountedAmount: return kalvor::AmountFigure(); // a salary, a supplement, a sum withheld
     case CellKind::Text:
     case CellKind::Date: break;
     }

@@ -19,6 +19,7 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 
 namespace ib = kalvor::infobase;
@@ -96,9 +97,16 @@ void CEmployeeDetailDlg::SetupGrid(const std::vector<GridColumn>& columns, const
     grid->SetRowCount(1);
     const QFontMetrics metrics(bold);
     grid->SetRowHeight(0, 2 * (metrics.boundingRect(headerSample.section(QLatin1Char('\n'), 0, 0)).height() + 5) + 1);
+    // Each column its share of the grid's width, and no less than its widest
+    // figure needs, so that no value its rule takes is shown cut.
     const int width = grid->width();
-    for (int col = 0; col < int(shares.size()) && col < int(titles.size()); ++col)
-        grid->SetColumnWidth(col, int(std::ceil(width * shares[std::size_t(col)] - 0.5)));
+    const QFontMetrics data(normal);
+    const int margins = 2 * int(grid->GetDefaultCell(false, false)->GetMargin()) + 2;
+    for (int col = 0; col < int(shares.size()) && col < int(titles.size()); ++col) {
+        const QString widest = WidestFigureText(columns[std::size_t(col)]);
+        const int needed = widest.isEmpty() ? 0 : data.horizontalAdvance(widest) + margins;
+        grid->SetColumnWidth(col, std::max(needed, int(std::ceil(width * shares[std::size_t(col)] - 0.5))));
+    }
     for (int col = 0; col < int(titles.size()); ++col) grid->SetItemText(0, col, titles[col]);
     FitLastColumn();
 }

@@ -361,6 +361,10 @@ TEST_F(Fss4ReportLoop, CountsNumbersAndIncomesTakeOnlyWhatTheirFormsPrint)
         return QStringLiteral("Значение поля \"%1\" должно быть от 0 до %2: %3")
             .arg(QString::fromUtf8(field), QString::fromUtf8(most), QString::fromUtf8(text));
     };
+    const auto amount = [](const char* field, const char* text) {
+        return QStringLiteral("Значение поля \"%1\" должно быть от 0.00 до 999999999999.99: %2")
+            .arg(QString::fromUtf8(field), QString::fromUtf8(text));
+    };
     const struct {
         ReportEditDlg* editor;
         int field;
@@ -376,6 +380,13 @@ TEST_F(Fss4ReportLoop, CountsNumbersAndIncomesTakeOnlyWhatTheirFormsPrint)
         {&editor2, 1512, "-1", below("2. Сумма дохода по статье 248 НК", "2147483647", "-1")},
         {&editor2, 1513, "-1", below("3. Из них по статье 58", "2147483647", "-1")},
         {&editor2, 1514, "-1", below("Номер записи", "2147483647", "-1")},
+        // No amount of the form's tables is below 0: a debt, what is accrued
+        // or paid, a payment order's sum.
+        {&editor, 1493, "-1", amount("1. Задолженность за страх-лем на начало расч. периода", "-1")},
+        {&editor, 1495, "-7", amount("10. за счет превыш. расх.", "-7")},
+        {&editor, 1480, "-1", amount("Дата, № платеж.поруч, графа 3", "-1")},
+        {&editor, 1502, "-1", amount("Дата, № платеж.поруч, графа 3", "-1")},
+        {&editor, 1500, "-1", amount("10. Зад-ть за террит. органом Фонда на начало расч. пер.", "-1")},
     };
     for (const auto& c : cases) {
         c.editor->show();

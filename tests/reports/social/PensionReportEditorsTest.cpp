@@ -353,6 +353,10 @@ TEST_F(PensionReportLoop, CountsNumbersAndIncomesTakeOnlyWhatTheirFormsPrint)
     CGenrOVPFEditDlg editor(ReportSelection{}, typ(), dir.path(), doc);
     CGenrOVPFEditDlg2 editor2(ReportSelection{}, typ(), dir.path(), doc);
     const QString headcount = QStringLiteral("433 Сред/среднеспис численность сотрудников");
+    const auto amount = [](const char* field, const char* text) {
+        return QStringLiteral("Значение поля \"%1\" должно быть от 0.00 до 999999999999.99: %2")
+            .arg(QString::fromUtf8(field), QString::fromUtf8(text));
+    };
     const struct {
         ReportEditDlg* editor;
         int field;
@@ -360,17 +364,26 @@ TEST_F(PensionReportLoop, CountsNumbersAndIncomesTakeOnlyWhatTheirFormsPrint)
         QString refusal;
     } cases[] = {
         {&editor, 1001, "-1", QStringLiteral("Значение поля \"Номер корректировки\" должно быть от 0 до 999: -1")},
-        {&editor, 1001, "99999", QStringLiteral("Значение поля \"Номер корректировки\" должно быть от 0 до 999: 99999")},
+        {&editor, 1001, "99999",
+         QStringLiteral("Значение поля \"Номер корректировки\" должно быть от 0 до 999: 99999")},
         {&editor2, 1009, "-1", QStringLiteral("Значение поля \"%1\" должно быть от 0 до 999999: -1").arg(headcount)},
         {&editor2, 1009, "99999999",
          QStringLiteral("Значение поля \"%1\" должно быть от 0 до 999999: 99999999").arg(headcount)},
         {&editor2, 1014, "-1", QStringLiteral("Значение поля \"434 Номер записи\" должно быть от 0 до 2147483647: -1")},
         {&editor2, 1001, "-1",
          QStringLiteral("Значение поля \"430 Сумма дохода по статье 248\" должно быть от 0 до 2147483647: -1")},
-        {&editor2, 1005, "-1", QStringLiteral("Значение поля \"431 Из них по статье 57\" должно быть от 0 до 2147483647: -1")},
+        {&editor2, 1005, "-1",
+         QStringLiteral("Значение поля \"431 Из них по статье 57\" должно быть от 0 до 2147483647: -1")},
         {&editor2, 1017, "-1",
          QStringLiteral("Значение поля \"435 Сумма доходов по статье 346.15\" должно быть от 0 до 2147483647: -1")},
-        {&editor2, 1021, "-1", QStringLiteral("Значение поля \"436 Из них по статье 58\" должно быть от 0 до 2147483647: -1")},
+        {&editor2, 1021, "-1",
+         QStringLiteral("Значение поля \"436 Из них по статье 58\" должно быть от 0 до 2147483647: -1")},
+        // Amounts accrued, paid or owed are never below 0; a balance (line 100) is.
+        {&editor, 1009, "-7", amount("120 Доначислено, графа 1", "-7")},
+        {&editor, 1017, "-1", amount("141 - 1 месяц, графа 1", "-1")},
+        {&editor, 1014, "-1", amount("140 Уплачено с начала периода, графа 2", "-1")},
+        {&editor, 1030, "-1", amount("510 Остаток задолженности на начало периода, графа 1", "-1")},
+        {&editor, 1025, "-1", amount("520 Уплачено в отчетном периоде, графа 2", "-1")},
     };
     for (const auto& c : cases) {
         c.editor->show();
@@ -382,7 +395,8 @@ TEST_F(PensionReportLoop, CountsNumbersAndIncomesTakeOnlyWhatTheirFormsPrint)
         EXPECT_EQ(DoublesChanged(before, doc.GenrValues), "") << c.text;
         Type(c.editor, c.field, "");
     }
-    // The largest the forms print are taken.
+    // The largest the forms print are taken, and a balance below 0 (an overpayment).
+    Type(&editor, 1005, "-5");
     Type(&editor, 1001, "999");
     Type(&editor2, 1009, "999999");
     boxes.clear();
@@ -390,6 +404,7 @@ TEST_F(PensionReportLoop, CountsNumbersAndIncomesTakeOnlyWhatTheirFormsPrint)
     Click(&editor2, OVPFEditDlgBase::IdSave);
     EXPECT_TRUE(boxes.isEmpty()) << boxes.join(u'\n').toStdString();
     EXPECT_EQ(doc.GenrValues[kCorrectionNumber], 999);
+    EXPECT_EQ(doc.GenrValues[kLine100], -5);
     EXPECT_EQ(doc.GenrValues[kHeadcount433], 999'999);
 
     // "Закрыть" over a text typed and not saved asks; the box's answer other

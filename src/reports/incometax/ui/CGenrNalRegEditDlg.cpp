@@ -69,9 +69,9 @@ CGenrNalRegEditDlg::CGenrNalRegEditDlg(const ReportSelection& selection, int mar
     setWindowTitle(QStringLiteral("Редактирование данных"));
     auto* grid = new QGridLayout(this);
     grid->addWidget(new QLabel(QStringLiteral("3.1 Сумма с предыдущего места работы:"), this), 0, 0, 1, 2);
-    // The amounts to the kopeck; a payment order's number has at most six digits.
+    // The amounts from 0, to the kopeck; a payment order's number has at most six digits.
     constexpr double kMaxPaymentOrder = 999999;
-    auto* previous = new CTypedEdit({QStringLiteral("3.1 Сумма с предыдущего места работы"), MoneyFigure()}, this);
+    auto* previous = new CTypedEdit({QStringLiteral("3.1 Сумма с предыдущего места работы"), AmountFigure()}, this);
     SetControl(IdPreviousEmployer, previous);
     grid->addWidget(previous, 0, 2);
     grid->addWidget(new QLabel(QStringLiteral("Сведения переданы в налоговый орган"), this), 1, 1, 1, 2);
@@ -80,7 +80,7 @@ CGenrNalRegEditDlg::CGenrNalRegEditDlg(const ReportSelection& selection, int mar
         const int row = line + 2;
         const QString month = QString::fromUtf8(kMonthNames[line]);
         grid->addWidget(new QLabel(month, this), row, 0);
-        auto* amount = new CTypedEdit({month, MoneyFigure()}, this);
+        auto* amount = new CTypedEdit({month, AmountFigure()}, this);
         SetControl(kAmountIds[std::size_t(line)], amount);
         grid->addWidget(amount, row, 1);
         if (line < 12) {

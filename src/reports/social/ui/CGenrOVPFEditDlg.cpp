@@ -17,13 +17,16 @@ namespace {
 QLabel* Label(const char* text, QWidget* parent) { return new QLabel(QString::fromUtf8(text), parent); }
 
 // Section 1 of editor 416: the lines, their four controls and first value.
+// Line 100 is a balance (a debt, or an overpayment below 0); the others are
+// amounts accrued or paid, never below 0.
 struct Section1Line {
     const char* text;
     int controls[4];
     int first;
+    bool balance = false;
 };
 constexpr Section1Line kSection1Lines[] = {
-    {"100 Остаток", {1005, 1006, 1007, 1008}, kLine100},
+    {"100 Остаток", {1005, 1006, 1007, 1008}, kLine100, true},
     {"120 Доначислено", {1009, 1010, 1011, 1012}, kLine120},
     {"140 Уплачено с начала периода", {1013, 1014, 1015, 1016}, kLine140},
     {"141 - 1 месяц", {1017, 1018, 1019, 1020}, kLine140 + 4},
@@ -31,7 +34,8 @@ constexpr Section1Line kSection1Lines[] = {
     {"143 - 3 месяц", {1031, 1032, 1033, 1034}, kLine140 + 12},
 };
 
-// Section 5 of editor 416: insurance part and funded part.
+// Section 5 of editor 416: insurance part and funded part; debts and
+// payments, never below 0.
 struct Section5Line {
     const char* text;
     int controls[2];
@@ -76,7 +80,10 @@ CGenrOVPFEditDlg::CGenrOVPFEditDlg(const ReportSelection& selection, const QStri
     for (const Section1Line& line : kSection1Lines) {
         grid->addWidget(Label(line.text, this), row, 0);
         for (int column = 0; column < 4; ++column)
-            AddField(grid, {line.controls[column], line.first + column, Money}, row, column + 1);
+            AddField(grid,
+                     line.balance ? BalanceField(line.controls[column], line.first + column)
+                                  : AmountField(line.controls[column], line.first + column),
+                     row, column + 1);
         ++row;
     }
     grid->addWidget(Label("Раздел 5", this), row, 0);
@@ -85,8 +92,8 @@ CGenrOVPFEditDlg::CGenrOVPFEditDlg(const ReportSelection& selection, const QStri
     ++row;
     for (const Section5Line& line : kSection5Lines) {
         grid->addWidget(Label(line.text, this), row, 0);
-        AddField(grid, {line.controls[0], line.first, Money}, row, 1);
-        AddField(grid, {line.controls[1], line.first + 1, Money}, row, 2);
+        AddField(grid, AmountField(line.controls[0], line.first), row, 1);
+        AddField(grid, AmountField(line.controls[1], line.first + 1), row, 2);
         ++row;
     }
     Finish(grid, row);

@@ -22,10 +22,10 @@ namespace kalvor::reports {
 using enum EditFieldFormat;
 
 namespace {
-// A whole field takes any number an int holds; a money field any amount to
-// the kopeck.
+// A balance shown whole takes any number an int holds; one shown to the
+// kopeck any amount, a debt above 0 and an overpayment below.
 constexpr FigureRule kWholeRule = WholeFigure(INT_MIN, INT_MAX);
-constexpr FigureRule kMoneyRule = MoneyFigure();
+constexpr FigureRule kMoneyRule = SignedMoneyFigure();
 } // namespace
 
 QString ReportEditDlg::FieldText(double value)
@@ -114,7 +114,7 @@ FigureRule ReportEditDlg::FieldRule(const ReportEditField& field, bool kopecks)
         return kopecks ? kMoneyRule : kWholeRule;
     if (!kopecks)
         return WholeFigure(0, field.most);
-    return field.most == kAnyWhole ? AmountFigure() : FigureRule{FigureKind::Money, 2, 0, double(field.most)};
+    return field.most == kAnyWhole ? AmountFigure() : AmountFigure(field.most);
 }
 
 void ReportEditDlg::LoadValues()

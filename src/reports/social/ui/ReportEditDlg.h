@@ -39,9 +39,9 @@ inline constexpr int kMostCorrectionNumber = 999;
 
 // A field of an editor: its control, report value and format, and what it
 // is: a field that is never below 0 (a headcount, a number of a record, an
-// order or a correction, a count of cases, an income) takes from 0 to the
-// most its form prints; any other, a number or an amount of either sign (a
-// balance).
+// order or a correction, a count of cases, an income, an amount accrued, paid
+// or owed) takes from 0 to the most its form prints; a balance, an amount of
+// either sign.
 struct ReportEditField {
     int control;
     int index;
@@ -56,6 +56,10 @@ constexpr ReportEditField IncomeField(int control, int index, EditFieldFormat fo
 {
     return {control, index, format, true};
 }
+// An amount accrued, paid or owed, to the kopeck: never below 0.
+constexpr ReportEditField AmountField(int control, int index) { return {control, index, EditFieldFormat::Money, true}; }
+// A balance to the kopeck: a debt when above 0, an overpayment when below.
+constexpr ReportEditField BalanceField(int control, int index) { return {control, index, EditFieldFormat::Money}; }
 
 class ReportEditDlg : public QDialog, public ControlMap {
     Q_OBJECT
