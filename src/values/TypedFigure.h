@@ -84,9 +84,10 @@ constexpr FigureRule WholeFigure(double min, double max)
     return {FigureKind::Whole, 0, min, max, FigureMeaning::Number};
 }
 constexpr FigureRule CountFigure(double max) { return {FigureKind::Count, 0, 0, max, FigureMeaning::Count}; }
-// The most times a standard tax deduction is given: the tax law doubles it at
-// most (a single parent's, or one a parent gives up to the other).
-constexpr int kMaxDeductionMultiplicity = 2;
+// The most times a standard tax deduction is given, as a deduction's row
+// keeps it: the child deduction is given once for each child and doubled for
+// a single parent, so the law sets no smaller bound.
+constexpr int kMaxDeductionMultiplicity = 15;
 // How many times a deduction is given, 0 to kMaxDeductionMultiplicity (0 counts as once).
 constexpr FigureRule MultiplicityFigure()
 {
