@@ -1,5 +1,6 @@
 #include "entries/AdvanceEntry.h"
 
+#include "infobase/InfoBaseDb.h"
 #include "payroll/PayKinds.h"
 #include "values/Values.h"
 
@@ -43,8 +44,17 @@ double MonthPayOfCard(PayrollDoc& doc, int slot)
         return 0;
     if (slot == int(base.currentSlot))
         return base.current.head.oklad + base.current.head.nadbav;
+    // The card as the base holds it: the work file holds a record only once
+    // a run has read it.
+    // A card the base cannot give asks nothing: the save that follows says
+    // what is wrong with the base.
     auto record = std::make_unique<infobase::EmployeeRecord>();
-    return base.swap.readSlot(slot, *record) ? record->head.oklad + record->head.nadbav : 0;
+    try {
+        infobase::LoadKonstInto(base, slot, *record);
+    } catch (const db::DbError&) {
+        return 0;
+    }
+    return record->head.oklad + record->head.nadbav;
 }
 
 QString AdvanceAboveMonthPayQuestion(PayrollDoc& doc, int slot, double kopecks)

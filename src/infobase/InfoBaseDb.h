@@ -197,6 +197,8 @@ inline constexpr int kResultRowsTable = 1;
 void LoadProizvZarpByMass(CInfoBase& base, int slot, int mass, int selector);
 // The master row alone (the head's dbo.konst fields); WithSex adds pol.
 void LoadKonstAttributes(CInfoBase& base, int slot);
+// The slot's master row into `record`, the current record left as it is.
+void LoadKonstInto(CInfoBase& base, int slot, EmployeeRecord& record);
 void LoadKonstAttributesWithSex(CInfoBase& base, int slot);
 // The dated archive of a period into base.warDat, ordered by start date, year,
 // month and code; monthFrom, monthTo and year all 0 take the whole archive.

@@ -923,6 +923,12 @@ void LoadKonstAttributes(CInfoBase& base, int slot)
     base.current.head.pol = pol;
 }
 
+void LoadKonstInto(CInfoBase& base, int slot, EmployeeRecord& record)
+{
+    EmployeeLoader loader(Db(base), BKonst);
+    loader.load(slot, record);
+}
+
 void LoadKonstAttributesWithSex(CInfoBase& base, int slot)
 {
     loadBlocks(base, slot, BKonst);

@@ -155,7 +155,7 @@ TEST_F(UiAvanceVvod, AnAdvanceLargerThanTheMonthsPayIsAskedAbout)
     const std::size_t slot =
         doc->infoBase.list[std::size_t(doc->infoBase.FindEmployee(grid->GetItemText(1, 1).toInt()))].slot;
     auto record = std::make_unique<ib::EmployeeRecord>();
-    ASSERT_TRUE(doc->infoBase.swap.readSlot(int(slot), *record));
+    ib::LoadKonstInto(doc->infoBase, int(slot), *record);
     const double pay = record->head.oklad + record->head.nadbav;
     ASSERT_GT(pay, 0);
     const QString shown = grid->GetItemText(1, 2);
