@@ -111,7 +111,25 @@ int ForeignWorkerDays(const EmployeeHead& head, int year, int month)
 
 namespace {
 
-// Steps 1-5 of a pass: the record, the payment system, the month norm.
+// An amount of the employee's card below zero (an older base may hold one;
+// the card refuses it): its code, naming the field, or 0. The month is not
+// computed then, where a salary below zero would make rows whose days count
+// backwards.
+int CardAmountsRefusal(const infobase::EmployeeHead& head)
+{
+    if (head.oklad < 0)
+        return kCalcNegativeSalary;
+    if (head.stavka < 0)
+        return kCalcNegativeRate;
+    if (head.avans < 0)
+        return kCalcNegativeAdvance;
+    if (head.nadbav < 0)
+        return kCalcNegativeAllowance;
+    return 0;
+}
+
+// Steps 1-5 of a pass: the record, the card's amounts, the payment system,
+// the month norm.
 int StartPass(CalcPass& p, int index)
 {
     auto& base = p.base();
@@ -128,6 +146,8 @@ int StartPass(CalcPass& p, int index)
             return kCalcRecordUnreadable;
         }
     }
+    if (const int refusal = CardAmountsRefusal(base.current.head); refusal < 0)
+        return refusal;
 
     if (p.pass == 1 && base.current.head.flag(9) && base.current.head.inostrDatPr != 0) {
         base.current.head.inostrDnPrRF = u16(ForeignWorkerDays(base.current.head, p.year, p.month));

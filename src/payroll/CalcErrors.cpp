@@ -6,9 +6,9 @@ namespace kalvor {
 
 namespace {
 
-constexpr std::array<const char*, 43> engineTexts()
+constexpr std::array<const char*, 47> engineTexts()
 {
-    std::array<const char*, 43> texts{};
+    std::array<const char*, 47> texts{};
     for (std::size_t i = 0; i < texts.size(); ++i) texts[i] = ExchangeErrorTexts[i];
     for (const CalcOwnText& own : CalcOwnTexts) texts[std::size_t(-own.code - 1)] = own.text;
     return texts;
@@ -16,7 +16,7 @@ constexpr std::array<const char*, 43> engineTexts()
 
 } // namespace
 
-constexpr std::array<const char*, 43> CalcErrorTexts = engineTexts();
+constexpr std::array<const char*, 47> CalcErrorTexts = engineTexts();
 
 QString CalcErrorText(int code)
 {

@@ -3,7 +3,7 @@
 //
 // Every payroll function that can fail returns a negative int: -k is message
 // k of CalcErrorTexts, passed up unchanged by every level. Most messages are
-// the exchange table's of the same code (values/Messages.h); eleven the
+// the exchange table's of the same code (values/Messages.h); fifteen the
 // engine says its own way.
 #include <QString>
 
@@ -56,6 +56,12 @@ enum CalcError : int {
     kCalcSalaryNotPosition = -41, // "Оклад не соответствует окладу из справочн.должностей."
     kCalcBadHireDismissal = -42, // "Некорректные даты приема на работу/увольнения."
     kCalcNoSex = -43, // "Не указан пол"; before 2005 the contributions of the older employees depend on it
+    // An amount of the employee's card below zero, which the card refuses
+    // (an older base may hold one): the month is not computed.
+    kCalcNegativeSalary = -44, // "В карточке работника оклад меньше нуля"
+    kCalcNegativeRate = -45, // "В карточке работника ставка меньше нуля"
+    kCalcNegativeAdvance = -46, // "В карточке работника плановый аванс меньше нуля"
+    kCalcNegativeAllowance = -47, // "В карточке работника персональная надбавка меньше нуля"
 };
 
 // The messages the engine says otherwise than the exchange table does under
@@ -76,11 +82,15 @@ inline constexpr CalcOwnText CalcOwnTexts[] = {
     {kCalcPostalFee, "Ошибка расчета почтового сбора"},
     {kCalcSalaryNotPosition, "Оклад не соответствует окладу из справочн.должностей."},
     {kCalcNoSex, "Не указан пол"},
+    {kCalcNegativeSalary, "В карточке работника оклад меньше нуля"},
+    {kCalcNegativeRate, "В карточке работника ставка меньше нуля"},
+    {kCalcNegativeAdvance, "В карточке работника плановый аванс меньше нуля"},
+    {kCalcNegativeAllowance, "В карточке работника персональная надбавка меньше нуля"},
 };
 
-// The calculation engine's 43 messages (UTF-8 literals); entry k - 1 is the
+// The calculation engine's 47 messages (UTF-8 literals); entry k - 1 is the
 // message of code -k.
-extern const std::array<const char*, 43> CalcErrorTexts;
+extern const std::array<const char*, 47> CalcErrorTexts;
 
 // Message of code -k (or k); an empty string outside the table.
 QString CalcErrorText(int code);

@@ -1431,6 +1431,11 @@ TEST(EngineErrors, EveryCodeOfTheEngine)
     EXPECT_EQ(code([](EngineWorld& w) { w.rec.head.datPr1 = 0; }), -36);
     EXPECT_EQ(code([](EngineWorld& w) { w.rec.head.datUv1 = date(1, 1, 2019); }), -42);
     EXPECT_EQ(code([](EngineWorld& w) { w.rec.head.datUv2 = date(1, 1, 2021); }), -42);
+    // An amount of the card below zero, as an older base may hold one.
+    EXPECT_EQ(code([](EngineWorld& w) { w.rec.head.oklad = -1; }), -44);
+    EXPECT_EQ(code([](EngineWorld& w) { w.rec.head.stavka = -1; }), -45);
+    EXPECT_EQ(code([](EngineWorld& w) { w.rec.head.avans = -1; }), -46);
+    EXPECT_EQ(code([](EngineWorld& w) { w.rec.head.nadbav = -1; }), -47);
     // Unknown code of a stored row: the compaction's kind lookup.
     EXPECT_EQ(code([](EngineWorld& w) {
                   w.rec.rows[0] = row(55, 5, 3);
@@ -1603,14 +1608,19 @@ TEST(CalcErrors, CodesSelectTheirMessages)
     EXPECT_EQ(CalcErrorText(-42), QStringLiteral("Некорректные даты приема на работу/увольнения."));
     EXPECT_EQ(CalcErrorText(kCalcNoBirthDate), QStringLiteral("Не указана дата рождения"));
     EXPECT_EQ(CalcErrorText(kCalcNoSex), QStringLiteral("Не указан пол"));
-    EXPECT_EQ(CalcErrorText(44), QString());
+    EXPECT_EQ(CalcErrorText(kCalcNegativeSalary), QStringLiteral("В карточке работника оклад меньше нуля"));
+    EXPECT_EQ(CalcErrorText(kCalcNegativeRate), QStringLiteral("В карточке работника ставка меньше нуля"));
+    EXPECT_EQ(CalcErrorText(kCalcNegativeAdvance), QStringLiteral("В карточке работника плановый аванс меньше нуля"));
+    EXPECT_EQ(CalcErrorText(kCalcNegativeAllowance),
+              QStringLiteral("В карточке работника персональная надбавка меньше нуля"));
+    EXPECT_EQ(CalcErrorText(48), QString());
     // The engine's table differs from the report generator's in a few texts.
     EXPECT_EQ(CalcErrorText(kCalcHireDateForRule),
               QStringLiteral("Некорр.дата приема на работу для данного алгоритма."));
     EXPECT_EQ(CalcErrorText(kCalcBadHireDismissal), CalcErrorText(-42));
 }
 
-// The engine's 43 messages: eleven are its own, each unlike the exchange
+// The engine's 47 messages: fifteen are its own, each unlike the exchange
 // table's text of its code; every other one is the exchange table's text of
 // the same code (which the exchange tests hold text by text).
 TEST(CalcErrors, TheTableHoldsItsOwnTextsAndTheExchangeTablesOthers)
@@ -1620,9 +1630,9 @@ TEST(CalcErrors, TheTableHoldsItsOwnTextsAndTheExchangeTablesOthers)
         EXPECT_TRUE(own.emplace(o.code, o.text).second) << "code " << o.code << " twice";
         EXPECT_STRNE(o.text, ExchangeErrorTexts[std::size_t(-o.code - 1)]) << "code " << o.code;
     }
-    EXPECT_EQ(own.size(), 11u);
-    ASSERT_EQ(CalcErrorTexts.size(), 43u);
-    for (int code = -1; code >= -43; --code) {
+    EXPECT_EQ(own.size(), 15u);
+    ASSERT_EQ(CalcErrorTexts.size(), 47u);
+    for (int code = -1; code >= -47; --code) {
         const auto it = own.find(code);
         const char* said = it != own.end() ? it->second : ExchangeErrorTexts[std::size_t(-code - 1)];
         EXPECT_STREQ(CalcErrorTexts[std::size_t(-code - 1)], said) << "code " << code;

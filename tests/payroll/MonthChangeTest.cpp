@@ -670,6 +670,49 @@ TEST_F(MonthChangeTest, NoOrAFailedCopyLeavesTheMonthAndSaysSo)
 }
 
 // A base without employees moves to the next month all the same.
+// A deduction entered for March (907) larger than what is left to pay: the
+// run took 26,100.00 of its 30,000.00 (the salary of 30,000.00 less the tax
+// of 3,900.00), so the rest, 30,000.00 - 26,100.00 = 3,900.00, comes to April
+// as the employee's debt (915 of March). Employee 7's deduction of 1,000.00
+// was taken whole: no debt, and his amount to pay of 30,000.00 - 3,900.00 -
+// 1,000.00 = 25,100.00 comes back as 151.
+TEST_F(MonthChangeTest, AnEnteredDeductionsRestIsCarriedAsTheDebt)
+{
+    const auto month = [&](int slot, double entered, double taken, double pay) {
+        EmployeeRecord& r = rec(slot);
+        r.rows = {};
+        r.rows[0] = Row(907, entered, 3);
+        r.rows[1] = Row(1, 30'000'00, 3);
+        r.rows[2] = Row(902, 3'900'00, 3);
+        r.rows[3] = Row(907, taken, 3);
+        if (pay != 0)
+            r.rows[4] = Row(920, pay, 3);
+        attr(slot).kvProizv = 1;
+    };
+    month(6, 30'000'00, 26'100'00, 0);
+    month(7, 1'000'00, 1'000'00, 25'100'00);
+    SaveAll();
+    MoveEmployeesToNextMonth(kApril, [] {}, doc);
+    CloseBase(base());
+
+    PayrollDoc after;
+    Reload(after);
+    CInfoBase& b = after.infoBase;
+    ASSERT_EQ(b.config.tekMes, kApril);
+    const EmployeeRecord r6 = LoadRecord(b, 6);
+    ASSERT_EQ(b.attributesOf(6).kvProizv, 1);
+    EXPECT_EQ(r6.rows[0].kod, 915);
+    EXPECT_EQ(r6.rows[0].sum, 3'900'00);
+    EXPECT_EQ(r6.rows[0].mes, 3);
+    EXPECT_TRUE(r6.rows[1].isEmpty());
+    const EmployeeRecord r7 = LoadRecord(b, 7);
+    ASSERT_EQ(b.attributesOf(7).kvProizv, 1);
+    EXPECT_EQ(r7.rows[0].kod, 151);
+    EXPECT_EQ(r7.rows[0].sum, 25'100'00);
+    EXPECT_TRUE(r7.rows[1].isEmpty());
+    CloseBase(b);
+}
+
 TEST_F(MonthChangeTest, AnEmptyBaseMovesToTheNextMonth)
 {
     base().list.clear();

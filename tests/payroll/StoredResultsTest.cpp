@@ -185,6 +185,17 @@ TEST(StoredResults, AnEmployeeLeftOutOrFailedKeepsNoResultsOfTheMonth)
     EXPECT_GT(MonthRowsOf(base, 110), 0);
     EXPECT_EQ(report.computed, 1);
     EXPECT_TRUE(report.notes.empty());
+
+    // A salary of -1 on his card, as an older base may hold it: the note
+    // names him and the field, and his month keeps no results.
+    db::Recordset(Db(base), QStringLiteral("UPDATE dbo.konst SET oklad = -1 WHERE rec = ?")).run(slot110);
+    ASSERT_EQ(RunMonth(doc, 110, &report), platform::TASK_DONE);
+    EXPECT_EQ(MonthRowsOf(base, 110), 0);
+    EXPECT_EQ(base.zar1Of(slot110), 0);
+    EXPECT_EQ(base.attributesOf(slot110).err, 44);
+    EXPECT_EQ(report.computed, 0);
+    EXPECT_EQ(report.lines(),
+              QStringList{QStringLiteral("Таб.N 110 Тихонов В. А. - ошибка: В карточке работника оклад меньше нуля")});
     CloseBase(base);
 }
 
