@@ -2,6 +2,7 @@
 
 #include "infobase/InfoBaseDb.h"
 #include "payroll/PayKinds.h"
+#include "platform/Db.h"
 #include "values/Values.h"
 
 #include <memory>
