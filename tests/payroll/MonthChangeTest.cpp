@@ -692,7 +692,8 @@ TEST_F(MonthChangeTest, AnEnteredDeductionsRestIsCarriedAsTheDebt)
     month(6, 30'000'00, 26'100'00, 0);
     month(7, 1'000'00, 1'000'00, 25'100'00);
     SaveAll();
-    MoveEmployeesToNextMonth(kApril, [] {}, doc);
+    MoveEmployeesToNextMonth(
+        kApril, [] {}, doc);
     CloseBase(base());
 
     PayrollDoc after;
