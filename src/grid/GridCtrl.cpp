@@ -752,6 +752,25 @@ void CGridCtrl::AutoSizeColumns(int style)
     Refresh();
 }
 
+namespace {
+
+// Shares `difference` pixels over the shown sizes (those above 0) of the
+// places from..to-1: each takes the whole share, then the first places one
+// pixel more (or less) each until the rest is spent.
+void ShareSpare(int difference, int count, int from, int to, const std::function<int&(int)>& size)
+{
+    const int share = difference / count;
+    for (int i = from; i < to; ++i)
+        if (size(i) > 0)
+            size(i) += share;
+    int rest = std::abs(difference) % count;
+    for (int i = from; rest > 0 && i < to; ++i, --rest)
+        if (size(i) > 0)
+            size(i) += difference > 0 ? 1 : -1;
+}
+
+} // namespace
+
 void CGridCtrl::ExpandColumnsToFit()
 {
     if (m_nCols <= m_nFixedCols)
@@ -766,18 +785,8 @@ void CGridCtrl::ExpandColumnsToFit()
         ShowScrollBar(Qt::Horizontal, false);
     const long total = GetVirtualWidth();
     const int difference = int(ClientRect().width() - total);
-    const int share = difference / count;
-    for (int col = m_nFixedCols; col < m_nCols; ++col) {
-        int w = GetColumnWidth(col);
-        if (w > 0)
-            m_arColWidths[size_t(CellOrderColumn(col))] = w + share;
-    }
-    int rest = std::abs(difference) % count;
-    for (int col = m_nFixedCols; rest > 0 && col < m_nCols; ++col, --rest) {
-        int w = GetColumnWidth(col);
-        if (w > 0)
-            m_arColWidths[size_t(CellOrderColumn(col))] = w + (difference > 0 ? 1 : -1);
-    }
+    ShareSpare(difference, count, m_nFixedCols, m_nCols,
+               [this](int col) -> int& { return m_arColWidths[size_t(CellOrderColumn(col))]; });
     Refresh();
     ResetScrollBars();
 }
@@ -797,14 +806,7 @@ void CGridCtrl::ExpandRowsToFit(bool expandFixed)
         ShowScrollBar(Qt::Vertical, false);
     const long total = GetVirtualHeight();
     const int difference = int(ClientRect().height() - total);
-    const int share = difference / count;
-    for (int row = first; row < m_nRows; ++row)
-        if (m_arRowHeights[size_t(row)] > 0)
-            m_arRowHeights[size_t(row)] += share;
-    int rest = std::abs(difference) % count;
-    for (int row = first; rest > 0 && row < m_nRows; ++row, --rest)
-        if (m_arRowHeights[size_t(row)] > 0)
-            m_arRowHeights[size_t(row)] += difference > 0 ? 1 : -1;
+    ShareSpare(difference, count, first, m_nRows, [this](int row) -> int& { return m_arRowHeights[size_t(row)]; });
     Refresh();
     ResetScrollBars();
 }
