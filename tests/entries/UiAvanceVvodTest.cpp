@@ -79,6 +79,20 @@ protected:
     MessageRecorder recorder;
 };
 
+// The first row's advance typed over its cell's editor, opened as a click
+// opens it (its text selected), and left by `leave` (Enter or Tab).
+void TypeFirstAdvance(CFldHlpGridCtrl* grid, const QString& text, Qt::Key leave)
+{
+    grid->setFocus();
+    grid->SetFocusCell(1, 2);
+    grid->OnEditCell(1, 2, QPoint(-1, -1), GridCtrl::VK_LBUTTON | CInPlaceEdit::ClickedChar);
+    ASSERT_NE(grid->GetEditor(), nullptr);
+    QTest::keyClick(grid->GetEditor(), Qt::Key_Delete);
+    QTest::keyClicks(grid->GetEditor(), text);
+    QTest::keyClick(grid->GetEditor(), leave);
+    Settle();
+}
+
 } // namespace
 
 TEST_F(UiAvanceVvod, CorrectedAdvanceIsStoredWhenTheScreenIsLeft)
@@ -120,16 +134,7 @@ TEST_F(UiAvanceVvod, TheTotalFollowsTheCellsAsTheyAreTyped)
     ASSERT_EQ(advance % 100, 0);
     // The cell's editor opened as a click opens it (its text selected), the
     // text typed over it and Enter.
-    const auto type = [grid](const QString& text) {
-        grid->setFocus();
-        grid->SetFocusCell(1, 2);
-        grid->OnEditCell(1, 2, QPoint(-1, -1), GridCtrl::VK_LBUTTON | CInPlaceEdit::ClickedChar);
-        ASSERT_NE(grid->GetEditor(), nullptr);
-        QTest::keyClick(grid->GetEditor(), Qt::Key_Delete);
-        QTest::keyClicks(grid->GetEditor(), text);
-        QTest::keyClick(grid->GetEditor(), Qt::Key_Return);
-        Settle();
-    };
+    const auto type = [grid](const QString& text) { TypeFirstAdvance(grid, text, Qt::Key_Return); };
     const std::size_t slot =
         doc->infoBase.list[std::size_t(doc->infoBase.FindEmployee(grid->GetItemText(1, 1).toInt()))].slot;
     const double stored = doc->infoBase.avOf(slot);
@@ -159,16 +164,7 @@ TEST_F(UiAvanceVvod, AnAdvanceLargerThanTheMonthsPayIsAskedAbout)
     const double pay = record->head.oklad + record->head.nadbav;
     ASSERT_GT(pay, 0);
     const QString shown = grid->GetItemText(1, 2);
-    const auto type = [grid](const QString& text) {
-        grid->setFocus();
-        grid->SetFocusCell(1, 2);
-        grid->OnEditCell(1, 2, QPoint(-1, -1), GridCtrl::VK_LBUTTON | CInPlaceEdit::ClickedChar);
-        ASSERT_NE(grid->GetEditor(), nullptr);
-        QTest::keyClick(grid->GetEditor(), Qt::Key_Delete);
-        QTest::keyClicks(grid->GetEditor(), text);
-        QTest::keyClick(grid->GetEditor(), Qt::Key_Tab);
-        Settle();
-    };
+    const auto type = [grid](const QString& text) { TypeFirstAdvance(grid, text, Qt::Key_Tab); };
     const QString question =
         QStringLiteral("Величина аванса 99999999.00 больше оклада с надбавкой по карточке работника (%1).\n"
                        "Непокрытая часть аванса останется долгом работника. Принять аванс?")
