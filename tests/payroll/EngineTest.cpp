@@ -465,6 +465,14 @@ TEST(EngineGolden, NoDeductionLeavesTheAmountToPayBelowZeroByItself)
         ExpectRows(w.stored(), {expected(4, kSalary, 22), expected(901, 6'000'000)});
         EXPECT_EQ(MonthMoneyOfRecord(w.base().current, w.attr().kvProizv).net(), -1'000'000);
     }
+}
+
+// Entered deductions, permanent payments, a loan benefit's tax and the bank's
+// commission stop at what is left to pay as well (the same month as above).
+TEST(EngineGolden, EnteredAndStoredDeductionsStopAtWhatIsLeftToPay)
+{
+    const double tax = 650'000;
+    const double left = kSalary - tax; // 4,350,000
     {
         // A deduction entered for the month of 99,999,999.00 takes the
         // 43,500.00 left after the tax; with an advance of 10,000.00, the
