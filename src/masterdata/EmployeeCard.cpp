@@ -285,6 +285,18 @@ QString ShownText(const MainDataField& field, Source s)
                       field.place);
 }
 
+// The text typed into the field (of the page's values, or of a const view of
+// them); null for a picked date.
+template <class Fields>
+auto* TextOf(Fields& fields, const MainDataField& field)
+{
+    using Text = decltype(&fields.fio);
+    return std::visit(Each{[](const kept::Date&) -> Text { return nullptr; },
+                           [&](const kept::CostCode& cost) -> Text { return &fields.costCodes[cost.code]; },
+                           [&](const auto& typed) -> Text { return &(fields.*typed.typed); }},
+                      field.place);
+}
+
 } // namespace
 
 const std::span<const MainDataField> kMainDataFields{kFields};
@@ -339,18 +351,9 @@ FigureRule CardFieldRule(int page, int id)
 
 // ------------------------------------------------------------------ main data
 
-const QString* TypedText(const MainDataFields& fields, const MainDataField& field)
-{
-    return TypedText(const_cast<MainDataFields&>(fields), field);
-}
+const QString* TypedText(const MainDataFields& fields, const MainDataField& field) { return TextOf(fields, field); }
 
-QString* TypedText(MainDataFields& fields, const MainDataField& field)
-{
-    return std::visit(Each{[&](const kept::Date&) -> QString* { return nullptr; },
-                           [&](const kept::CostCode& cost) -> QString* { return &fields.costCodes[cost.code]; },
-                           [&](const auto& typed) -> QString* { return &(fields.*typed.typed); }},
-                      field.place);
-}
+QString* TypedText(MainDataFields& fields, const MainDataField& field) { return TextOf(fields, field); }
 
 MainDataFields MainDataOf(const ib::EmployeeHead& h, const ib::EmployeeAttributes& a, int shop)
 {
