@@ -10,7 +10,7 @@
 #include <algorithm>
 #include <climits>
 #include <optional>
-#include <tuple>
+#include <variant>
 
 namespace kalvor::masterdata {
 
@@ -19,37 +19,14 @@ namespace {
 // ------------------------------------------------------------------ number fields
 
 const CardNumberField kNumberFields[] = {
-    {1016, 7, "Статус"},
-    {1000, 20, "График работы"},
-    {1018, 127, "Профессия"},
-    {1001, 255, "Цех / отдел"},
-    {1019, 99, "Бригада"},
-    {1002, 15, "Категория работника"},
-    {1020, 20, "Таблица налогообложения"},
-    {1003, 7, "Система оплаты"},
-    {1023, 20, "Таблица профвзносов"},
-    {1060, 31, "Профессиональный разряд"},
-    {1074, 65535, "Количество дней пребывания на территории РФ"},
-    {1055, 3, "Вид договора"},
-    {1057, 3, "Группа инвал-сти"},
-    {1466, 65535, "Дети"},
+    {1060, "Профессиональный разряд", 31},
+    {1074, "Количество дней пребывания на территории РФ", 65535},
+    {1055, "Вид договора", 3},
+    {1057, "Группа инвал-сти", 3},
+    {1466, "Дети", 65535},
 };
 
 const char* const kNoSuchValue = "нет такого значения";
-
-// A tariff: roubles and thousandths, up to what its packed form keeps.
-constexpr FigureRule kTariffRule = DecimalFigure(3, 0, PackedFixed3::kMaxRoubles + 0.999);
-
-// The amounts and tariffs of the main-data page with their rules, in the
-// order of their texts in MainDataFields' check. The rate ("Ставка") is the
-// part of a full rate the employee works, typed as a fraction of it ("1.00" a
-// full rate, "0.50" half) and kept in hundredths, a percent of the full rate:
-// the headcount and the sick-leave minimum count a part-timer by it, and no
-// employee counts for more than one full rate.
-const std::tuple<int, const char*, FigureRule> kCardAmounts[] = {
-    {1004, "Оклад", AmountFigure()},           {1024, "Ставка", ShareFigure(2, 1)},
-    {1005, "Тариф повременщика", kTariffRule}, {1025, "Плановый аванс", AmountFigure()},
-    {1006, "Тариф сдельщика", kTariffRule},    {1026, "Персональная надбавка", AmountFigure()}};
 
 // Any whole number an int holds.
 constexpr FigureRule kAnyInt = WholeFigure(INT_MIN, INT_MAX);
@@ -60,6 +37,24 @@ int ReadNumber(const QString& text)
 {
     const FigureReading reading = ReadFigure(QString(), kAnyInt, text);
     return reading.read ? int(reading.units) : 0;
+}
+
+// A number field named by its label read in full: its value (0 for a text
+// that does not read), or the refusal of a text that is no whole number or
+// of a value outside the range of the rule.
+QString ReadNumberField(const QString& label, const FigureRule& range, const QString& text, int* value)
+{
+    const FigureReading reading = ReadFigure(label, kAnyInt, text);
+    *value = reading.read ? int(reading.units) : 0;
+    if (!reading.read)
+        return reading.refusal;
+    if (*value >= range.min && *value <= range.max)
+        return QString();
+    return QStringLiteral("Недопустимое значение поля \"%1\": %2.\nДопустимы числа от %3 до %4.")
+        .arg(label)
+        .arg(*value)
+        .arg(int(range.min))
+        .arg(int(range.max));
 }
 
 QString TaxTableName(const ib::KalvorDocData& doc, int table)
@@ -98,103 +93,213 @@ const PickPair kPaySystemPairs[] = {
 
 // ------------------------------------------------------------------ main data
 
-// A field of the main-data page read by its input's rule (CardFieldRule), in
-// units of its last place; nothing when the text is refused (the stored value
-// stays) or, in a group, when it is empty or 0.
-std::optional<double> MainDataUnits(int id, const QString& text, bool filledOnly)
+// A tariff: roubles and thousandths, up to what its packed form keeps.
+constexpr FigureRule kTariffRule = DecimalFigure(3, 0, PackedFixed3::kMaxRoubles + 0.999);
+// A cost code: twelve digits.
+constexpr FigureRule kCostCodeRule = WholeFigure(0, double(kPacked12DigitsMax));
+
+using Typed = MainDataFields;
+using Head = ib::EmployeeHead;
+using Source = const MainDataSource&;
+using Target = const MainDataTarget&;
+
+// The fields of the main-data page, left (0) and right (1) column taking
+// turns; the name takes the whole line, so that a long one shows whole.
+const MainDataField kFields[] = {
+    {1077, "Фамилия И.О.", kCardWholeLine, TextFigure(kCardTextLength), kept::Name{&Typed::fio}},
+    {kStatusField, "Статус", 0, WholeFigure(0, 7),
+     kept::Number{&Typed::status, [](Source s) { return int(s.attr.priznUv); },
+                  [](Target t, int v) { t.attr.priznUv = u16(v); }}},
+    {kCardProfessionField, "Профессия", 1, WholeFigure(0, 127),
+     kept::Number{&Typed::profession, [](Source s) { return int(s.attr.prof); },
+                  [](Target t, int v) { t.attr.prof = u16(v); }}},
+    {kScheduleField, "График работы", 0, WholeFigure(0, 20),
+     kept::Number{&Typed::schedule, [](Source s) { return int(s.attr.graph); },
+                  [](Target t, int v) { t.attr.graph = u8(v); }}},
+    {1019, "Бригада", 1, WholeFigure(0, 99),
+     kept::Number{&Typed::brigade, [](Source s) { return int(s.attr.brig); },
+                  [](Target t, int v) { t.attr.brig = ib::i8(v); }}},
+    {kCardShopField, "Цех / отдел", 0, WholeFigure(0, 255),
+     kept::Number{&Typed::shop, [](Source s) { return s.shop; }, [](Target t, int v) { t.shop = u8(v); }}},
+    {kTaxTableField, "Таблица налогообложения", 1, WholeFigure(0, 20),
+     kept::Number{&Typed::taxTable, [](Source s) { return int(s.head.tabPodoh); },
+                  [](Target t, int v) { t.head.tabPodoh = ib::i8(v); }}},
+    {kCategoryField, "Категория работника", 0, WholeFigure(0, 15),
+     kept::Number{&Typed::category, [](Source s) { return int(s.attr.kateg); },
+                  [](Target t, int v) { t.attr.kateg = u16(v); }}},
+    {1023, "Таблица профвзносов", 1, WholeFigure(0, 20),
+     kept::Number{&Typed::unionTable, [](Source s) { return int(s.attr.tabProf); },
+                  [](Target t, int v) { t.attr.tabProf = u16(v); }}},
+    {kPaySystemField, "Система оплаты", 0, WholeFigure(0, 7),
+     kept::Number{&Typed::paySystem, [](Source s) { return int(s.attr.sistOpl); },
+                  [](Target t, int v) { t.attr.sistOpl = u8(v); }}},
+    // The part of a full rate the employee works, typed as a fraction of it
+    // ("1.00" a full rate, "0.50" half) and kept in hundredths, a percent of
+    // the full rate: the headcount and the sick-leave minimum count a
+    // part-timer by it, and no employee counts for more than one full rate.
+    {1024, "Ставка", 1, ShareFigure(2, 1), kept::Units{&Typed::rate, &Head::stavka}},
+    {1004, "Оклад", 0, AmountFigure(), kept::Units{&Typed::salary, &Head::oklad}},
+    {1025, "Плановый аванс", 1, AmountFigure(), kept::Units{&Typed::advance, &Head::avans}},
+    {1005, "Тариф повременщика", 0, kTariffRule, kept::Tariff{&Typed::timeTariff, &Head::tarifVrem}},
+    {1026, "Персональная надбавка", 1, AmountFigure(), kept::Units{&Typed::allowance, &Head::nadbav}},
+    {1006, "Тариф сдельщика", 0, kTariffRule, kept::Tariff{&Typed::pieceTariff, &Head::tarifSdel}},
+    {1007,
+     "Дата рождения *",
+     0,
+     {},
+     kept::Date{&Typed::datR, &Head::datR, false},
+     "Даты (* нужны для расчета зарплаты)"},
+    {1021, "Начало северного стажа", 1, {}, kept::Date{&Typed::datSevStag, &Head::datSevStag, false}},
+    {1008, "1я дата приема на работу", 0, {}, kept::Date{&Typed::datPr1, &Head::datPr1, false}},
+    {1027, "2я дата приема на работу", 1, {}, kept::Date{&Typed::datPr2, &Head::datPr2, false}},
+    {1009, "1я дата увольнения", 0, {}, kept::Date{&Typed::datUv1, &Head::datUv1, false}},
+    {1028, "2я дата увольнения", 1, {}, kept::Date{&Typed::datUv2, &Head::datUv2, false}},
+    {1010, "Основной ШПЗ", 0, kCostCodeRule, kept::CostCode{0}, "Шифры производственных затрат"},
+    {1014, "1-й дополнит. ШПЗ", 1, kCostCodeRule, kept::CostCode{1}},
+    {1011, "2-й дополнит. ШПЗ", 0, kCostCodeRule, kept::CostCode{2}},
+    {1013, "3-й дополнит. ШПЗ", 1, kCostCodeRule, kept::CostCode{3}},
+    {1012, "4-й дополнит. ШПЗ", 0, kCostCodeRule, kept::CostCode{4}},
+    {1015, "5-й дополнит. ШПЗ", 1, kCostCodeRule, kept::CostCode{5}},
+    {1017,
+     "Начало 1го периода инвал-ти",
+     0,
+     {},
+     kept::Date{&Typed::invDat1Begin, &Head::invDat1Begin, true},
+     "Инвалидность"},
+    {1029, "Начало 2го периода инвал-ти", 1, {}, kept::Date{&Typed::invDat2Begin, &Head::invDat2Begin, true}},
+    {1022, "Оконч. 1го периода инвал-ти", 0, {}, kept::Date{&Typed::invDat1End, &Head::invDat1End, true}},
+    {1030, "Оконч. 2го периода инвал-ти", 1, {}, kept::Date{&Typed::invDat2End, &Head::invDat2End, true}},
+};
+
+// Visits a place with one handler for each of its kinds.
+template <class... Handlers>
+struct Each : Handlers... {
+    using Handlers::operator()...;
+};
+
+const MainDataField* MainDataFieldOf(int id)
 {
-    const FigureReading reading = ReadFigure(QString(), CardFieldRule(0, id), text);
+    for (const MainDataField& field : kFields)
+        if (field.id == id)
+            return &field;
+    return nullptr;
+}
+
+// A typed field read by its rule, in units of its last place; nothing when
+// the text is refused (the stored value stays) or, in a group, when it is
+// empty or 0.
+std::optional<double> TypedUnits(const MainDataField& field, const QString& text, bool filledOnly)
+{
+    const FigureReading reading = ReadFigure(QString(), field.rule, text);
     if (!reading.read || (filledOnly && reading.units == 0))
         return std::nullopt;
     return reading.units;
 }
 
-// The numbers of the page into the attributes, shop and tax table: each
-// typed number goes into its field when it differs from the stored one (in a
-// group only when it is filled).
-bool StoreMainNumbers(const MainDataFields& f, MainDataTarget& t, bool filledOnly)
+// The refusal of what is typed into a field by its rule; a number past its
+// range is refused before its book is asked.
+QString TypedRefusal(const MainDataField& field, const QString& text, const CardBooks& books)
 {
-    ib::EmployeeAttributes& a = t.attr;
-    bool changed = false;
-    auto store = [&](int id, const QString& text, int stored, auto assign) {
-        const std::optional<double> value = MainDataUnits(id, text, filledOnly);
-        if (!value || int(*value) == stored)
-            return;
-        assign(int(*value));
-        changed = true;
-    };
-    store(1016, f.status, a.priznUv, [&](int v) { a.priznUv = u16(v); });
-    store(1000, f.schedule, a.graph, [&](int v) { a.graph = u8(v); });
-    store(1018, f.profession, a.prof, [&](int v) { a.prof = u16(v); });
-    store(1001, f.shop, t.shop, [&](int v) { t.shop = u8(v); });
-    store(1019, f.brigade, a.brig, [&](int v) { a.brig = ib::i8(v); });
-    store(1002, f.category, a.kateg, [&](int v) { a.kateg = u16(v); });
-    store(1020, f.taxTable, t.head.tabPodoh, [&](int v) { t.head.tabPodoh = ib::i8(v); });
-    store(1003, f.paySystem, a.sistOpl, [&](int v) { a.sistOpl = u8(v); });
-    store(1023, f.unionTable, a.tabProf, [&](int v) { a.tabProf = u16(v); });
-    return changed;
+    const QString label = QString::fromUtf8(field.label);
+    if (std::holds_alternative<kept::Number>(field.place)) {
+        int value = 0;
+        if (QString refusal = ReadNumberField(label, field.rule, text, &value); !refusal.isEmpty())
+            return refusal;
+    }
+    return ReadFigure(label, field.rule, CardFieldBook(books, field.id), text).refusal;
 }
 
-// A tariff read by its input's rule as thousandths of a rouble.
-bool StoreTariff(int id, const QString& text, ib::Tariff3& tariff, bool filledOnly)
+// The name: in a group only the short name follows it; else a changed name
+// is stored and rebuilds the short name.
+bool StoreName(const QString& fio, Target t, bool filledOnly)
 {
-    const std::optional<double> thousandths = MainDataUnits(id, text, filledOnly);
-    if (!thousandths)
+    if (filledOnly)
+        return !fio.trimmed().isEmpty() && StoreIfDifferent(t.shortName, ShortNameOfFullName(fio));
+    if (!StoreTextIfChanged(fio, t.head.fio, kCardTextLength + 1))
         return false;
+    t.shortName = ShortNameOfFullName(t.head.fio);
+    return true;
+}
+
+// A tariff read as thousandths of a rouble.
+bool StoreTariff(double thousandths, ib::Tariff3& tariff)
+{
     const ib::Tariff3 before = tariff;
-    tariff.rub = u16(*thousandths / 1000);
-    tariff.thou = u16(std::int64_t(*thousandths) % 1000);
+    tariff.rub = u16(thousandths / 1000);
+    tariff.thou = u16(std::int64_t(thousandths) % 1000);
     return tariff.rub != before.rub || tariff.thou != before.thou;
 }
 
-// An amount read by its input's rule as kopecks.
-bool StoreMoney(int id, const QString& text, double& field, bool filledOnly)
+// A typed field's value into the employee when it differs; true when it did.
+bool StoreTyped(const MainDataField& field, const QString& text, Target t, bool filledOnly)
 {
-    const std::optional<double> kopecks = MainDataUnits(id, text, filledOnly);
-    return kopecks && StoreIfDifferent(field, *kopecks);
-}
-
-bool StorePacked(u16 value, u16& field, bool filledOnly)
-{
-    if (filledOnly && value == 0)
+    const std::optional<double> units = TypedUnits(field, text, filledOnly);
+    if (!units)
         return false;
-    return StoreIfDifferent(field, value);
+    return std::visit(Each{[&](const kept::Number& number) {
+                               const int value = int(*units);
+                               if (value == number.read({t.head, t.attr, t.shop}))
+                                   return false;
+                               number.write(t, value);
+                               return true;
+                           },
+                           [&](const kept::Units& money) { return StoreIfDifferent(t.head.*money.field, *units); },
+                           [&](const kept::Tariff& tariff) { return StoreTariff(*units, t.head.*tariff.field); },
+                           [&](const kept::CostCode& cost) {
+                               std::array<u16, 3>& code = t.head.spz[cost.code];
+                               const std::array<u16, 3> before = code;
+                               SetPacked12Digits(std::uint64_t(*units), code[0], code[1], code[2]);
+                               return code != before;
+                           },
+                           [](const auto&) { return false; }},
+                      field.place);
 }
 
-bool StoreAmountsAndDates(const MainDataFields& f, ib::EmployeeHead& h, bool filledOnly)
+// A field's value into the employee; true when it changed.
+bool StoreField(const MainDataField& field, const MainDataFields& f, Target t, bool filledOnly)
 {
-    bool changed = false;
-    changed |= StoreMoney(1004, f.salary, h.oklad, filledOnly);
-    changed |= StoreMoney(1024, f.rate, h.stavka, filledOnly);
-    changed |= StoreTariff(1005, f.timeTariff, h.tarifVrem, filledOnly);
-    changed |= StoreMoney(1025, f.advance, h.avans, filledOnly);
-    changed |= StoreTariff(1006, f.pieceTariff, h.tarifSdel, filledOnly);
-    changed |= StoreMoney(1026, f.allowance, h.nadbav, filledOnly);
-    const std::pair<u16, u16*> dates[] = {{f.datR, &h.datR},
-                                          {f.datSevStag, &h.datSevStag},
-                                          {f.datPr1, &h.datPr1},
-                                          {f.datPr2, &h.datPr2},
-                                          {f.datUv1, &h.datUv1},
-                                          {f.datUv2, &h.datUv2},
-                                          {f.invDat1Begin, &h.invDat1Begin},
-                                          {f.invDat1End, &h.invDat1End},
-                                          {f.invDat2Begin, &h.invDat2Begin},
-                                          {f.invDat2End, &h.invDat2End}};
-    for (const auto& [value, field] : dates) changed |= StorePacked(value, *field, filledOnly);
-    for (std::size_t k = 0; k < f.costCodes.size(); ++k) {
-        std::array<u16, 3>& code = h.spz[k];
-        // The whole text by the field's rule ("1 500" is 1500, never 1).
-        const std::optional<double> value = MainDataUnits(kCardCostCodeFields[k], f.costCodes[k], filledOnly);
-        if (!value)
-            continue;
-        const std::array<u16, 3> before = code;
-        SetPacked12Digits(std::uint64_t(*value), code[0], code[1], code[2]);
-        changed |= code != before;
+    if (const auto* name = std::get_if<kept::Name>(&field.place))
+        return StoreName(f.*name->typed, t, filledOnly);
+    if (const auto* date = std::get_if<kept::Date>(&field.place)) {
+        const u16 value = f.*date->picked;
+        return !(filledOnly && value == 0) && StoreIfDifferent(t.head.*date->field, value);
     }
-    return changed;
+    return StoreTyped(field, *TypedText(f, field), t, filledOnly);
+}
+
+// The text an employee's value shows in a typed field.
+QString ShownText(const MainDataField& field, Source s)
+{
+    return std::visit(Each{[&](const kept::Name&) { return s.head.fio; },
+                           [&](const kept::Number& number) { return FormatIntField(number.read(s)); },
+                           [&](const kept::Units& money) { return FormatMoney(s.head.*money.field); },
+                           [&](const kept::Tariff& tariff) {
+                               const ib::Tariff3& t = s.head.*tariff.field;
+                               return FormatPackedFixed3(PackedFixed3::make(t.rub, t.thou));
+                           },
+                           [&](const kept::CostCode& cost) {
+                               const std::array<u16, 3>& code = s.head.spz[cost.code];
+                               return FormatPacked12Digits(code[0], code[1], code[2]);
+                           },
+                           [](const kept::Date&) { return QString(); }},
+                      field.place);
+}
+
+// The text typed into the field (of the page's values, or of a const view of
+// them); null for a picked date.
+template <class Fields>
+auto* TextOf(Fields& fields, const MainDataField& field)
+{
+    using Text = decltype(&fields.fio);
+    return std::visit(Each{[](const kept::Date&) -> Text { return nullptr; },
+                           [&](const kept::CostCode& cost) -> Text { return &fields.costCodes[cost.code]; },
+                           [&](const auto& typed) -> Text { return &(fields.*typed.typed); }},
+                      field.place);
 }
 
 } // namespace
+
+const std::span<const MainDataField> kMainDataFields{kFields};
 
 // ------------------------------------------------------------------ number fields
 
@@ -206,19 +311,16 @@ const CardNumberField* CardNumberRule(int id)
     return nullptr;
 }
 
+QString CardNumberLabel(int id)
+{
+    const CardNumberField* rule = CardNumberRule(id);
+    return QString::fromUtf8(rule ? rule->label : "");
+}
+
 QString ReadCardNumber(int id, const QString& text, int* value)
 {
     const CardNumberField* rule = CardNumberRule(id);
-    const FigureReading reading = ReadFigure(QString::fromUtf8(rule ? rule->refusal : ""), kAnyInt, text);
-    *value = reading.read ? int(reading.units) : 0;
-    if (!reading.read)
-        return reading.refusal;
-    if (!rule || (*value >= 0 && *value <= rule->maximum))
-        return QString();
-    return QStringLiteral("Недопустимое значение поля \"%1\": %2.\nДопустимы числа от 0 до %3.")
-        .arg(QString::fromUtf8(rule->refusal))
-        .arg(*value)
-        .arg(rule->maximum);
+    return ReadNumberField(CardNumberLabel(id), rule ? WholeFigure(0, rule->maximum) : kAnyInt, text, value);
 }
 
 BookCheck CardFieldBook(const CardBooks& books, int id)
@@ -234,82 +336,48 @@ FigureRule CardFieldRule(int page, int id)
 {
     constexpr int kImputedIncomeMonths[] = {1083, 1084, 1085, 1086, 1089, 1088, 1087, 1090, 1091, 1092, 1093, 1094};
     const auto among = [id](const auto& ids) { return std::find(std::begin(ids), std::end(ids), id) != std::end(ids); };
+    if (page == 0)
+        if (const MainDataField* field = MainDataFieldOf(id))
+            return field->rule;
     if (page == 1 && (id == 1016 || id == 1117 || among(kImputedIncomeMonths)))
         return WholeFigure(0, 1); // a mark: 1 or nothing
     if (page == 1 && id == kDeductionTotalField)
         return AmountFigure(kMaxDeductionKopecks / 100.0); // 29 bits of kopecks
-    if (const CardNumberField* number = CardNumberRule(id))
-        return WholeFigure(0, number->maximum);
-    if (page == 0 && among(kCardCostCodeFields))
-        return WholeFigure(0, double(kPacked12DigitsMax));
-    if (page == 0)
-        for (const auto& [amount, label, rule] : kCardAmounts)
-            if (amount == id)
-                return rule;
+    if (page != 0)
+        if (const CardNumberField* number = CardNumberRule(id))
+            return WholeFigure(0, number->maximum);
     return TextFigure(page == 2 && id == kCardAddressField ? kCardAddressLength : kCardTextLength);
 }
 
 // ------------------------------------------------------------------ main data
 
+const QString* TypedText(const MainDataFields& fields, const MainDataField& field) { return TextOf(fields, field); }
+
+QString* TypedText(MainDataFields& fields, const MainDataField& field) { return TextOf(fields, field); }
+
 MainDataFields MainDataOf(const ib::EmployeeHead& h, const ib::EmployeeAttributes& a, int shop)
 {
+    const MainDataSource source{h, a, shop};
     MainDataFields f;
-    f.fio = h.fio;
-    f.status = FormatIntField(a.priznUv);
-    f.schedule = FormatIntField(a.graph);
-    f.profession = FormatIntField(a.prof);
-    f.shop = FormatIntField(shop);
-    f.brigade = FormatIntField(a.brig);
-    f.category = FormatIntField(a.kateg);
-    f.taxTable = FormatIntField(h.tabPodoh);
-    f.paySystem = FormatIntField(a.sistOpl);
-    f.unionTable = FormatIntField(a.tabProf);
-    f.salary = FormatMoney(h.oklad);
-    f.rate = FormatMoney(h.stavka);
-    f.timeTariff = FormatPackedFixed3(PackedFixed3::make(h.tarifVrem.rub, h.tarifVrem.thou));
-    f.advance = FormatMoney(h.avans);
-    f.pieceTariff = FormatPackedFixed3(PackedFixed3::make(h.tarifSdel.rub, h.tarifSdel.thou));
-    f.allowance = FormatMoney(h.nadbav);
-    f.datR = h.datR;
-    f.datSevStag = h.datSevStag;
-    f.datPr1 = h.datPr1;
-    f.datPr2 = h.datPr2;
-    f.datUv1 = h.datUv1;
-    f.datUv2 = h.datUv2;
-    f.invDat1Begin = h.invDat1Begin;
-    f.invDat1End = h.invDat1End;
-    f.invDat2Begin = h.invDat2Begin;
-    f.invDat2End = h.invDat2End;
-    for (std::size_t k = 0; k < f.costCodes.size(); ++k)
-        f.costCodes[k] = FormatPacked12Digits(h.spz[k][0], h.spz[k][1], h.spz[k][2]);
+    for (const MainDataField& field : kFields) {
+        if (const auto* date = std::get_if<kept::Date>(&field.place))
+            f.*date->picked = h.*date->field;
+        else
+            *TypedText(f, field) = ShownText(field, source);
+    }
     return f;
 }
 
 int CheckMainData(const MainDataFields& f, const CardBooks& books, QString* refusal)
 {
-    const std::pair<int, const QString*> numbers[] = {{1016, &f.status},   {1000, &f.schedule},  {1018, &f.profession},
-                                                      {1001, &f.shop},     {1019, &f.brigade},   {1002, &f.category},
-                                                      {1020, &f.taxTable}, {1003, &f.paySystem}, {1023, &f.unionTable}};
-    for (const auto& [id, text] : numbers) {
-        int value = 0;
-        *refusal = ReadCardNumber(id, *text, &value);
-        if (refusal->isEmpty())
-            *refusal = ReadFigure(QString::fromUtf8(CardNumberRule(id)->refusal), CardFieldRule(0, id),
-                                  CardFieldBook(books, id), *text)
-                           .refusal;
+    refusal->clear();
+    for (const MainDataField& field : kFields) {
+        const QString* text = TypedText(f, field);
+        if (!text)
+            continue;
+        *refusal = TypedRefusal(field, *text, books);
         if (!refusal->isEmpty())
-            return id;
-    }
-    // Amounts and tariffs that do not read in full keep the stored value and
-    // are named, never cut at the first character that is no digit.
-    const QString* texts[] = {&f.salary, &f.rate, &f.timeTariff, &f.advance, &f.pieceTariff, &f.allowance};
-    for (std::size_t i = 0; i < std::size(kCardAmounts); ++i) {
-        const auto& [id, label, rule] = kCardAmounts[i];
-        const FigureReading reading = ReadFigure(QString::fromUtf8(label), rule, *texts[i]);
-        if (!reading.read) {
-            *refusal = reading.refusal;
-            return id;
-        }
+            return field.id;
     }
     return 0;
 }
@@ -317,15 +385,7 @@ int CheckMainData(const MainDataFields& f, const CardBooks& books, QString* refu
 bool StoreMainData(const MainDataFields& f, MainDataTarget t, bool filledOnly)
 {
     bool changed = false;
-    if (filledOnly) {
-        if (!f.fio.trimmed().isEmpty())
-            changed |= StoreIfDifferent(t.shortName, ShortNameOfFullName(f.fio));
-    } else if (StoreTextIfChanged(f.fio, t.head.fio, 121)) {
-        t.shortName = ShortNameOfFullName(t.head.fio);
-        changed = true;
-    }
-    changed |= StoreMainNumbers(f, t, filledOnly);
-    changed |= StoreAmountsAndDates(f, t.head, filledOnly);
+    for (const MainDataField& field : kFields) changed |= StoreField(field, f, t, filledOnly);
     return changed;
 }
 

@@ -12,6 +12,8 @@
 #include <QStringList>
 
 #include <array>
+#include <span>
+#include <variant>
 #include <vector>
 
 namespace kalvor::infobase {
@@ -27,18 +29,22 @@ using ib::u8;
 
 // ------------------------------------------------------------------ number fields
 
-// A number field of the card: its control, the largest value it takes and
-// the message that refuses a larger one. An empty text is 0.
+// A number field of the extra-data and passport-data pages: its control, its
+// label, which names it in the messages too, and the largest value it takes.
+// An empty text is 0. (The main-data page's numbers stand in its table,
+// kMainDataFields.)
 struct CardNumberField {
     int id;
+    const char* label;
     int maximum;
-    const char* refusal;
 };
-// The rule of a control of the card; null for controls that are not numbers.
+// The rule of a control of those pages; null for controls that are not numbers.
 const CardNumberField* CardNumberRule(int id);
-// Reads a number field: its value, or the refusal of a text that is no whole
-// number (ReadFigure) or of a value outside 0..maximum (empty when the value
-// is taken).
+// The label of a number field of those pages.
+QString CardNumberLabel(int id);
+// Reads a number field of those pages: its value, or the refusal of a text
+// that is no whole number (ReadFigure) or of a value outside 0..maximum
+// (empty when the value is taken).
 QString ReadCardNumber(int id, const QString& text, int* value);
 // The card's numbers that name a record of a book: the shop ("Цех / отдел")
 // and the profession.
@@ -53,14 +59,12 @@ BookCheck CardFieldBook(const CardBooks& books, int id);
 // keeps more).
 inline constexpr int kCardTextLength = 120;
 inline constexpr int kCardAddressField = 1053, kCardAddressLength = 143;
-// The six cost codes of the main-data page and the property deduction's
-// total on the additional-data page.
-inline constexpr int kCardCostCodeFields[] = {1010, 1011, 1012, 1013, 1014, 1015};
+// The property deduction's total on the additional-data page.
 inline constexpr int kDeductionTotalField = 1096;
 // The rule of an input of a page of the card (0 main data, 1 extra data, 2
-// passport data) by its control: the numbers within their ranges, the amounts
-// and tariffs, the extra data's marks, the cost codes of twelve digits, and a
-// text of the length its place keeps for any other.
+// passport data) by its control: the main-data page's as its table gives
+// it, the extra data's marks, the deduction's total, the numbers within
+// their ranges, and a text of the length its place keeps for any other.
 FigureRule CardFieldRule(int page, int id);
 
 // ------------------------------------------------------------------ coded fields
@@ -114,15 +118,6 @@ struct MainDataFields {
     std::array<QString, 6> costCodes;
 };
 
-// The page's values of an employee (all zero for slot 0).
-MainDataFields MainDataOf(const ib::EmployeeHead& head, const ib::EmployeeAttributes& attr, int shop);
-
-// The first field of the page whose value is refused (a number out of range
-// or, for the shop and the profession, not in its book, refused as their
-// inputs refuse it; an amount or tariff that does not read in full): its
-// control and the refusal; 0 and an empty text when every value is taken.
-int CheckMainData(const MainDataFields& fields, const CardBooks& books, QString* refusal);
-
 // Where the page writes into one employee.
 struct MainDataTarget {
     ib::EmployeeHead& head;
@@ -130,12 +125,89 @@ struct MainDataTarget {
     ib::u8& shop;
     QString& shortName;
 };
+// Where the page reads one employee's values from.
+struct MainDataSource {
+    const ib::EmployeeHead& head;
+    const ib::EmployeeAttributes& attr;
+    int shop;
+};
+
+// Where a field of the main-data page is typed (MainDataFields) and where
+// the employee keeps it; one of these per field.
+namespace kept {
+// The full name, kept whole; the short name follows it.
+struct Name {
+    QString MainDataFields::*typed;
+};
+// A whole number, read and written by functions: the attributes keep theirs
+// in bit fields, the shop beside the card.
+struct Number {
+    QString MainDataFields::*typed;
+    int (*read)(const MainDataSource&);
+    void (*write)(const MainDataTarget&, int);
+};
+// Money or the rate, kept in units of its last place (kopecks, hundredths).
+struct Units {
+    QString MainDataFields::*typed;
+    double ib::EmployeeHead::*field;
+};
+// A tariff, kept as roubles and thousandths.
+struct Tariff {
+    QString MainDataFields::*typed;
+    ib::Tariff3 ib::EmployeeHead::*field;
+};
+// A date (a packed date) or a month (a month key), picked rather than typed.
+struct Date {
+    u16 MainDataFields::*picked;
+    u16 ib::EmployeeHead::*field;
+    bool monthOnly;
+};
+// A cost code of twelve digits: code 0 the main one, 1-5 the extra ones.
+struct CostCode {
+    std::size_t code;
+};
+} // namespace kept
+using MainDataPlace = std::variant<kept::Name, kept::Number, kept::Units, kept::Tariff, kept::Date, kept::CostCode>;
+
+// The column of a field that takes a line of both columns.
+inline constexpr int kCardWholeLine = -1;
+
+// A field of the main-data page: its control, its label (which names it in
+// the messages too, without the mark "*" of a date the calculation needs),
+// its column (0 left, 1 right, kCardWholeLine), its input's rule (none for a
+// picked date), where it is typed and kept, and the heading of the group
+// of fields it begins, if any.
+struct MainDataField {
+    int id;
+    const char* label;
+    int column;
+    FigureRule rule;
+    MainDataPlace place;
+    const char* heading = nullptr;
+};
+// The page's fields in its order, which is also the order of its controls,
+// of the tab key and of the check.
+extern const std::span<const MainDataField> kMainDataFields;
+// The text typed into the field; null for a picked date.
+const QString* TypedText(const MainDataFields& fields, const MainDataField& field);
+QString* TypedText(MainDataFields& fields, const MainDataField& field);
+
+// The page's values of an employee (all zero for slot 0).
+MainDataFields MainDataOf(const ib::EmployeeHead& head, const ib::EmployeeAttributes& attr, int shop);
+
+// The first field of the page, in the page's order, whose value its rule
+// refuses (a number out of its range or, for the shop and the profession, not
+// in its book, refused as their inputs refuse it; an amount, tariff or code
+// that does not read in full; a name too long): its control and the refusal;
+// 0 and an empty text when every value is taken.
+int CheckMainData(const MainDataFields& fields, const CardBooks& books, QString* refusal);
+
 // Stores the values that differ from the employee's (the whole page), or with
 // filledOnly only the values that are filled (not empty, not 0): the group's
 // append. A changed name rebuilds the short name; in a group only the short
-// name follows the name. Each value is read by its input's rule
-// (CardFieldRule); a text the rule refuses keeps the stored value (CheckMainData
-// names it before anything is stored). True when anything changed.
+// name follows the name. Each value is read by its input's rule; a text the
+// rule refuses keeps the stored value (CheckMainData names it before
+// anything is stored). True when anything changed.
 bool StoreMainData(const MainDataFields& fields, MainDataTarget target, bool filledOnly);
 
 // ------------------------------------------------------------------ property deduction

@@ -17,82 +17,19 @@
 #include <iterator>
 
 namespace ib = kalvor::infobase;
-using kalvor::masterdata::MainDataFields;
-using kalvor::masterdata::MainDataTarget;
+namespace md = kalvor::masterdata;
+namespace kept = md::kept;
+using md::MainDataFields;
+using md::MainDataTarget;
 
 namespace {
 
-struct TextField {
-    int id;
-    const char* label;
-    int column;
-    QString MainDataFields::*member;
-};
-
-struct DateField {
-    int id;
-    const char* label;
-    int column;
-    ib::u16 MainDataFields::*member;
-    bool monthOnly;
-};
-
-// The fields in the page's order, left column (0) and right column (1); the
-// name takes the whole line, so that a long one shows whole.
-const TextField kTextFields[] = {
-    {1077, "Фамилия И.О.", CWorkerUchKartPage::kWholeLine, &MainDataFields::fio},
-    {1016, "Статус", 0, &MainDataFields::status},
-    {1018, "Профессия", 1, &MainDataFields::profession},
-    {1000, "График работы", 0, &MainDataFields::schedule},
-    {1019, "Бригада", 1, &MainDataFields::brigade},
-    {1001, "Цех / отдел", 0, &MainDataFields::shop},
-    {1020, "Таблица налогообложения", 1, &MainDataFields::taxTable},
-    {1002, "Категория работника", 0, &MainDataFields::category},
-    {1023, "Таблица профвзносов", 1, &MainDataFields::unionTable},
-    {1003, "Система оплаты", 0, &MainDataFields::paySystem},
-    {1024, "Ставка", 1, &MainDataFields::rate},
-    {1004, "Оклад", 0, &MainDataFields::salary},
-    {1025, "Плановый аванс", 1, &MainDataFields::advance},
-    {1005, "Тариф повременщика", 0, &MainDataFields::timeTariff},
-    {1026, "Персональная надбавка", 1, &MainDataFields::allowance},
-    {1006, "Тариф сдельщика", 0, &MainDataFields::pieceTariff},
-};
-
-const DateField kDateFields[] = {
-    {1007, "Дата рождения *", 0, &MainDataFields::datR, false},
-    {1021, "Начало северного стажа", 1, &MainDataFields::datSevStag, false},
-    {1008, "1я дата приема на работу", 0, &MainDataFields::datPr1, false},
-    {1027, "2я дата приема на работу", 1, &MainDataFields::datPr2, false},
-    {1009, "1я дата увольнения", 0, &MainDataFields::datUv1, false},
-    {1028, "2я дата увольнения", 1, &MainDataFields::datUv2, false},
-};
-
-const DateField kMonthFields[] = {
-    {1017, "Начало 1го периода инвал-ти", 0, &MainDataFields::invDat1Begin, true},
-    {1029, "Начало 2го периода инвал-ти", 1, &MainDataFields::invDat2Begin, true},
-    {1022, "Оконч. 1го периода инвал-ти", 0, &MainDataFields::invDat1End, true},
-    {1030, "Оконч. 2го периода инвал-ти", 1, &MainDataFields::invDat2End, true},
-};
-
-// Cost-code fields: control, label, column, index of the code in the record.
-struct CodeField {
-    int id;
-    const char* label;
-    int column;
-    int code;
-};
-const CodeField kCodeFields[] = {
-    {1010, "Основной ШПЗ", 0, 0},      {1014, "1-й дополнит. ШПЗ", 1, 1}, {1011, "2-й дополнит. ШПЗ", 0, 2},
-    {1013, "3-й дополнит. ШПЗ", 1, 3}, {1012, "4-й дополнит. ШПЗ", 0, 4}, {1015, "5-й дополнит. ШПЗ", 1, 5},
-};
+static_assert(md::kCardWholeLine == CWorkerUchKartPage::kWholeLine);
 
 bool IsCodedField(int id)
 {
-    return std::find(std::begin(kalvor::masterdata::kCodedFields), std::end(kalvor::masterdata::kCodedFields), id) !=
-           std::end(kalvor::masterdata::kCodedFields);
+    return std::find(std::begin(md::kCodedFields), std::end(md::kCodedFields), id) != std::end(md::kCodedFields);
 }
-
-kalvor::FigureRule Rule(int id) { return kalvor::masterdata::CardFieldRule(0, id); }
 
 // The book, which besides holds the number `stored` gives.
 kalvor::BookCheck KeepingStored(kalvor::BookCheck book, std::function<long long()> stored)
@@ -123,65 +60,80 @@ CWorkerUchKartGDDlg::CWorkerUchKartGDDlg(CCommonFormView* view) : CWorkerUchKart
 
 void CWorkerUchKartGDDlg::BuildForm()
 {
-    for (const TextField& field : kTextFields) {
-        const QString label = QString::fromUtf8(field.label);
-        if (!IsCodedField(field.id)) {
-            AddEdit(field.id, label, field.column, Rule(field.id), field.id == 1077 ? 0 : 160, {},
-                    kalvor::masterdata::CardFieldBook(Books(), field.id));
-            continue;
-        }
-        QLineEdit* edit = AddCodedEdit(field.id, label, field.column, Rule(field.id), 50);
-        SetPossibleNames(field.id, kalvor::masterdata::CodedFieldNames(field.id, *View()->Document()));
-        connect(edit, &QLineEdit::textChanged, this, [this, id = field.id] { ShowValueName(id); });
+    for (const md::MainDataField& field : md::kMainDataFields) {
+        if (field.heading)
+            AddHeading(QString::fromUtf8(field.heading));
+        AddField(field);
     }
-    AddHeading(QStringLiteral("Даты (* нужны для расчета зарплаты)"));
-    for (const DateField& field : kDateFields) AddPicker(field.id, QString::fromUtf8(field.label), field.column);
-    AddHeading(QStringLiteral("Шифры производственных затрат"));
-    for (const CodeField& field : kCodeFields)
-        AddEdit(field.id, QString::fromUtf8(field.label), field.column, Rule(field.id), 160)->setMaxLength(12);
-    AddHeading(QStringLiteral("Инвалидность"));
-    for (const DateField& field : kMonthFields) AddPicker(field.id, QString::fromUtf8(field.label), field.column, true);
     Form()->setRowStretch(Form()->rowCount(), 1);
+}
+
+void CWorkerUchKartGDDlg::AddField(const md::MainDataField& field)
+{
+    const QString label = QString::fromUtf8(field.label);
+    if (const auto* date = std::get_if<kept::Date>(&field.place)) {
+        AddPicker(field.id, label, field.column, date->monthOnly);
+    } else if (std::holds_alternative<kept::CostCode>(field.place)) {
+        AddEdit(field.id, label, field.column, field.rule, 160)->setMaxLength(12);
+    } else if (IsCodedField(field.id)) {
+        QLineEdit* edit = AddCodedEdit(field.id, label, field.column, field.rule, 50);
+        SetPossibleNames(field.id, md::CodedFieldNames(field.id, *View()->Document()));
+        connect(edit, &QLineEdit::textChanged, this, [this, id = field.id] { ShowValueName(id); });
+    } else {
+        AddEdit(field.id, label, field.column, field.rule, field.column == kWholeLine ? 0 : 160, {},
+                md::CardFieldBook(Books(), field.id));
+    }
 }
 
 void CWorkerUchKartGDDlg::ShowValueName(int id)
 {
     QLabel* name = ValueName(id);
-    name->setText(kalvor::masterdata::CodedFieldValueName(id, Edit(id)->text(), *View()->Document()));
+    name->setText(md::CodedFieldValueName(id, Edit(id)->text(), *View()->Document()));
     name->setToolTip(name->text());
 }
 
 void CWorkerUchKartGDDlg::ShowFields(const MainDataFields& fields)
 {
-    for (const TextField& field : kTextFields) Edit(field.id)->setText(fields.*field.member);
+    for (const md::MainDataField& field : md::kMainDataFields) {
+        if (const QString* text = md::TypedText(fields, field)) {
+            Edit(field.id)->setText(*text);
+            continue;
+        }
+        const kept::Date& date = std::get<kept::Date>(field.place);
+        if (date.monthOnly)
+            SetPickerFromMonthYear(Picker(field.id), fields.*date.picked);
+        else
+            SetPickerFromPackedDate(Picker(field.id), fields.*date.picked);
+    }
     // An unchanged text gives no signal: every name is shown anew.
-    for (const int id : kalvor::masterdata::kCodedFields) ShowValueName(id);
-    for (const DateField& field : kDateFields) SetPickerFromPackedDate(Picker(field.id), fields.*field.member);
-    for (const DateField& field : kMonthFields) SetPickerFromMonthYear(Picker(field.id), fields.*field.member);
-    for (const CodeField& field : kCodeFields) Edit(field.id)->setText(fields.costCodes[std::size_t(field.code)]);
+    for (const int id : md::kCodedFields) ShowValueName(id);
 }
 
 MainDataFields CWorkerUchKartGDDlg::ReadFields() const
 {
     MainDataFields fields;
-    for (const TextField& field : kTextFields) fields.*field.member = Edit(field.id)->text();
-    for (const DateField& field : kDateFields) fields.*field.member = PackedValueOf(Picker(field.id), false);
-    for (const DateField& field : kMonthFields) fields.*field.member = PackedValueOf(Picker(field.id), true);
-    for (const CodeField& field : kCodeFields) fields.costCodes[std::size_t(field.code)] = Edit(field.id)->text();
+    for (const md::MainDataField& field : md::kMainDataFields) {
+        if (QString* text = md::TypedText(fields, field)) {
+            *text = Edit(field.id)->text();
+        } else {
+            const auto& date = std::get<kept::Date>(field.place);
+            fields.*date.picked = PackedValueOf(Picker(field.id), date.monthOnly);
+        }
+    }
     return fields;
 }
 
 bool CWorkerUchKartGDDlg::CheckFields(const MainDataFields& fields)
 {
     QString refusal;
-    if (const int id = kalvor::masterdata::CheckMainData(fields, Books(), &refusal); id != 0) {
+    if (const int id = md::CheckMainData(fields, Books(), &refusal); id != 0) {
         RefuseField(id, refusal);
         return false;
     }
     return true;
 }
 
-kalvor::masterdata::CardBooks CWorkerUchKartGDDlg::Books() const
+md::CardBooks CWorkerUchKartGDDlg::Books() const
 {
     const CKalvorDoc& doc = *View()->Document();
     const auto shown = [this](auto value) {
@@ -210,7 +162,7 @@ void CWorkerUchKartGDDlg::LoadRecord(quint32 slot)
         ShowFields(MainDataFields{});
         return;
     }
-    ShowFields(kalvor::masterdata::MainDataOf(base.current.head, base.attributesOf(slot), base.shopOf(slot)));
+    ShowFields(md::MainDataOf(base.current.head, base.attributesOf(slot), base.shopOf(slot)));
 }
 
 bool CWorkerUchKartGDDlg::SaveEmployee(int slot)
@@ -232,7 +184,7 @@ int CWorkerUchKartGDDlg::SaveRecord()
     const MainDataFields fields = ReadFields();
     if (!CheckFields(fields))
         return 0;
-    if (kalvor::masterdata::StoreMainData(fields, TargetOf(int(m_slot)), false))
+    if (md::StoreMainData(fields, TargetOf(int(m_slot)), false))
         m_modified = true;
     // A save the base refused stays pending, so that the next try saves again.
     if (m_modified && !SaveEmployee(int(m_slot)))
@@ -269,7 +221,7 @@ int CWorkerUchKartGDDlg::GroupAppend()
             ShowComError(error);
             continue;
         }
-        if (kalvor::masterdata::StoreMainData(fields, TargetOf(slot), true))
+        if (md::StoreMainData(fields, TargetOf(slot), true))
             SaveEmployee(slot);
     }
     m_slot = 0;

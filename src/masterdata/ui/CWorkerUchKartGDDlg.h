@@ -22,6 +22,8 @@ public:
 
 private:
     void BuildForm();
+    // The field's input: a picker, a cost code's edit, a coded edit or an edit.
+    void AddField(const kalvor::masterdata::MainDataField& field);
     void ShowFields(const kalvor::masterdata::MainDataFields& fields);
     // The name of a coded field's value beside it.
     void ShowValueName(int id);

@@ -89,9 +89,9 @@ void CWorkerUchkartExDDlg::BuildForm()
     AddShown(1075, QStringLiteral("Работник"), kWholeLine);
     AddShown(1076, QStringLiteral("Табель N"), 1, 100);
     AddEdit(1016, QStringLiteral("Статус"), 0, Rule(1016), 60);
-    AddEdit(1060, QStringLiteral("Профессиональный разряд"), 1, Rule(1060), 60);
+    AddEdit(1060, md::CardNumberLabel(1060), 1, Rule(1060), 60);
     AddEdit(1117, QStringLiteral("Исчисление среднего заработка"), 0, Rule(1117), 60);
-    AddEdit(1074, QStringLiteral("Количество дней пребывания на территории РФ"), 1, Rule(1074), 80);
+    AddEdit(1074, md::CardNumberLabel(1074), 1, Rule(1074), 80);
     for (const FlagBox& box : kFlagBoxes) AddCheck(box.id, QString::fromUtf8(box.label), box.column);
     AddHeading(QStringLiteral("Военная служба"));
     AddPicker(1063, QStringLiteral("Стаж на дату"), 0);

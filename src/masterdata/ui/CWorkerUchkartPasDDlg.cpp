@@ -96,7 +96,7 @@ void CWorkerUchkartPasDDlg::BuildForm()
         if (field.id == 0) {
             AddHeading(QString::fromUtf8(field.label));
             if (qstrcmp(field.label, "Договор и инвалидность") == 0) {
-                AddEdit(1055, QStringLiteral("Вид договора"), 0, Rule(1055), 60);
+                AddEdit(1055, md::CardNumberLabel(1055), 0, Rule(1055), 60);
             }
         } else if (field.date) {
             AddPicker(field.id, QString::fromUtf8(field.label), field.column);
@@ -108,10 +108,10 @@ void CWorkerUchkartPasDDlg::BuildForm()
         if (field.id == 1058)
             AddEdit(1032, QStringLiteral("№"), 0, Rule(1032), 160);
         if (field.id == 1056)
-            AddEdit(1057, QStringLiteral("Группа инвал-сти"), 0, Rule(1057), 60);
+            AddEdit(1057, md::CardNumberLabel(1057), 0, Rule(1057), 60);
     }
     AddCheck(1465, QStringLiteral("Состояние в браке"), 1);
-    AddEdit(1466, QStringLiteral("Дети"), 0, Rule(1466), 60);
+    AddEdit(1466, md::CardNumberLabel(1466), 0, Rule(1466), 60);
     Form()->setRowStretch(Form()->rowCount(), 1);
 }
 
