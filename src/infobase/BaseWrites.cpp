@@ -3,10 +3,13 @@
 #include "infobase/BaseCheck.h"
 #include "infobase/InfoBaseDb.h"
 #include "infobase/StoredTables.h"
+#include "platform/GuiBridge.h"
 #include "platform/RawStatement.h"
 #include "values/Values.h"
 
+#include <memory>
 #include <tuple>
+#include <utility>
 
 namespace kalvor::infobase {
 
@@ -42,14 +45,6 @@ QString mismatchText(int storedMonth, qint64 storedGeneration, int heldMonth, qi
             .arg(month(storedMonth), month(heldMonth));
     return storedGeneration == heldGeneration ? QString() : QString::fromUtf8(kBaseMovedText);
 }
-
-// The put-back of the write whose COMMIT runs on this thread through
-// CommitPuttingBackInDoubt, and the guard it is for.
-struct PuttingBack {
-    const BaseWrites* writes = nullptr;
-    const InDoubtPutBack* inDoubt = nullptr;
-};
-thread_local PuttingBack puttingBack;
 
 // What memory knows of the base at a write's start.
 struct Held {
@@ -98,28 +93,39 @@ void markWrite(BaseWrites& w, const QSqlDatabase& db)
     throw db::DbError(db::E_DB_FAIL, why, QString(), kSource);
 }
 
+// The put-back handed over for the write about to commit, taken (nothing
+// when its writer handed none).
+const InDoubtPutBack* takePutBack(BaseWrites& w)
+{
+    const std::lock_guard lock(w.mutex);
+    return std::exchange(w.putBackInDoubt, nullptr);
+}
+
+// Keeps the write whose COMMIT was cut in doubt to be settled. With its
+// writer's put-back, the way to bring memory to the write is kept first,
+// then memory goes back, under the lock by which a settle reads it.
+void keepInDoubt(BaseWrites& w, const db::CommitInDoubt& doubt, const InDoubtPutBack* inDoubt)
+{
+    const std::lock_guard lock(w.mutex);
+    w.doubt = doubt;
+    w.memoryPutBack = inDoubt != nullptr;
+    w.follow = inDoubt && inDoubt->follow ? inDoubt->follow() : nullptr;
+    if (inDoubt)
+        inDoubt->putBack();
+}
+
 // Runs a write's COMMIT; memory's generation follows a COMMIT made, and a
-// COMMIT in doubt is kept to be settled, memory put back by its writer when
-// it asked for it.
+// COMMIT in doubt is kept to be settled, memory put back when its writer
+// handed over what to put back.
 void commitWrite(BaseWrites& w, const std::function<void()>& commit)
 {
     const std::lock_guard end(w.ending);
+    const InDoubtPutBack* inDoubt = takePutBack(w);
     try {
         commit();
     } catch (const db::DbError& e) {
-        const db::CommitInDoubt* doubt = e.commitInDoubt();
-        if (!doubt)
-            throw;
-        const std::lock_guard lock(w.mutex);
-        w.doubt = *doubt;
-        w.memoryPutBack = false;
-        w.follow = nullptr;
-        if (puttingBack.writes == &w && puttingBack.inDoubt) {
-            const InDoubtPutBack& p = *puttingBack.inDoubt;
-            w.follow = p.follow ? p.follow() : nullptr;
-            p.putBack();
-            w.memoryPutBack = true;
-        }
+        if (const db::CommitInDoubt* doubt = e.commitInDoubt())
+            keepInDoubt(w, *doubt, inDoubt);
         throw;
     }
     // Memory holds what the base holds now, its month too; read under the
@@ -129,11 +135,11 @@ void commitWrite(BaseWrites& w, const std::function<void()>& commit)
     w.month = w.base->config.tekMes;
 }
 
-// Settles the write in doubt, one thread at a time: what the server made
-// of it, or nothing when no write was in doubt. NotKnown leaves it in doubt.
-std::optional<db::CommitOutcome> settle(BaseWrites& w)
+// Settles the write in doubt on the calling thread, the interface thread
+// (settle): what the server made of it, or nothing when no write was in
+// doubt. NotKnown leaves it in doubt.
+std::optional<db::CommitOutcome> settleHere(BaseWrites& w)
 {
-    const std::lock_guard one(w.settling);
     std::optional<db::CommitInDoubt> doubt;
     {
         const std::lock_guard lock(w.mutex);
@@ -145,6 +151,9 @@ std::optional<db::CommitOutcome> settle(BaseWrites& w)
     if (outcome == db::CommitOutcome::NotKnown)
         return outcome;
     const std::lock_guard lock(w.mutex);
+    // A later write cut in doubt while the server was asked is its own.
+    if (!w.doubt || w.doubt->transaction != doubt->transaction)
+        return outcome;
     w.doubt.reset();
     const bool putBack = std::exchange(w.memoryPutBack, false);
     const std::function<void()> follow = std::exchange(w.follow, nullptr);
@@ -162,6 +171,26 @@ std::optional<db::CommitOutcome> settle(BaseWrites& w)
     return outcome;
 }
 
+// Settles the write in doubt on the interface thread: at once when called
+// there; a worker hands it over (platform::GuiBridge) and waits, and learns
+// nothing (NotKnown) when stopped meanwhile. Nothing is handed over when no
+// write is in doubt.
+std::optional<db::CommitOutcome> settle(const std::shared_ptr<BaseWrites>& w)
+{
+    {
+        const std::lock_guard lock(w->mutex);
+        if (!w->doubt)
+            return std::nullopt;
+    }
+    // The outcome outlives a worker that stops waiting before it is given.
+    const auto outcome = std::make_shared<std::optional<db::CommitOutcome>>();
+    const int answer = platform::GuiBridge::runBlocking([w, outcome] {
+        *outcome = settleHere(*w);
+        return 0;
+    });
+    return answer == platform::GuiBridge::Cancel ? db::CommitOutcome::NotKnown : *outcome;
+}
+
 // Throws the refusal of what comes next while the write in doubt is not known.
 [[noreturn]] void refuseNotKnown(BaseWrites& w)
 {
@@ -176,10 +205,10 @@ std::optional<db::CommitOutcome> settle(BaseWrites& w)
 
 // Settles the write in doubt; refuses what comes next while its outcome is
 // not known.
-void settleOrRefuse(BaseWrites& w)
+void settleOrRefuse(const std::shared_ptr<BaseWrites>& w)
 {
     if (settle(w) == db::CommitOutcome::NotKnown)
-        refuseNotKnown(w);
+        refuseNotKnown(*w);
 }
 
 } // namespace
@@ -195,7 +224,7 @@ void GuardBaseWrites(CInfoBase& base)
     const std::weak_ptr<BaseWrites> weak = w;
     w->guardKey = db::GuardWrites(BaseFile(base), db::WriteGuard{[weak] {
                                                                      if (const auto guard = weak.lock())
-                                                                         settleOrRefuse(*guard);
+                                                                         settleOrRefuse(guard);
                                                                  },
                                                                  [weak](const QSqlDatabase& db) {
                                                                      if (const auto guard = weak.lock())
@@ -218,12 +247,12 @@ void UnguardBaseWrites(const CInfoBase& base)
 
 std::optional<db::CommitOutcome> SettleWriteInDoubt(CInfoBase& base)
 {
-    return base.writes ? settle(*base.writes) : std::nullopt;
+    return base.writes ? settle(base.writes) : std::nullopt;
 }
 
 void SettleBeforeInput(CInfoBase& base)
 {
-    if (!base.writes || settle(*base.writes) != db::CommitOutcome::NotKnown)
+    if (!base.writes || settle(base.writes) != db::CommitOutcome::NotKnown)
         return;
     bool putBack = false;
     {
@@ -245,7 +274,7 @@ QByteArray WriteInDoubt(const CInfoBase& base)
 QString StoredBaseMismatch(CInfoBase& base)
 {
     if (base.writes)
-        settleOrRefuse(*base.writes);
+        settleOrRefuse(base.writes);
     const auto [month, generation] = storedMonthAndGeneration(Db(base));
     if (!base.writes)
         return mismatchText(month, generation, base.config.tekMes, generation);
@@ -255,14 +284,29 @@ QString StoredBaseMismatch(CInfoBase& base)
 
 void CommitPuttingBackInDoubt(CInfoBase& base, const InDoubtPutBack& inDoubt, const std::function<void()>& commit)
 {
-    const PuttingBack outer = std::exchange(puttingBack, PuttingBack{base.writes.get(), &inDoubt});
+    const std::shared_ptr<BaseWrites> w = base.writes;
+    if (!w) {
+        commit();
+        return;
+    }
+    {
+        const std::lock_guard lock(w->mutex);
+        w->putBackInDoubt = &inDoubt;
+    }
+    // Not taken by a COMMIT (a savepoint's, of a transaction inside
+    // another; a base no longer guarded), it is taken back.
+    const auto takeBack = [&] {
+        const std::lock_guard lock(w->mutex);
+        if (w->putBackInDoubt == &inDoubt)
+            w->putBackInDoubt = nullptr;
+    };
     try {
         commit();
     } catch (...) {
-        puttingBack = outer;
+        takeBack();
         throw;
     }
-    puttingBack = outer;
+    takeBack();
 }
 
 } // namespace kalvor::infobase

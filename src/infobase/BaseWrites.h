@@ -13,17 +13,23 @@
 //   waits for before it compares them again.
 // - A write whose COMMIT was cut with its outcome not known (a server's
 //   db::DbError::commitInDoubt) is settled before the next write begins: the
-//   server is asked again (db::AskCommitOutcome), by one thread at a time.
-//   Not known yet, the write is refused; made, memory is brought to it;
-//   undone, memory already is.
+//   server is asked again (db::AskCommitOutcome), on the interface thread
+//   alone. Not known yet, the write is refused; made, memory is brought to
+//   it; undone, memory already is. A worker (a calculation, a month change,
+//   any write of its) that meets the write in doubt does not settle it: it
+//   hands the settling to the interface thread (platform::GuiBridge) and
+//   waits; stopped meanwhile, it learns nothing and is refused as while the
+//   outcome is not known. Memory is thus put in step by the one thread that
+//   shows it, and never by two threads at once.
 // - The writer of the doubtful write leaves memory as the write made it
 //   (a screen's save: what was typed), unless it commits through
-//   CommitPuttingBackInDoubt (BaseChange), which puts memory back as it was
-//   before the write the moment the COMMIT is known to be in doubt and keeps
-//   the way to bring memory to the write. That way replaces whole tables, so
-//   a write in doubt is settled before anything typed enters memory: every
-//   screen settles it as it opens (SettleBeforeInput), and the screens that
-//   make such a write take no typed input until a settled look-up.
+//   CommitPuttingBackInDoubt (BaseChange), which hands the guard what to put
+//   back: memory goes back as it was before the write the moment the COMMIT
+//   is known to be in doubt, and the guard keeps the way to bring memory to
+//   the write. That way replaces whole tables, so a write in doubt is
+//   settled before anything typed enters memory: every screen settles it as
+//   it opens (SettleBeforeInput), and the screens that make such a write
+//   take no typed input until a settled look-up.
 #include "infobase/InfoBase.h"
 #include "platform/Db.h"
 
@@ -36,6 +42,8 @@
 
 namespace kalvor::infobase {
 
+struct InDoubtPutBack;
+
 struct BaseWrites {
     ~BaseWrites(); // ends the guard
     std::mutex mutex; // held briefly by whatever reads or changes what follows
@@ -43,13 +51,17 @@ struct BaseWrites {
     // write whose comparison of the generations fails waits for it and
     // compares again.
     std::mutex ending;
-    std::mutex settling; // held by the one thread that settles a write in doubt
     const CInfoBase* base = nullptr; // its owner, whose memory follows the base
     qint64 generation = 0; // the base's generation that memory follows
     int month = 0; // the reporting month memory held at its last write made (or reading)
     std::optional<db::CommitInDoubt> doubt; // the last write, its outcome not known yet
     bool memoryPutBack = false; // memory went back to before that write
     std::function<void()> follow; // brings memory to that write; empty: memory stays behind
+    // What the write about to commit puts back should its COMMIT be cut in
+    // doubt: handed over by CommitPuttingBackInDoubt, taken by the COMMIT as
+    // it begins (the base's write lock, held until then, lets no other
+    // write's COMMIT begin in between).
+    const InDoubtPutBack* putBackInDoubt = nullptr;
     int guardKey = 0;
 };
 
@@ -67,8 +79,10 @@ inline constexpr const char* kEarlierWriteNotKnownText =
 void GuardBaseWrites(CInfoBase& base);
 // Ends the guard (CloseBase).
 void UnguardBaseWrites(const CInfoBase& base);
-// The same, saying what became of the write: nothing when no write was in
-// doubt; NotKnown (nothing thrown) while the server does not say.
+// Settles a write in doubt (on the interface thread, as every settle),
+// saying what became of it: nothing when no write was in doubt; NotKnown
+// (nothing thrown) while the server does not say, or when the calling
+// worker was stopped while it waited for the interface thread.
 std::optional<db::CommitOutcome> SettleWriteInDoubt(CInfoBase& base);
 // Before a screen takes typed input into memory: a write in doubt is
 // settled; while the server does not say, throws db::DbError with
@@ -80,7 +94,8 @@ void SettleBeforeInput(CInfoBase& base);
 // no write is in doubt.
 QByteArray WriteInDoubt(const CInfoBase& base);
 // Before a month change, a calculation or a screen builds on what memory
-// holds: an earlier write settled first, then empty when the base is the one
+// holds: an earlier write settled first (by the interface thread, a worker
+// waiting for it; refused while not known), then empty when the base is the one
 // memory follows; else the refusal: the two months when the stored reporting
 // month is not the one in memory, kBaseMovedText otherwise. Read on the
 // calling thread's connection, outside a write transaction.
@@ -96,9 +111,10 @@ struct InDoubtPutBack {
     // stays behind, and every write is refused until the base is read again.
     std::function<std::function<void()>()> follow;
 };
-// Runs `commit` (the write transaction's COMMIT on the calling thread);
-// cut in doubt, memory is put back and the follow kept at once, before any
-// other thread can settle the write.
+// Runs `commit` (the write transaction's COMMIT on the calling thread),
+// having handed the guard `inDoubt`: cut in doubt, memory is put back and
+// the follow kept by the COMMIT itself, before the interface thread can
+// settle the write.
 void CommitPuttingBackInDoubt(CInfoBase& base, const InDoubtPutBack& inDoubt, const std::function<void()>& commit);
 
 } // namespace kalvor::infobase

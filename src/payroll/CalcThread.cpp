@@ -460,7 +460,8 @@ TaskOutcome CalculationThreadProc(platform::TaskContext& ctx, const CalcThreadPa
 
     // A change of month whose end was not known, or any write memory did not
     // learn of, may have moved the base: checked before anything is read
-    // from memory (an earlier run in doubt is settled here).
+    // from memory (an earlier run in doubt is settled first, by the interface
+    // thread while this worker waits; refused while its outcome is not known).
     if (const QString moved = StoredBaseMismatch(base); !moved.isEmpty())
         return TaskOutcome(platform::TASK_FAILED, 0, moved);
     // A failure of the loading stage ends the run with its reason (TASK_FAILED).

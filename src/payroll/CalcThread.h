@@ -46,6 +46,9 @@
 // (db::DbError::commitInDoubt), the message says that this is not known.
 // A base that moved under memory (its stored month, or its generation, not
 // memory's: infobase::StoredBaseMismatch) is refused, nothing written.
+// An earlier write whose outcome was not known is settled first, by the
+// interface thread while the run waits (infobase/BaseWrites.h); while the
+// server does not say, the run is refused.
 //
 // Without a reference file that it needs ("nalog", "vichet", "sbor") the run
 // refuses to start: TASK_FAILED with the files' problems, nothing written.

@@ -47,7 +47,9 @@ QString MonthChangeRefusalText(const RunOutcome& failed);
 // while a calculation failure stands (FailedCalculations) nothing is changed
 // and a TextError with MonthChangeRefusalText is thrown; when the base
 // moved under memory (its stored month or generation, StoredBaseMismatch)
-// nothing is changed and a TextError with that refusal is thrown. A COMMIT cut by the
+// nothing is changed and a TextError with that refusal is thrown (an
+// earlier write in doubt settled first by the interface thread, a worker
+// waiting for it; db::DbError while the server does not say). A COMMIT cut by the
 // stop is settled by the server's word (db::Transaction::commit): made, the
 // change ends as a finished one; not known, db::DbError::commitInDoubt.
 // `outcome`, when given, gets the employees moved, a warning for each one

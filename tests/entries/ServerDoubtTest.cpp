@@ -5,8 +5,9 @@
 // calculation stopped, a card made, a card removed, the personal account's
 // recompute. While the server holds the COMMIT no screen opens to take
 // anything typed; once it lets go, the advance screen opens with memory
-// brought to the write, what is typed there is stored, memory equals the
-// base, and the next write goes through. And a screen's own save held in
+// brought to the write (or a calculation's worker meets the write first and
+// leaves it to the interface thread to settle), what is typed there is
+// stored, memory equals the base, and the next write goes through. And a screen's own save held in
 // doubt and then made, followed by the save of the screen that opened
 // meanwhile: both are stored.
 #include "shell/UiTestSupport.h"
@@ -24,6 +25,7 @@
 #include "payroll/ui/CCalcZarpView.h"
 #include "payroll/ui/PersonalAccount.h"
 #include "platform/Db.h"
+#include "platform/GuiBridge.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/CMainFrame.h"
 #include "shell/ui/CTabelFilterDlg.h"
@@ -36,9 +38,11 @@
 #include <QLineEdit>
 #include <QTimer>
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <thread>
+#include <vector>
 
 using namespace kalvor;
 using namespace kalvor::infobase;
@@ -114,6 +118,28 @@ public:
         ASSERT_TRUE(escaped) << "the server never held the run's COMMIT";
     }
 
+    // The calculation run on a screen of its own (no screen of the frame,
+    // which would settle the write as it opens): its worker meets the write
+    // in doubt and leaves it, waiting for the interface thread, while that
+    // thread turns no events; once it turns them, it settles the write and
+    // the run computes everyone.
+    void CalculationMeetsTheWriteInDoubt()
+    {
+        CCalcZarpView calc(doc.get());
+        calc.OnInitialUpdate();
+        std::vector<int> done;
+        QObject::connect(calc.CalcDlg(), &CCalcZarpDlg::calculationDone, &calc,
+                         [&](int result, int) { done.push_back(result); });
+        calc.CalcDlg()->SetSelection(0, 0, 0);
+        for (int waited = 0; platform::GuiBridge::waitingCalls() == 0 && waited < 10000; waited += 10)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        EXPECT_EQ(platform::GuiBridge::waitingCalls(), 1);
+        EXPECT_FALSE(WriteInDoubt(base()).isEmpty());
+        EXPECT_TRUE(WaitUntil([&] { return !done.empty(); }, 60000));
+        EXPECT_EQ(done, std::vector<int>{platform::TASK_DONE});
+        EXPECT_TRUE(WriteInDoubt(base()).isEmpty());
+    }
+
     // The advance screen, the whole list shown.
     CAvanceVvodView* ShowAdvances()
     {
@@ -179,6 +205,9 @@ TEST_F(ServerDoubt, AdvancesTypedAfterAWriteInDoubtThatWasMadeAreStoredAndTheNex
     struct Row {
         const char* write;
         std::function<void(ServerDoubt&)> inDoubt; // the write, cut with its outcome not known
+        // Once the server lets go, what meets the write before the advance
+        // screen does; none: that screen.
+        std::function<void(ServerDoubt&)> metFirst;
     };
     const auto onTheScreensThread = [](const std::function<void(CInfoBase&)>& write) {
         return [write](ServerDoubt& t) {
@@ -190,18 +219,23 @@ TEST_F(ServerDoubt, AdvancesTypedAfterAWriteInDoubtThatWasMadeAreStoredAndTheNex
             }
         };
     };
+    const auto cardMade = onTheScreensThread([](CInfoBase& b) {
+        int highest = 0;
+        for (const EmployeeListEntry& e : b.list) highest = std::max(highest, int(e.tabN()));
+        AddEmployeeToBase(b, highest + 5);
+    });
     const Row rows[] = {
-        {"the calculation", [](ServerDoubt& t) { t.CalculationStoppedInDoubt(); }},
-        {"a card made", onTheScreensThread([](CInfoBase& b) {
-             int highest = 0;
-             for (const EmployeeListEntry& e : b.list) highest = std::max(highest, int(e.tabN()));
-             AddEmployeeToBase(b, highest + 5);
-         })},
-        {"a card removed", onTheScreensThread([](CInfoBase& b) { RemoveEmployeeFromBase(b, b.list[4].tabN()); })},
+        {"the calculation", [](ServerDoubt& t) { t.CalculationStoppedInDoubt(); }, nullptr},
+        {"a card made", cardMade, nullptr},
+        {"a card removed", onTheScreensThread([](CInfoBase& b) { RemoveEmployeeFromBase(b, b.list[4].tabN()); }),
+         nullptr},
         {"the personal account's recompute",
          [onTheScreensThread](ServerDoubt& t) {
              onTheScreensThread([&t](CInfoBase& b) { RecomputeEmployee(*t.doc, b.list[2].tabN()); })(t);
-         }},
+         },
+         nullptr},
+        {"a card made, met by the calculation's worker", cardMade,
+         [](ServerDoubt& t) { t.CalculationMeetsTheWriteInDoubt(); }},
     };
     int n = 0;
     for (const Row& row : rows) {
@@ -218,6 +252,8 @@ TEST_F(ServerDoubt, AdvancesTypedAfterAWriteInDoubtThatWasMadeAreStoredAndTheNex
             << boxes.Texts().join(QLatin1Char('|')).toStdString();
 
         HoldCommits(false);
+        if (row.metFirst)
+            row.metFirst(*this);
         boxes.boxes.clear();
         CAvanceVvodView* view = ShowAdvances();
         ASSERT_NE(view, nullptr);

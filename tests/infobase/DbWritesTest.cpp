@@ -2,18 +2,21 @@
 // tools/test.sh) on a server: a line array's index words and lines go in
 // together or not at all; a write begun inside a read transaction is
 // refused; a base file that cannot be opened is named. On a server that
-// holds its COMMITs: two threads that settle one write in doubt raise the
-// generation once, and a write that takes the base's lock while another's
-// COMMIT ends is not refused as a base that moved.
+// holds its COMMITs: workers that meet one write in doubt leave it to the
+// interface thread, which settles it once, and a write that takes the
+// base's lock while another's COMMIT ends is not refused as a base that
+// moved.
 #include "DbTestBase.h"
 
 #include "infobase/BaseWrites.h"
 #include "infobase/StoredTables.h"
+#include "platform/GuiBridge.h"
 #include "support/HangingServer.h"
 
 #include <QDir>
 
-#include <barrier>
+#include <atomic>
+#include <chrono>
 #include <latch>
 #include <optional>
 #include <thread>
@@ -140,10 +143,13 @@ protected:
 } // namespace
 
 // A save whose COMMIT the server holds is cut in doubt; the server then lets
-// it go. Two threads settle it at once: one learns it was made, the other
-// finds nothing to settle, memory's generation is the base's, and the next
-// write goes through.
-TEST_F(ServerWrites, TwoThreadsSettlingOneWriteInDoubtRaiseTheGenerationOnce)
+// it go. Two workers meet the write in doubt at once, one settling it, one
+// saving: neither settles it, both wait for the interface thread while it
+// turns no events, the write still in doubt and memory a generation behind
+// the base. Once it turns them, it settles the write once: the settling
+// worker learns it was made or finds nothing left to settle, memory's
+// generation is the base's, and the worker's save goes through.
+TEST_F(ServerWrites, WorkersMeetingAWriteInDoubtLeaveItToTheInterfaceThreadWhichSettlesItOnce)
 {
     db::Execute(Db(base), QStringLiteral("SET synchronous_commit = on"));
     try {
@@ -155,18 +161,39 @@ TEST_F(ServerWrites, TwoThreadsSettlingOneWriteInDoubtRaiseTheGenerationOnce)
     db::Execute(Db(base), QStringLiteral("SET synchronous_commit = local"));
     ASSERT_TRUE(servertest::HoldSynchronousCommits(Db(base), false, false));
     ASSERT_TRUE(servertest::OnlyIdleSessionsAreLeft(Db(base)));
+    const qint64 made = StoredGeneration(base);
+    ASSERT_EQ(base.writes->generation, made - 1);
 
-    std::barrier together(2);
-    std::optional<db::CommitOutcome> outcomes[2];
-    const auto settle = [&](int k) {
-        together.arrive_and_wait();
-        outcomes[k] = SettleWriteInDoubt(base);
-    };
-    std::thread first(settle, 0), second(settle, 1);
-    first.join();
-    second.join();
-    EXPECT_EQ(int(outcomes[0].has_value()) + int(outcomes[1].has_value()), 1);
-    EXPECT_EQ(outcomes[0].value_or(outcomes[1].value_or(db::CommitOutcome::NotKnown)), db::CommitOutcome::Committed);
+    std::optional<db::CommitOutcome> settled;
+    std::optional<db::DbError> saveFailed;
+    std::atomic<int> ended{0};
+    std::thread settling([&] {
+        settled = SettleWriteInDoubt(base);
+        ++ended;
+    });
+    std::thread saving([&] {
+        try {
+            SaveFirm(base);
+        } catch (const db::DbError& e) {
+            saveFailed = e;
+        }
+        db::Connection::closeAllForThread();
+        ++ended;
+    });
+    // No events turned: the workers wait, the write left in doubt.
+    for (int waited = 0; platform::GuiBridge::waitingCalls() < 2 && waited < 10000; waited += 10)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_EQ(platform::GuiBridge::waitingCalls(), 2);
+    EXPECT_FALSE(WriteInDoubt(base).isEmpty());
+    EXPECT_EQ(base.writes->generation, made - 1);
+
+    EXPECT_TRUE(servertest::WaitUntil([&] { return ended == 2; }, 10000));
+    settling.join();
+    saving.join();
+    EXPECT_EQ(settled.value_or(db::CommitOutcome::Committed), db::CommitOutcome::Committed);
+    EXPECT_FALSE(saveFailed) << (saveFailed ? saveFailed->what() : "");
+    EXPECT_TRUE(WriteInDoubt(base).isEmpty());
+    EXPECT_EQ(StoredGeneration(base), made + 1);
     EXPECT_EQ(base.writes->generation, StoredGeneration(base));
     EXPECT_NO_THROW(SaveFirm(base));
 }
