@@ -24,6 +24,7 @@
 #include "payroll/ui/CCalcZarpView.h"
 #include "payroll/ui/PersonalAccount.h"
 #include "platform/Db.h"
+#include "platform/DbServerWork.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/CMainFrame.h"
 #include "shell/ui/CTabelFilterDlg.h"

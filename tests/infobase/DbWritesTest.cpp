@@ -9,6 +9,9 @@
 
 #include "infobase/BaseWrites.h"
 #include "infobase/StoredTables.h"
+#include "platform/DbServerWork.h"
+#include "platform/DbTestHooks.h"
+#include "platform/DbTransaction.h"
 #include "support/HangingServer.h"
 
 #include <QDir>
