@@ -5,6 +5,7 @@
 #include "infobase/InfoBaseDbDetail.h"
 #include "infobase/Schema.h"
 #include "infobase/StoredTables.h"
+#include "platform/Db.h"
 #include "platform/DbBases.h"
 #include "platform/DbSchema.h"
 #include "platform/DbServerWork.h"

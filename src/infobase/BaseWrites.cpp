@@ -3,6 +3,7 @@
 #include "infobase/BaseCheck.h"
 #include "infobase/InfoBaseDb.h"
 #include "infobase/StoredTables.h"
+#include "platform/Db.h"
 #include "platform/DbServerWork.h"
 #include "platform/DbTransaction.h"
 #include "platform/RawStatement.h"

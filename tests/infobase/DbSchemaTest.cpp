@@ -6,6 +6,7 @@
 #include "infobase/Password.h"
 #include "infobase/Schema.h"
 #include "infobase/StoredTables.h"
+#include "platform/Db.h"
 #include "platform/DbBases.h"
 #include "platform/DbSchema.h"
 #include "platform/DbTransaction.h"

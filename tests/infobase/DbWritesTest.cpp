@@ -9,6 +9,7 @@
 
 #include "infobase/BaseWrites.h"
 #include "infobase/StoredTables.h"
+#include "platform/Db.h"
 #include "platform/DbServerWork.h"
 #include "platform/DbTestHooks.h"
 #include "platform/DbTransaction.h"

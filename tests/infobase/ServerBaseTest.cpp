@@ -9,6 +9,7 @@
 #include "infobase/StoredTables.h"
 #include "platform/BaseLock.h"
 #include "platform/ColumnArrays.h"
+#include "platform/Db.h"
 #include "platform/DbBases.h"
 #include "platform/DbServerLock.h"
 #include "platform/DbServerWork.h"
