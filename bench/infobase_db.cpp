@@ -37,7 +37,7 @@
 #include "infobase/InfoBaseDbDetail.h"
 #include "infobase/Schema.h"
 #include "infobase/StoredTables.h"
-#include "platform/Db.h"
+#include "platform/DbTransaction.h"
 #include "support/TestFixture.h"
 
 #include <benchmark/benchmark.h>

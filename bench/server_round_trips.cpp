@@ -34,6 +34,8 @@
 #include "payroll/MonthChange.h"
 #include "payroll/ui/PersonalAccount.h"
 #include "platform/Db.h"
+#include "platform/DbTestHooks.h"
+#include "platform/DbTransaction.h"
 #include "platform/TaskThread.h"
 #include "values/Clock.h"
 

@@ -2,7 +2,7 @@
 
 #include "infobase/InfoBaseDb.h"
 #include "platform/CodePage.h"
-#include "platform/Db.h"
+#include "platform/DbSchema.h"
 #include "platform/FileCopy.h"
 
 #include <QDir>

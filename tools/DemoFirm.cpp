@@ -12,6 +12,8 @@
 #include "payroll/PayrollDocument.h"
 #include "platform/BaseLock.h"
 #include "platform/Db.h"
+#include "platform/DbBases.h"
+#include "platform/DbSchema.h"
 #include "values/InsuranceNumber.h"
 #include "values/Values.h"
 

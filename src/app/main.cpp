@@ -1,6 +1,6 @@
 // Kalvor: payroll accounting workstation. Program entry point.
 #include "app/RegisterScreens.h"
-#include "platform/Db.h"
+#include "platform/DbServerWork.h"
 #include "shell/ui/CKalvorApp.h"
 #include "shell/ui/TypedInput.h"
 

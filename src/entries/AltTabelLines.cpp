@@ -2,7 +2,6 @@
 
 #include "entries/EmployeeLines.h"
 #include "infobase/InfoBaseDb.h"
-#include "platform/Db.h"
 #include "values/Values.h"
 
 namespace kalvor::entries {

@@ -4,7 +4,6 @@
 #include "entries/EmployeeLines.h"
 #include "infobase/InfoBaseDb.h"
 #include "payroll/PayKinds.h"
-#include "platform/Db.h"
 #include "values/Values.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 #include "entries/CurnuNuEntry.h"
 
 #include "infobase/InfoBaseDb.h"
-#include "platform/Db.h"
+#include "platform/DbTransaction.h"
 #include "values/Values.h"
 
 #include <algorithm>

@@ -3,7 +3,7 @@
 #include "entries/PaymentStatements.h"
 #include "infobase/InfoBaseDb.h"
 #include "payroll/CalcErrors.h"
-#include "platform/Db.h"
+#include "platform/DbTransaction.h"
 #include "print/CTree.h"
 #include "print/PayrollPrintRuns.h"
 #include "print/PrintOutput.h"

@@ -2,7 +2,7 @@
 
 #include "infobase/InfoBaseDb.h"
 #include "infobase/PayKindCodes.h"
-#include "platform/Db.h"
+#include "platform/DbTransaction.h"
 #include "values/Values.h"
 
 #include <algorithm>

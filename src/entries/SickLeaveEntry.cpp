@@ -3,7 +3,6 @@
 #include "infobase/InfoBaseDb.h"
 #include "payroll/CalcTypes.h"
 #include "payroll/Rounding.h"
-#include "platform/Db.h"
 #include "values/CScan.h"
 #include "values/RoundText.h"
 #include "values/Values.h"

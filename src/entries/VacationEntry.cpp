@@ -4,7 +4,6 @@
 #include "infobase/PayKindCodes.h"
 #include "payroll/CalcEmployeeMonth.h"
 #include "payroll/PayKinds.h"
-#include "platform/Db.h"
 #include "values/RoundText.h"
 #include "values/Values.h"
 

@@ -4,7 +4,7 @@
 #include "payroll/PayKinds.h"
 #include "platform/CDbf.h"
 #include "platform/CodePage.h"
-#include "platform/Db.h"
+#include "platform/DbTransaction.h"
 #include "values/CScan.h"
 #include "values/Clock.h"
 #include "values/RoundText.h"

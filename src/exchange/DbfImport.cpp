@@ -2,7 +2,7 @@
 
 #include "platform/CDbf.h"
 #include "platform/CodePage.h"
-#include "platform/Db.h"
+#include "platform/DbTransaction.h"
 #include "summaries/SummaryHelpers.h"
 #include "values/CScan.h"
 #include "values/ImportCheck.h"

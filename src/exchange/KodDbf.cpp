@@ -2,7 +2,7 @@
 
 #include "infobase/InfoBaseDb.h"
 #include "platform/CodePage.h"
-#include "platform/Db.h"
+#include "platform/DbTransaction.h"
 #include "platform/SavedFile.h"
 #include "values/CScan.h"
 #include "values/Clock.h"

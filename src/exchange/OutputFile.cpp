@@ -3,7 +3,7 @@
 #include "infobase/InfoBaseDb.h"
 #include "payroll/PayKinds.h"
 #include "platform/CodePage.h"
-#include "platform/Db.h"
+#include "platform/DbTransaction.h"
 #include "platform/Dbf.h"
 #include "platform/SavedFile.h"
 #include "platform/TaskThread.h"

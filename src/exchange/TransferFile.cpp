@@ -3,7 +3,7 @@
 #include "infobase/Bytes.h"
 #include "infobase/DeductionFigures.h"
 #include "infobase/InfoBaseDb.h"
-#include "platform/Db.h"
+#include "platform/DbTransaction.h"
 #include "platform/SavedFile.h"
 #include "values/ImportCheck.h"
 #include "values/Messages.h"

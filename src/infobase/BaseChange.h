@@ -11,7 +11,7 @@
 // made it: whole tables, as the guard settles the write before any screen
 // takes typed input into memory.
 #include "infobase/InfoBase.h"
-#include "platform/Db.h"
+#include "platform/DbTransaction.h"
 
 #include <functional>
 #include <memory>

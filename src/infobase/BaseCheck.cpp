@@ -4,6 +4,7 @@
 #include "infobase/StoredTables.h"
 #include "infobase/TableDef.h"
 #include "platform/Db.h"
+#include "platform/DbSchema.h"
 #include "platform/RawStatement.h"
 
 #include <QFile>

@@ -32,6 +32,7 @@
 //   take no typed input until a settled look-up.
 #include "infobase/InfoBase.h"
 #include "platform/Db.h"
+#include "platform/DbServerWork.h"
 
 #include <QByteArray>
 #include <QString>

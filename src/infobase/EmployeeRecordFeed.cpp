@@ -1,6 +1,9 @@
 // The records of a run's employees handed over as the current record, read
 // from the base without the swap work file.
 #include "infobase/InfoBaseDbDetail.h"
+#include "platform/Db.h"
+#include "platform/DbServerWork.h"
+#include "platform/DbTransaction.h"
 
 #include <algorithm>
 #include <atomic>

@@ -1,7 +1,7 @@
 #include "infobase/FirmParameters.h"
 
 #include "infobase/InfoBaseDb.h"
-#include "platform/Db.h"
+#include "platform/DbTransaction.h"
 
 namespace kalvor::infobase {
 

@@ -5,6 +5,7 @@
 #include "infobase/TableDef.h"
 #include "platform/ColumnArrays.h"
 #include "platform/Db.h"
+#include "platform/DbTransaction.h"
 #include "platform/RawStatement.h"
 
 #include <cmath>

@@ -4,6 +4,8 @@
 #include "infobase/MonthResultSaver.h"
 #include "infobase/Schema.h"
 #include "infobase/StoredTables.h"
+#include "platform/Db.h"
+#include "platform/DbTransaction.h"
 
 #include "values/Values.h"
 

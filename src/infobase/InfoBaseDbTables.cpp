@@ -5,6 +5,8 @@
 #include "infobase/PayKindCodes.h"
 #include "infobase/Schema.h"
 #include "infobase/StoredTables.h"
+#include "platform/Db.h"
+#include "platform/DbTransaction.h"
 #include "values/Clock.h"
 #include "values/Values.h"
 

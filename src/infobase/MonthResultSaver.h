@@ -1,7 +1,7 @@
 #pragma once
 // The saver of one employee's computed month (the calculation's store step).
 #include "infobase/InfoBase.h"
-#include "platform/Db.h"
+#include "platform/DbTransaction.h"
 
 #include <deque>
 #include <memory>

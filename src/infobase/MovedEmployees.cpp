@@ -2,6 +2,8 @@
 #include "infobase/InfoBaseDbDetail.h"
 #include "infobase/Schema.h"
 #include "infobase/StoredTables.h"
+#include "platform/Db.h"
+#include "platform/DbTransaction.h"
 
 #include <algorithm>
 #include <limits>

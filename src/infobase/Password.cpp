@@ -2,6 +2,7 @@
 
 #include "infobase/InfoBaseDbDetail.h"
 #include "infobase/StoredTables.h"
+#include "platform/DbTransaction.h"
 
 #include <QCryptographicHash>
 #include <QPasswordDigestor>

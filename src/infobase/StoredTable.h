@@ -11,6 +11,7 @@
 // the table and are read and bound by the loader or saver that knows them;
 // the declared columns follow in order.
 #include "infobase/InfoBaseDbDetail.h"
+#include "platform/DbTransaction.h"
 
 #include <QString>
 #include <QStringList>

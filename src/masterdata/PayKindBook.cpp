@@ -5,7 +5,7 @@
 #include "infobase/InfoBaseDb.h"
 #include "infobase/PayKindCodes.h"
 #include "payroll/PayKinds.h"
-#include "platform/Db.h"
+#include "platform/DbTransaction.h"
 #include "values/CScan.h"
 #include "values/Values.h"
 

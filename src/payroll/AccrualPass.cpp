@@ -12,7 +12,6 @@
 #include "payroll/PayKinds.h"
 #include "payroll/Regional.h"
 #include "payroll/ScheduleNorm.h"
-#include "platform/Db.h"
 #include "values/Values.h"
 
 #include <algorithm>

@@ -13,7 +13,7 @@
 #include "payroll/MonthWarnings.h"
 #include "payroll/PayKinds.h"
 #include "payroll/ScheduleNorm.h"
-#include "platform/Db.h"
+#include "platform/DbServerWork.h"
 #include "values/Messages.h"
 #include "values/Values.h"
 

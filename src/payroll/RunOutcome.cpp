@@ -1,5 +1,7 @@
 #include "payroll/RunOutcome.h"
 
+#include "platform/Db.h"
+
 #include <algorithm>
 
 namespace kalvor {

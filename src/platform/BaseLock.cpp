@@ -1,6 +1,7 @@
 #include "platform/BaseLock.h"
 
 #include "platform/Db.h"
+#include "platform/DbServerLock.h"
 
 #include <QFile>
 

@@ -1,7 +1,12 @@
 #include "platform/Db.h"
 
 #include "platform/Console.h"
+#include "platform/DbBases.h"
 #include "platform/DbInternal.h"
+#include "platform/DbSchema.h"
+#include "platform/DbServerWork.h"
+#include "platform/DbTestHooks.h"
+#include "platform/DbTransaction.h"
 #include "platform/FileFailure.h"
 #include "platform/PrivateFiles.h"
 #include "platform/RawStatement.h"

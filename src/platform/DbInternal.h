@@ -3,6 +3,8 @@
 // thread's connections and the translation of an engine's error. It knows
 // the layer's own types (DbError, Recordset) by name only, so that what the
 // layer shares does not depend on the layer it serves.
+#include "platform/DbServerWork.h"
+
 #include <QByteArray>
 #include <QSqlDatabase>
 #include <QSqlError>

@@ -3,7 +3,13 @@
 #include "platform/Db.h"
 
 #include "platform/Console.h"
+#include "platform/DbBases.h"
 #include "platform/DbInternal.h"
+#include "platform/DbSchema.h"
+#include "platform/DbServerLock.h"
+#include "platform/DbServerWork.h"
+#include "platform/DbTestHooks.h"
+#include "platform/DbTransaction.h"
 #include "platform/PrivateFiles.h"
 #include "platform/WorkingFolder.h"
 

@@ -6,6 +6,8 @@
 #include "platform/ColumnArrays.h"
 #include "platform/Db.h"
 #include "platform/DbInternal.h"
+#include "platform/DbServerWork.h"
+#include "platform/DbTransaction.h"
 #include "platform/RawStatement.h"
 
 #include <QDate>

@@ -6,6 +6,7 @@
 
 #include "platform/Console.h"
 #include "platform/DbInternal.h"
+#include "platform/DbServerWork.h"
 
 #include <libpq-fe.h>
 

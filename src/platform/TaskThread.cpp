@@ -1,6 +1,7 @@
 #include "platform/TaskThread.h"
 
 #include "platform/Db.h"
+#include "platform/DbServerWork.h"
 #include "platform/FileFailure.h"
 #include "platform/WorkerThread.h"
 

@@ -5,6 +5,7 @@
 #include "payroll/PayKinds.h"
 #include "payroll/Rounding.h"
 #include "platform/Db.h"
+#include "platform/DbTransaction.h"
 #include "print/CTree.h"
 #include "print/CashOrders.h"
 #include "print/SettlementStatement.h"

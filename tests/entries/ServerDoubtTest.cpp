@@ -25,6 +25,7 @@
 #include "payroll/ui/CCalcZarpView.h"
 #include "payroll/ui/PersonalAccount.h"
 #include "platform/Db.h"
+#include "platform/DbServerWork.h"
 #include "platform/GuiBridge.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/CMainFrame.h"

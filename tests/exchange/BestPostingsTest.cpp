@@ -10,6 +10,7 @@
 #include "payroll/Contributions.h"
 #include "payroll/PayKinds.h"
 #include "platform/CodePage.h"
+#include "platform/Db.h"
 #include "summaries/SummaryHelpers.h"
 #include "support/DemoDocument.h"
 #include "support/MonthRun.h"

@@ -8,6 +8,7 @@
 
 #include "infobase/InfoBaseDb.h"
 #include "platform/CodePage.h"
+#include "platform/Db.h"
 #include "support/SlotArrays.h"
 #include "support/TestFixture.h"
 #include "values/Messages.h"

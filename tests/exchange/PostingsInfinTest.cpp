@@ -10,6 +10,7 @@
 
 #include "infobase/InfoBaseDb.h"
 #include "platform/CodePage.h"
+#include "platform/Db.h"
 #include "print/PrintOutput.h"
 #include "support/TestFixture.h"
 

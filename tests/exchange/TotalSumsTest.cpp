@@ -5,6 +5,7 @@
 #include "exchange/TotalSums.h"
 #include "infobase/InfoBaseDb.h"
 #include "platform/CodePage.h"
+#include "platform/Db.h"
 #include "platform/WorkingFolder.h"
 #include "print/FormsFile.h"
 #include "support/DemoDocument.h"

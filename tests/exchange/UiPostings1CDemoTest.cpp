@@ -12,6 +12,7 @@
 #include "infobase/InfoBaseDb.h"
 #include "payroll/CalcThread.h"
 #include "platform/CodePage.h"
+#include "platform/Db.h"
 #include "platform/DocumentOpener.h"
 #include "shell/ui/CKalvorDoc.h"
 

@@ -4,6 +4,8 @@
 #include "infobase/InfoBaseDb.h"
 #include "infobase/RefFiles.h"
 #include "platform/Db.h"
+#include "platform/DbBases.h"
+#include "platform/DbSchema.h"
 
 #include <gtest/gtest.h>
 

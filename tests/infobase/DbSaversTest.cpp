@@ -9,6 +9,8 @@
 #include "infobase/MonthResultSaver.h"
 #include "infobase/StoredTables.h"
 #include "platform/Db.h"
+#include "platform/DbTestHooks.h"
+#include "platform/DbTransaction.h"
 #include "support/SlotArrays.h"
 #include "support/StoredBase.h"
 #include "values/Messages.h"

@@ -3,6 +3,9 @@
 #include "DbTestBase.h"
 #include "infobase/InfoBaseDbDetail.h"
 #include "infobase/MonthResultSaver.h"
+#include "platform/Db.h"
+#include "platform/DbTestHooks.h"
+#include "platform/DbTransaction.h"
 
 #include <QFileInfo>
 #include <QThread>

@@ -3,6 +3,7 @@
 // through every saver, for the database tests.
 #include "infobase/InfoBaseDb.h"
 #include "platform/Db.h"
+#include "platform/DbTestHooks.h"
 #include "support/TestFixture.h"
 
 #include <gtest/gtest.h>

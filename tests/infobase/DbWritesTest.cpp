@@ -10,6 +10,10 @@
 
 #include "infobase/BaseWrites.h"
 #include "infobase/StoredTables.h"
+#include "platform/Db.h"
+#include "platform/DbServerWork.h"
+#include "platform/DbTestHooks.h"
+#include "platform/DbTransaction.h"
 #include "platform/GuiBridge.h"
 #include "support/HangingServer.h"
 

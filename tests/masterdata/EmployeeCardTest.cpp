@@ -8,6 +8,7 @@
 
 #include "masterdata/EmployeeCard.h"
 #include "platform/Db.h"
+#include "platform/DbTestHooks.h"
 #include "support/SlotArrays.h"
 #include "support/StoredBase.h"
 

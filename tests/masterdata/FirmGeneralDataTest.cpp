@@ -5,7 +5,7 @@
 #include "masterdata/ui/CRefGenInfoView.h"
 
 #include "infobase/InfoBaseDb.h"
-#include "platform/Db.h"
+#include "platform/DbTestHooks.h"
 #include "shell/UiTestSupport.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/CMainFrame.h"

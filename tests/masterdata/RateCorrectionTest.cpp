@@ -6,7 +6,7 @@
 
 #include "grid/FldHlpGridCtrl.h"
 #include "infobase/InfoBaseDb.h"
-#include "platform/Db.h"
+#include "platform/DbTestHooks.h"
 #include "shell/UiTestSupport.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "support/StoredBase.h"

@@ -11,7 +11,7 @@
 #include "masterdata/ui/CWorkerUchKartView.h"
 #include "masterdata/ui/CWorkerUchkartExDDlg.h"
 #include "payroll/FixtureBaseFile.h"
-#include "platform/Db.h"
+#include "platform/DbTestHooks.h"
 #include "shell/ui/CMainFrame.h"
 #include "shell/ui/CTabelFilterDlg.h"
 #include "shell/ui/CommandRegistry.h"

@@ -16,6 +16,7 @@
 #include "payroll/PayKinds.h"
 #include "payroll/PayrollWorld.h"
 #include "platform/Db.h"
+#include "platform/DbBases.h"
 #include "platform/TaskThread.h"
 #include "shell/UiTestSupport.h"
 #include "shell/ui/CKalvorDoc.h"

@@ -11,7 +11,6 @@
 #include "payroll/MonthChange.h"
 #include "payroll/PayKinds.h"
 #include "payroll/ScheduleNorm.h"
-#include "platform/Db.h"
 #include "support/DemoDocument.h"
 
 #include <gtest/gtest.h>

@@ -11,7 +11,6 @@
 #include "infobase/InfoBaseDb.h"
 #include "payroll/CalcThread.h"
 #include "payroll/MonthChange.h"
-#include "platform/Db.h"
 
 #include <gtest/gtest.h>
 

@@ -13,7 +13,6 @@
 #include "payroll/CalcErrors.h"
 #include "payroll/MonthMoney.h"
 #include "payroll/Rounding.h"
-#include "platform/Db.h"
 #include "support/TestFixture.h"
 #include "values/Messages.h"
 

@@ -9,6 +9,8 @@
 #include "payroll/FixtureBaseFile.h"
 #include "payroll/ScheduleNorm.h"
 #include "platform/Db.h"
+#include "platform/DbBases.h"
+#include "platform/DbTestHooks.h"
 #include "shell/UiTestSupport.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/MonthChange.h"

@@ -13,6 +13,7 @@
 #include "infobase/StoredTables.h"
 #include "payroll/FixtureBaseFile.h"
 #include "platform/Db.h"
+#include "platform/DbTestHooks.h"
 #include "support/MonthRun.h"
 #include "support/WireCounts.h"
 

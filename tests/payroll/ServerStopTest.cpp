@@ -12,6 +12,7 @@
 #include "infobase/InfoBaseDb.h"
 #include "payroll/FixtureBaseFile.h"
 #include "platform/Db.h"
+#include "platform/DbTestHooks.h"
 #include "shell/UiTestSupport.h"
 #include "shell/ui/CChgRepPerDlg.h"
 #include "shell/ui/CKalvorDoc.h"

@@ -8,6 +8,8 @@
 #include "payroll/CalcThread.h"
 #include "payroll/MonthChange.h"
 #include "platform/Db.h"
+#include "platform/DbServerWork.h"
+#include "platform/DbTestHooks.h"
 #include "support/DelayingProxy.h"
 #include "support/DemoDocument.h"
 

@@ -9,6 +9,7 @@
 #include "infobase/InfoBaseDb.h"
 #include "payroll/CalcThread.h"
 #include "platform/Db.h"
+#include "platform/DbSchema.h"
 #include "platform/TaskThread.h"
 #include "support/DemoDocument.h"
 

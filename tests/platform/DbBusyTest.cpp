@@ -2,6 +2,8 @@
 // short wait with the system's message and leaves nothing half done; the
 // connection itself writes nothing into a file that is not yet a base.
 #include "platform/Db.h"
+#include "platform/DbSchema.h"
+#include "platform/DbTransaction.h"
 
 #include <gtest/gtest.h>
 

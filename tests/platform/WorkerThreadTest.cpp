@@ -4,6 +4,8 @@
 // paced reports stay within their rate.
 #include "platform/WorkerThread.h"
 #include "platform/Db.h"
+#include "platform/DbSchema.h"
+#include "platform/DbTransaction.h"
 #include "platform/RawStatement.h"
 #include "platform/TaskThread.h"
 

@@ -5,6 +5,7 @@
 
 #include "infobase/InfoBaseDb.h"
 #include "platform/Db.h"
+#include "platform/DbSchema.h"
 #include "shell/ui/CKalvorApp.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/CLoginDlg.h"

@@ -5,6 +5,7 @@
 
 #include "infobase/InfoBaseDb.h"
 #include "platform/Db.h"
+#include "platform/DbServerWork.h"
 #include "shell/ui/CArchProcDlg.h"
 #include "shell/ui/CChgRepPerDlg.h"
 #include "shell/ui/CKalvorDoc.h"

@@ -12,6 +12,11 @@
 
 #include "infobase/InfoBaseDb.h"
 #include "platform/Db.h"
+#include "platform/DbBases.h"
+#include "platform/DbServerLock.h"
+#include "platform/DbServerWork.h"
+#include "platform/DbTestHooks.h"
+#include "platform/DbTransaction.h"
 #include "platform/TaskThread.h"
 #include "shell/ui/CArchProcDlg.h"
 #include "shell/ui/InfoBaseService.h"

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "infobase/InfoBaseDb.h"
+#include "platform/Db.h"
 #include "shell/ui/CKalvorApp.h"
 #include "shell/ui/KalvorMessageBox.h"
 #include "shell/ui/NullableDateEdit.h"

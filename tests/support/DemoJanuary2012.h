@@ -10,6 +10,7 @@
 #include "support/MonthRun.h"
 
 #include "payroll/MonthChange.h"
+#include "platform/Db.h"
 
 namespace kalvor::testsupport {
 

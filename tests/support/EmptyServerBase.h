@@ -2,7 +2,7 @@
 // An empty database on the tests' server under the given name, made as the
 // program makes the database of a new base: built under a temporary name of
 // its own, then renamed. Throws DbError as the program's making does.
-#include "platform/Db.h"
+#include "platform/DbBases.h"
 
 namespace kalvor::testsupport {
 

@@ -5,6 +5,7 @@
 // server's tools on the path that do something first (stop the server, wait)
 // and then run the real tool.
 #include "platform/Db.h"
+#include "platform/DbServerWork.h"
 
 #include <gtest/gtest.h>
 

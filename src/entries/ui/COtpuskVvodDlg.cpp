@@ -6,7 +6,6 @@
 #include "infobase/InfoBaseDb.h"
 #include "infobase/SwapFile.h"
 #include "payroll/CalcErrors.h"
-#include "platform/Db.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/KalvorMessageBox.h"
 #include "shell/ui/NullableDateEdit.h"

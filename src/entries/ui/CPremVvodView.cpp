@@ -4,7 +4,6 @@
 #include "entries/ui/CAvancePrintVedView.h"
 #include "entries/ui/CPremVvodDlg.h"
 #include "grid/FldHlpGridCtrl.h"
-#include "platform/Db.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/CTabelFilterDlg.h"
 #include "shell/ui/EntryViewBodies.h"

@@ -1,5 +1,6 @@
 #include "exchange/ui/CExchangeTaskView.h"
 
+#include "platform/Db.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/CMainFrame.h"
 #include "shell/ui/KalvorMessageBox.h"

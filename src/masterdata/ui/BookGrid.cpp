@@ -3,6 +3,7 @@
 #include "grid/FldHlpGridCtrl.h"
 #include "grid/GridCell.h"
 #include "infobase/InfoBaseDb.h"
+#include "platform/Db.h"
 #include "shell/ui/CCommonFormView.h"
 #include "shell/ui/EntryGrid.h"
 #include "shell/ui/KalvorMessageBox.h"

@@ -5,6 +5,7 @@
 #include "infobase/SwapFile.h"
 #include "masterdata/ui/BookGrid.h"
 #include "masterdata/ui/RefBooks.h"
+#include "platform/Db.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/KalvorMessageBox.h"
 

@@ -3,6 +3,7 @@
 #include "infobase/InfoBaseDb.h"
 #include "masterdata/EmployeeCard.h"
 #include "platform/Db.h"
+#include "platform/DbTransaction.h"
 #include "shell/ui/CCommonFormView.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/CTabelFilterDlg.h"

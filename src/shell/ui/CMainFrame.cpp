@@ -3,6 +3,8 @@
 #include "grid/GridCtrl.h"
 #include "grid/InPlaceEdit.h"
 #include "infobase/BaseWrites.h"
+#include "platform/Db.h"
+#include "platform/DbServerWork.h"
 #include "shell/ui/BaseService.h"
 #include "shell/ui/CCommonFormView.h"
 #include "shell/ui/CInfoView.h"

@@ -2,6 +2,8 @@
 
 #include "infobase/InfoBaseDb.h"
 #include "infobase/Password.h"
+#include "platform/Db.h"
+#include "platform/DbBases.h"
 #include "platform/GuiBridge.h"
 #include "platform/WorkingFolder.h"
 #include "shell/ui/KalvorMessageBox.h"

@@ -1,5 +1,6 @@
 #include "shell/ui/KalvorMessageBox.h"
 
+#include "platform/Db.h"
 #include "platform/GuiBridge.h"
 
 #include <QApplication>

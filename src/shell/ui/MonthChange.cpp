@@ -3,6 +3,7 @@
 #include "infobase/InfoBaseDb.h"
 #include "infobase/RefFiles.h"
 #include "platform/Db.h"
+#include "platform/DbBases.h"
 #include "platform/FileCopy.h"
 #include "platform/GuiBridge.h"
 #include "platform/PrivateFiles.h"

@@ -1,6 +1,7 @@
 #include "reports/social/ui/GenrWorker.h"
 
 #include "infobase/InfoBaseDb.h"
+#include "platform/Db.h"
 #include "print/CTree.h"
 #include "shell/ui/KalvorMessageBox.h"
 #include "values/Messages.h"
