@@ -87,6 +87,14 @@ std::atomic<unsigned> connectionSerial{0};
 
 namespace detail {
 
+ConnectionState::~ConnectionState()
+{
+    // The raw statements are finalized before the statements and the
+    // connection close.
+    rawStatements.clear();
+    statements.clear();
+}
+
 ThreadConnections::~ThreadConnections()
 {
     {
@@ -94,8 +102,7 @@ ThreadConnections::~ThreadConnections()
         std::lock_guard guard(stopCut->mutex);
         stopCut->sessions.clear();
     }
-    rawStatements.clear();
-    statements.clear();
+    connections.clear();
     for (const auto& [file, name] : names) {
         {
             QSqlDatabase db = QSqlDatabase::database(name, false);
@@ -109,6 +116,18 @@ ThreadConnections& threadConnections()
 {
     thread_local ThreadConnections t;
     return t;
+}
+
+ConnectionState& connectionState(const QSqlDatabase& db)
+{
+    return threadConnections().connections[db.connectionName()];
+}
+
+void markLost(const QString& connectionName)
+{
+    auto& all = threadConnections().connections;
+    if (const auto it = all.find(connectionName); it != all.end())
+        it->second.lost = true;
 }
 
 void beforeStatement(const QSqlDatabase& db, const QString& sql)
@@ -281,7 +300,8 @@ QSqlDatabase Connection::forThread(const QString& baseFile)
         // used again: it is opened anew once its transactions have ended, and
         // the base's lock is asked about before the next write.
         QSqlDatabase db = QSqlDatabase::database(it->second, false);
-        if (t.depth[it->second] > 0 || (!t.lost.count(it->second) && !idleSessionEnded(db)))
+        const ConnectionState& state = t.connections[it->second];
+        if (state.depth > 0 || (!state.lost && !idleSessionEnded(db)))
             return db;
         if (IsServer(db))
             askServerLockBeforeNextWrite(db.databaseName());
@@ -295,6 +315,7 @@ QSqlDatabase Connection::forThread(const QString& baseFile)
         openConnection(name, file);
     }
     t.names[file] = name;
+    t.connections[name];
     QSqlDatabase db = QSqlDatabase::database(name, false);
     if (IsServer(db))
         watchSession(name, serverSession(db));
@@ -339,15 +360,11 @@ void Connection::closeForThread(const QString& baseFile)
     const QString name = it->second;
     unwatchSession(name);
     t.names.erase(it);
-    t.depth.erase(name);
-    t.reading.erase(name);
-    t.lost.erase(name);
-    t.rawStatements.erase(name);
-    t.statements.erase(name);
-    t.serverPrepared.erase(name);
-    t.withNext.erase(name);
-    t.transactionIds.erase(name);
-    t.later.erase(name);
+    if (const auto state = t.connections.find(name); state != t.connections.end()) {
+        if (state->second.later)
+            t.laterScopes -= state->second.later->scopes;
+        t.connections.erase(state);
+    }
     {
         QSqlDatabase db = QSqlDatabase::database(name, false);
         db.close();
@@ -369,10 +386,10 @@ void Connection::closeAllForThread()
 void Connection::idleForThread()
 {
     ThreadConnections& t = threadConnections();
-    for (auto& [connection, kept] : t.statements)
-        for (auto& [sql, statement] : kept) statement->finish();
-    for (auto& [connection, kept] : t.rawStatements)
-        for (auto& [sql, statement] : kept) statement->reset();
+    for (auto& [connection, state] : t.connections) {
+        for (auto& [sql, statement] : state.statements) statement->finish();
+        for (auto& [sql, statement] : state.rawStatements) statement->reset();
+    }
 }
 
 Recordset::Recordset(const QSqlDatabase& db, const QString& sql) : db_(db), query_(db), sql_(sql)
@@ -424,7 +441,7 @@ void Recordset::finish()
 
 Recordset& Statement(const QSqlDatabase& db, const QString& sql)
 {
-    auto& kept = threadConnections().statements[db.connectionName()];
+    auto& kept = connectionState(db).statements;
     auto it = kept.find(sql);
     if (it == kept.end())
         it = kept.emplace(sql, std::make_unique<Recordset>(db, sql)).first;
@@ -489,21 +506,34 @@ DbError fromRawError(sqlite3* db, int rc, const QString& sql)
     return DbError(E_DB_ENGINE | std::uint32_t(primary), message, QString::fromUtf8(sqlite3_errmsg(db)), kSource, sql);
 }
 
+// The text of a query whose rows come in the order of those result columns,
+// for a base file's engine: ORDER BY their places (from 1).
+QString sortedText(const QString& sql, const std::vector<int>& sortColumns)
+{
+    if (sortColumns.empty())
+        return sql;
+    QStringList places;
+    for (const int column : sortColumns) places << QString::number(column + 1);
+    return sql + QStringLiteral(" ORDER BY ") + places.join(QStringLiteral(", "));
+}
+
 } // namespace
 
-RawStatement::RawStatement(const QSqlDatabase& db, const QString& sql) : db_(db), sql_(sql)
+RawStatement::RawStatement(const QSqlDatabase& db, const QString& sql, const std::vector<int>& sortColumns)
+    : db_(db), sql_(sortedText(sql, sortColumns))
 {
     sqlite3* handle = HandleOf(db);
     if (!handle) {
-        server_ = std::make_unique<ServerQuery>(db, sql);
+        sql_ = sql;
+        server_ = std::make_unique<ServerQuery>(db, sql, sortColumns);
         return;
     }
-    const QByteArray text = sql.toUtf8();
+    const QByteArray text = sql_.toUtf8();
     const int rc =
         sqlite3_prepare_v3(handle, text.constData(), int(text.size()), SQLITE_PREPARE_PERSISTENT, &stmt_, nullptr);
     if (rc != SQLITE_OK) {
         sqlite3_finalize(stmt_);
-        throw fromRawError(handle, rc, sql);
+        throw fromRawError(handle, rc, sql_);
     }
 }
 
@@ -694,12 +724,14 @@ qint64 RawStatement::selectInt64()
     return value;
 }
 
-RawStatement& RawStatementFor(const QSqlDatabase& db, const QString& sql)
+RawStatement& RawStatementFor(const QSqlDatabase& db, const QString& sql, const std::vector<int>& sortColumns)
 {
-    auto& kept = threadConnections().rawStatements[db.connectionName()];
-    auto it = kept.find(sql);
+    auto& kept = connectionState(db).rawStatements;
+    // Kept by the text a base file runs, which names the order too.
+    const QString key = sortedText(sql, sortColumns);
+    auto it = kept.find(key);
     if (it == kept.end())
-        it = kept.emplace(sql, std::make_unique<RawStatement>(db, sql)).first;
+        it = kept.emplace(key, std::make_unique<RawStatement>(db, sql, sortColumns)).first;
     return *it->second;
 }
 
@@ -757,59 +789,62 @@ void Execute(const QSqlDatabase& db, const QString& sql)
         throw failure(db, q.lastError(), sql);
 }
 
-namespace {
-
-// The statement that marks (or releases) the savepoint of that depth; the
-// texts of the usual depths are made once, not for every savepoint.
-QString savepointSql(bool release, int depth)
+QString detail::stepSql(HeldStep step)
 {
+    // The savepoints' texts of the usual depths are made once, not for
+    // every savepoint.
     constexpr int kMade = 16;
     static const auto made = [] {
-        std::array<std::array<QString, kMade>, 2> texts;
+        std::array<std::array<QString, kMade>, 3> texts;
         for (int d = 0; d < kMade; ++d) {
             texts[0][std::size_t(d)] = QStringLiteral("SAVEPOINT sp%1").arg(d);
             texts[1][std::size_t(d)] = QStringLiteral("RELEASE SAVEPOINT sp%1").arg(d);
+            texts[2][std::size_t(d)] = QStringLiteral("ROLLBACK TO SAVEPOINT sp%1").arg(d);
         }
         return texts;
     }();
-    if (depth >= 0 && depth < kMade)
-        return made[release ? 1 : 0][std::size_t(depth)];
-    return (release ? QStringLiteral("RELEASE SAVEPOINT sp%1") : QStringLiteral("SAVEPOINT sp%1")).arg(depth);
+    const auto savepoint = [&](std::size_t kind, const char* text) {
+        if (step.depth >= 0 && step.depth < kMade)
+            return made[kind][std::size_t(step.depth)];
+        return QString::fromLatin1(text).arg(step.depth);
+    };
+    switch (step.kind) {
+    case HeldStep::Begin: return QStringLiteral("BEGIN");
+    case HeldStep::BeginRead: return QStringLiteral("BEGIN ISOLATION LEVEL REPEATABLE READ");
+    case HeldStep::WriteLock: return serverWriteLockSql();
+    case HeldStep::TransactionId: return QStringLiteral("SELECT pg_current_xact_id()");
+    case HeldStep::Savepoint: return savepoint(0, "SAVEPOINT sp%1");
+    case HeldStep::Release: return savepoint(1, "RELEASE SAVEPOINT sp%1");
+    case HeldStep::RollbackTo: return savepoint(2, "ROLLBACK TO SAVEPOINT sp%1");
+    }
+    return QString();
 }
 
-// Runs a savepoint's statement; on SQLite prepared once per connection, as
-// a save of many employees marks and releases one savepoint for each. On a
-// server it goes with the next statement; a release that follows its mark
-// with nothing sent between them takes the mark back instead.
-void savepointStatement(const QSqlDatabase& db, const QString& sql)
+namespace {
+
+// Runs a savepoint's step (its mark or its release); on SQLite prepared once
+// per connection, as a save of many employees marks and releases one
+// savepoint for each. On a server it goes with the next statement.
+void savepointStep(const QSqlDatabase& db, HeldStep step)
 {
+    const QString sql = stepSql(step);
     if (!IsServer(db)) {
         RawStatementFor(db, sql).exec();
         return;
     }
     countStatement(db, sql);
-    const QByteArray text = sql.toUtf8();
-    static const QByteArray release = QByteArrayLiteral("RELEASE ");
-    auto& held = threadConnections().withNext[db.connectionName()];
-    if (text.startsWith(release) && !held.empty() && held.back() == text.mid(release.size())) {
-        held.pop_back();
-        return;
-    }
-    held.push_back(text);
+    holdStep(db, step);
 }
 
 // Undoes a savepoint of the server connection's transaction, with the next
-// statement (nothing when its mark was not sent yet).
+// statement (nothing when its mark was not sent yet: the release takes it
+// back).
 void undoSavepointOnServer(const QSqlDatabase& db, int depth)
 {
-    const QByteArray mark = savepointSql(false, depth).toUtf8();
-    auto& held = threadConnections().withNext[db.connectionName()];
-    if (!held.empty() && held.back() == mark) {
-        held.pop_back();
-        return;
-    }
-    held.push_back("ROLLBACK TO " + mark);
-    held.push_back("RELEASE " + mark);
+    const std::vector<HeldStep>& held = connectionState(db).held;
+    if (held.empty() || held.back() != HeldStep{HeldStep::Savepoint, depth})
+        holdStep(db, {HeldStep::RollbackTo, depth});
+    holdStep(db, {HeldStep::Release, depth});
 }
 
 // The guards of the bases' writes, the last set of a base first.
@@ -865,7 +900,7 @@ void commitAndSettle(const QSqlDatabase& db)
     // sent, the session may be gone before its answer comes.
     QByteArray id = takeTransactionId(db);
     if (id.isEmpty()) {
-        Recordset q(db, QString::fromLatin1(kTransactionIdSql));
+        Recordset q(db, stepSql({HeldStep::TransactionId}));
         q.exec();
         id = q.next() ? q.toString(0).toLatin1() : QByteArray();
     }
@@ -893,7 +928,7 @@ void commitAndSettle(const QSqlDatabase& db)
 void endOnServer(const QSqlDatabase& db, const QString& end)
 {
     const bool sent = !beginHeld(db);
-    takeSentWithNext(db);
+    dropHeldSteps(db);
     takeTransactionId(db);
     if (!sent)
         return;
@@ -907,7 +942,7 @@ void endOnServer(const QSqlDatabase& db, const QString& end)
 
 void detail::RefuseWriteInRead(const QSqlDatabase& db)
 {
-    if (!threadConnections().reading.count(db.connectionName()))
+    if (!connectionState(db).reading)
         return;
     Q_ASSERT_X(false, "Transaction", kWriteInReadText);
     throw DbError(E_DB_FAIL, QString::fromUtf8(kWriteInReadText), QString(), kSource);
@@ -916,7 +951,7 @@ void detail::RefuseWriteInRead(const QSqlDatabase& db)
 Transaction::Transaction(const QSqlDatabase& db, Kind kind) : db_(db), kind_(kind)
 {
     readDueAnswer(db_);
-    int& depth = threadConnections().depth[db_.connectionName()];
+    int& depth = connectionState(db_).depth;
     if (depth > 0 && kind == Write)
         RefuseWriteInRead(db_);
     if (depth == 0) {
@@ -938,9 +973,9 @@ Transaction::Transaction(const QSqlDatabase& db, Kind kind) : db_(db), kind_(kin
             }
         }
         if (kind == Read)
-            threadConnections().reading.insert(db_.connectionName());
+            connectionState(db_).reading = true;
     } else {
-        savepointStatement(db_, savepointSql(false, depth));
+        savepointStep(db_, {HeldStep::Savepoint, depth});
     }
     depth_ = ++depth;
 }
@@ -957,7 +992,7 @@ void Transaction::commit()
             } else if (IsServer(db_)) {
                 // A read's COMMIT: nothing to end when nothing of it was sent.
                 if (beginHeld(db_))
-                    takeSentWithNext(db_);
+                    dropHeldSteps(db_);
                 else
                     runOnServer(db_, QStringLiteral("COMMIT"));
             } else {
@@ -970,12 +1005,12 @@ void Transaction::commit()
             guard_->commit(end);
         else
             end();
-        threadConnections().reading.erase(db_.connectionName());
+        connectionState(db_).reading = false;
     } else {
-        savepointStatement(db_, savepointSql(true, depth_ - 1));
+        savepointStep(db_, {HeldStep::Release, depth_ - 1});
     }
     done_ = true;
-    threadConnections().depth[db_.connectionName()] = depth_ - 1;
+    connectionState(db_).depth = depth_ - 1;
 }
 
 void Transaction::commitOnServer()
@@ -988,7 +1023,7 @@ void Transaction::commitOnServer()
         bound_->stopNow();
     // Nothing of it was sent: there is nothing to commit.
     if (beginHeld(db_)) {
-        takeSentWithNext(db_);
+        dropHeldSteps(db_);
         takeTransactionId(db_);
         return;
     }
@@ -1001,9 +1036,12 @@ void Transaction::begin()
     // in its round trip: the BEGIN, the write lock and the id of the write.
     if (IsServer(db_)) {
         takeTransactionId(db_);
-        for (const QString& statement : serverBeginStatements(kind_ == Write)) sendWithNext(db_, statement.toUtf8());
-        if (kind_ == Write)
-            sendWithNext(db_, kTransactionIdSql);
+        if (kind_ == Read) {
+            holdStep(db_, {HeldStep::BeginRead});
+            return;
+        }
+        for (const HeldStep::Kind step : {HeldStep::Begin, HeldStep::WriteLock, HeldStep::TransactionId})
+            holdStep(db_, {step});
         return;
     }
     QSqlQuery q(db_);
@@ -1033,16 +1071,16 @@ Transaction::~Transaction()
         readDueAnswer(db_);
     } catch (const DbError&) {
     }
-    int& depth = threadConnections().depth[db_.connectionName()];
+    int& depth = connectionState(db_).depth;
     if (depth_ == 1) {
         rollback();
-        threadConnections().reading.erase(db_.connectionName());
+        connectionState(db_).reading = false;
     } else if (IsServer(db_)) {
         undoSavepointOnServer(db_, depth_ - 1);
     } else {
         QSqlQuery q(db_);
-        q.exec(QStringLiteral("ROLLBACK TO SAVEPOINT sp%1").arg(depth_ - 1));
-        q.exec(QStringLiteral("RELEASE SAVEPOINT sp%1").arg(depth_ - 1));
+        q.exec(stepSql({HeldStep::RollbackTo, depth_ - 1}));
+        q.exec(stepSql({HeldStep::Release, depth_ - 1}));
     }
     depth = depth_ - 1;
 }
