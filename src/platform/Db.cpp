@@ -822,31 +822,6 @@ QString detail::stepSql(HeldStep step)
 
 namespace {
 
-// Runs a savepoint's step (its mark or its release); on SQLite prepared once
-// per connection, as a save of many employees marks and releases one
-// savepoint for each. On a server it goes with the next statement.
-void savepointStep(const QSqlDatabase& db, HeldStep step)
-{
-    const QString sql = stepSql(step);
-    if (!IsServer(db)) {
-        RawStatementFor(db, sql).exec();
-        return;
-    }
-    countStatement(db, sql);
-    holdStep(db, step);
-}
-
-// Undoes a savepoint of the server connection's transaction, with the next
-// statement (nothing when its mark was not sent yet: the release takes it
-// back).
-void undoSavepointOnServer(const QSqlDatabase& db, int depth)
-{
-    const std::vector<HeldStep>& held = connectionState(db).held;
-    if (held.empty() || held.back() != HeldStep{HeldStep::Savepoint, depth})
-        holdStep(db, {HeldStep::RollbackTo, depth});
-    holdStep(db, {HeldStep::Release, depth});
-}
-
 // The guards of the bases' writes, the last set of a base first.
 struct SetGuard {
     int key;
@@ -889,53 +864,195 @@ void UnguardWrites(int key)
     std::erase_if(setGuards, [key](const SetGuard& g) { return g.key == key; });
 }
 
+namespace detail {
+
+// What a transaction does on its connection's engine: the one place where a
+// base file and a server differ in it (Transaction).
+class TransactionEngine {
+public:
+    virtual ~TransactionEngine() = default;
+    // The bound of the outermost transaction's waits; null for none.
+    virtual std::unique_ptr<ServerWaitBound> bound() const = 0;
+    // Begins the outermost transaction, a write or a read.
+    virtual void begin(const QSqlDatabase& db, bool write) const = 0;
+    // Ends it, its changes kept, within its bound (null for none).
+    virtual void commit(const QSqlDatabase& db, bool write, ServerWaitBound* bound) const = 0;
+    // Rolls it back, its failure dropped.
+    virtual void rollback(const QSqlDatabase& db) const = 0;
+    // Marks or releases a savepoint (the step's kind says which).
+    virtual void savepoint(const QSqlDatabase& db, HeldStep step) const = 0;
+    // Undoes a savepoint and releases it.
+    virtual void undoSavepoint(const QSqlDatabase& db, int depth) const = 0;
+};
+
+} // namespace detail
+
 namespace {
 
-// The server's COMMIT of the connection's open write transaction: a COMMIT
-// whose answer the stop or a lost connection cut is settled by asking the
-// server (Transaction::commit).
-void commitAndSettle(const QSqlDatabase& db)
-{
-    // The id was read by the transaction's opening: once the COMMIT is
-    // sent, the session may be gone before its answer comes.
-    QByteArray id = takeTransactionId(db);
-    if (id.isEmpty()) {
-        Recordset q(db, stepSql({HeldStep::TransactionId}));
-        q.exec();
-        id = q.next() ? q.toString(0).toLatin1() : QByteArray();
+// A base file's transaction: each statement runs at once.
+class FileTransaction final : public TransactionEngine {
+public:
+    std::unique_ptr<ServerWaitBound> bound() const override { return nullptr; }
+
+    void begin(const QSqlDatabase& db, bool write) const override
+    {
+        QSqlQuery q(db);
+        const QString begin = write ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("BEGIN");
+        if (!q.exec(begin))
+            throw failure(db, q.lastError(), begin);
     }
-    const CommitInDoubt doubt{db.databaseName(), id};
-    try {
-        runOnServer(db, QStringLiteral("COMMIT"));
-        return;
-    } catch (const DbError& cut) {
-        if (!EndsTheTransaction(cut))
-            throw;
-        switch (AskCommitOutcome(doubt)) {
-        case CommitOutcome::Committed:
-            platform::AppendToConsoleLog(QStringLiteral("%1: ответ на COMMIT не получен, сервер сообщил, что "
-                                                        "транзакция %2 сохранена")
-                                             .arg(detail::serverName(), QString::fromLatin1(doubt.transaction)));
+
+    void commit(const QSqlDatabase& db, bool /*write*/, ServerWaitBound* /*bound*/) const override
+    {
+        QSqlQuery q(db);
+        if (!q.exec(QStringLiteral("COMMIT")))
+            throw failure(db, q.lastError(), QStringLiteral("COMMIT"));
+    }
+
+    void rollback(const QSqlDatabase& db) const override
+    {
+        QSqlQuery q(db);
+        q.exec(QStringLiteral("ROLLBACK"));
+    }
+
+    // Prepared once per connection, as a save of many employees marks and
+    // releases one savepoint for each.
+    void savepoint(const QSqlDatabase& db, HeldStep step) const override { RawStatementFor(db, stepSql(step)).exec(); }
+
+    void undoSavepoint(const QSqlDatabase& db, int depth) const override
+    {
+        QSqlQuery q(db);
+        q.exec(stepSql({HeldStep::RollbackTo, depth}));
+        q.exec(stepSql({HeldStep::Release, depth}));
+    }
+};
+
+// A server's transaction: its own steps (its opening, its savepoints) are
+// held for its next statement, a transaction that sent nothing ends without
+// a word to the server, and a COMMIT whose answer was cut is settled by
+// asking the server.
+class ServerTransaction final : public TransactionEngine {
+public:
+    // Outside a worker's stop (the user-interface thread's saves and reads)
+    // the transaction is bounded by the server's silence.
+    std::unique_ptr<ServerWaitBound> bound() const override
+    {
+        return ServerStopScope::current().stop_possible() ? nullptr : std::make_unique<ServerWaitBound>();
+    }
+
+    // The opening goes with the transaction's first statement, in its round
+    // trip: the BEGIN, and for a write the write lock and its id, the base
+    // lock made sure of first.
+    void begin(const QSqlDatabase& db, bool write) const override
+    {
+        if (write)
+            requireServerLock(db.databaseName());
+        takeTransactionId(db);
+        if (!write) {
+            holdStep(db, {HeldStep::BeginRead});
             return;
-        case CommitOutcome::RolledBack: throw;
-        case CommitOutcome::NotKnown: throw cut.inDoubt(doubt);
+        }
+        for (const HeldStep::Kind step : {HeldStep::Begin, HeldStep::WriteLock, HeldStep::TransactionId})
+            holdStep(db, {step});
+    }
+
+    void commit(const QSqlDatabase& db, bool write, ServerWaitBound* bound) const override
+    {
+        if (!write) {
+            // A read's COMMIT: nothing to end when nothing of it was sent.
+            if (beginHeld(db))
+                dropHeldSteps(db);
+            else
+                runOnServer(db, QStringLiteral("COMMIT"));
+            return;
+        }
+        // Outside a worker's stop the COMMIT's wait is cut on its own bound:
+        // a COMMIT the server holds (a session stopped, a synchronous standby
+        // that does not answer) has its session shut
+        // kServerStopCutMilliseconds after it is sent, and is then settled as
+        // every cut COMMIT is.
+        if (bound)
+            bound->stopNow();
+        // Nothing of it was sent: there is nothing to commit.
+        if (beginHeld(db)) {
+            dropHeldSteps(db);
+            takeTransactionId(db);
+            return;
+        }
+        commitAndSettle(db);
+    }
+
+    // Nothing is sent when its BEGIN was not sent yet.
+    void rollback(const QSqlDatabase& db) const override
+    {
+        const bool sent = !beginHeld(db);
+        dropHeldSteps(db);
+        takeTransactionId(db);
+        if (!sent)
+            return;
+        try {
+            runOnServer(db, QStringLiteral("ROLLBACK"));
+        } catch (const DbError&) {
         }
     }
-}
 
-// Ends the server connection's transaction as it stands, its answer's
-// failure dropped; nothing is sent when its BEGIN was not sent yet.
-void endOnServer(const QSqlDatabase& db, const QString& end)
-{
-    const bool sent = !beginHeld(db);
-    dropHeldSteps(db);
-    takeTransactionId(db);
-    if (!sent)
-        return;
-    try {
-        runOnServer(db, end);
-    } catch (const DbError&) {
+    void savepoint(const QSqlDatabase& db, HeldStep step) const override
+    {
+        countStatement(db, stepSql(step));
+        holdStep(db, step);
     }
+
+    // Nothing is sent when its mark was not sent yet: the release takes it back.
+    void undoSavepoint(const QSqlDatabase& db, int depth) const override
+    {
+        const std::vector<HeldStep>& held = connectionState(db).held;
+        if (held.empty() || held.back() != HeldStep{HeldStep::Savepoint, depth})
+            holdStep(db, {HeldStep::RollbackTo, depth});
+        holdStep(db, {HeldStep::Release, depth});
+    }
+
+private:
+    // The COMMIT of the connection's open write transaction: one whose
+    // answer the stop or a lost connection cut is settled by asking the
+    // server (Transaction::commit).
+    static void commitAndSettle(const QSqlDatabase& db)
+    {
+        // The id was read by the transaction's opening: once the COMMIT is
+        // sent, the session may be gone before its answer comes.
+        QByteArray id = takeTransactionId(db);
+        if (id.isEmpty()) {
+            Recordset q(db, stepSql({HeldStep::TransactionId}));
+            q.exec();
+            id = q.next() ? q.toString(0).toLatin1() : QByteArray();
+        }
+        const CommitInDoubt doubt{db.databaseName(), id};
+        try {
+            runOnServer(db, QStringLiteral("COMMIT"));
+            return;
+        } catch (const DbError& cut) {
+            if (!EndsTheTransaction(cut))
+                throw;
+            switch (AskCommitOutcome(doubt)) {
+            case CommitOutcome::Committed:
+                platform::AppendToConsoleLog(QStringLiteral("%1: ответ на COMMIT не получен, сервер сообщил, что "
+                                                            "транзакция %2 сохранена")
+                                                 .arg(detail::serverName(), QString::fromLatin1(doubt.transaction)));
+                return;
+            case CommitOutcome::RolledBack: throw;
+            case CommitOutcome::NotKnown: throw cut.inDoubt(doubt);
+            }
+        }
+    }
+};
+
+const FileTransaction fileTransaction;
+const ServerTransaction serverTransaction;
+
+const TransactionEngine& engineOf(const QSqlDatabase& db)
+{
+    if (IsServer(db))
+        return serverTransaction;
+    return fileTransaction;
 }
 
 } // namespace
@@ -948,34 +1065,31 @@ void detail::RefuseWriteInRead(const QSqlDatabase& db)
     throw DbError(E_DB_FAIL, QString::fromUtf8(kWriteInReadText), QString(), kSource);
 }
 
-Transaction::Transaction(const QSqlDatabase& db, Kind kind) : db_(db), kind_(kind)
+Transaction::Transaction(const QSqlDatabase& db, Kind kind) : db_(db), engine_(&engineOf(db)), kind_(kind)
 {
     readDueAnswer(db_);
     int& depth = connectionState(db_).depth;
     if (depth > 0 && kind == Write)
         RefuseWriteInRead(db_);
     if (depth == 0) {
-        if (IsServer(db_) && !ServerStopScope::current().stop_possible())
-            bound_ = std::make_unique<ServerWaitBound>();
+        bound_ = engine_->bound();
         if (kind == Write)
             guard_ = guardOf(db_);
         if (guard_ && guard_->before)
             guard_->before();
-        if (kind == Write && IsServer(db_))
-            requireServerLock(db_.databaseName());
-        begin();
+        engine_->begin(db_, kind == Write);
         if (guard_ && guard_->begun) {
             try {
                 guard_->begun(db_);
             } catch (...) {
-                rollback();
+                engine_->rollback(db_);
                 throw;
             }
         }
         if (kind == Read)
             connectionState(db_).reading = true;
     } else {
-        savepointStep(db_, {HeldStep::Savepoint, depth});
+        engine_->savepoint(db_, {HeldStep::Savepoint, depth});
     }
     depth_ = ++depth;
 }
@@ -986,78 +1100,17 @@ void Transaction::commit()
         return;
     readDueAnswer(db_);
     if (depth_ == 1) {
-        const auto end = [this] {
-            if (IsServer(db_) && kind_ == Write) {
-                commitOnServer();
-            } else if (IsServer(db_)) {
-                // A read's COMMIT: nothing to end when nothing of it was sent.
-                if (beginHeld(db_))
-                    dropHeldSteps(db_);
-                else
-                    runOnServer(db_, QStringLiteral("COMMIT"));
-            } else {
-                QSqlQuery q(db_);
-                if (!q.exec(QStringLiteral("COMMIT")))
-                    throw failure(db_, q.lastError(), QStringLiteral("COMMIT"));
-            }
-        };
+        const auto end = [this] { engine_->commit(db_, kind_ == Write, bound_.get()); };
         if (guard_ && guard_->commit)
             guard_->commit(end);
         else
             end();
         connectionState(db_).reading = false;
     } else {
-        savepointStep(db_, {HeldStep::Release, depth_ - 1});
+        engine_->savepoint(db_, {HeldStep::Release, depth_ - 1});
     }
     done_ = true;
     connectionState(db_).depth = depth_ - 1;
-}
-
-void Transaction::commitOnServer()
-{
-    // Outside a worker's stop the COMMIT's wait is cut on its own bound: a
-    // COMMIT the server holds (a session stopped, a synchronous standby that
-    // does not answer) has its session shut kServerStopCutMilliseconds after
-    // it is sent, and is then settled as every cut COMMIT is.
-    if (bound_)
-        bound_->stopNow();
-    // Nothing of it was sent: there is nothing to commit.
-    if (beginHeld(db_)) {
-        dropHeldSteps(db_);
-        takeTransactionId(db_);
-        return;
-    }
-    commitAndSettle(db_);
-}
-
-void Transaction::begin()
-{
-    // On a server the opening goes with the transaction's first statement,
-    // in its round trip: the BEGIN, the write lock and the id of the write.
-    if (IsServer(db_)) {
-        takeTransactionId(db_);
-        if (kind_ == Read) {
-            holdStep(db_, {HeldStep::BeginRead});
-            return;
-        }
-        for (const HeldStep::Kind step : {HeldStep::Begin, HeldStep::WriteLock, HeldStep::TransactionId})
-            holdStep(db_, {step});
-        return;
-    }
-    QSqlQuery q(db_);
-    const QString begin = kind_ == Write ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("BEGIN");
-    if (!q.exec(begin))
-        throw failure(db_, q.lastError(), begin);
-}
-
-void Transaction::rollback()
-{
-    if (IsServer(db_)) {
-        endOnServer(db_, QStringLiteral("ROLLBACK"));
-        return;
-    }
-    QSqlQuery q(db_);
-    q.exec(QStringLiteral("ROLLBACK"));
 }
 
 Transaction::~Transaction()
@@ -1073,14 +1126,10 @@ Transaction::~Transaction()
     }
     int& depth = connectionState(db_).depth;
     if (depth_ == 1) {
-        rollback();
+        engine_->rollback(db_);
         connectionState(db_).reading = false;
-    } else if (IsServer(db_)) {
-        undoSavepointOnServer(db_, depth_ - 1);
     } else {
-        QSqlQuery q(db_);
-        q.exec(stepSql({HeldStep::RollbackTo, depth_ - 1}));
-        q.exec(stepSql({HeldStep::Release, depth_ - 1}));
+        engine_->undoSavepoint(db_, depth_ - 1);
     }
     depth = depth_ - 1;
 }

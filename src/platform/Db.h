@@ -306,7 +306,8 @@ public:
 
 namespace detail {
 class ServerQuery;
-}
+class TransactionEngine;
+} // namespace detail
 
 // A prepared statement and its rows (the recordset of one call). Values are
 // bound by position in the order of the statement's "?" marks. On a server
@@ -417,15 +418,10 @@ public:
     void commit();
 
 private:
-    // The server's COMMIT of the outermost transaction; outside a worker's
-    // stop, its wait is cut kServerStopCutMilliseconds after it is sent.
-    void commitOnServer();
-    // Begins the outermost transaction (on a server, with its first statement).
-    void begin();
-    // Rolls the outermost transaction back, its failure dropped.
-    void rollback();
-
     QSqlDatabase db_;
+    // What the transaction does on the connection's engine (a base file's
+    // or a server's).
+    const detail::TransactionEngine* engine_;
     Kind kind_ = Write;
     int depth_ = 0;
     bool done_ = false;
