@@ -555,40 +555,55 @@ void applyKonst(unsigned blocks, const Row& k, EmployeeRecord& rec)
     }
 }
 
-// The employee's rows of the table (by the master row's id), in their
-// order where the table holds several; the texts made once.
+// The employee's rows of the table (by the master row's id); the texts made once.
 const QString& detailSql(int i)
 {
     static const auto texts = [] {
         std::array<QString, kDetailCount> sql;
-        for (int n = 0; n < kDetailCount; ++n) {
-            const DetailTable& d = kDetails[n];
-            const TableDef& t = d.table();
-            const QString where = WhereColumnSql(t, 0);
-            sql[std::size_t(n)] =
-                SelectSql(t, d.numbered() ? where + QLatin1Char(' ') + OrderBySql(t, {t.columns[1]}) : where);
-        }
+        for (int n = 0; n < kDetailCount; ++n)
+            sql[std::size_t(n)] = SelectSql(kDetails[n].table(), WhereColumnSql(kDetails[n].table(), 0));
         return sql;
     }();
     return texts[std::size_t(i)];
 }
 
-// The same rows of every employee in the order of their master rows' ids,
-// the table's own key (read without a look-up of the master row for each
-// employee); of the master rows of slots first..last (its two values) when
-// `ranged`.
+// The order of one employee's rows of the table: by their place where the
+// table holds several.
+const std::vector<int>& detailOrder(int i)
+{
+    static const auto orders = [] {
+        std::array<std::vector<int>, kDetailCount> order;
+        for (int n = 0; n < kDetailCount; ++n) {
+            const TableDef& t = kDetails[n].table();
+            if (kDetails[n].numbered())
+                order[std::size_t(n)] = SortPlaces(t.columns, {t.columns[1]});
+        }
+        return order;
+    }();
+    return orders[std::size_t(i)];
+}
+
+// The same rows of every employee (read without a look-up of the master
+// row for each employee); of the master rows of slots first..last (its two
+// values) when `ranged`. They come in the order of bulkOrder.
 QString bulkSql(int i, bool ranged)
+{
+    const TableDef& t = kDetails[i].table();
+    const TableDef& konst = KonstTable().def();
+    if (!ranged)
+        return SelectSql(t);
+    const QString owners =
+        SelectColumnsSql(konst, {konst.columns[0]}, QStringLiteral("WHERE ") + ColumnBetweenSql(konst, 1));
+    return SelectSql(t, QStringLiteral("WHERE %1 IN (%2)").arg(t.columns[0], owners));
+}
+
+// The order of bulkSql's rows: by their master rows' ids, the table's own
+// key, then by their place where the table holds several.
+std::vector<int> bulkOrder(int i)
 {
     const DetailTable& d = kDetails[i];
     const TableDef& t = d.table();
-    const TableDef& konst = KonstTable().def();
-    const QString order =
-        OrderBySql(t, d.numbered() ? QStringList{t.columns[0], t.columns[1]} : QStringList{t.columns[0]});
-    if (!ranged)
-        return SelectSql(t, order);
-    const QString owners =
-        SelectColumnsSql(konst, {konst.columns[0]}, QStringLiteral("WHERE ") + ColumnBetweenSql(konst, 1));
-    return SelectSql(t, QStringLiteral("WHERE %1 IN (%2) %3").arg(t.columns[0], owners, order));
+    return SortPlaces(t.columns, d.numbered() ? QStringList{t.columns[0], t.columns[1]} : QStringList{t.columns[0]});
 }
 
 // The places of a longest run of rising ids (each id greater than the one
@@ -635,7 +650,7 @@ std::vector<int> streamedSlots(db::RawStatement& owners)
 // One employee's rows of detail table i, by his master row's id, into the record.
 void readRowsAlone(const QSqlDatabase& db, int i, qint64 id, EmployeeRecord& rec, DetailReading& filter)
 {
-    db::RawStatement& alone = db::RawStatementFor(db, detailSql(i));
+    db::RawStatement& alone = db::RawStatementFor(db, detailSql(i), detailOrder(i));
     alone.reset();
     alone.bind(0, id);
     while (alone.next()) {
@@ -657,18 +672,15 @@ struct EmployeeLoader::Impl {
 namespace {
 
 // The rows of detail table i of the slot's employee (found by the slot, so
-// that they are read together with his master row), in their order where
-// the table holds several; the texts made once.
+// that they are read together with his master row), in the order of
+// detailOrder; the texts made once.
 const QString& detailOfSlotSql(int i)
 {
     static const auto texts = [] {
         std::array<QString, kDetailCount> sql;
         for (int n = 0; n < kDetailCount; ++n) {
-            const DetailTable& d = kDetails[n];
-            const TableDef& t = d.table();
-            const QString where = QStringLiteral("WHERE ") + RowsOfSlotSql(t);
-            sql[std::size_t(n)] =
-                SelectSql(t, d.numbered() ? where + QLatin1Char(' ') + OrderBySql(t, {t.columns[1]}) : where);
+            const TableDef& t = kDetails[n].table();
+            sql[std::size_t(n)] = SelectSql(t, QStringLiteral("WHERE ") + RowsOfSlotSql(t));
         }
         return sql;
     }();
@@ -686,7 +698,7 @@ EmployeeLoader::EmployeeLoader(const QSqlDatabase& db, unsigned blocks) : d(std:
     d->konst = &db::RawStatementFor(db, konstSql);
     for (int i = 0; i < kDetailCount; ++i)
         if (blocks & kDetails[i].block)
-            d->details[i] = &db::RawStatementFor(db, detailOfSlotSql(i));
+            d->details[i] = &db::RawStatementFor(db, detailOfSlotSql(i), detailOrder(i));
 }
 
 EmployeeLoader::~EmployeeLoader() = default;
@@ -793,12 +805,11 @@ BulkEmployeeLoader::BulkEmployeeLoader(const QSqlDatabase& db, unsigned blocks, 
     // The streams read straight from SQLite (QtSql would make a QVariant of
     // every value of every row), through statements kept with the connection:
     // a worker that keeps its connection prepares them once, not every run.
-    static const std::array<QString, 2> konstSql = [] {
-        const TableDef& t = KonstTable().def();
-        const QString bySlot = OrderBySql(t, {t.columns[1]});
-        return std::array<QString, 2>{SelectSql(t, bySlot),
-                                      SelectSql(t, QStringLiteral("WHERE %1 %2").arg(ColumnBetweenSql(t, 1), bySlot))};
-    }();
+    // The master rows and their slots with their ids come by slot.
+    const TableDef& t = KonstTable().def();
+    static const std::array<QString, 2> konstSql = {SelectSql(t),
+                                                    SelectSql(t, QStringLiteral("WHERE ") + ColumnBetweenSql(t, 1))};
+    static const std::vector<int> konstOrder = SortPlaces(t.columns, {t.columns[1]});
     static const std::array<std::array<QString, kDetailCount>, 2> detailSql = [] {
         std::array<std::array<QString, kDetailCount>, 2> sql;
         for (int i = 0; i < kDetailCount; ++i) {
@@ -807,30 +818,32 @@ BulkEmployeeLoader::BulkEmployeeLoader(const QSqlDatabase& db, unsigned blocks, 
         }
         return sql;
     }();
+    static const std::array<std::vector<int>, kDetailCount> detailOrders = [] {
+        std::array<std::vector<int>, kDetailCount> order;
+        for (int i = 0; i < kDetailCount; ++i) order[std::size_t(i)] = bulkOrder(i);
+        return order;
+    }();
     const std::size_t ranged = range.last > 0 ? 1 : 0;
     auto start = [&](db::RawStatement& rs) {
         rs.reset();
         if (ranged)
             rs.bind(0, range.first).bind(1, range.last);
     };
-    static const std::array<QString, 2> idsSql = [] {
-        const TableDef& t = KonstTable().def();
-        const QString bySlot = OrderBySql(t, {t.columns[1]});
-        const QStringList slotAndId = {t.columns[1], t.columns[0]};
-        return std::array<QString, 2>{
-            SelectColumnsSql(t, slotAndId, bySlot),
-            SelectColumnsSql(t, slotAndId, QStringLiteral("WHERE %1 %2").arg(ColumnBetweenSql(t, 1), bySlot))};
-    }();
-    db::RawStatement& owners = db::RawStatementFor(db, idsSql[ranged]);
+    static const QStringList slotAndId = {t.columns[1], t.columns[0]};
+    static const std::array<QString, 2> idsSql = {
+        SelectColumnsSql(t, slotAndId),
+        SelectColumnsSql(t, slotAndId, QStringLiteral("WHERE ") + ColumnBetweenSql(t, 1))};
+    static const std::vector<int> idsOrder = SortPlaces(slotAndId, {t.columns[1]});
+    db::RawStatement& owners = db::RawStatementFor(db, idsSql[ranged], idsOrder);
     start(owners);
-    d->konst = &db::RawStatementFor(db, konstSql[ranged]);
+    d->konst = &db::RawStatementFor(db, konstSql[ranged], konstOrder);
     start(*d->konst);
     std::vector<db::RawStatement*> queries{&owners, d->konst};
     for (int i = 0; i < kDetailCount; ++i) {
         if (!(blocks & kDetails[i].block))
             continue;
         Impl::Stream& s = d->details[i];
-        s.rs = &db::RawStatementFor(db, detailSql[ranged][std::size_t(i)]);
+        s.rs = &db::RawStatementFor(db, detailSql[ranged][std::size_t(i)], detailOrders[std::size_t(i)]);
         start(*s.rs);
         queries.push_back(s.rs);
     }

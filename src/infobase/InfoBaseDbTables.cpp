@@ -64,19 +64,22 @@ void replaceTable(const QSqlDatabase& db, const TableDef& table, const std::func
 constexpr int kFirmRowId = 1;
 
 // A read of a table's rows: the SELECT of its columns with the tail (a
-// WHERE, an ORDER BY or nothing) and the value of the tail's one "?", if any.
+// WHERE or nothing), the value of the tail's one "?", if any, and the places
+// of the columns its rows come in the order of (none: the engine's order).
 struct TableRead {
-    TableRead(const TableDef& t, const QString& tl = QString(), const QVariant& a = QVariant())
-        : table(&t), tail(tl), arg(a)
+    TableRead(const TableDef& t, const QString& tl = QString(), const QVariant& a = QVariant(), std::vector<int> o = {})
+        : table(&t), tail(tl), arg(a), order(std::move(o))
     {
     }
     const TableDef* table;
     QString tail;
     QVariant arg;
+    std::vector<int> order;
     QString sql() const { return SelectSql(*table, tail); }
-    bool sameAs(const QString& text, const QVariant& value) const
+    bool sameAs(const TableRead& other) const
     {
-        return sql() == text && arg.isValid() == value.isValid() && (!arg.isValid() || arg == value);
+        return sql() == other.sql() && order == other.order && arg.isValid() == other.arg.isValid() &&
+               (!arg.isValid() || arg == other.arg);
     }
 };
 
@@ -94,7 +97,7 @@ public:
             return;
         std::vector<db::RawStatement*> queries;
         for (const TableRead& read : reads) {
-            auto q = std::make_unique<db::RawStatement>(db, read.sql());
+            auto q = std::make_unique<db::RawStatement>(db, read.sql(), read.order);
             if (read.arg.isValid())
                 q->bind(0, read.arg);
             queries.push_back(q.get());
@@ -111,13 +114,13 @@ public:
     ReadsSentTogether(const ReadsSentTogether&) = delete;
     ReadsSentTogether& operator=(const ReadsSentTogether&) = delete;
 
-    // The query sent ahead with that text and value, taken from the set of
-    // this thread; null when none was.
-    static std::unique_ptr<db::RawStatement> take(const QString& sql, const QVariant& arg)
+    // The query sent ahead for that read, taken from the set of this
+    // thread; null when none was.
+    static std::unique_ptr<db::RawStatement> take(const TableRead& read)
     {
         for (ReadsSentTogether* set = current_; set; set = set->outer_)
             for (Sent& s : set->sent_)
-                if (s.query && s.read.sameAs(sql, arg))
+                if (s.query && s.read.sameAs(read))
                     return std::move(s.query);
         return nullptr;
     }
@@ -137,15 +140,13 @@ thread_local ReadsSentTogether* ReadsSentTogether::current_ = nullptr;
 // Runs `fn` on every row of a SELECT of the whole table, read straight from
 // the engine as the employee tables' loader reads them (no QtSql result
 // cached value by value); the rows of the same read sent ahead, if it was.
-void eachRow(const QSqlDatabase& db, const TableDef& table, const QString& tail, const std::function<void(Reader&)>& fn,
-             const QVariant& arg = QVariant())
+void eachRow(const QSqlDatabase& db, const TableRead& read, const std::function<void(Reader&)>& fn)
 {
-    const QString sql = SelectSql(table, tail);
-    std::unique_ptr<db::RawStatement> q = ReadsSentTogether::take(sql, arg);
+    std::unique_ptr<db::RawStatement> q = ReadsSentTogether::take(read);
     if (!q) {
-        q = std::make_unique<db::RawStatement>(db, sql);
-        if (arg.isValid())
-            q->bind(0, arg);
+        q = std::make_unique<db::RawStatement>(db, read.sql(), read.order);
+        if (read.arg.isValid())
+            q->bind(0, read.arg);
     }
     while (q->next()) {
         Reader r(*q);
@@ -285,21 +286,18 @@ void LoadFirm(CInfoBase& base)
                                        {StagTable().def()}});
     FirmInfo f;
     for (const auto* table : {&InfFirmTable(), &InfParTable()})
-        eachRow(
-            db, table->def(), WhereColumnSql(table->def()),
-            [&](Reader& r) {
-                r.n();
-                table->read(f, r);
-            },
-            kFirmRowId);
-    eachRow(db, MaskTable().def(), QString(), [&](Reader& r) {
+        eachRow(db, {table->def(), WhereColumnSql(table->def()), kFirmRowId}, [&](Reader& r) {
+            r.n();
+            table->read(f, r);
+        });
+    eachRow(db, {MaskTable().def()}, [&](Reader& r) {
         const int kod = r.n();
         MaskRow m;
         MaskTable().read(m, r);
         if (IsCodeInRange(kod))
             for (std::size_t i = 0; i < f.masks.size(); ++i) f.masks[i][std::size_t(kod)] = m.mas[i];
     });
-    eachRow(db, KtuTable().def(), QString(), [&](Reader& r) {
+    eachRow(db, {KtuTable().def()}, [&](Reader& r) {
         const int num = r.n();
         if (num < 1 || num > 12)
             return;
@@ -309,7 +307,7 @@ void LoadFirm(CInfoBase& base)
         KtuTable().read(k, r);
         f.ktu[std::size_t(place / 4)][std::size_t(rule)] = k.word;
     });
-    eachRow(db, StagTable().def(), QString(), [&](Reader& r) {
+    eachRow(db, {StagTable().def()}, [&](Reader& r) {
         const int num = r.n();
         if (num >= 1 && num <= 15)
             StagTable().read(f.stag[std::size_t(PlaceOfNumber(num))], r);
@@ -363,15 +361,19 @@ void SaveFirm(CInfoBase& base)
 
 namespace {
 
-// "ORDER BY kod": the pay kinds in the order of their codes.
-QString payKindOrderSql() { return OrderBySql(EntreeTable().def(), {QStringLiteral("kod")}); }
+// The pay kinds in the order of their codes.
+TableRead payKindsRead()
+{
+    const TableDef& t = EntreeTable().def();
+    return TableRead(t, QString(), QVariant(), SortPlaces(t.columns, {DeclaredColumn(t, QStringLiteral("kod"))}));
+}
 
 } // namespace
 
 void LoadEntree(CInfoBase& base)
 {
     std::vector<PayKind> kinds;
-    eachRow(Db(base), EntreeTable().def(), payKindOrderSql(), [&](Reader& r) {
+    eachRow(Db(base), payKindsRead(), [&](Reader& r) {
         if (int(kinds.size()) >= CInfoBase::MaxPayKinds)
             return;
         PayKind p;
@@ -396,7 +398,7 @@ void SaveEntree(CInfoBase& base)
 void LoadCeh(CInfoBase& base)
 {
     for (int number = 1; number <= CInfoBase::ShopCount; ++number) base.shopAt(number) = ShopRecord{};
-    eachRow(Db(base), CehTable().def(), QString(), [&](Reader& r) {
+    eachRow(Db(base), {CehTable().def()}, [&](Reader& r) {
         const int num = r.n();
         if (CInfoBase::holdsShop(num))
             CehTable().read(base.shopAt(num), r);
@@ -421,12 +423,12 @@ void LoadGraph(CInfoBase& base)
 {
     const QSqlDatabase db = Db(base);
     for (int number = 1; number <= CInfoBase::ScheduleCount; ++number) base.scheduleAt(number) = WorkSchedule{};
-    eachRow(db, GraphTable().def(), QString(), [&](Reader& r) {
+    eachRow(db, {GraphTable().def()}, [&](Reader& r) {
         const int num = r.n();
         if (CInfoBase::holdsSchedule(num))
             GraphTable().read(base.scheduleAt(num), r);
     });
-    eachRow(db, GraMesTable().def(), QString(), [&](Reader& r) {
+    eachRow(db, {GraMesTable().def()}, [&](Reader& r) {
         const int g = r.n(), k = r.n();
         if (CInfoBase::holdsSchedule(g) && k >= 0 && k < 22)
             GraMesTable().read(base.scheduleAt(g).months[std::size_t(k)], r);
@@ -463,7 +465,7 @@ void SaveGraph(CInfoBase& base)
 void LoadTabel(CInfoBase& base)
 {
     for (int slot = 1; slot <= base.slotCount(); ++slot) base.tabelOf(slot) = TabelRecord{};
-    eachRow(Db(base), TabelTable().def(), QString(), [&](Reader& r) {
+    eachRow(Db(base), {TabelTable().def()}, [&](Reader& r) {
         const int num = r.n();
         if (base.holdsSlot(num))
             TabelTable().read(base.tabelOf(num), r);
@@ -553,7 +555,7 @@ void LoadIndexes(CInfoBase& base)
 {
     for (auto* idx : {&base.altTabel.index, &base.prem.index, &base.bln.index, &base.otp.index})
         std::fill(idx->begin(), idx->end(), u16(0));
-    eachRow(Db(base), IndexesTable().def(), QString(), [&](Reader& r) {
+    eachRow(Db(base), {IndexesTable().def()}, [&](Reader& r) {
         const std::optional<LineKind> kind = lineKindOf(r.s());
         const int slot = r.n();
         LineRun run;
@@ -598,7 +600,7 @@ void LoadAltTabel(CInfoBase& base)
 {
     std::fill(base.altTabel.lines.begin(), base.altTabel.lines.end(), AltTabelEntry{});
     const int cap = base.slotCount();
-    eachRow(Db(base), AltTabelTable().def(), QString(), [&](Reader& r) {
+    eachRow(Db(base), {AltTabelTable().def()}, [&](Reader& r) {
         const int mass = r.n(), num = r.n();
         if (mass >= 1 && mass <= 3 && num >= 1 && num <= cap)
             AltTabelTable().read(base.altTabel.lines[altTabelPlace(mass, num, cap)], r);
@@ -628,7 +630,7 @@ void SaveAltTabel(CInfoBase& base, int mass)
 void LoadFio(CInfoBase& base)
 {
     for (int slot = 1; slot <= base.slotCount(); ++slot) base.shortNameOf(slot) = QString();
-    eachRow(Db(base), FioTable().def(), QString(), [&](Reader& r) {
+    eachRow(Db(base), {FioTable().def()}, [&](Reader& r) {
         const int num = r.n();
         if (base.holdsSlot(num))
             FioTable().read(base.shortNameOf(num), r);
@@ -649,7 +651,7 @@ void LoadComp(CInfoBase& base)
         base.attributesOf(slot) = EmployeeAttributes{};
         base.shopOf(slot) = 0;
     }
-    eachRow(Db(base), CompTable().def(), QString(), [&](Reader& r) {
+    eachRow(Db(base), {CompTable().def()}, [&](Reader& r) {
         const int num = r.n();
         if (!base.holdsSlot(num))
             return;
@@ -677,7 +679,7 @@ template <class Line>
 void loadLines(CInfoBase& base, const StoredTable<Line>& decl, std::vector<Line>& lines)
 {
     std::fill(lines.begin(), lines.end(), Line{});
-    eachRow(Db(base), decl.def(), QString(), [&](Reader& r) {
+    eachRow(Db(base), {decl.def()}, [&](Reader& r) {
         const int num = r.n();
         if (num >= 1 && num <= int(lines.size()))
             decl.read(lines[std::size_t(PlaceOfNumber(num))], r);
@@ -730,7 +732,7 @@ void LoadAvZar1(CInfoBase& base)
         base.avOf(slot) = 0.0;
         base.zar1Of(slot) = 0.0;
     }
-    eachRow(Db(base), AvZar1Table().def(), QString(), [&](Reader& r) {
+    eachRow(Db(base), {AvZar1Table().def()}, [&](Reader& r) {
         const int num = r.n();
         if (!base.holdsSlot(num))
             return;
@@ -756,11 +758,11 @@ void SaveAvZar1(CInfoBase& base)
 
 namespace {
 
-// "WHERE mass = ? ORDER BY num": one list's entries in their order.
-QString listOrderSql()
+// "WHERE mass = ?" of the list, by num: one list's entries in their order.
+TableRead listRead(int mass)
 {
     const TableDef& t = SimpTable().def();
-    return WhereColumnSql(t) + QStringLiteral(" ORDER BY ") + t.columns[1];
+    return TableRead(t, WhereColumnSql(t), mass, SortPlaces(t.columns, {t.columns[1]}));
 }
 
 // One of the two stored employee lists. Every entry must name a record slot
@@ -770,8 +772,7 @@ std::vector<EmployeeListEntry> readList(const CInfoBase& base, const QSqlDatabas
 {
     std::vector<EmployeeListEntry> l;
     eachRow(
-        db, SimpTable().def(), listOrderSql(),
-        [&](Reader& r) {
+        db, listRead(mass), [&](Reader& r) {
             r.n();
             r.n();
             ListRow row;
@@ -791,8 +792,7 @@ std::vector<EmployeeListEntry> readList(const CInfoBase& base, const QSqlDatabas
                                  .arg(base.capacity()));
             row.entry.slot = u16(slotNumber);
             l.push_back(row.entry);
-        },
-        mass);
+        });
     return l;
 }
 
@@ -960,12 +960,21 @@ void LoadAll(CInfoBase& base)
     const int current = base.nameOrder() ? 2 : 1;
     // Every table's read goes to a server in one round trip, before the
     // loaders below take their rows in their order.
-    const ReadsSentTogether reads(
-        Db(base), {{EntreeTable().def(), payKindOrderSql()}, {CehTable().def()}, {GraphTable().def()},
-                   {GraMesTable().def()}, {FioTable().def()}, {CompTable().def()}, {TabelTable().def()},
-                   {AvZar1Table().def()}, {IndexesTable().def()}, {AltTabelTable().def()}, {PremTable().def()},
-                   {BlnTable().def()}, {OtpTable().def()}, {SimpTable().def(), listOrderSql(), 3 - current},
-                   {SimpTable().def(), listOrderSql(), current}});
+    const ReadsSentTogether reads(Db(base), {payKindsRead(),
+                                             {CehTable().def()},
+                                             {GraphTable().def()},
+                                             {GraMesTable().def()},
+                                             {FioTable().def()},
+                                             {CompTable().def()},
+                                             {TabelTable().def()},
+                                             {AvZar1Table().def()},
+                                             {IndexesTable().def()},
+                                             {AltTabelTable().def()},
+                                             {PremTable().def()},
+                                             {BlnTable().def()},
+                                             {OtpTable().def()},
+                                             listRead(3 - current),
+                                             listRead(current)});
     LoadEntree(base);
     LoadCeh(base);
     LoadGraph(base);

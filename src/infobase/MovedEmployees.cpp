@@ -29,12 +29,11 @@ const QString& movedMasterRowsSql()
 // Every employee's dated archive, by slot, each in the order LoadWarDat
 // reads it (by g1, m1, d1, god, mes, kod, num, a missing value last, as the
 // server orders it), at most a block's capacity. The rows are put in that
-// order here: the server would be sent the statement again for a sort by
-// columns the rows do not carry.
+// order here, not by the server's sort of the whole archive.
 std::unordered_map<int, std::vector<WarDatEntry>> everyDatedArchive(const QSqlDatabase& db)
 {
     const TableDef& t = WarDatTable().def();
-    static const QString sql = SlotRowsSql(t, {.from = 1, .numbered = false}).section(QStringLiteral(" ORDER BY "), 0, 0);
+    static const QString sql = SlotRowsSql(t, {.from = 1, .numbered = false, .ordered = false});
     // The places of the order's columns in the rows read: the slot, then
     // the table's columns from num on.
     static const std::vector<int> order = [&] {

@@ -627,11 +627,11 @@ QString SlotRowsSql(const TableDef& detail, const SlotRowsQuery& query)
         filters << rows + DeclaredColumn(detail, query.equalColumn) + QStringLiteral(" = ?");
     if (query.numbered)
         order << rows + detail.columns[1];
-    return QStringLiteral("SELECT %1 FROM %2 detail JOIN %3 master ON %4 = %5%6 ORDER BY %7")
+    return QStringLiteral("SELECT %1 FROM %2 detail JOIN %3 master ON %4 = %5%6%7")
         .arg(columns.join(QStringLiteral(", ")), Qualified(detail.name), Qualified(konst.name),
              master + konst.columns[0], rows + detail.columns[0],
              filters.isEmpty() ? QString() : QStringLiteral(" WHERE ") + filters.join(QStringLiteral(" AND ")),
-             order.join(QStringLiteral(", ")));
+             query.ordered ? QStringLiteral(" ORDER BY ") + order.join(QStringLiteral(", ")) : QString());
 }
 
 const StoredTable<EmployeeHead>& PasportTable()

@@ -77,14 +77,16 @@ const QString& KonstIdOfSlotSql();
 // detail table that belong to the slot bound.
 QString RowsOfSlotSql(const TableDef& detail);
 // Every employee's rows of a detail table, each after its slot, in slot
-// order (then the entry's place when `numbered`): "SELECT k.rec, d.<columns
-// from place `from` on> FROM dbo.<detail> d JOIN dbo.konst k ON k.id =
-// d.id_konst [WHERE ...] ORDER BY k.rec[, d.num]", the filter binding the
-// slots first..last when `slotRange` and then a value of the detail's column
-// `equalColumn` when one is named.
+// order (then the entry's place when `numbered`; in no order unless
+// `ordered`): "SELECT k.rec, d.<columns from place `from` on> FROM
+// dbo.<detail> d JOIN dbo.konst k ON k.id = d.id_konst [WHERE ...] [ORDER BY
+// k.rec[, d.num]]", the filter binding the slots first..last when
+// `slotRange` and then a value of the detail's column `equalColumn` when one
+// is named.
 struct SlotRowsQuery {
     int from = 0;
     bool numbered = true;
+    bool ordered = true;
     bool slotRange = false;
     QString equalColumn = {};
 };

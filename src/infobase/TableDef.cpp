@@ -76,6 +76,19 @@ QString OrderBySql(const TableDef& t, const QStringList& columns)
     return QStringLiteral("ORDER BY ") + declaredColumns(t, columns).join(QStringLiteral(", "));
 }
 
+std::vector<int> SortPlaces(const QStringList& selected, const QStringList& columns)
+{
+    std::vector<int> places;
+    for (const QString& c : columns) {
+        const qsizetype place = selected.indexOf(c);
+        if (place < 0)
+            throw std::logic_error(
+                QStringLiteral("no column %1 among %2").arg(c, selected.join(QStringLiteral(", "))).toStdString());
+        places.push_back(int(place));
+    }
+    return places;
+}
+
 QString WhereColumnSql(const TableDef& t, int column) { return QStringLiteral("WHERE ") + ColumnEqualsSql(t, column); }
 
 QString DeleteRowsSql(const TableDef& t, const QString& where)

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <vector>
+
 namespace kalvor::infobase {
 
 struct TableDef {
@@ -42,6 +44,10 @@ QString ColumnEqualsSql(const TableDef& t, int column);
 QString ColumnBetweenSql(const TableDef& t, int column);
 // "ORDER BY a, b" of the named columns.
 QString OrderBySql(const TableDef& t, const QStringList& columns);
+// The places (from 0) of the named columns among those a SELECT gives
+// (`selected`, in their order): the columns a raw statement's rows are
+// sorted by (db::RawStatement's sortColumns), its text without ORDER BY.
+std::vector<int> SortPlaces(const QStringList& selected, const QStringList& columns);
 // "WHERE <column> = ?" of the same.
 QString WhereColumnSql(const TableDef& t, int column = 0);
 // DELETE FROM dbo.t [WHERE <where>]

@@ -92,6 +92,14 @@ std::atomic<unsigned> connectionSerial{0};
 
 namespace detail {
 
+ConnectionState::~ConnectionState()
+{
+    // The raw statements are finalized before the statements and the
+    // connection close.
+    rawStatements.clear();
+    statements.clear();
+}
+
 ThreadConnections::~ThreadConnections()
 {
     {
@@ -99,8 +107,7 @@ ThreadConnections::~ThreadConnections()
         std::lock_guard guard(stopCut->mutex);
         stopCut->sessions.clear();
     }
-    rawStatements.clear();
-    statements.clear();
+    connections.clear();
     for (const auto& [file, name] : names) {
         {
             QSqlDatabase db = QSqlDatabase::database(name, false);
@@ -114,6 +121,18 @@ ThreadConnections& threadConnections()
 {
     thread_local ThreadConnections t;
     return t;
+}
+
+ConnectionState& connectionState(const QSqlDatabase& db)
+{
+    return threadConnections().connections[db.connectionName()];
+}
+
+void markLost(const QString& connectionName)
+{
+    auto& all = threadConnections().connections;
+    if (const auto it = all.find(connectionName); it != all.end())
+        it->second.lost = true;
 }
 
 void beforeStatement(const QSqlDatabase& db, const QString& sql)
@@ -286,7 +305,8 @@ QSqlDatabase Connection::forThread(const QString& baseFile)
         // used again: it is opened anew once its transactions have ended, and
         // the base's lock is asked about before the next write.
         QSqlDatabase db = QSqlDatabase::database(it->second, false);
-        if (t.depth[it->second] > 0 || (!t.lost.count(it->second) && !idleSessionEnded(db)))
+        const ConnectionState& state = t.connections[it->second];
+        if (state.depth > 0 || (!state.lost && !idleSessionEnded(db)))
             return db;
         if (IsServer(db))
             askServerLockBeforeNextWrite(db.databaseName());
@@ -300,6 +320,7 @@ QSqlDatabase Connection::forThread(const QString& baseFile)
         openConnection(name, file);
     }
     t.names[file] = name;
+    t.connections[name];
     QSqlDatabase db = QSqlDatabase::database(name, false);
     if (IsServer(db))
         watchSession(name, serverSession(db));
@@ -344,15 +365,11 @@ void Connection::closeForThread(const QString& baseFile)
     const QString name = it->second;
     unwatchSession(name);
     t.names.erase(it);
-    t.depth.erase(name);
-    t.reading.erase(name);
-    t.lost.erase(name);
-    t.rawStatements.erase(name);
-    t.statements.erase(name);
-    t.serverPrepared.erase(name);
-    t.withNext.erase(name);
-    t.transactionIds.erase(name);
-    t.later.erase(name);
+    if (const auto state = t.connections.find(name); state != t.connections.end()) {
+        if (state->second.later)
+            t.laterScopes -= state->second.later->scopes;
+        t.connections.erase(state);
+    }
     {
         QSqlDatabase db = QSqlDatabase::database(name, false);
         db.close();
@@ -374,10 +391,10 @@ void Connection::closeAllForThread()
 void Connection::idleForThread()
 {
     ThreadConnections& t = threadConnections();
-    for (auto& [connection, kept] : t.statements)
-        for (auto& [sql, statement] : kept) statement->finish();
-    for (auto& [connection, kept] : t.rawStatements)
-        for (auto& [sql, statement] : kept) statement->reset();
+    for (auto& [connection, state] : t.connections) {
+        for (auto& [sql, statement] : state.statements) statement->finish();
+        for (auto& [sql, statement] : state.rawStatements) statement->reset();
+    }
 }
 
 Recordset::Recordset(const QSqlDatabase& db, const QString& sql) : db_(db), query_(db), sql_(sql)
@@ -429,7 +446,7 @@ void Recordset::finish()
 
 Recordset& Statement(const QSqlDatabase& db, const QString& sql)
 {
-    auto& kept = threadConnections().statements[db.connectionName()];
+    auto& kept = connectionState(db).statements;
     auto it = kept.find(sql);
     if (it == kept.end())
         it = kept.emplace(sql, std::make_unique<Recordset>(db, sql)).first;
@@ -494,21 +511,34 @@ DbError fromRawError(sqlite3* db, int rc, const QString& sql)
     return DbError(E_DB_ENGINE | std::uint32_t(primary), message, QString::fromUtf8(sqlite3_errmsg(db)), kSource, sql);
 }
 
+// The text of a query whose rows come in the order of those result columns,
+// for a base file's engine: ORDER BY their places (from 1).
+QString sortedText(const QString& sql, const std::vector<int>& sortColumns)
+{
+    if (sortColumns.empty())
+        return sql;
+    QStringList places;
+    for (const int column : sortColumns) places << QString::number(column + 1);
+    return sql + QStringLiteral(" ORDER BY ") + places.join(QStringLiteral(", "));
+}
+
 } // namespace
 
-RawStatement::RawStatement(const QSqlDatabase& db, const QString& sql) : db_(db), sql_(sql)
+RawStatement::RawStatement(const QSqlDatabase& db, const QString& sql, const std::vector<int>& sortColumns)
+    : db_(db), sql_(sortedText(sql, sortColumns))
 {
     sqlite3* handle = HandleOf(db);
     if (!handle) {
-        server_ = std::make_unique<ServerQuery>(db, sql);
+        sql_ = sql;
+        server_ = std::make_unique<ServerQuery>(db, sql, sortColumns);
         return;
     }
-    const QByteArray text = sql.toUtf8();
+    const QByteArray text = sql_.toUtf8();
     const int rc =
         sqlite3_prepare_v3(handle, text.constData(), int(text.size()), SQLITE_PREPARE_PERSISTENT, &stmt_, nullptr);
     if (rc != SQLITE_OK) {
         sqlite3_finalize(stmt_);
-        throw fromRawError(handle, rc, sql);
+        throw fromRawError(handle, rc, sql_);
     }
 }
 
@@ -699,12 +729,14 @@ qint64 RawStatement::selectInt64()
     return value;
 }
 
-RawStatement& RawStatementFor(const QSqlDatabase& db, const QString& sql)
+RawStatement& RawStatementFor(const QSqlDatabase& db, const QString& sql, const std::vector<int>& sortColumns)
 {
-    auto& kept = threadConnections().rawStatements[db.connectionName()];
-    auto it = kept.find(sql);
+    auto& kept = connectionState(db).rawStatements;
+    // Kept by the text a base file runs, which names the order too.
+    const QString key = sortedText(sql, sortColumns);
+    auto it = kept.find(key);
     if (it == kept.end())
-        it = kept.emplace(sql, std::make_unique<RawStatement>(db, sql)).first;
+        it = kept.emplace(key, std::make_unique<RawStatement>(db, sql, sortColumns)).first;
     return *it->second;
 }
 
@@ -762,60 +794,38 @@ void Execute(const QSqlDatabase& db, const QString& sql)
         throw failure(db, q.lastError(), sql);
 }
 
-namespace {
-
-// The statement that marks (or releases) the savepoint of that depth; the
-// texts of the usual depths are made once, not for every savepoint.
-QString savepointSql(bool release, int depth)
+QString detail::stepSql(HeldStep step)
 {
+    // The savepoints' texts of the usual depths are made once, not for
+    // every savepoint.
     constexpr int kMade = 16;
     static const auto made = [] {
-        std::array<std::array<QString, kMade>, 2> texts;
+        std::array<std::array<QString, kMade>, 3> texts;
         for (int d = 0; d < kMade; ++d) {
             texts[0][std::size_t(d)] = QStringLiteral("SAVEPOINT sp%1").arg(d);
             texts[1][std::size_t(d)] = QStringLiteral("RELEASE SAVEPOINT sp%1").arg(d);
+            texts[2][std::size_t(d)] = QStringLiteral("ROLLBACK TO SAVEPOINT sp%1").arg(d);
         }
         return texts;
     }();
-    if (depth >= 0 && depth < kMade)
-        return made[release ? 1 : 0][std::size_t(depth)];
-    return (release ? QStringLiteral("RELEASE SAVEPOINT sp%1") : QStringLiteral("SAVEPOINT sp%1")).arg(depth);
+    const auto savepoint = [&](std::size_t kind, const char* text) {
+        if (step.depth >= 0 && step.depth < kMade)
+            return made[kind][std::size_t(step.depth)];
+        return QString::fromLatin1(text).arg(step.depth);
+    };
+    switch (step.kind) {
+    case HeldStep::Begin: return QStringLiteral("BEGIN");
+    case HeldStep::BeginRead: return QStringLiteral("BEGIN ISOLATION LEVEL REPEATABLE READ");
+    case HeldStep::WriteLock: return serverWriteLockSql();
+    case HeldStep::TransactionId: return QStringLiteral("SELECT pg_current_xact_id()");
+    case HeldStep::Savepoint: return savepoint(0, "SAVEPOINT sp%1");
+    case HeldStep::Release: return savepoint(1, "RELEASE SAVEPOINT sp%1");
+    case HeldStep::RollbackTo: return savepoint(2, "ROLLBACK TO SAVEPOINT sp%1");
+    }
+    return QString();
 }
 
-// Runs a savepoint's statement; on SQLite prepared once per connection, as
-// a save of many employees marks and releases one savepoint for each. On a
-// server it goes with the next statement; a release that follows its mark
-// with nothing sent between them takes the mark back instead.
-void savepointStatement(const QSqlDatabase& db, const QString& sql)
-{
-    if (!IsServer(db)) {
-        RawStatementFor(db, sql).exec();
-        return;
-    }
-    countStatement(db, sql);
-    const QByteArray text = sql.toUtf8();
-    static const QByteArray release = QByteArrayLiteral("RELEASE ");
-    auto& held = threadConnections().withNext[db.connectionName()];
-    if (text.startsWith(release) && !held.empty() && held.back() == text.mid(release.size())) {
-        held.pop_back();
-        return;
-    }
-    held.push_back(text);
-}
-
-// Undoes a savepoint of the server connection's transaction, with the next
-// statement (nothing when its mark was not sent yet).
-void undoSavepointOnServer(const QSqlDatabase& db, int depth)
-{
-    const QByteArray mark = savepointSql(false, depth).toUtf8();
-    auto& held = threadConnections().withNext[db.connectionName()];
-    if (!held.empty() && held.back() == mark) {
-        held.pop_back();
-        return;
-    }
-    held.push_back("ROLLBACK TO " + mark);
-    held.push_back("RELEASE " + mark);
-}
+namespace {
 
 // The guards of the bases' writes, the last set of a base first.
 struct SetGuard {
@@ -859,93 +869,232 @@ void UnguardWrites(int key)
     std::erase_if(setGuards, [key](const SetGuard& g) { return g.key == key; });
 }
 
+namespace detail {
+
+// What a transaction does on its connection's engine: the one place where a
+// base file and a server differ in it (Transaction).
+class TransactionEngine {
+public:
+    virtual ~TransactionEngine() = default;
+    // The bound of the outermost transaction's waits; null for none.
+    virtual std::unique_ptr<ServerWaitBound> bound() const = 0;
+    // Begins the outermost transaction, a write or a read.
+    virtual void begin(const QSqlDatabase& db, bool write) const = 0;
+    // Ends it, its changes kept, within its bound (null for none).
+    virtual void commit(const QSqlDatabase& db, bool write, ServerWaitBound* bound) const = 0;
+    // Rolls it back, its failure dropped.
+    virtual void rollback(const QSqlDatabase& db) const = 0;
+    // Marks or releases a savepoint (the step's kind says which).
+    virtual void savepoint(const QSqlDatabase& db, HeldStep step) const = 0;
+    // Undoes a savepoint and releases it.
+    virtual void undoSavepoint(const QSqlDatabase& db, int depth) const = 0;
+};
+
+} // namespace detail
+
 namespace {
 
-// The server's COMMIT of the connection's open write transaction: a COMMIT
-// whose answer the stop or a lost connection cut is settled by asking the
-// server (Transaction::commit).
-void commitAndSettle(const QSqlDatabase& db)
-{
-    // The id was read by the transaction's opening: once the COMMIT is
-    // sent, the session may be gone before its answer comes.
-    QByteArray id = takeTransactionId(db);
-    if (id.isEmpty()) {
-        Recordset q(db, QString::fromLatin1(kTransactionIdSql));
-        q.exec();
-        id = q.next() ? q.toString(0).toLatin1() : QByteArray();
+// A base file's transaction: each statement runs at once.
+class FileTransaction final : public TransactionEngine {
+public:
+    std::unique_ptr<ServerWaitBound> bound() const override { return nullptr; }
+
+    void begin(const QSqlDatabase& db, bool write) const override
+    {
+        QSqlQuery q(db);
+        const QString begin = write ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("BEGIN");
+        if (!q.exec(begin))
+            throw failure(db, q.lastError(), begin);
     }
-    const CommitInDoubt doubt{db.databaseName(), id};
-    try {
-        runOnServer(db, QStringLiteral("COMMIT"));
-        return;
-    } catch (const DbError& cut) {
-        if (!EndsTheTransaction(cut))
-            throw;
-        switch (AskCommitOutcome(doubt)) {
-        case CommitOutcome::Committed:
-            platform::AppendToConsoleLog(QStringLiteral("%1: ответ на COMMIT не получен, сервер сообщил, что "
-                                                        "транзакция %2 сохранена")
-                                             .arg(detail::serverName(), QString::fromLatin1(doubt.transaction)));
+
+    void commit(const QSqlDatabase& db, bool /*write*/, ServerWaitBound* /*bound*/) const override
+    {
+        QSqlQuery q(db);
+        if (!q.exec(QStringLiteral("COMMIT")))
+            throw failure(db, q.lastError(), QStringLiteral("COMMIT"));
+    }
+
+    void rollback(const QSqlDatabase& db) const override
+    {
+        QSqlQuery q(db);
+        q.exec(QStringLiteral("ROLLBACK"));
+    }
+
+    // Prepared once per connection, as a save of many employees marks and
+    // releases one savepoint for each.
+    void savepoint(const QSqlDatabase& db, HeldStep step) const override { RawStatementFor(db, stepSql(step)).exec(); }
+
+    void undoSavepoint(const QSqlDatabase& db, int depth) const override
+    {
+        QSqlQuery q(db);
+        q.exec(stepSql({HeldStep::RollbackTo, depth}));
+        q.exec(stepSql({HeldStep::Release, depth}));
+    }
+};
+
+// A server's transaction: its own steps (its opening, its savepoints) are
+// held for its next statement, a transaction that sent nothing ends without
+// a word to the server, and a COMMIT whose answer was cut is settled by
+// asking the server.
+class ServerTransaction final : public TransactionEngine {
+public:
+    // Outside a worker's stop (the user-interface thread's saves and reads)
+    // the transaction is bounded by the server's silence.
+    std::unique_ptr<ServerWaitBound> bound() const override
+    {
+        return ServerStopScope::current().stop_possible() ? nullptr : std::make_unique<ServerWaitBound>();
+    }
+
+    // The opening goes with the transaction's first statement, in its round
+    // trip: the BEGIN, and for a write the write lock and its id, the base
+    // lock made sure of first.
+    void begin(const QSqlDatabase& db, bool write) const override
+    {
+        if (write)
+            requireServerLock(db.databaseName());
+        takeTransactionId(db);
+        if (!write) {
+            holdStep(db, {HeldStep::BeginRead});
             return;
-        case CommitOutcome::RolledBack: throw;
-        case CommitOutcome::NotKnown: throw cut.inDoubt(doubt);
+        }
+        for (const HeldStep::Kind step : {HeldStep::Begin, HeldStep::WriteLock, HeldStep::TransactionId})
+            holdStep(db, {step});
+    }
+
+    void commit(const QSqlDatabase& db, bool write, ServerWaitBound* bound) const override
+    {
+        if (!write) {
+            // A read's COMMIT: nothing to end when nothing of it was sent.
+            if (beginHeld(db))
+                dropHeldSteps(db);
+            else
+                runOnServer(db, QStringLiteral("COMMIT"));
+            return;
+        }
+        // Outside a worker's stop the COMMIT's wait is cut on its own bound:
+        // a COMMIT the server holds (a session stopped, a synchronous standby
+        // that does not answer) has its session shut
+        // kServerStopCutMilliseconds after it is sent, and is then settled as
+        // every cut COMMIT is.
+        if (bound)
+            bound->stopNow();
+        // Nothing of it was sent: there is nothing to commit.
+        if (beginHeld(db)) {
+            dropHeldSteps(db);
+            takeTransactionId(db);
+            return;
+        }
+        commitAndSettle(db);
+    }
+
+    // Nothing is sent when its BEGIN was not sent yet.
+    void rollback(const QSqlDatabase& db) const override
+    {
+        const bool sent = !beginHeld(db);
+        dropHeldSteps(db);
+        takeTransactionId(db);
+        if (!sent)
+            return;
+        try {
+            runOnServer(db, QStringLiteral("ROLLBACK"));
+        } catch (const DbError&) {
         }
     }
-}
 
-// Ends the server connection's transaction as it stands, its answer's
-// failure dropped; nothing is sent when its BEGIN was not sent yet.
-void endOnServer(const QSqlDatabase& db, const QString& end)
-{
-    const bool sent = !beginHeld(db);
-    takeSentWithNext(db);
-    takeTransactionId(db);
-    if (!sent)
-        return;
-    try {
-        runOnServer(db, end);
-    } catch (const DbError&) {
+    void savepoint(const QSqlDatabase& db, HeldStep step) const override
+    {
+        countStatement(db, stepSql(step));
+        holdStep(db, step);
     }
+
+    // Nothing is sent when its mark was not sent yet: the release takes it back.
+    void undoSavepoint(const QSqlDatabase& db, int depth) const override
+    {
+        const std::vector<HeldStep>& held = connectionState(db).held;
+        if (held.empty() || held.back() != HeldStep{HeldStep::Savepoint, depth})
+            holdStep(db, {HeldStep::RollbackTo, depth});
+        holdStep(db, {HeldStep::Release, depth});
+    }
+
+private:
+    // The COMMIT of the connection's open write transaction: one whose
+    // answer the stop or a lost connection cut is settled by asking the
+    // server (Transaction::commit).
+    static void commitAndSettle(const QSqlDatabase& db)
+    {
+        // The id was read by the transaction's opening: once the COMMIT is
+        // sent, the session may be gone before its answer comes.
+        QByteArray id = takeTransactionId(db);
+        if (id.isEmpty()) {
+            Recordset q(db, stepSql({HeldStep::TransactionId}));
+            q.exec();
+            id = q.next() ? q.toString(0).toLatin1() : QByteArray();
+        }
+        const CommitInDoubt doubt{db.databaseName(), id};
+        try {
+            runOnServer(db, QStringLiteral("COMMIT"));
+            return;
+        } catch (const DbError& cut) {
+            if (!EndsTheTransaction(cut))
+                throw;
+            switch (AskCommitOutcome(doubt)) {
+            case CommitOutcome::Committed:
+                platform::AppendToConsoleLog(QStringLiteral("%1: ответ на COMMIT не получен, сервер сообщил, что "
+                                                            "транзакция %2 сохранена")
+                                                 .arg(detail::serverName(), QString::fromLatin1(doubt.transaction)));
+                return;
+            case CommitOutcome::RolledBack: throw;
+            case CommitOutcome::NotKnown: throw cut.inDoubt(doubt);
+            }
+        }
+    }
+};
+
+const FileTransaction fileTransaction;
+const ServerTransaction serverTransaction;
+
+const TransactionEngine& engineOf(const QSqlDatabase& db)
+{
+    if (IsServer(db))
+        return serverTransaction;
+    return fileTransaction;
 }
 
 } // namespace
 
 void detail::RefuseWriteInRead(const QSqlDatabase& db)
 {
-    if (!threadConnections().reading.count(db.connectionName()))
+    if (!connectionState(db).reading)
         return;
     Q_ASSERT_X(false, "Transaction", kWriteInReadText);
     throw DbError(E_DB_FAIL, QString::fromUtf8(kWriteInReadText), QString(), kSource);
 }
 
-Transaction::Transaction(const QSqlDatabase& db, Kind kind) : db_(db), kind_(kind)
+Transaction::Transaction(const QSqlDatabase& db, Kind kind) : db_(db), engine_(&engineOf(db)), kind_(kind)
 {
     readDueAnswer(db_);
-    int& depth = threadConnections().depth[db_.connectionName()];
+    int& depth = connectionState(db_).depth;
     if (depth > 0 && kind == Write)
         RefuseWriteInRead(db_);
     if (depth == 0) {
-        if (IsServer(db_) && !ServerStopScope::current().stop_possible())
-            bound_ = std::make_unique<ServerWaitBound>();
+        bound_ = engine_->bound();
         if (kind == Write)
             guard_ = guardOf(db_);
         if (guard_ && guard_->before)
             guard_->before();
-        if (kind == Write && IsServer(db_))
-            requireServerLock(db_.databaseName());
-        begin();
+        engine_->begin(db_, kind == Write);
         if (guard_ && guard_->begun) {
             try {
                 guard_->begun(db_);
             } catch (...) {
-                rollback();
+                engine_->rollback(db_);
                 throw;
             }
         }
         if (kind == Read)
-            threadConnections().reading.insert(db_.connectionName());
+            connectionState(db_).reading = true;
     } else {
-        savepointStatement(db_, savepointSql(false, depth));
+        engine_->savepoint(db_, {HeldStep::Savepoint, depth});
     }
     depth_ = ++depth;
 }
@@ -956,75 +1105,17 @@ void Transaction::commit()
         return;
     readDueAnswer(db_);
     if (depth_ == 1) {
-        const auto end = [this] {
-            if (IsServer(db_) && kind_ == Write) {
-                commitOnServer();
-            } else if (IsServer(db_)) {
-                // A read's COMMIT: nothing to end when nothing of it was sent.
-                if (beginHeld(db_))
-                    takeSentWithNext(db_);
-                else
-                    runOnServer(db_, QStringLiteral("COMMIT"));
-            } else {
-                QSqlQuery q(db_);
-                if (!q.exec(QStringLiteral("COMMIT")))
-                    throw failure(db_, q.lastError(), QStringLiteral("COMMIT"));
-            }
-        };
+        const auto end = [this] { engine_->commit(db_, kind_ == Write, bound_.get()); };
         if (guard_ && guard_->commit)
             guard_->commit(end);
         else
             end();
-        threadConnections().reading.erase(db_.connectionName());
+        connectionState(db_).reading = false;
     } else {
-        savepointStatement(db_, savepointSql(true, depth_ - 1));
+        engine_->savepoint(db_, {HeldStep::Release, depth_ - 1});
     }
     done_ = true;
-    threadConnections().depth[db_.connectionName()] = depth_ - 1;
-}
-
-void Transaction::commitOnServer()
-{
-    // Outside a worker's stop the COMMIT's wait is cut on its own bound: a
-    // COMMIT the server holds (a session stopped, a synchronous standby that
-    // does not answer) has its session shut kServerStopCutMilliseconds after
-    // it is sent, and is then settled as every cut COMMIT is.
-    if (bound_)
-        bound_->stopNow();
-    // Nothing of it was sent: there is nothing to commit.
-    if (beginHeld(db_)) {
-        takeSentWithNext(db_);
-        takeTransactionId(db_);
-        return;
-    }
-    commitAndSettle(db_);
-}
-
-void Transaction::begin()
-{
-    // On a server the opening goes with the transaction's first statement,
-    // in its round trip: the BEGIN, the write lock and the id of the write.
-    if (IsServer(db_)) {
-        takeTransactionId(db_);
-        for (const QString& statement : serverBeginStatements(kind_ == Write)) sendWithNext(db_, statement.toUtf8());
-        if (kind_ == Write)
-            sendWithNext(db_, kTransactionIdSql);
-        return;
-    }
-    QSqlQuery q(db_);
-    const QString begin = kind_ == Write ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("BEGIN");
-    if (!q.exec(begin))
-        throw failure(db_, q.lastError(), begin);
-}
-
-void Transaction::rollback()
-{
-    if (IsServer(db_)) {
-        endOnServer(db_, QStringLiteral("ROLLBACK"));
-        return;
-    }
-    QSqlQuery q(db_);
-    q.exec(QStringLiteral("ROLLBACK"));
+    connectionState(db_).depth = depth_ - 1;
 }
 
 Transaction::~Transaction()
@@ -1038,16 +1129,12 @@ Transaction::~Transaction()
         readDueAnswer(db_);
     } catch (const DbError&) {
     }
-    int& depth = threadConnections().depth[db_.connectionName()];
+    int& depth = connectionState(db_).depth;
     if (depth_ == 1) {
-        rollback();
-        threadConnections().reading.erase(db_.connectionName());
-    } else if (IsServer(db_)) {
-        undoSavepointOnServer(db_, depth_ - 1);
+        engine_->rollback(db_);
+        connectionState(db_).reading = false;
     } else {
-        QSqlQuery q(db_);
-        q.exec(QStringLiteral("ROLLBACK TO SAVEPOINT sp%1").arg(depth_ - 1));
-        q.exec(QStringLiteral("RELEASE SAVEPOINT sp%1").arg(depth_ - 1));
+        engine_->undoSavepoint(db_, depth_ - 1);
     }
     depth = depth_ - 1;
 }

@@ -37,10 +37,55 @@ namespace detail {
 
 inline const QString kSource = QStringLiteral("Kalvor.Db");
 
+// A step of a connection's transaction held to go to the server with the
+// next statement sent on the connection, in its round trip (its failure is
+// that statement's): the BEGIN of a write or of a read, the write lock, the
+// reading of the write's id (for a COMMIT whose answer is lost), a
+// savepoint's mark, its release and its undoing. The savepoint's steps are
+// also those of a base file, run there at once.
+struct HeldStep {
+    enum Kind { Begin, BeginRead, WriteLock, TransactionId, Savepoint, Release, RollbackTo };
+    Kind kind;
+    int depth = 0; // the savepoint's (its steps only)
+    bool operator==(const HeldStep&) const = default;
+};
+// The statement of the step.
+QString stepSql(HeldStep step);
+
+// The steps held on a connection, taken off it to go ahead of its next
+// statement in the same round trip. The one sender and reader of held steps:
+// every way a statement is sent (a text run alone, queries sent together, a
+// batch) sends them first and reads their answers first, in their order,
+// keeping the write's id on the connection.
+class HeldSteps {
+public:
+    HeldSteps() = default;
+    // Takes the steps held on the connection (none are left on it).
+    explicit HeldSteps(const QSqlDatabase& db);
+    bool empty() const { return steps_.empty(); }
+    // The text of the steps ahead of `sql`, for a query of several
+    // statements sent outside a pipeline.
+    QByteArray aheadOf(const QByteArray& sql) const;
+    // Sends each step into the session's pipeline as a command of its own;
+    // false when the session refused one.
+    bool send(pg_conn* session) const;
+    // Reads the steps' answers in their order (in a pipeline, each command's
+    // result and its end; outside one, each statement's result), keeping the
+    // write's id on the connection. A failed answer (or none, the session
+    // gone) is given to `fail` with the step's statement; the first failure
+    // is the one that counts.
+    void read(pg_conn* session, const std::function<void(const pg_result* r, const QString& sql)>& fail) const;
+
+private:
+    QSqlDatabase db_;
+    std::vector<HeldStep> steps_;
+};
+
 // A batch sent to a server whose answer is still to be read (AnswersLater).
 struct SentBatch {
     QSqlDatabase db;
-    std::vector<QString> steps; // the statement of each step queued
+    HeldSteps held; // sent ahead of the batch, answered first
+    std::vector<QString> steps; // the statement of each of the batch's own steps queued
     int savepoint = 0; // the depth of the batch's savepoint
     // Texts first prepared by the batch (key, name): forgotten when it fails.
     std::vector<std::pair<QString, QByteArray>> prepared;
@@ -79,42 +124,50 @@ struct PreparedText {
     QByteArray name;
     bool described = false;
     bool binary = false; // every column's type is read in binary form
-    // A query ending in ORDER BY over integer columns of its own result is
-    // prepared without it and sorted here by these result columns; one
-    // whose keys are not all such is prepared whole (orderedOnServer).
-    std::vector<int> sortColumns;
-    bool orderedOnServer = false;
+};
+
+// What the layer keeps of one connection of the thread, from its opening
+// to its closing.
+struct ConnectionState {
+    int depth = 0; // transaction depth
+    bool reading = false; // its outermost transaction is a read
+    bool lost = false; // the server dropped it
+    // The statements kept for it (Statement).
+    std::map<QString, std::unique_ptr<Recordset>> statements;
+    // The raw statements kept for it (RawStatementFor), finalized first.
+    std::map<QString, std::unique_ptr<RawStatement>> rawStatements;
+    // On a server: statement text -> the session's prepared statement of
+    // that text, prepared once per session whichever statement object or
+    // batch runs it.
+    std::map<QString, PreparedText> serverPrepared;
+    // The steps of its transaction that go to the server with the next
+    // statement sent on it (HeldSteps).
+    std::vector<HeldStep> held;
+    // The id of its open write transaction on a server, as its held step
+    // read it.
+    QByteArray transactionId;
+    // Its batches answered later, while an AnswersLater scope is open on it.
+    std::optional<LaterAnswers> later;
+    ~ConnectionState();
 };
 
 // The calling thread's open connections by base; closed when the thread ends.
 struct ThreadConnections {
     std::map<QString, QString> names; // base file or locator -> connection name
     std::map<QString, QString> paths; // base as given -> absolute file name or locator
-    std::map<QString, int> depth; // connection name -> transaction depth
-    std::set<QString> reading; // connections whose outermost transaction is a read
-    std::set<QString> lost; // connections that the server dropped
-    // connection name -> statements kept for it
-    std::map<QString, std::map<QString, std::unique_ptr<Recordset>>> statements;
-    // connection name -> raw statements kept for it (finalized before it closes)
-    std::map<QString, std::map<QString, std::unique_ptr<RawStatement>>> rawStatements;
-    // connection name -> statement text -> the session's prepared statement
-    // of that text: prepared once per session, whichever statement object
-    // or batch runs it
-    std::map<QString, std::map<QString, PreparedText>> serverPrepared;
-    // connection name -> statements that go to the server with the next one
-    // sent on the connection, in its round trip (sendWithNext)
-    std::map<QString, std::vector<QByteArray>> withNext;
-    // connection name -> the id of its open write transaction on a server,
-    // as its opening step read it (kTransactionIdSql)
-    std::map<QString, QByteArray> transactionIds;
-    // connection name -> batches answered later
-    std::map<QString, LaterAnswers> later;
+    std::map<QString, ConnectionState> connections; // by connection name
+    int laterScopes = 0; // AnswersLater scopes open on the thread's connections
     // the sessions to shut on the stop of the thread's work
     std::shared_ptr<StopCut> stopCut = std::make_shared<StopCut>();
     ~ThreadConnections();
 };
 
 ThreadConnections& threadConnections();
+// The state of the calling thread's connection (made on first use).
+ConnectionState& connectionState(const QSqlDatabase& db);
+// Marks the thread's connection of that name, if it has one, as dropped by
+// the server: it is opened anew once its transactions have ended.
+void markLost(const QString& connectionName);
 // Refuses a write inside the connection's read transaction (Transaction):
 // a debug build stops, a release build throws DbError (kWriteInReadText).
 void RefuseWriteInRead(const QSqlDatabase& db);
@@ -200,21 +253,19 @@ QSqlDatabase openServerConnection(const QString& connectionName, const QString& 
 // dropped its session; throws DbError when it cannot be.
 void requireServerLock(const QString& database);
 
-// The statements that start, keep and end a transaction on a server.
-QStringList serverBeginStatements(bool write);
+// The write lock that a write transaction on a server takes first.
+QString serverWriteLockSql();
 
-// Holds a statement of the transaction's own (its BEGIN and write lock, a
-// savepoint's mark and release) to go to the server with the next statement
-// on the connection, in the same round trip; its failure is that statement's.
-void sendWithNext(const QSqlDatabase& db, const QByteArray& sql);
-// The statements held for the next one, taken off the connection.
-std::vector<QByteArray> takeSentWithNext(const QSqlDatabase& db);
+// Holds a step of the connection's transaction for its next statement; a
+// release that follows its savepoint's mark with nothing sent between them
+// takes the mark back instead.
+void holdStep(const QSqlDatabase& db, HeldStep step);
+// Drops the steps held (a transaction ended before anything of it was sent).
+void dropHeldSteps(const QSqlDatabase& db);
 // Whether the transaction's BEGIN is still held, nothing of it sent.
 bool beginHeld(const QSqlDatabase& db);
-// The step of a write transaction's opening that reads its id (for a COMMIT
-// whose answer is lost), and the id it read, taken off the connection.
-inline const QByteArray kTransactionIdSql = QByteArrayLiteral("SELECT pg_current_xact_id()");
-void keepTransactionId(const QSqlDatabase& db, const pg_result* r);
+// The id of the connection's open write transaction that its held step
+// read, taken off the connection.
 QByteArray takeTransactionId(const QSqlDatabase& db);
 // Runs a text of one or more statements on a server connection's session in
 // one round trip, the statements held for it first; throws the first
@@ -263,13 +314,13 @@ private:
 // A statement run on a server connection's own libpq session: prepared once
 // per session, its rows read from the result as QtSql would convert them.
 // Rows come in the server's binary form where every column's type allows it
-// (no number is written out as text and parsed back). A query ending in an
-// ORDER BY over integer columns of its own result is sorted here instead: the
-// server's sort of a whole table spills to disk and costs more than the
-// transfer of its rows.
+// (no number is written out as text and parsed back). A query whose caller
+// names the integer columns of its result that order its rows (its text has
+// no ORDER BY) is sorted here as its rows are kept: the server's sort of a
+// whole table spills to disk and costs more than the transfer of its rows.
 class ServerQuery {
 public:
-    ServerQuery(const QSqlDatabase& db, const QString& sql);
+    ServerQuery(const QSqlDatabase& db, const QString& sql, std::vector<int> sortColumns = {});
     ~ServerQuery();
     ServerQuery(const ServerQuery&) = delete;
     ServerQuery& operator=(const ServerQuery&) = delete;
@@ -306,18 +357,12 @@ private:
     static bool sendQueries(pg_conn* session, std::map<QString, PreparedText>& prepared,
                             const std::vector<ServerQuery*>& queries, SentSteps& steps);
     // Reads each query's answers in the order sent, the first failure kept
-    // in `failure`; the queries whose rows must be sorted by the server after
-    // all, to be prepared again whole.
-    static std::vector<ServerQuery*> readQueries(const QSqlDatabase& db, pg_conn* session,
-                                                 std::map<QString, PreparedText>& prepared,
-                                                 const std::vector<ServerQuery*>& queries, const SentSteps& steps,
-                                                 std::optional<DbError>& failure);
-    // The text the session prepares: without its ORDER BY where the rows are
-    // sorted here.
-    QByteArray preparedText(const PreparedText& p) const;
-    // Takes the server's description of the prepared statement; false when
-    // its rows cannot be sorted here after all (prepared again whole).
-    bool takeShape(PreparedText& p, const pg_result* shape) const;
+    // in `failure`.
+    static void readQueries(const QSqlDatabase& db, pg_conn* session, std::map<QString, PreparedText>& prepared,
+                            const std::vector<ServerQuery*>& queries, const SentSteps& steps,
+                            std::optional<DbError>& failure);
+    // Takes the server's description of the prepared statement.
+    static void takeShape(PreparedText& p, const pg_result* shape);
     // The values set, as libpq takes them.
     struct Parameters {
         std::vector<const char*> values;
@@ -338,7 +383,7 @@ private:
     QByteArray text_; // with the server's numbered parameters
     int parameters_ = 0;
     bool binary_ = false; // the rows of the last run came in binary form
-    std::vector<int> sortColumns_; // the result columns that the rows are sorted by here
+    std::vector<int> sortColumns_; // the result columns that the rows are sorted by here, as the caller named them
     std::vector<int> order_; // the result's rows in sorted order
     pg_result* result_ = nullptr;
     int row_ = -1, rows_ = 0, affected_ = 0;

@@ -465,7 +465,7 @@ DbError serverFailure(const QSqlDatabase& db, const QSqlError& e, const QString&
     // A session shut by the worker's stop: its transaction is gone, and the
     // connection is opened anew by the thread's next work.
     if (sessionsCut()) {
-        threadConnections().lost.insert(db.connectionName());
+        connectionState(db).lost = true;
         return stoppedError();
     }
     const QString state = e.nativeErrorCode();
@@ -478,7 +478,7 @@ DbError serverFailure(const QSqlDatabase& db, const QSqlError& e, const QString&
     if (lost) {
         // The user is told in plain words; the server's text and the
         // statement go to the console log.
-        threadConnections().lost.insert(db.connectionName());
+        connectionState(db).lost = true;
         platform::AppendToConsoleLog(QStringLiteral("%1 %2: %3\n%4").arg(serverName(), state, description, what));
         return lostConnectionError(db.databaseName());
     }
@@ -497,14 +497,12 @@ DbError serverFailure(const QSqlDatabase& db, const QSqlError& e, const QString&
     return DbError(E_DB_ENGINE | number, message, description, kSource, what);
 }
 
-QStringList serverBeginStatements(bool write)
+QString serverWriteLockSql()
 {
     // A write transaction takes the base's write lock at once, as the file
     // engine does, so that two writers of one base follow each other.
-    if (write)
-        return {QStringLiteral("BEGIN"),
-                QStringLiteral("SELECT pg_advisory_xact_lock(%1, %2)").arg(kLockSpace).arg(kWriteLock)};
-    return {QStringLiteral("BEGIN ISOLATION LEVEL REPEATABLE READ")};
+    static const QString sql = QStringLiteral("SELECT pg_advisory_xact_lock(%1, %2)").arg(kLockSpace).arg(kWriteLock);
+    return sql;
 }
 
 } // namespace detail

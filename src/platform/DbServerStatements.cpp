@@ -12,7 +12,6 @@
 
 #include <QDate>
 #include <QLocale>
-#include <QRegularExpression>
 #include <QSqlDriver>
 
 #include <libpq-fe.h>
@@ -150,24 +149,6 @@ qint64 binaryInteger(const char* v, int length)
     return qint64((n ^ sign) - sign);
 }
 
-// The keys of a query ending in "ORDER BY a, t.b" (plain column names, each
-// maybe qualified), as the result names them; empty for any other query.
-QStringList clientSortKeys(const QString& sql)
-{
-    const qsizetype at = sql.lastIndexOf(QLatin1String(" ORDER BY "));
-    if (at < 0)
-        return {};
-    static const QRegularExpression column(QStringLiteral("^(?:[A-Za-z_][A-Za-z0-9_]*\\.)?([A-Za-z_][A-Za-z0-9_]*)$"));
-    QStringList keys;
-    for (const QString& part : sql.mid(at + 10).split(QLatin1Char(','))) {
-        const QRegularExpressionMatch m = column.match(part.trimmed());
-        if (!m.hasMatch())
-            return {};
-        keys << m.captured(1).toLower();
-    }
-    return keys;
-}
-
 // The server's text of a floating-point value (the C locale's, whatever the
 // program's locale).
 double parseDouble(const char* text, int length)
@@ -250,67 +231,79 @@ bool idleSessionEnded(const QSqlDatabase& db)
     return false;
 }
 
-void sendWithNext(const QSqlDatabase& db, const QByteArray& sql)
+void holdStep(const QSqlDatabase& db, HeldStep step)
 {
-    threadConnections().withNext[db.connectionName()].push_back(sql);
+    std::vector<HeldStep>& held = connectionState(db).held;
+    if (step.kind == HeldStep::Release && !held.empty() && held.back() == HeldStep{HeldStep::Savepoint, step.depth}) {
+        held.pop_back();
+        return;
+    }
+    held.push_back(step);
 }
 
-std::vector<QByteArray> takeSentWithNext(const QSqlDatabase& db)
-{
-    auto& all = threadConnections().withNext;
-    const auto it = all.find(db.connectionName());
-    if (it == all.end())
-        return {};
-    std::vector<QByteArray> held = std::move(it->second);
-    all.erase(it);
-    return held;
-}
+void dropHeldSteps(const QSqlDatabase& db) { connectionState(db).held.clear(); }
 
 bool beginHeld(const QSqlDatabase& db)
 {
-    const auto& all = threadConnections().withNext;
-    const auto it = all.find(db.connectionName());
-    return it != all.end() && !it->second.empty() && it->second.front().startsWith("BEGIN");
+    const std::vector<HeldStep>& held = connectionState(db).held;
+    return !held.empty() && (held.front().kind == HeldStep::Begin || held.front().kind == HeldStep::BeginRead);
 }
 
-void keepTransactionId(const QSqlDatabase& db, const PGresult* r)
+QByteArray takeTransactionId(const QSqlDatabase& db) { return std::exchange(connectionState(db).transactionId, {}); }
+
+HeldSteps::HeldSteps(const QSqlDatabase& db) : db_(db), steps_(std::exchange(connectionState(db).held, {})) {}
+
+QByteArray HeldSteps::aheadOf(const QByteArray& sql) const
 {
-    if (PQntuples(r) == 1 && PQnfields(r) == 1)
-        threadConnections().transactionIds[db.connectionName()] = QByteArray(PQgetvalue(r, 0, 0));
+    QByteArray text;
+    for (const HeldStep& step : steps_) text += stepSql(step).toUtf8() + ";\n";
+    return text + sql;
 }
 
-QByteArray takeTransactionId(const QSqlDatabase& db)
+bool HeldSteps::send(PGconn* session) const
 {
-    auto& ids = threadConnections().transactionIds;
-    const auto it = ids.find(db.connectionName());
-    if (it == ids.end())
-        return {};
-    const QByteArray id = it->second;
-    ids.erase(it);
-    return id;
+    for (const HeldStep& step : steps_)
+        if (PQsendQueryParams(session, stepSql(step).toUtf8().constData(), 0, nullptr, nullptr, nullptr, nullptr, 0) !=
+            1)
+            return false;
+    return true;
+}
+
+void HeldSteps::read(PGconn* session, const std::function<void(const PGresult* r, const QString& sql)>& fail) const
+{
+    const bool pipeline = PQpipelineStatus(session) != PQ_PIPELINE_OFF;
+    for (const HeldStep& step : steps_) {
+        PGresult* r = PQgetResult(session);
+        if (r && pipeline)
+            while (PGresult* end = PQgetResult(session)) PQclear(end);
+        const ExecStatusType status = r ? PQresultStatus(r) : PGRES_FATAL_ERROR;
+        if (status != PGRES_TUPLES_OK && status != PGRES_COMMAND_OK)
+            fail(r, stepSql(step));
+        else if (step.kind == HeldStep::TransactionId && PQntuples(r) == 1 && PQnfields(r) == 1)
+            connectionState(db_).transactionId = QByteArray(PQgetvalue(r, 0, 0));
+        PQclear(r);
+    }
 }
 
 void runOnServer(const QSqlDatabase& db, const QString& sql)
 {
     PGconn* session = serverSession(db);
-    std::vector<QByteArray> steps = takeSentWithNext(db);
+    const HeldSteps held(db);
     if (!session)
         throw statementFailure(db, nullptr, nullptr, sql);
     // One query of several statements: one round trip, each statement's
     // result read in turn; the first failure ends the rest.
-    QByteArray text;
-    for (const QByteArray& step : steps) text += step + ";\n";
-    text += sql.toUtf8();
     noteStatementSent();
-    if (PQsendQuery(session, text.constData()) != 1)
+    if (PQsendQuery(session, held.aheadOf(sql.toUtf8()).constData()) != 1)
         throw statementFailure(db, session, nullptr, sql);
     std::optional<DbError> failure;
-    while (PGresult* r = PQgetResult(session)) {
-        if (PQresultStatus(r) == PGRES_FATAL_ERROR && !failure)
+    const auto fail = [&](const PGresult* r) {
+        if (r && PQresultStatus(r) == PGRES_FATAL_ERROR && !failure)
             failure = statementFailure(db, session, r, sql);
-        else if (PQresultStatus(r) == PGRES_TUPLES_OK && PQnfields(r) == 1 &&
-                 qstrcmp(PQfname(r, 0), "pg_current_xact_id") == 0)
-            keepTransactionId(db, r);
+    };
+    held.read(session, [&](const PGresult* r, const QString&) { fail(r); });
+    while (PGresult* r = PQgetResult(session)) {
+        fail(r);
         PQclear(r);
     }
     if (!failure && PQstatus(session) == CONNECTION_BAD)
@@ -364,7 +357,8 @@ void ServerValues::clear()
     base = 0;
 }
 
-ServerQuery::ServerQuery(const QSqlDatabase& db, const QString& sql) : db_(db), sql_(sql)
+ServerQuery::ServerQuery(const QSqlDatabase& db, const QString& sql, std::vector<int> sortColumns)
+    : db_(db), sql_(sql), sortColumns_(std::move(sortColumns))
 {
     int next = 1;
     text_ = numbered(sql, next).toUtf8();
@@ -373,28 +367,11 @@ ServerQuery::ServerQuery(const QSqlDatabase& db, const QString& sql) : db_(db), 
 
 ServerQuery::~ServerQuery() { reset(); }
 
-QByteArray ServerQuery::preparedText(const PreparedText& p) const
-{
-    if (p.orderedOnServer || clientSortKeys(sql_).isEmpty())
-        return text_;
-    return QByteArray(text_).left(text_.lastIndexOf(" ORDER BY "));
-}
-
-bool ServerQuery::takeShape(PreparedText& p, const PGresult* shape) const
+void ServerQuery::takeShape(PreparedText& p, const PGresult* shape)
 {
     p.described = true;
     p.binary = true;
     for (int c = 0; c < PQnfields(shape); ++c) p.binary = p.binary && isBinaryReadType(PQftype(shape, c));
-    p.sortColumns.clear();
-    if (p.orderedOnServer)
-        return true;
-    for (const QString& key : clientSortKeys(sql_)) {
-        const int column = PQfnumber(shape, key.toUtf8().constData());
-        if (column < 0 || !isIntegerType(PQftype(shape, column)))
-            return false;
-        p.sortColumns.push_back(column);
-    }
-    return true;
 }
 
 void ServerQuery::exec() { execTogether({this}); }
@@ -431,8 +408,7 @@ bool ServerQuery::sendQueries(PGconn* session, std::map<QString, PreparedText>& 
         if (p.name.isEmpty()) {
             p.name = newStatementName();
             steps.prepares[i] = 1;
-            sent = PQsendPrepare(session, p.name.constData(), q.preparedText(p).constData(), q.parameters_, nullptr) ==
-                   1;
+            sent = PQsendPrepare(session, p.name.constData(), q.text_.constData(), q.parameters_, nullptr) == 1;
         }
         if (!p.described) {
             steps.describes[i] = 1;
@@ -446,16 +422,14 @@ bool ServerQuery::sendQueries(PGconn* session, std::map<QString, PreparedText>& 
     return sent;
 }
 
-std::vector<ServerQuery*> ServerQuery::readQueries(const QSqlDatabase& db, PGconn* session,
-                                                   std::map<QString, PreparedText>& prepared,
-                                                   const std::vector<ServerQuery*>& queries, const SentSteps& steps,
-                                                   std::optional<DbError>& failure)
+void ServerQuery::readQueries(const QSqlDatabase& db, PGconn* session, std::map<QString, PreparedText>& prepared,
+                              const std::vector<ServerQuery*>& queries, const SentSteps& steps,
+                              std::optional<DbError>& failure)
 {
     auto fail = [&](PGresult* r, const QString& sql) {
         if (!failure)
             failure = statementFailure(db, session, r && PQresultStatus(r) == PGRES_FATAL_ERROR ? r : nullptr, sql);
     };
-    std::vector<ServerQuery*> again; // prepared anew with their ORDER BY
     for (std::size_t i = 0; i < queries.size(); ++i) {
         ServerQuery* q = queries[i];
         PreparedText& p = prepared[q->sql_];
@@ -465,32 +439,22 @@ std::vector<ServerQuery*> ServerQuery::readQueries(const QSqlDatabase& db, PGcon
                 fail(r, q->sql_);
             PQclear(r);
         }
-        bool sortsHere = true;
         if (steps.describes[i]) {
             PGresult* shape = commandResult(session);
             if (failed(shape))
                 fail(shape, q->sql_);
             else
-                sortsHere = q->takeShape(p, shape);
+                takeShape(p, shape);
             PQclear(shape);
         }
         PGresult* r = commandResult(session);
-        if (failed(r)) {
+        if (failed(r))
             fail(r, q->sql_);
+        if (failure)
             PQclear(r);
-        } else if (!failure && !sortsHere) {
-            PQclear(r);
-            p = PreparedText{};
-            p.orderedOnServer = true;
-            again.push_back(q);
-        } else if (failure) {
-            PQclear(r);
-        } else {
-            q->sortColumns_ = p.sortColumns;
+        else
             q->take(r);
-        }
     }
-    return again;
 }
 
 void ServerQuery::execTogether(const std::vector<ServerQuery*>& queries)
@@ -509,12 +473,11 @@ void ServerQuery::execTogether(const std::vector<ServerQuery*>& queries)
     // Sent in one pipeline, answered up to its sync: the statements held for
     // the next one, then each query, prepared and described first where the
     // session has not prepared its text yet.
-    auto& prepared = threadConnections().serverPrepared[db.connectionName()];
-    const std::vector<QByteArray> held = takeSentWithNext(db);
+    auto& prepared = connectionState(db).serverPrepared;
+    const HeldSteps held(db);
     SentSteps steps;
     bool sent = PQenterPipelineMode(session) == 1;
-    for (const QByteArray& step : held)
-        sent = sent && PQsendQueryParams(session, step.constData(), 0, nullptr, nullptr, nullptr, nullptr, 0) == 1;
+    sent = sent && held.send(session);
     sent = sent && sendQueries(session, prepared, queries, steps);
     if (sent)
         sent = PQpipelineSync(session) == 1;
@@ -527,16 +490,11 @@ void ServerQuery::execTogether(const std::vector<ServerQuery*>& queries)
         throw e;
     }
     std::optional<DbError> failure;
-    for (const QByteArray& step : held) {
-        PGresult* r = commandResult(session);
-        if (failed(r) && !failure)
-            failure = statementFailure(db, session, r && PQresultStatus(r) == PGRES_FATAL_ERROR ? r : nullptr,
-                                       QString::fromUtf8(step));
-        else if (!failed(r) && step == kTransactionIdSql)
-            keepTransactionId(db, r);
-        PQclear(r);
-    }
-    const std::vector<ServerQuery*> again = readQueries(db, session, prepared, queries, steps, failure);
+    held.read(session, [&](const PGresult* r, const QString& step) {
+        if (!failure)
+            failure = statementFailure(db, session, r && PQresultStatus(r) == PGRES_FATAL_ERROR ? r : nullptr, step);
+    });
+    readQueries(db, session, prepared, queries, steps, failure);
     if (PQstatus(session) != CONNECTION_BAD)
         PQclear(PQgetResult(session)); // the sync
     PQexitPipelineMode(session);
@@ -549,10 +507,6 @@ void ServerQuery::execTogether(const std::vector<ServerQuery*>& queries)
                 prepared.erase(queries[i]->sql_);
         }
         throw *failure;
-    }
-    if (!again.empty()) {
-        for (ServerQuery* q : again) prepared[q->sql_].orderedOnServer = true;
-        execTogether(again);
     }
 }
 
@@ -577,6 +531,9 @@ void ServerQuery::take(PGresult* r)
     row_ = -1;
     binary_ = PQbinaryTuples(r) == 1;
     affected_ = std::atoi(PQcmdTuples(r));
+    for (const int column : sortColumns_)
+        Q_ASSERT_X(column < PQnfields(r) && isIntegerType(PQftype(r, column)), "ServerQuery",
+                   "a sort column that is no integer column of the result");
     if (!sortColumns_.empty())
         sortRows();
 }
@@ -795,7 +752,7 @@ Batch::Batch(const QSqlDatabase& db) : d(std::make_unique<Impl>())
 {
     d->db = db;
     d->server = IsServer(db);
-    const int depth = threadConnections().depth[db.connectionName()];
+    const int depth = connectionState(db).depth;
     if (!d->server || depth == 0) {
         d->own.emplace(db);
     } else {
@@ -864,7 +821,7 @@ void Batch::run()
 // prepared once per session.
 std::vector<Command> Batch::Impl::commands()
 {
-    auto& prepared = threadConnections().serverPrepared[db.connectionName()];
+    auto& prepared = connectionState(db).serverPrepared;
     std::vector<Command> list;
     for (std::size_t i = 0; i < entries.size();) {
         const Entry& e = entries[i];
@@ -903,10 +860,12 @@ namespace {
 // At most this many batches wait for their answers on a connection.
 constexpr std::size_t kMostAnswersDue = 16;
 
-bool sendStatement(PGconn* session, SentBatch& sent, const QByteArray& sql)
+// Sends a step of the batch's own savepoint.
+bool sendStatement(PGconn* session, SentBatch& sent, HeldStep step)
 {
-    sent.steps.push_back(QString::fromLatin1(sql));
-    return PQsendQueryParams(session, sql.constData(), 0, nullptr, nullptr, nullptr, nullptr, 0) == 1;
+    sent.steps.push_back(stepSql(step));
+    return PQsendQueryParams(session, sent.steps.back().toUtf8().constData(), 0, nullptr, nullptr, nullptr, nullptr,
+                             0) == 1;
 }
 
 // Reads the results of one batch sent, up to its sync; gives its first failure.
@@ -917,13 +876,15 @@ PipelineFailure readResults(PGconn* session, const SentBatch& sent)
         if (!failure.failed)
             failure = PipelineFailure{true, state, text.trimmed(), sql};
     };
+    const auto failedWith = [&](const PGresult* r, const QString& sql) {
+        if (r && PQresultStatus(r) == PGRES_FATAL_ERROR)
+            fail(QString::fromLatin1(PQresultErrorField(r, PG_DIAG_SQLSTATE)),
+                 QString::fromUtf8(PQresultErrorMessage(r)), sql);
+    };
+    sent.held.read(session, failedWith);
     for (std::size_t step = 0; step < sent.steps.size(); ++step) {
         while (PGresult* r = PQgetResult(session)) {
-            if (PQresultStatus(r) == PGRES_FATAL_ERROR)
-                fail(QString::fromLatin1(PQresultErrorField(r, PG_DIAG_SQLSTATE)),
-                     QString::fromUtf8(PQresultErrorMessage(r)), sent.steps[step]);
-            else if (PQresultStatus(r) == PGRES_TUPLES_OK && sent.steps[step] == QLatin1String(kTransactionIdSql))
-                keepTransactionId(sent.db, r);
+            failedWith(r, sent.steps[step]);
             PQclear(r);
         }
         if (PQstatus(session) == CONNECTION_BAD)
@@ -942,7 +903,7 @@ PipelineFailure readResults(PGconn* session, const SentBatch& sent)
 // may not have run).
 void forgetPrepared(const SentBatch& sent)
 {
-    auto& prepared = threadConnections().serverPrepared[sent.db.connectionName()];
+    auto& prepared = connectionState(sent.db).serverPrepared;
     for (const auto& [key, name] : sent.prepared)
         if (const auto it = prepared.find(key); it != prepared.end() && it->second.name == name)
             prepared.erase(it);
@@ -954,9 +915,8 @@ void forgetPrepared(const SentBatch& sent)
 {
     const bool lost = !session || PQstatus(session) == CONNECTION_BAD;
     if (sent.savepoint > 0 && !lost) {
-        for (const QByteArray& undo : {"ROLLBACK TO SAVEPOINT sp" + QByteArray::number(sent.savepoint),
-                                       "RELEASE SAVEPOINT sp" + QByteArray::number(sent.savepoint)})
-            PQclear(PQexec(session, undo.constData()));
+        for (const HeldStep::Kind undo : {HeldStep::RollbackTo, HeldStep::Release})
+            PQclear(PQexec(session, stepSql({undo, sent.savepoint}).toUtf8().constData()));
     }
     const QSqlError e(QStringLiteral("Unable to create query"), f.text,
                       lost ? QSqlError::ConnectionError : QSqlError::StatementError, f.state);
@@ -1008,10 +968,9 @@ PipelineFailure Batch::Impl::queue(PGconn* session, const std::vector<Command>& 
     };
     if (PQenterPipelineMode(session) != 1)
         return failed();
-    bool ok = true;
-    for (const QByteArray& step : takeSentWithNext(db))
-        ok = ok && sendStatement(session, sent, step);
-    ok = ok && (savepoint == 0 || sendStatement(session, sent, "SAVEPOINT sp" + QByteArray::number(savepoint)));
+    sent.held = HeldSteps(db);
+    bool ok = sent.held.send(session);
+    ok = ok && (savepoint == 0 || sendStatement(session, sent, {HeldStep::Savepoint, savepoint}));
     for (const Command& c : list) {
         if (ok && !c.text.isEmpty()) {
             ok = PQsendPrepare(session, c.name.constData(), c.text.constData(), c.count, nullptr) == 1;
@@ -1032,13 +991,24 @@ PipelineFailure Batch::Impl::queue(PGconn* session, const std::vector<Command>& 
         sent.steps.push_back(c.sql);
     }
     if (ok && savepoint > 0)
-        ok = sendStatement(session, sent, "RELEASE SAVEPOINT sp" + QByteArray::number(savepoint));
+        ok = sendStatement(session, sent, {HeldStep::Release, savepoint});
     if (!ok || PQpipelineSync(session) != 1)
         return failed();
     return {};
 }
 
 namespace {
+
+// The batches of the calling thread's connection answered later; null
+// while no AnswersLater scope is open on it.
+LaterAnswers* laterOf(const QSqlDatabase& db)
+{
+    ThreadConnections& t = threadConnections();
+    if (t.laterScopes == 0)
+        return nullptr;
+    const auto it = t.connections.find(db.connectionName());
+    return it == t.connections.end() || !it->second.later ? nullptr : &*it->second.later;
+}
 
 // Sends the batch held back on the connection, if any; drops it after a
 // failure.
@@ -1058,11 +1028,10 @@ void Batch::Impl::runOnServer()
     // Inside an AnswersLater scope the batch joins those due (the oldest
     // answers read when too many are); otherwise every answer due is read
     // first and the batch's own is waited for.
-    auto& all = threadConnections().later;
-    const auto scope = all.find(db.connectionName());
-    if (scope != all.end())
-        sendHeldBack(scope->second);
-    LaterAnswers* later = scope != all.end() && scope->second.scopes > 0 && savepoint > 0 ? &scope->second : nullptr;
+    LaterAnswers* const scope = laterOf(db);
+    if (scope)
+        sendHeldBack(*scope);
+    LaterAnswers* later = scope && scope->scopes > 0 && savepoint > 0 ? scope : nullptr;
     if (later)
         readAnswers(db, *later, kMostAnswersDue - 1);
     else
@@ -1096,15 +1065,12 @@ namespace detail {
 
 void readDueAnswer(const QSqlDatabase& db)
 {
-    auto& later = threadConnections().later;
-    if (later.empty())
+    LaterAnswers* later = laterOf(db);
+    if (!later)
         return;
-    const auto it = later.find(db.connectionName());
-    if (it == later.end())
-        return;
-    sendHeldBack(it->second);
-    if (!it->second.due.empty())
-        readAnswers(db, it->second, 0);
+    sendHeldBack(*later);
+    if (!later->due.empty())
+        readAnswers(db, *later, 0);
 }
 
 } // namespace detail
@@ -1113,12 +1079,11 @@ AnswersLater::AnswersLater(const QSqlDatabase& db) : db_(db)
 {
     if (!IsServer(db_))
         return; // a base file's batches run as they are added
-    LaterAnswers& later = threadConnections().later[db_.connectionName()];
-    if (later.scopes++ == 0) {
-        later.sent = 0;
-        later.answered = 0;
-        later.failed = false;
-    }
+    std::optional<LaterAnswers>& later = connectionState(db_).later;
+    if (!later)
+        later.emplace();
+    ++later->scopes;
+    ++threadConnections().laterScopes;
 }
 
 AnswersLater::~AnswersLater()
@@ -1127,46 +1092,44 @@ AnswersLater::~AnswersLater()
         collect();
     } catch (const DbError&) {
     }
-    auto& later = threadConnections().later;
-    const auto it = later.find(db_.connectionName());
-    if (it != later.end() && --it->second.scopes <= 0)
-        later.erase(it);
+    LaterAnswers* later = laterOf(db_);
+    if (!later)
+        return;
+    --threadConnections().laterScopes;
+    if (--later->scopes <= 0)
+        connectionState(db_).later.reset();
 }
 
 void AnswersLater::collect() { readDueAnswer(db_); }
 
 void AnswersLater::holdBack(std::function<void()> send)
 {
-    auto& later = threadConnections().later;
-    const auto it = later.find(db_.connectionName());
-    if (it == later.end())
+    LaterAnswers* later = laterOf(db_);
+    if (!later)
         return;
     // Two owners filling batches at once would send them out of order.
-    if (send && it->second.heldBack)
+    if (send && later->heldBack)
         throw DbError(E_DB_FAIL, QStringLiteral("Соединение с базой данных уже задерживает запись другого владельца."),
                       db_.databaseName(), kSource);
-    it->second.heldBack = std::move(send);
+    later->heldBack = std::move(send);
 }
 
 int AnswersLater::sent() const
 {
-    const auto& later = threadConnections().later;
-    const auto it = later.find(db_.connectionName());
-    return it == later.end() ? 0 : it->second.sent;
+    const LaterAnswers* later = laterOf(db_);
+    return later ? later->sent : 0;
 }
 
 int AnswersLater::answered() const
 {
-    const auto& later = threadConnections().later;
-    const auto it = later.find(db_.connectionName());
-    return it == later.end() ? 0 : it->second.answered;
+    const LaterAnswers* later = laterOf(db_);
+    return later ? later->answered : 0;
 }
 
 bool AnswersLater::failed() const
 {
-    const auto& later = threadConnections().later;
-    const auto it = later.find(db_.connectionName());
-    return it != later.end() && it->second.failed;
+    const LaterAnswers* later = laterOf(db_);
+    return later && later->failed;
 }
 
 // ------------------------------------------------------------ column arrays

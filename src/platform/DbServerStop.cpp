@@ -215,8 +215,7 @@ ServerStopScope::~ServerStopScope()
         d->cut->cut = false;
     }
     // The thread's connections that were shut are opened anew by its next work.
-    ThreadConnections& t = threadConnections();
-    for (const QString& key : shut) t.lost.insert(key);
+    for (const QString& key : shut) markLost(key);
 }
 
 // What the checks of a bound's silence share with it: they run on the

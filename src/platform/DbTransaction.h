@@ -16,6 +16,10 @@
 
 namespace kalvor::db {
 
+namespace detail {
+class TransactionEngine;
+} // namespace detail
+
 // ------------------------------------------------------------------ the guard of a base's writes
 
 // What the program that holds a base in memory does around every write
@@ -76,15 +80,10 @@ public:
     void commit();
 
 private:
-    // The server's COMMIT of the outermost transaction; outside a worker's
-    // stop, its wait is cut kServerStopCutMilliseconds after it is sent.
-    void commitOnServer();
-    // Begins the outermost transaction (on a server, with its first statement).
-    void begin();
-    // Rolls the outermost transaction back, its failure dropped.
-    void rollback();
-
     QSqlDatabase db_;
+    // What the transaction does on the connection's engine (a base file's
+    // or a server's).
+    const detail::TransactionEngine* engine_;
     Kind kind_ = Write;
     int depth_ = 0;
     bool done_ = false;

@@ -12,6 +12,13 @@
 //   the same calls: prepared once per session, its rows read from the result.
 // - A failure is thrown as DbError with the codes and texts of every other
 //   statement; the test hook InjectFailureAfter counts its runs too.
+// - A query whose rows are to come in order names the columns of its result
+//   that order them (sortColumns, from 0, each an integer column, ascending),
+//   its text without an ORDER BY: a base file's engine sorts them (ORDER BY
+//   the columns' places); on a server they are sorted here as they are read,
+//   a missing value last and rows of equal keys in the server's order, since
+//   the server's sort of a whole table spills to disk and costs more than
+//   the transfer of its rows.
 #include <QSqlDatabase>
 #include <QString>
 #include <QVariant>
@@ -31,7 +38,7 @@ class ServerQuery;
 
 class RawStatement {
 public:
-    RawStatement(const QSqlDatabase& db, const QString& sql);
+    RawStatement(const QSqlDatabase& db, const QString& sql, const std::vector<int>& sortColumns = {});
     ~RawStatement();
     RawStatement(const RawStatement&) = delete;
     RawStatement& operator=(const RawStatement&) = delete;
@@ -81,7 +88,8 @@ private:
     bool running_ = false; // a query between its first row and its end
 };
 
-// The raw statement of that text kept for the connection (prepared on first use).
-RawStatement& RawStatementFor(const QSqlDatabase& db, const QString& sql);
+// The raw statement of that text and order kept for the connection (prepared
+// on first use).
+RawStatement& RawStatementFor(const QSqlDatabase& db, const QString& sql, const std::vector<int>& sortColumns = {});
 
 } // namespace kalvor::db

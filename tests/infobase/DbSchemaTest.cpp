@@ -24,6 +24,7 @@
 
 #include <atomic>
 #include <fcntl.h>
+#include <functional>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -262,6 +263,61 @@ TEST_F(DbSchema, NestedTransactionsRollBackToTheirSavepoint)
     q.exec();
     ASSERT_TRUE(q.next());
     EXPECT_EQ(q.toInt(0), 5);
+}
+
+// A statement refused as the first of a savepoint or of a read (on a server
+// the savepoint's mark or the read's BEGIN goes with it, in its round trip),
+// whether run alone, as a query or in a batch, leaves the connection
+// working: the savepoint is undone and the outer transaction commits what it
+// wrote; a transaction whose statement was refused rolls back, and the next
+// one writes and reads.
+TEST_F(DbSchema, AStatementRefusedFirstInASavepointOrAReadLeavesTheConnectionWorking)
+{
+    const QSqlDatabase d = Db(base);
+    const QString duplicate = QStringLiteral("INSERT INTO dbo.infFirm (id) VALUES (1)");
+    const std::vector<std::function<void()>> refusals = {
+        [&] { db::Execute(d, duplicate); },
+        [&] { db::Recordset(d, duplicate).exec(); },
+        [&] {
+            db::Batch batch(d);
+            batch.add(duplicate);
+            batch.run();
+        }};
+    auto nEnt = [&] {
+        db::Recordset q(d, QStringLiteral("SELECT nEnt FROM dbo.config"));
+        q.exec();
+        return q.next() ? q.toInt(0) : -1;
+    };
+    for (std::size_t i = 0; i < refusals.size(); ++i) {
+        {
+            db::Transaction outer(d);
+            db::Execute(d, QStringLiteral("UPDATE dbo.config SET nEnt = %1").arg(10 + i));
+            {
+                db::Transaction inner(d);
+                EXPECT_THROW(refusals[i](), db::DbError) << i;
+            }
+            outer.commit();
+        }
+        EXPECT_EQ(nEnt(), int(10 + i));
+        {
+            db::Transaction refused(d);
+            db::Execute(d, QStringLiteral("UPDATE dbo.config SET nEnt = 0"));
+            EXPECT_THROW(refusals[i](), db::DbError) << i;
+        }
+        EXPECT_EQ(nEnt(), int(10 + i));
+        {
+            db::Transaction reading(d, db::Transaction::Read);
+            EXPECT_THROW(db::Recordset(d, QStringLiteral("SELECT id FROM dbo.nosuchtable")).exec(), db::DbError);
+        }
+        {
+            db::Transaction next(d);
+            db::Execute(d, QStringLiteral("UPDATE dbo.config SET nEnt = %1").arg(20 + i));
+            next.commit();
+        }
+        db::Transaction reading(d, db::Transaction::Read);
+        EXPECT_EQ(nEnt(), int(20 + i));
+        reading.commit();
+    }
 }
 
 TEST_F(DbSchema, EachThreadHasItsOwnConnection)

@@ -1084,12 +1084,12 @@ TEST_F(ServerBase, AHeldReadOrReleaseOfTheClosesLockIsCutWithinItsBound)
 }
 
 // The raw statements of the loaders read their rows in the server's binary
-// form and sort a query ending in ORDER BY over integer columns themselves;
-// every value must come back as QtSql reads it from the server's own sort
-// (negative and large numbers, NULL keys last, NaN and infinities, Cyrillic
-// text, bytes with zeros, dates). A numeric column keeps the text form.
-// Queries started together give the same rows as alone; a refusal among
-// them leaves the session working.
+// form and sort them themselves by the integer columns their caller names,
+// the server sent no ORDER BY; every value must come back as QtSql reads it
+// from the server's own sort (negative and large numbers, NULL keys last,
+// NaN and infinities, Cyrillic text, bytes with zeros, dates). A numeric
+// column keeps the text form. Queries started together give the same rows
+// as alone; a refusal among them leaves the session working.
 TEST_F(ServerBase, RowsReadInBinaryAndSortedHereAreTheServersOwn)
 {
     const QSqlDatabase db = Db(base);
@@ -1104,17 +1104,17 @@ TEST_F(ServerBase, RowsReadInBinaryAndSortedHereAreTheServersOwn)
                         "(9000000000000000000, NULL, 2, -1e300, 3, 'ё', '\\x41', '2100-06-30', 3.25), "
                         "(2, NULL, 3, 5e-324, 4, 'последний', '\\x0000', '1970-01-01', 1)"));
     for (const QString& columns : {QStringLiteral("a, b, s, r, f, t, y, d"), QStringLiteral("a, b, s, r, t, n")}) {
-        const QString sql = QStringLiteral("SELECT %1 FROM dbo.probe p ORDER BY p.a, b").arg(columns);
+        const QString sql = QStringLiteral("SELECT %1 FROM dbo.probe p").arg(columns);
         const int width = int(columns.count(QLatin1Char(','))) + 1;
         QStringList server, here;
-        db::Recordset q(db, sql);
+        db::Recordset q(db, sql + QStringLiteral(" ORDER BY p.a, b"));
         q.exec();
         while (q.next()) {
             QStringList row;
             for (int i = 0; i < width; ++i) row << ValueText(q.value(i));
             server << row.join(QLatin1Char('|'));
         }
-        db::RawStatement& raw = db::RawStatementFor(db, sql);
+        db::RawStatement& raw = db::RawStatementFor(db, sql, {0, 1});
         for (int run = 0; run < 2; ++run) // the second run on the statement as prepared
             while (raw.next()) {
                 QStringList row;
@@ -1132,8 +1132,8 @@ TEST_F(ServerBase, RowsReadInBinaryAndSortedHereAreTheServersOwn)
         while (q.next()) rows << ValueText(q.value(0)) + QLatin1Char('|') + ValueText(q.value(1));
         return rows;
     };
-    db::RawStatement& byA = db::RawStatementFor(db, QStringLiteral("SELECT a, b FROM dbo.probe p ORDER BY p.a, b"));
-    db::RawStatement& byS = db::RawStatementFor(db, QStringLiteral("SELECT s, t FROM dbo.probe WHERE s > ? ORDER BY s"));
+    db::RawStatement& byA = db::RawStatementFor(db, QStringLiteral("SELECT a, b FROM dbo.probe p"), {0, 1});
+    db::RawStatement& byS = db::RawStatementFor(db, QStringLiteral("SELECT s, t FROM dbo.probe WHERE s > ?"), {0});
     byS.bind(0, 0);
     db::RawStatement::startTogether({&byA, &byS});
     EXPECT_EQ(rowsOf(byS), QStringList({QStringLiteral("1|x"), QStringLiteral("2|ё"), QStringLiteral("3|последний"),
@@ -1141,6 +1141,20 @@ TEST_F(ServerBase, RowsReadInBinaryAndSortedHereAreTheServersOwn)
     EXPECT_EQ(rowsOf(byA), QStringList({QStringLiteral("-9000000000000|3"), QStringLiteral("2|-5"),
                                         QStringLiteral("2|-1"), QStringLiteral("2|<null>"),
                                         QStringLiteral("9000000000000000000|<null>"), QStringLiteral("<null>|1")}));
+    // The session prepared the sorted reads without an ORDER BY: only the
+    // recordsets' texts have one.
+    db::Recordset prepared(db, QStringLiteral("SELECT statement FROM pg_prepared_statements WHERE "
+                                              "strpos(statement, 'dbo.' || 'probe') > 0"));
+    prepared.exec();
+    QStringList texts;
+    while (prepared.next()) texts << prepared.toString(0);
+    texts.sort();
+    EXPECT_EQ(texts, QStringList({QStringLiteral("SELECT a, b FROM dbo.probe p"),
+                                  QStringLiteral("SELECT a, b, s, r, f, t, y, d FROM dbo.probe p"),
+                                  QStringLiteral("SELECT a, b, s, r, f, t, y, d FROM dbo.probe p ORDER BY p.a, b"),
+                                  QStringLiteral("SELECT a, b, s, r, t, n FROM dbo.probe p"),
+                                  QStringLiteral("SELECT a, b, s, r, t, n FROM dbo.probe p ORDER BY p.a, b"),
+                                  QStringLiteral("SELECT s, t FROM dbo.probe WHERE s > $1")}));
     // One of them refused: its failure is thrown, neither keeps rows, and the
     // session takes the next statement (each query then runs alone).
     db::RawStatement& refused =
