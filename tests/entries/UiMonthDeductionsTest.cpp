@@ -139,6 +139,108 @@ protected:
         QTest::mouseClick(dlg->controlAs<QPushButton>(CCurnuPerSBDlg::IdDelete), Qt::LeftButton);
         ASSERT_EQ(grid->GetRowCount(), 3);
     }
+    // The largest amount these screens' fields hold, in roubles.
+    static inline const QString kHugeAmount = QStringLiteral("99999999");
+    // The refusal of a size or an amount typed past its range.
+    static QStringList SizeRefusal(const char* field, const char* most, const char* text)
+    {
+        return QStringList{QStringLiteral("Значение поля \"%1\" должно быть от 0.00 до %2: %3")
+                               .arg(QString::fromUtf8(field), QString::fromUtf8(most), QString::fromUtf8(text))};
+    }
+    // Types the text, leaves the field by Tab, expects the refusal said and
+    // the focus kept, and puts the stored text back by Esc.
+    void RefuseThenEsc(MessageRecorder& boxes, QLineEdit* field, const char* text, const QStringList& said)
+    {
+        TypeInto(field, QString::fromUtf8(text));
+        PressKey(Qt::Key_Tab);
+        Settle();
+        EXPECT_EQ(boxes.Texts(), said) << text;
+        boxes.boxes.clear();
+        EXPECT_EQ(QApplication::focusWidget(), field);
+        QTest::keyClick(field, Qt::Key_Escape);
+        Settle();
+    }
+    // Employee kCreditorDebtor's writs: a size of -1, and of 150 in percent,
+    // refused; the largest size typed into the first.
+    void HugeWritAfterRefusals(MessageRecorder& boxes)
+    {
+        auto* view = Open<CCurnuIspListView>();
+        Apply(view->Strip(), kCreditorDebtor);
+        auto* dlg = ScreenPart<CCurnuIspListDlg>(view);
+        QLineEdit* size = dlg->Field(CCurnuIspListDlg::IdSize[0]);
+        const QString stored = size->text();
+        RefuseThenEsc(boxes, size, "-1", SizeRefusal("Первый лист, Величина удержания", "999999999999.99", "-1"));
+        EXPECT_EQ(size->text(), stored);
+        QLineEdit* percentSize = dlg->Field(CCurnuIspListDlg::IdSize[1]);
+        dlg->PercentBox(1)->setChecked(true);
+        RefuseThenEsc(boxes, percentSize, "150", SizeRefusal("Второй лист, Величина удержания", "100.00", "150"));
+        EXPECT_EQ(percentSize->text(), QString());
+        dlg->PercentBox(1)->setChecked(false);
+        TypeInto(size, kHugeAmount);
+        Close();
+    }
+    // Employee kLoanDebtor's loans: a stage's -1 refused on Tab and on F4;
+    // the largest sum typed into the first stage.
+    void HugeLoanAfterRefusals(MessageRecorder& boxes)
+    {
+        auto* view = Open<CCurnuSsudKredView>();
+        Apply(view->Strip(), kLoanDebtor);
+        QLineEdit* stage = view->FormDlg()->Field(CCurnuSsudKredDlg::IdStageSums[0]);
+        const QString stored = stage->text();
+        RefuseThenEsc(boxes, stage, "-1", SizeRefusal("Первая ссуда, первый этап, Сумма", "999999999999.99", "-1"));
+        EXPECT_EQ(stage->text(), stored);
+        // Of the twelve "Сумма" the refusal names the one typed into, by its
+        // loan and its stage, on F4 too: the employee stays, nothing stored.
+        QLineEdit* lastOfSecond = view->FormDlg()->Field(CCurnuSsudKredDlg::IdStageSums[1] + 2);
+        TypeInto(lastOfSecond, QStringLiteral("-1"));
+        PressKey(Qt::Key_F4);
+        EXPECT_EQ(view->m_tabN, unsigned(kLoanDebtor));
+        EXPECT_EQ(boxes.Texts(), SizeRefusal("Вторая ссуда, третий этап, Сумма", "999999999999.99", "-1"));
+        boxes.boxes.clear();
+        EXPECT_EQ(QApplication::focusWidget(), lastOfSecond);
+        EXPECT_TRUE(en::LoanIsEmpty(Stored(kLoanDebtor).ssud.loans[1]));
+        QTest::keyClick(lastOfSecond, Qt::Key_Escape);
+        Settle();
+        EXPECT_EQ(lastOfSecond->text(), QString());
+        TypeInto(stage, kHugeAmount);
+        Close();
+    }
+    // Employee kTwoBanks's transfers: -1 refused, the largest sum typed, a
+    // row without its code refused at F4 and its code typed again.
+    void HugeTransferAfterRefusals(MessageRecorder& boxes)
+    {
+        auto* view = Open<CCurnuPerSBView>();
+        Apply(view->Strip(), kTwoBanks);
+        CFldHlpGridCtrl* grid = view->Dlg()->Grid();
+        const QString stored = grid->GetItemText(2, 1);
+        TypeCell(grid, 2, 1, QStringLiteral("-1"));
+        EXPECT_EQ(boxes.Texts(), SizeRefusal("Сумма", "999999999999.99", "-1"));
+        boxes.boxes.clear();
+        ASSERT_NE(grid->GetEditor(), nullptr);
+        QTest::keyClick(grid->GetEditor(), Qt::Key_Escape);
+        Settle();
+        EXPECT_EQ(grid->GetItemText(2, 1), stored);
+        TypeCell(grid, 2, 1, kHugeAmount);
+        // A row whose code is deleted would send nothing and the pay would go
+        // out in cash: F4 refuses it naming "Код", the employee kept with the
+        // focus on that code; the code typed again, the row is stored.
+        const QString code = grid->GetItemText(2, 0);
+        grid->setFocus();
+        grid->SetFocusCell(2, 0);
+        PressKey(Qt::Key_Delete);
+        EXPECT_TRUE(boxes.boxes.empty()) << boxes.Texts().join(QLatin1Char('\n')).toStdString();
+        PressKey(Qt::Key_F4);
+        EXPECT_EQ(view->m_tabN, unsigned(kTwoBanks));
+        EXPECT_EQ(boxes.Texts(), QStringList{QStringLiteral("В поле \"Код\" не указан вид перечисления в банк")});
+        EXPECT_EQ(grid->GetFocusCell().row, 2);
+        EXPECT_EQ(grid->GetFocusCell().col, 0);
+        boxes.boxes.clear();
+        if (CInPlaceEdit* editor = grid->GetEditor())
+            QTest::keyClick(editor, Qt::Key_Escape);
+        TypeCell(grid, 2, 0, code);
+        EXPECT_EQ(grid->GetItemText(2, 0), code);
+        Close();
+    }
 };
 
 } // namespace
@@ -651,93 +753,9 @@ TEST_F(MonthDeductions, AWritALoanAndATransferEnteredAreDeductedInTheMonth)
 TEST_F(MonthDeductions, WhatCannotBeIsRefusedAndNoDeductionTakesMoreThanThePay)
 {
     MessageRecorder boxes;
-    const QString huge = QStringLiteral("99999999");
-    const auto refusal = [](const char* field, const char* most, const char* text) {
-        return QStringList{QStringLiteral("Значение поля \"%1\" должно быть от 0.00 до %2: %3")
-                               .arg(QString::fromUtf8(field), QString::fromUtf8(most), QString::fromUtf8(text))};
-    };
-    const auto refuseThenEsc = [&](QLineEdit* field, const char* text, const QStringList& said) {
-        TypeInto(field, QString::fromUtf8(text));
-        PressKey(Qt::Key_Tab);
-        Settle();
-        EXPECT_EQ(boxes.Texts(), said) << text;
-        boxes.boxes.clear();
-        EXPECT_EQ(QApplication::focusWidget(), field);
-        QTest::keyClick(field, Qt::Key_Escape);
-        Settle();
-    };
-    {
-        auto* view = Open<CCurnuIspListView>();
-        Apply(view->Strip(), kCreditorDebtor);
-        auto* dlg = ScreenPart<CCurnuIspListDlg>(view);
-        QLineEdit* size = dlg->Field(CCurnuIspListDlg::IdSize[0]);
-        const QString stored = size->text();
-        refuseThenEsc(size, "-1", refusal("Первый лист, Величина удержания", "999999999999.99", "-1"));
-        EXPECT_EQ(size->text(), stored);
-        QLineEdit* percentSize = dlg->Field(CCurnuIspListDlg::IdSize[1]);
-        dlg->PercentBox(1)->setChecked(true);
-        refuseThenEsc(percentSize, "150", refusal("Второй лист, Величина удержания", "100.00", "150"));
-        EXPECT_EQ(percentSize->text(), QString());
-        dlg->PercentBox(1)->setChecked(false);
-        TypeInto(size, huge);
-        Close();
-    }
-    {
-        auto* view = Open<CCurnuSsudKredView>();
-        Apply(view->Strip(), kLoanDebtor);
-        QLineEdit* stage = view->FormDlg()->Field(CCurnuSsudKredDlg::IdStageSums[0]);
-        const QString stored = stage->text();
-        refuseThenEsc(stage, "-1", refusal("Первая ссуда, первый этап, Сумма", "999999999999.99", "-1"));
-        EXPECT_EQ(stage->text(), stored);
-        // Of the twelve "Сумма" the refusal names the one typed into, by its
-        // loan and its stage, on F4 too: the employee stays, nothing stored.
-        QLineEdit* lastOfSecond = view->FormDlg()->Field(CCurnuSsudKredDlg::IdStageSums[1] + 2);
-        TypeInto(lastOfSecond, QStringLiteral("-1"));
-        PressKey(Qt::Key_F4);
-        EXPECT_EQ(view->m_tabN, unsigned(kLoanDebtor));
-        EXPECT_EQ(boxes.Texts(), refusal("Вторая ссуда, третий этап, Сумма", "999999999999.99", "-1"));
-        boxes.boxes.clear();
-        EXPECT_EQ(QApplication::focusWidget(), lastOfSecond);
-        EXPECT_TRUE(en::LoanIsEmpty(Stored(kLoanDebtor).ssud.loans[1]));
-        QTest::keyClick(lastOfSecond, Qt::Key_Escape);
-        Settle();
-        EXPECT_EQ(lastOfSecond->text(), QString());
-        TypeInto(stage, huge);
-        Close();
-    }
-    {
-        auto* view = Open<CCurnuPerSBView>();
-        Apply(view->Strip(), kTwoBanks);
-        CFldHlpGridCtrl* grid = view->Dlg()->Grid();
-        const QString stored = grid->GetItemText(2, 1);
-        TypeCell(grid, 2, 1, QStringLiteral("-1"));
-        EXPECT_EQ(boxes.Texts(), refusal("Сумма", "999999999999.99", "-1"));
-        boxes.boxes.clear();
-        ASSERT_NE(grid->GetEditor(), nullptr);
-        QTest::keyClick(grid->GetEditor(), Qt::Key_Escape);
-        Settle();
-        EXPECT_EQ(grid->GetItemText(2, 1), stored);
-        TypeCell(grid, 2, 1, huge);
-        // A row whose code is deleted would send nothing and the pay would go
-        // out in cash: F4 refuses it naming "Код", the employee kept with the
-        // focus on that code; the code typed again, the row is stored.
-        const QString code = grid->GetItemText(2, 0);
-        grid->setFocus();
-        grid->SetFocusCell(2, 0);
-        PressKey(Qt::Key_Delete);
-        EXPECT_TRUE(boxes.boxes.empty()) << boxes.Texts().join(QLatin1Char('\n')).toStdString();
-        PressKey(Qt::Key_F4);
-        EXPECT_EQ(view->m_tabN, unsigned(kTwoBanks));
-        EXPECT_EQ(boxes.Texts(), QStringList{QStringLiteral("В поле \"Код\" не указан вид перечисления в банк")});
-        EXPECT_EQ(grid->GetFocusCell().row, 2);
-        EXPECT_EQ(grid->GetFocusCell().col, 0);
-        boxes.boxes.clear();
-        if (CInPlaceEdit* editor = grid->GetEditor())
-            QTest::keyClick(editor, Qt::Key_Escape);
-        TypeCell(grid, 2, 0, code);
-        EXPECT_EQ(grid->GetItemText(2, 0), code);
-        Close();
-    }
+    HugeWritAfterRefusals(boxes);
+    HugeLoanAfterRefusals(boxes);
+    HugeTransferAfterRefusals(boxes);
     EXPECT_TRUE(boxes.boxes.empty()) << boxes.Texts().join(QLatin1Char('\n')).toStdString();
     EXPECT_EQ(Stored(kCreditorDebtor).ispol.writs[0].sum, 9'999'999'900);
     EXPECT_EQ(Stored(kLoanDebtor).ssud.loans[0].sum[0], 9'999'999'900);
