@@ -466,12 +466,16 @@ TEST(EngineGolden, NoDeductionLeavesTheAmountToPayBelowZeroByItself)
     }
 }
 
-// Entered deductions, permanent payments, a loan benefit's tax and the bank's
-// commission stop at what is left to pay as well (the same month as above).
+// The salaried month's income tax, and what is left to pay after it.
+constexpr double kSalaryTax = 650'000;
+constexpr double kLeftAfterTax = kSalary - kSalaryTax; // 4,350,000
+
+// Entered deductions and permanent payments stop at what is left to pay as
+// well (the same month as above).
 TEST(EngineGolden, EnteredAndStoredDeductionsStopAtWhatIsLeftToPay)
 {
-    const double tax = 650'000;
-    const double left = kSalary - tax; // 4,350,000
+    const double tax = kSalaryTax;
+    const double left = kLeftAfterTax;
     {
         // A deduction entered for the month of 99,999,999.00 takes the
         // 43,500.00 left after the tax; with an advance of 10,000.00, the
@@ -506,6 +510,14 @@ TEST(EngineGolden, EnteredAndStoredDeductionsStopAtWhatIsLeftToPay)
         ExpectRows(w.stored(), {expected(4, kSalary, 22), expected(902, tax)});
         EXPECT_EQ(w.base().zar1Of(1), left);
     }
+}
+
+// A loan benefit's tax, the bank's commission and the deductions below zero
+// of an older base stop at what is left to pay too (the same month).
+TEST(EngineGolden, ALoanBenefitsTaxTheBanksCommissionAndOlderDeductionsStopAtWhatIsLeftToPay)
+{
+    const double tax = kSalaryTax;
+    const double left = kLeftAfterTax;
     {
         // A loan of 36,500,000.00 at 10 % a year with the tax on its benefit:
         // 31 days of March give 36,500,000 x 10 % x 31 / 365 = 310,000.00 of
