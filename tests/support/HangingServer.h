@@ -115,11 +115,16 @@ inline bool WaitUntil(const std::function<bool()>& condition, int ms)
 {
     QElapsedTimer clock;
     clock.start();
-    while (!condition() && clock.elapsed() < ms) {
+    for (;;) {
+        // Asked once per round and its answer kept: a condition that acts
+        // (opens a base) must not be asked again after it said yes.
+        if (condition())
+            return true;
+        if (clock.elapsed() >= ms)
+            return false;
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
-    return condition();
 }
 
 // Once the server answers again: the sessions on the connection's base that
