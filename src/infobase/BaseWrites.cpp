@@ -10,6 +10,8 @@
 #include "platform/RawStatement.h"
 #include "values/Values.h"
 
+#include <QScopeGuard>
+
 #include <memory>
 #include <tuple>
 #include <utility>
@@ -298,18 +300,12 @@ void CommitPuttingBackInDoubt(CInfoBase& base, const InDoubtPutBack& inDoubt, co
     }
     // Not taken by a COMMIT (a savepoint's, of a transaction inside
     // another; a base no longer guarded), it is taken back.
-    const auto takeBack = [&] {
+    const auto takeBack = qScopeGuard([&] {
         const std::lock_guard lock(w->mutex);
         if (w->putBackInDoubt == &inDoubt)
             w->putBackInDoubt = nullptr;
-    };
-    try {
-        commit();
-    } catch (...) {
-        takeBack();
-        throw;
-    }
-    takeBack();
+    });
+    commit();
 }
 
 } // namespace kalvor::infobase

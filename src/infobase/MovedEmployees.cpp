@@ -6,7 +6,6 @@
 #include "platform/DbTransaction.h"
 
 #include <algorithm>
-#include <limits>
 #include <optional>
 #include <unordered_map>
 #include <unordered_set>
@@ -28,43 +27,29 @@ const QString& movedMasterRowsSql()
 
 // Every employee's dated archive, by slot, each in the order LoadWarDat
 // reads it (by g1, m1, d1, god, mes, kod, num, a missing value last, as the
-// server orders it), at most a block's capacity. The rows are put in that
-// order here, not by the server's sort of the whole archive.
+// server orders it), at most a block's capacity. The rows are sorted as
+// they are read, not by the server's sort of the whole archive.
 std::unordered_map<int, std::vector<WarDatEntry>> everyDatedArchive(const QSqlDatabase& db)
 {
     const TableDef& t = WarDatTable().def();
     static const QString sql = SlotRowsSql(t, {.from = 1, .numbered = false, .ordered = false});
-    // The places of the order's columns in the rows read: the slot, then
-    // the table's columns from num on.
+    // The rows read hold the slot, then the table's columns from num on:
+    // each column has its place among the table's.
     static const std::vector<int> order = [&] {
-        std::vector<int> places;
+        QStringList columns;
         for (const char* name : {"g1", "m1", "d1", "god", "mes", "kod", "num"})
-            places.push_back(int(t.columns.indexOf(DeclaredColumn(t, QLatin1String(name)))));
-        return places;
+            columns << DeclaredColumn(t, QLatin1String(name));
+        return SortPlaces(t.columns, columns);
     }();
-    struct Dated {
-        std::vector<qint64> key;
-        WarDatEntry entry;
-    };
-    std::unordered_map<int, std::vector<Dated>> read;
-    db::RawStatement& q = db::RawStatementFor(db, sql);
-    while (q.next()) {
-        Dated d;
-        for (const int place : order) {
-            const QVariant v = q.value(place);
-            d.key.push_back(v.isNull() ? std::numeric_limits<qint64>::max() : v.toLongLong());
-        }
-        Reader r(q);
-        const int slot = r.n();
-        r.n(); // num, in the key
-        WarDatTable().read(d.entry, r);
-        read[slot].push_back(std::move(d));
-    }
     std::unordered_map<int, std::vector<WarDatEntry>> bySlot;
-    for (auto& [slot, rows] : read) {
-        std::sort(rows.begin(), rows.end(), [](const Dated& a, const Dated& b) { return a.key < b.key; });
-        std::vector<WarDatEntry>& entries = bySlot[slot];
-        for (std::size_t i = 0; i < rows.size() && int(i) < WarDatBlock::Capacity; ++i) entries.push_back(rows[i].entry);
+    db::RawStatement& q = db::RawStatementFor(db, sql, order);
+    while (q.next()) {
+        Reader r(q);
+        std::vector<WarDatEntry>& entries = bySlot[r.n()];
+        if (int(entries.size()) >= WarDatBlock::Capacity)
+            continue;
+        r.n(); // num, in the order
+        WarDatTable().read(entries.emplace_back(), r);
     }
     return bySlot;
 }

@@ -365,11 +365,7 @@ void Connection::closeForThread(const QString& baseFile)
     const QString name = it->second;
     unwatchSession(name);
     t.names.erase(it);
-    if (const auto state = t.connections.find(name); state != t.connections.end()) {
-        if (state->second.later)
-            t.laterScopes -= state->second.later->scopes;
-        t.connections.erase(state);
-    }
+    t.connections.erase(name);
     {
         QSqlDatabase db = QSqlDatabase::database(name, false);
         db.close();
@@ -952,7 +948,7 @@ public:
     {
         if (write)
             requireServerLock(db.databaseName());
-        takeTransactionId(db);
+        forgetTransaction(db);
         if (!write) {
             holdStep(db, {HeldStep::BeginRead});
             return;
@@ -963,36 +959,29 @@ public:
 
     void commit(const QSqlDatabase& db, bool write, ServerWaitBound* bound) const override
     {
-        if (!write) {
-            // A read's COMMIT: nothing to end when nothing of it was sent.
-            if (beginHeld(db))
-                dropHeldSteps(db);
-            else
-                runOnServer(db, QStringLiteral("COMMIT"));
-            return;
-        }
-        // Outside a worker's stop the COMMIT's wait is cut on its own bound:
+        // Outside a worker's stop a write's COMMIT is cut on its own bound:
         // a COMMIT the server holds (a session stopped, a synchronous standby
         // that does not answer) has its session shut
         // kServerStopCutMilliseconds after it is sent, and is then settled as
         // every cut COMMIT is.
-        if (bound)
+        if (write && bound)
             bound->stopNow();
-        // Nothing of it was sent: there is nothing to commit.
+        // Nothing of it was sent: there is nothing to end.
         if (beginHeld(db)) {
-            dropHeldSteps(db);
-            takeTransactionId(db);
+            forgetTransaction(db);
             return;
         }
-        commitAndSettle(db);
+        if (write)
+            commitAndSettle(db);
+        else
+            runOnServer(db, QStringLiteral("COMMIT"));
     }
 
     // Nothing is sent when its BEGIN was not sent yet.
     void rollback(const QSqlDatabase& db) const override
     {
         const bool sent = !beginHeld(db);
-        dropHeldSteps(db);
-        takeTransactionId(db);
+        forgetTransaction(db);
         if (!sent)
             return;
         try {

@@ -156,7 +156,6 @@ struct ThreadConnections {
     std::map<QString, QString> names; // base file or locator -> connection name
     std::map<QString, QString> paths; // base as given -> absolute file name or locator
     std::map<QString, ConnectionState> connections; // by connection name
-    int laterScopes = 0; // AnswersLater scopes open on the thread's connections
     // the sessions to shut on the stop of the thread's work
     std::shared_ptr<StopCut> stopCut = std::make_shared<StopCut>();
     ~ThreadConnections();
@@ -260,8 +259,10 @@ QString serverWriteLockSql();
 // release that follows its savepoint's mark with nothing sent between them
 // takes the mark back instead.
 void holdStep(const QSqlDatabase& db, HeldStep step);
-// Drops the steps held (a transaction ended before anything of it was sent).
-void dropHeldSteps(const QSqlDatabase& db);
+// Forgets what the connection keeps of its transaction, the steps held and
+// the write's id (a transaction begun anew, or ended: by its ROLLBACK, or
+// before anything of it was sent).
+void forgetTransaction(const QSqlDatabase& db);
 // Whether the transaction's BEGIN is still held, nothing of it sent.
 bool beginHeld(const QSqlDatabase& db);
 // The id of the connection's open write transaction that its held step

@@ -172,10 +172,13 @@ qint64 parseInteger(const char* text, int length)
     return n;
 }
 
-// The failure of a statement on the session: its result, or the session's
-// own message when there is none.
+// The failure of a statement on the session: its result's error, or the
+// session's own message when there is no failed result (none came, or the
+// pipeline skipped the statement after an earlier one failed).
 DbError statementFailure(const QSqlDatabase& db, PGconn* session, const PGresult* r, const QString& sql)
 {
+    if (r && PQresultStatus(r) != PGRES_FATAL_ERROR)
+        r = nullptr;
     const QString state = r ? QString::fromLatin1(PQresultErrorField(r, PG_DIAG_SQLSTATE)) : QString();
     const QString text = QString::fromUtf8(r ? PQresultErrorMessage(r) : PQerrorMessage(session)).trimmed();
     const bool lost = !session || PQstatus(session) == CONNECTION_BAD;
@@ -241,7 +244,12 @@ void holdStep(const QSqlDatabase& db, HeldStep step)
     held.push_back(step);
 }
 
-void dropHeldSteps(const QSqlDatabase& db) { connectionState(db).held.clear(); }
+void forgetTransaction(const QSqlDatabase& db)
+{
+    ConnectionState& state = connectionState(db);
+    state.held.clear();
+    state.transactionId.clear();
+}
 
 bool beginHeld(const QSqlDatabase& db)
 {
@@ -428,7 +436,7 @@ void ServerQuery::readQueries(const QSqlDatabase& db, PGconn* session, std::map<
 {
     auto fail = [&](PGresult* r, const QString& sql) {
         if (!failure)
-            failure = statementFailure(db, session, r && PQresultStatus(r) == PGRES_FATAL_ERROR ? r : nullptr, sql);
+            failure = statementFailure(db, session, r, sql);
     };
     for (std::size_t i = 0; i < queries.size(); ++i) {
         ServerQuery* q = queries[i];
@@ -492,7 +500,7 @@ void ServerQuery::execTogether(const std::vector<ServerQuery*>& queries)
     std::optional<DbError> failure;
     held.read(session, [&](const PGresult* r, const QString& step) {
         if (!failure)
-            failure = statementFailure(db, session, r && PQresultStatus(r) == PGRES_FATAL_ERROR ? r : nullptr, step);
+            failure = statementFailure(db, session, r, step);
     });
     readQueries(db, session, prepared, queries, steps, failure);
     if (PQstatus(session) != CONNECTION_BAD)
@@ -1003,11 +1011,9 @@ namespace {
 // while no AnswersLater scope is open on it.
 LaterAnswers* laterOf(const QSqlDatabase& db)
 {
-    ThreadConnections& t = threadConnections();
-    if (t.laterScopes == 0)
-        return nullptr;
-    const auto it = t.connections.find(db.connectionName());
-    return it == t.connections.end() || !it->second.later ? nullptr : &*it->second.later;
+    auto& all = threadConnections().connections;
+    const auto it = all.find(db.connectionName());
+    return it == all.end() || !it->second.later ? nullptr : &*it->second.later;
 }
 
 // Sends the batch held back on the connection, if any; drops it after a
@@ -1031,7 +1037,7 @@ void Batch::Impl::runOnServer()
     LaterAnswers* const scope = laterOf(db);
     if (scope)
         sendHeldBack(*scope);
-    LaterAnswers* later = scope && scope->scopes > 0 && savepoint > 0 ? scope : nullptr;
+    LaterAnswers* later = savepoint > 0 ? scope : nullptr;
     if (later)
         readAnswers(db, *later, kMostAnswersDue - 1);
     else
@@ -1083,7 +1089,6 @@ AnswersLater::AnswersLater(const QSqlDatabase& db) : db_(db)
     if (!later)
         later.emplace();
     ++later->scopes;
-    ++threadConnections().laterScopes;
 }
 
 AnswersLater::~AnswersLater()
@@ -1093,10 +1098,7 @@ AnswersLater::~AnswersLater()
     } catch (const DbError&) {
     }
     LaterAnswers* later = laterOf(db_);
-    if (!later)
-        return;
-    --threadConnections().laterScopes;
-    if (--later->scopes <= 0)
+    if (later && --later->scopes <= 0)
         connectionState(db_).later.reset();
 }
 
