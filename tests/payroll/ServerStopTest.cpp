@@ -397,8 +397,21 @@ TEST_F(ServerStop, ACalculationWhileTheServerHoldsCommitsPastTheLeaseIsRefusedSa
     db::Execute(Db(base()), QStringLiteral("UPDATE dbo.zarp SET sum = sum + 1")); // results unlike the run's
     const std::map<std::string, std::string> before = servertest::StoredTables(Db(base()));
     db::SetServerLease(3000);
-    db::AwaitServerLeaseRound(); // the lease renewed at the short length
-    ASSERT_TRUE(servertest::HoldSynchronousCommits(Db(base()), true, true));
+    // The base's new sessions ask for a synchronous COMMIT; the lock's own
+    // is ended, and the watcher takes the lock again on a new one.
+    const QString database = Db(base()).databaseName();
+    db::Execute(Db(base()), QStringLiteral("ALTER DATABASE \"%1\" SET synchronous_commit = on").arg(database));
+    db::Recordset(Db(base()), QStringLiteral("SELECT pg_terminate_backend(l.pid) FROM pg_locks l JOIN pg_database d "
+                                             "ON d.oid = l.database WHERE l.locktype = 'advisory' AND l.objid = 1 "
+                                             "AND d.datname = current_database()"))
+        .exec();
+    const auto leaseRenewed = [&] {
+        db::AwaitServerLeaseRound();
+        return Count(QStringLiteral("SELECT COUNT(*) FROM dbo.lock_holder WHERE until > clock_timestamp() + "
+                                    "interval '2 seconds'")) == 1;
+    };
+    ASSERT_TRUE(WaitUntil(leaseRenewed, 20000));
+    HoldSynchronousCommits(true);
     // The watcher's renewal held, then cut at its bound: the lease ages
     // past a fifth of its length while the earlier session waits.
     EXPECT_TRUE(WaitUntil([&] { return HeldCommits() >= 1; }, 10000));
@@ -424,17 +437,12 @@ TEST_F(ServerStop, ACalculationWhileTheServerHoldsCommitsPastTheLeaseIsRefusedSa
                                        QString::fromUtf8(db::kCommitsHeldText).arg(db::Server().host));
     EXPECT_EQ(servertest::StoredTables(Db(base())), before);
 
-    ASSERT_TRUE(servertest::HoldSynchronousCommits(Db(base()), false, false));
+    db::Execute(Db(base()), QStringLiteral("ALTER DATABASE \"%1\" RESET synchronous_commit").arg(database));
+    HoldSynchronousCommits(false);
     servertest::LetHeldCommitsGo(Db(base()));
     // The held session ends, and the watcher takes the lock again and
     // renews its lease.
-    EXPECT_TRUE(WaitUntil(
-        [&] {
-            db::AwaitServerLeaseRound();
-            return Count(QStringLiteral("SELECT COUNT(*) FROM dbo.lock_holder WHERE until > clock_timestamp() + "
-                                        "interval '2 seconds'")) == 1;
-        },
-        20000));
+    EXPECT_TRUE(WaitUntil(leaseRenewed, 20000));
     boxes.boxes.clear();
     view.CalcDlg()->SetSelection(0, 0, 0);
     EXPECT_TRUE(QTest::qWaitFor([&] { return done.size() == 2; }, 60000));
