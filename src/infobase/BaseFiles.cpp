@@ -307,10 +307,16 @@ qint64 fileRowCount(const QSqlDatabase& source, const std::vector<const TableDef
     return rows;
 }
 
+// A batch of a copy sent to the server: its table and the rows it carries.
+struct SentGroup {
+    const TableDef* table = nullptr;
+    qint64 rows = 0;
+};
+
 // Sends one table's rows, its earlier rows deleted first, a group a batch;
-// `batchTables` gets the table of each batch sent, in order.
-void sendTableRows(const QSqlDatabase& source, const QSqlDatabase& target, const TableDef& t, RowsCopied& done,
-                   const RowsCopiedReport& report, std::vector<const TableDef*>& batchTables)
+// `sent` gets each batch sent, in order, and `tell` is called after each.
+void sendTableRows(const QSqlDatabase& source, const QSqlDatabase& target, const TableDef& t,
+                   std::vector<SentGroup>& sent, const std::function<void()>& tell)
 {
     db::Recordset rows(source, SelectSql(t));
     rows.exec();
@@ -324,11 +330,9 @@ void sendTableRows(const QSqlDatabase& source, const QSqlDatabase& target, const
             return;
         deleteUnsent = false;
         group->run();
-        batchTables.push_back(&t);
-        done.rows += inGroup;
+        sent.push_back({&t, inGroup});
         inGroup = 0;
-        if (report)
-            report(done);
+        tell();
     };
     while (rows.next()) {
         db::ThrowWhenStopped();
@@ -342,14 +346,30 @@ void sendTableRows(const QSqlDatabase& source, const QSqlDatabase& target, const
     send();
 }
 
+// How far a copy is, by what the server has taken: the table of the last
+// batch it answered and the rows of the batches it answered.
+void countTaken(const std::vector<SentGroup>& sent, int answered, const std::vector<const TableDef*>& tables,
+                RowsCopied& done)
+{
+    done.rows = 0;
+    const TableDef* last = nullptr;
+    for (std::size_t i = 0; i < std::min(sent.size(), std::size_t(std::max(answered, 0))); ++i) {
+        done.rows += sent[i].rows;
+        last = sent[i].table;
+    }
+    done.table = last ? int(std::find(tables.begin(), tables.end(), last) - tables.begin()) + 1 : 0;
+}
+
 // Copies every row of a base file's tables into a new server base of the
 // same schema step, in place of the rows it was made with, in one
 // transaction; the file is only read. The rows go a group at a time, each
 // group sent without waiting for the answers of those before it, so the
-// round trips do not grow with the rows; `report` hears after each group how
-// far the copy is. The server's counter of employee ids goes on after the ids
-// copied. The calling worker's stop ends it between rows (db::E_DB_STOPPED),
-// nothing of it kept.
+// round trips do not grow with the rows; `report` hears how far the server
+// has taken the copy (the rows of the groups it answered) after each group
+// sent and as each answer still due comes, ending on the last table and the
+// total. The server's counter of employee ids goes on after the ids copied.
+// The calling worker's stop ends it between rows (db::E_DB_STOPPED), nothing
+// of it kept.
 void copyFileRows(const QSqlDatabase& source, const QSqlDatabase& target, const RowsCopiedReport& report)
 {
     const std::vector<const TableDef*> tables = copiedTables();
@@ -357,21 +377,28 @@ void copyFileRows(const QSqlDatabase& source, const QSqlDatabase& target, const 
     done.tables = int(tables.size());
     done.total = fileRowCount(source, tables);
     db::Transaction tr(target);
-    std::vector<const TableDef*> batchTables;
+    std::vector<SentGroup> sent;
     db::AnswersLater later(target);
+    const auto tell = [&] {
+        if (!report)
+            return;
+        countTaken(sent, db::IsServer(target) ? later.answered() : int(sent.size()), tables, done);
+        report(done);
+    };
     try {
-        for (const TableDef* t : tables) {
-            ++done.table;
-            sendTableRows(source, target, *t, done, report, batchTables);
+        for (const TableDef* t : tables) sendTableRows(source, target, *t, sent, tell);
+        for (int due = later.sent() - later.answered(); due > 0; --due) {
+            later.collectDownTo(due - 1);
+            tell();
         }
         later.collect();
     } catch (const db::DbError& e) {
         // A row the base refuses is said with what its table holds, then
         // the base's own line: the batches before the refused one stood.
         const std::size_t refused = std::size_t(later.answered());
-        if (!later.failed() || !db::IsRefusal(e) || refused >= batchTables.size())
+        if (!later.failed() || !db::IsRefusal(e) || refused >= sent.size())
             throw;
-        throw e.naming(QStringLiteral("Не записаны строки: %1.").arg(TableContentText(batchTables[refused]->name)));
+        throw e.naming(QStringLiteral("Не записаны строки: %1.").arg(TableContentText(sent[refused].table->name)));
     }
     db::ContinueServerCounter(target, KonstTable().def().name, QStringLiteral("id"));
     tr.commit();

@@ -66,7 +66,8 @@ BaseLock::Result BaseLock::acquireOnServer(const QString& locator)
     switch (db::TakeServerLock(db::ServerDatabaseOf(locator), m_clock, m_serverLock, m_error)) {
     case db::ServerLockResult::Taken: m_baseFile = locator; return Result::Taken;
     case db::ServerLockResult::HeldElsewhere: return Result::HeldElsewhere;
-    case db::ServerLockResult::Failed: break;
+    case db::ServerLockResult::Failed:
+    case db::ServerLockResult::CommitsHeld: break;
     }
     return Result::Failed;
 }

@@ -60,11 +60,12 @@ inline constexpr std::uint32_t E_DB_VERSION = 0x80040E1D; // base made by a newe
 inline constexpr std::uint32_t E_DB_BUSY = E_DB_ENGINE | 5; // another connection holds the lock
 inline constexpr std::uint32_t E_DB_DAMAGED = 0x80040E21; // the base's contents cannot be trusted
 inline constexpr std::uint32_t E_DB_NOT_A_BASE = 0x80040E37; // the file is not a base of this program
-inline constexpr std::uint32_t E_DB_NO_SERVER = 0x80004005; // the server cannot be reached
+inline constexpr std::uint32_t E_DB_NO_SERVER = 0x80040E52; // the server cannot be reached
 inline constexpr std::uint32_t E_DB_LOGIN = 0x80040E4E; // the server refused the login
 inline constexpr std::uint32_t E_DB_CONNECTION_LOST = 0x80040E4F; // the server dropped the connection
 inline constexpr std::uint32_t E_DB_NO_RIGHT = 0x80040E09; // the login may not connect to the base
 inline constexpr std::uint32_t E_DB_STOPPED = 0x80040E50; // work on a server stopped by the calling worker's stop
+inline constexpr std::uint32_t E_DB_COMMITS_HELD = 0x80040E51; // the server holds COMMITs: the base lock not renewed
 
 // How long a statement waits for a lock that another connection holds before
 // it fails with "База данных занята другим пользователем". Short, so that the
@@ -79,6 +80,13 @@ inline constexpr const char* kLoginText = "Сервер базы данных о
 inline constexpr const char* kConnectionLostText = "Связь с сервером базы данных прервана. Изменения не сохранены.";
 inline constexpr const char* kServerWorkStoppedText =
     "Работа с сервером базы данных остановлена. Изменения не сохранены.";
+// A write refused while the server answers but holds every COMMIT (a
+// synchronous standby that does not answer): the base lock's lease could
+// not be renewed, and without it another workstation might take the base.
+// %1 the server.
+inline constexpr const char* kCommitsHeldText =
+    "Сервер базы данных %1 не подтверждает запись: он ждет ответа резервного сервера, который не отвечает. Пока "
+    "запись не подтверждается, программа ничего не записывает в базу данных. Изменения не сохранены.";
 
 // ------------------------------------------------------------------ the engine
 

@@ -99,6 +99,18 @@ bool saysAny(const QString& text, std::initializer_list<const char*> words)
     return false;
 }
 
+// A refused login, said so; through a server's address (not the Unix
+// socket of the same machine, whose login the system's user makes) the
+// login's password comes from ~/.pgpass, which is named.
+QString loginRefusedText(const QString& server)
+{
+    const QString refused = QStringLiteral("Сервер базы данных %1 отказал во входе").arg(server);
+    if (Server().host.startsWith(QLatin1Char('/')))
+        return refused;
+    return refused + QStringLiteral(". Проверьте имя пользователя и пароль этого сервера в файле ~/.pgpass "
+                                    "(строка \"сервер:порт:база:пользователь:пароль\").");
+}
+
 // What a failure to connect was, from the text of libpq (which gives no state
 // for a connection that never began). libpq speaks the program's language
 // (Russian) and the server its own, so both wordings are read. The user is
@@ -113,8 +125,7 @@ DbError connectFailure(const QString& serverText, const QString& database)
     const bool missing = says({"does not exist", "не существует"});
     if (says({"password", "authentication", "pg_hba.conf", "парол", "проверку подлинности"}) ||
         (missing && says({"role", "роль"})))
-        return DbError(E_DB_LOGIN, QStringLiteral("Сервер базы данных %1 отказал во входе").arg(server), where,
-                       kSource);
+        return DbError(E_DB_LOGIN, loginRefusedText(server), where, kSource);
     if (missing && says({"database", "база данных"}))
         return DbError(E_DB_NOT_FOUND, QStringLiteral("База данных не найдена."), where, kSource);
     if (says({"permission denied", "privilege", "not permitted to log in", "доступ к базе", "нет доступа",
@@ -853,6 +864,28 @@ bool tryAdvisoryLock(PGconn* session, bool& taken, QString& errorText)
     return answered;
 }
 
+// Whether the session that holds the base's advisory lock waits for the
+// server to confirm its COMMIT (a synchronous standby); false (the reason
+// in errorText) when the server did not answer. The program's sessions
+// share the login, so the server shows them what the other one waits on.
+bool lockHolderWaitsForCommit(PGconn* session, bool& waits, QString& errorText)
+{
+    const QByteArray sql = QStringLiteral("SELECT EXISTS (SELECT 1 FROM pg_locks l JOIN pg_stat_activity a "
+                                          "ON a.pid = l.pid WHERE l.locktype = 'advisory' AND l.granted "
+                                          "AND l.classid = %1 AND l.objid = %2 AND l.database = "
+                                          "(SELECT oid FROM pg_database WHERE datname = current_database()) "
+                                          "AND a.wait_event = 'SyncRep')")
+                               .arg(kLockSpace)
+                               .arg(kBaseLock)
+                               .toUtf8();
+    PGresult* r = nullptr;
+    if (!runOnSession(session, sql, {}, errorText, &r))
+        return false;
+    waits = r && PQntuples(r) == 1 && PQgetvalue(r, 0, 0)[0] == 't';
+    PQclear(r);
+    return true;
+}
+
 // Tries the lock of the base for the opening of that token on a session
 // connected to it: the server's advisory lock and, beside it, no live lease
 // of another opening. The lease is then this opening's. Taken again (`again`)
@@ -883,8 +916,16 @@ ServerLockResult tryLock(PGconn* session, const QByteArray& token, const LeaseCl
             return ServerLockResult::HeldElsewhere;
         // An earlier session of this opening, or of an ended one of this
         // program, which the server has not yet seen end (a cut line, a
-        // write cut while the server held it): tried again later.
-        errorText = QStringLiteral("The base lock is still held by an earlier session of this program");
+        // write cut while the server held it): tried again later. One whose
+        // COMMIT the server holds ends no sooner than the server lets it go.
+        bool held = false;
+        if (!lockHolderWaitsForCommit(session, held, errorText))
+            return ServerLockResult::Failed;
+        if (held) {
+            errorText = QString::fromUtf8(kCommitsHeldText).arg(serverName());
+            return ServerLockResult::CommitsHeld;
+        }
+        errorText = QStringLiteral("Блокировку базы данных еще держит прежний сеанс этой программы на сервере");
         if (again || std::chrono::steady_clock::now() >= giveUp || WorkStopped())
             return ServerLockResult::Failed;
         std::this_thread::sleep_for(std::chrono::milliseconds(200));
@@ -1410,6 +1451,8 @@ void requireServerLock(const QString& database)
             throw stoppedError();
         if (use.result == ServerLockResult::HeldElsewhere)
             throw heldElsewhereError(database);
+        if (use.result == ServerLockResult::CommitsHeld)
+            throw DbError(E_DB_COMMITS_HELD, why, QString(), kSource);
         if (use.result == ServerLockResult::Failed)
             throw DbError(E_DB_CONNECTION_LOST, QString::fromUtf8(kConnectionLostText), why, kSource);
     }

@@ -24,7 +24,11 @@ namespace kalvor::db {
 // into the base also first makes sure the lock's session lives, takes it
 // again when it does not, and is refused when it cannot. A clean release
 // removes the holder's row; a crashed holder's lease runs out.
-enum class ServerLockResult { Taken, HeldElsewhere, Failed };
+// CommitsHeld: the lock is held by an earlier session of this opening whose
+// COMMIT the server holds (a synchronous standby that does not answer), so
+// that its lease can be neither renewed nor taken again until the server
+// lets it go (errorText kCommitsHeldText).
+enum class ServerLockResult { Taken, HeldElsewhere, Failed, CommitsHeld };
 // The clock that a lock's lease is written and read by: the server's own
 // clock, set ahead by what it was moved on. The program moves none; a test
 // moves the clock of its workstations past a lease instead of waiting for it

@@ -1104,6 +1104,16 @@ AnswersLater::~AnswersLater()
 
 void AnswersLater::collect() { readDueAnswer(db_); }
 
+void AnswersLater::collectDownTo(int left)
+{
+    LaterAnswers* later = laterOf(db_);
+    if (!later)
+        return;
+    sendHeldBack(*later);
+    if (later->due.size() > std::size_t(std::max(left, 0)))
+        readAnswers(db_, *later, std::size_t(std::max(left, 0)));
+}
+
 void AnswersLater::holdBack(std::function<void()> send)
 {
     LaterAnswers* later = laterOf(db_);

@@ -151,6 +151,10 @@ public:
     AnswersLater& operator=(const AnswersLater&) = delete;
     // Reads the answers still due, if any; throws a failure.
     void collect();
+    // Reads the oldest answers still due until at most `left` are (0: as
+    // collect()), so that a caller can tell how far the server has got
+    // between them; throws a failure.
+    void collectDownTo(int left);
     // The batches sent without waiting since the scope began, and of them
     // those whose answer was read and sound.
     int sent() const;

@@ -4,6 +4,9 @@
 
 #include <QStringList>
 
+#include <algorithm>
+#include <array>
+
 namespace kalvor {
 
 namespace {
@@ -88,12 +91,27 @@ QString RussianAloneText(const db::DbError& error, const QString& what, const QS
 
 } // namespace
 
+QString SaveFailedWhat(const db::DbError& error, const QString& subject, const QString& notSaved)
+{
+    return error.commitInDoubt() ? subject + QLatin1Char('.') : notSaved;
+}
+
+bool SaidOfTheServerInRussianAlone(const db::DbError& error)
+{
+    // The server's failures that the user meets as they are: the line lost,
+    // the server out of reach or silent, the login refused or without the
+    // right to the base, the server holding COMMITs.
+    static constexpr std::array kCodes{db::E_DB_CONNECTION_LOST, db::E_DB_NO_SERVER, db::E_DB_LOGIN, db::E_DB_NO_RIGHT,
+                                       db::E_DB_COMMITS_HELD};
+    return error.commitInDoubt() || std::find(kCodes.begin(), kCodes.end(), error.code()) != kCodes.end();
+}
+
 QString DbErrorText(const db::DbError& error, const QString& what)
 {
-    // A lost connection to the server and a base file that cannot be used
-    // are said in Russian alone: the first with what the caller was doing,
-    // the second with the file and what was found in it.
-    if (error.code() == db::E_DB_CONNECTION_LOST)
+    // The server's failures met as they are and a base file that cannot be
+    // used are said in Russian alone: the first with what the caller was
+    // doing, the second with the file and what was found in it.
+    if (SaidOfTheServerInRussianAlone(error))
         return RussianAloneText(error, what, QString());
     if (db::IsBaseFileError(error))
         return RussianAloneText(error, QString(), error.description());

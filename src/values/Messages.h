@@ -131,11 +131,25 @@ QString ComErrorText(const db::DbError& error);
 // saved) and the engine's or server's own line (a trigger's text,
 // db::EngineWords), never the statement.
 QString RefusalText(const db::DbError& error, const QString& what = QString());
+// What a failed save says above its error: `notSaved` ("Карточка работника
+// ... не сохранена.") when nothing of the save stayed, the `subject` alone
+// ("Карточка работника ...") when its COMMIT was cut with its outcome not
+// known (DbError::commitInDoubt): the error's own line then says that it is
+// not known whether the save was made, and the base may well hold it.
+QString SaveFailedWhat(const db::DbError& error, const QString& subject, const QString& notSaved);
+// Whether the error is one of the server's failures that the user meets as
+// it is, said in Russian alone on every path: a lost connection
+// (db::E_DB_CONNECTION_LOST), a server out of reach or silent
+// (db::E_DB_NO_SERVER), a refused login (db::E_DB_LOGIN), a login without
+// the right to the base (db::E_DB_NO_RIGHT), a server that holds COMMITs
+// (db::E_DB_COMMITS_HELD) and a COMMIT cut with its outcome not known
+// (DbError::commitInDoubt).
+bool SaidOfTheServerInRussianAlone(const db::DbError& error);
 // The text of the database error box for any error: RefusalText for a
 // refusal (db::IsRefusal) and for a base another user holds (db::IsBusy,
-// its line the program's own Russian words); a lost connection to the
-// server (db::E_DB_CONNECTION_LOST) in Russian alone, its header, `what`
-// when given and the error's message; a base file that cannot be used
+// its line the program's own Russian words); the server's failures met as
+// they are (SaidOfTheServerInRussianAlone) in Russian alone, its header, `what` when
+// given and the error's message; a base file that cannot be used
 // (db::IsBaseFileError) in Russian alone without the codes: the header,
 // what is wrong (the error's message) and the file with what was found in
 // it (its description, "<file>: файл пуст"); ComErrorText for the others

@@ -775,8 +775,8 @@ TEST_F(ServerBase, ARowLeftNamingAnEndedOpeningOfThisProgramNeverRefusesIt)
 }
 
 // Each reason that a server cannot open a base is said as it is, naming the
-// server; only a server that answered that there is no such base makes it
-// missing.
+// server (a refused login through a server's address names ~/.pgpass too);
+// only a server that answered that there is no such base makes it missing.
 TEST_F(ServerBase, AnUnreachableServerOrARefusedLoginIsToldInPlainWords)
 {
     const QString server = db::Server().host;
@@ -825,6 +825,17 @@ TEST_F(ServerBase, AnUnreachableServerOrARefusedLoginIsToldInPlainWords)
     qunsetenv("PGPASSWORD");
     qputenv("PGUSER", "nobody-of-kalvor");
     expectRefused(db::E_DB_LOGIN, QStringLiteral("Сервер базы данных %1 отказал во входе").arg(server));
+    {
+        // Through a server's address the login's password comes from
+        // ~/.pgpass, which the refusal names.
+        servertest::DelayingProxy proxy(server, 1);
+        ASSERT_NE(proxy.port(), 0) << "the delaying proxy did not start";
+        proxy.use();
+        expectRefused(db::E_DB_LOGIN, QStringLiteral("Сервер базы данных 127.0.0.1:%1 отказал во входе. Проверьте имя "
+                                                     "пользователя и пароль этого сервера в файле ~/.pgpass (строка "
+                                                     "\"сервер:порт:база:пользователь:пароль\").")
+                                          .arg(proxy.port()));
+    }
     qputenv("PGUSER", "kalvor_clerk");
     expectRefused(db::E_DB_NO_RIGHT,
                   QStringLiteral("Нет права на подключение к базе данных test на сервере %1").arg(server));

@@ -20,20 +20,25 @@
 #include "payroll/MonthChange.h"
 #include "payroll/ui/CCalcZarpDlg.h"
 #include "payroll/ui/CCalcZarpView.h"
+#include "platform/BaseLock.h"
 #include "platform/Db.h"
 #include "platform/DbServerWork.h"
 #include "platform/DbTestHooks.h"
 #include "platform/DbTransaction.h"
 #include "shell/ui/CMainFrame.h"
 #include "shell/ui/CommandRegistry.h"
+#include "shell/ui/InfoBaseService.h"
 #include "shell/ui/MonthChange.h"
 #include "support/DelayingProxy.h"
 #include "support/HangingServer.h"
 #include "support/SlotArrays.h"
 #include "support/WireCounts.h"
 
+#include <QDateTime>
+
 #include <array>
 #include <map>
+#include <optional>
 #include <string>
 
 using namespace kalvor;
@@ -97,6 +102,16 @@ protected:
             ASSERT_TRUE(servertest::HoldSynchronousCommits(Db(base()), false, false));
             ASSERT_TRUE(servertest::OnlyIdleSessionsAreLeft(Db(base())));
         }
+    }
+
+    // The backends whose COMMIT the server holds are ended, as an
+    // administrator ends them: their writes stay made, and once they have
+    // gone the server tells so.
+    void KillHeldCommits()
+    {
+        const QString waiting = QStringLiteral("FROM pg_stat_activity WHERE wait_event = 'SyncRep'");
+        db::Recordset(Db(base()), QStringLiteral("SELECT pg_terminate_backend(pid) ") + waiting).exec();
+        EXPECT_TRUE(WaitUntil([&] { return Count(QStringLiteral("SELECT COUNT(*) ") + waiting) == 0; }, 10000));
     }
 
     // How many entries of each list hold the number, in the base.
@@ -282,23 +297,27 @@ TEST_F(ServerCard, ACardMadeAndOneRemovedInDoubtThenTheMonthAndItsCalculationAre
 }
 
 // The exit while the screen's save is held by the server: the save is cut
-// with its outcome not known. Made by the time the program asks again (the
-// server let go while its box was shown): the program ends without asking
-// whether to leave unsaved, and the base holds what was typed. Still not
-// known: the program says so and asks whether to leave, no "not saved"
-// question; answered No, it stays.
+// with its outcome not known, and no box says that the card was not saved.
+// Made by the time the program asks again (the server let go while its box
+// was shown, or the save's backend was killed at its COMMIT, the write made):
+// the program ends without asking whether to leave unsaved, and the base
+// holds what was typed. Still not known: the program says so and asks
+// whether to leave, no "not saved" question; answered No, it stays.
 TEST_F(ServerCard, TheExitAfterASaveTheBaseHoldsAsksNothingAboutAnUnsavedScreen)
 {
+    enum class Held { LetGo, Killed, Kept };
     struct Row {
         const char* what;
-        bool letGo;
+        Held held;
+        int index;
     };
-    for (const Row row : {Row{"made", true}, Row{"not known", false}}) {
+    for (const Row row :
+         {Row{"made", Held::LetGo, 2}, Row{"killed at its commit", Held::Killed, 3}, Row{"not known", Held::Kept, 4}}) {
         SCOPED_TRACE(row.what);
         ShowCard();
-        const int index = row.letGo ? 2 : 4;
-        const int slot = base().list[std::size_t(index)].slot;
-        ApplyNumber(base().list[std::size_t(index)].tabN());
+        const bool made = row.held != Held::Kept;
+        const int slot = base().list[std::size_t(row.index)].slot;
+        ApplyNumber(base().list[std::size_t(row.index)].tabN());
         QLineEdit* name = view->Page()->controlAs<QLineEdit>(1077);
         name->setFocus();
         name->selectAll();
@@ -306,21 +325,27 @@ TEST_F(ServerCard, TheExitAfterASaveTheBaseHoldsAsksNothingAboutAnUnsavedScreen)
         QStringList texts;
         const MessageBoxHandler previous = SetMessageBoxHandler([&](const MessageBoxRequest& r) {
             texts << r.text;
-            if (row.letGo && r.text.contains(QString::fromUtf8(db::kCommitNotKnownText)))
-                HoldCommits(false);
+            if (r.text.contains(QString::fromUtf8(db::kCommitNotKnownText))) {
+                if (row.held == Held::LetGo)
+                    HoldCommits(false);
+                else if (row.held == Held::Killed)
+                    KillHeldCommits();
+            }
             return r.buttons == MB_OK ? IDOK : IDNO;
         });
         HoldCommits(true);
         const bool closed = frame->close();
         SetMessageBoxHandler(previous);
         HoldCommits(false);
-        EXPECT_FALSE(texts.contains(QString::fromUtf8(kNotSavedQuestion))) << texts.join(QLatin1Char('|')).toStdString();
+        const QString said = texts.join(QLatin1Char('|'));
+        EXPECT_FALSE(texts.contains(QString::fromUtf8(kNotSavedQuestion))) << said.toStdString();
+        EXPECT_FALSE(said.contains(QStringLiteral("не сохранен"))) << said.toStdString();
         ASSERT_FALSE(texts.isEmpty());
-        EXPECT_TRUE(texts.first().contains(QString::fromUtf8(db::kCommitNotKnownText)))
-            << texts.join(QLatin1Char('|')).toStdString();
-        EXPECT_EQ(closed, row.letGo);
-        EXPECT_EQ(texts.size(), row.letGo ? 1 : 2) << texts.join(QLatin1Char('|')).toStdString();
-        if (!row.letGo) {
+        EXPECT_EQ(texts.first(), QStringLiteral("ОБНАРУЖЕНА ОШИБКА:\nКарточка работника %1.\n%2")
+                                     .arg(base().employeeNamed(slot), QString::fromUtf8(db::kCommitNotKnownText)));
+        EXPECT_EQ(closed, made);
+        EXPECT_EQ(texts.size(), made ? 1 : 2) << said.toStdString();
+        if (!made) {
             EXPECT_TRUE(texts.last().startsWith(QStringLiteral("Сохранено ли введенное на экране, пока не известно")));
         } else {
             LoadEmployee(base(), slot);
@@ -428,6 +453,140 @@ TEST_F(ServerCard, OnceACutLineIsBackTheCardIsSavedAtTheFirstTry)
     LoadEmployee(base(), slot);
     EXPECT_EQ(base().current.head.oklad, 2'345'678);
     db::Connection::closeForThread(BaseFile(base()));
+}
+
+namespace {
+
+// The card's quick button: the card opened on the employee shown last.
+constexpr int kCardOnLastEmployee = 1042;
+
+// The document served by a base service for the guard's lifetime.
+struct ServedBy {
+    ServedBy(CKalvorDoc& d, BaseService& service) : doc(d) { doc.SetBase(&service); }
+    ~ServedBy() { doc.SetBase(nullptr); }
+    ServedBy(const ServedBy&) = delete;
+    ServedBy& operator=(const ServedBy&) = delete;
+    CKalvorDoc& doc;
+};
+
+CommandInfo CardOnLastEmployee()
+{
+    CommandInfo card;
+    card.id = kCardOnLastEmployee;
+    card.caption = QStringLiteral("Учетная карточка работника");
+    card.quickButton = true;
+    card.quickOpen = 1;
+    card.makeView = [](CKalvorDoc* d) -> CCommonFormView* { return new CWorkerUchKartView(d); };
+    return card;
+}
+
+} // namespace
+
+// The line cut as the card opens on the employee shown last (its first
+// statement the cut's moment), then the card's command given again while
+// the line is still down, its session then opened anew and refused: each
+// says the server cannot be reached, and the base stays open in the
+// program's eyes (the command is not greyed, the title keeps the firm and
+// the month). Once the line is back the same command opens the card at the
+// first try, and a salary typed into it is saved without a box: a new
+// session, the base's lock asked about again.
+TEST_F(ServerCard, AScreenOpenedWhileTheLineIsDownLeavesTheBaseOpenAndTheNextCommandGoesThrough)
+{
+    servertest::DelayingProxy proxy(server, 25);
+    ASSERT_NE(proxy.port(), 0) << "the delaying proxy did not start";
+    CloseBase(base());
+    proxy.use();
+    InfoBaseService service(base(), folder);
+    const ServedBy served(doc, service);
+    const BaseFailure opened = service.Open(QStringLiteral("card"));
+    ASSERT_FALSE(opened.failed) << opened.message.toStdString();
+    registry.AddCommand(CardOnLastEmployee());
+    ShowCard();
+    const QString title = frame->windowTitle();
+    ApplyNumber(base().list[4].tabN());
+    ASSERT_EQ(view->m_tabN, unsigned(base().list[4].tabN()));
+    const int slot = base().list[4].slot;
+
+    MessageRecorder boxes;
+    db::CallBeforeStatement(QString(), 1, [&] { proxy.cut(); });
+    EXPECT_TRUE(frame->RunCommand(kCardOnLastEmployee));
+    db::CallBeforeStatement(QString(), 0, {});
+    ASSERT_FALSE(boxes.boxes.empty()) << "the card's opening sent nothing";
+    EXPECT_TRUE(doc.BaseOpen());
+    EXPECT_TRUE(frame->RunCommand(kCardOnLastEmployee)); // refused again while the line is down
+    ASSERT_GE(boxes.boxes.size(), 2u);
+    EXPECT_TRUE(doc.BaseOpen());
+    frame->UpdateCommands();
+    EXPECT_EQ(frame->windowTitle(), title);
+
+    ASSERT_TRUE(proxy.back());
+    boxes.boxes.clear();
+    ASSERT_TRUE(frame->RunCommand(kCardOnLastEmployee));
+    view = qobject_cast<CWorkerUchKartView*>(frame->CurrentView());
+    ASSERT_NE(view, nullptr);
+    Settle();
+    EXPECT_EQ(view->m_tabN, unsigned(base().list[4].tabN()));
+    QLineEdit* salary = view->Page()->controlAs<QLineEdit>(1004);
+    salary->setFocus();
+    salary->selectAll();
+    TypeKeys(QStringLiteral("34567.89"));
+    ApplyNumber(base().list[5].tabN());
+    EXPECT_TRUE(boxes.boxes.empty()) << boxes.Texts().join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(doc.BaseOpen());
+    frame.reset();
+    LoadEmployee(base(), slot);
+    EXPECT_EQ(base().current.head.oklad, 3'456'789);
+}
+
+// A base closed while the line is down (its release not answered) is shown
+// closed, and its lease is renewed no more: the holder's row keeps the time
+// it had at the close until it is removed once the server answers, and
+// another workstation then takes the base at once.
+TEST_F(ServerCard, ABaseClosedWhileTheLineIsDownHasItsLeaseRenewedNoMore)
+{
+    servertest::DelayingProxy proxy(server, 25);
+    ASSERT_NE(proxy.port(), 0) << "the delaying proxy did not start";
+    CloseBase(base());
+    proxy.use();
+    InfoBaseService service(base(), folder);
+    const ServedBy served(doc, service);
+    ASSERT_FALSE(service.Open(QStringLiteral("card")).failed);
+    MessageRecorder boxes;
+    db::HoldServerLeaseRenewals(true); // no round until the row is read
+    proxy.cut();
+    service.Close();
+    EXPECT_FALSE(doc.BaseOpen());
+    // The holder's row as the server keeps it, read on a session of the
+    // cluster's own socket.
+    db::UseServer({server, 0, QString()});
+    const QString locator = db::ServerBaseLocator(QStringLiteral("card"));
+    auto until = [&]() -> std::optional<QDateTime> {
+        db::Recordset q(db::Connection::forThread(locator), QStringLiteral("SELECT until FROM dbo.lock_holder"));
+        q.exec();
+        std::optional<QDateTime> at;
+        if (q.next())
+            at = q.value(0).toDateTime();
+        q.finish();
+        return at;
+    };
+    const std::optional<QDateTime> atClose = until();
+    db::HoldServerLeaseRenewals(false);
+    ASSERT_TRUE(atClose.has_value()) << "the close's removal was answered through a cut line";
+    db::AwaitServerLeaseRound();
+    ASSERT_TRUE(proxy.back());
+    std::optional<QDateTime> last = atClose;
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            db::AwaitServerLeaseRound();
+            last = until();
+            return !last || *last > *atClose;
+        },
+        20000));
+    EXPECT_FALSE(last.has_value()) << "the lease was renewed after the close";
+    platform::BaseLock other;
+    EXPECT_EQ(other.acquire(locator), platform::BaseLock::Result::Taken);
+    other.release();
+    db::Connection::closeForThread(locator);
 }
 
 // The card's load and save and the firm's data's save each cost a few round

@@ -4,6 +4,7 @@
 
 #include "platform/CodePage.h"
 #include "platform/Db.h"
+#include "platform/DbServerWork.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -192,4 +193,60 @@ TEST(Messages, TablesAndErrors)
     const TextError te = TextErrorWithPath(kMsgOpenFailed, QStringLiteral("/base/swap"));
     EXPECT_EQ(te.message(), QStringLiteral("Ошибка при открытии файла /base/swap"));
     EXPECT_STREQ(te.what(), "Ошибка при открытии файла /base/swap");
+}
+
+// The server's failures that the user meets as they are say the same on
+// every path that shows a database error: in Russian alone, without the
+// codes, with what the caller was doing when it names it (a screen's save,
+// the month change) and without it where nothing was named (the login); a
+// COMMIT cut with its outcome not known is never said to be unsaved. Other
+// errors keep the box with the codes.
+TEST(Messages, TheServersFailuresAreSaidInRussianAloneOnEveryPath)
+{
+    const QString card = QStringLiteral("Карточка работника Таб.N 1008 Николаев А. А.");
+    const QString notSaved = card + QStringLiteral(" не сохранена.");
+    const QString lost = QString::fromUtf8(db::kConnectionLostText);
+    const QString noServer = QStringLiteral("Нет связи с сервером базы данных 127.0.0.1:54064");
+    const QString login = QStringLiteral("Сервер базы данных 127.0.0.1:54064 отказал во входе. Проверьте имя "
+                                         "пользователя и пароль этого сервера в файле ~/.pgpass (строка "
+                                         "\"сервер:порт:база:пользователь:пароль\").");
+    const QString held = QString::fromUtf8(db::kCommitsHeldText).arg(QStringLiteral("127.0.0.1:54064"));
+    const db::DbError inDoubt =
+        db::DbError(db::E_DB_CONNECTION_LOST, lost, QStringLiteral("server closed"), QStringLiteral("Kalvor.Db"))
+            .inDoubt({QStringLiteral("card"), QByteArray("1234")});
+    const QString doubt = QString::fromUtf8(db::kCommitNotKnownText);
+    const QString header = QStringLiteral("ОБНАРУЖЕНА ОШИБКА:\n");
+    struct Row {
+        const char* path;
+        db::DbError error;
+        QString what;
+        QString said;
+    };
+    const auto error = [](std::uint32_t code, const QString& message) {
+        return db::DbError(code, message, QStringLiteral("127.0.0.1:54064: card"), QStringLiteral("Kalvor.Db"));
+    };
+    const std::vector<Row> rows = {
+        {"a card's save, the line lost", error(db::E_DB_CONNECTION_LOST, lost),
+         SaveFailedWhat(error(db::E_DB_CONNECTION_LOST, lost), card, notSaved),
+         header + notSaved + QLatin1Char('\n') + lost},
+        {"a card's save, its commit in doubt", inDoubt, SaveFailedWhat(inDoubt, card, notSaved),
+         header + card + QStringLiteral(".\n") + doubt},
+        {"a card's save, the server holding commits", error(db::E_DB_COMMITS_HELD, held),
+         SaveFailedWhat(error(db::E_DB_COMMITS_HELD, held), card, notSaved),
+         header + notSaved + QLatin1Char('\n') + held},
+        {"a screen opened, the server out of reach", error(db::E_DB_NO_SERVER, noServer), QString(), header + noServer},
+        {"the login refused through an address", error(db::E_DB_LOGIN, login), QString(), header + login},
+        {"the month change, the line lost", error(db::E_DB_CONNECTION_LOST, lost),
+         QStringLiteral("Извините, переход на следующий месяц не выполнен. Попробуйте еще раз."),
+         header + QStringLiteral("Извините, переход на следующий месяц не выполнен. Попробуйте еще раз.\n") + lost},
+        {"another server error", error(db::E_DB_FAIL, QStringLiteral("Ошибка сервера базы данных 127.0.0.1:54064")),
+         notSaved,
+         header + QStringLiteral("Error       : 80004005\nErrorMessage: Ошибка сервера базы данных "
+                                 "127.0.0.1:54064\nDescription : 127.0.0.1:54064: card\nSource      : Kalvor.Db\n")},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.path);
+        EXPECT_EQ(DbErrorText(row.error, row.what), row.said);
+        EXPECT_EQ(SaidOfTheServerInRussianAlone(row.error), row.error.code() != db::E_DB_FAIL);
+    }
 }

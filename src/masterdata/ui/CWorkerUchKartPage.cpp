@@ -11,6 +11,7 @@
 #include "shell/ui/NullableDateEdit.h"
 #include "shell/ui/TypedInput.h"
 #include "shell/ui/WaitCursor.h"
+#include "values/Messages.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -235,11 +236,13 @@ bool CWorkerUchKartPage::SaveInBase(const std::function<void()>& savers)
         kalvor::db::WriteTogether(ib::Db(Base()), savers);
         return true;
     } catch (const kalvor::db::DbError& error) {
-        // A refusal names the employee whose card it was.
+        // A refusal names the employee whose card it was; a save whose
+        // COMMIT was cut in doubt is not said to be unsaved.
         const int slot = Base().currentSlot;
-        ShowComError(error, Base().tabNOfSlot(slot) == 0 ? QString()
-                                                          : QStringLiteral("Карточка работника %1 не сохранена.")
-                                                                .arg(Base().employeeNamed(slot)));
+        const QString card = QStringLiteral("Карточка работника %1").arg(Base().employeeNamed(slot));
+        ShowComError(error, Base().tabNOfSlot(slot) == 0
+                                ? QString()
+                                : kalvor::SaveFailedWhat(error, card, card + QStringLiteral(" не сохранена.")));
         return false;
     }
 }

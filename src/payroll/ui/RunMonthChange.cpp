@@ -94,6 +94,10 @@ int RunMonthChange(CKalvorDoc& doc, int newMonthKey, const MonthMover& mover, QW
             throw kalvor::TextError(kalvor::RefusalText(
                 e, QStringLiteral("Переход на %1 не записан в базу данных; отчетный месяц не изменен.")
                        .arg(kalvor::MonthOfYearText(kalvor::MonthKey::of(newMonthKey)))));
+        // The server's failures met as they are (a lost connection) are said
+        // as every screen says them.
+        if (kalvor::SaidOfTheServerInRussianAlone(e))
+            throw kalvor::TextError(kalvor::DbErrorText(e, QString::fromUtf8(kMonthChangeFailedText)));
         throw kalvor::TextError(QString::fromUtf8(kMonthChangeFailedText) + QStringLiteral("\n") +
                                 kalvor::ComErrorText(e));
     }

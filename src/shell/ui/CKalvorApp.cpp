@@ -459,8 +459,12 @@ bool CKalvorApp::RestoreBase()
                          MB_OK | MB_ICONINFORMATION);
         return false;
     }
+    // A base restored whose opening then failed (a cut line) is not said to
+    // be unrestored.
     if (restored.failed) {
-        ShowBaseFailure(restored, QStringLiteral("База данных %1 не восстановлена.").arg(name));
+        ShowBaseFailure(restored, (named ? QStringLiteral("База данных %1 восстановлена, но не открыта.")
+                                         : QStringLiteral("База данных %1 не восстановлена."))
+                                      .arg(name));
         return false;
     }
     if (name == QLatin1String("tmp"))

@@ -11,6 +11,7 @@
 #include "shell/ui/EntryViewBodies.h"
 #include "shell/ui/KalvorMessageBox.h"
 #include "shell/ui/WaitCursor.h"
+#include "values/Messages.h"
 #include "values/Values.h"
 
 #include <QFontMetrics>
@@ -162,7 +163,8 @@ void CEmployeeDetailDlg::ShowRefusal(int row, int col, const QString& message)
 
 void ShowEmployeeNotSaved(const kalvor::db::DbError& error, const ib::CInfoBase& base, int slot)
 {
-    ShowComError(error, QStringLiteral("Данные работника %1 не сохранены.").arg(base.employeeNamed(slot)));
+    const QString data = QStringLiteral("Данные работника %1").arg(base.employeeNamed(slot));
+    ShowComError(error, kalvor::SaveFailedWhat(error, data, data + QStringLiteral(" не сохранены.")));
 }
 
 bool CEmployeeDetailDlg::SaveCurrentEmployee(int slot)

@@ -42,7 +42,8 @@ void EmployeeViewEnableEntry(CCommonFormView& view, bool enable);
 void EmployeeViewOnHelpValueSet(CCommonFormView& view);
 
 // Shows a save of the slot's employee that the base refused (ShowComError),
-// naming him: "Данные работника Таб.N 112 Петров П.П. не сохранены.".
+// naming him: "Данные работника Таб.N 112 Петров П.П. не сохранены."; a save
+// whose COMMIT was cut in doubt names him without saying it was not saved.
 void ShowEmployeeNotSaved(const kalvor::db::DbError& error, const kalvor::infobase::CInfoBase& base, int slot);
 
 // ------------------------------------------------------------------ the dialog

@@ -7,6 +7,7 @@
 #include "platform/GuiBridge.h"
 #include "platform/WorkingFolder.h"
 #include "shell/ui/KalvorMessageBox.h"
+#include "values/Messages.h"
 
 #include <QDir>
 #include <QFile>
@@ -23,11 +24,12 @@ namespace {
 const QString kSuffix = QStringLiteral(".sqlite");
 
 // A restore's failure: a refusal of the base is said as refusals are (what
-// was refused and the base's own line, never the statement); any other
-// error by its message and description.
+// was refused and the base's own line, never the statement), the server's
+// failures met as they are (a cut line) as every path says them, both under
+// the restore's heading; any other error by its message and description.
 BaseFailure RestoreFailure(const db::DbError& e)
 {
-    if (db::IsRefusal(e))
+    if (db::IsRefusal(e) || kalvor::SaidOfTheServerInRussianAlone(e))
         return BaseFailure::From(e);
     return BaseFailure::Plain(e.message() + QLatin1Char('\n') + e.description());
 }
@@ -276,8 +278,12 @@ bool InfoBaseService::AcceptPassword(const QString& typed)
 
 bool InfoBaseService::IsOpen() const
 {
-    return m_infoBase.lock.held() && !m_infoBase.baseName.isEmpty() &&
-           db::Connection::isOpenForThread(ib::BaseFile(m_infoBase));
+    // The opening's own record, never the thread's connection: a server's
+    // connection that a cut line ended is opened anew by the next command,
+    // and a reconnect that failed while the line was down leaves none behind
+    // it. The base stays open (its lock held, its lease renewed) until Close.
+    return m_infoBase.lock.held() && !m_infoBase.baseName.isEmpty() && !m_openFile.isEmpty() &&
+           m_openFile == ib::BaseFile(m_infoBase);
 }
 
 QString InfoBaseService::OpenName() const { return IsOpen() ? m_infoBase.baseName : QString(); }

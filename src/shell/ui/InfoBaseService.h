@@ -36,8 +36,9 @@ public:
                         const kalvor::infobase::RowsCopiedReport& report = {}) override;
     QString StoredPassword() override;
     bool AcceptPassword(const QString& typed) override;
-    // Whether this service holds the information base (its lock, and this
-    // thread's connection to its file).
+    // Whether this service holds the information base: opened by Open under
+    // its name, its lock held, not closed since (whatever became of the
+    // thread's connection to it, which the next use opens anew).
     bool IsOpen() const override;
     QString OpenName() const override;
     void Close() override;
