@@ -308,15 +308,16 @@ qint64 fileRowCount(const QSqlDatabase& source, const std::vector<const TableDef
 }
 
 // Sends one table's rows, its earlier rows deleted first, a group a batch;
-// `batchTables` gets the table of each batch sent, in order.
+// each batch names the table's rows, for the base's refusal of one of them.
 void sendTableRows(const QSqlDatabase& source, const QSqlDatabase& target, const TableDef& t, RowsCopied& done,
-                   const RowsCopiedReport& report, std::vector<const TableDef*>& batchTables)
+                   const RowsCopiedReport& report)
 {
     db::Recordset rows(source, SelectSql(t));
     rows.exec();
     const QString insert = InsertSql(t);
+    const QString refused = QStringLiteral("Не записаны строки: %1.").arg(TableContentText(t.name));
     auto group = std::make_unique<db::Batch>(target);
-    group->add(QStringLiteral("DELETE FROM %1").arg(Qualified(t.name)));
+    group->naming(refused).add(QStringLiteral("DELETE FROM %1").arg(Qualified(t.name)));
     int inGroup = 0;
     bool deleteUnsent = true;
     auto send = [&] {
@@ -324,7 +325,6 @@ void sendTableRows(const QSqlDatabase& source, const QSqlDatabase& target, const
             return;
         deleteUnsent = false;
         group->run();
-        batchTables.push_back(&t);
         done.rows += inGroup;
         inGroup = 0;
         if (report)
@@ -337,6 +337,7 @@ void sendTableRows(const QSqlDatabase& source, const QSqlDatabase& target, const
         if (++inGroup == kCopiedRowsAGroup) {
             send();
             group = std::make_unique<db::Batch>(target);
+            group->naming(refused);
         }
     }
     send();
@@ -347,9 +348,10 @@ void sendTableRows(const QSqlDatabase& source, const QSqlDatabase& target, const
 // transaction; the file is only read. The rows go a group at a time, each
 // group sent without waiting for the answers of those before it, so the
 // round trips do not grow with the rows; `report` hears after each group how
-// far the copy is. The server's counter of employee ids goes on after the ids
-// copied. The calling worker's stop ends it between rows (db::E_DB_STOPPED),
-// nothing of it kept.
+// far the copy is. A row the base refuses is said with what its table holds,
+// then the base's own line (the batches before the refused one stood). The
+// server's counter of employee ids goes on after the ids copied. The calling
+// worker's stop ends it between rows (db::E_DB_STOPPED), nothing of it kept.
 void copyFileRows(const QSqlDatabase& source, const QSqlDatabase& target, const RowsCopiedReport& report)
 {
     const std::vector<const TableDef*> tables = copiedTables();
@@ -357,22 +359,12 @@ void copyFileRows(const QSqlDatabase& source, const QSqlDatabase& target, const 
     done.tables = int(tables.size());
     done.total = fileRowCount(source, tables);
     db::Transaction tr(target);
-    std::vector<const TableDef*> batchTables;
     db::AnswersLater later(target);
-    try {
-        for (const TableDef* t : tables) {
-            ++done.table;
-            sendTableRows(source, target, *t, done, report, batchTables);
-        }
-        later.collect();
-    } catch (const db::DbError& e) {
-        // A row the base refuses is said with what its table holds, then
-        // the base's own line: the batches before the refused one stood.
-        const std::size_t refused = std::size_t(later.answered());
-        if (!later.failed() || !db::IsRefusal(e) || refused >= batchTables.size())
-            throw;
-        throw e.naming(QStringLiteral("Не записаны строки: %1.").arg(TableContentText(batchTables[refused]->name)));
+    for (const TableDef* t : tables) {
+        ++done.table;
+        sendTableRows(source, target, *t, done, report);
     }
+    later.collect();
     db::ContinueServerCounter(target, KonstTable().def().name, QStringLiteral("id"));
     tr.commit();
 }

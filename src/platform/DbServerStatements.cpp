@@ -20,8 +20,8 @@
 #include <atomic>
 #include <bit>
 #include <charconv>
-#include <cstdlib>
 #include <cmath>
+#include <cstdlib>
 #include <numeric>
 #include <optional>
 #include <vector>
@@ -697,6 +697,12 @@ struct PipelineFailure {
     QString state, text, sql;
 };
 
+// A batch's failure: a refusal of what it writes named as its owner named it.
+DbError namedRefusal(const DbError& e, const QString& refused)
+{
+    return refused.isEmpty() || !IsRefusal(e) ? e : e.naming(refused);
+}
+
 } // namespace
 
 struct Batch::Impl {
@@ -719,10 +725,16 @@ struct Batch::Impl {
     std::vector<Entry> entries;
     ServerValues values;
 
+    QString refused; // Batch::naming
     void runPending()
     {
-        if (RawStatement* s = std::exchange(pending, nullptr))
-            s->exec();
+        if (RawStatement* s = std::exchange(pending, nullptr)) {
+            try {
+                s->exec();
+            } catch (const DbError& e) {
+                throw namedRefusal(e, refused);
+            }
+        }
     }
 
     // The connection's statement of the text (SQLite).
@@ -812,6 +824,12 @@ Batch& Batch::bind(int index, const QString& value)
 Batch& Batch::bind(int index, const QVariant& value)
 {
     d->set(index, value);
+    return *this;
+}
+
+Batch& Batch::naming(QString refused)
+{
+    d->refused = std::move(refused);
     return *this;
 }
 
@@ -928,7 +946,7 @@ void forgetPrepared(const SentBatch& sent)
     }
     const QSqlError e(QStringLiteral("Unable to create query"), f.text,
                       lost ? QSqlError::ConnectionError : QSqlError::StatementError, f.state);
-    throw serverFailure(sent.db, e, f.sql);
+    throw namedRefusal(serverFailure(sent.db, e, f.sql), sent.refused);
 }
 
 // Reads the answers of the batches due, oldest first, until at most `keep`
@@ -1049,6 +1067,7 @@ void Batch::Impl::runOnServer()
     SentBatch sent;
     sent.db = db;
     sent.savepoint = savepoint;
+    sent.refused = refused;
     const std::vector<Command> list = commands();
     const PipelineFailure f = session ? queue(session, list, sent) : PipelineFailure{true, {}, {}, list.front().sql};
     entries.clear();
