@@ -6,8 +6,10 @@
 # its own, and linked with the unreferenced sections dropped; a function whose
 # section no program kept is reached from the tests alone, or from nowhere.
 # The script fails when it lists any that the list of allowed ones (the
-# second argument, by default tools/unused-allowed.txt) does not name, and
-# when that list names one a program reaches (it goes from the list then).
+# second argument, by default tools/unused-allowed.txt) does not name by its
+# file and name, when that list names one a program reaches (it goes from the
+# list then), and when a test the list names ("test Suite.Name") is not
+# defined in tests/.
 #
 # The linker follows every reference, so a function reached only through a
 # vtable (a virtual override of a class the program makes) or through Qt's
@@ -79,6 +81,17 @@ defined_sections() {
     done
 }
 
+# The tests the list names ("test Suite.Name" after a function's "#") that no
+# TEST, TEST_F or TEST_P of tests/ defines.
+defined_tests() {
+    find tests -name '*.cpp' -exec cat {} + | tr '\n' ' ' |
+        grep -oE 'TEST(_F|_P)?\([[:space:]]*[A-Za-z0-9_]+[[:space:]]*,[[:space:]]*[A-Za-z0-9_]+[[:space:]]*\)' |
+        sed -E 's/^TEST(_F|_P)?\([[:space:]]*([A-Za-z0-9_]+)[[:space:]]*,[[:space:]]*([A-Za-z0-9_]+).*/\2.\3/' | sort -u
+}
+defined_tests >"$maps/tests"
+missing_tests=$(sed -n 's/^[^#[][^#]*#.*[^A-Za-z0-9_]test \([A-Za-z0-9_]*\.[A-Za-z0-9_]*\).*/\1/p' "$allowed" |
+    sort -u | comm -23 - "$maps/tests")
+
 configure
 # shellcheck disable=SC2086
 cmake --build "$dir" --target $programs >/dev/null
@@ -129,15 +142,14 @@ unreached=$(echo "$unreached" | awk '
     }')
 
 # The functions no program reaches that may stand (tools/unused-allowed.txt
-# says which and why): one function a line as listed above, then "#" and
-# why; lines that start with "#" or "[" (a section's name) and blank lines
-# are not names.
+# says which and why): one function a line as listed above, its file first,
+# then "#" and why; lines that start with "#" or "[" (a section's name) and
+# blank lines are not names.
 names=$(sed -e '/^[[:space:]]*[#[]/d' -e 's/[[:space:]]*#.*//' -e '/^[[:space:]]*$/d' "$allowed")
-listed=$(echo "$unreached" | awk '$0 != "" { print substr($0, index($0, ": ") + 2) }' | sort -u)
 unlisted=$(echo "$unreached" | awk -v names="$names" '
     BEGIN { n = split(names, line, "\n"); for (i = 1; i <= n; i++) name[line[i]] = 1 }
-    $0 != "" { if (!(substr($0, index($0, ": ") + 2) in name)) print }')
-reached=$(echo "$names" | awk -v listed="$listed" '
+    $0 != "" && !($0 in name)')
+reached=$(echo "$names" | awk -v listed="$unreached" '
     BEGIN { n = split(listed, line, "\n"); for (i = 1; i <= n; i++) seen[line[i]] = 1 }
     $0 != "" && !($0 in seen)')
 
@@ -145,6 +157,11 @@ status=0
 if [ -n "$unlisted" ]; then
     echo "$unlisted"
     echo "These functions of src/ no program reaches (only the tests, or nothing): use them or remove them."
+    status=1
+fi
+if [ -n "$missing_tests" ]; then
+    echo "$missing_tests"
+    echo "$allowed names these tests, which tests/ does not define: name the test that proves the function."
     status=1
 fi
 if [ -n "$reached" ]; then

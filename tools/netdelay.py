@@ -13,6 +13,12 @@ from either side is passed on DELAY_MS later, in its order, so a round trip
 costs twice the delay while the bytes flow at full speed. A closed side is
 closed on the other after the delay too. The proxy runs until it is ended
 (SIGTERM, SIGINT) or its standard input, a pipe, is closed.
+
+The line can be cut and brought back while the proxy keeps its port:
+SIGUSR1 ends every connection through it at once and closes each new one as
+it comes, until SIGUSR2 lets them through again. When the environment names
+a file in NETDELAY_STATE, the proxy writes "cut" or "open" there once it is
+so, for whoever sent the signal to wait for.
 """
 import asyncio
 import os
@@ -59,27 +65,60 @@ async def connect(target):
     return await asyncio.open_unix_connection(target)
 
 
+class Line:
+    """Whether the line is cut, and the connections through it."""
+
+    def __init__(self):
+        self.cut = False
+        self.writers = set()
+
+    def set_cut(self, cut):
+        self.cut = cut
+        if cut:
+            for w in list(self.writers):
+                w.transport.abort()
+        state = os.environ.get("NETDELAY_STATE")
+        if state:
+            with open(state + ".new", "w") as f:
+                f.write("cut" if cut else "open")
+            os.replace(state + ".new", state)
+
+
 async def serve(delay, target, port):
+    line = Line()
+
     async def client(reader, writer):
+        if line.cut:
+            writer.transport.abort()
+            return
         try:
             server_reader, server_writer = await connect(target)
         except OSError:
             writer.close()
             return
+        if line.cut:
+            for w in (writer, server_writer):
+                w.transport.abort()
+            return
+        line.writers.update((writer, server_writer))
         try:
             await asyncio.gather(carry(reader, server_writer, delay), carry(server_reader, writer, delay))
         except asyncio.CancelledError:
             pass  # the proxy ends
         finally:
+            line.writers.difference_update((writer, server_writer))
             for w in (writer, server_writer):
                 w.close()
 
     server = await asyncio.start_server(client, "127.0.0.1", port)
-    print(server.sockets[0].getsockname()[1], flush=True)
     loop = asyncio.get_running_loop()
     ended = loop.create_future()
     for sig in (signal.SIGTERM, signal.SIGINT):
         loop.add_signal_handler(sig, lambda: ended.done() or ended.set_result(None))
+    loop.add_signal_handler(signal.SIGUSR1, line.set_cut, True)
+    loop.add_signal_handler(signal.SIGUSR2, line.set_cut, False)
+    # The port said once every signal is taken as described.
+    print(server.sockets[0].getsockname()[1], flush=True)
     # Standard input a pipe that closes (the test that started it has gone):
     # the end too.
     if stat.S_ISFIFO(os.fstat(sys.stdin.fileno()).st_mode):

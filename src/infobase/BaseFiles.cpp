@@ -307,20 +307,17 @@ qint64 fileRowCount(const QSqlDatabase& source, const std::vector<const TableDef
     return rows;
 }
 
-// A batch of a copy sent to the server: its table and the rows it carries.
-struct SentGroup {
-    const TableDef* table = nullptr;
-    qint64 rows = 0;
-};
-
-// Sends one table's rows, its earlier rows deleted first, a group a batch;
-// `sent` gets each batch sent, in order, and `tell` is called after each.
-void sendTableRows(const QSqlDatabase& source, const QSqlDatabase& target, const TableDef& t,
-                   std::vector<SentGroup>& sent, const std::function<void()>& tell)
+// Sends one table's rows, its earlier rows deleted first, a group a batch.
+// Each batch names the table's rows, for the base's refusal of one of them,
+// and adds its rows to `done` (the table `table` of them) once the base has
+// taken it; `tell` is called after each batch sent.
+void sendTableRows(const QSqlDatabase& source, const QSqlDatabase& target, const TableDef& t, int table,
+                   RowsCopied& done, const std::function<void()>& tell)
 {
     db::Recordset rows(source, SelectSql(t));
     rows.exec();
     const QString insert = InsertSql(t);
+    const QString refused = QStringLiteral("Не записаны строки: %1.").arg(TableContentText(t.name));
     auto group = std::make_unique<db::Batch>(target);
     group->add(QStringLiteral("DELETE FROM %1").arg(Qualified(t.name)));
     int inGroup = 0;
@@ -329,8 +326,11 @@ void sendTableRows(const QSqlDatabase& source, const QSqlDatabase& target, const
         if (inGroup == 0 && !deleteUnsent)
             return;
         deleteUnsent = false;
+        group->naming(refused).whenTaken([&done, table, taken = inGroup] {
+            done.table = table;
+            done.rows += taken;
+        });
         group->run();
-        sent.push_back({&t, inGroup});
         inGroup = 0;
         tell();
     };
@@ -346,20 +346,6 @@ void sendTableRows(const QSqlDatabase& source, const QSqlDatabase& target, const
     send();
 }
 
-// How far a copy is, by what the server has taken: the table of the last
-// batch it answered and the rows of the batches it answered.
-void countTaken(const std::vector<SentGroup>& sent, int answered, const std::vector<const TableDef*>& tables,
-                RowsCopied& done)
-{
-    done.rows = 0;
-    const TableDef* last = nullptr;
-    for (std::size_t i = 0; i < std::min(sent.size(), std::size_t(std::max(answered, 0))); ++i) {
-        done.rows += sent[i].rows;
-        last = sent[i].table;
-    }
-    done.table = last ? int(std::find(tables.begin(), tables.end(), last) - tables.begin()) + 1 : 0;
-}
-
 // Copies every row of a base file's tables into a new server base of the
 // same schema step, in place of the rows it was made with, in one
 // transaction; the file is only read. The rows go a group at a time, each
@@ -367,9 +353,10 @@ void countTaken(const std::vector<SentGroup>& sent, int answered, const std::vec
 // round trips do not grow with the rows; `report` hears how far the server
 // has taken the copy (the rows of the groups it answered) after each group
 // sent and as each answer still due comes, ending on the last table and the
-// total. The server's counter of employee ids goes on after the ids copied.
-// The calling worker's stop ends it between rows (db::E_DB_STOPPED), nothing
-// of it kept.
+// total. A row the base refuses is said with what its table holds, then the
+// base's own line (the batches before the refused one stood). The server's
+// counter of employee ids goes on after the ids copied. The calling worker's
+// stop ends it between rows (db::E_DB_STOPPED), nothing of it kept.
 void copyFileRows(const QSqlDatabase& source, const QSqlDatabase& target, const RowsCopiedReport& report)
 {
     const std::vector<const TableDef*> tables = copiedTables();
@@ -377,29 +364,18 @@ void copyFileRows(const QSqlDatabase& source, const QSqlDatabase& target, const 
     done.tables = int(tables.size());
     done.total = fileRowCount(source, tables);
     db::Transaction tr(target);
-    std::vector<SentGroup> sent;
     db::AnswersLater later(target);
     const auto tell = [&] {
-        if (!report)
-            return;
-        countTaken(sent, db::IsServer(target) ? later.answered() : int(sent.size()), tables, done);
-        report(done);
+        if (report)
+            report(done);
     };
-    try {
-        for (const TableDef* t : tables) sendTableRows(source, target, *t, sent, tell);
-        for (int due = later.sent() - later.answered(); due > 0; --due) {
-            later.collectDownTo(due - 1);
-            tell();
-        }
-        later.collect();
-    } catch (const db::DbError& e) {
-        // A row the base refuses is said with what its table holds, then
-        // the base's own line: the batches before the refused one stood.
-        const std::size_t refused = std::size_t(later.answered());
-        if (!later.failed() || !db::IsRefusal(e) || refused >= sent.size())
-            throw;
-        throw e.naming(QStringLiteral("Не записаны строки: %1.").arg(TableContentText(sent[refused].table->name)));
+    for (std::size_t i = 0; i < tables.size(); ++i)
+        sendTableRows(source, target, *tables[i], int(i) + 1, done, tell);
+    for (int due = later.sent() - later.answered(); due > 0; --due) {
+        later.collectDownTo(due - 1);
+        tell();
     }
+    later.collect();
     db::ContinueServerCounter(target, KonstTable().def().name, QStringLiteral("id"));
     tr.commit();
 }

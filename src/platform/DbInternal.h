@@ -87,6 +87,8 @@ struct SentBatch {
     HeldSteps held; // sent ahead of the batch, answered first
     std::vector<QString> steps; // the statement of each of the batch's own steps queued
     int savepoint = 0; // the depth of the batch's savepoint
+    QString refused; // what the batch writes, said with its refusal (Batch::naming)
+    std::function<void()> taken; // called when its answer is read sound (Batch::whenTaken)
     // Texts first prepared by the batch (key, name): forgotten when it fails.
     std::vector<std::pair<QString, QByteArray>> prepared;
 };

@@ -20,8 +20,8 @@
 #include <atomic>
 #include <bit>
 #include <charconv>
-#include <cstdlib>
 #include <cmath>
+#include <cstdlib>
 #include <numeric>
 #include <optional>
 #include <vector>
@@ -697,6 +697,12 @@ struct PipelineFailure {
     QString state, text, sql;
 };
 
+// A batch's failure: a refusal of what it writes named as its owner named it.
+DbError namedRefusal(const DbError& e, const QString& refused)
+{
+    return refused.isEmpty() || !IsRefusal(e) ? e : e.naming(refused);
+}
+
 } // namespace
 
 struct Batch::Impl {
@@ -719,10 +725,17 @@ struct Batch::Impl {
     std::vector<Entry> entries;
     ServerValues values;
 
+    QString refused; // Batch::naming
+    std::function<void()> taken; // Batch::whenTaken, for the next run
     void runPending()
     {
-        if (RawStatement* s = std::exchange(pending, nullptr))
-            s->exec();
+        if (RawStatement* s = std::exchange(pending, nullptr)) {
+            try {
+                s->exec();
+            } catch (const DbError& e) {
+                throw namedRefusal(e, refused);
+            }
+        }
     }
 
     // The connection's statement of the text (SQLite).
@@ -815,6 +828,18 @@ Batch& Batch::bind(int index, const QVariant& value)
     return *this;
 }
 
+Batch& Batch::naming(QString refused)
+{
+    d->refused = std::move(refused);
+    return *this;
+}
+
+Batch& Batch::whenTaken(std::function<void()> taken)
+{
+    d->taken = std::move(taken);
+    return *this;
+}
+
 void Batch::run()
 {
     if (d->server)
@@ -823,6 +848,8 @@ void Batch::run()
         d->runPending();
     if (d->own)
         d->own->commit();
+    if (const std::function<void()> taken = std::exchange(d->taken, {}); taken && !d->server)
+        taken();
 }
 
 // The statements as sent: consecutive rows of one insert joined, each text
@@ -928,7 +955,7 @@ void forgetPrepared(const SentBatch& sent)
     }
     const QSqlError e(QStringLiteral("Unable to create query"), f.text,
                       lost ? QSqlError::ConnectionError : QSqlError::StatementError, f.state);
-    throw serverFailure(sent.db, e, f.sql);
+    throw namedRefusal(serverFailure(sent.db, e, f.sql), sent.refused);
 }
 
 // Reads the answers of the batches due, oldest first, until at most `keep`
@@ -948,10 +975,13 @@ void readAnswers(const QSqlDatabase& db, LaterAnswers& later, std::size_t keep)
             forgetPrepared(sent);
         if (failed)
             continue;
-        if (f.failed)
+        if (f.failed) {
             failed.emplace(std::move(sent), f);
-        else
+        } else {
             ++later.answered;
+            if (sent.taken)
+                sent.taken();
+        }
     }
     if (later.due.empty() && session)
         PQexitPipelineMode(session);
@@ -1029,8 +1059,11 @@ void sendHeldBack(LaterAnswers& later)
 
 void Batch::Impl::runOnServer()
 {
-    if (entries.empty())
+    if (entries.empty()) {
+        if (const std::function<void()> t = std::exchange(taken, {}))
+            t(); // nothing to send is taken at once
         return;
+    }
     // Inside an AnswersLater scope the batch joins those due (the oldest
     // answers read when too many are); otherwise every answer due is read
     // first and the batch's own is waited for.
@@ -1049,6 +1082,8 @@ void Batch::Impl::runOnServer()
     SentBatch sent;
     sent.db = db;
     sent.savepoint = savepoint;
+    sent.refused = refused;
+    sent.taken = std::exchange(taken, {});
     const std::vector<Command> list = commands();
     const PipelineFailure f = session ? queue(session, list, sent) : PipelineFailure{true, {}, {}, list.front().sql};
     entries.clear();

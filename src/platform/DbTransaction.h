@@ -123,6 +123,16 @@ public:
     Batch& bind(int index, const QString& value);
     // Null, integers, floating point, text and bytes.
     Batch& bind(int index, const QVariant& value);
+    // What the batch writes, one sentence for the user ("Не записаны строки:
+    // справочник цехов."): the base's refusal of it (IsRefusal) is thrown
+    // naming that (DbError::refused), whenever and wherever its answer is
+    // read, whatever else was sent beside it.
+    Batch& naming(QString refused);
+    // Called once the base has taken the batch's next run: when it ran
+    // (SQLite, or outside an AnswersLater scope), or when its answer is
+    // read sound inside one. It only takes note (a count of what was
+    // written): it is called while answers are read and uses no connection.
+    Batch& whenTaken(std::function<void()> taken);
     // Runs what was added; throws DbError, and then nothing of it stays.
     // While an AnswersLater scope lives on the connection, a batch inside a
     // transaction on a server is only sent.

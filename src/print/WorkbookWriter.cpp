@@ -53,6 +53,21 @@ struct WorkbookWriter::Impl {
         }
         return nullptr;
     }
+    // Writes the workbook into the open temporary file and puts the file at
+    // its name; nothing is written after a failure of the calls or when the
+    // file could not be made. The workbook is freed in every case.
+    QString Write(lxw_workbook* workbook, platform::SavedFile& file)
+    {
+        if (!error.isEmpty() || !file.isOpen()) {
+            lxw_workbook_free(workbook);
+            return error.isEmpty() ? file.failureText() : error;
+        }
+        if (const lxw_error closed = workbook_close(workbook); closed != LXW_NO_ERROR)
+            return QStringLiteral("%1 %2: %3")
+                .arg(platform::FileErrorKindText(platform::FILE_ERROR_WRITE), QDir::toNativeSeparators(path),
+                     QString::fromUtf8(lxw_strerror(closed)));
+        return file.commit() ? QString() : file.failureText();
+    }
     static bool InRange(int row, int col) { return row >= 0 && col >= 0 && row < LXW_ROW_MAX && col < LXW_COL_MAX; }
 };
 
@@ -140,17 +155,13 @@ QString WorkbookWriter::Save()
 {
     std::unique_ptr<platform::SavedFile> file = std::move(m_impl->file);
     lxw_workbook* workbook = std::exchange(m_impl->workbook, nullptr);
-    if (!workbook)
-        return m_impl->error;
-    const QString failed = QStringLiteral("%1 %2").arg(platform::FileErrorKindText(platform::FILE_ERROR_WRITE),
-                                                       QDir::toNativeSeparators(m_impl->path));
-    if (!m_impl->error.isEmpty() || !file->isOpen()) {
-        lxw_workbook_free(workbook);
-        return m_impl->error.isEmpty() ? file->failureText() : m_impl->error;
-    }
-    if (const lxw_error closed = workbook_close(workbook); closed != LXW_NO_ERROR)
-        return QStringLiteral("%1: %2").arg(failed, QString::fromUtf8(lxw_strerror(closed)));
-    return file->commit() ? QString() : file->failureText();
+    // The sheets go with the workbook: a call after the save finds none and
+    // is refused, and a second save says so instead of an empty success.
+    m_impl->sheets.clear();
+    const QString outcome = workbook ? m_impl->Write(workbook, *file) : m_impl->error;
+    m_impl->Fail(outcome.isEmpty() ? QStringLiteral("Книга %1 уже записана").arg(QDir::toNativeSeparators(m_impl->path))
+                                   : outcome);
+    return outcome;
 }
 
 } // namespace kalvor::print

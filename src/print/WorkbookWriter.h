@@ -42,7 +42,9 @@ public:
                     CellFormat format = CellFormat::Plain);
 
     // Writes the workbook; an empty text when it was written, else the
-    // message. The writer cannot be used after Save.
+    // message. The first Save spends the writer: the calls after it are
+    // refused, and a second Save writes nothing and returns the first one's
+    // failure, or "Книга <path> уже записана" when it was written.
     QString Save();
 
 private:

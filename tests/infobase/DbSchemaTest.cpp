@@ -194,7 +194,7 @@ TEST_F(DbSchema, ASecondOpeningOfAnOpenBaseIsRefused)
         ADD_FAILURE() << "an open base was opened a second time";
     } catch (const db::DbError& e) {
         EXPECT_EQ(e.code(), db::E_DB_BUSY);
-        EXPECT_EQ(e.message(), QStringLiteral("База данных test уже открыта другим пользователем."));
+        EXPECT_EQ(e.message(), QStringLiteral("База данных %1 уже открыта другим пользователем.").arg(base.baseName));
     }
     EXPECT_FALSE(second.lock.held());
     // Closed by the first, the base opens for the second.

@@ -671,7 +671,6 @@ TEST_F(MonthChangeTest, NoOrAFailedCopyLeavesTheMonthAndSaysSo)
     CloseBase(after.infoBase);
 }
 
-// A base without employees moves to the next month all the same.
 // A deduction entered for March (907) larger than what is left to pay: the
 // run took 26,100.00 of its 30,000.00 (the salary of 30,000.00 less the tax
 // of 3,900.00), so the rest, 30,000.00 - 26,100.00 = 3,900.00, comes to April
@@ -716,6 +715,7 @@ TEST_F(MonthChangeTest, AnEnteredDeductionsRestIsCarriedAsTheDebt)
     CloseBase(b);
 }
 
+// A base without employees moves to the next month all the same.
 TEST_F(MonthChangeTest, AnEmptyBaseMovesToTheNextMonth)
 {
     base().list.clear();

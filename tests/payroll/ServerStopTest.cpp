@@ -18,6 +18,7 @@
 #include "shell/ui/CKalvorDoc.h"
 #include "support/HangingServer.h"
 #include "support/SlotArrays.h"
+#include "support/Slowness.h"
 #include "support/StoredBase.h"
 #include "support/TestFixture.h"
 
@@ -27,6 +28,7 @@
 #include <QElapsedTimer>
 #include <QTimer>
 
+#include <iostream>
 #include <map>
 
 using namespace kalvor;
@@ -38,6 +40,9 @@ namespace {
 
 using servertest::kStopLimitMs;
 constexpr int kEmployees = 30;
+// When a hung server resumes whatever happened: past the stop's bound
+// stretched by any load a test machine sees.
+constexpr int kResumeAnywayMs = 120'000;
 
 class ServerStop : public servertest::ClusterTest {
 protected:
@@ -120,6 +125,7 @@ TEST_F(ServerStop, TheMonthChangeOnAHungServerStopsWithinFiveSecondsAndLeavesThe
     };
     MessageRecorder boxes; // Yes to every question: the change, the copy, the stop
     QElapsedTimer sinceStop;
+    servertest::Slowness slowness;
     bool escaped = false;
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {
@@ -127,12 +133,14 @@ TEST_F(ServerStop, TheMonthChangeOnAHungServerStopsWithinFiveSecondsAndLeavesThe
         if (escaped || !progress || !hanging.hung())
             return;
         escaped = true;
+        slowness.restart();
         QTest::keyClick(progress, Qt::Key_Escape);
         sinceStop.start();
     });
     // The server resumes after a while whatever happened, so that a change
-    // that cannot be stopped ends at last (and the test fails on its time).
-    QTimer::singleShot(30000, &poll, [&] { hanging.resume(); });
+    // that cannot be stopped ends at last (and the test fails on its time),
+    // long after any bound a loaded machine stretches the stop's to.
+    QTimer::singleShot(kResumeAnywayMs, &poll, [&] { hanging.resume(); });
     poll.start(20);
     const int result = ChangeReportingMonth(doc, nullptr, mover);
     const qint64 stopMs = sinceStop.isValid() ? sinceStop.elapsed() : -1;
@@ -140,7 +148,8 @@ TEST_F(ServerStop, TheMonthChangeOnAHungServerStopsWithinFiveSecondsAndLeavesThe
     hanging.resume();
     ASSERT_TRUE(escaped) << "the server never hung";
     EXPECT_GE(stopMs, 0);
-    EXPECT_LT(stopMs, kStopLimitMs);
+    std::cout << "The stop: " << slowness.said(stopMs, kStopLimitMs) << "\n";
+    EXPECT_LT(stopMs, slowness.scaled(kStopLimitMs)) << slowness.said(stopMs, kStopLimitMs);
     EXPECT_EQ(result, -1);
     const QStringList texts = boxes.Texts();
     EXPECT_TRUE(texts.contains(CChgRepPerDlg::StopQuestion())) << texts.join(QLatin1Char('|')).toStdString();
@@ -181,23 +190,26 @@ TEST_F(ServerStop, TheCalculationsStoreOnAHungServerStopsWithinFiveSecondsAndKee
                      [&](int result, int errors) { done.emplace_back(result, errors); });
     MessageRecorder boxes;
     qint64 stopMs = -1;
+    servertest::Slowness slowness;
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {
         if (stopMs >= 0 || !hanging.hung())
             return;
         poll.stop();
         QElapsedTimer sinceStop;
+        slowness.restart();
         sinceStop.start();
         QTest::keyClick(view.CalcDlg(), Qt::Key_Escape); // waits for the worker to end
         stopMs = sinceStop.elapsed();
     });
-    QTimer::singleShot(30000, &poll, [&] { hanging.resume(); });
+    QTimer::singleShot(kResumeAnywayMs, &poll, [&] { hanging.resume(); });
     poll.start(20);
     view.CalcDlg()->SetSelection(0, 0, 0);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !done.empty(); }, 60000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !done.empty(); }, 2 * kResumeAnywayMs));
     hanging.resume();
     ASSERT_GE(stopMs, 0) << "the server never hung";
-    EXPECT_LT(stopMs, kStopLimitMs);
+    std::cout << "The stop: " << slowness.said(stopMs, kStopLimitMs) << "\n";
+    EXPECT_LT(stopMs, slowness.scaled(kStopLimitMs)) << slowness.said(stopMs, kStopLimitMs);
     ASSERT_EQ(done.size(), 1u);
     EXPECT_EQ(done[0].first, platform::TASK_FAILED);
     ASSERT_EQ(boxes.boxes.size(), 1u);

@@ -12,6 +12,7 @@
 #include "platform/DbTestHooks.h"
 #include "support/DelayingProxy.h"
 #include "support/DemoDocument.h"
+#include "support/TableRows.h"
 
 #include <gtest/gtest.h>
 
@@ -87,7 +88,8 @@ TEST_F(SlowNetwork, TheDemoMonthIsComputedAndChangedThroughADelayingProxy)
 
 // The line cut (the proxy killed, every connection through it ended) while
 // the calculation sends its first employees' rows: that run fails and the
-// base keeps what it held. Once the line is back, the next run opens new
+// base keeps what it held, every row of every table (read on a new session
+// once the line is back). Once the line is back, the next run opens new
 // sessions in place of those the cut ended (the run's, its record readers')
 // and goes through, as does the month change after it.
 TEST_F(SlowNetwork, OnceACutLineIsBackTheNextCalculationAndMonthChangeGoThrough)
@@ -98,12 +100,18 @@ TEST_F(SlowNetwork, OnceACutLineIsBackTheNextCalculationAndMonthChangeGoThrough)
     infobase::CloseBase(base());
     proxy.use();
     ASSERT_NO_FATAL_FAILURE(testsupport::OpenDemoBase(doc, folder));
+    const QString locator = infobase::BaseFile(base());
+    std::map<QString, QStringList> before, after;
+    OnAWorker([&] { before = testsupport::TableRows(db::Connection::forThread(locator)); });
+    ASSERT_FALSE(before[QStringLiteral("konst")].isEmpty());
     db::CallBeforeStatement(QStringLiteral("unnest("), 1, [&] { proxy.cut(); });
     CalcInPlaceRun cut;
     OnAWorker([&] { cut = CalcWholeMonthInPlace(doc); });
     db::CallBeforeStatement(QString(), 0, {});
     EXPECT_NE(cut.outcome.result, platform::TASK_DONE);
     ASSERT_TRUE(proxy.back());
+    OnAWorker([&] { after = testsupport::TableRows(db::Connection::forThread(locator)); });
+    for (const auto& [table, rows] : before) EXPECT_EQ(after[table], rows) << table.toStdString();
     CalcInPlaceRun again;
     OnAWorker([&] { again = CalcWholeMonthInPlace(doc); });
     ASSERT_EQ(again.outcome.result, platform::TASK_DONE) << again.outcome.message.toStdString();

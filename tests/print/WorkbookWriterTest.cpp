@@ -1,6 +1,7 @@
 // Spreadsheet workbooks: text, numbers, a merged range and a column width
-// saved and read back by openpyxl; refused names and cells and an unwritable
-// folder give a message and leave no file.
+// saved and read back by openpyxl; refused names and cells, an unwritable
+// folder and a name taken meanwhile give a message and leave no file; the
+// writer after its save.
 #include "print/WorkbookWriter.h"
 
 #include <gtest/gtest.h>
@@ -124,13 +125,23 @@ TEST(WorkbookWriter, AFailureIsAMessageAndLeavesNoFile)
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
 
-    // A folder that does not exist cannot take the file.
-    const QString nowhere = dir.filePath(QStringLiteral("нет/reestr.xlsx"));
-    pr::WorkbookWriter unwritable(nowhere);
-    FillRegister(unwritable);
-    const QString message = unwritable.Save();
-    EXPECT_TRUE(message.startsWith(QStringLiteral("Ошибка записи в файл"))) << message.toStdString();
-    EXPECT_FALSE(QFileInfo::exists(nowhere));
+    // A folder that does not exist, and one that is a regular file (which
+    // no user, root neither, can write into), cannot take the file: the
+    // save stops there with the whole message and writes nothing.
+    {
+        QFile plain(dir.filePath(QStringLiteral("plain")));
+        ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
+    }
+    for (const QString& folder : {dir.filePath(QStringLiteral("нет")), dir.filePath(QStringLiteral("plain"))}) {
+        const QString nowhere = folder + QStringLiteral("/reestr.xlsx");
+        pr::WorkbookWriter unwritable(nowhere);
+        FillRegister(unwritable);
+        EXPECT_EQ(unwritable.Save(),
+                  QStringLiteral("Ошибка записи в файл %1\nПапка %2 не найдена").arg(nowhere, folder));
+        EXPECT_FALSE(QFileInfo::exists(nowhere));
+    }
+    EXPECT_EQ(Entries(dir.path()), QStringList{QStringLiteral("plain")});
+    QFile::remove(dir.filePath(QStringLiteral("plain")));
 
     // A refused sheet name is reported at the save, and nothing is written.
     const QString path = dir.filePath(QStringLiteral("bad.xlsx"));
@@ -165,4 +176,57 @@ TEST(WorkbookWriter, SavingOverAnOldFileReplacesIt)
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.read(2), QByteArray("PK"));
     EXPECT_EQ(Entries(dir.path()), QStringList{QStringLiteral("reestr.xlsx")});
+}
+
+TEST(WorkbookWriter, AFileThatCannotTakeItsNameIsAFailedSave)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("reestr.xlsx"));
+    pr::WorkbookWriter book(path);
+    FillRegister(book);
+    // A folder made at the name after the writer began: the workbook is
+    // written whole at its temporary name, which then cannot take the name.
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("reestr.xlsx")));
+    EXPECT_EQ(book.Save(), QStringLiteral("Ошибка записи в файл %1\nНа месте файла находится папка").arg(path));
+    EXPECT_TRUE(QFileInfo(path).isDir());
+    EXPECT_TRUE(Entries(dir.path()).isEmpty());
+}
+
+TEST(WorkbookWriter, TheSaveSpendsTheWriter)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("reestr.xlsx"));
+    pr::WorkbookWriter book(path);
+    FillRegister(book);
+    ASSERT_EQ(book.Save(), QString());
+    QFile written(path);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    const QByteArray bytes = written.readAll();
+
+    // The sheets went with the saved workbook: the calls after the save are
+    // refused (no write into what was freed), the second save writes nothing
+    // and says why, and the file stays as the first save wrote it.
+    EXPECT_EQ(book.AddSheet(QStringLiteral("Ещё")), -1);
+    book.WriteText(0, 5, 0, QStringLiteral("после записи"));
+    book.WriteNumber(0, 5, 1, 1.5);
+    book.SetColumnWidth(0, 0, 0, 10);
+    book.MergeRange(0, 6, 0, 6, 2, QStringLiteral("после записи"));
+    const QString already = QStringLiteral("Книга %1 уже записана").arg(path);
+    EXPECT_EQ(book.Save(), already);
+    EXPECT_EQ(book.Save(), already);
+    QFile again(path);
+    ASSERT_TRUE(again.open(QIODevice::ReadOnly));
+    EXPECT_EQ(again.readAll(), bytes);
+    EXPECT_EQ(Entries(dir.path()), QStringList{QStringLiteral("reestr.xlsx")});
+
+    // A writer whose save failed says that failure again.
+    const QString nowhere = dir.filePath(QStringLiteral("нет/reestr.xlsx"));
+    pr::WorkbookWriter unwritable(nowhere);
+    FillRegister(unwritable);
+    const QString failed = unwritable.Save();
+    EXPECT_FALSE(failed.isEmpty());
+    unwritable.WriteText(0, 5, 0, QStringLiteral("после записи"));
+    EXPECT_EQ(unwritable.Save(), failed);
 }

@@ -92,7 +92,8 @@ struct WorkerRun {
     // on (-1 when the server never hung or the worker did not end in time).
     qint64 stopWhenHung(const HangingServer& hanging)
     {
-        if (!WaitUntil([&] { return hanging.hung() || !thread.isRunning(); }, 20000) || !hanging.hung())
+        if (!WaitUntil([&] { return hanging.hung() || !thread.isRunning(); }, servertest::kHelperReadyMs) ||
+            !hanging.hung())
             return -1;
         QElapsedTimer sinceStop;
         sinceStop.start();
@@ -156,7 +157,8 @@ std::thread StopOnceItsCommitIsHeld(const QString& locator, qint64 pid, std::ato
     return std::thread([locator, pid, &stopped] {
         {
             const QSqlDatabase own = db::Connection::forThread(locator);
-            WaitUntil([&] { return servertest::HeldCommits(own, QStringLiteral("pid = %1").arg(pid)) == 1; }, 10000);
+            WaitUntil([&] { return servertest::HeldCommits(own, QStringLiteral("pid = %1").arg(pid)) == 1; },
+                      servertest::kHelperReadyMs);
             stopped = ::kill(pid_t(pid), SIGSTOP) == 0;
         }
         db::Connection::closeAllForThread();
@@ -370,7 +372,8 @@ TEST_F(ServerStop, AStopEndsTheRestoreWhileTheServerHangsAndItsLeftoverGoesLater
         db::Connection::closeAllForThread();
         return kalvor::platform::TaskOutcome();
     }));
-    ASSERT_TRUE(WaitUntil([&] { return hanging.hung() || !worker.isRunning(); }, 20000)) << "the server never hung";
+    ASSERT_TRUE(WaitUntil([&] { return hanging.hung() || !worker.isRunning(); }, servertest::kHelperReadyMs))
+        << "the server never hung";
     QElapsedTimer sinceStop;
     sinceStop.start();
     worker.requestStop();
@@ -442,14 +445,15 @@ TEST_F(ServerStop, ARestoreStoppedAtItsRenameSaysWhatTheServerHolds)
             const QSqlDatabase db = db::Connection::forThread(stopper);
             servertest::HoldSynchronousCommits(db, true, false);
             ownCommits.emplace(stopper, true);
-            WaitUntil([&] { return servertest::HeldCommits(db) > 0; }, 10000);
+            WaitUntil([&] { return servertest::HeldCommits(db) > 0; }, servertest::kHelperReadyMs);
         });
         ASSERT_TRUE(worker.start([&](kalvor::platform::TaskContext&) {
             restored = service.Restore(QStringLiteral("restored"), archive);
             db::Connection::closeAllForThread();
             return kalvor::platform::TaskOutcome();
         }));
-        const bool held = WaitUntil([&] { return servertest::HeldCommits(probe) > 1 || !worker.isRunning(); }, 20000);
+        const bool held = WaitUntil([&] { return servertest::HeldCommits(probe) > 1 || !worker.isRunning(); },
+                                    servertest::kHelperReadyMs);
         worker.requestStop();
         if (row.releasedWhileAsked) {
             EXPECT_TRUE(WaitUntil(
@@ -531,7 +535,7 @@ TEST_F(ServerStop, ARestoreWhoseRenameLosesItsConnectionSaysWhatTheServerMade)
             // of the test's own are made until one is held.
             servertest::HoldSynchronousCommits(probe, true, false);
             ownCommits.emplace(stopper, true);
-            WaitUntil([&] { return servertest::HeldCommits(probe) > 0; }, 10000);
+            WaitUntil([&] { return servertest::HeldCommits(probe) > 0; }, servertest::kHelperReadyMs);
             ender = std::thread([&] {
                 {
                     const QSqlDatabase own = db::Connection::forThread(stopper);
@@ -654,7 +658,7 @@ TEST_F(ServerStop, AScreensSaveAndTheBasesCloseWhoseCommitTheServerHoldsEndWithi
         ASSERT_NE(savePid, 0);
         ASSERT_TRUE(servertest::HoldSynchronousCommits(probe(), true, false));
         servertest::OwnCommits ownCommits(restored, false);
-        ASSERT_TRUE(WaitUntil([&] { return servertest::HeldCommits(probe()) > 0; }, 10000));
+        ASSERT_TRUE(WaitUntil([&] { return servertest::HeldCommits(probe()) > 0; }, servertest::kHelperReadyMs));
         std::atomic<bool> stopped{false};
         std::thread stopper_ = row.stopTheSession ? StopOnceItsCommitIsHeld(restored, savePid, stopped) : std::thread();
 

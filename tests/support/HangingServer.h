@@ -32,6 +32,12 @@ namespace servertest {
 
 // How soon a stop must have ended the work, also on a server that hangs.
 inline constexpr qint64 kStopLimitMs = 5000;
+// The longest a helper of the tests (the server's own processes taking a
+// setting, a commit held, the sessions a stop shut ended) is waited for: a
+// machine loaded many times over its cores takes seconds where an idle one
+// takes milliseconds, and a wait polls its condition, so an idle machine
+// never waits it out.
+inline constexpr int kHelperReadyMs = 120'000;
 
 // The tests that hang the throw-away cluster they run against
 // (KALVOR_TEST_SERVER, as tools/test.sh sets it), each with a working folder
@@ -66,7 +72,8 @@ inline void RestartServer()
     QStringList arguments = {QStringLiteral("-D"), folder + QStringLiteral("/data"),
                              QStringLiteral("-l"), folder + QStringLiteral("/server.log"),
                              QStringLiteral("-m"), QStringLiteral("fast"),
-                             QStringLiteral("-w"), QStringLiteral("restart")};
+                             QStringLiteral("-w"), QStringLiteral("-t"),
+                             QString::number(kHelperReadyMs / 1000), QStringLiteral("restart")};
     QString program = pgCtl;
     if (::geteuid() == 0) {
         arguments =
@@ -75,7 +82,7 @@ inline void RestartServer()
     }
     QProcess restart;
     restart.start(program, arguments);
-    ASSERT_TRUE(restart.waitForFinished(60000));
+    ASSERT_TRUE(restart.waitForFinished(kHelperReadyMs + 30'000));
     ASSERT_EQ(restart.exitCode(), 0) << restart.readAllStandardError().constData();
 }
 
@@ -140,7 +147,7 @@ inline bool OnlyIdleSessionsAreLeft(const QSqlDatabase& db)
             q.exec();
             return q.next() && q.toInt(0) == 0;
         },
-        10000);
+        kHelperReadyMs);
 }
 
 // Makes the server hold COMMITs, as a synchronous standby that does not exist
@@ -161,7 +168,7 @@ inline bool HoldSynchronousCommits(const QSqlDatabase& db, bool hold, bool every
             q.exec();
             return q.next() && q.toString(0) == standby;
         },
-        10000);
+        kHelperReadyMs);
 }
 
 // Lets every COMMIT the server holds go at once, as a standby's answer
@@ -264,14 +271,14 @@ inline bool HoldAskedCommitsOnceHeld(const QSqlDatabase& db, const QString& loca
     if (!HoldSynchronousCommits(db, true, false))
         return false;
     OwnCommits own(locator, true);
-    const bool held = WaitUntil([&] { return HeldCommits(db) > 0; }, 10000);
+    const bool held = WaitUntil([&] { return HeldCommits(db) > 0; }, kHelperReadyMs);
     own.stop();
     WaitUntil(
         [&] {
             LetHeldCommitsGo(db);
             return own.ended();
         },
-        10000);
+        kHelperReadyMs);
     own.join();
     return held;
 }

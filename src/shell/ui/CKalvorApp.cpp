@@ -397,7 +397,6 @@ QStringList CKalvorApp::ArchiveCopies() const
     return copies;
 }
 
-// The reference files of an archive copy over those of the working folder.
 // How far a base file's copy taken onto a server is, as the wait window says it.
 static kalvor::infobase::RowsCopiedReport RestoreProgressLine(const WaitProgress& progress)
 {
@@ -411,6 +410,7 @@ static kalvor::infobase::RowsCopiedReport RestoreProgressLine(const WaitProgress
     };
 }
 
+// The reference files of an archive copy over those of the working folder.
 static void UnpackReferenceFiles(const QString& copyFolder, const QString& workFolder)
 {
     for (const QString& name : kalvor::infobase::CRefFiles::FileNames()) {
