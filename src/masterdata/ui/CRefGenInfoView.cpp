@@ -53,8 +53,8 @@ protected:
         if (!focused || !widget() || !widget()->isAncestorOf(focused))
             return true;
         const QRect at(focused->mapTo(widget(), QPoint(0, 0)), focused->size());
-        ensureVisible(at.center().x(), at.center().y(), std::min(at.width(), viewport()->width()) / 2,
-                      std::min(at.height(), viewport()->height()) / 2);
+        ensureVisible(at.center().x(), at.center().y(), std::min(at.width() / 2 + 2, viewport()->width() / 2),
+                      std::min(at.height() / 2 + 2, viewport()->height() / 2));
         return true;
     }
 };
