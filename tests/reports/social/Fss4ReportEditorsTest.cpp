@@ -524,6 +524,9 @@ TEST_F(Fss4ReportLoop, AnUntouchedSaveKeepsEveryValue)
         v[std::size_t(index)] = amount;
     v[186] = PackedDate::make(14, 1, 2010).value;
     v[187] = 17;
+    // Table 7's order of 0.10 with its date and number, as an order is.
+    v[202] = PackedDate::make(15, 1, 2010).value;
+    v[203] = 18;
     v[kSickLeave] = 4;
     v[250] = 48;
     v[251] = 3'000'000;

@@ -158,7 +158,7 @@ TEST_F(UiGenrParams, AFirstMonthAfterTheLastIsRefusedNamingBoth)
     Type(CGenrParamView::IdLastMonth, QStringLiteral("1"));
     QTest::keyClick(Field(CGenrParamView::IdLastMonth), Qt::Key_Tab);
     Settle();
-    ASSERT_EQ(recorder.boxes.size(), 1u);
+    ASSERT_EQ(recorder.boxes.size(), 1u) << recorder.Texts().join(u'|').toStdString();
     EXPECT_EQ(recorder.boxes[0].text, QStringLiteral("Значение поля \"Первый месяц отчетного периода\" (3) больше "
                                                      "значения поля \"Последний месяц отчетного периода\" (1)"));
     QLineEdit* last = Field(CGenrParamView::IdLastMonth);

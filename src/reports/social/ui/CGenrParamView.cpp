@@ -115,6 +115,8 @@ CGenrParamView::CGenrParamView(CKalvorDoc* doc, QWidget* parent) : CCommonFormVi
     AddField(grid, IdLastMonth,
              {kLastMonth, kMonthRule, {}, [this](const QString& text) { return MonthsRefusal(text, IdLastMonth); }},
              60);
+    for (const int id : {int(IdFirstMonth), int(IdLastMonth)})
+        connect(controlAs<QLineEdit>(id), &QLineEdit::textEdited, this, [this, id] { m_lastTypedMonth = id; });
     for (const TextField& field : kTextFields) {
         // A taxpayer's number has 10 digits (the firm's) or 12 (a person's).
         const QString label = QString::fromUtf8(field.label);
@@ -136,6 +138,10 @@ CGenrParamView::~CGenrParamView()
 
 QString CGenrParamView::MonthsRefusal(const QString& text, int typed) const
 {
+    // Only the month typed last answers for the order: the other, shown as
+    // it was, is not refused for it.
+    if (typed != m_lastTypedMonth)
+        return QString();
     // The other field's text by its rule alone (its own check would ask this one's).
     const int other = typed == IdFirstMonth ? IdLastMonth : IdFirstMonth;
     const auto* otherField = controlAs<QLineEdit>(other);

@@ -43,6 +43,8 @@ private:
     // The refusal of the month `text` typed into the field `typed` that puts
     // the period's first month after its last, naming both; empty otherwise.
     QString MonthsRefusal(const QString& text, int typed) const;
+
+    int m_lastTypedMonth = 0; // the month field typed into last
     CTypedEdit* Typed(int id) const { return controlAs<CTypedEdit>(id); }
     bool SavePeriod();
     bool SaveTexts();
