@@ -1,6 +1,7 @@
 #include "entries/AdvanceEntry.h"
 
 #include "infobase/InfoBaseDb.h"
+#include "payroll/MonthEarnings.h"
 #include "payroll/PayKinds.h"
 #include "platform/Db.h"
 #include "values/Values.h"
@@ -38,34 +39,23 @@ double AdvanceTotal(const PayrollDoc& doc, const std::vector<double>& advances)
     return total;
 }
 
-double MonthPayOfCard(PayrollDoc& doc, int slot)
+QString AdvanceAboveMonthPayQuestion(PayrollDoc& doc, int slot, double kopecks)
 {
     infobase::CInfoBase& base = doc.infoBase;
     if (!base.holdsSlot(slot))
-        return 0;
+        return QString();
+    const infobase::EmployeeAttributes& attributes = base.attributesOf(slot);
     if (slot == int(base.currentSlot))
-        return base.current.head.oklad + base.current.head.nadbav;
+        return AdvanceAboveEarningsQuestion(kopecks, MonthEarningsOf(doc, CardPayOf(base.current.head, attributes)));
     // The card as the base holds it: the work file holds a record only once
     // a run has read it.
-    // A card the base cannot give asks nothing: the save that follows says
-    // what is wrong with the base.
     auto record = std::make_unique<infobase::EmployeeRecord>();
     try {
         infobase::LoadKonstInto(base, slot, *record);
     } catch (const db::DbError&) {
-        return 0;
-    }
-    return record->head.oklad + record->head.nadbav;
-}
-
-QString AdvanceAboveMonthPayQuestion(PayrollDoc& doc, int slot, double kopecks)
-{
-    const double pay = MonthPayOfCard(doc, slot);
-    if (pay <= 0 || kopecks <= pay)
         return QString();
-    return QStringLiteral("Величина аванса %1 больше оклада с надбавкой по карточке работника (%2).\n"
-                          "Непокрытая часть аванса останется долгом работника. Принять аванс?")
-        .arg(FormatMoney(kopecks), FormatMoney(pay));
+    }
+    return AdvanceAboveEarningsQuestion(kopecks, MonthEarningsOf(doc, CardPayOf(record->head, attributes)));
 }
 
 } // namespace kalvor

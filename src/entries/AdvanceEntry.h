@@ -21,14 +21,11 @@ bool AdvanceShown(const PayrollDoc& doc, int index);
 // entry screen's total of the advances its rows show.
 double AdvanceTotal(const PayrollDoc& doc, const std::vector<double>& advances);
 
-// The month's pay an advance is measured against: the salary and the
-// personal allowance of the employee's card in the slot (kopecks); 0 when the
-// card holds neither (a tariff or piece worker's pay is known only once the
-// month is run) or cannot be read.
-double MonthPayOfCard(PayrollDoc& doc, int slot);
-// The question asked before an advance of `kopecks` larger than the month's
-// pay (MonthPayOfCard) is taken; empty when it is not larger. The advance is
-// taken all the same on a yes: what the pay does not cover stays a debt.
+// The question asked before an advance of `kopecks` larger than what the
+// employee of the slot can earn in the month by his card and his payment
+// system (MonthEarningsOf) is taken; empty when it is not larger, and when
+// the card cannot be read (the save that follows says what is wrong with the
+// base).
 QString AdvanceAboveMonthPayQuestion(PayrollDoc& doc, int slot, double kopecks);
 
 } // namespace kalvor

@@ -4,6 +4,7 @@
 #include "entries/EmployeeLines.h"
 #include "infobase/InfoBaseDb.h"
 #include "payroll/PayKinds.h"
+#include "values/FieldPairs.h"
 #include "values/Values.h"
 
 #include <algorithm>
@@ -50,6 +51,19 @@ void ReadCostCode(const QStringList& cells, BonusLine& line)
     line.spzCh = u16(first & kDigitGroupMask);
 }
 
+// The value's rule of each kind whose value is no amount of roubles.
+struct BonusValueMeaning {
+    int kind;
+    FigureRule rule;
+};
+constexpr BonusValueMeaning kBonusValueMeanings[] = {
+    {kBonusPercentOfPay, RatePercentFigure(2, kMaxBonusPercentOfPay)},
+    {kBonusPercentOfSalary, ShareFigure(2)},
+};
+
+const QString kKindTitle = QStringLiteral("%");
+const QString kValueTitle = QStringLiteral("Велич. нач-ия");
+
 bool LineHasPlace(const CInfoBase& base, const BonusRowPlace& place)
 {
     return place.slot >= 1 && place.slot <= base.prem.slotCount();
@@ -93,12 +107,29 @@ FigureRule BonusColumnRule(int column)
     }
 }
 
+FigureRule BonusValueRule(int kind)
+{
+    for (const BonusValueMeaning& meaning : kBonusValueMeanings)
+        if (meaning.kind == kind)
+            return meaning.rule;
+    return BonusColumnRule(BonusValueColumn);
+}
+
+QString BonusValueRefusal(const QString& kindText, const QString& valueText)
+{
+    const FigureReading kind = ReadFigure(kKindTitle, BonusColumnRule(BonusKindColumn), kindText);
+    if (!kind.read)
+        return QString();
+    const QString refusal = ReadFigure(kValueTitle, BonusValueRule(int(kind.units)), valueText).refusal;
+    return refusal.isEmpty() ? refusal : PairRefusal(refusal, kKindTitle, kindText.trimmed());
+}
+
 bool ReadBonusLine(const QStringList& cells, BonusLine& line)
 {
     const BonusLine before = line;
     line.kod = u16(ReadRanged(cells, BonusCodeColumn, line.kod));
     line.procent = u16(ReadRanged(cells, BonusKindColumn, line.procent));
-    line.sum = FigureUnitsOr(BonusColumnRule(BonusValueColumn), FieldCell(cells, BonusValueColumn), line.sum);
+    line.sum = FigureUnitsOr(BonusValueRule(line.procent), FieldCell(cells, BonusValueColumn), line.sum);
     line.mes = u16(ReadRanged(cells, BonusMonthColumn, line.mes));
     line.mask = u16(ReadRanged(cells, BonusMaskColumn, line.mask));
     line.mrp = u16(ReadRanged(cells, BonusPeriodColumn, line.mrp));

@@ -41,7 +41,8 @@ enum BonusColumn : int {
 };
 
 // What a typed cell of a line's column takes: the ranges above, the value as
-// money, the cost code of up to twelve digits.
+// money (the most it holds under any kind; BonusValueRule narrows it by the
+// line's kind), the cost code of up to twelve digits.
 FigureRule BonusColumnRule(int column);
 
 // The kind of a line that the total counts: an amount in roubles.
@@ -50,6 +51,22 @@ inline constexpr int kBonusInRoubles = 0;
 // rates (КТУ): their "ШПЗ\nКТУ1" and "Цех\nКТУ2" hold the line's two rates.
 // On the other kinds "Цех\nКТУ2" is the shop of the line's rows.
 constexpr bool BonusKindSharesAFund(int kind) { return kind >= 3 && kind <= 5; }
+
+// The kinds whose value is a percent: of the pay the line's mask chooses (1)
+// and of the planned salary, paid as an advance (2).
+inline constexpr int kBonusPercentOfPay = 1;
+inline constexpr int kBonusPercentOfSalary = 2;
+// The largest percent of the pay a bonus of kind 1 is: ten times the pay
+// (a bonus larger than that is typed in roubles).
+inline constexpr double kMaxBonusPercentOfPay = 1000;
+// What "Велич.\nнач-ия" of a line of the kind holds: a percent of the pay
+// (kind 1, a rate up to kMaxBonusPercentOfPay), a share of the planned salary
+// (2, up to 100 %), else roubles (0, and the brigade's fund of 3-5).
+FigureRule BonusValueRule(int kind);
+// The refusal of the value text under the line's kind (the "%" cell's text),
+// naming both columns; empty when the value fits the kind. A kind that does
+// not read is left to its own column.
+QString BonusValueRefusal(const QString& kindText, const QString& valueText);
 
 // Whether the employee of the list index has a place in the grid: he has
 // bonus lines, or his state is not 4.

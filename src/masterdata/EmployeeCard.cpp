@@ -4,6 +4,7 @@
 #include "infobase/InfoBaseDb.h"
 #include "infobase/KalvorDocData.h"
 #include "payroll/IncomeTax.h"
+#include "payroll/MonthEarnings.h"
 #include "values/TypedFigure.h"
 #include "values/Values.h"
 
@@ -139,7 +140,7 @@ const MainDataField kFields[] = {
     // part-timer by it, and no employee counts for more than one full rate.
     {1024, "Ставка", 1, ShareFigure(2, 1), kept::Units{&Typed::rate, &Head::stavka}},
     {1004, "Оклад", 0, AmountFigure(), kept::Units{&Typed::salary, &Head::oklad}},
-    {1025, "Плановый аванс", 1, AmountFigure(), kept::Units{&Typed::advance, &Head::avans}},
+    {kPlannedAdvanceField, "Плановый аванс", 1, AmountFigure(), kept::Units{&Typed::advance, &Head::avans}},
     {1005, "Тариф повременщика", 0, kTariffRule, kept::Tariff{&Typed::timeTariff, &Head::tarifVrem}},
     {1026, "Персональная надбавка", 1, AmountFigure(), kept::Units{&Typed::allowance, &Head::nadbav}},
     {1006, "Тариф сдельщика", 0, kTariffRule, kept::Tariff{&Typed::pieceTariff, &Head::tarifSdel}},
@@ -366,6 +367,35 @@ MainDataFields MainDataOf(const ib::EmployeeHead& h, const ib::EmployeeAttribute
             *TypedText(f, field) = ShownText(field, source);
     }
     return f;
+}
+
+namespace {
+
+// The value typed into the page's field of the control, by the field's rule
+// (units of its last place); 0 when it does not read.
+double TypedValue(const MainDataFields& fields, int id)
+{
+    const MainDataField* field = MainDataFieldOf(id);
+    const QString* text = field ? TypedText(fields, *field) : nullptr;
+    return text ? FigureUnitsOr(field->rule, *text, 0) : 0;
+}
+
+} // namespace
+
+QString PlannedAdvanceQuestion(const ib::KalvorDocData& doc, const MainDataFields& fields)
+{
+    const MainDataField* advanceField = MainDataFieldOf(kPlannedAdvanceField);
+    const FigureReading advance = ReadFigure(QString(), advanceField->rule, fields.advance);
+    if (!advance.read)
+        return QString();
+    // A tariff is typed in roubles and thousandths: a tenth of a kopeck.
+    const CardPay card{TypedValue(fields, 1004),
+                       TypedValue(fields, 1026),
+                       TypedValue(fields, 1005) / 10,
+                       TypedValue(fields, 1006) / 10,
+                       int(TypedValue(fields, kPaySystemField)),
+                       int(TypedValue(fields, kScheduleField))};
+    return AdvanceAboveEarningsQuestion(advance.units, MonthEarningsOf(doc, card));
 }
 
 int CheckMainData(const MainDataFields& f, const CardBooks& books, QString* refusal)

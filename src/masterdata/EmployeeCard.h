@@ -202,6 +202,16 @@ MainDataFields MainDataOf(const ib::EmployeeHead& head, const ib::EmployeeAttrib
 // 0 and an empty text when every value is taken.
 int CheckMainData(const MainDataFields& fields, const CardBooks& books, QString* refusal);
 
+// The planned advance's field: an advance larger than what the card as typed
+// can earn in the month is asked about when the field is left.
+inline constexpr int kPlannedAdvanceField = 1025;
+// The question asked before the typed planned advance is taken: one larger
+// than what the card's values as typed (salary, allowance, tariffs, payment
+// system, schedule; a text that does not read counts 0) can earn in the
+// reporting month (MonthEarningsOf); empty when it is not larger or does not
+// read.
+QString PlannedAdvanceQuestion(const ib::KalvorDocData& doc, const MainDataFields& fields);
+
 // Stores the values that differ from the employee's (the whole page), or with
 // filledOnly only the values that are filled (not empty, not 0): the group's
 // append. A changed name rebuilds the short name; in a group only the short

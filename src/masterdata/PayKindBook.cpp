@@ -21,16 +21,19 @@ namespace {
 constexpr double kWord = 65535; // a field kept in 16 bits
 constexpr double kTwelveDigits = 999999999999;
 constexpr FigureRule kFlag = WholeFigure(0, 1); // a flag: 0 or 1
+// A source of financing of the averages: the budget (0) or the 2nd to the
+// 10th source.
+constexpr FigureRule kBudget = WholeFigure(0, 9);
 
 constexpr std::array<PayKindFieldInfo, PayKindFieldCount> kFields = {{
     {1206, "Код оплаты или удержания", WholeFigure(0, 999)}, // shown, not typed (empty in a group)
     {1207, "Наименование", TextFigure(119)},
     {1208, "Из какого фонда финансируется этот вид оплаты", WholeFigure(0, 7)},
     {1209, "Входит ли в расчет отпуска вообще", WholeFigure(0, 3)},
-    {1233, "В бюджет/небюдж при расчете отп.", WholeFigure(0, kWord)},
-    {1211, "Увелич.ли на коэф.при расчете отп.", WholeFigure(0, kWord)},
+    {1233, "В бюджет/небюдж при расчете отп.", kBudget},
+    {1211, "Увелич.ли на коэф.при расчете отп.", kFlag},
     {1212, "Используется ли при расчете заработка для бюллетеня", WholeFigure(0, 4)},
-    {1213, "В бюджет/небюдж при расчете блн.", WholeFigure(0, kWord)},
+    {1213, "В бюджет/небюдж при расчете блн.", kBudget},
     {1214, "При расчете средней премии для блн.", kFlag},
     {1215, "Профвзносы с этого вида оплаты", kFlag},
     {1216, "Алименты с этого вида оплаты", kFlag},

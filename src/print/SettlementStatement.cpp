@@ -472,17 +472,22 @@ EmployeeAmounts SettlementWriter::ReadEmployee(const infobase::EmployeeListEntry
     ByteReader head(packed->bytes.data(), PackedEmployeeRecord::Size);
     head.seek(PackedEmployeeRecord::OkladOffset);
     const double salary = head.f64();
+    // A salary is money, two places of kopecks; a tariff keeps its
+    // thousandths of a rouble.
     double rate = 0;
-    if (attributes.sistOpl >= 3)
+    int rateDecimals = 3;
+    if (attributes.sistOpl >= 3) {
         rate = salary / 100;
-    else
+        rateDecimals = 2;
+    } else {
         rate = PackedTariff(*packed, attributes.sistOpl == 2 ? PackedEmployeeRecord::TarifVremOffset
                                                              : PackedEmployeeRecord::TarifSdelOffset);
+    }
     const infobase::TabelRecord& tabel = m_base.tabelOf(entry.slot);
     texts.personnelNumber = Number(entry.tabN());
     texts.name = codepage::toCp1251(m_base.shortNameOf(entry.slot)).left(20);
     texts.profession = ProfessionText(m_doc, attributes.prof);
-    texts.rate = FormatFixed8(rate, 3);
+    texts.rate = FormatFixed8(rate, rateDecimals);
     texts.worked = TimeText(amounts.paidMinutes, amounts.paidDays);
     if (m_t49) {
         texts.daysOff = TimeText(tabel.vyhHr, tabel.vyhDn);

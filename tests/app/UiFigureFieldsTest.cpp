@@ -1177,4 +1177,146 @@ TEST_F(UiGridCells, ARefusedCellSaysOneBoxPerAttemptWhenThePressThatLeftItIsNeve
     }
 }
 
+// ------------------------------------------------- fields that read by another
+
+namespace {
+
+// Where a field of a pair is typed: an input of the screen, or a cell of a
+// grid's column in the first row that can be edited.
+struct PairInput {
+    CTypedEdit* edit = nullptr;
+    CGridCtrl* grid = nullptr;
+    int row = -1;
+    int col = -1;
+    bool Found() const { return edit || (grid && row >= 0); }
+    // The input that holds the focus while a typed text is refused.
+    QWidget* Holder() const { return edit ? static_cast<QWidget*>(edit) : grid ? grid->GetEditor() : nullptr; }
+    // What the input shows as typed or held.
+    QString Shown() const
+    {
+        if (edit)
+            return edit->text();
+        if (grid && grid->GetEditor())
+            return grid->GetEditor()->text();
+        return grid ? grid->GetItemText(row, col) : QString();
+    }
+};
+
+PairInput FindPairInput(CCommonFormView& view, const QString& name)
+{
+    PairInput input;
+    for (CTypedEdit* edit : view.findChildren<CTypedEdit*>())
+        if (edit->isVisibleTo(&view) && !edit->isReadOnly() && edit->Kind().name == name)
+            input.edit = edit;
+    if (input.edit)
+        return input;
+    for (CGridCtrl* grid : EditableGrids(&view))
+        for (int col = grid->GetFixedColumnCount(); col < grid->GetColumnCount(); ++col)
+            if (const GridColumn* column = grid->DeclaredColumn(col);
+                column && column->edited && column->Name() == name)
+                return {nullptr, grid, EditableRow(*grid, col), col};
+    return input;
+}
+
+// Types the text over what the input shows (an empty text empties it) and
+// leaves it by Tab.
+void TypePairInput(const PairInput& input, const QString& text)
+{
+    QLineEdit* field = input.edit;
+    if (input.grid) {
+        input.grid->setFocus();
+        input.grid->SetFocusCell(input.row, input.col);
+        input.grid->OnEditCell(input.row, input.col, QPoint(-1, -1), GridCtrl::VK_LBUTTON | CInPlaceEdit::ClickedChar);
+        field = input.grid->GetEditor();
+    } else {
+        field->setFocus(Qt::TabFocusReason);
+    }
+    if (!field)
+        return;
+    field->selectAll();
+    QTest::keyClick(field, Qt::Key_Delete);
+    QTest::keyClicks(field, text);
+    QTest::keyClick(field, Qt::Key_Tab);
+    Settle();
+}
+
+// Esc in the held input gives its text up.
+void GiveUp(const PairInput& input)
+{
+    if (QWidget* holder = input.Holder(); holder && QApplication::focusWidget() == holder)
+        QTest::keyClick(holder, Qt::Key_Escape);
+    Settle();
+}
+
+class UiFieldPairs : public DemoFrameTest {
+protected:
+    // The pair typed through its screen: the field emptied and the other's
+    // text taken without a word, then the field's text refused in one box
+    // naming both, the field holding the text with the focus.
+    QStringList WalkPair(CMainFrame& frame, const FieldPair& pair)
+    {
+        const QString where = QString::fromUtf8(pair.where), name = QString::fromUtf8(pair.field),
+                      otherName = QString::fromUtf8(pair.other);
+        const QString what = QStringLiteral("%1: \"%2\" by \"%3\"").arg(where, name, otherName);
+        int command = 0;
+        for (const CommandInfo& info : registry.Commands())
+            if (info.makeView && info.caption == where)
+                command = info.id;
+        CCommonFormView* view = command ? OpenForEntry(frame, command, 101) : nullptr;
+        if (!view)
+            return {QStringLiteral("%1: no screen").arg(what)};
+        const PairInput field = FindPairInput(*view, name), other = FindPairInput(*view, otherName);
+        if (!field.Found() || !other.Found())
+            return {QStringLiteral("%1: the screen has no such fields").arg(what)};
+        QStringList faults;
+        std::size_t said = boxes.boxes.size();
+        TypePairInput(field, QString());
+        TypePairInput(other, QString::fromUtf8(pair.otherText));
+        if (boxes.boxes.size() != said)
+            faults << QStringLiteral("%1: the other's \"%2\" refused: %3")
+                          .arg(what, QString::fromUtf8(pair.otherText), boxes.boxes.back().text);
+        said = boxes.boxes.size();
+        const QString text = QString::fromUtf8(pair.fieldText);
+        TypePairInput(field, text);
+        if (boxes.boxes.size() == said) {
+            faults << QStringLiteral("%1: \"%2\" beside \"%3\" taken without a word (%4): no rule reads the field "
+                                     "by the other")
+                          .arg(what, text, QString::fromUtf8(pair.otherText), QString::fromUtf8(pair.why));
+        } else {
+            const QString refusal = boxes.boxes.back().text;
+            if (boxes.boxes.size() != said + 1)
+                faults << QStringLiteral("%1: %2 boxes").arg(what).arg(boxes.boxes.size() - said);
+            if (!refusal.contains(name) || !refusal.contains(otherName))
+                faults << QStringLiteral("%1: the refusal does not name both: %2").arg(what, refusal);
+            if (field.Shown() != text || QApplication::focusWidget() != field.Holder())
+                faults << QStringLiteral("%1: the refused field does not hold \"%2\" with the focus").arg(what, text);
+        }
+        GiveUp(field);
+        if (!frame.SwitchView<CEmptyView>())
+            faults << QStringLiteral("%1: the screen is not left").arg(what);
+        Settle();
+        return faults;
+    }
+};
+
+} // namespace
+
+// Every pair of fields whose meaning the other sets (support/InputKinds.h),
+// on employee 101 at 1024x768: typed through the real screen, the field's
+// text that cannot be beside the other's is refused in one box naming both
+// fields, and held with the focus; a pair whose field no rule reads by the
+// other fails.
+TEST_F(UiFieldPairs, EveryFieldReadByAnotherIsRefusedNamingBothWhenTheyCannotBeTogether)
+{
+    // The seniority book holds a rule (the demo firm keeps none), so that
+    // its grid has a row to type into.
+    doc.infoBase.firm.stag[0].kod = 4;
+    CMainFrame frame(&doc, &registry);
+    QTimer closer;
+    ASSERT_TRUE(ShowAt1024x768(frame, closer, &CloseModalDialogs, 50));
+    QStringList faults;
+    for (const FieldPair& pair : kFieldPairs) faults << WalkPair(frame, pair);
+    EXPECT_TRUE(faults.isEmpty()) << faults.join(QLatin1Char('\n')).toStdString();
+}
+
 #endif

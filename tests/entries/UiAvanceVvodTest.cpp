@@ -79,18 +79,30 @@ protected:
     MessageRecorder recorder;
 };
 
-// The first row's advance typed over its cell's editor, opened as a click
-// opens it (its text selected), and left by `leave` (Enter or Tab).
-void TypeFirstAdvance(CFldHlpGridCtrl* grid, const QString& text, Qt::Key leave)
+// The row's advance typed over its cell's editor, opened as a click opens it
+// (its text selected), and left by `leave` (Enter or Tab).
+void TypeAdvance(CFldHlpGridCtrl* grid, int row, const QString& text, Qt::Key leave)
 {
     grid->setFocus();
-    grid->SetFocusCell(1, 2);
-    grid->OnEditCell(1, 2, QPoint(-1, -1), GridCtrl::VK_LBUTTON | CInPlaceEdit::ClickedChar);
+    grid->SetFocusCell(row, 2);
+    grid->OnEditCell(row, 2, QPoint(-1, -1), GridCtrl::VK_LBUTTON | CInPlaceEdit::ClickedChar);
     ASSERT_NE(grid->GetEditor(), nullptr);
     QTest::keyClick(grid->GetEditor(), Qt::Key_Delete);
     QTest::keyClicks(grid->GetEditor(), text);
     QTest::keyClick(grid->GetEditor(), leave);
     Settle();
+}
+
+// The first row's advance typed so.
+void TypeFirstAdvance(CFldHlpGridCtrl* grid, const QString& text, Qt::Key leave) { TypeAdvance(grid, 1, text, leave); }
+
+// The grid row of the personnel number; -1 when it is not shown.
+int RowOfNumber(const CFldHlpGridCtrl* grid, int tabN)
+{
+    for (int row = 1; row < grid->GetRowCount(); ++row)
+        if (grid->GetItemText(row, 1) == QString::number(tabN))
+            return row;
+    return -1;
 }
 
 } // namespace
@@ -184,6 +196,44 @@ TEST_F(UiAvanceVvod, AnAdvanceLargerThanTheMonthsPayIsAskedAbout)
     EXPECT_EQ(grid->GetItemText(1, 2), QStringLiteral("99999999.00"));
     view.reset();
     EXPECT_DOUBLE_EQ(Stored(int(slot)).advance, 9'999'999'900.0);
+}
+
+// Whatever the payment system, an advance larger than what the card can pay
+// for the month is asked about: a piece-rate worker's and an hourly
+// worker's (no salary) is measured against the planned time of April 2011
+// (21 working days of 8 hours, 168 hours, by the production calendar) at
+// the tariff of his system. "Нет" puts the stored advance back; the whole
+// of what the month pays is taken without a word.
+TEST_F(UiAvanceVvod, AnAdvanceAboveWhatThePlannedTimePaysAtTheTariffIsAskedAbout)
+{
+    ApplyShop(QStringLiteral("2"));
+    CFldHlpGridCtrl* grid = view->Dlg()->Grid();
+    const struct {
+        int tabN;
+        const char* reckoned;
+        const char* earned; // the tariff x 168 hours
+    } cases[] = {
+        {113, "заработка за плановое время месяца по тарифу сдельщика", "16044.00"}, // 95.50 an hour
+        {119, "заработка за плановое время месяца по тарифу повременщика", "18900.00"}, // 112.50 an hour
+    };
+    recorder.answer = IDNO;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.tabN);
+        const int row = RowOfNumber(grid, c.tabN);
+        ASSERT_GT(row, 0);
+        const QString shown = grid->GetItemText(row, 2);
+        recorder.boxes.clear();
+        TypeAdvance(grid, row, QStringLiteral("99999999"), Qt::Key_Tab);
+        EXPECT_EQ(recorder.Texts(),
+                  QStringList{QStringLiteral("Величина аванса 99999999.00 больше %1 по карточке работника (%2).\n"
+                                             "Непокрытая часть аванса останется долгом работника. Принять аванс?")
+                                  .arg(QString::fromUtf8(c.reckoned), QString::fromUtf8(c.earned))});
+        EXPECT_EQ(grid->GetItemText(row, 2), shown);
+        recorder.boxes.clear();
+        TypeAdvance(grid, row, QString::fromUtf8(c.earned), Qt::Key_Tab);
+        EXPECT_TRUE(recorder.Texts().isEmpty()) << recorder.Texts().join(u'|').toStdString();
+        EXPECT_EQ(grid->GetItemText(row, 2), QString::fromUtf8(c.earned));
+    }
 }
 
 TEST_F(UiAvanceVvod, DismissedEmployeeShowsOnlyWithAnAdvance)

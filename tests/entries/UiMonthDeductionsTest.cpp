@@ -237,6 +237,15 @@ protected:
         boxes.boxes.clear();
         if (CInPlaceEdit* editor = grid->GetEditor())
             QTest::keyClick(editor, Qt::Key_Escape);
+        // Another employee chosen in the strip is refused the same way; the
+        // strip shows again the employee whose rows the grid shows.
+        Apply(view->Strip(), kLoanDebtor);
+        EXPECT_EQ(boxes.Texts(), QStringList{QStringLiteral("В поле \"Код\" не указан вид перечисления в банк")});
+        EXPECT_EQ(view->m_tabN, unsigned(kTwoBanks));
+        EXPECT_EQ(view->Strip()->Field(CTabelFilterDlg::IdTabN)->text(), QString::number(kTwoBanks));
+        boxes.boxes.clear();
+        if (CInPlaceEdit* editor = grid->GetEditor())
+            QTest::keyClick(editor, Qt::Key_Escape);
         TypeCell(grid, 2, 0, code);
         EXPECT_EQ(grid->GetItemText(2, 0), code);
         Close();

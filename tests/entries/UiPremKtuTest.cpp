@@ -121,6 +121,48 @@ TEST_F(KtuScreen, RuleVariantChangedByKeysIsInTheBaseAfterReopening)
     EXPECT_TRUE(boxes.Texts().isEmpty());
 }
 
+// The percents of one variant's rules share out one sum: 90 % in rule 1
+// beside rule 2's 30 % is refused as the field is left, naming both fields;
+// the field keeps the text with the focus and takes 70 by the next keys.
+// Rule 2 raised to 31 beside it is refused the same way; Esc gives it up.
+TEST_F(KtuScreen, ThePercentsOfAVariantsRulesTogetherAreAtMostTheWholeSum)
+{
+    OpenScreen();
+    const QString rule1 = QStringLiteral("\"Процент суммы, правило 1 (1-й вариант КТУ)\"");
+    const QString rule2 = QStringLiteral("\"Процент суммы, правило 2 (1-й вариант КТУ)\"");
+    const QString refusal =
+        QStringLiteral("Проценты правил 1-го варианта КТУ делят одну сумму и вместе не больше 100: %1 — %2, %3 — %4 "
+                       "(всего %5)");
+    const auto typeAndLeave = [this](int id, const char* text, int next) {
+        FocusField(id);
+        QTest::keyClick(view->Field(id), Qt::Key_A, Qt::ControlModifier);
+        TypeKeys(QString::fromUtf8(text));
+        view->Field(next)->setFocus();
+        Settle();
+    };
+    typeAndLeave(1253, "90", 1258);
+    EXPECT_EQ(boxes.Texts(), QStringList{refusal.arg(rule1).arg(90).arg(rule2).arg(30).arg(120)});
+    EXPECT_EQ(QApplication::focusWidget(), view->Field(1253));
+    EXPECT_EQ(Text(1253), QStringLiteral("90"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+    TypeKeys(QStringLiteral("70"));
+    view->Field(1258)->setFocus();
+    Settle();
+    EXPECT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(QApplication::focusWidget(), view->Field(1258));
+
+    typeAndLeave(1258, "31", 1259);
+    EXPECT_EQ(boxes.Texts().value(1), refusal.arg(rule1).arg(70).arg(rule2).arg(31).arg(101));
+    EXPECT_EQ(QApplication::focusWidget(), view->Field(1258));
+    PressKey(Qt::Key_Escape);
+    Settle();
+    EXPECT_EQ(Text(1258), QStringLiteral("30"));
+    FocusField(1253);
+    LeaveWithEsc();
+    EXPECT_EQ(doc->infoBase.firm.ktu[0][0] & 127, 70);
+    EXPECT_EQ(doc->infoBase.firm.ktu[0][1] & 127, 30);
+}
+
 // A refused text in a field of each of the three variants is held on every
 // way out: Tab and a click on another variant's field each say one box
 // naming the field itself (its line, rule and variant), and the field keeps

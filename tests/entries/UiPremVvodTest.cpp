@@ -8,6 +8,7 @@
 #include "entries/BonusEntry.h"
 #include "entries/ui/CPremVvodDlg.h"
 #include "entries/ui/CPremVvodView.h"
+#include "grid/InPlaceEdit.h"
 #include "support/ScreenText.h"
 
 #include <QTableWidget>
@@ -118,7 +119,8 @@ TEST_F(BonusScreen, LinesCorrectedInsertedAndDeletedByKeysAreInTheBaseAfterReope
     // a line of the КТУ keeps its second rate there.
     TypeCell(grid, RowOf(kTwoLines, 2), BonusShopColumn, QStringLiteral("99"));
     EXPECT_EQ(boxes.Texts(), QStringList(QStringLiteral(
-                                 "В поле \"Цех КТУ2\" указан номер, которого нет в справочнике \"Цех/Отдел\": 99")));
+                                 "В поле \"Цех КТУ2\" указан номер, которого нет в справочнике \"Цех/Отдел\": 99\n"
+                                 "при значении поля \"%\": 0")));
     boxes.boxes.clear();
     ASSERT_TRUE(grid->GetEditor());
     QTest::keyClick(grid->GetEditor(), Qt::Key_Escape);
@@ -187,6 +189,75 @@ TEST_F(BonusScreen, TheNinthLineIsRefusedAndTheKindColumnHasItsList)
     QTest::keyClick(table, Qt::Key_Return);
     Settle();
     EXPECT_EQ(grid->GetItemText(RowOf(kNoLines), BonusKindColumn), QStringLiteral("3"));
+}
+
+// "Велич." is read by its line's kind as it is typed, and a kind typed over
+// a line's kind by the value the line holds: a percent of the pay (kind 1)
+// up to 1000 %, a share of the planned salary (kind 2) up to 100 %, roubles
+// otherwise. A refusal names both columns; the editor keeps the refused text
+// with the focus, and the next keys reach it; Esc gives the typed kind up.
+// What was taken is in the base after leaving and reopening.
+TEST_F(BonusScreen, TheValueIsReadByItsLinesKindAndAKindByTheValueOfItsLine)
+{
+    MessageRecorder boxes;
+    OpenScreen();
+    ApplyAllShops();
+    const int fixed = RowOf(kTwoLines), percent = RowOf(kTwoLines, 1);
+    ASSERT_EQ(Fields(percent)[1], QStringLiteral("1"));
+    const auto refused = [&](int row, int column, const QString& typed, const char* refusal) {
+        SCOPED_TRACE(typed.toStdString());
+        boxes.boxes.clear();
+        TypeCell(grid, row, column, typed);
+        EXPECT_EQ(boxes.Texts(), QStringList{QString::fromUtf8(refusal)});
+        CInPlaceEdit* editor = grid->GetEditor();
+        ASSERT_NE(editor, nullptr);
+        EXPECT_EQ(editor->text(), typed);
+        EXPECT_EQ(QApplication::focusWidget(), editor);
+        EXPECT_EQ(grid->GetFocusCell(), CCellID(row, column));
+    };
+    // 99,999,999 % of the pay: refused, naming the kind.
+    refused(percent, BonusValueColumn, QStringLiteral("99999999"),
+            "Значение поля \"Велич. нач-ия\" должно быть от 0.00 до 1000.00: 99999999.00\n"
+            "при значении поля \"%\": 1");
+    // The next keys reach the editor: 150 % taken.
+    QTest::keyClick(grid->GetEditor(), Qt::Key_A, Qt::ControlModifier);
+    TypeKeys(QStringLiteral("150"));
+    PressKey(Qt::Key_Return);
+    EXPECT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(grid->GetItemText(percent, BonusValueColumn), QStringLiteral("150.00"));
+    // A kind 2 over 150 %: the advance's share of the salary is 100 % at most.
+    refused(percent, BonusKindColumn, QStringLiteral("2"),
+            "Значение поля \"Велич. нач-ия\" должно быть от 0.00 до 100.00: 150.00\n"
+            "при значении поля \"%\": 2");
+    PressKey(Qt::Key_Escape);
+    EXPECT_EQ(grid->GetItemText(percent, BonusValueColumn), QStringLiteral("150.00"));
+    EXPECT_EQ(grid->GetItemText(percent, BonusKindColumn), QStringLiteral("1"));
+    // A fixed bonus of 3,500 roubles becomes no percent of either kind.
+    refused(fixed, BonusKindColumn, QStringLiteral("1"),
+            "Значение поля \"Велич. нач-ия\" должно быть от 0.00 до 1000.00: 3500.00\n"
+            "при значении поля \"%\": 1");
+    PressKey(Qt::Key_Escape);
+    // A brigade's fund is roubles: 3,500 stays a fund under kind 3.
+    boxes.boxes.clear();
+    TypeCell(grid, fixed, BonusShopColumn, QStringLiteral("2"));
+    TypeCell(grid, fixed, BonusKindColumn, QStringLiteral("3"));
+    EXPECT_TRUE(boxes.Texts().isEmpty()) << boxes.Texts().join(QLatin1Char('|')).toStdString();
+    // Back from a brigade kind, "Цех КТУ2" must name a shop of the book again.
+    TypeCell(grid, fixed, BonusShopColumn, QStringLiteral("99"));
+    refused(fixed, BonusKindColumn, QStringLiteral("0"),
+            "В поле \"Цех КТУ2\" указан номер, которого нет в справочнике \"Цех/Отдел\": 99\n"
+            "при значении поля \"%\": 0");
+    PressKey(Qt::Key_Escape);
+    TypeCell(grid, fixed, BonusShopColumn, QStringLiteral("2"));
+    TypeCell(grid, fixed, BonusKindColumn, QStringLiteral("0"));
+    EXPECT_EQ(boxes.boxes.size(), 1u) << boxes.Texts().join(QLatin1Char('|')).toStdString();
+
+    Close();
+    Restart();
+    ASSERT_EQ(Lines(kTwoLines).size(), 2u);
+    EXPECT_EQ(Lines(kTwoLines)[0], Line({"8", "", "3500", "", "", "", "", "", "2"}));
+    EXPECT_EQ(Lines(kTwoLines)[1], Line({"8", "1", "150", "", "1"}));
+    EXPECT_EQ(Lines(kTwoLines)[1].sum, 15'000.0); // hundredths of a percent
 }
 
 #endif

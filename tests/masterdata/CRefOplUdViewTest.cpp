@@ -126,6 +126,26 @@ protected:
         EXPECT_EQ(boxes.Texts(), QStringList{QStringLiteral("Значение поля \"Столбец\" должно быть от 0 до 14: 16")});
         EXPECT_TRUE(view->Dialog()->Field(FieldVedStlb)->hasFocus());
         Type(view, FieldVedStlb, QStringLiteral("0"));
+        // A yes or no takes 0 or 1, a source of financing the budget (0) or
+        // the 2nd to the 10th (1-9): each refused past that as it is left.
+        const struct {
+            PayKindField field;
+            const char* typed;
+            const char* said;
+        } outOfKind[] = {
+            {FieldKoefOtp, "150", "Значение поля \"Увелич.ли на коэф.при расчете отп.\" должно быть от 0 до 1: 150"},
+            {FieldBudgOtp, "10", "Значение поля \"В бюджет/небюдж при расчете отп.\" должно быть от 0 до 9: 10"},
+            {FieldBudgBln, "10", "Значение поля \"В бюджет/небюдж при расчете блн.\" должно быть от 0 до 9: 10"},
+        };
+        for (const auto& c : outOfKind) {
+            boxes.boxes.clear();
+            Type(view, c.field, QString::fromUtf8(c.typed));
+            QTest::keyClick(view->Dialog()->Field(c.field), Qt::Key_Tab);
+            Settle();
+            EXPECT_EQ(boxes.Texts(), QStringList{QString::fromUtf8(c.said)});
+            EXPECT_TRUE(view->Dialog()->Field(c.field)->hasFocus());
+            Type(view, c.field, QStringLiteral("1"));
+        }
         Type(view, FieldOkrug, QStringLiteral("4"));
     }
     // F4/F3 over the new kind, then Esc twice out of the book.
@@ -161,6 +181,9 @@ protected:
         EXPECT_EQ(kind->oblPodoh, 1);
         EXPECT_EQ(kind->kodDoh, 2000);
         EXPECT_EQ(kind->okrug, 4);
+        EXPECT_EQ(kind->koefOtp, 1);
+        EXPECT_EQ(kind->budgOtp, 1);
+        EXPECT_EQ(kind->budgBln, 1);
     }
     // The second visit deletes kind 130.
     void DeleteKind130OnTheNextVisit(std::size_t demoKinds)

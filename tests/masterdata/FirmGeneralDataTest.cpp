@@ -10,10 +10,13 @@
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/CMainFrame.h"
 #include "shell/ui/CommandRegistry.h"
+#include "shell/ui/TypedInput.h"
 #include "support/StoredBase.h"
 #include "support/TestFixture.h"
 
 #include <QLineEdit>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <cmath>
 #include <gtest/gtest.h>
@@ -347,6 +350,60 @@ TEST_F(GenInfoScreenTest, TheAgreementDateIsShownAsPlainText)
     EXPECT_EQ(field, QColor(245, 235, 235));
     EXPECT_NE(inside, field);
     EXPECT_NE(inside, QColor(Qt::white));
+}
+
+// At 1024x768 every field but the holidays (white, in red) is drawn in the
+// form's pink; Tab through the whole form scrolls the page only when the
+// field it goes to is not wholly in sight, and then as far as shows it whole,
+// so that a field in sight stays under the pointer.
+TEST_F(GenInfoScreenTest, EveryFieldIsPinkAndTabScrollsOnlyToAFieldOutOfSight)
+{
+    frame->resize(1024, 768);
+    Settle();
+    auto* scroll = view->findChild<QScrollArea*>();
+    ASSERT_NE(scroll, nullptr);
+    QList<CTypedEdit*> fields;
+    for (CTypedEdit* edit : view->findChildren<CTypedEdit*>())
+        if (!edit->isReadOnly() && edit->Kind().name != QStringLiteral("Праздники"))
+            fields << edit;
+    ASSERT_GT(fields.size(), 40);
+    for (CTypedEdit* edit : fields) {
+        const QImage shown = edit->grab().toImage();
+        EXPECT_EQ(shown.pixelColor(shown.width() - 4, shown.height() / 2), QColor(245, 235, 235))
+            << edit->Kind().name.toStdString();
+    }
+    // Wholly in sight from top to bottom (a long text field may pass the
+    // page's width, which scrolls on its own).
+    const auto inSight = [scroll](const QWidget* field) {
+        const int top = field->mapTo(scroll->viewport(), QPoint(0, 0)).y();
+        return top >= 0 && top + field->height() <= scroll->viewport()->height();
+    };
+    view->Field(1046)->setFocus();
+    Settle();
+    int scrolled = 0;
+    for (int step = 0; step < 120; ++step) {
+        QWidget* from = QApplication::focusWidget();
+        ASSERT_NE(from, nullptr);
+        const int before = scroll->verticalScrollBar()->value();
+        QTest::keyClick(from, Qt::Key_Tab);
+        Settle();
+        QWidget* to = QApplication::focusWidget();
+        ASSERT_NE(to, nullptr);
+        if (!view->isAncestorOf(to))
+            break;
+        const bool moved = scroll->verticalScrollBar()->value() != before;
+        scrolled += moved ? 1 : 0;
+        EXPECT_TRUE(inSight(to)) << step << " " << to->objectName().toStdString() << " at "
+                                 << to->mapTo(scroll->viewport(), QPoint(0, 0)).y() << " of "
+                                 << scroll->viewport()->height();
+        // Back in sight before the Tab (the scroll undone): no scroll was needed.
+        scroll->verticalScrollBar()->setValue(before);
+        if (inSight(to)) {
+            EXPECT_FALSE(moved) << step << " " << to->objectName().toStdString();
+        }
+        scroll->ensureWidgetVisible(to, 0, 0);
+    }
+    EXPECT_GT(scrolled, 0);
 }
 
 TEST_F(GenInfoScreenTest, Screenshot)

@@ -125,7 +125,8 @@ TEST(PayKindBook, FlagsAndNumbersReadByTheirFieldsRules)
                                                    {FieldVedShap, "1"},
                                                    {FieldEnOtp, "6"},
                                                    {FieldKodDoh, "2000"},
-                                                   {FieldBudgOtp, "12"},
+                                                   {FieldBudgOtp, "9"},
+                                                   {FieldBudgBln, "12"},
                                                    {FieldKoefOtp, "x"},
                                                    {FieldKodSkid, "503abc"},
                                                    {FieldSumSkidPodoh, "1234.5"},
@@ -138,7 +139,8 @@ TEST(PayKindBook, FlagsAndNumbersReadByTheirFieldsRules)
     EXPECT_EQ(k.vedShap, 1);
     EXPECT_EQ(k.enOtp, 0); // 6 lies beyond 0-3: the stored value stays
     EXPECT_EQ(k.kodDoh, 2000);
-    EXPECT_EQ(k.budgOtp, 12);
+    EXPECT_EQ(k.budgOtp, 9); // the 10th source of financing
+    EXPECT_EQ(k.budgBln, 0); // 12 is no source (0-9): the stored value stays
     EXPECT_EQ(k.koefOtp, 0);
     EXPECT_EQ(k.kodSkid, 0); // "503abc" is no number: never its leading digits
     EXPECT_EQ(k.sumSkidPodoh, 123450);

@@ -24,6 +24,7 @@
 #include <QTableWidget>
 
 using namespace employeetest;
+namespace md = kalvor::masterdata;
 
 namespace {
 
@@ -207,6 +208,56 @@ TEST_F(UiRecordCard, AmountsTakeADecimalCommaAndUnreadAmountsAreRefusedByName)
     EXPECT_EQ(base().current.head.avans, stored.avans);
     EXPECT_EQ(base().current.head.nadbav, stored.nadbav);
     EXPECT_EQ(base().current.head.stavka, stored.stavka);
+}
+
+// The planned advance is asked about as it is left when it is larger than
+// what the card, as typed, pays for the reporting month: an hourly worker
+// ("Тарифник", schedule 1) at 100.000 an hour for the 176 planned hours of
+// March 2026 by the schedule's week (22 weekdays of 8 hours: the base's
+// schedule keeps the five-day week alone) earns 17,600.00; a salaried one
+// his salary. "Нет" shows the advance shown
+// before; "Да" takes it, and it is stored with the card.
+TEST_F(UiRecordCard, APlannedAdvanceAboveWhatTheCardPaysForTheMonthIsAskedAbout)
+{
+    ApplyNumber(view->Strip(), tabN(1));
+    const auto question = [](const char* reckoned, const char* advance, const char* earned) {
+        return QStringList{
+            QStringLiteral("Величина аванса %1 больше %2 по карточке работника (%3).\n"
+                           "Непокрытая часть аванса останется долгом работника. Принять аванс?")
+                .arg(QString::fromUtf8(advance), QString::fromUtf8(reckoned), QString::fromUtf8(earned))};
+    };
+    TypeInto(md::kPaySystemField, QStringLiteral("2"));
+    TypeInto(md::kScheduleField, QStringLiteral("1"));
+    TypeInto(1004, QStringLiteral("0"));
+    TypeInto(1026, QStringLiteral("0"));
+    TypeInto(1005, QStringLiteral("100"));
+    const QString shown = Field(md::kPlannedAdvanceField)->text();
+    boxes.boxes.clear();
+    boxes.answer = IDNO;
+    TypeInto(md::kPlannedAdvanceField, QStringLiteral("99999999"));
+    PressKey(Qt::Key_Tab);
+    Settle();
+    EXPECT_EQ(boxes.Texts(),
+              question("заработка за плановое время месяца по тарифу повременщика", "99999999.00", "17600.00"))
+        << boxes.Texts().join(u'|').toStdString();
+    EXPECT_EQ(Field(md::kPlannedAdvanceField)->text(), shown);
+    boxes.boxes.clear();
+    TypeInto(md::kPlannedAdvanceField, QStringLiteral("17600"));
+    PressKey(Qt::Key_Tab);
+    Settle();
+    EXPECT_TRUE(boxes.boxes.empty()) << boxes.Texts().join(u'|').toStdString();
+
+    TypeInto(md::kPaySystemField, QStringLiteral("4"));
+    TypeInto(1004, QStringLiteral("14000"));
+    boxes.answer = IDYES;
+    TypeInto(md::kPlannedAdvanceField, QStringLiteral("14000.01"));
+    PressKey(Qt::Key_Tab);
+    Settle();
+    EXPECT_EQ(boxes.Texts(), question("оклада с надбавкой", "14000.01", "14000.00"));
+    EXPECT_EQ(Field(md::kPlannedAdvanceField)->text(), QStringLiteral("14000.01"));
+    PressKey(Qt::Key_F4);
+    Settle();
+    EXPECT_EQ(Column("konst", "avans", 1), QStringList{QStringLiteral("1400001.00")});
 }
 
 // A new card: "-40x" in "Оклад" is refused as the field is left, also when

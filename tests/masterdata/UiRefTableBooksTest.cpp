@@ -65,6 +65,31 @@ TEST_F(UiRefTables, ARuleAddedInTheSeniorityBookIsSavedSortedAndCut)
     ASSERT_EQ(DataRows(grid), 2);
     TypeCell(grid, 3, 0, QStringLiteral("53"));
     TypeCell(grid, 3, 3, QStringLiteral("120"));
+    // A range's ends in order, whichever is typed: an age from 60 to 20 is
+    // refused naming both ends, the editor keeping the text with the focus,
+    // and takes 65 by the next keys; a least of 70 over it is refused too.
+    const QString reversed =
+        QStringLiteral("Значение поля \"Возраст мин.\" (60) больше значения поля \"Возраст макс.\" (20)");
+    TypeCell(grid, 3, 1, QStringLiteral("60"));
+    TypeCell(grid, 3, 2, QStringLiteral("20"));
+    Settle();
+    ASSERT_EQ(boxes.Texts(), QStringList{reversed});
+    ASSERT_NE(grid->GetEditor(), nullptr);
+    EXPECT_EQ(grid->GetEditor()->text(), QStringLiteral("20"));
+    EXPECT_EQ(QApplication::focusWidget(), grid->GetEditor());
+    QTest::keyClick(grid->GetEditor(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(grid->GetEditor(), QStringLiteral("65"));
+    QTest::keyClick(grid->GetEditor(), Qt::Key_Return);
+    Settle();
+    EXPECT_EQ(grid->GetItemText(3, 2), QStringLiteral("65"));
+    TypeCell(grid, 3, 1, QStringLiteral("70"));
+    Settle();
+    EXPECT_EQ(boxes.Texts().value(1),
+              QStringLiteral("Значение поля \"Возраст мин.\" (70) больше значения поля \"Возраст макс.\" (65)"));
+    ASSERT_NE(grid->GetEditor(), nullptr);
+    QTest::keyClick(grid->GetEditor(), Qt::Key_Escape);
+    EXPECT_EQ(grid->GetItemText(3, 1), QStringLiteral("60"));
+    boxes.boxes.clear();
     // A category beyond its four bits is refused as it is typed, never cut.
     TypeCell(grid, 3, 13, QStringLiteral("16"));
     Settle();
@@ -82,6 +107,8 @@ TEST_F(UiRefTables, ARuleAddedInTheSeniorityBookIsSavedSortedAndCut)
     LoadFirm(*stored);
     EXPECT_EQ(stored->firm.stag[0].kod, 53);
     EXPECT_EQ(stored->firm.stag[0].rabMin, 120);
+    EXPECT_EQ(stored->firm.stag[0].vozMin, 60);
+    EXPECT_EQ(stored->firm.stag[0].vozMax, 65);
     EXPECT_EQ(stored->firm.stag[0].kategMin, 0);
     EXPECT_EQ(stored->firm.stag[0].sum, 100'000);
     EXPECT_EQ(stored->firm.stag[1].kod, 300);

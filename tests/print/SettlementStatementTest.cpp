@@ -233,7 +233,7 @@ TEST_F(SettlementStatement, FormT51Album1FollowsTheLayout)
                          "101",
                          name(1),
                          QStringLiteral("Токарь"),
-                         "30000.000",
+                         "30000.00",
                          QStringLiteral("13д"),
                          QStringLiteral(" 3д"),
                          "30000.00",
@@ -263,12 +263,12 @@ TEST_F(SettlementStatement, FormT51Album1FollowsTheLayout)
                          "",        "500.00", "2000.00", "",
                          "5000.00", "",       "7000.00", "",
                          "6500.00", ""});
-    expected << Row(15, {"4",     "105",     name(5),   QStringLiteral("Токарь"),
-                         "0.000", "",        "",        "1000.00",
-                         "",      "",        "",        "",
-                         "",      "1000.00", "1000.00", "",
-                         "",      "",        "1000.00", "",
-                         "",      ""});
+    expected << Row(15, {"4",    "105",     name(5),   QStringLiteral("Токарь"),
+                         "0.00", "",        "",        "1000.00",
+                         "",     "",        "",        "",
+                         "",     "1000.00", "1000.00", "",
+                         "",     "",        "1000.00", "",
+                         "",     ""});
     expected << Row(16, {"44538.75", "5000.00", "", "100.00", "", "2000.00", "51638.75", "9467.00", "350.00",
                          "15000.00", "", "24817.00", "1234.56", "6500.00", "34556.31"})
              << Row(17) << Row(18, {QStringLiteral("бухгалтер"), QStringLiteral("Кудрявцева И. Н.")}) << Row(19);
@@ -278,6 +278,22 @@ TEST_F(SettlementStatement, FormT51Album1FollowsTheLayout)
 }
 
 // T-49 in album 1: the head with the firm's officers, the time columns of
+// A salary prints as money, to the kopeck; a tariff keeps its thousandths
+// of a rouble: 101's salary of 99,999,999.99 is "99999999.99", never
+// "99999999.990", beside 102's time tariff of 85.500.
+TEST_F(SettlementStatement, ASalaryPrintsToTheKopeckAndATariffToItsThousandths)
+{
+    build(Example());
+    EmployeeRecord record;
+    ASSERT_TRUE(doc.infoBase.swap.readSlot(1, record));
+    record.head.oklad = 9'999'999'999;
+    doc.infoBase.swap.writeSlot(1, record);
+    const QStringList rows = Named(fill(SettlementT51), QStringLiteral("row15"));
+    ASSERT_GE(rows.size(), 2);
+    EXPECT_TRUE(rows[0].contains(QStringLiteral("|99999999.99|"))) << rows[0].toStdString();
+    EXPECT_TRUE(rows[1].contains(QStringLiteral("|85.500|"))) << rows[1].toStdString();
+}
+
 // days off and holidays apart, the name at the end of the row.
 TEST_F(SettlementStatement, FormT49Album1FollowsTheLayout)
 {
@@ -413,7 +429,7 @@ TEST_F(SettlementStatement, Album2WritesTwoPassesWithTheirOffsets)
                                                                                     "101",
                                                                                     name(1),
                                                                                     QStringLiteral("Токарь"),
-                                                                                    "30000.000",
+                                                                                    "30000.00",
                                                                                     QStringLiteral("13д"),
                                                                                     QStringLiteral(" 3д"),
                                                                                     "30000.00",
@@ -575,7 +591,7 @@ TEST_F(SettlementStatement, ColumnsBeyondTheCountAndUntitledKinds)
                                                                                      "101",
                                                                                      name(1),
                                                                                      QStringLiteral("Токарь"),
-                                                                                     "30000.000",
+                                                                                     "30000.00",
                                                                                      QStringLiteral("21д"),
                                                                                      QStringLiteral(" 3д"),
                                                                                      "100.00",

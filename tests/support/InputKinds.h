@@ -121,3 +121,37 @@ inline QStringList ColumnsNotByMeaning(const CGridCtrl& grid, const QString& whe
                 faults << fault;
     return faults;
 }
+
+// The fields whose meaning another field of the same row or screen sets, each
+// read by that meaning as it is typed and again when the other changes: the
+// screen (its caption), the field and the other field as the messages name
+// them (an input's name or a grid column's), and a text of the other with a
+// text of the field that each alone could hold and together cannot be. The
+// walk types the field empty, then the other's text, then the field's: the
+// field's text must be refused in one box naming both fields.
+struct FieldPair {
+    const char* where;
+    const char* field;
+    const char* other;
+    const char* otherText;
+    const char* fieldText;
+    const char* why;
+};
+inline const FieldPair kFieldPairs[] = {
+    {"Корректировка премий", "Велич. нач-ия", "%", "2", "150", "a value of kind 2 is a share of the salary"},
+    {"Корректировка премий", "%", "Велич. нач-ия", "3500", "1", "a value of 3,500 is no percent of the pay"},
+    {"Корректировка премий", "Цех КТУ2", "%", "0", "99", "a line that shares no fund names a shop of the book"},
+    {"Выслуга лет", "Возраст макс.", "Возраст мин.", "3", "2", "a range's ends in order"},
+    {"Выслуга лет", "Раб.стаж мин.", "Раб.стаж макс.", "2", "3", "a range's ends in order"},
+    {"Выслуга лет", "Сев.стаж макс.", "Сев.стаж мин.", "3", "2", "a range's ends in order"},
+    {"Выслуга лет", "Отдел макс.", "Отдел мин.", "3", "2", "a range's ends in order"},
+    {"Выслуга лет", "Бригада макс.", "Бригада мин.", "3", "2", "a range's ends in order"},
+    {"Выслуга лет", "Профес. макс.", "Профес. мин.", "3", "2", "a range's ends in order"},
+    {"Выслуга лет", "Категор. макс.", "Категор. мин.", "3", "2", "a range's ends in order"},
+    {"Параметры работы генератора", "Последний месяц отчетного периода", "Первый месяц отчетного периода", "3", "1",
+     "a period's months in order"},
+    {"Параметры работы генератора", "Первый месяц отчетного периода", "Последний месяц отчетного периода", "6", "7",
+     "a period's months in order"},
+    {"Механизм КТУ", "Процент суммы, правило 2 (1-й вариант КТУ)", "Процент суммы, правило 1 (1-й вариант КТУ)", "90",
+     "30", "the rules of a variant share out one sum"},
+};

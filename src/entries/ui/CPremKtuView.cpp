@@ -156,7 +156,10 @@ QLineEdit* CPremKtuView::AddField(int id, QWidget* parent)
     // Each measure a whole number up to its largest, named by its line, rule
     // and variant.
     const KtuField& field = *kalvor::FindKtuField(id);
-    auto* edit = new CTypedEdit({FieldName(field), kalvor::KtuFieldRule(field)}, parent);
+    InputKind kind{FieldName(field), kalvor::KtuFieldRule(field)};
+    if (field.measure == KtuMeasure::Percent)
+        kind.also = [this, id](const QString& text) { return PercentsRefusal(id, text); };
+    auto* edit = new CTypedEdit(std::move(kind), parent);
     edit->setObjectName(QStringLiteral("field%1").arg(id));
     // The field keeps whatever is typed, so that a refusal quotes it whole.
     edit->setFixedWidth(38);
@@ -164,6 +167,32 @@ QLineEdit* CPremKtuView::AddField(int id, QWidget* parent)
     SetControl(id, edit);
     m_fields.insert(id, edit);
     return edit;
+}
+
+QString CPremKtuView::PercentsRefusal(int id, const QString& text) const
+{
+    const KtuField& typed = *kalvor::FindKtuField(id);
+    const kalvor::KtuVariants& variants = Document()->infoBase.firm.ktu;
+    double total = 0;
+    QStringList named;
+    for (const KtuField& field : kalvor::KtuFields()) {
+        if (field.variant != typed.variant || field.measure != KtuMeasure::Percent)
+            continue;
+        // Each field's text by its rule (a text it refuses counts what is stored).
+        const QLineEdit* edit = Field(field.controlId);
+        const QString shown = field.controlId == id ? text : edit ? edit->text() : QString();
+        const double percent =
+            kalvor::FigureUnitsOr(kalvor::KtuFieldRule(field), shown, kalvor::KtuFieldValue(variants, field));
+        total += percent;
+        if (percent != 0)
+            named << QStringLiteral("\"%1\" — %2").arg(FieldName(field)).arg(percent);
+    }
+    if (total <= kalvor::KtuMeasureMaximum(KtuMeasure::Percent))
+        return QString();
+    return QStringLiteral("Проценты правил %1-го варианта КТУ делят одну сумму и вместе не больше 100: %2 (всего %3)")
+        .arg(typed.variant + 1)
+        .arg(named.join(QStringLiteral(", ")))
+        .arg(total);
 }
 
 void CPremKtuView::OnInitialUpdate()

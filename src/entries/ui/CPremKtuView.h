@@ -39,6 +39,10 @@ private:
     // The input of a measure (KtuFields), made with its kind: a whole number
     // up to the measure's largest.
     QLineEdit* AddField(int id, QWidget* parent);
+    // The percents of a variant's rules share out one sum: the refusal of
+    // `text` typed into the percent field `id` that takes them together past
+    // 100, naming every field that holds a percent; empty when it does not.
+    QString PercentsRefusal(int id, const QString& text) const;
     // Reads the fields into the firm record; true when a value changed.
     bool ReadFields();
     // ReadFields, and the firm saved when a value changed.

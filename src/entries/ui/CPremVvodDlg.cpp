@@ -12,6 +12,7 @@
 #include "shell/ui/KalvorMessageBox.h"
 #include "shell/ui/TypedInput.h"
 #include "values/CScan.h"
+#include "values/FieldPairs.h"
 #include "values/RoundText.h"
 #include "values/Values.h"
 
@@ -112,6 +113,10 @@ void CPremVvodDlg::SetupGrid()
     m_grid->SetFixedColumnCount(0);
     std::vector<GridColumn> columns = BonusColumns(View()->Document()->infoBase);
     columns[BonusShopColumn].rowRefusal = ShopOfRowRefusal(columns[BonusShopColumn]);
+    columns[BonusValueColumn].rowRefusal = [this](int row, const QString& read) {
+        return BonusValueRefusal(m_grid->GetItemText(row, BonusKindColumn), read);
+    };
+    columns[BonusKindColumn].rowRefusal = KindOfRowRefusal(columns[BonusShopColumn]);
     m_grid->DeclareColumns(columns);
     m_grid->SetRowCount(1);
     const QFontMetrics metrics(m_grid->GetNormalFont());
@@ -131,9 +136,28 @@ std::function<QString(int row, const QString& read)> CPremVvodDlg::ShopOfRowRefu
 {
     return [this, name = column.Name(), rule = column.rule,
             shops = ShopBook(View()->Document()->infoBase)](int row, const QString& read) {
-        if (BonusKindSharesAFund(m_grid->GetItemText(row, BonusKindColumn).trimmed().toInt()))
+        const int kind = m_grid->GetItemText(row, BonusKindColumn).trimmed().toInt();
+        if (BonusKindSharesAFund(kind))
             return QString();
-        return kalvor::ReadFigure(name, rule, shops, read).refusal;
+        const QString refusal = kalvor::ReadFigure(name, rule, shops, read).refusal;
+        return refusal.isEmpty() ? refusal : PairRefusal(refusal, QStringLiteral("%"), QString::number(kind));
+    };
+}
+
+// A kind typed over a line's kind must fit what the line holds already: its
+// value read by the kind's meaning, and, for a kind that shares no fund, a
+// shop of the book in "Цех\nКТУ2". The refusal names both columns.
+std::function<QString(int row, const QString& read)> CPremVvodDlg::KindOfRowRefusal(const GridColumn& shop) const
+{
+    return [this, shopName = shop.Name(), rule = shop.rule,
+            shops = ShopBook(View()->Document()->infoBase)](int row, const QString& read) {
+        if (QString refusal = BonusValueRefusal(read, m_grid->GetItemText(row, BonusValueColumn)); !refusal.isEmpty())
+            return refusal;
+        if (BonusKindSharesAFund(read.toInt()))
+            return QString();
+        const QString refusal =
+            kalvor::ReadFigure(shopName, rule, shops, m_grid->GetItemText(row, BonusShopColumn)).refusal;
+        return refusal.isEmpty() ? refusal : PairRefusal(refusal, QStringLiteral("%"), QString::number(read.toInt()));
     };
 }
 

@@ -49,6 +49,7 @@ protected:
 private:
     void SetupGrid();
     std::function<QString(int row, const QString& read)> ShopOfRowRefusal(const GridColumn& column) const;
+    std::function<QString(int row, const QString& read)> KindOfRowRefusal(const GridColumn& shop) const;
     void AddButtons();
     // Appends (or inserts before `before`) a row of the employee with these
     // texts of the line's fields.

@@ -19,6 +19,8 @@
 #include <QScrollArea>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 using namespace kalvor::masterdata;
 using kalvor::infobase::CInfoBase;
 namespace db = kalvor::db;
@@ -31,9 +33,31 @@ const char* const kStyle = "QLabel { color: rgb(170, 80, 80); }"
                            "QGroupBox { color: rgb(170, 80, 80); }"
                            "QLineEdit { background: rgb(245, 235, 235); }";
 const char* const kHolidayStyle = "QLineEdit { color: rgb(255, 0, 0); background: white; }";
-const char* const kPlainStyle = "QLineEdit { background: white; }";
 // A value only shown: no frame, no field colour, as the text beside it.
 const char* const kShownStyle = "QLineEdit { background: transparent; }";
+
+// The page scrolls on Tab only as far as the field the focus goes to must
+// be seen whole: a field in sight stays where it is, so that a click aimed
+// at a field after Tab lands on it.
+class SteadyScrollArea : public QScrollArea {
+public:
+    using QScrollArea::QScrollArea;
+
+protected:
+    bool focusNextPrevChild(bool next) override
+    {
+        if (!QWidget::focusNextPrevChild(next))
+            return false;
+        // The whole field, not only its text cursor, comes into sight.
+        QWidget* focused = focusWidget();
+        if (!focused || !widget() || !widget()->isAncestorOf(focused))
+            return true;
+        const QRect at(focused->mapTo(widget(), QPoint(0, 0)), focused->size());
+        ensureVisible(at.center().x(), at.center().y(), std::min(at.width() / 2 + 2, viewport()->width() / 2),
+                      std::min(at.height() / 2 + 2, viewport()->height() / 2));
+        return true;
+    }
+};
 
 const PickPair kRateMonthPicks[] = {{"В соответствующем заглавной букве месяце ставки не менялись", ""},
                                     {"В соответствующем заглавной букве месяце произошло изменение ставок", "1"},
@@ -114,7 +138,7 @@ void CRefGenInfoView::BuildForm()
 {
     setStyleSheet(QString::fromUtf8(kStyle));
     auto* outer = new QVBoxLayout(this);
-    auto* scroll = new QScrollArea(this);
+    auto* scroll = new SteadyScrollArea(this);
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);
     auto* page = new QWidget(scroll);
@@ -161,8 +185,6 @@ QLineEdit* CRefGenInfoView::AddField(int id, QWidget* parent)
         edit->setMaximumWidth(IsHoliday(id) || (id >= 1011 && id <= 1022) ? 52 : 110);
     if (IsHoliday(id))
         edit->setStyleSheet(QString::fromUtf8(kHolidayStyle));
-    else if (id == 1028)
-        edit->setStyleSheet(QString::fromUtf8(kPlainStyle));
     if (id == 1058) {
         // The firm's record keeps no date of the agreement: plain text that
         // takes no focus and no typing, not an input.

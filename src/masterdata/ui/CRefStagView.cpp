@@ -8,6 +8,7 @@
 #include "masterdata/ui/RefBooks.h"
 #include "shell/ui/BookChecks.h"
 #include "shell/ui/CKalvorDoc.h"
+#include "values/FieldPairs.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -104,7 +105,9 @@ CRefStagView::~CRefStagView() { SaveRules(); }
 
 void CRefStagView::SetupHeadings()
 {
-    m_grid->DeclareColumns(SeniorityColumns(Document()->infoBase));
+    std::vector<GridColumn> columns = SeniorityColumns(Document()->infoBase);
+    for (int range = 0; range < 7; ++range) OrderRange(columns, ColVozMin + 2 * range);
+    m_grid->DeclareColumns(columns);
     const int headingHeight = m_grid->GetRowHeight(0);
     m_grid->SetRowHeight(0, headingHeight + 4);
     m_grid->SetRowHeight(1, headingHeight + 4);
@@ -127,6 +130,25 @@ void CRefStagView::SetupHeadings()
     spanDown(ColKak);
     heading(0, ColSum, QStringLiteral("Величина"));
     spanDown(ColSum);
+}
+
+// A range's least (column `least`) and most (the next one) are typed in
+// order: a least above a most that is not 0 (no bound) is refused, whichever
+// of the two is typed, naming both.
+void CRefStagView::OrderRange(std::vector<GridColumn>& columns, int least) const
+{
+    const GridColumn leastColumn = columns[std::size_t(least)], mostColumn = columns[std::size_t(least + 1)];
+    const auto valueAt = [this](const GridColumn& column, int row, int col) {
+        return GridCellUnits(column, m_grid->GetItemText(row, col)).value_or(0);
+    };
+    columns[std::size_t(least)].rowRefusal = [=](int row, const QString& read) {
+        return kalvor::RangeOrderRefusal(leastColumn.Name(), read.toDouble(), mostColumn.Name(),
+                                         valueAt(mostColumn, row, least + 1));
+    };
+    columns[std::size_t(least + 1)].rowRefusal = [=](int row, const QString& read) {
+        return kalvor::RangeOrderRefusal(leastColumn.Name(), valueAt(leastColumn, row, least), mostColumn.Name(),
+                                         read.toDouble());
+    };
 }
 
 void CRefStagView::FillGrid()

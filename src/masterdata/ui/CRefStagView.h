@@ -6,8 +6,11 @@
 // code and saves the firm record.
 #include "shell/ui/CCommonFormView.h"
 
+#include <vector>
+
 class CFldHlpGridCtrl;
 class QPushButton;
+struct GridColumn;
 
 class CRefStagView : public CCommonFormView {
     Q_OBJECT
@@ -36,6 +39,8 @@ protected:
 
 private:
     void SetupHeadings();
+    // The range of the columns from `least` refuses its ends out of order.
+    void OrderRange(std::vector<GridColumn>& columns, int least) const;
     void FillGrid();
 
     CFldHlpGridCtrl* m_grid = nullptr;

@@ -7,6 +7,7 @@
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/KalvorMessageBox.h"
 #include "shell/ui/NullableDateEdit.h"
+#include "shell/ui/TypedInput.h"
 #include "values/Values.h"
 
 #include <QGridLayout>
@@ -80,9 +81,25 @@ void CWorkerUchKartGDDlg::AddField(const md::MainDataField& field)
         SetPossibleNames(field.id, md::CodedFieldNames(field.id, *View()->Document()));
         connect(edit, &QLineEdit::textChanged, this, [this, id = field.id] { ShowValueName(id); });
     } else {
-        AddEdit(field.id, label, field.column, field.rule, field.column == kWholeLine ? 0 : 160, {},
-                md::CardFieldBook(Books(), field.id));
+        QLineEdit* edit = AddEdit(field.id, label, field.column, field.rule, field.column == kWholeLine ? 0 : 160, {},
+                                  md::CardFieldBook(Books(), field.id));
+        if (field.id == md::kPlannedAdvanceField)
+            connect(edit, &QLineEdit::editingFinished, this, &CWorkerUchKartGDDlg::AskAboutAdvance);
     }
+}
+
+void CWorkerUchKartGDDlg::AskAboutAdvance()
+{
+    auto* edit = qobject_cast<CTypedEdit*>(Edit(md::kPlannedAdvanceField));
+    if (m_groupMode || !edit || edit->text() == m_advanceTaken || !edit->Reading().read)
+        return;
+    const QString question = md::PlannedAdvanceQuestion(*View()->Document(), ReadFields());
+    if (!question.isEmpty() && KalvorMessageBox(question, MB_YESNO | MB_ICONQUESTION, QString(), this) != IDYES) {
+        // Not taken: the field shows the advance it showed before.
+        edit->setText(m_advanceTaken);
+        return;
+    }
+    m_advanceTaken = edit->text();
 }
 
 void CWorkerUchKartGDDlg::ShowValueName(int id)
@@ -105,6 +122,7 @@ void CWorkerUchKartGDDlg::ShowFields(const MainDataFields& fields)
         else
             SetPickerFromPackedDate(Picker(field.id), fields.*date.picked);
     }
+    m_advanceTaken = fields.advance;
     // An unchanged text gives no signal: every name is shown anew.
     for (const int id : md::kCodedFields) ShowValueName(id);
 }

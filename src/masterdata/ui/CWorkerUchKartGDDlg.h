@@ -37,4 +37,10 @@ private:
     kalvor::masterdata::CardBooks Books() const;
     kalvor::masterdata::MainDataTarget TargetOf(int slot);
     bool SaveEmployee(int slot);
+    // The planned advance left changed: one larger than what the card as
+    // typed can earn in the month is asked about; "Нет" shows the advance
+    // taken before again.
+    void AskAboutAdvance();
+
+    QString m_advanceTaken; // the planned advance last shown or taken
 };

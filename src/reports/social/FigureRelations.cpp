@@ -28,6 +28,22 @@ const char* const kPensionColumns[] = {"страховая часть", "нак�
 // The two parts of its Section 5.
 const char* const kSection5Parts[] = {"страховая часть", "накопительная часть"};
 
+// Each payment order of a table with a sum has its date and number; the
+// date's field (the number's, where the date is given) has the focus.
+void AddPaymentOrderRelations(const GenrValueArray& v, const char* table, int first, int orders,
+                              std::vector<FigureRelation>& relations)
+{
+    for (int order = 0; order < orders; ++order) {
+        const fss4::PaymentOrderValues paid = fss4::PaymentOrderAt(v, first, order);
+        const QString name =
+            QStringLiteral("платежного поручения %1 (%2)").arg(order + 1).arg(QString::fromUtf8(table));
+        const int at = first + 3 * order;
+        relations.push_back(GivenWithRelation(
+            QStringLiteral("сумма %1").arg(name), paid.sum, QStringLiteral("дата и номер %1").arg(name),
+            !paid.date.isNull() && paid.number != 0, paid.date.isNull() ? at : at + 1));
+    }
+}
+
 void AddSection1Relations(const GenrValueArray& v, const ReportPeriod& period, std::vector<FigureRelation>& relations)
 {
     using namespace ovpf;
@@ -51,6 +67,14 @@ void AddSection5Relations(const GenrValueArray& v, std::vector<FigureRelation>& 
     using ovpf::kSection5;
     for (int p = 0; p < 2; ++p) {
         const QString part = QString::fromUtf8(kSection5Parts[p]);
+        // What was paid of a debt is part of it: 520 larger than 510 is the
+        // fault, named before the rest it would leave below 0.
+        FigureRelation paid = PartOfWholeRelation(
+            QStringLiteral("строка 520 «Уплачено в отчетном периоде» (%1)").arg(part), At(v, kSection5 + 2 + p),
+            QStringLiteral("строка 510 «Остаток задолженности на начало периода» (%1)").arg(part), At(v, kSection5 + p),
+            kSection5 + 2 + p);
+        paid.heading = QStringLiteral("Уплачено больше задолженности на начало периода");
+        relations.push_back(paid);
         FigureRelation rest =
             TotalOfLinesRelation(QStringLiteral("строка 510 за вычетом строки 520 (%1)").arg(part),
                                  At(v, kSection5 + p) - At(v, kSection5 + 2 + p),
@@ -67,11 +91,18 @@ bool FigureRelation::holds() const
 {
     const double part = KopecksFromRoubles(partValue);
     const double whole = KopecksFromRoubles(wholeValue);
-    return kind == PartOfWhole ? part <= whole : part == whole;
+    switch (kind) {
+    case PartOfWhole: return part <= whole;
+    case TotalOfLines: return part == whole;
+    case GivenWith: return part == 0 || whole != 0;
+    }
+    return false;
 }
 
 QString FigureRelation::refusal() const
 {
+    if (kind == GivenWith)
+        return QStringLiteral("%1: %2 — %3, %4 — нет.").arg(heading, part, Figure(partValue, decimals), whole);
     return QStringLiteral("%1: %2 — %3, %4 — %5.")
         .arg(heading, part, Figure(partValue, decimals), whole, Figure(wholeValue, decimals));
 }
@@ -88,6 +119,12 @@ FigureRelation TotalOfLinesRelation(const QString& lines, double linesValue, con
 {
     const QString heading = QStringLiteral("Итог не равен сумме своих строк");
     return {FigureRelation::TotalOfLines, heading, lines, linesValue, total, totalValue, focus};
+}
+
+FigureRelation GivenWithRelation(const QString& sum, double sumValue, const QString& given, bool isGiven, int focus)
+{
+    const QString heading = QStringLiteral("Сумма платежного поручения без его даты и номера");
+    return {FigureRelation::GivenWith, heading, sum, sumValue, given, isGiven ? 1.0 : 0.0, focus};
 }
 
 std::optional<FigureRelation> BrokenRelation(const std::vector<FigureRelation>& relations)
@@ -134,6 +171,8 @@ std::vector<FigureRelation> Fss4FigureRelations(const GenrValueArray& v, int yea
     relations.push_back(InWholeNumbers(PartOfWholeRelation(
         QStringLiteral("таблица 4.1, строка 3 «Из них по статье 58»"), At(v, kTable41 + 2),
         QStringLiteral("строка 2 «Сумма дохода по статье 248 НК»"), At(v, kTable41 + 1), kTable41 + 2)));
+    AddPaymentOrderRelations(v, "таблица 1", kPaymentOrders, kPaymentOrderCount, relations);
+    AddPaymentOrderRelations(v, "таблица 7", kInjuryOrders, kInjuryOrderCount, relations);
     return relations;
 }
 

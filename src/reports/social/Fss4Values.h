@@ -65,6 +65,7 @@ inline constexpr int kPaidStart = 185; // table 1: paid before the period
 inline constexpr int kPaymentOrders = 186; // five orders: packed date, number, sum
 inline constexpr int kInjuryPaidStart = 201; // table 7
 inline constexpr int kInjuryOrders = 202; // six orders
+inline constexpr int kPaymentOrderCount = 5, kInjuryOrderCount = 6;
 inline constexpr int kTable41 = 250; // 250-254
 inline constexpr int kAdditional = 255; // 255-260
 inline constexpr int kDebtsStart = 262; // 262-266

@@ -124,9 +124,15 @@ void ApplySelectionBody(CCommonFormView& view)
 {
     CFormChildDlg* dlg = view.m_entryDlg;
     int tabN = 0;
-    if (!dlg || !TabelStripOf(view) || RefuseWhileGroupOpen(view) || !ReadTypedPersonnelNumber(view, &tabN) ||
-        !SaveBeforeSwitch(view))
+    if (!dlg || !TabelStripOf(view) || RefuseWhileGroupOpen(view) || !ReadTypedPersonnelNumber(view, &tabN))
         return;
+    if (!SaveBeforeSwitch(view)) {
+        // The entry kept its employee: the strip names him again, not the
+        // number typed, so that it shows whose rows are shown.
+        if (view.m_tabN != 0)
+            TabelStripOf(view)->SetPersonnelNumber(view.m_tabN);
+        return;
+    }
     CKalvorDoc* doc = view.Document();
     doc->LastPersonnelNumber = quint32(tabN);
     const int index = doc->infoBase.FindEmployee(tabN);

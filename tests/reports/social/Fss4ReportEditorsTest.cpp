@@ -424,7 +424,8 @@ TEST_F(Fss4ReportLoop, CountsNumbersAndIncomesTakeOnlyWhatTheirFormsPrint)
 // both lines: table 1's lines 13 and 14 are parts of line 12, and lines 10
 // and 11 of line 9 (the fund's debt at the end, none while the insurer owes
 // 18,850.00); the cases of table 2 are no more than their 17 days; line 3 of
-// table 4.1 is part of line 2 (a share of 500 %). Nothing refused is saved,
+// table 4.1 is part of line 2 (a share of 500 %); a payment order's sum
+// comes with its date and number. Nothing refused is saved,
 // and "Сформировать отчет" over it writes nothing.
 TEST_F(Fss4ReportLoop, FiguresThatContradictEachOtherAreRefusedNamingBothLines)
 {
@@ -450,6 +451,15 @@ TEST_F(Fss4ReportLoop, FiguresThatContradictEachOtherAreRefusedNamingBothLines)
          {{1512, "1000"}, {1513, "5000"}},
          QStringLiteral("Часть больше целого: таблица 4.1, строка 3 «Из них по статье 58» — 5000, строка 2 «Сумма "
                         "дохода по статье 248 НК» — 1000.")},
+        // A payment order's sum without its date and number: no order a form could print.
+        {false,
+         {{1481, "100"}},
+         QStringLiteral("Сумма платежного поручения без его даты и номера: сумма платежного поручения 2 (таблица 1) "
+                        "— 100.00, дата и номер платежного поручения 2 (таблица 1) — нет.")},
+        {false,
+         {{1509, "01.03.2011"}, {1503, "100"}},
+         QStringLiteral("Сумма платежного поручения без его даты и номера: сумма платежного поручения 2 (таблица 7) "
+                        "— 100.00, дата и номер платежного поручения 2 (таблица 7) — нет.")},
     };
     for (const auto& c : cases) {
         const GenrValueArray before = doc.GenrValues;
@@ -514,6 +524,9 @@ TEST_F(Fss4ReportLoop, AnUntouchedSaveKeepsEveryValue)
         v[std::size_t(index)] = amount;
     v[186] = PackedDate::make(14, 1, 2010).value;
     v[187] = 17;
+    // Table 7's order of 0.10 with its date and number, as an order is.
+    v[202] = PackedDate::make(15, 1, 2010).value;
+    v[203] = 18;
     v[kSickLeave] = 4;
     v[250] = 48;
     v[251] = 3'000'000;

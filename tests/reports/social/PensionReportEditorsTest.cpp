@@ -429,8 +429,8 @@ TEST_F(PensionReportLoop, CountsNumbersAndIncomesTakeOnlyWhatTheirFormsPrint)
 
 // The figures of both editors agree with each other or are refused naming
 // both lines: the payments of the quarter's months are line 140 in a period
-// of the first quarter and part of it in a longer one, line 530 is 510 less
-// 520, an "of which" income is never larger than its whole (a share of 500 %
+// of the first quarter and part of it in a longer one, line 520 (paid) is
+// part of 510 (the debt) and 530 is 510 less 520, an "of which" income is never larger than its whole (a share of 500 %
 // under article 57, of 900 % under article 58). Nothing refused is saved,
 // and "Сформировать отчет" over it writes nothing.
 TEST_F(PensionReportLoop, FiguresThatContradictEachOtherAreRefusedNamingBothLines)
@@ -464,6 +464,13 @@ TEST_F(PensionReportLoop, FiguresThatContradictEachOtherAreRefusedNamingBothLine
          QStringLiteral("Остаток на конец периода не равен остатку на начало за вычетом уплаченного: строка 510 за "
                         "вычетом строки 520 (страховая часть) — 600.00, строка 530 «Остаток задолженности на конец "
                         "периода» (страховая часть) — 700.00.")},
+        // Paid more than the debt: the fault is 520, not the 530 below 0 it leaves.
+        {false,
+         3,
+         {{1024, "1000"}, {1025, "5000"}},
+         QStringLiteral("Уплачено больше задолженности на начало периода: строка 520 «Уплачено в отчетном периоде» "
+                        "(накопительная часть) — 5000.00, строка 510 «Остаток задолженности на начало периода» "
+                        "(накопительная часть) — 1000.00.")},
         {true,
          3,
          {{1001, "1000"}, {1005, "5000"}},

@@ -83,8 +83,8 @@ TEST_F(UiGenrParams, ShowsTheStoredValuesAndStoresTheChangesOnLeaving)
     ASSERT_TRUE(frame->grab().save(QStringLiteral("genr-parameters-view.png")));
 
     Type(CGenrParamView::IdYear, QStringLiteral("2009"));
-    Type(CGenrParamView::IdFirstMonth, QStringLiteral("4"));
     Type(CGenrParamView::IdLastMonth, QString()); // empty: not set (13 is refused when left)
+    Type(CGenrParamView::IdFirstMonth, QStringLiteral("4"));
     Type(1058, QStringLiteral("3502"));
     Type(1060, QStringLiteral("1"));
     Type(1059, QStringLiteral("0")); // cleared
@@ -146,6 +146,42 @@ TEST_F(UiGenrParams, AYearNotSetShowsTheReportingYear)
     Reload();
     EXPECT_EQ(doc.infoBase.config.r_g, 0);
     EXPECT_TRUE(recorder.boxes.empty());
+}
+
+// The period's months in order, whichever is typed: a last month of 1
+// after a first of 3 is refused as it is left, naming both fields; the field
+// keeps its text selected with the focus, and the next key replaces it: 6
+// is taken and stored with the 3.
+TEST_F(UiGenrParams, AFirstMonthAfterTheLastIsRefusedNamingBoth)
+{
+    Type(CGenrParamView::IdFirstMonth, QStringLiteral("3"));
+    Type(CGenrParamView::IdLastMonth, QStringLiteral("1"));
+    QTest::keyClick(Field(CGenrParamView::IdLastMonth), Qt::Key_Tab);
+    Settle();
+    ASSERT_EQ(recorder.boxes.size(), 1u) << recorder.Texts().join(u'|').toStdString();
+    EXPECT_EQ(recorder.boxes[0].text, QStringLiteral("Значение поля \"Первый месяц отчетного периода\" (3) больше "
+                                                     "значения поля \"Последний месяц отчетного периода\" (1)"));
+    QLineEdit* last = Field(CGenrParamView::IdLastMonth);
+    EXPECT_EQ(QApplication::focusWidget(), last);
+    EXPECT_EQ(last->selectedText(), QStringLiteral("1"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_6);
+    QTest::keyClick(last, Qt::Key_Tab);
+    Settle();
+    EXPECT_EQ(recorder.boxes.size(), 1u);
+    // A first month after the last, typed into the first field, is refused too.
+    Type(CGenrParamView::IdFirstMonth, QStringLiteral("7"));
+    QTest::keyClick(Field(CGenrParamView::IdFirstMonth), Qt::Key_Tab);
+    Settle();
+    ASSERT_EQ(recorder.boxes.size(), 2u);
+    EXPECT_EQ(recorder.boxes[1].text, QStringLiteral("Значение поля \"Первый месяц отчетного периода\" (7) больше "
+                                                     "значения поля \"Последний месяц отчетного периода\" (6)"));
+    QTest::keyClick(Field(CGenrParamView::IdFirstMonth), Qt::Key_Escape);
+    Settle();
+    EXPECT_EQ(Field(CGenrParamView::IdFirstMonth)->text(), QStringLiteral("3"));
+    Leave();
+    Reload();
+    EXPECT_EQ(doc.infoBase.config.r_m1, 3);
+    EXPECT_EQ(doc.infoBase.config.r_m2, 6);
 }
 
 // A year out of range is refused when left and keeps the focus; Esc gives

@@ -40,6 +40,11 @@ private:
     // A labelled input in the next line of the form, made with its kind and
     // its label (the kind's name) before it.
     void AddField(QGridLayout* grid, int id, InputKind kind, int width);
+    // The refusal of the month `text` typed into the field `typed` that puts
+    // the period's first month after its last, naming both; empty otherwise.
+    QString MonthsRefusal(const QString& text, int typed) const;
+
+    int m_lastTypedMonth = 0; // the month field typed into last
     CTypedEdit* Typed(int id) const { return controlAs<CTypedEdit>(id); }
     bool SavePeriod();
     bool SaveTexts();
