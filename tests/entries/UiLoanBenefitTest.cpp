@@ -1,7 +1,9 @@
 // The tax on a loan's benefit on the demo base, driven by the screens: the
 // loan's "Налог с процентов" ticked on "Ссуды и кредиты", the firm's loan
 // rate set, and the month recomputed by the quick command that opens the
-// personal account ("Расчет и лицевой счет"), as an accountant does it.
+// personal account ("Расчет и лицевой счет"), as an accountant does it, and
+// once more from the personal account it opened, which holds the
+// employee's computed rows alone: the recompute reads him from the base.
 #include "DemoEntryWorld.h"
 #include "entries/ui/CCurnuSsudKredDlg.h"
 #include "entries/ui/CCurnuSsudKredView.h"
@@ -81,6 +83,17 @@ TEST_F(LoanBenefit, TickingTheTaxOnALoansBenefitKeepsTheEnteredPayAndAddsTheBene
     EXPECT_DOUBLE_EQ(Rows(kLoanDebtor, 904, false), 18'308);
     // The instalment is still taken.
     EXPECT_DOUBLE_EQ(Rows(kLoanDebtor, 760, false), 300'000);
+
+    // The quick command once more, from the personal account it opened
+    // (which holds his computed rows alone): the month is computed from his
+    // stored record, the entered pay with it.
+    RecomputeByQuickCommand(kLoanDebtor);
+    RecomputeByQuickCommand(kLoanDebtor);
+    EXPECT_EQ(Attr(kLoanDebtor).err, 0);
+    ASSERT_EQ(Attr(kLoanDebtor).kvProizv, 1);
+    EXPECT_DOUBLE_EQ(Rows(kLoanDebtor, 1, true), 1'997'117);
+    EXPECT_DOUBLE_EQ(Rows(kLoanDebtor, 1, false), 1'997'117);
+    EXPECT_DOUBLE_EQ(Rows(kLoanDebtor, 79, false), 18'308);
 }
 
 } // namespace
