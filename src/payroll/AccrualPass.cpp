@@ -11,6 +11,7 @@
 #include "payroll/MonthMoney.h"
 #include "payroll/PayKinds.h"
 #include "payroll/Regional.h"
+#include "payroll/Settlement.h"
 #include "payroll/ScheduleNorm.h"
 #include "values/Values.h"
 
@@ -31,6 +32,17 @@ int DirectRow(CalcPass& p, int code, double amount, int month)
     row.kod = u16(code);
     row.sum = amount;
     row.mes = u16(month);
+    return AppendRowRaw(p, row);
+}
+
+// A row of a claim whose record the month change reads (SettledTag).
+int SettledRow(CalcPass& p, int code, double amount, int tag)
+{
+    AccrualRow row;
+    row.kod = u16(code);
+    row.sum = amount;
+    row.mes = u16(p.month);
+    row.hrRest = u16(tag);
     return AppendRowRaw(p, row);
 }
 
@@ -179,7 +191,9 @@ int PensionContribution(CalcPass& p)
 int Loans(CalcPass& p)
 {
     const auto& firm = p.base().firm;
-    for (const auto& loan : p.rec().ssud.loans) {
+    const auto& loans = p.rec().ssud.loans;
+    for (std::size_t l = 0; l < loans.size(); ++l) {
+        const auto& loan = loans[l];
         if (loan.kod == 0 || loan.sumDolg == 0)
             continue;
         int n = loan.kvMes;
@@ -200,7 +214,7 @@ int Loans(CalcPass& p)
             }
             repay = RoundByPayKind(std::min(repay, loan.sumDolg), loan.kod, p.doc);
             if (repay > 0)
-                if (const int r = DirectRow(p, loan.kod, repay, p.month); r < 0)
+                if (const int r = SettledRow(p, loan.kod, repay, SettledTag(Settled::Loan, int(l))); r < 0)
                     return r;
         }
         if (loan.nalog) {
@@ -210,6 +224,7 @@ int Loans(CalcPass& p)
             if (interest != 0) {
                 if (const int r = DirectRow(p, kCodeLoanInterest, interest, p.month); r < 0)
                     return r;
+                p.benefitInKind += interest;
                 if (const int r = DirectRow(p, kCodePayout, interest, p.month); r < 0)
                     return r;
             }
@@ -262,32 +277,40 @@ void FitDeductions(CalcPass& p, int end)
         AccrualRow& row = p.rows[i];
         if (!GivesWay(row))
             continue;
-        const double cut = std::min(row.sum, over);
-        row.sum -= cut; // a zero row goes at the compaction
-        over -= cut;
+        const double taken = ClaimTakes(Claim::Deduction, row.sum, row.sum - over);
+        over -= row.sum - taken;
+        row.sum = taken; // a zero row goes at the compaction
     }
 }
 
-// The month's income tax, the rows from `first` to `end`, takes at most what
-// is left to pay once the advance is taken (`givingWay`, the deductions that
-// give way to it, counted back): the tax is withheld from the money paid, and
-// what it cannot take now the next months' tax, counted since January, takes
-// (a tax on a loan's benefit larger than the pay, for one). A tax returned
-// (a row below zero, by a reversal of earlier months) stays as it is.
-void FitIncomeTax(CalcPass& p, int first, int end, double givingWay)
+// The month's tax rows. The income tax (the rows `first` to `second`) takes
+// at most half of each payment (IncomeTaxCap): of the money paid out apart
+// (a payout, 904; the loans' benefit in kind, paid as it is accrued, is no
+// money) and of what is left to pay once the advance and the payouts are
+// taken. What passes it the next months' tax, counted since January, takes.
+// A payout that leaves less to pay than the tax on it leaves the employee's
+// debt, which the month change carries. The second tax (`second` to `end`,
+// the union dues) takes at most what is left to pay, the deductions that
+// give way to it (`givingWay`) counted back. A tax returned (a row below
+// zero, by a reversal of earlier months) stays as it is.
+void FitTaxes(CalcPass& p, int first, int second, int end, double givingWay)
 {
-    double over = -(LeftToPay(p) + givingWay);
-    for (int i = end - 1; i >= first && over > 0; --i) {
+    const double paidOut = SumOfCode(p, kCodePayout);
+    const double left = MonthMoneyOf(p.rows, p.count).accrued - SumOfCode(p, kCodeAdvance) - paidOut;
+    double room = IncomeTaxCap(paidOut - p.benefitInKind, left);
+    for (int i = first; i < second; ++i) {
         AccrualRow& row = p.rows[i];
-        if (row.sum <= 0)
-            continue;
-        const double cut = std::min(row.sum, std::ceil(over / 100) * 100); // the tax is in whole roubles
-        row.sum = std::max(0.0, row.sum - cut);
-        over -= cut;
+        row.sum = ClaimTakes(Claim::IncomeTax, row.sum, room);
+        room -= std::max(0.0, row.sum);
+    }
+    for (int i = second; i < end; ++i) {
+        AccrualRow& row = p.rows[i];
+        row.sum = ClaimTakes(Claim::SecondTax, row.sum, row.sum + LeftToPay(p) + givingWay);
     }
 }
 
-int IncomeTaxRows(CalcPass& p, bool& saveMaster)
+// The income tax rows, then (from `second` on) those of the second tax.
+int IncomeTaxRows(CalcPass& p, bool& saveMaster, int& second)
 {
     const std::uint32_t propertyLeft = p.rec().head.imvichOst;
     int r = CalcIncomeTax(0, p.rows, p.count, p.doc, p.capacity, p.options.incomeTax);
@@ -298,6 +321,7 @@ int IncomeTaxRows(CalcPass& p, bool& saveMaster)
     // used some of it stores what is left, else the next year would start
     // from a stale remainder.
     saveMaster = p.rec().head.dedMonths != 0 || p.rec().head.imvichOst != propertyLeft;
+    second = p.count;
     const int prof = p.attr().tabProf;
     if (prof != 0) {
         r = CalcIncomeTax(prof, p.rows, p.count, p.doc, p.capacity, p.options.incomeTax);
@@ -383,7 +407,8 @@ int PostalFee(CalcPass& p, const IspolBlock::Writ& w, double amount, double stan
     const double fee = TaxForMonth(w.tabPsbor, amount, p.doc);
     if (fee <= 0)
         return std::min(0, int(fee));
-    const double taken = std::min(RoundByPayKind(fee, kCodePostalFee, p.doc), std::max(0.0, LeftToPay(p) + standing));
+    const double taken =
+        ClaimTakes(Claim::PostalFee, RoundByPayKind(fee, kCodePostalFee, p.doc), LeftToPay(p) + standing);
     return std::min(0, DirectRow(p, kCodePostalFee, taken, p.month));
 }
 
@@ -394,16 +419,19 @@ int PostalFee(CalcPass& p, const IspolBlock::Writ& w, double amount, double stan
 int Writs(CalcPass& p, double standing)
 {
     double taken = 0;
-    for (const auto& w : p.rec().ispol.writs) {
+    const auto& writs = p.rec().ispol.writs;
+    for (std::size_t n = 0; n < writs.size(); ++n) {
+        const auto& w = writs[n];
         const int code = WritDeductionCode(w.vid);
         if (code == 0 || w.sum <= 0) // below 0 it cannot be (see Loans)
             continue;
         double base = 0, tax = 0, second = 0;
         if (const int r = WritBases(p, w, base, tax, second); r < 0)
             return r;
-        const double most = std::max(0.0, std::floor(std::min(WritShare(base, tax) - taken, LeftToPay(p) + standing)));
-        const double amount = std::min(
-            RoundByPayKind(RoundWhole(WritDeduction(w, base, tax, second, p.year, p.month)), code, p.doc), most);
+        const double asked =
+            RoundByPayKind(RoundWhole(WritDeduction(w, base, tax, second, p.year, p.month)), code, p.doc);
+        const double amount =
+            ClaimTakes(Claim::Writ, asked, std::min(WritShare(base, tax) - taken, LeftToPay(p) + standing));
         taken += amount;
         if (p.count >= p.capacity)
             return kCalcTooManyRows;
@@ -411,15 +439,13 @@ int Writs(CalcPass& p, double standing)
         row.kod = u16(code);
         row.sum = amount;
         row.mes = u16(p.month);
+        row.hrRest = u16(SettledTag(Settled::Writ, int(n)));
         p.rows[p.count++] = row; // a zero row goes at the compaction
         if (const int r = PostalFee(p, w, amount, standing); r < 0)
             return r;
     }
     return 0;
 }
-
-// The bank's commission rate of a whole row, 100 % in hundredths of a percent.
-constexpr int kWholeRowRate = 10'000;
 
 int BankTransfers(CalcPass& p)
 {
@@ -451,7 +477,7 @@ int BankTransfers(CalcPass& p)
     // The commission is a share of the row it is taken from, at most the
     // whole row: a rate stored above 100 % (an older base may hold one; the
     // firm's screen refuses it) takes the row, never more.
-    const int rate = std::min<int>(p.base().firm.sbProcSotr, kWholeRowRate);
+    const int rate = p.base().firm.sbProcSotr;
     if (cardTransfer && p.mode == CalcStore && rate != 0) {
         const int n = p.count;
         for (int i = 0; i < n; ++i) {
@@ -465,7 +491,7 @@ int BankTransfers(CalcPass& p)
                 commission = kCodeCommissionOnRest;
             if (commission == 0 || p.rows[i].sum <= 0 || FindPayKind(p.doc, commission) < 0)
                 continue;
-            const double c = RoundWhole(p.rows[i].sum * rate / 10000.0);
+            const double c = ClaimTakes(Claim::Commission, RoundWhole(p.rows[i].sum * rate / 10000.0), p.rows[i].sum);
             if (c == 0)
                 continue;
             p.rows[i].sum -= c;
@@ -743,6 +769,7 @@ int CalcAccrualsAndTaxes(CalcPass& p)
         return r;
 
     bool saveMaster = false;
+    p.benefitInKind = 0;
     if ((r = PensionContribution(p)) < 0)
         return r;
     if ((r = Loans(p)) < 0)
@@ -750,12 +777,13 @@ int CalcAccrualsAndTaxes(CalcPass& p)
     if ((r = FixedTransfers(p)) < 0)
         return r;
     const int taxFirst = p.count;
-    if ((r = IncomeTaxRows(p, saveMaster)) < 0)
+    int secondTax = 0;
+    if ((r = IncomeTaxRows(p, saveMaster, secondTax)) < 0)
         return r;
     const int taxEnd = p.count;
     if ((r = Advance(p)) < 0)
         return r;
-    FitIncomeTax(p, taxFirst, taxEnd, GivingWay(p, taxFirst));
+    FitTaxes(p, taxFirst, secondTax, taxEnd, GivingWay(p, taxFirst));
     if ((r = Writs(p, GivingWay(p, taxFirst))) < 0)
         return r;
     FitDeductions(p, taxFirst);

@@ -10,6 +10,7 @@
 #include "payroll/MonthRate.h"
 #include "payroll/PayKinds.h"
 #include "payroll/ScheduleNorm.h"
+#include "payroll/Settlement.h"
 #include "payroll/SickLeaveRows.h"
 #include "values/Values.h"
 
@@ -196,25 +197,22 @@ int CarriedRows(CalcPass& p)
             }
         }
     }
-    // A free row among the entered ones is dropped from the record (the rows
-    // behind it move up), so that the second pass sees the same rows.
-    for (int i = 0; i < int(a.kvProizv) && i < EmployeeRecord::RowCount;) {
-        const AccrualRow& r = rows[std::size_t(i)];
+    // A free row among the entered ones is passed over and left in the
+    // record as it is (the run's warnings name it, FreeEnteredRowsText): a
+    // record read in part must never lose the month's entries for good.
+    for (int i = 0; i < int(a.kvProizv) && i < EmployeeRecord::RowCount; ++i) {
+        AccrualRow r = rows[std::size_t(i)];
         if (r.kod == 0) {
             if (r.sum != 0)
                 return kCalcUnknownCode;
-            std::move(rows.begin() + i + 1, rows.begin() + a.kvProizv, rows.begin() + i);
-            rows[std::size_t(a.kvProizv - 1)] = AccrualRow{};
-            a.kvProizv = u16(a.kvProizv - 1);
             continue;
         }
-        ++i;
-    }
-    for (int i = 0; i < int(a.kvProizv) && i < EmployeeRecord::RowCount; ++i) {
-        AccrualRow r = rows[std::size_t(i)];
         if (r.mes == 0 || r.mes > 12)
             return kCalcRowWithoutMonth;
         r.sum = RoundByPayKind(r.sum, r.kod, p.doc);
+        // A deduction that gives way to the pay keeps its place, so that the
+        // month change carries what it leaves by what its own row took.
+        r.hrRest = u16(GivesWayToPay(r.kod) ? SettledTag(Settled::Entered, i) : 0);
         if (const int k = AppendRowRaw(p, r); k < 0)
             return k;
     }

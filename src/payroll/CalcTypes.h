@@ -52,6 +52,9 @@ struct CalcPass {
     CalcOptions options{}; // what the caller asked for
     bool vacationWindow = false; // the bases may reach up to two months ahead
     int fundFilter = 0; // the bases take 1 only kinds of fund 1, 2 only other funds, else all
+    // The month's income in kind, the loans' benefit (paid as it is accrued,
+    // 904): no money that the income tax can be withheld from.
+    double benefitInKind = 0;
 
     infobase::CInfoBase& base() const { return doc.infoBase; }
     infobase::EmployeeRecord& rec() const { return doc.infoBase.current; }

@@ -13,6 +13,7 @@
 #include "payroll/MonthWarnings.h"
 #include "payroll/PayKinds.h"
 #include "payroll/ScheduleNorm.h"
+#include "payroll/Settlement.h"
 #include "platform/DbServerWork.h"
 #include "values/Messages.h"
 #include "values/Values.h"
@@ -287,11 +288,37 @@ private:
         move.calculated.assign(move.rec.rows.begin() + inputs, move.rec.rows.begin() + end);
     }
 
-    // Each loan repaid by what the month's calculated rows deducted under its
-    // code, shared among the loans of one code in their order; an employee in
+    // What the month's calculated rows took for each entered deduction, loan
+    // and writ, by the record each row keeps of what it settled
+    // (SettledTag); empty for a month computed before the record was kept.
+    std::map<int, double> settledTakings(const EmployeeMove& move) const
+    {
+        std::map<int, double> took;
+        for (const AccrualRow& r : move.calculated)
+            if (SettledKindOf(r.hrRest) != Settled::None)
+                took[r.hrRest] += RoundWhole(r.sum);
+        return took;
+    }
+
+    // Each loan repaid by what its own row took in the month; an employee in
     // error, whose calculated rows are not taken, repays by the parts as they
-    // stand.
+    // stand. A month computed before the rows kept their record repays by
+    // what its rows deducted under the loan's code, shared among the loans of
+    // one code in their order.
     void repayLoans(const EmployeeMove& move)
+    {
+        const std::map<int, double> took = settledTakings(move);
+        if (took.empty()) {
+            repayLoansByCode(move);
+            return;
+        }
+        for (int loan = 0; loan < int(move.rec.ssud.loans.size()); ++loan) {
+            const auto own = took.find(SettledTag(Settled::Loan, loan));
+            monthchange::RepayLoan(doc, loan, move.inError ? -1 : own != took.end() ? own->second : 0.0);
+        }
+    }
+
+    void repayLoansByCode(const EmployeeMove& move)
     {
         std::map<int, double> left; // by code: what the month's rows deducted and no loan took yet
         for (const AccrualRow& r : move.calculated)
@@ -427,10 +454,28 @@ private:
     }
 
     // What the month's computed rows did not deduct of the deductions entered
-    // for it (the run takes them at most to what is left to pay), by code:
-    // the rest is the employee's debt to the next month. A transfer sends
-    // what there is and leaves no debt.
+    // for it (the run takes them at most to what is left to pay): the rest
+    // of each is the employee's debt to the next month, by what its own row
+    // took. A transfer sends what there is and leaves no debt. A month
+    // computed before the rows kept their record is read by code.
     double enteredDeductionsLeft(const EmployeeMove& move) const
+    {
+        const std::map<int, double> took = settledTakings(move);
+        if (took.empty())
+            return enteredDeductionsLeftByCode(move);
+        double sum = 0;
+        const int inputs = std::min<int>(move.attr.kvProizv, kMonthRows);
+        for (int i = 0; i < inputs; ++i) {
+            const AccrualRow& r = move.rec.rows[std::size_t(i)];
+            if (!GivesWayToPay(r.kod) || IsTransferCode(r.kod) || r.sum <= 0)
+                continue;
+            const auto own = took.find(SettledTag(Settled::Entered, i));
+            sum += std::max(0.0, RoundWhole(r.sum) - (own != took.end() ? own->second : 0.0));
+        }
+        return sum;
+    }
+
+    double enteredDeductionsLeftByCode(const EmployeeMove& move) const
     {
         std::map<int, double> left;
         const int inputs = std::min<int>(move.attr.kvProizv, kMonthRows);

@@ -178,6 +178,20 @@ QString DismissalWithoutStatusText(u16 dismissal)
     return QStringLiteral("Указана дата увольнения %1, но не указан признак увольнения").arg(DateText(dismissal));
 }
 
+QString FreeEnteredRowsText(const EmployeeRecord& record, int entered)
+{
+    QStringList places;
+    for (int i = 0; i < entered && i < EmployeeRecord::RowCount; ++i)
+        if (record.rows[std::size_t(i)].kod == 0)
+            places << QString::number(i + 1);
+    if (places.isEmpty())
+        return QString();
+    return QStringLiteral("среди введенных начислений и удержаний месяца %1 %2: %3 пропущен%4")
+        .arg(places.size() == 1 ? QStringLiteral("пустая строка") : QStringLiteral("пустые строки"),
+             places.join(QStringLiteral(", ")), places.size() == 1 ? QStringLiteral("она") : QStringLiteral("они"),
+             places.size() == 1 ? QStringLiteral("а") : QStringLiteral("ы"));
+}
+
 QStringList EmployeeMonthWarnings(PayrollDoc& doc, int slot, const AccrualRow* rows, int count)
 {
     const CInfoBase& base = doc.infoBase;
@@ -199,6 +213,8 @@ QStringList EmployeeMonthWarnings(PayrollDoc& doc, int slot, const AccrualRow* r
         out << QStringLiteral("в табеле дни без часов: часы взяты по полному рабочему дню");
     out << SheetsComputedToNothing(base, slot, year, month);
     out << RestsNotTransferred(base.current);
+    if (const QString text = FreeEnteredRowsText(base.current, base.attributesOf(slot).kvProizv); !text.isEmpty())
+        out << text;
     return out;
 }
 

@@ -4,7 +4,8 @@
 // holding more days than he was employed, a salary or tariff with no worked
 // time and nothing else to pay, a piece or hourly worker's days without hours,
 // a sick-leave sheet with days in the month computed to nothing, a bank
-// transfer with no amount under a code that does not send the rest.
+// transfer with no amount under a code that does not send the rest, a free
+// row among the month's entered rows.
 // The status stays the switch: these only warn.
 #include "payroll/PayrollDocument.h"
 
@@ -27,6 +28,11 @@ std::pair<int, int> EmployedDaysOfMonth(const infobase::EmployeeHead& head, int 
 
 // "Указана дата увольнения 20.05.2011, но не указан признак увольнения".
 QString DismissalWithoutStatusText(infobase::u16 dismissal);
+
+// The free rows (no pay-kind code) among the month's entered rows, which the
+// calculation passes over: "среди введенных начислений и удержаний месяца
+// пустая строка 2: она пропущена", empty when there is none.
+QString FreeEnteredRowsText(const infobase::EmployeeRecord& record, int entered);
 
 // The warnings about the month just computed for the employee of the slot
 // (the base's current record is his): his rows are `rows`, `count` of them;

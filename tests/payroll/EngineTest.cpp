@@ -5,6 +5,8 @@
 #include "payroll/CalcEmployeeMonth.h"
 #include "payroll/IncomeTax.h"
 #include "payroll/MonthInputRows.h"
+#include "payroll/MonthWarnings.h"
+#include "payroll/Settlement.h"
 #include "payroll/SickLeaveRows.h"
 
 #include "FixtureBaseFile.h"
@@ -512,19 +514,21 @@ TEST(EngineGolden, EnteredAndStoredDeductionsStopAtWhatIsLeftToPay)
     }
 }
 
-// A loan benefit's tax, the bank's commission and the deductions below zero
-// of an older base stop at what is left to pay too (the same month).
-TEST(EngineGolden, ALoanBenefitsTaxTheBanksCommissionAndOlderDeductionsStopAtWhatIsLeftToPay)
+// A loan benefit's tax stops at half of the payment, the bank's commission
+// and the deductions below zero of an older base at what is left to pay (the
+// same month).
+TEST(EngineGolden, ALoanBenefitsTaxStopsAtHalfThePaymentTheCommissionAndOlderDeductionsAtWhatIsLeft)
 {
     const double tax = kSalaryTax;
     const double left = kLeftAfterTax;
     {
         // A loan of 36,500,000.00 at 10 % a year with the tax on its benefit:
         // 31 days of March give 36,500,000 x 10 % x 31 / 365 = 310,000.00 of
-        // benefit, paid as it is accrued (904). Its tax, 35 % = 108,500.00,
-        // and the 6,500.00 on the salary pass the 50,000.00 paid: the tax
-        // takes the 50,000.00 and no more, the rest waits for the next
-        // months' tax.
+        // benefit, paid as it is accrued (904): income in kind, no money.
+        // Its tax, 35 % = 108,500.00, and the 6,500.00 on the salary make
+        // 115,000.00; the law of 2010-2011 withholds at most half of the
+        // money paid, 50,000.00 / 2 = 25,000.00, and the next months' tax
+        // takes the other 90,000.00. 25,000.00 is left to pay.
         EngineWorld w;
         w.salaried();
         w.base().firm.procSsudWhole = 10;
@@ -533,10 +537,10 @@ TEST(EngineGolden, ALoanBenefitsTaxTheBanksCommissionAndOlderDeductionsStopAtWha
         loan.sumDolg = 3'650'000'000;
         loan.nalog = 1;
         ASSERT_EQ(w.calc(), 4);
-        ExpectRows(w.stored(), {expected(4, kSalary, 22), expected(79, 31'000'000), expected(902, kSalary),
+        ExpectRows(w.stored(), {expected(4, kSalary, 22), expected(79, 31'000'000), expected(902, 2'500'000),
                                 expected(904, 31'000'000)});
-        EXPECT_EQ(w.base().zar1Of(1), 0);
-        EXPECT_EQ(MonthMoneyOfRecord(w.base().current, w.attr().kvProizv).net(), 0);
+        EXPECT_EQ(w.base().zar1Of(1), 2'500'000);
+        EXPECT_EQ(MonthMoneyOfRecord(w.base().current, w.attr().kvProizv).net(), 2'500'000);
     }
     {
         // The bank's commission stored at 150 % takes the whole row, never
@@ -590,6 +594,94 @@ TEST(EngineGolden, ALoanBenefitsTaxTheBanksCommissionAndOlderDeductionsStopAtWha
         EXPECT_EQ(w.base().zar1Of(1), 3'350'000);
         EXPECT_EQ(MonthMoneyOfRecord(w.base().current, w.attr().kvProizv).net(), 3'350'000);
     }
+}
+
+// Claims of one code, each row keeping what it settled (SettledTag), for
+// the month change to carry what each left (MonthChangeTest.
+// TwoClaimsOfOneCodeCarryWhatEachOfTheirOwnRowsLeft). The salary of
+// 50,000.00 and its tax of 6,500.00 leave 43,500.00.
+TEST(EngineSettlement, ClaimsOfOneCodeKeepWhatEachOfTheirRowsTook)
+{
+    const auto expectSettled = [](const std::vector<AccrualRow>& got, const std::vector<int>& tags) {
+        ASSERT_EQ(got.size(), tags.size());
+        for (std::size_t i = 0; i < tags.size(); ++i) EXPECT_EQ(got[i].hrRest, tags[i]) << "row " << i;
+    };
+    {
+        // An alimony writ of 25 % takes 43,500.00 x 25 % = 10,875.00 (911)
+        // before the 40,000.00 of arrears entered under 911, which take the
+        // 32,625.00 left; the entered row is stored first among the 911 rows.
+        EngineWorld w;
+        w.salaried();
+        w.rec.rows[0] = row(911, 4'000'000, 3);
+        w.attr().kvProizv = 1;
+        auto& writ = w.rec.ispol.writs[0];
+        writ.vid = 1;
+        writ.priznUd = 1;
+        writ.sum = 2'500;
+        ASSERT_EQ(w.calc(), 4);
+        const auto got = w.stored();
+        ExpectRows(got, {expected(4, kSalary, 22), expected(902, kSalaryTax), expected(911, 3'262'500),
+                         expected(911, 1'087'500)});
+        expectSettled(got, {0, 0, SettledTag(Settled::Entered, 0), SettledTag(Settled::Writ, 0)});
+        EXPECT_EQ(w.base().zar1Of(1), 0);
+    }
+    {
+        // A loan's instalment of 30,000.00 under 810 and 20,000.00 entered
+        // under 810: the entered row takes its 20,000.00 whole, the loan's
+        // row the 23,500.00 left.
+        EngineWorld w;
+        w.salaried();
+        w.rec.rows[0] = row(810, 2'000'000, 3);
+        w.attr().kvProizv = 1;
+        auto& loan = w.rec.ssud.loans[0];
+        loan.kod = 810;
+        loan.sumDolg = 6'000'000;
+        loan.kvMes = 1;
+        loan.mes = {2, 0, 0};
+        loan.sum = {3'000'000, 0, 0};
+        ASSERT_EQ(w.calc(), 4);
+        const auto got = w.stored();
+        ExpectRows(got, {expected(4, kSalary, 22), expected(810, 2'000'000), expected(810, 2'350'000),
+                         expected(902, kSalaryTax)});
+        expectSettled(got, {0, SettledTag(Settled::Entered, 0), SettledTag(Settled::Loan, 0), 0});
+    }
+}
+
+// The law of 2010-2011 withholds at most half of a payment as income tax
+// (Tax Code art. 226 p. 4); what it cannot withhold, the next months' tax,
+// counted since January, takes. February paid 50,000.00 of salary and
+// 310,000.00 of a loan's benefit in kind (79), withholding 25,000.00 of its
+// 6,500.00 + 35 % x 310,000.00 = 115,000.00. March's salary of 50,000.00:
+// the tax since January is 13 % x 100,000.00 + 108,500.00 = 121,500.00, less
+// the 25,000.00 withheld, 96,500.00; half of March's payment, 25,000.00, is
+// withheld (not only March's own 6,500.00), and 25,000.00 is left to pay.
+TEST(EngineSettlement, TaxNotWithheldIsWithheldFromTheNextMonthsPaymentsAtHalfOfEach)
+{
+    EngineWorld w;
+    w.salaried();
+    const auto archived = [](int code, double sum) {
+        WariaEntry e;
+        e.kod = u16(code);
+        e.sum = sum;
+        e.mes = 2;
+        e.god = 2026;
+        return e;
+    };
+    w.rec.waria[0] = archived(4, kSalary);
+    w.rec.waria[1] = archived(79, 31'000'000);
+    w.rec.waria[2] = archived(904, 31'000'000);
+    w.rec.waria[3] = archived(902, 2'500'000);
+    w.rec.warKv = 4;
+    ASSERT_EQ(w.calc(), 2);
+    ExpectRows(w.stored(), {expected(4, kSalary, 22), expected(902, 2'500'000)});
+    EXPECT_EQ(w.base().zar1Of(1), 2'500'000);
+
+    // With an advance of 40,000.00 the payment is 10,000.00: the tax takes
+    // 5,000.00 and 5,000.00 is left to pay.
+    w.base().avOf(1) = 4'000'000;
+    ASSERT_EQ(w.calc(), 3);
+    ExpectRows(w.stored(), {expected(4, kSalary, 22), expected(901, 4'000'000), expected(902, 500'000)});
+    EXPECT_EQ(w.base().zar1Of(1), 500'000);
 }
 
 TEST(EngineGolden, PayLeftForLaterIsCarriedAndNotPaidNow)
@@ -726,7 +818,11 @@ TEST(EngineInputs, EnteredRowsPermanentPaymentsAndRules)
 
     const int n = w.calc(CalcDisplay);
     ASSERT_GE(n, 0) << CalcErrorText(n).toStdString();
-    EXPECT_EQ(w.attr().kvProizv, 2);
+    // The free row is passed over and stays where it is, for the run's
+    // warning to name it.
+    EXPECT_EQ(w.attr().kvProizv, 3);
+    EXPECT_EQ(FreeEnteredRowsText(w.rec, w.attr().kvProizv),
+              QStringLiteral("среди введенных начислений и удержаний месяца пустая строка 2: она пропущена"));
     const auto rows = ResultRows(w.rows(), n);
     ASSERT_GE(rows.size(), 6u);
     EXPECT_EQ(rows[0].kod, 53);

@@ -8,6 +8,7 @@
 #include "infobase/InfoBaseDb.h"
 #include "payroll/FixtureBaseFile.h"
 #include "payroll/ScheduleNorm.h"
+#include "payroll/Settlement.h"
 #include "platform/Db.h"
 #include "platform/DbBases.h"
 #include "platform/DbTestHooks.h"
@@ -712,6 +713,75 @@ TEST_F(MonthChangeTest, AnEnteredDeductionsRestIsCarriedAsTheDebt)
     EXPECT_EQ(r7.rows[0].kod, 151);
     EXPECT_EQ(r7.rows[0].sum, 25'100'00);
     EXPECT_TRUE(r7.rows[1].isEmpty());
+    CloseBase(b);
+}
+
+// Two claims of one code, each carried by what its own row took (the record
+// the run keeps with each row, SettledTag). Both months: a salary of
+// 50,000.00 and its tax of 6,500.00 leave 43,500.00 to pay.
+// Employee 6: an alimony writ of 25 % takes 43,500.00 x 25 % = 10,875.00
+// (911); 40,000.00 of arrears entered under the same 911 take the 32,625.00
+// left (43,500.00 - 10,875.00). What the entered row did not take,
+// 40,000.00 - 32,625.00 = 7,375.00, comes to April as his debt (915); the
+// writ's row is none of it.
+// Employee 8: a loan under 810 of 60,000.00 at 30,000.00 a month beside
+// 20,000.00 entered under 810: the entered row takes 20,000.00 and the
+// loan's row the 23,500.00 left. The loan's debt falls by what its own row
+// took, to 60,000.00 - 23,500.00 = 36,500.00, the 6,500.00 of the month's
+// instalment still owed and the stage's month still due; the entered row
+// was taken whole, so no debt. (Read by code, the loan would have taken all
+// 43,500.00 of 810: its whole instalment, and 6,500.00 lost.)
+TEST_F(MonthChangeTest, TwoClaimsOfOneCodeCarryWhatEachOfTheirOwnRowsLeft)
+{
+    const auto settled = [](AccrualRow row, Settled kind, int place) {
+        row.hrRest = u16(SettledTag(kind, place));
+        return row;
+    };
+    {
+        EmployeeRecord& r = rec(6);
+        r.rows = {};
+        r.rows[0] = Row(911, 40'000'00, 3);
+        r.rows[1] = Row(1, 50'000'00, 3);
+        r.rows[2] = Row(902, 6'500'00, 3);
+        r.rows[3] = settled(Row(911, 10'875'00, 3), Settled::Writ, 0);
+        r.rows[4] = settled(Row(911, 32'625'00, 3), Settled::Entered, 0);
+        attr(6).kvProizv = 1;
+    }
+    {
+        EmployeeRecord& r = rec(8);
+        r.rows = {};
+        r.rows[0] = Row(810, 20'000'00, 3);
+        r.rows[1] = Row(1, 50'000'00, 3);
+        r.rows[2] = settled(Row(810, 20'000'00, 3), Settled::Entered, 0);
+        r.rows[3] = settled(Row(810, 23'500'00, 3), Settled::Loan, 0);
+        r.rows[4] = Row(902, 6'500'00, 3);
+        r.ssud.loans[0] = SsudBlock::Loan{};
+        auto& loan = r.ssud.loans[0];
+        loan.kod = 810;
+        loan.sumDolg = 60'000'00;
+        loan.kvMes = 1;
+        loan.mes = {2, 0, 0};
+        loan.sum = {30'000'00, 0, 0};
+        attr(8).kvProizv = 1;
+    }
+    SaveAll();
+    MoveEmployeesToNextMonth(
+        kApril, [] {}, doc);
+    CloseBase(base());
+
+    PayrollDoc after;
+    Reload(after);
+    CInfoBase& b = after.infoBase;
+    ASSERT_EQ(b.config.tekMes, kApril);
+    const EmployeeRecord r6 = LoadRecord(b, 6);
+    ASSERT_EQ(b.attributesOf(6).kvProizv, 1);
+    EXPECT_EQ(r6.rows[0].kod, 915);
+    EXPECT_EQ(r6.rows[0].sum, 7'375'00);
+    const EmployeeRecord r8 = LoadRecord(b, 8);
+    EXPECT_EQ(b.attributesOf(8).kvProizv, 0);
+    EXPECT_EQ(r8.ssud.loans[0].kod, 810);
+    EXPECT_EQ(r8.ssud.loans[0].sumDolg, 36'500'00);
+    EXPECT_EQ(r8.ssud.loans[0].mes[0], 2);
     CloseBase(b);
 }
 

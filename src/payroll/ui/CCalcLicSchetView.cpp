@@ -26,6 +26,12 @@ constexpr int kCalcScreenCode = 8;
 constexpr int kOpenAndRecompute = 2;
 constexpr int kListByName = 2;
 
+// The current record now holds the employee's computed rows alone (their
+// loading clears the month's entered rows): memory names no employee whose
+// whole record it holds, so that the next calculation or screen reads him
+// from the base.
+void ForgetPartialRecord(ib::CInfoBase& base) { base.currentSlot = 0; }
+
 } // namespace
 
 CCalcLicSchetView::CCalcLicSchetView(CKalvorDoc* doc, QWidget* parent) : CCommonFormView(385, doc, parent)
@@ -63,6 +69,7 @@ void CCalcLicSchetView::OnInitialUpdate()
         // The screen lists the computed rows alone, as stepping through the
         // employees does: the month's input rows are in them already.
         ib::LoadProizvZarpByMass(doc->infoBase, slot, kListByName, ib::kResultRowsTable);
+        ForgetPartialRecord(doc->infoBase);
     } catch (const kalvor::db::DbError& error) {
         ShowComError(error);
         return;
@@ -95,6 +102,7 @@ bool CCalcLicSchetView::ShowStoredRows(int listIndex)
     try {
         WaitCursor wait;
         ib::LoadProizvZarpByMass(doc->infoBase, entry.slot, kListByName, ib::kResultRowsTable);
+        ForgetPartialRecord(doc->infoBase);
     } catch (const kalvor::db::DbError& error) {
         ShowComError(error);
         return false;

@@ -61,6 +61,10 @@ int RecomputeEmployee(PayrollDoc& doc, int tabN)
     // cut in doubt brings memory to the recompute once the server says it
     // made it.
     const int slot = base.list[std::size_t(index)].slot;
+    // The month is computed from the record as the base stores it, never
+    // from memory: a screen may hold part of it only (the personal account
+    // loads the computed rows alone, without the month's entered ones).
+    base.currentSlot = 0;
     try {
         BaseChange change(base, BaseTable::Attributes | BaseTable::Advances | BaseTable::CurrentEmployee,
                           BaseChange::InDoubt::Follow);

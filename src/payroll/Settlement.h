@@ -1,0 +1,76 @@
+#pragma once
+// The settlement of the month's pay: what each claim on the pay takes of what
+// it asks. The claims are a table, in the order the month takes them; each
+// says how what it takes is cut (whole roubles or kopecks) and where what it
+// cannot take goes. One function (ClaimTakes) holds the rule "at most what is
+// left, or the claim's own cap" for every claim of the month.
+#include <array>
+#include <cstdint>
+
+namespace kalvor {
+
+// Who claims a part of the month's pay, in the order the month takes them.
+enum class Claim : std::uint8_t {
+    IncomeTax, // the month's income tax: at most half of the payment (IncomeTaxCap)
+    SecondTax, // the second tax of the employee's table (union dues): at most what is left
+    Writ, // a writ: the writs together at most half of the pay after tax (WritShare)
+    PostalFee, // a writ's postal fee
+    Deduction, // a deduction entered for the month or a permanent one
+    Loan, // a loan's instalment
+    FixedTransfer, // a transfer of a fixed amount
+    Commission, // the bank's commission: a share of the row it is taken from
+};
+inline constexpr int kClaimCount = 8;
+
+// Where what a claim cannot take goes.
+enum class RestGoes : std::uint8_t {
+    NextMonthsTax, // the next months' tax, counted since January, takes it
+    CarriedDebt, // the employee's debt, carried into the next month (915)
+    LoanDebt, // the loan's debt stays and its instalment stays due
+    Nothing, // nothing: a writ stays for the next months, a transfer sends what there is
+};
+
+// How what a claim takes is cut when it cannot take all it asks.
+enum class ClaimCut : std::uint8_t {
+    WholeRoubles, // the income tax is withheld in whole roubles
+    Kopecks,
+};
+
+struct ClaimRule {
+    Claim claim;
+    ClaimCut cut;
+    RestGoes rest;
+};
+
+// The claims' table, in the order the month takes them.
+const std::array<ClaimRule, kClaimCount>& ClaimRules();
+const ClaimRule& RuleOf(Claim claim);
+
+// What a claim takes of what it asks (kopecks): all of it when `most` (what is
+// left to pay, or the claim's own cap, the smaller) allows, else `most` cut
+// down by the claim's rule, never below zero. What a claim asks below zero (a
+// tax a reversal returns) is no claim on the pay: it stays as it is.
+double ClaimTakes(Claim claim, double asked, double most);
+
+// The most the month's income tax takes (kopecks): half of each payment of
+// the month's income (Tax Code art. 226 p. 4 as of 2010-2011: the tax
+// withheld may not pass half of the payment). The payments are the money
+// paid out apart (`paidApart`: a payout, 904, of money) and the month's own
+// payment (`leftToPay`: what the accruals leave once the advance and the
+// payouts are taken, none when below zero). The advance is no payment of
+// income: it is paid before the month's income is earned.
+double IncomeTaxCap(double paidApart, double leftToPay);
+
+// What a computed row settled, kept with the row where the base keeps it (the
+// spare bits of its hours word, hrRest), so that the month change carries
+// what each claim left by what its own row took: an entered deduction (by its
+// place among the month's entered rows), a loan (0-3) or a writ (0-2). Every
+// other row keeps 0, as does every row of a month computed before the record
+// was kept.
+enum class Settled : std::uint8_t { None, Entered, Loan, Writ };
+// The record of a row of the kind and place (0 for none or a place out of range).
+int SettledTag(Settled kind, int place);
+// The kind of claim a row's record names.
+Settled SettledKindOf(int tag);
+
+} // namespace kalvor
