@@ -1253,16 +1253,26 @@ protected:
     // The pair typed through its screen: the field emptied and the other's
     // text taken without a word, then the field's text refused in one box
     // naming both, the field holding the text with the focus.
+    // Every screen of the pair's caption (two screens may share one) walks it.
     QStringList WalkPair(CMainFrame& frame, const FieldPair& pair)
+    {
+        QStringList faults;
+        int screens = 0;
+        for (const CommandInfo& info : registry.Commands())
+            if (info.makeView && info.caption == QString::fromUtf8(pair.where)) {
+                ++screens;
+                faults << WalkPairOn(frame, pair, info.id);
+            }
+        if (screens == 0)
+            faults << QStringLiteral("%1: no screen").arg(QString::fromUtf8(pair.where));
+        return faults;
+    }
+    QStringList WalkPairOn(CMainFrame& frame, const FieldPair& pair, int command)
     {
         const QString where = QString::fromUtf8(pair.where), name = QString::fromUtf8(pair.field),
                       otherName = QString::fromUtf8(pair.other);
-        const QString what = QStringLiteral("%1: \"%2\" by \"%3\"").arg(where, name, otherName);
-        int command = 0;
-        for (const CommandInfo& info : registry.Commands())
-            if (info.makeView && info.caption == where)
-                command = info.id;
-        CCommonFormView* view = command ? OpenForEntry(frame, command, 101) : nullptr;
+        const QString what = QStringLiteral("%1 (%4): \"%2\" by \"%3\"").arg(where, name, otherName).arg(command);
+        CCommonFormView* view = OpenForEntry(frame, command, 101);
         if (!view)
             return {QStringLiteral("%1: no screen").arg(what)};
         const PairInput field = FindPairInput(*view, name), other = FindPairInput(*view, otherName);

@@ -132,6 +132,30 @@ TEST_F(UiParamView, TheYearRule)
     EXPECT_EQ(Field(CEFuncParamView::IdYear)->text(), QString());
 }
 
+// The period's months in order on this screen too: a last month before the
+// first is refused when left, naming both fields with their months, and
+// holds the focus; the months stored are those typed in order.
+TEST_F(UiParamView, APeriodsLastMonthBeforeItsFirstIsRefusedNamingBoth)
+{
+    Open();
+    Retype(CEFuncParamView::IdFirstMonth, QStringLiteral("3"));
+    QTest::keyClick(Field(CEFuncParamView::IdFirstMonth), Qt::Key_Tab);
+    Retype(CEFuncParamView::IdLastMonth, QStringLiteral("1"));
+    QTest::keyClick(Field(CEFuncParamView::IdLastMonth), Qt::Key_Tab);
+    QApplication::processEvents();
+    ASSERT_EQ(recorder.Texts().size(), 1) << recorder.Texts().join(u'|').toStdString();
+    EXPECT_EQ(recorder.Texts()[0], QStringLiteral("Значение поля \"Первый месяц отчетного периода\" (3) больше "
+                                                  "значения поля \"Последний месяц отчетного периода\" (1)"));
+    EXPECT_EQ(QApplication::focusWidget(), Field(CEFuncParamView::IdLastMonth));
+    Retype(CEFuncParamView::IdLastMonth, QStringLiteral("6"));
+    QTest::keyClick(Field(CEFuncParamView::IdLastMonth), Qt::Key_Tab);
+    QApplication::processEvents();
+    EXPECT_EQ(recorder.Texts().size(), 1);
+    LeaveAndReload();
+    EXPECT_EQ(doc->infoBase.config.r_m1, 3);
+    EXPECT_EQ(doc->infoBase.config.r_m2, 6);
+}
+
 TEST_F(UiParamView, TheSortFlagReloadsTheListInNameOrder)
 {
     ASSERT_FALSE(doc->infoBase.config.sort());

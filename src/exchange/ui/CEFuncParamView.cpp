@@ -63,8 +63,10 @@ CEFuncParamView::CEFuncParamView(CKalvorDoc* doc, QWidget* parent)
     AddInput(IdYear, {QStringLiteral("Отчетный год"), WholeFigure(INT_MIN, INT_MAX), {}, [](const QString& text) {
                           return kalvor::reports::ReportYearRefusal(QStringLiteral("Отчетный год"), text);
                       }});
-    AddInput(IdFirstMonth, {QStringLiteral("Первый месяц отчетного периода"), WholeFigure(0, 12)});
-    AddInput(IdLastMonth, {QStringLiteral("Последний месяц отчетного периода"), WholeFigure(0, 12)});
+    // The period's months in order, whichever is typed (0: not set).
+    AddInput(IdFirstMonth, m_months.FirstKind());
+    AddInput(IdLastMonth, m_months.LastKind());
+    m_months.Watch(Typed(IdFirstMonth), Typed(IdLastMonth));
     AddInput(IdTaxInspection, {QStringLiteral("Код ГНИ (2 знака - регион  +  2 знака - инспекция)"), text}, 160);
     AddInput(IdTaxpayerNumber,
              InnInputKind(QStringLiteral("ИНН - идентификационный номер предприятия"), kTextCapacity - 1), 160);

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "exchange/ui/CExchangeTaskView.h"
+#include "shell/ui/PeriodMonths.h"
 #include "values/TypedFigure.h"
 
 #include <vector>
@@ -61,4 +62,6 @@ private:
     bool StoreTexts();
     bool StoreFlags();
     void SaveToBase();
+
+    PeriodMonths m_months; // the period's months, in order
 };

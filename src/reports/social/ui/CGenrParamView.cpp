@@ -11,7 +11,6 @@
 #include "shell/ui/KalvorMessageBox.h"
 #include "shell/ui/TaskView.h"
 #include "shell/ui/TypedInput.h"
-#include "values/FieldPairs.h"
 #include "values/Values.h"
 
 #include <QApplication>
@@ -84,10 +83,6 @@ constexpr int kFreeTextFields[] = {1110, 1111, 1114, 1115, 1116, 1118, 1119, 146
 
 QString NumberText(int value) { return value != 0 ? QString::number(value) : QString(); }
 
-const QString kFirstMonth = QStringLiteral("Первый месяц отчетного периода");
-const QString kLastMonth = QStringLiteral("Последний месяц отчетного периода");
-constexpr kalvor::FigureRule kMonthRule = kalvor::WholeFigure(0, 12);
-
 } // namespace
 
 CGenrParamView::CGenrParamView(CKalvorDoc* doc, QWidget* parent) : CCommonFormView(413, doc, parent)
@@ -109,14 +104,9 @@ CGenrParamView::CGenrParamView(CKalvorDoc* doc, QWidget* parent) : CCommonFormVi
          [](const QString& text) { return kalvor::reports::ReportYearRefusal(QStringLiteral("Отчетный год"), text); }},
         60);
     // The period's months in order, whichever is typed (0: not set).
-    AddField(grid, IdFirstMonth,
-             {kFirstMonth, kMonthRule, {}, [this](const QString& text) { return MonthsRefusal(text, IdFirstMonth); }},
-             60);
-    AddField(grid, IdLastMonth,
-             {kLastMonth, kMonthRule, {}, [this](const QString& text) { return MonthsRefusal(text, IdLastMonth); }},
-             60);
-    for (const int id : {int(IdFirstMonth), int(IdLastMonth)})
-        connect(controlAs<QLineEdit>(id), &QLineEdit::textEdited, this, [this, id] { m_lastTypedMonth = id; });
+    AddField(grid, IdFirstMonth, m_months.FirstKind(), 60);
+    AddField(grid, IdLastMonth, m_months.LastKind(), 60);
+    m_months.Watch(controlAs<QLineEdit>(IdFirstMonth), controlAs<QLineEdit>(IdLastMonth));
     for (const TextField& field : kTextFields) {
         // A taxpayer's number has 10 digits (the firm's) or 12 (a person's).
         const QString label = QString::fromUtf8(field.label);
@@ -134,21 +124,6 @@ CGenrParamView::~CGenrParamView()
 {
     if (!m_saved)
         Save();
-}
-
-QString CGenrParamView::MonthsRefusal(const QString& text, int typed) const
-{
-    // Only the month typed last answers for the order: the other, shown as
-    // it was, is not refused for it.
-    if (typed != m_lastTypedMonth)
-        return QString();
-    // The other field's text by its rule alone (its own check would ask this one's).
-    const int other = typed == IdFirstMonth ? IdLastMonth : IdFirstMonth;
-    const auto* otherField = controlAs<QLineEdit>(other);
-    const double typedMonth = kalvor::FigureUnitsOr(kMonthRule, text, 0);
-    const double otherMonth = otherField ? kalvor::FigureUnitsOr(kMonthRule, otherField->text(), 0) : 0;
-    return typed == IdFirstMonth ? kalvor::RangeOrderRefusal(kFirstMonth, typedMonth, kLastMonth, otherMonth)
-                                 : kalvor::RangeOrderRefusal(kFirstMonth, otherMonth, kLastMonth, typedMonth);
 }
 
 void CGenrParamView::AddField(QGridLayout* grid, int id, InputKind kind, int width)

@@ -5,6 +5,7 @@
 // changed when it is left; a year out of range is refused with a message and
 // the stored year kept.
 #include "shell/ui/CCommonFormView.h"
+#include "shell/ui/PeriodMonths.h"
 #include "shell/ui/TypedInput.h"
 #include "values/TypedFigure.h"
 
@@ -40,11 +41,8 @@ private:
     // A labelled input in the next line of the form, made with its kind and
     // its label (the kind's name) before it.
     void AddField(QGridLayout* grid, int id, InputKind kind, int width);
-    // The refusal of the month `text` typed into the field `typed` that puts
-    // the period's first month after its last, naming both; empty otherwise.
-    QString MonthsRefusal(const QString& text, int typed) const;
 
-    int m_lastTypedMonth = 0; // the month field typed into last
+    PeriodMonths m_months; // the period's months, in order
     CTypedEdit* Typed(int id) const { return controlAs<CTypedEdit>(id); }
     bool SavePeriod();
     bool SaveTexts();
