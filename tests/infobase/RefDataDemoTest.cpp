@@ -192,13 +192,25 @@ TEST_F(RefDataDemo, PastYearFollowsTheRulesOf2010And2011)
 
     // The non-resident loader: March 2011 has 22 working days, 5 March (a
     // Saturday worked) shortened to 7 hours: 175 hours x 70 roubles = 12,250,
-    // and the quarter's bonus of 15 % = 1,837.50, entered as 1,838; 30 % tax
-    // on 14,088 = 4,226.40, withheld in whole roubles: 4,226; of the
+    // and the quarter's bonus of 15 % = 1,837.50, entered as 1,838; of the
     // contributions only accident insurance, 0.2 % = 28.18.
+    // His tax of 30 % is withheld at most half of each payment, and his
+    // advance (40 % of the month's pay in hundreds of roubles) leaves about
+    // 60 % of the pay to be paid, so the cap bites by roubles:
+    // January: 120 h x 70 = 8,400, tax 2,520; advance 3,400 leaves 5,000, of
+    // which half is 2,500: 2,500 withheld, 20 left.
+    // February: 151 h x 70 = 10,570, tax 3,171 + 20 = 3,191; advance 4,200
+    // leaves 6,370, half 3,185: 3,185 withheld, 6 left.
+    // March: the year's tax, 30 % of 8,400 + 10,570 + 14,088 = 33,058, is
+    // 9,917.40, in whole roubles 9,917, less the 5,685 withheld = 4,232
+    // (March's own 4,226 and the 6 left); the advance of 4,900 leaves 9,188,
+    // half 4,594: all of it withheld.
     load(145);
     EXPECT_DOUBLE_EQ(archived(base, 3, 2011, 3), 12'250);
     EXPECT_DOUBLE_EQ(archived(base, 7, 2011, 3), 1'838);
-    EXPECT_DOUBLE_EQ(archived(base, 902, 2011, 3), 4'226);
+    EXPECT_DOUBLE_EQ(archived(base, 902, 2011, 1), 2'500);
+    EXPECT_DOUBLE_EQ(archived(base, 902, 2011, 2), 3'185);
+    EXPECT_DOUBLE_EQ(archived(base, 902, 2011, 3), 4'232);
     EXPECT_DOUBLE_EQ(archived(base, 990, 2011, 3), 0);
     EXPECT_NEAR(archived(base, 995, 2011, 3), 28.18, 1e-9);
 
