@@ -1370,6 +1370,23 @@ TEST(ServerArchive, AFailedDumpLeavesNoFile)
     EXPECT_EQ(QDir(target.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList());
 }
 
+namespace {
+
+// Makes the base file "firm" in `folder` and opens it into `file`, filled
+// with nine employees of the fixture and their rows.
+void OpenFilledFirmFile(CInfoBase& file, const QString& workFolder, const QString& folder)
+{
+    file.workFolder = workFolder;
+    file.baseName = QStringLiteral("firm");
+    CreateSchemaBase(folder, file.baseName);
+    OpenBase(file);
+    const FixtureBase filled = BuildFixtureBase(file, 9, 11);
+    std::vector<WarDatBlock> none(filled.records.size());
+    SaveAll(file, filled.records, &none);
+}
+
+} // namespace
+
 // A firm moves its base file onto the server: a month change's copy of the
 // file, restored with the server in use, becomes a server base with every
 // row of every table, built under a temporary name; the copy is only read,
@@ -1380,13 +1397,7 @@ TEST_F(ServerBase, ABaseFilesCopyRestoredOntoTheServerHoldsTheSameRows)
     std::map<QString, QStringList> fileRows;
     withServer({}, [&] {
         CInfoBase file;
-        file.workFolder = base.workFolder;
-        file.baseName = QStringLiteral("firm");
-        CreateSchemaBase(folder, file.baseName);
-        OpenBase(file);
-        const FixtureBase filled = BuildFixtureBase(file, 9, 11);
-        std::vector<WarDatBlock> none(filled.records.size());
-        SaveAll(file, filled.records, &none);
+        OpenFilledFirmFile(file, base.workFolder, folder);
         fileRows = TableRows(Db(file));
         CloseBase(file);
     });
@@ -1461,13 +1472,7 @@ TEST_F(ServerBase, ABaseFilesCopyOfSeveralGroupsOfRowsRestoresEveryRowOrNamesThe
     std::map<QString, QStringList> fileRows;
     withServer({}, [&] {
         CInfoBase file;
-        file.workFolder = base.workFolder;
-        file.baseName = QStringLiteral("firm");
-        CreateSchemaBase(folder, file.baseName);
-        OpenBase(file);
-        const FixtureBase filled = BuildFixtureBase(file, 9, 11);
-        std::vector<WarDatBlock> none(filled.records.size());
-        SaveAll(file, filled.records, &none);
+        OpenFilledFirmFile(file, base.workFolder, folder);
         for (const TableDef* t : {&ProizvTable().def(), &ZarpTable().def()}) GrowRows(Db(file), *t, 3'500);
         fileRows = TableRows(Db(file));
         // The last row of the accruals in the order they are copied.
