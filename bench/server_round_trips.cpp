@@ -108,7 +108,11 @@ std::vector<Operation> Operations()
          }},
         {"the rate correction", [](PayrollDoc& d) { SaveEmployee(d.infoBase, d.infoBase.currentSlot); }},
         {"the firm's data", [](PayrollDoc& d) { StoreFirmParameters(d.infoBase); }},
-        {"a grid (the shops)", [](PayrollDoc& d) { masterdata::WriteGridBook(masterdata::GridBook::Shops, d); }},
+        {"a grid (the shops)",
+         [](PayrollDoc& d) {
+             masterdata::WriteGridBook(masterdata::GridBook::Shops,
+                                       masterdata::GridBookRows(masterdata::GridBook::Shops, d), d);
+         }},
         {"a book (the pay kinds)", [](PayrollDoc& d) { masterdata::SavePayKindBook(d.infoBase); }},
         {"the time sheet", [](PayrollDoc& d) { SaveTabel(d.infoBase); }},
         {"a report's settings", [](PayrollDoc& d) { SaveConfig(d.infoBase); }},

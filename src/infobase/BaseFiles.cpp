@@ -356,8 +356,9 @@ void sendTableRows(const QSqlDatabase& source, const QSqlDatabase& target, const
 // total. A row the base refuses is said with what its table holds, then the
 // base's own line (the batches before the refused one stood). The server's
 // counter of employee ids goes on after the ids copied. The calling worker's
-// stop ends it between rows (db::E_DB_STOPPED), nothing of it kept.
-void copyFileRows(const QSqlDatabase& source, const QSqlDatabase& target, const RowsCopiedReport& report)
+// stop ends it between rows (db::E_DB_STOPPED), nothing of it kept. Returns
+// the last report's figures.
+RowsCopied copyFileRows(const QSqlDatabase& source, const QSqlDatabase& target, const RowsCopiedReport& report)
 {
     const std::vector<const TableDef*> tables = copiedTables();
     RowsCopied done;
@@ -376,8 +377,10 @@ void copyFileRows(const QSqlDatabase& source, const QSqlDatabase& target, const 
         tell();
     }
     later.collect();
+    tell(); // a batch held back until the collect: the last table and the total
     db::ContinueServerCounter(target, KonstTable().def().name, QStringLiteral("id"));
     tr.commit();
+    return done;
 }
 
 // The same for the template of new bases, which must be of this program's step.
@@ -415,9 +418,15 @@ void restoreFileOnServer(const QString& folder, const QString& name, const QStri
         const QSqlDatabase source = db::Connection::forThread(copy);
         CheckFilePages(source);
         checkOpenedBase(source);
+        const auto tell = [&](RowsCopied done, RowsCopied::Stage stage) {
+            done.stage = stage;
+            if (report)
+                report(done);
+        };
+        tell({}, RowsCopied::Stage::MakingBase);
         buildBaseFile(folder, name, {}, [&](const QSqlDatabase& db) {
             CreateSchema(db);
-            copyFileRows(source, db, report);
+            tell(copyFileRows(source, db, report), RowsCopied::Stage::Checking);
             checkOpenedBase(db);
         });
     } catch (...) {

@@ -22,6 +22,13 @@ namespace {
 
 const QString kSource = QStringLiteral("Kalvor.Base");
 
+// The refusal of a write while an earlier write's outcome is not known yet.
+db::DbError earlierWriteNotKnown(const db::CommitInDoubt& doubt)
+{
+    return db::DbError(db::E_DB_FAIL, QString::fromUtf8(kEarlierWriteNotKnownText).arg(db::NotKnownReason(doubt.held)),
+                       doubt.database, kSource);
+}
+
 // The stored reporting month and generation.
 std::pair<int, qint64> storedMonthAndGeneration(const QSqlDatabase& db)
 {
@@ -90,7 +97,7 @@ void markWrite(BaseWrites& w, const QSqlDatabase& db)
         return;
     // A write cut in doubt while this one waited for the base: its outcome first.
     if (now.doubt)
-        throw db::DbError(db::E_DB_FAIL, QString::fromUtf8(kEarlierWriteNotKnownText), now.doubt->database, kSource);
+        throw earlierWriteNotKnown(*now.doubt);
     const auto [storedMonth, generation] = storedMonthAndGeneration(db);
     QString why = mismatchText(storedMonth, generation, now.month, now.generation);
     if (why.isEmpty())
@@ -142,7 +149,7 @@ void commitWrite(BaseWrites& w, const std::function<void()>& commit)
 
 // Settles the write in doubt on the calling thread, the interface thread
 // (settle): what the server made of it, or nothing when no write was in
-// doubt. NotKnown leaves it in doubt.
+// doubt. NotKnown and Held leave it in doubt.
 std::optional<db::CommitOutcome> settleHere(BaseWrites& w)
 {
     std::optional<db::CommitInDoubt> doubt;
@@ -153,12 +160,15 @@ std::optional<db::CommitOutcome> settleHere(BaseWrites& w)
     if (!doubt)
         return std::nullopt;
     const db::CommitOutcome outcome = db::AskCommitOutcome(*doubt);
-    if (outcome == db::CommitOutcome::NotKnown)
-        return outcome;
     const std::lock_guard lock(w.mutex);
     // A later write cut in doubt while the server was asked is its own.
     if (!w.doubt || w.doubt->transaction != doubt->transaction)
         return outcome;
+    if (db::NotKnownYet(outcome)) {
+        // The refusals while it is not known say the server's latest word.
+        w.doubt->held = outcome == db::CommitOutcome::Held;
+        return outcome;
+    }
     w.doubt.reset();
     const bool putBack = std::exchange(w.memoryPutBack, false);
     const std::function<void()> follow = std::exchange(w.follow, nullptr);
@@ -199,20 +209,20 @@ std::optional<db::CommitOutcome> settle(const std::shared_ptr<BaseWrites>& w)
 // Throws the refusal of what comes next while the write in doubt is not known.
 [[noreturn]] void refuseNotKnown(BaseWrites& w)
 {
-    QString database;
+    db::CommitInDoubt doubt;
     {
         std::lock_guard lock(w.mutex);
         if (w.doubt)
-            database = w.doubt->database;
+            doubt = *w.doubt;
     }
-    throw db::DbError(db::E_DB_FAIL, QString::fromUtf8(kEarlierWriteNotKnownText), database, kSource);
+    throw earlierWriteNotKnown(doubt);
 }
 
 // Settles the write in doubt; refuses what comes next while its outcome is
 // not known.
 void settleOrRefuse(const std::shared_ptr<BaseWrites>& w)
 {
-    if (settle(w) == db::CommitOutcome::NotKnown)
+    if (const auto outcome = settle(w); outcome && db::NotKnownYet(*outcome))
         refuseNotKnown(*w);
 }
 
@@ -257,7 +267,7 @@ std::optional<db::CommitOutcome> SettleWriteInDoubt(CInfoBase& base)
 
 void SettleBeforeInput(CInfoBase& base)
 {
-    if (!base.writes || settle(base.writes) != db::CommitOutcome::NotKnown)
+    if (const auto outcome = base.writes ? settle(base.writes) : std::nullopt; !outcome || !db::NotKnownYet(*outcome))
         return;
     bool putBack = false;
     {

@@ -70,9 +70,10 @@ struct BaseWrites {
 inline constexpr const char* kBaseMovedText =
     "База данных изменена после того, как была прочитана программой: то, что в памяти программы, в нее не "
     "записывается. Закройте базу и откройте ее снова.";
-// Said when a write is refused because an earlier write's outcome is not known yet.
+// Said when a write is refused because an earlier write's outcome is not
+// known yet; %1 why (db::NotKnownReason).
 inline constexpr const char* kEarlierWriteNotKnownText =
-    "Сохранены ли предыдущие изменения, пока не известно: сервер базы данных не ответил. Ничего не записано. "
+    "Сохранены ли предыдущие изменения, пока не известно: %1. Ничего не записано. "
     "Повторите, когда сервер ответит, или закройте базу и откройте ее снова.";
 
 // Reads the base's generation and guards every write transaction of the
@@ -81,9 +82,9 @@ void GuardBaseWrites(CInfoBase& base);
 // Ends the guard (CloseBase).
 void UnguardBaseWrites(const CInfoBase& base);
 // Settles a write in doubt (on the interface thread, as every settle),
-// saying what became of it: nothing when no write was in doubt; NotKnown
-// (nothing thrown) while the server does not say, or when the calling
-// worker was stopped while it waited for the interface thread.
+// saying what became of it: nothing when no write was in doubt; NotKnown or
+// Held (nothing thrown) while the server does not say, NotKnown also when
+// the calling worker was stopped while it waited for the interface thread.
 std::optional<db::CommitOutcome> SettleWriteInDoubt(CInfoBase& base);
 // Before a screen takes typed input into memory: a write in doubt is
 // settled; while the server does not say, throws db::DbError with

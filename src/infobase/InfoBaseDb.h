@@ -99,6 +99,11 @@ struct RowsCopied {
     int tables = 0;
     qint64 rows = 0; // the rows copied of every table so far
     qint64 total = 0;
+    // What the restore does: makes the server's base and its tables, copies
+    // the rows (the counts above), or, every row in, checks the base made
+    // and gives it its name.
+    enum class Stage { MakingBase, CopyingRows, Checking };
+    Stage stage = Stage::CopyingRows;
 };
 using RowsCopiedReport = std::function<void(const RowsCopied&)>;
 void RestoreBaseFile(const QString& folder, const QString& name, const QString& fromFile,

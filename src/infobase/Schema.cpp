@@ -77,11 +77,14 @@ struct Step {
     void (*run)(const QSqlDatabase& db);
 };
 
+// The tables go in one batch: on a server one round trip for them all.
 void step1Tables(const QSqlDatabase& db)
 {
+    db::Batch tables(db);
     for (const TableDef& t : SchemaTables())
         if (t.name != VersionTable().def().name)
-            db::Execute(db, createSql(db, t));
+            tables.add(createSql(db, t));
+    tables.run();
 }
 
 void step2Rows(const QSqlDatabase& db)

@@ -1,7 +1,9 @@
 #include "masterdata/GridBooks.h"
 
+#include "infobase/BaseWrites.h"
 #include "infobase/InfoBaseDb.h"
 #include "infobase/PayKindCodes.h"
+#include "platform/DbTransaction.h"
 #include "values/Values.h"
 
 #include <algorithm>
@@ -287,10 +289,28 @@ void StoreGridBookRows(GridBook book, const std::vector<QStringList>& rows, ib::
     }
 }
 
-void WriteGridBook(GridBook book, ib::KalvorDocData& doc)
+namespace {
+
+// The shops written in one transaction whose COMMIT, cut in doubt, puts
+// memory back to `before` and keeps the way to the rows written.
+void writeShops(const std::vector<QStringList>& before, ib::KalvorDocData& doc)
+{
+    db::Transaction write(ib::Db(doc.infoBase));
+    ib::SaveCeh(doc.infoBase);
+    const std::vector<QStringList> written = GridBookRows(GridBook::Shops, doc);
+    const ib::InDoubtPutBack inDoubt{[&] { StoreGridBookRows(GridBook::Shops, before, doc); },
+                                     [&]() -> std::function<void()> {
+                                         return [written, &doc] { StoreGridBookRows(GridBook::Shops, written, doc); };
+                                     }};
+    ib::CommitPuttingBackInDoubt(doc.infoBase, inDoubt, [&] { write.commit(); });
+}
+
+} // namespace
+
+void WriteGridBook(GridBook book, const std::vector<QStringList>& before, ib::KalvorDocData& doc)
 {
     switch (book) {
-    case GridBook::Shops: ib::SaveCeh(doc.infoBase); return;
+    case GridBook::Shops: writeShops(before, doc); return;
     case GridBook::Positions: doc.refFiles.WritePost(); return;
     case GridBook::Professions: doc.refFiles.WriteProfi(); return;
     case GridBook::Ranks: doc.refFiles.WriteTitle(); return;

@@ -46,10 +46,12 @@ std::vector<QStringList> GridBookRows(GridBook book, const infobase::KalvorDocDa
 // number of stored rows.
 void StoreGridBookRows(GridBook book, const std::vector<QStringList>& rows, infobase::KalvorDocData& doc);
 
-// Saves the book's table: SaveCeh for the shops (throws db::DbError), the
-// reference file's writer for the others (throws InfoBaseError; the old file
-// stays).
-void WriteGridBook(GridBook book, infobase::KalvorDocData& doc);
+// Saves the book's table as memory holds it: SaveCeh for the shops (throws
+// db::DbError), the reference file's writer for the others (throws
+// InfoBaseError; the old file stays). The shops' COMMIT cut in doubt puts
+// memory back to `before` (the rows the base held) at once, and brings it to
+// the rows written should the server have made the write.
+void WriteGridBook(GridBook book, const std::vector<QStringList>& before, infobase::KalvorDocData& doc);
 
 // ------------------------------------------------------------------ masks
 

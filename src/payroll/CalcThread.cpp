@@ -485,15 +485,20 @@ TaskOutcome CalculationThreadProc(platform::TaskContext& ctx, const CalcThreadPa
         if (!db::EndsTheTransaction(e))
             throw;
         outcome.clear();
-        const QString why = e.code() == db::E_DB_STOPPED ? QStringLiteral("Расчет остановлен.")
-                                                         : QStringLiteral("Связь с сервером базы данных прервана.");
-        if (e.commitInDoubt())
+        const db::CommitInDoubt* doubt = e.commitInDoubt();
+        // A COMMIT the server holds was not cut by the line: the stop or
+        // the wait's bound ended the run's wait for it.
+        const QString why = e.code() == db::E_DB_STOPPED ? QStringLiteral("Расчет остановлен. ")
+                            : doubt && doubt->held       ? QString()
+                                                   : QStringLiteral("Связь с сервером базы данных прервана. ");
+        if (doubt)
             return TaskOutcome(platform::TASK_FAILED, 0,
-                               why + QStringLiteral(" Запись результатов уже была отправлена серверу базы данных; "
-                                                    "сохранены ли они, пока не известно: сервер не ответил. "
-                                                    "Рассчитайте месяц снова, когда сервер ответит."));
+                               why + QStringLiteral("Запись результатов уже была отправлена серверу базы данных; "
+                                                    "сохранены ли они, пока не известно: %1. "
+                                                    "Рассчитайте месяц снова, когда сервер ответит.")
+                                         .arg(db::NotKnownReason(doubt->held)));
         return TaskOutcome(platform::TASK_FAILED, 0,
-                           why + QStringLiteral(" Результаты расчета и признаки ошибок работников остались такими, "
+                           why + QStringLiteral("Результаты расчета и признаки ошибок работников остались такими, "
                                                 "какими были до расчета."));
     }
 }

@@ -248,9 +248,12 @@ DbError::DbError(std::uint32_t code, QString message, QString description, QStri
                 .toUtf8())
 {}
 
+QString NotKnownReason(bool held) { return QString::fromUtf8(held ? kCommitHeldReason : kServerSilentReason); }
+
 DbError DbError::inDoubt(CommitInDoubt doubt) const
 {
-    DbError e(code_, QString::fromUtf8(kCommitNotKnownText), description_, source_, statement_);
+    DbError e(code_, QString::fromUtf8(doubt.held ? kCommitHeldText : kCommitNotKnownText), description_, source_,
+              statement_);
     e.doubt_ = std::move(doubt);
     return e;
 }
@@ -1019,7 +1022,7 @@ private:
             q.exec();
             id = q.next() ? q.toString(0).toLatin1() : QByteArray();
         }
-        const CommitInDoubt doubt{db.databaseName(), id};
+        CommitInDoubt doubt{db.databaseName(), id};
         try {
             runOnServer(db, QStringLiteral("COMMIT"));
             return;
@@ -1034,6 +1037,7 @@ private:
                 return;
             case CommitOutcome::RolledBack: throw;
             case CommitOutcome::NotKnown: throw cut.inDoubt(doubt);
+            case CommitOutcome::Held: doubt.held = true; throw cut.inDoubt(doubt);
             }
         }
     }

@@ -134,7 +134,17 @@ void RequireServerVersion(int serverVersion);
 struct CommitInDoubt {
     QString database; // the server's database
     QByteArray transaction; // the id as pg_current_xact_id() gives it
+    // The server answered, when last asked, that the COMMIT waits for a
+    // synchronous standby to confirm it: the line is not what was lost.
+    bool held = false;
 };
+// Why the outcome of a COMMIT in doubt is not known yet, as the end of a
+// sentence ("…, пока не известно: <why>").
+inline constexpr const char* kServerSilentReason = "сервер базы данных не ответил";
+inline constexpr const char* kCommitHeldReason =
+    "сервер базы данных ждет ответа резервного сервера, который не отвечает, и не подтверждает запись";
+// `held`: CommitInDoubt::held, or an outcome CommitOutcome::Held.
+QString NotKnownReason(bool held);
 
 class DbError : public std::exception {
 public:
@@ -153,7 +163,8 @@ public:
     // yet tell whether it made it; null for every other error.
     const CommitInDoubt* commitInDoubt() const { return doubt_ ? &*doubt_ : nullptr; }
     // The same error of a cut COMMIT whose outcome is not known yet (its
-    // message kCommitNotKnownText, its code kept).
+    // message kCommitNotKnownText, or kCommitHeldText when the server holds
+    // the COMMIT; its code kept).
     DbError inDoubt(CommitInDoubt doubt) const;
     // What the write refused was, as the code that met the refusal names it
     // (the employee whose rows, the table whose rows), one sentence for the

@@ -1578,6 +1578,7 @@ void TemporaryServerBase::renameTo(const QString& database)
         switch (askRenameOutcome(d->name, database, backend)) {
         case CommitOutcome::Committed: break;
         case CommitOutcome::RolledBack: throw;
+        case CommitOutcome::Held:
         case CommitOutcome::NotKnown:
             throw DbError(cut.code(), QString::fromUtf8(kRenameNotKnownText).arg(database), cut.description(),
                           cut.source());
@@ -1691,10 +1692,19 @@ QList<QByteArray> answerBy(PGconn* session, const char* sql, const QList<QByteAr
 }
 
 // The server's word on the transaction ("committed", "aborted", "in
-// progress"), empty when it gave none by the deadline.
+// progress", or "held": in progress while its session waits for a
+// synchronous standby to confirm the COMMIT), empty when it gave none by the
+// deadline. A session's transaction is its id's low 32 bits.
 QByteArray transactionStatus(PGconn* session, const QByteArray& transaction, Deadline deadline)
 {
-    return answerBy(session, "SELECT pg_xact_status($1::xid8)", {transaction}, deadline).value(0);
+    const QList<QByteArray> row =
+        answerBy(session,
+                 "SELECT pg_xact_status($1::xid8), EXISTS (SELECT 1 FROM pg_stat_activity WHERE wait_event = 'SyncRep' "
+                 "AND backend_xid::text = ($1::xid8::text::numeric % 4294967296)::text)",
+                 {transaction}, deadline);
+    if (row.size() != 2)
+        return {};
+    return row[0] == "in progress" && row[1] == "t" ? QByteArray("held") : row[0];
 }
 
 // What the server holds of a rename whose answer was cut: "t" for each of
@@ -1743,7 +1753,8 @@ CommitOutcome AskCommitOutcome(const CommitInDoubt& doubt)
     PGconn* session = connectBy(doubt.database, deadline);
     QByteArray status = transactionStatus(session, doubt.transaction, deadline);
     // A COMMIT still on its way (e.g. waiting for a standby) may end within the wait.
-    while (status == "in progress" && std::chrono::steady_clock::now() + kCommitQuestionPause < deadline) {
+    while ((status == "in progress" || status == "held") &&
+           std::chrono::steady_clock::now() + kCommitQuestionPause < deadline) {
         std::this_thread::sleep_for(kCommitQuestionPause);
         status = transactionStatus(session, doubt.transaction, deadline);
     }
@@ -1757,6 +1768,8 @@ CommitOutcome AskCommitOutcome(const CommitInDoubt& doubt)
         return CommitOutcome::Committed;
     if (status == "aborted")
         return CommitOutcome::RolledBack;
+    if (status == "held")
+        return CommitOutcome::Held;
     return CommitOutcome::NotKnown;
 }
 

@@ -94,19 +94,31 @@ bool WorkStopped();
 // stop ends it (and rolls back its transaction) at once on a server that answers.
 void ThrowWhenStopped();
 
-// What the server made of a transaction whose COMMIT was cut.
-enum class CommitOutcome { Committed, RolledBack, NotKnown };
+// What the server made of a transaction whose COMMIT was cut: made, undone,
+// not known because the server said nothing, or not known because the
+// server answers that the COMMIT waits for a synchronous standby to confirm
+// it (Held: the outcome comes once the standby answers or the wait is
+// cancelled on the server).
+enum class CommitOutcome { Committed, RolledBack, NotKnown, Held };
+// Whether the outcome is still to be learnt (NotKnown or Held).
+inline bool NotKnownYet(CommitOutcome outcome)
+{
+    return outcome == CommitOutcome::NotKnown || outcome == CommitOutcome::Held;
+}
 // How long AskCommitOutcome waits for the server: short, as it follows a
 // stop that must end the work within a few seconds.
 inline constexpr int kCommitQuestionMilliseconds = 1500;
 inline constexpr const char* kCommitNotKnownText =
     "Связь с сервером базы данных прервана, когда запись уже была отправлена. Сохранены ли изменения, пока не "
     "известно: сервер не ответил.";
+inline constexpr const char* kCommitHeldText =
+    "Сервер базы данных получил запись, но не подтверждает ее: он ждет ответа резервного сервера, который не "
+    "отвечает. Сохранены ли изменения, пока не известно.";
 
 // Asks the server on a session of its own, within kCommitQuestionMilliseconds
 // and also after the calling worker's stop: NotKnown while the server does
-// not answer, or while the transaction has not ended yet (a COMMIT that
-// waits for a synchronous standby is still in progress; it is asked again
+// not answer, or while the transaction has not ended yet; Held while its
+// session waits for a synchronous standby to confirm its COMMIT (asked again
 // until the time is up).
 CommitOutcome AskCommitOutcome(const CommitInDoubt& doubt);
 

@@ -249,7 +249,8 @@ TEST_F(ServerDoubt, AdvancesTypedAfterAWriteInDoubtThatWasMadeAreStoredAndTheNex
 
         // Still held: no screen opens to take what is typed.
         EXPECT_EQ(ShowAdvances(), nullptr);
-        EXPECT_TRUE(boxes.Texts().last().contains(QString::fromUtf8(kEarlierWriteNotKnownText)))
+        EXPECT_TRUE(boxes.Texts().last().contains(
+            QString::fromUtf8(kEarlierWriteNotKnownText).arg(QString::fromUtf8(db::kCommitHeldReason))))
             << boxes.Texts().join(QLatin1Char('|')).toStdString();
 
         HoldCommits(false);
@@ -340,7 +341,7 @@ TEST_F(ServerDoubt, AScreensSaveAfterAnEarlierSaveInDoubtThatWasMadeTakesItAndIs
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); // the advance screen goes, storing
     ASSERT_FALSE(WriteInDoubt(base()).isEmpty()) << boxes.Texts().join(QLatin1Char('|')).toStdString();
     ASSERT_EQ(boxes.boxes.size(), 1u);
-    EXPECT_TRUE(boxes.Texts()[0].contains(QString::fromUtf8(db::kCommitNotKnownText))) << boxes.Texts()[0].toStdString();
+    EXPECT_TRUE(boxes.Texts()[0].contains(QString::fromUtf8(db::kCommitHeldText))) << boxes.Texts()[0].toStdString();
 
     // The server lets go: the advances were saved.
     HoldCommits(false);

@@ -1493,7 +1493,9 @@ TEST_F(ServerBase, ABaseFilesCopyOfSeveralGroupsOfRowsRestoresEveryRowOrNamesThe
     };
     db::DbError refused(0, QString(), QString(), QString());
     try {
-        RestoreBaseFile(folder, QStringLiteral("moved"), copyFile, [&](const RowsCopied&) {
+        RestoreBaseFile(folder, QStringLiteral("moved"), copyFile, [&](const RowsCopied& done) {
+            if (done.stage != RowsCopied::Stage::CopyingRows)
+                return; // the base being built is there while its rows are copied
             ++groups;
             db::Batch other(db::Connection::forThread(building()));
             other.add(QStringLiteral("UPDATE dbo.konst SET rec = rec WHERE rec < 0"));

@@ -10,10 +10,12 @@
 // save and the firm's data cost a few round trips whatever the base's size.
 #include "EmployeeScreensWorld.h"
 
+#include "grid/FldHlpGridCtrl.h"
 #include "infobase/BaseEmployees.h"
 #include "infobase/BaseWrites.h"
 #include "infobase/FirmParameters.h"
 #include "masterdata/EmployeeCard.h"
+#include "masterdata/ui/CRefGridBookView.h"
 #include "masterdata/ui/CWorkerUchKartPage.h"
 #include "masterdata/ui/CWorkerUchKartView.h"
 #include "payroll/FixtureBaseFile.h"
@@ -188,13 +190,14 @@ TEST_F(ServerCard, ACardMadeInDoubtIsFoundByItsNumberAndNeverMadeTwice)
     HoldCommits(true);
     ApplyNumber(number);
     ASSERT_EQ(boxes.Texts().count(QString::fromUtf8(kCreateQuestion)), 1);
-    ASSERT_TRUE(boxes.Texts().last().contains(QString::fromUtf8(db::kCommitNotKnownText)))
+    ASSERT_TRUE(boxes.Texts().last().contains(QString::fromUtf8(db::kCommitHeldText)))
         << boxes.Texts().join(QLatin1Char('|')).toStdString();
     EXPECT_LT(base().FindEmployee(number), 0);
 
     // Not known yet: refused, nothing offered, nothing made.
     ApplyNumber(number);
-    EXPECT_TRUE(boxes.Texts().last().contains(QString::fromUtf8(kEarlierWriteNotKnownText)))
+    EXPECT_TRUE(boxes.Texts().last().contains(
+        QString::fromUtf8(kEarlierWriteNotKnownText).arg(QString::fromUtf8(db::kCommitHeldReason))))
         << boxes.Texts().join(QLatin1Char('|')).toStdString();
     EXPECT_EQ(boxes.Texts().count(QString::fromUtf8(kCreateQuestion)), 1);
     EXPECT_LT(base().FindEmployee(number), 0);
@@ -210,6 +213,54 @@ TEST_F(ServerCard, ACardMadeInDoubtIsFoundByItsNumberAndNeverMadeTwice)
     EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM dbo.konst")), kEmployees + 1);
     EXPECT_EQ(base().employeeCount(), kEmployees + 1);
     ExpectMemoryAsStored();
+}
+
+// The shops' book left (and so saved) while the server holds its COMMIT: the
+// box names the book and says that the server holds the write, never that
+// the book was not saved nor that the line was lost; memory goes back to
+// the shops the base held while it is not known. Once the server lets go,
+// the book opened again shows the shop without a box, the write made taken
+// first: memory holds it, as the base does.
+TEST_F(ServerCard, AShopsBookSavedWhileTheServerHoldsItsCommitIsNotSaidUnsavedAndMemoryFollowsTheBase)
+{
+    ShowCard();
+    CRefGridBookView* shops = frame->SwitchView<CRefOtdelView>();
+    ASSERT_NE(shops, nullptr);
+    Settle();
+    const auto before = EveryShop(base());
+    const int row = shops->Grid()->GetRowCount();
+    QTest::mouseClick(shops->control(CRefGridBookView::IdAdd), Qt::LeftButton);
+    for (const auto& [col, text] : {std::pair{0, QStringLiteral("9")}, std::pair{1, QStringLiteral("Sklad")}}) {
+        shops->Grid()->setFocus();
+        shops->Grid()->SetFocusCell(row, col);
+        QApplication::processEvents();
+        TypeKeys(text);
+        PressKey(Qt::Key_Return);
+    }
+    MessageRecorder boxes;
+    HoldCommits(true);
+    QTest::keyClick(shops->Grid(), Qt::Key_Escape);
+    Settle();
+    EXPECT_EQ(boxes.Texts(),
+              QStringList(QStringLiteral("ОБНАРУЖЕНА ОШИБКА:\nСправочник \"Цех/Отдел\".\nСервер базы данных получил "
+                                         "запись, но не подтверждает ее: он ждет ответа резервного сервера, который не "
+                                         "отвечает. Сохранены ли изменения, пока не известно.")));
+    EXPECT_EQ(EveryShop(base()), before);
+
+    HoldCommits(false);
+    boxes.boxes.clear();
+    shops = frame->SwitchView<CRefOtdelView>();
+    ASSERT_NE(shops, nullptr);
+    Settle();
+    EXPECT_TRUE(boxes.boxes.empty()) << boxes.Texts().join(QLatin1Char('|')).toStdString();
+    ASSERT_EQ(shops->Grid()->GetRowCount(), row + 1);
+    EXPECT_EQ(shops->Grid()->GetItemText(row, 1), QStringLiteral("Sklad"));
+    PayrollDoc stored;
+    payrolltest::ReloadStored(stored, base());
+    const auto made = EveryShop(stored.infoBase);
+    EXPECT_NE(std::find(made.begin(), made.end(), ShopRecord{9, QStringLiteral("Sklad")}), made.end());
+    EXPECT_EQ(EveryShop(base()), made);
+    CloseBase(stored.infoBase);
 }
 
 // A free number no higher than the number of employees (a list holds it as
@@ -275,14 +326,14 @@ TEST_F(ServerCard, ACardMadeAndOneRemovedInDoubtThenTheMonthAndItsCalculationAre
     MessageRecorder boxes; // Yes to the questions: the new card, the removal
     HoldCommits(true);
     ApplyNumber(number);
-    ASSERT_TRUE(boxes.Texts().last().contains(QString::fromUtf8(db::kCommitNotKnownText)))
+    ASSERT_TRUE(boxes.Texts().last().contains(QString::fromUtf8(db::kCommitHeldText)))
         << boxes.Texts().join(QLatin1Char('|')).toStdString();
     HoldCommits(false);
     ApplyNumber(removed);
     ASSERT_EQ(view->m_tabN, unsigned(removed));
     HoldCommits(true);
     PressKey(Qt::Key_F10, Qt::AltModifier);
-    ASSERT_TRUE(boxes.Texts().last().contains(QString::fromUtf8(db::kCommitNotKnownText)))
+    ASSERT_TRUE(boxes.Texts().last().contains(QString::fromUtf8(db::kCommitHeldText)))
         << boxes.Texts().join(QLatin1Char('|')).toStdString();
     EXPECT_GE(base().FindEmployee(removed), 0); // memory put back while not known
     HoldCommits(false);
@@ -325,7 +376,7 @@ TEST_F(ServerCard, TheExitAfterASaveTheBaseHoldsAsksNothingAboutAnUnsavedScreen)
         QStringList texts;
         const MessageBoxHandler previous = SetMessageBoxHandler([&](const MessageBoxRequest& r) {
             texts << r.text;
-            if (r.text.contains(QString::fromUtf8(db::kCommitNotKnownText))) {
+            if (r.text.contains(QString::fromUtf8(db::kCommitHeldText))) {
                 if (row.held == Held::LetGo)
                     HoldCommits(false);
                 else if (row.held == Held::Killed)
@@ -342,7 +393,7 @@ TEST_F(ServerCard, TheExitAfterASaveTheBaseHoldsAsksNothingAboutAnUnsavedScreen)
         EXPECT_FALSE(said.contains(QStringLiteral("не сохранен"))) << said.toStdString();
         ASSERT_FALSE(texts.isEmpty());
         EXPECT_EQ(texts.first(), QStringLiteral("ОБНАРУЖЕНА ОШИБКА:\nКарточка работника %1.\n%2")
-                                     .arg(base().employeeNamed(slot), QString::fromUtf8(db::kCommitNotKnownText)));
+                                     .arg(base().employeeNamed(slot), QString::fromUtf8(db::kCommitHeldText)));
         EXPECT_EQ(closed, made);
         EXPECT_EQ(texts.size(), made ? 1 : 2) << said.toStdString();
         if (!made) {

@@ -130,6 +130,7 @@ struct Restored {
     RowsCopied last;
     qint64 fileRows = 0; // the rows of the file's tables but the version's
     std::vector<qint64> taken; // the rows of every report, in order
+    std::vector<RowsCopied::Stage> stages; // the stage of every report, in order
 };
 
 Restored CountRestore(int employees)
@@ -154,6 +155,7 @@ Restored CountRestore(int employees)
     RestoreBaseFile(dir.path(), QStringLiteral("restored"), file, [&](const RowsCopied& done) {
         r.last = done;
         r.taken.push_back(done.rows);
+        r.stages.push_back(done.stage);
     });
     r.trips = (wirecount::Counts::now() - before).trips;
     db::HoldServerLeaseRenewals(false);
@@ -170,7 +172,9 @@ Restored CountRestore(int employees)
 // cost the round trips of 50 within a few. The reports of how far the copy
 // is count the rows the server has taken, not those sent: none as the first
 // group goes (its answer is read later), never fewer than before, and the
-// last names the last table and every row of the file.
+// last names the last table and every row of the file. The first says that
+// the base is being made, the last that it is being checked, every other
+// that rows are copied.
 TEST(ServerStatements, ABaseFilesCopyRestoredOntoTheServerCostsTheSameRoundTripsAtEverySize)
 {
     if (!db::ServerInUse())
@@ -188,5 +192,10 @@ TEST(ServerStatements, ABaseFilesCopyRestoredOntoTheServerCostsTheSameRoundTrips
         ASSERT_GT(r.taken.size(), 1u);
         EXPECT_EQ(r.taken.front(), 0);
         EXPECT_TRUE(std::is_sorted(r.taken.begin(), r.taken.end()));
+        ASSERT_GT(r.stages.size(), 2u);
+        EXPECT_EQ(r.stages.front(), RowsCopied::Stage::MakingBase);
+        EXPECT_EQ(r.stages.back(), RowsCopied::Stage::Checking);
+        EXPECT_EQ(std::count(r.stages.begin(), r.stages.end(), RowsCopied::Stage::CopyingRows),
+                  std::ptrdiff_t(r.stages.size()) - 2);
     }
 }

@@ -251,7 +251,11 @@ TEST_F(ServerStop, AMonthChangeStoppedWhileTheServerHoldsItsCommitIsNeverMadeTwi
         QString said;
     };
     const Row rows[] = {
-        {"hung", false, -1, QString::fromUtf8(kMonthChangeNotKnownText)},
+        {"hung", false, -1,
+         QStringLiteral("Переход на следующий месяц прерван, когда запись уже была отправлена серверу базы данных. "
+                        "Изменен ли отчетный месяц, пока не известно: сервер базы данных ждет ответа резервного "
+                        "сервера, который не отвечает, и не подтверждает запись. Перед следующим переходом и "
+                        "расчетом отчетный месяц будет прочитан из базы заново.")},
         {"released", true, 0,
          QStringLiteral("Отчетный месяц изменен на апрель 2026 года: переход был записан в базу данных до того, "
                         "как его остановили.\nОшибочных  ситуаций:  0")},
@@ -383,8 +387,9 @@ TEST_F(ServerStop, ACalculationStoppedWhileTheServerHoldsItsCommitSaysTheOutcome
     ASSERT_EQ(boxes.boxes.size(), 1u);
     EXPECT_EQ(boxes.boxes[0].text,
               QStringLiteral("Расчет зарплаты не выполнен.\nРасчет остановлен. Запись результатов уже была "
-                             "отправлена серверу базы данных; сохранены ли они, пока не известно: сервер не "
-                             "ответил. Рассчитайте месяц снова, когда сервер ответит."));
+                             "отправлена серверу базы данных; сохранены ли они, пока не известно: сервер базы "
+                             "данных ждет ответа резервного сервера, который не отвечает, и не подтверждает запись. "
+                             "Рассчитайте месяц снова, когда сервер ответит."));
     EXPECT_EQ(EveryAttributes(base()), attributesBefore);
     EXPECT_EQ(EveryPayout(base()), toPayBefore);
 

@@ -680,7 +680,7 @@ TEST_F(ServerStop, AScreensSaveAndTheBasesCloseWhoseCommitTheServerHoldsEndWithi
             stopper_.join();
         EXPECT_LT(saveMs, 6000);
         EXPECT_TRUE(inDoubt);
-        EXPECT_EQ(said, QString::fromUtf8(db::kCommitNotKnownText));
+        EXPECT_EQ(said, QString::fromUtf8(db::kCommitHeldText));
         EXPECT_EQ(stopped.load(), row.stopTheSession);
 
         // The close, while the watcher's renewal of the lease waits too.

@@ -13,13 +13,16 @@
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <atomic>
 #include <chrono>
+#include <mutex>
 #include <thread>
 
 using kalvor::platform::TaskContext;
@@ -187,4 +190,51 @@ TEST(UiTaskView, ClosingTheViewWhileTheWorkerWaitsOnTheBridgeReturnsAtOnce)
     EXPECT_EQ(answer.load(), IDCANCEL);
     EXPECT_TRUE(rec.boxes.empty()); // the box was never shown
     Settle();
+}
+
+// The wait window shows the work's latest report, and the last one made
+// though it came right after another: the work reports twice at once and
+// waits until the window shows the second, its bar at 2 of 2; then a report
+// without a count, which makes the bar busy again.
+TEST(UiTaskView, AWaitWindowShowsTheLastReportMadeThoughItCameRightAfterAnother)
+{
+    // What the window shows: its line and its bar, read on the interface thread.
+    struct Shown {
+        QString line;
+        int value = -1;
+        int maximum = -1;
+    };
+    std::mutex mutex;
+    Shown shown;
+    QTimer look;
+    QObject::connect(&look, &QTimer::timeout, [&] {
+        QWidget* window = QApplication::activeModalWidget();
+        auto* bar = window ? window->findChild<QProgressBar*>() : nullptr;
+        if (!bar)
+            return;
+        const QList<QLabel*> labels = window->findChildren<QLabel*>();
+        const std::lock_guard lock(mutex);
+        shown = {labels.size() == 2 ? labels[1]->text() : QString(), bar->value(), bar->maximum()};
+    });
+    look.start(5);
+    const auto showing = [&](const QString& line, int value, int maximum) {
+        for (int waited = 0; waited < 60000; waited += 5) {
+            {
+                const std::lock_guard lock(mutex);
+                if (shown.line == line && shown.value == value && shown.maximum == maximum)
+                    return true;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        return false;
+    };
+    const bool done = RunWithWaitWindow(QStringLiteral("Работа..."), [&](const WaitProgress& progress) {
+        progress(QStringLiteral("первая"), 1, 2);
+        progress(QStringLiteral("вторая"), 2, 2);
+        if (!showing(QStringLiteral("вторая"), 2, 2))
+            return false;
+        progress(QStringLiteral("проверка"), 0, 0);
+        return showing(QStringLiteral("проверка"), 0, 0);
+    });
+    EXPECT_TRUE(done);
 }

@@ -215,6 +215,10 @@ TEST(Messages, TheServersFailuresAreSaidInRussianAloneOnEveryPath)
         db::DbError(db::E_DB_CONNECTION_LOST, lost, QStringLiteral("server closed"), QStringLiteral("Kalvor.Db"))
             .inDoubt({QStringLiteral("card"), QByteArray("1234")});
     const QString doubt = QString::fromUtf8(db::kCommitNotKnownText);
+    // The server answers that it holds the COMMIT for a standby: not a cut line.
+    const db::DbError heldInDoubt =
+        db::DbError(db::E_DB_CONNECTION_LOST, lost, QStringLiteral("server closed"), QStringLiteral("Kalvor.Db"))
+            .inDoubt({QStringLiteral("card"), QByteArray("1234"), true});
     const QString header = QStringLiteral("ОБНАРУЖЕНА ОШИБКА:\n");
     struct Row {
         const char* path;
@@ -231,6 +235,10 @@ TEST(Messages, TheServersFailuresAreSaidInRussianAloneOnEveryPath)
          header + notSaved + QLatin1Char('\n') + lost},
         {"a card's save, its commit in doubt", inDoubt, SaveFailedWhat(inDoubt, card, notSaved),
          header + card + QStringLiteral(".\n") + doubt},
+        {"a card's save, its commit held by the server", heldInDoubt, SaveFailedWhat(heldInDoubt, card, notSaved),
+         header + card +
+             QStringLiteral(".\nСервер базы данных получил запись, но не подтверждает ее: он ждет ответа резервного "
+                            "сервера, который не отвечает. Сохранены ли изменения, пока не известно.")},
         {"a card's save, the server holding commits", error(db::E_DB_COMMITS_HELD, held),
          SaveFailedWhat(error(db::E_DB_COMMITS_HELD, held), card, notSaved),
          header + notSaved + QLatin1Char('\n') + held},

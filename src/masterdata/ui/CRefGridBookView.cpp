@@ -8,6 +8,7 @@
 #include "platform/Db.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/KalvorMessageBox.h"
+#include "values/Messages.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -130,14 +131,17 @@ bool CRefGridBookView::SaveBook()
     StoreGridBookRows(m_book, rows, *doc);
     BookWaitCursor wait;
     try {
-        WriteGridBook(m_book, *doc);
+        WriteGridBook(m_book, held, *doc);
         return true;
     } catch (const kalvor::db::DbError& error) {
         // The base kept the book it had: memory takes it back, so that the
-        // screens go on with the book the base holds.
-        StoreGridBookRows(m_book, held, *doc);
-        ShowComError(error, QStringLiteral("Справочник \"%1\" не сохранен.")
-                                .arg(kalvor::masterdata::GridBookFormOf(m_book).caption));
+        // screens go on with the book the base holds. A save in doubt has
+        // put memory back already, to follow the base once the server tells.
+        if (!error.commitInDoubt())
+            StoreGridBookRows(m_book, held, *doc);
+        const QString book =
+            QStringLiteral("Справочник \"%1\"").arg(kalvor::masterdata::GridBookFormOf(m_book).caption);
+        ShowComError(error, kalvor::SaveFailedWhat(error, book, book + QStringLiteral(" не сохранен.")));
     } catch (const kalvor::infobase::InfoBaseError& error) {
         KalvorMessageBox(QString::fromUtf8(error.what()), MB_OK | MB_ICONERROR);
     }

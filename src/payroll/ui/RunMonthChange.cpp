@@ -18,7 +18,7 @@ const char* const kMonthChangeFailedText = "Извините, переход н�
 const char* const kMonthChangeCancelledText = "Переход на следующий месяц отменен. Отчетный месяц не изменен.";
 const char* const kMonthChangeNotKnownText =
     "Переход на следующий месяц прерван, когда запись уже была отправлена серверу базы данных. Изменен ли "
-    "отчетный месяц, пока не известно: сервер не ответил. Перед следующим переходом и расчетом отчетный месяц "
+    "отчетный месяц, пока не известно: %1. Перед следующим переходом и расчетом отчетный месяц "
     "будет прочитан из базы заново.";
 
 namespace {
@@ -81,8 +81,9 @@ int RunMonthChange(CKalvorDoc& doc, int newMonthKey, const MonthMover& mover, QW
     } catch (const kalvor::db::DbError& e) {
         // A COMMIT cut whose end the server could not tell yet: memory stays
         // in the old month, and the base is read again before the next move.
-        if (e.commitInDoubt())
-            throw kalvor::TextError(QString::fromUtf8(kMonthChangeNotKnownText));
+        if (const kalvor::db::CommitInDoubt* doubt = e.commitInDoubt())
+            throw kalvor::TextError(
+                QString::fromUtf8(kMonthChangeNotKnownText).arg(kalvor::db::NotKnownReason(doubt->held)));
         // The move rolled back: the base and the memory are in the old month.
         // A stop the user asked for is said as such.
         if (e.code() == kalvor::db::E_DB_STOPPED)

@@ -400,13 +400,19 @@ QStringList CKalvorApp::ArchiveCopies() const
 // How far a base file's copy taken onto a server is, as the wait window says it.
 static kalvor::infobase::RowsCopiedReport RestoreProgressLine(const WaitProgress& progress)
 {
+    using Stage = kalvor::infobase::RowsCopied::Stage;
     return [progress](const kalvor::infobase::RowsCopied& done) {
+        // The stages before and after the rows have no count: the bar is busy.
+        if (done.stage == Stage::MakingBase)
+            return progress(QStringLiteral("Создание базы данных на сервере..."), 0, 0);
         const QLocale russian(QLocale::Russian);
-        progress(QStringLiteral("Таблица %1 из %2, перенесено строк %3 из %4")
-                     .arg(done.table)
-                     .arg(done.tables)
-                     .arg(russian.toString(done.rows), russian.toString(done.total)),
-                 int(std::min<qint64>(done.rows, INT_MAX)), int(std::min<qint64>(done.total, INT_MAX)));
+        const QString line = QStringLiteral("Таблица %1 из %2, перенесено строк %3 из %4")
+                                 .arg(done.table)
+                                 .arg(done.tables)
+                                 .arg(russian.toString(done.rows), russian.toString(done.total));
+        if (done.stage == Stage::Checking)
+            return progress(line + QStringLiteral(". Проверка базы данных на сервере..."), 0, 0);
+        progress(line, int(std::min<qint64>(done.rows, INT_MAX)), int(std::min<qint64>(done.total, INT_MAX)));
     };
 }
 

@@ -501,11 +501,15 @@ bool CMainFrame::LeaveUnsaved(const QByteArray& doubtBefore)
     // saved, and one the server does not tell of is said as not known.
     if (const QByteArray doubt = kalvor::infobase::WriteInDoubt(m_doc->infoBase);
         !doubt.isEmpty() && doubt != doubtBefore) {
-        switch (kalvor::infobase::SettleWriteInDoubt(m_doc->infoBase).value_or(kalvor::db::CommitOutcome::RolledBack)) {
+        const kalvor::db::CommitOutcome outcome =
+            kalvor::infobase::SettleWriteInDoubt(m_doc->infoBase).value_or(kalvor::db::CommitOutcome::RolledBack);
+        switch (outcome) {
         case kalvor::db::CommitOutcome::Committed: return true;
         case kalvor::db::CommitOutcome::NotKnown:
-            return KalvorMessageBox(QStringLiteral("Сохранено ли введенное на экране, пока не известно: сервер базы "
-                                                   "данных не ответил.\nВыйти из программы?"),
+        case kalvor::db::CommitOutcome::Held:
+            return KalvorMessageBox(QStringLiteral("Сохранено ли введенное на экране, пока не известно: %1.\nВыйти из "
+                                                   "программы?")
+                                        .arg(kalvor::db::NotKnownReason(outcome == kalvor::db::CommitOutcome::Held)),
                                     MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2, QString(), this) == IDYES;
         case kalvor::db::CommitOutcome::RolledBack: break;
         }

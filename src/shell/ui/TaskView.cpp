@@ -10,11 +10,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <mutex>
+#include <optional>
 #include <utility>
 
 namespace {
@@ -189,6 +192,35 @@ void ShowTaskFailure(const QString& failure, QWidget* owner)
 
 namespace {
 
+// How often the wait window shows the work's latest report.
+constexpr int kWaitReportMilliseconds = 50;
+
+struct WaitReport {
+    QString line;
+    int position = 0;
+    int count = 0;
+};
+
+// The latest report of a worker, handed to the interface thread.
+class LatestReport {
+public:
+    void put(WaitReport report)
+    {
+        const std::lock_guard lock(mutex_);
+        report_ = std::move(report);
+    }
+    // The report made since the last take, if any.
+    std::optional<WaitReport> take()
+    {
+        const std::lock_guard lock(mutex_);
+        return std::exchange(report_, std::nullopt);
+    }
+
+private:
+    std::mutex mutex_;
+    std::optional<WaitReport> report_;
+};
+
 // The wait window of RunWithWaitWindow: Esc and the close button ask the
 // work to stop when it may be stopped, and do nothing otherwise.
 class WaitWindow : public QDialog {
@@ -216,13 +248,16 @@ public:
         label_->setText(label_->text() + QStringLiteral("\nОстановка..."));
         std::exchange(stop_, nullptr)();
     }
-    // How far the work is: a line under the text, the bar at position of count.
-    void report(const QString& line, int position, int count)
+    // How far the work is: a line under the text, the bar at position of
+    // count (busy when the count is 0); nothing when no report is new.
+    void showReport(const std::optional<WaitReport>& report)
     {
-        line_->setText(line);
+        if (!report)
+            return;
+        line_->setText(report->line);
         line_->show();
-        bar_->setRange(0, count);
-        bar_->setValue(position);
+        bar_->setRange(0, report->count);
+        bar_->setValue(report->position);
     }
 
 private:
@@ -242,21 +277,24 @@ bool RunWithWaitWindow(const QString& text, const std::function<bool(const WaitP
                       stop == WaitWindowStop::AskedByEscape ? std::function<void()>([&thread] { thread.requestStop(); })
                                                             : std::function<void()>());
     auto succeeded = std::make_shared<std::atomic<bool>>(false);
-    QObject::connect(&thread, &kalvor::platform::TaskThread::done, &window,
-                     [&window](int, int, const QString&) { window.done(QDialog::Accepted); });
-    WaitWindow* shown = &window;
-    const bool started = thread.start([work, succeeded, shown](kalvor::platform::TaskContext&) {
-        kalvor::platform::ProgressPacer pacer;
-        *succeeded = work([&pacer, shown](const QString& line, int position, int count) {
-            if (pacer.due())
-                QMetaObject::invokeMethod(
-                    shown, [shown, line, position, count] { shown->report(line, position, count); },
-                    Qt::QueuedConnection);
-        });
+    // The work's latest report: each one replaces the one before, and the
+    // window shows the latest as its timer comes round and once more as the
+    // work ends, so that the one that stays latest is never lost.
+    auto latest = std::make_shared<LatestReport>();
+    QTimer pace;
+    pace.setInterval(kWaitReportMilliseconds);
+    QObject::connect(&pace, &QTimer::timeout, &window, [&window, latest] { window.showReport(latest->take()); });
+    QObject::connect(&thread, &kalvor::platform::TaskThread::done, &window, [&window, latest](int, int, const QString&) {
+        window.showReport(latest->take());
+        window.done(QDialog::Accepted);
+    });
+    const bool started = thread.start([work, succeeded, latest](kalvor::platform::TaskContext&) {
+        *succeeded = work([latest](const QString& line, int position, int count) { latest->put({line, position, count}); });
         return kalvor::platform::TaskOutcome(0, 0);
     });
     if (!started)
         return false;
+    pace.start();
     window.exec();
     thread.shutdown();
     return *succeeded;

@@ -110,7 +110,9 @@ enum class WaitWindowStop { Never, AskedByEscape };
 
 // What work under a wait window tells of how far it is, from its worker:
 // a line shown under the window's text and the bar at position of count
-// (the bar is busy until the first report). Reports are paced.
+// (the bar is busy until the first report, and while a report's count is 0).
+// The window shows the latest report a few times a second, and the last one
+// made before the work ends.
 using WaitProgress = std::function<void(const QString& line, int position, int count)>;
 
 // Runs work on a worker thread while a modal wait window with the text is
