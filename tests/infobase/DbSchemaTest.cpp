@@ -221,12 +221,11 @@ TEST_F(DbSchema, ClosingAnotherBaseLeavesTheYearWindowOfTheOpenOne)
     SaveConfig(base);
     // Around 2011 "35" is 1935; around 2026 it is 2035.
     EXPECT_EQ(WidenTwoDigitYear(35), 1935);
-    if (db::ServerInUse())
-        DeleteBase(dir.path(), QStringLiteral("second"));
-    CreateSchemaBase(dir.path(), QStringLiteral("second"));
+    const QString secondName = testsupport::TestBaseName(dir.path(), QStringLiteral("second"));
+    CreateSchemaBase(dir.path(), secondName);
     CInfoBase second;
     second.workFolder = base.workFolder;
-    second.baseName = QStringLiteral("second");
+    second.baseName = secondName;
     OpenBase(second);
     EXPECT_EQ(second.config.reportingYear(), 2026);
     CloseBase(second);
@@ -236,7 +235,7 @@ TEST_F(DbSchema, ClosingAnotherBaseLeavesTheYearWindowOfTheOpenOne)
     {
         CInfoBase unclosed;
         unclosed.workFolder = base.workFolder;
-        unclosed.baseName = QStringLiteral("second");
+        unclosed.baseName = secondName;
         OpenBase(unclosed);
         EXPECT_EQ(WidenTwoDigitYear(35), 2035);
         db::Connection::closeForThread(BaseFile(unclosed));

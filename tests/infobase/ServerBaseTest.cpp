@@ -758,7 +758,7 @@ TEST_F(ServerBase, AnUnreachableServerOrARefusedLoginIsToldInPlainWords)
     for (const char* statement :
          {"DROP ROLE IF EXISTS kalvor_password", "CREATE ROLE kalvor_password LOGIN SUPERUSER PASSWORD 'верный'",
           "DROP ROLE IF EXISTS kalvor_clerk", "CREATE ROLE kalvor_clerk LOGIN",
-          "REVOKE CONNECT ON DATABASE %1 FROM PUBLIC"})
+          "REVOKE CONNECT ON DATABASE \"%1\" FROM PUBLIC"})
         db::Execute(Db(base), QString::fromUtf8(statement).replace(QStringLiteral("%1"), base.baseName));
     CloseBase(base);
     CInfoBase again;
@@ -822,7 +822,7 @@ TEST_F(ServerBase, AnUnreachableServerOrARefusedLoginIsToldInPlainWords)
     // The program goes on with the base as before.
     again.baseName = base.baseName;
     OpenBase(again);
-    db::Execute(Db(again), QStringLiteral("GRANT CONNECT ON DATABASE %1 TO PUBLIC").arg(base.baseName));
+    db::Execute(Db(again), QStringLiteral("GRANT CONNECT ON DATABASE \"%1\" TO PUBLIC").arg(base.baseName));
     EXPECT_EQ(again.config.kolMax, 1000);
     CloseBase(again);
 }
@@ -849,7 +849,7 @@ TEST_F(ServerBase, AServerThatAnswersInRussianIsUnderstood)
         }
     };
     for (const char* statement : {"DROP ROLE IF EXISTS kalvor_clerk", "CREATE ROLE kalvor_clerk LOGIN",
-                                  "REVOKE CONNECT ON DATABASE %1 FROM PUBLIC"})
+                                  "REVOKE CONNECT ON DATABASE \"%1\" FROM PUBLIC"})
         db::Execute(Db(base), QString::fromUtf8(statement).replace(QStringLiteral("%1"), base.baseName));
     speak(true);
     const QByteArray user = qgetenv("PGUSER");
@@ -871,7 +871,7 @@ TEST_F(ServerBase, AServerThatAnswersInRussianIsUnderstood)
     EXPECT_EQ(right.code(), db::E_DB_NO_RIGHT) << right.what();
     EXPECT_EQ(right.message(),
               QStringLiteral("Нет права на подключение к базе данных %1 на сервере %2").arg(base.baseName, server));
-    db::Execute(Db(base), QStringLiteral("GRANT CONNECT ON DATABASE %1 TO PUBLIC").arg(base.baseName));
+    db::Execute(Db(base), QStringLiteral("GRANT CONNECT ON DATABASE \"%1\" TO PUBLIC").arg(base.baseName));
     speak(false);
 }
 
@@ -1498,8 +1498,8 @@ TEST_F(ServerBase, ABaseFilesCopyOfSeveralGroupsOfRowsRestoresEveryRowOrNamesThe
     int groups = 0;
     // The base being built, under the temporary name its building gave it.
     auto building = [&] {
-        db::Recordset q(Db(base), QStringLiteral("SELECT datname FROM pg_database WHERE datname LIKE '~%~moved'"));
-        q.exec();
+        db::Recordset q(Db(base), QStringLiteral("SELECT datname FROM pg_database WHERE datname LIKE '~%~' || ?"));
+        q.run(OwnBase("moved"));
         return db::ServerBaseLocator(q.next() ? q.value(0).toString() : QString());
     };
     db::DbError refused(0, QString(), QString(), QString());
