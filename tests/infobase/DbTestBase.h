@@ -4,6 +4,7 @@
 #include "infobase/InfoBaseDb.h"
 #include "platform/Db.h"
 #include "platform/DbTestHooks.h"
+#include "support/TestBaseName.h"
 #include "support/TestFixture.h"
 
 #include <gtest/gtest.h>
@@ -45,15 +46,7 @@ protected:
     {
         ASSERT_TRUE(dir.isValid());
         base.workFolder = dir.path() + QLatin1Char('/');
-        base.baseName = QStringLiteral("test");
-        // A server keeps its bases beside those of earlier tests, whose
-        // sessions may hold theirs yet (a lease runs out 45 s after a holder
-        // that could not release it): each test's base is its own there.
-        if (db::ServerInUse()) {
-            static int serial = 0;
-            base.baseName += QString::number(++serial);
-            DeleteBase(dir.path(), base.baseName);
-        }
+        base.baseName = testsupport::TestBaseName(dir.path(), QStringLiteral("test"));
         CreateSchemaBase(dir.path(), base.baseName);
         OpenBase(base);
     }

@@ -185,13 +185,13 @@ TEST_F(ServerWrites, WorkersMeetingAWriteInDoubtLeaveItToTheInterfaceThreadWhich
         ++ended;
     });
     // No events turned: the workers wait, the write left in doubt.
-    for (int waited = 0; platform::GuiBridge::waitingCalls() < 2 && waited < 10000; waited += 10)
+    for (int waited = 0; platform::GuiBridge::waitingCalls() < 2 && waited < servertest::kHelperReadyMs; waited += 10)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     EXPECT_EQ(platform::GuiBridge::waitingCalls(), 2);
     EXPECT_FALSE(WriteInDoubt(base).isEmpty());
     EXPECT_EQ(base.writes->generation, made - 1);
 
-    EXPECT_TRUE(servertest::WaitUntil([&] { return ended == 2; }, 10000));
+    EXPECT_TRUE(servertest::WaitUntil([&] { return ended == 2; }, servertest::kHelperReadyMs));
     settling.join();
     saving.join();
     EXPECT_EQ(settled.value_or(db::CommitOutcome::Committed), db::CommitOutcome::Committed);
@@ -243,7 +243,7 @@ TEST_F(ServerWrites, AWriteThatTakesTheLockAsAnotherCommitEndsIsNotRefused)
             return count(QStringLiteral("SELECT COUNT(*) FROM pg_stat_activity WHERE query LIKE "
                                         "'SELECT pg_xact_status%'")) > 0;
         },
-        10000);
+        servertest::kHelperReadyMs);
     go.count_down();
     ASSERT_TRUE(asked);
     EXPECT_TRUE(servertest::WaitUntil(

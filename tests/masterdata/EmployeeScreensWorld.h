@@ -10,6 +10,7 @@
 #include "shell/ui/CGroupDlg.h"
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/CTabelFilterDlg.h"
+#include "support/TestBaseName.h"
 #include "support/TestFixture.h"
 #include "values/Clock.h"
 #include "values/Values.h"
@@ -71,9 +72,7 @@ protected:
     {
         ASSERT_TRUE(dir.isValid());
         doc.setWorkFolder(dir.path() + QLatin1Char('/'));
-        base().baseName = QStringLiteral("emp");
-        if (kalvor::db::ServerInUse()) // a server keeps the base of an earlier test
-            ib::DeleteBase(dir.path(), base().baseName);
+        base().baseName = kalvor::testsupport::TestBaseName(dir.path(), QStringLiteral("emp"));
         ib::CreateSchemaBase(dir.path(), base().baseName);
         ib::OpenBase(base());
         fx = ib::BuildFixtureBase(base(), 12, 5);

@@ -113,7 +113,8 @@ protected:
     {
         const QString waiting = QStringLiteral("FROM pg_stat_activity WHERE wait_event = 'SyncRep'");
         db::Recordset(Db(base()), QStringLiteral("SELECT pg_terminate_backend(pid) ") + waiting).exec();
-        EXPECT_TRUE(WaitUntil([&] { return Count(QStringLiteral("SELECT COUNT(*) ") + waiting) == 0; }, 10000));
+        EXPECT_TRUE(WaitUntil([&] { return Count(QStringLiteral("SELECT COUNT(*) ") + waiting) == 0; },
+                              servertest::kHelperReadyMs));
     }
 
     // How many entries of each list hold the number, in the base.
@@ -545,11 +546,12 @@ TEST_F(ServerCard, AScreenOpenedWhileTheLineIsDownLeavesTheBaseOpenAndTheNextCom
 {
     servertest::DelayingProxy proxy(server, 25);
     ASSERT_NE(proxy.port(), 0) << "the delaying proxy did not start";
+    const QString name = base().baseName;
     CloseBase(base());
     proxy.use();
     InfoBaseService service(base(), folder);
     const ServedBy served(doc, service);
-    const BaseFailure opened = service.Open(QStringLiteral("card"));
+    const BaseFailure opened = service.Open(name);
     ASSERT_FALSE(opened.failed) << opened.message.toStdString();
     registry.AddCommand(CardOnLastEmployee());
     ShowCard();
@@ -597,11 +599,12 @@ TEST_F(ServerCard, ABaseClosedWhileTheLineIsDownHasItsLeaseRenewedNoMore)
 {
     servertest::DelayingProxy proxy(server, 25);
     ASSERT_NE(proxy.port(), 0) << "the delaying proxy did not start";
+    const QString name = base().baseName;
     CloseBase(base());
     proxy.use();
     InfoBaseService service(base(), folder);
     const ServedBy served(doc, service);
-    ASSERT_FALSE(service.Open(QStringLiteral("card")).failed);
+    ASSERT_FALSE(service.Open(name).failed);
     MessageRecorder boxes;
     db::HoldServerLeaseRenewals(true); // no round until the row is read
     proxy.cut();
@@ -610,7 +613,7 @@ TEST_F(ServerCard, ABaseClosedWhileTheLineIsDownHasItsLeaseRenewedNoMore)
     // The holder's row as the server keeps it, read on a session of the
     // cluster's own socket.
     db::UseServer({server, 0, QString()});
-    const QString locator = db::ServerBaseLocator(QStringLiteral("card"));
+    const QString locator = db::ServerBaseLocator(name);
     auto until = [&]() -> std::optional<QDateTime> {
         db::Recordset q(db::Connection::forThread(locator), QStringLiteral("SELECT until FROM dbo.lock_holder"));
         q.exec();
@@ -632,7 +635,7 @@ TEST_F(ServerCard, ABaseClosedWhileTheLineIsDownHasItsLeaseRenewedNoMore)
             last = until();
             return !last || *last > *atClose;
         },
-        20000));
+        servertest::kHelperReadyMs));
     EXPECT_FALSE(last.has_value()) << "the lease was renewed after the close";
     platform::BaseLock other;
     EXPECT_EQ(other.acquire(locator), platform::BaseLock::Result::Taken);

@@ -15,6 +15,7 @@
 #include "shell/ui/CKalvorDoc.h"
 #include "shell/ui/MonthChange.h"
 #include "support/SlotArrays.h"
+#include "support/TestBaseName.h"
 #include "support/TestFixture.h"
 #include "values/Messages.h"
 
@@ -35,10 +36,7 @@ protected:
     {
         ASSERT_TRUE(dir.isValid());
         doc.setWorkFolder(dir.path() + QLatin1Char('/'));
-        base().baseName = QStringLiteral("calc");
-        // A server keeps its bases beside those of earlier tests.
-        if (db::ServerInUse())
-            DeleteBase(dir.path(), base().baseName);
+        base().baseName = testsupport::TestBaseName(dir.path(), QStringLiteral("calc"));
         CreateSchemaBase(dir.path(), base().baseName);
         OpenBase(base());
         fx = BuildFixtureBase(base(), kEmployees, 5);

@@ -71,7 +71,7 @@ protected:
         // The reference files (tax tables, deductions, contributions) of the working folder.
         doc.refFiles.setFolder(QStringLiteral(KALVOR_DATA_DIR "/"));
         EXPECT_TRUE(doc.refFiles.OpenAll());
-        base().baseName = tools::DemoBaseName();
+        base().baseName = testsupport::DemoBaseIn(folder);
         OpenBase(base());
         LoadAll(base());
         ASSERT_TRUE(SelectAllToSwap(base(), Selection{}));

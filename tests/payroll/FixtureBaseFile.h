@@ -6,6 +6,7 @@
 #include "payroll/PayrollDocument.h"
 #include "platform/Db.h"
 #include "support/StoredBase.h"
+#include "support/TestBaseName.h"
 #include "support/TestFixture.h"
 #include "values/Values.h"
 
@@ -40,16 +41,17 @@ inline void SaveFixtureToBase(kalvor::infobase::CInfoBase& base, const kalvor::i
     kalvor::infobase::SaveAll(base, fx.records);
 }
 
-// A new base `name` in the working folder `dirPath` holding the fixture of
-// `employees` employees, loaded and ready for a month change and its
-// calculation (no failed calculation, no foreign-worker flags); a base of
-// that name that an earlier test left (a server keeps it) goes first.
+// A new base `name` in the working folder `dirPath` (on a server, the
+// test's own of that name: TestBaseName) holding the fixture of `employees`
+// employees, loaded and ready for a month change and its calculation (no
+// failed calculation, no foreign-worker flags); a base of that name that a
+// killed run left goes first.
 inline void BuildMonthReadyBase(kalvor::PayrollDoc& d, const QString& dirPath, const QString& name, int employees)
 {
     using namespace kalvor::infobase;
     d.setWorkFolder(dirPath + QLatin1Char('/'));
     CInfoBase& b = d.infoBase;
-    b.baseName = name;
+    b.baseName = kalvor::testsupport::TestBaseName(dirPath, name);
     DeleteBase(dirPath, b.baseName);
     CreateSchemaBase(dirPath, b.baseName);
     OpenBase(b);

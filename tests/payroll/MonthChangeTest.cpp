@@ -19,6 +19,7 @@
 #include "support/RefusingTrigger.h"
 #include "support/SlotArrays.h"
 #include "support/StoredBase.h"
+#include "support/TestBaseName.h"
 #include "support/TestFixture.h"
 #include "values/Messages.h"
 #include "values/Values.h"
@@ -59,10 +60,7 @@ protected:
     {
         ASSERT_TRUE(dir.isValid());
         doc.setWorkFolder(dir.path() + QLatin1Char('/'));
-        base().baseName = QStringLiteral("mc");
-        // A server keeps the base of an earlier test.
-        if (db::ServerInUse())
-            DeleteBase(dir.path(), base().baseName);
+        base().baseName = testsupport::TestBaseName(dir.path(), QStringLiteral("mc"));
         CreateSchemaBase(dir.path(), base().baseName);
         OpenBase(base());
         fx = BuildFixtureBase(base(), 12, 5);
@@ -618,11 +616,11 @@ TEST_F(MonthChangeTest, TheServerBaseCopyIsTheServersArchive)
     MessageRecorder boxes; // Yes to every question
     EXPECT_EQ(ChangeReportingMonth(doc, nullptr), 0); // no error situations
     EXPECT_EQ(base().config.tekMes, kApril);
-    const QString archive = base().workFolder + QStringLiteral("archive/mc_2026_03/");
+    const QString archive = base().workFolder + QStringLiteral("archive/%1_2026_03/").arg(base().baseName);
     const QString dump = archive + db::ServerDatabaseOf(BaseFile(base())) + QStringLiteral(".dump");
     ASSERT_TRUE(QFileInfo::exists(dump));
 
-    const QString copyName = QStringLiteral("mc_march");
+    const QString copyName = testsupport::TestBaseName(dir.path(), QStringLiteral("mc_march"));
     const QString copyDatabase = db::ServerDatabaseOf(BaseFilePath(base().workFolder, copyName));
     if (db::ServerBaseExists(copyDatabase))
         db::DropServerBase(copyDatabase);

@@ -8,6 +8,7 @@
 #include "payroll/PayKinds.h"
 #include "payroll/PayrollDocument.h"
 #include "platform/Db.h"
+#include "support/TestBaseName.h"
 #include "support/TestFixture.h"
 #include "values/Values.h"
 
@@ -84,17 +85,16 @@ inline void AddBrigade(kalvor::infobase::CInfoBase& base, int members, int briga
     }
 }
 
-// Makes the base `name` in `folder`, fills it from the fixture and loads it
-// into doc; the reference tables come from the fixture.
+// Makes the base `name` in `folder` (on a server, the test's own of that
+// name: TestBaseName), fills it from the fixture and loads it into doc; the
+// reference tables come from the fixture.
 inline void BuildMonthRunBase(kalvor::PayrollDoc& doc, const QString& folder, const QString& name,
                               const MonthRunShape& shape)
 {
     using namespace kalvor::infobase;
     CInfoBase& base = doc.infoBase;
     doc.setWorkFolder(folder + QLatin1Char('/'));
-    base.baseName = name;
-    if (kalvor::db::ServerInUse()) // a server keeps the base of an earlier test
-        DeleteBase(folder, base.baseName);
+    base.baseName = kalvor::testsupport::TestBaseName(folder, name);
     CreateSchemaBase(folder, base.baseName);
     OpenBase(base);
     FixtureBase fx = BuildFixtureBase(base, shape.employees, 42);

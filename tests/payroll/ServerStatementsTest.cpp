@@ -15,6 +15,7 @@
 #include "platform/Db.h"
 #include "platform/DbTestHooks.h"
 #include "support/MonthRun.h"
+#include "support/TestBaseName.h"
 #include "support/WireCounts.h"
 
 #include <gtest/gtest.h>
@@ -149,17 +150,18 @@ Restored CountRestore(int employees)
         }
     }
     db::Connection::closeForThread(file);
-    DeleteBase(dir.path(), QStringLiteral("restored"));
+    const QString restored = testsupport::TestBaseName(dir.path(), QStringLiteral("restored"));
+    DeleteBase(dir.path(), restored);
     db::HoldServerLeaseRenewals(true);
     const wirecount::Counts before = wirecount::Counts::now();
-    RestoreBaseFile(dir.path(), QStringLiteral("restored"), file, [&](const RowsCopied& done) {
+    RestoreBaseFile(dir.path(), restored, file, [&](const RowsCopied& done) {
         r.last = done;
         r.taken.push_back(done.rows);
         r.stages.push_back(done.stage);
     });
     r.trips = (wirecount::Counts::now() - before).trips;
     db::HoldServerLeaseRenewals(false);
-    DeleteBase(dir.path(), QStringLiteral("restored"));
+    DeleteBase(dir.path(), restored);
     std::cout << employees << " employees: a base file's copy of " << r.fileRows << " rows restored in " << r.trips
               << " round trips\n";
     return r;

@@ -28,7 +28,6 @@
 #include <QElapsedTimer>
 #include <QTimer>
 
-#include <iostream>
 #include <map>
 
 using namespace kalvor;
@@ -43,6 +42,8 @@ constexpr int kEmployees = 30;
 // When a hung server resumes whatever happened: past the stop's bound
 // stretched by any load a test machine sees.
 constexpr int kResumeAnywayMs = 120'000;
+constexpr const char* kWaitedForTheServer =
+    "; the work ended only once the server resumed: the program waited on the server, not on the machine";
 
 class ServerStop : public servertest::ClusterTest {
 protected:
@@ -140,7 +141,11 @@ TEST_F(ServerStop, TheMonthChangeOnAHungServerStopsWithinFiveSecondsAndLeavesThe
     // The server resumes after a while whatever happened, so that a change
     // that cannot be stopped ends at last (and the test fails on its time),
     // long after any bound a loaded machine stretches the stop's to.
-    QTimer::singleShot(kResumeAnywayMs, &poll, [&] { hanging.resume(); });
+    bool resumedAnyway = false;
+    QTimer::singleShot(kResumeAnywayMs, &poll, [&] {
+        resumedAnyway = true;
+        hanging.resume();
+    });
     poll.start(20);
     const int result = ChangeReportingMonth(doc, nullptr, mover);
     const qint64 stopMs = sinceStop.isValid() ? sinceStop.elapsed() : -1;
@@ -148,8 +153,7 @@ TEST_F(ServerStop, TheMonthChangeOnAHungServerStopsWithinFiveSecondsAndLeavesThe
     hanging.resume();
     ASSERT_TRUE(escaped) << "the server never hung";
     EXPECT_GE(stopMs, 0);
-    std::cout << "The stop: " << slowness.said(stopMs, kStopLimitMs) << "\n";
-    EXPECT_LT(stopMs, slowness.scaled(kStopLimitMs)) << slowness.said(stopMs, kStopLimitMs);
+    EXPECT_TRUE(slowness.within("the stop", stopMs, kStopLimitMs)) << (resumedAnyway ? kWaitedForTheServer : "");
     EXPECT_EQ(result, -1);
     const QStringList texts = boxes.Texts();
     EXPECT_TRUE(texts.contains(CChgRepPerDlg::StopQuestion())) << texts.join(QLatin1Char('|')).toStdString();
@@ -202,14 +206,17 @@ TEST_F(ServerStop, TheCalculationsStoreOnAHungServerStopsWithinFiveSecondsAndKee
         QTest::keyClick(view.CalcDlg(), Qt::Key_Escape); // waits for the worker to end
         stopMs = sinceStop.elapsed();
     });
-    QTimer::singleShot(kResumeAnywayMs, &poll, [&] { hanging.resume(); });
+    bool resumedAnyway = false;
+    QTimer::singleShot(kResumeAnywayMs, &poll, [&] {
+        resumedAnyway = true;
+        hanging.resume();
+    });
     poll.start(20);
     view.CalcDlg()->SetSelection(0, 0, 0);
     EXPECT_TRUE(QTest::qWaitFor([&] { return !done.empty(); }, 2 * kResumeAnywayMs));
     hanging.resume();
     ASSERT_GE(stopMs, 0) << "the server never hung";
-    std::cout << "The stop: " << slowness.said(stopMs, kStopLimitMs) << "\n";
-    EXPECT_LT(stopMs, slowness.scaled(kStopLimitMs)) << slowness.said(stopMs, kStopLimitMs);
+    EXPECT_TRUE(slowness.within("the stop", stopMs, kStopLimitMs)) << (resumedAnyway ? kWaitedForTheServer : "");
     ASSERT_EQ(done.size(), 1u);
     EXPECT_EQ(done[0].first, platform::TASK_FAILED);
     ASSERT_EQ(boxes.boxes.size(), 1u);
@@ -427,11 +434,11 @@ TEST_F(ServerStop, ACalculationWhileTheServerHoldsCommitsPastTheLeaseIsRefusedSa
         return Count(QStringLiteral("SELECT COUNT(*) FROM dbo.lock_holder WHERE until > clock_timestamp() + "
                                     "interval '2 seconds'")) == 1;
     };
-    ASSERT_TRUE(WaitUntil(leaseRenewed, 20000));
+    ASSERT_TRUE(WaitUntil(leaseRenewed, servertest::kHelperReadyMs));
     HoldSynchronousCommits(true);
     // The watcher's renewal held, then cut at its bound: the lease ages
     // past a fifth of its length while the earlier session waits.
-    EXPECT_TRUE(WaitUntil([&] { return HeldCommits() >= 1; }, 10000));
+    EXPECT_TRUE(WaitUntil([&] { return HeldCommits() >= 1; }, servertest::kHelperReadyMs));
     db::AwaitServerLeaseRound();
     db::AwaitServerLeaseRound();
 
@@ -442,13 +449,14 @@ TEST_F(ServerStop, ACalculationWhileTheServerHoldsCommitsPastTheLeaseIsRefusedSa
                      [&](int result, int) { done.push_back(result); });
     MessageRecorder boxes;
     QElapsedTimer clock;
+    servertest::Slowness slowness;
     clock.start();
     view.CalcDlg()->SetSelection(0, 0, 0);
     EXPECT_TRUE(QTest::qWaitFor([&] { return !done.empty(); }, 60000));
     const qint64 refusedIn = clock.elapsed();
     ASSERT_EQ(done.size(), 1u);
     EXPECT_EQ(done[0], platform::TASK_FAILED);
-    EXPECT_LT(refusedIn, kStopLimitMs);
+    EXPECT_TRUE(slowness.within("the refusal", refusedIn, kStopLimitMs));
     ASSERT_EQ(boxes.boxes.size(), 1u);
     EXPECT_EQ(boxes.boxes[0].text, QStringLiteral("Расчет зарплаты не выполнен.\n") +
                                        QString::fromUtf8(db::kCommitsHeldText).arg(db::Server().host));
@@ -459,7 +467,7 @@ TEST_F(ServerStop, ACalculationWhileTheServerHoldsCommitsPastTheLeaseIsRefusedSa
     servertest::LetHeldCommitsGo(Db(base()));
     // The held session ends, and the watcher takes the lock again and
     // renews its lease.
-    EXPECT_TRUE(WaitUntil(leaseRenewed, 20000));
+    EXPECT_TRUE(WaitUntil(leaseRenewed, servertest::kHelperReadyMs));
     boxes.boxes.clear();
     view.CalcDlg()->SetSelection(0, 0, 0);
     EXPECT_TRUE(QTest::qWaitFor([&] { return done.size() == 2; }, 60000));

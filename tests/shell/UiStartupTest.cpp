@@ -533,13 +533,13 @@ TEST_F(UiStartup, OnAServerACopyWhoseRowsTheServerRefusesIsSaidByWhatTheTableHol
                         QStringLiteral("INSERT INTO dbo.ceh (num, otd, name) VALUES (5, 'седьмой', 'Склад')"));
     kalvor::db::Connection::closeForThread(copy);
     kalvor::db::UseServer({server, 0, QString()});
-    ib::DeleteBase(folder, QStringLiteral("moved"));
+    ib::DeleteBase(folder, QStringLiteral("refused"));
     WriteIni(QStringLiteral("[Application]\npath=%1\n[SQL]\nserver=%2\n").arg(folder, server));
 
     MessageRecorder boxes; // "Да" to "not found, go on?"
     {
         CKalvorApp app(ini);
-        app.SetLoginRunner(Typing(QStringLiteral("moved"), QString()));
+        app.SetLoginRunner(Typing(QStringLiteral("refused"), QString()));
         app.SetArchiveChooser([](const QStringList& archives) { return archives.value(0); });
         ASSERT_TRUE(app.InitInstance({}));
         EXPECT_FALSE(app.MainFrame()->RunCommand(32774) && app.Base()->IsOpen());
@@ -548,12 +548,12 @@ TEST_F(UiStartup, OnAServerACopyWhoseRowsTheServerRefusesIsSaidByWhatTheTableHol
     }
     ASSERT_EQ(boxes.boxes.size(), 2u) << boxes.Texts().join(QLatin1Char('|')).toStdString();
     const QString said = boxes.boxes[1].text;
-    EXPECT_TRUE(said.startsWith(QStringLiteral("ОБНАРУЖЕНА ОШИБКА:\nБаза данных moved не восстановлена.\nНе записаны "
+    EXPECT_TRUE(said.startsWith(QStringLiteral("ОБНАРУЖЕНА ОШИБКА:\nБаза данных refused не восстановлена.\nНе записаны "
                                                "строки: справочник цехов.\nБаза данных отказала в записи: ")))
         << said.toStdString();
     EXPECT_TRUE(said.contains(QStringLiteral("седьмой"))) << said.toStdString(); // the server's line names the value
     EXPECT_TRUE(kalvor::testsupport::SaysNoStatement(said)) << said.toStdString();
-    EXPECT_FALSE(kalvor::db::ServerBaseExists(QStringLiteral("moved")));
+    EXPECT_FALSE(kalvor::db::ServerBaseExists(QStringLiteral("refused")));
     kalvor::db::UseServer({});
 }
 
@@ -660,7 +660,7 @@ TEST_F(UiStartup, OnAServerTheHolderIsToldAtOnceWhenAnotherWorkstationTookItsBas
         EXPECT_EQ(second.acquire(locator), kalvor::platform::BaseLock::Result::Taken);
         db::HoldServerLeaseRenewals(false);
         db::AwaitServerLeaseRound(); // the holder's watcher finds the base taken
-        EXPECT_TRUE(QTest::qWaitFor([&] { return !boxes.boxes.empty(); }, 30000));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !boxes.boxes.empty(); }, 120'000));
         EXPECT_EQ(boxes.Texts(), QStringList{QStringLiteral("Связь с сервером прерывалась, и база данных held теперь "
                                                             "открыта другим пользователем. Изменения в ней больше не "
                                                             "сохраняются; введённые данные остаются на экране. Чтобы "

@@ -6,6 +6,7 @@
 #ifdef KALVOR_DATA_DIR
 
 #include "DemoFirm.h"
+#include "support/TestBaseName.h"
 #include "infobase/InfoBaseDb.h"
 #include "payroll/PayrollDocument.h"
 #include "platform/Db.h"
@@ -38,16 +39,46 @@ inline QString DemoBaseMadeOnce()
     return file;
 }
 
+// The demo base of a test working in `folder`: on a server, a base of the
+// test's own (TestBaseName).
+inline QString DemoBaseIn(const QString& folder)
+{
+    return TestBaseName(folder, tools::DemoBaseName());
+}
+
+// On a server, the demo base made there once for the test program, under
+// the demo's own name, from the working folder `folder` of the first test
+// that asks (it holds the empty base template): no test opens it, each
+// test's demo is a copy of it. False when it could not be made.
+inline bool DemoServerBaseMadeOnce(const QString& folder)
+{
+    static const bool made = [&] {
+        infobase::DeleteBase(folder, tools::DemoBaseName()); // one that a killed run left
+        return tools::MakeDemoBase(folder, QStringLiteral(KALVOR_DATA_DIR "/"));
+    }();
+    return made;
+}
+
+// Copies the server's database `from`, which no session uses, into a new
+// one named `to`, as the server copies a template.
+inline void CopyServerBase(const QString& from, const QString& to)
+{
+    const QString maintenance = db::ServerBaseLocator(QStringLiteral("postgres"));
+    db::Execute(db::Connection::forThread(maintenance),
+                QStringLiteral("CREATE DATABASE \"%1\" TEMPLATE \"%2\"").arg(to, from));
+    db::Connection::closeForThread(maintenance);
+}
+
 // Puts the empty base template into `folder` (ending in a separator) and the
-// demo base beside it: a copy of the one made once, or, on a server, the
-// base made there.
+// demo base beside it (DemoBaseIn): a copy of the one made once, a base
+// file or, on a server, a database of the test's own.
 inline void MakeDemoFolder(const QString& folder)
 {
     ASSERT_TRUE(QFile::copy(QStringLiteral(KALVOR_DATA_DIR "/empty.bak"), folder + QStringLiteral("empty.bak")));
     if (db::ServerInUse()) {
-        // A server keeps the demo base of an earlier test.
-        infobase::DeleteBase(folder, tools::DemoBaseName());
-        ASSERT_TRUE(tools::MakeDemoBase(folder, QStringLiteral(KALVOR_DATA_DIR "/")));
+        ASSERT_TRUE(DemoServerBaseMadeOnce(folder));
+        infobase::DeleteBase(folder, DemoBaseIn(folder)); // one that a killed run left
+        CopyServerBase(tools::DemoBaseName(), DemoBaseIn(folder));
         return;
     }
     const QString made = DemoBaseMadeOnce();
@@ -74,7 +105,7 @@ inline void OpenDemoBase(PayrollDoc& doc, const QString& folder, DemoRefFiles re
         ASSERT_TRUE(doc.refFiles.ReadNalog());
         ASSERT_TRUE(doc.refFiles.ReadSbor());
     }
-    doc.infoBase.baseName = tools::DemoBaseName();
+    doc.infoBase.baseName = DemoBaseIn(folder);
     infobase::OpenBase(doc.infoBase);
     infobase::LoadAll(doc.infoBase);
 }

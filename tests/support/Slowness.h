@@ -5,12 +5,16 @@
 // program that waits: a probe thread works in short bursts and keeps the wall
 // time the bursts took against the processor time they got. The ratio is 1
 // on an idle machine and about 4 where a thread gets a quarter of a core; a
-// bound is stretched by it, and the raw figures go with every failure.
+// bound is stretched by it, and the raw figures are printed with every
+// bound measured.
+#include <gtest/gtest.h>
+
 #include <QtGlobal>
 
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <iostream>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -39,17 +43,30 @@ public:
         return cpu > 0 ? std::max(1.0, double(wallNs_.load()) / double(cpu)) : 1.0;
     }
     // A bound of an idle machine, stretched by the slowness measured.
-    qint64 scaled(qint64 boundMs) const { return qint64(double(boundMs) * factor()); }
-    // The raw figures, for the failure's message.
-    std::string said(qint64 tookMs, qint64 boundMs) const
+    qint64 scaled(qint64 boundMs) const { return scaled(boundMs, factor()); }
+    // Whether `what`, which took `tookMs` (-1: it did not end), ended within
+    // a bound of the program's (`boundMs` on an idle machine) stretched by
+    // the slowness measured since the restart. The raw figures are printed
+    // either way and go with a failure.
+    ::testing::AssertionResult within(const std::string& what, qint64 tookMs, qint64 boundMs) const
     {
-        std::ostringstream text;
-        text << "took " << tookMs << " ms; the bound " << boundMs << " ms on an idle machine, " << scaled(boundMs)
-             << " ms with the machine's slowness " << factor() << " (wall time over processor time of a probe)";
-        return text.str();
+        const double f = factor();
+        std::ostringstream figures;
+        figures << what << ": ";
+        if (tookMs < 0)
+            figures << "did not end";
+        else
+            figures << "took " << tookMs << " ms";
+        figures << "; the bound " << boundMs << " ms on an idle machine, " << scaled(boundMs, f)
+                << " ms with the machine's slowness " << f << " (wall time over processor time of a probe)";
+        std::cout << figures.str() << "\n";
+        if (tookMs >= 0 && tookMs < scaled(boundMs, f))
+            return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << figures.str();
     }
 
 private:
+    static qint64 scaled(qint64 boundMs, double factor) { return qint64(double(boundMs) * factor); }
     static long long now(clockid_t clock)
     {
         timespec t{};
