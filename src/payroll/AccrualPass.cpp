@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <vector>
 
 namespace kalvor {
@@ -25,24 +26,15 @@ using namespace infobase;
 
 namespace {
 
-// A row appended directly (its amount rounded by the caller).
-int DirectRow(CalcPass& p, int code, double amount, int month)
+// A row appended directly (its amount rounded by the caller), of the origin
+// its record names (OriginTag; 0 for the month's own rules).
+int DirectRow(CalcPass& p, int code, double amount, int month, int origin = 0)
 {
     AccrualRow row;
     row.kod = u16(code);
     row.sum = amount;
     row.mes = u16(month);
-    return AppendRowRaw(p, row);
-}
-
-// A row of a claim whose record the month change reads (SettledTag).
-int SettledRow(CalcPass& p, int code, double amount, int tag)
-{
-    AccrualRow row;
-    row.kod = u16(code);
-    row.sum = amount;
-    row.mes = u16(p.month);
-    row.hrRest = u16(tag);
+    row.hrRest = u16(origin);
     return AppendRowRaw(p, row);
 }
 
@@ -214,7 +206,7 @@ int Loans(CalcPass& p)
             }
             repay = RoundByPayKind(std::min(repay, loan.sumDolg), loan.kod, p.doc);
             if (repay > 0)
-                if (const int r = SettledRow(p, loan.kod, repay, SettledTag(Settled::Loan, int(l))); r < 0)
+                if (const int r = DirectRow(p, loan.kod, repay, p.month, OriginTag(RowOrigin::Loan, int(l))); r < 0)
                     return r;
         }
         if (loan.nalog) {
@@ -242,42 +234,48 @@ int FixedTransfers(CalcPass& p)
                 return kCalcSameRestTransfers;
     for (const SberRow& s : sber)
         if (s.kod != 0 && s.sum > 0) // 0 is the rest, which BankTransfers sends
-            if (const int r = DirectRow(p, s.kod, RoundByPayKind(s.sum, s.kod, p.doc), p.month); r < 0)
+            if (const int r = DirectRow(p, s.kod, RoundByPayKind(s.sum, s.kod, p.doc), p.month,
+                                        OriginTag(RowOrigin::Transfer));
+                r < 0)
                 return r;
     return 0;
 }
 
-// Whether a row made before the income tax gives way to what is left to
-// pay (GivesWayToPay): a deduction entered for the month, a permanent one, a
-// loan's repayment, a fixed transfer.
-bool GivesWay(const AccrualRow& row) { return GivesWayToPay(row.kod) && row.sum > 0; }
+// The claim a row makes on the pay among those that give way to what is left
+// to pay, by the row's origin (ClaimOf): a deduction entered for the month or
+// a standing one, a loan's repayment, a fixed transfer; none for a row that
+// asks nothing.
+std::optional<Claim> GivingWayClaim(const AccrualRow& row)
+{
+    return row.sum > 0 ? ClaimOf(OriginOf(row.hrRest), row.kod) : std::nullopt;
+}
 
-// The deductions that give way among the rows before `end`, in whole kopecks.
-double GivingWay(const CalcPass& p, int end)
+// The deductions that give way, in whole kopecks.
+double GivingWay(const CalcPass& p)
 {
     double sum = 0;
-    for (int i = 0; i < end; ++i)
-        if (GivesWay(p.rows[i]))
+    for (int i = 0; i < p.count; ++i)
+        if (GivingWayClaim(p.rows[i]))
             sum += RoundWhole(p.rows[i].sum);
     return sum;
 }
 
-// Every deduction that gives way, among the rows before `end`, gives up what
-// passes the amount left to pay once the income tax, the advance and the
-// writs are taken, the last made first (a fixed transfer, then the loans,
-// then the permanent and the entered deductions): a transfer sends what
-// there is, the rest of a loan's debt stays for the next months (the month
-// change takes off the debt what was deducted), and the rest of an entered
-// deduction goes to the next month as the debt. An advance larger than the
-// pay still leaves a debt.
-void FitDeductions(CalcPass& p, int end)
+// Every deduction that gives way gives up what passes the amount left to pay
+// once the income tax, the advance and the writs are taken, the last made
+// first (a fixed transfer, then the loans, then the standing and the entered
+// deductions): a transfer sends what there is, the rest of a loan's debt
+// stays for the next months (the month change takes off the debt what was
+// deducted), and the rest of an entered deduction goes to the next month as
+// the debt. An advance larger than the pay still leaves a debt.
+void FitDeductions(CalcPass& p)
 {
     double over = -LeftToPay(p);
-    for (int i = end - 1; i >= 0 && over > 0; --i) {
+    for (int i = p.count - 1; i >= 0 && over > 0; --i) {
         AccrualRow& row = p.rows[i];
-        if (!GivesWay(row))
+        const std::optional<Claim> claim = GivingWayClaim(row);
+        if (!claim)
             continue;
-        const double taken = ClaimTakes(Claim::Deduction, row.sum, row.sum - over);
+        const double taken = ClaimTakes(*claim, row.sum, row.sum - over);
         over -= row.sum - taken;
         row.sum = taken; // a zero row goes at the compaction
     }
@@ -313,6 +311,7 @@ void FitTaxes(CalcPass& p, int first, int second, int end, double givingWay)
 int IncomeTaxRows(CalcPass& p, bool& saveMaster, int& second)
 {
     const std::uint32_t propertyLeft = p.rec().head.imvichOst;
+    const int first = p.count;
     int r = CalcIncomeTax(0, p.rows, p.count, p.doc, p.capacity, p.options.incomeTax);
     if (r < 0)
         return r;
@@ -329,6 +328,7 @@ int IncomeTaxRows(CalcPass& p, bool& saveMaster, int& second)
             return r;
         p.count += r;
     }
+    for (int i = first; i < p.count; ++i) p.rows[i].hrRest = u16(OriginTag(RowOrigin::Tax));
     return 0;
 }
 
@@ -339,7 +339,7 @@ int Advance(CalcPass& p)
     if (!p.base().holdsSlot(p.slot))
         return 0;
     const double amount = RoundPayout(RoundByPayKind(p.base().avOf(p.slot), kCodeAdvance, p.doc), p.doc);
-    return std::min(0, DirectRow(p, kCodeAdvance, amount, p.month));
+    return std::min(0, DirectRow(p, kCodeAdvance, amount, p.month, OriginTag(RowOrigin::Advance)));
 }
 
 } // namespace
@@ -397,8 +397,8 @@ int WritBases(CalcPass& p, const IspolBlock::Writ& w, double& base, double& tax,
 }
 
 // A writ's postal fee by its table (0: none), at most what is left to pay
-// before the standing deductions.
-int PostalFee(CalcPass& p, const IspolBlock::Writ& w, double amount, double standing)
+// before the standing deductions; its row is of the writ (`origin`).
+int PostalFee(CalcPass& p, const IspolBlock::Writ& w, double amount, double standing, int origin)
 {
     if (w.tabPsbor == 0)
         return 0;
@@ -409,7 +409,7 @@ int PostalFee(CalcPass& p, const IspolBlock::Writ& w, double amount, double stan
         return std::min(0, int(fee));
     const double taken =
         ClaimTakes(Claim::PostalFee, RoundByPayKind(fee, kCodePostalFee, p.doc), LeftToPay(p) + standing);
-    return std::min(0, DirectRow(p, kCodePostalFee, taken, p.month));
+    return std::min(0, DirectRow(p, kCodePostalFee, taken, p.month, origin));
 }
 
 // The writs of the month together take at most half of the pay after tax
@@ -439,9 +439,9 @@ int Writs(CalcPass& p, double standing)
         row.kod = u16(code);
         row.sum = amount;
         row.mes = u16(p.month);
-        row.hrRest = u16(SettledTag(Settled::Writ, int(n)));
+        row.hrRest = u16(OriginTag(RowOrigin::Writ, int(n)));
         p.rows[p.count++] = row; // a zero row goes at the compaction
-        if (const int r = PostalFee(p, w, amount, standing); r < 0)
+        if (const int r = PostalFee(p, w, amount, standing, row.hrRest); r < 0)
             return r;
     }
     return 0;
@@ -468,7 +468,7 @@ int BankTransfers(CalcPass& p)
         // Nothing is left to transfer when the deductions reach the accruals: a
         // negative transfer would hide the employee's debt from the amount to
         // pay and from the month change.
-        const int r = rest > 0 ? DirectRow(p, code, rest, p.month) : 0;
+        const int r = rest > 0 ? DirectRow(p, code, rest, p.month, OriginTag(RowOrigin::Transfer)) : 0;
         if (r < 0)
             return r;
         if (r == 1)
@@ -553,6 +553,10 @@ int CompactAndCostCodes(CalcPass& p)
     const auto& spz = p.rec().head.spz;
     for (int i = 0; i < p.count; ++i) {
         AccrualRow& r = p.rows[i];
+        // Every row the month keeps names its origin, the month's own rules
+        // where no other: the month change tells by it that the record was kept.
+        if (r.hrRest == 0)
+            r.hrRest = u16(OriginTag(RowOrigin::Computed));
         if (r.otd == 0)
             r.otd = u8(shop);
         if (r.spzCh || r.spzSc || r.spzAu)
@@ -608,6 +612,7 @@ int CostAllocationRows(CalcPass& p)
         row.kod = u16(a.kind);
         row.sum = a.tax;
         row.mes = u16(p.month);
+        row.hrRest = u16(OriginTag(RowOrigin::Computed));
         row.otd = tax.otd;
         row.spzCh = k.spzCh;
         row.spzSc = k.spzSc;
@@ -621,6 +626,7 @@ int CostAllocationRows(CalcPass& p)
     back.kod = u16(taxKind);
     back.sum = -moved;
     back.mes = u16(p.month);
+    back.hrRest = u16(OriginTag(RowOrigin::Computed));
     back.otd = tax.otd;
     back.spzCh = tax.spzCh;
     back.spzSc = tax.spzSc;
@@ -783,10 +789,10 @@ int CalcAccrualsAndTaxes(CalcPass& p)
     const int taxEnd = p.count;
     if ((r = Advance(p)) < 0)
         return r;
-    FitTaxes(p, taxFirst, secondTax, taxEnd, GivingWay(p, taxFirst));
-    if ((r = Writs(p, GivingWay(p, taxFirst))) < 0)
+    FitTaxes(p, taxFirst, secondTax, taxEnd, GivingWay(p));
+    if ((r = Writs(p, GivingWay(p))) < 0)
         return r;
-    FitDeductions(p, taxFirst);
+    FitDeductions(p);
     if ((r = BankTransfers(p)) < 0)
         return r;
     if (p.mode == CalcStore) {
