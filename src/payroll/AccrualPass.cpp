@@ -260,48 +260,60 @@ double GivingWay(const CalcPass& p)
     return sum;
 }
 
-// Every deduction that gives way gives up what passes the amount left to pay
-// once the income tax, the advance and the writs are taken, the last made
-// first (a fixed transfer, then the loans, then the standing and the entered
-// deductions): a transfer sends what there is, the rest of a loan's debt
-// stays for the next months (the month change takes off the debt what was
-// deducted), and the rest of an entered deduction goes to the next month as
+// The rows of a claim that gives way to what is left to pay (a deduction, a
+// loan, a fixed transfer) take, in the order they were made, at most what the
+// claims before it in the table leave: the claims after it give up first (a
+// fixed transfer, then the loans, then the standing and the entered
+// deductions). A transfer sends what there is, the rest of a loan's debt
+// stays for the next months (the month change takes off the debt what its
+// row took), and the rest of an entered deduction goes to the next month as
 // the debt. An advance larger than the pay still leaves a debt.
-void FitDeductions(CalcPass& p)
+void FitGivingWay(CalcPass& p, Claim claim)
 {
-    double over = -LeftToPay(p);
-    for (int i = p.count - 1; i >= 0 && over > 0; --i) {
+    double room = LeftToPay(p); // the claims' rows of this claim and the later ones counted back
+    for (int i = 0; i < p.count; ++i)
+        if (const std::optional<Claim> c = GivingWayClaim(p.rows[i]); c && *c >= claim)
+            room += RoundWhole(p.rows[i].sum);
+    for (int i = 0; i < p.count; ++i) {
         AccrualRow& row = p.rows[i];
-        const std::optional<Claim> claim = GivingWayClaim(row);
-        if (!claim)
+        if (GivingWayClaim(row) != claim)
             continue;
-        const double taken = ClaimTakes(*claim, row.sum, row.sum - over);
-        over -= row.sum - taken;
-        row.sum = taken; // a zero row goes at the compaction
+        row.sum = ClaimTakes(claim, row.sum, room); // a zero row goes at the compaction
+        room -= row.sum;
     }
 }
 
-// The month's tax rows. The income tax (the rows `first` to `second`) takes
-// at most half of each payment (IncomeTaxCap): of the money paid out apart
-// (a payout, 904; the loans' benefit in kind, paid as it is accrued, is no
-// money) and of what is left to pay once the advance and the payouts are
-// taken. What passes it the next months' tax, counted since January, takes.
-// A payout that leaves less to pay than the tax on it leaves the employee's
-// debt, which the month change carries. The second tax (`second` to `end`,
-// the union dues) takes at most what is left to pay, the deductions that
-// give way to it (`givingWay`) counted back. A tax returned (a row below
-// zero, by a reversal of earlier months) stays as it is.
-void FitTaxes(CalcPass& p, int first, int second, int end, double givingWay)
+// The rows of the month's taxes: the income tax's from `first`, the second
+// tax's from `second`, up to `end`.
+struct TaxRows {
+    int first = 0, second = 0, end = 0;
+};
+
+// The income tax takes at most half of each payment (IncomeTaxCap): of the
+// money paid out apart (a payout, 904; the loans' benefit in kind, paid as it
+// is accrued, is no money) and of what is left to pay once the advance and
+// the payouts are taken. What passes it the next months' tax, counted since
+// January, takes. A payout that leaves less to pay than the tax on it leaves
+// the employee's debt, which the month change carries. A tax returned (a row
+// below zero, by a reversal of earlier months) stays as it is.
+void FitIncomeTax(CalcPass& p, const TaxRows& tax)
 {
     const double paidOut = SumOfCode(p, kCodePayout);
     const double left = MonthMoneyOf(p.rows, p.count).accrued - SumOfCode(p, kCodeAdvance) - paidOut;
     double room = IncomeTaxCap(paidOut - p.benefitInKind, left);
-    for (int i = first; i < second; ++i) {
+    for (int i = tax.first; i < tax.second; ++i) {
         AccrualRow& row = p.rows[i];
         row.sum = ClaimTakes(Claim::IncomeTax, row.sum, room);
         room -= std::max(0.0, row.sum);
     }
-    for (int i = second; i < end; ++i) {
+}
+
+// The second tax (the union dues) takes at most what is left to pay, the
+// deductions that give way to it counted back; one returned stays as it is.
+void FitSecondTax(CalcPass& p, const TaxRows& tax)
+{
+    const double givingWay = GivingWay(p);
+    for (int i = tax.second; i < tax.end; ++i) {
         AccrualRow& row = p.rows[i];
         row.sum = ClaimTakes(Claim::SecondTax, row.sum, row.sum + LeftToPay(p) + givingWay);
     }
@@ -396,8 +408,9 @@ int WritBases(CalcPass& p, const IspolBlock::Writ& w, double& base, double& tax,
     return 0;
 }
 
-// A writ's postal fee by its table (0: none), at most what is left to pay
-// before the standing deductions; its row is of the writ (`origin`).
+// A writ's postal fee by its table (0: none) on what the writ took
+// (`amount`), at most what is left to pay before the standing deductions;
+// its row is of the writ (`origin`).
 int PostalFee(CalcPass& p, const IspolBlock::Writ& w, double amount, double standing, int origin)
 {
     if (w.tabPsbor == 0)
@@ -414,10 +427,13 @@ int PostalFee(CalcPass& p, const IspolBlock::Writ& w, double amount, double stan
 
 // The writs of the month together take at most half of the pay after tax
 // (WritShare), and each at most what is left to pay when it is made, before
-// the loans and the fixed transfers (`standing`, which give way to them): a
-// writ, in percent or a fixed sum, never leaves the amount to pay below zero.
-int Writs(CalcPass& p, double standing)
+// the deductions that give way to them (the standing and entered deductions,
+// the loans and the fixed transfers): a writ, in percent or a fixed sum,
+// never leaves the amount to pay below zero. Each writ's postal fee is taken
+// with it, before the next writ: the fee arises with the writ's sending.
+int Writs(CalcPass& p)
 {
+    const double standing = GivingWay(p);
     double taken = 0;
     const auto& writs = p.rec().ispol.writs;
     for (std::size_t n = 0; n < writs.size(); ++n) {
@@ -447,6 +463,8 @@ int Writs(CalcPass& p, double standing)
     return 0;
 }
 
+// The rest of the pay sent to a bank (a transfer of no amount), then the
+// bank's commission on the transfers.
 int BankTransfers(CalcPass& p)
 {
     const auto& sber = p.rec().sber;
@@ -498,6 +516,28 @@ int BankTransfers(CalcPass& p)
             if (const int r = DirectRow(p, commission, c, p.month); r < 0)
                 return r;
         }
+    }
+    return 0;
+}
+
+// The settlement of the month's pay: each claim of the table (ClaimRules),
+// in the table's order, takes what it may of what the claims before it leave.
+int Settle(CalcPass& p, const TaxRows& tax)
+{
+    for (const ClaimRule& rule : ClaimRules()) {
+        int r = 0;
+        switch (rule.claim) {
+        case Claim::IncomeTax: FitIncomeTax(p, tax); break;
+        case Claim::SecondTax: FitSecondTax(p, tax); break;
+        case Claim::Writ: r = Writs(p); break;
+        case Claim::PostalFee: break; // taken with each writ (Writs)
+        case Claim::Deduction:
+        case Claim::Loan:
+        case Claim::FixedTransfer: FitGivingWay(p, rule.claim); break;
+        case Claim::Commission: r = BankTransfers(p); break;
+        }
+        if (r < 0)
+            return r;
     }
     return 0;
 }
@@ -782,18 +822,13 @@ int CalcAccrualsAndTaxes(CalcPass& p)
         return r;
     if ((r = FixedTransfers(p)) < 0)
         return r;
-    const int taxFirst = p.count;
-    int secondTax = 0;
-    if ((r = IncomeTaxRows(p, saveMaster, secondTax)) < 0)
+    TaxRows tax{.first = p.count};
+    if ((r = IncomeTaxRows(p, saveMaster, tax.second)) < 0)
         return r;
-    const int taxEnd = p.count;
+    tax.end = p.count;
     if ((r = Advance(p)) < 0)
         return r;
-    FitTaxes(p, taxFirst, secondTax, taxEnd, GivingWay(p));
-    if ((r = Writs(p, GivingWay(p))) < 0)
-        return r;
-    FitDeductions(p);
-    if ((r = BankTransfers(p)) < 0)
+    if ((r = Settle(p, tax)) < 0)
         return r;
     if (p.mode == CalcStore) {
         r = CalcMonthContributions(p.rows, p.count, doc, p.capacity);

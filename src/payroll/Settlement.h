@@ -1,6 +1,8 @@
 #pragma once
 // The settlement of the month's pay: what each claim on the pay takes of what
-// it asks. The claims are a table, in the order the month takes them; each
+// it asks. The claims are a table, in the order the month takes them (the
+// run settles them by one loop over it, each claim at most what the claims
+// before it leave; a writ's postal fee with its writ); each
 // says how what it takes is cut (whole roubles or kopecks) and where what it
 // cannot take goes. One function (ClaimTakes) holds the rule "at most what is
 // left, or the claim's own cap" for every claim of the month.

@@ -700,6 +700,31 @@ TEST(EngineSettlement, ClaimsOfOneCodeKeepWhatEachOfTheirRowsTook)
     }
 }
 
+// The claims are settled in the order of their table (ClaimRules), each
+// taking at most what the claims before it leave, whatever the order their
+// rows were made in. The salary of 50,000.00 and its tax of 6,500.00 leave
+// 43,500.00. 20,000.00 entered to be transferred to the bank (903), made
+// before the loan's instalment of 30,000.00 (810): the loan comes first in the
+// table, so it takes its 30,000.00 whole and the transfer sends the
+// 43,500.00 - 30,000.00 = 13,500.00 left; nothing is left to pay.
+TEST(EngineSettlement, ClaimsAreSettledInTheOrderOfTheirTable)
+{
+    EngineWorld w;
+    w.salaried();
+    w.rec.rows[0] = row(903, 2'000'000, 3);
+    w.attr().kvProizv = 1;
+    auto& loan = w.rec.ssud.loans[0];
+    loan.kod = 810;
+    loan.sumDolg = 6'000'000;
+    loan.kvMes = 1;
+    loan.mes = {2, 0, 0};
+    loan.sum = {3'000'000, 0, 0};
+    ASSERT_EQ(w.calc(), 4);
+    ExpectRows(w.stored(), {expected(4, kSalary, 22), expected(810, 3'000'000), expected(902, kSalaryTax),
+                            expected(903, 1'350'000)});
+    EXPECT_EQ(w.base().zar1Of(1), 0);
+}
+
 // The law of 2010-2011 withholds at most half of a payment as income tax
 // (Tax Code art. 226 p. 4); what it cannot withhold, the next months' tax,
 // counted since January, takes. February paid 50,000.00 of salary and
