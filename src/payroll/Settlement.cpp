@@ -72,14 +72,6 @@ constexpr std::array<OriginRange, 8> kOriginRanges{{
     {RowOrigin::Computed, 127, 1},
 }};
 
-const OriginRange* RangeOf(int tag)
-{
-    for (const OriginRange& r : kOriginRanges)
-        if (tag >= r.first && tag < r.first + r.places)
-            return &r;
-    return nullptr;
-}
-
 // The codes whose entered rows record what was paid or withheld already, and
 // are no claim on what is left to pay.
 constexpr std::array<int, 5> kPaidOrWithheldCodes{
@@ -98,14 +90,10 @@ int OriginTag(RowOrigin origin, int place)
 
 RowOrigin OriginOf(int tag)
 {
-    const OriginRange* r = RangeOf(tag);
-    return r ? r->origin : RowOrigin::None;
-}
-
-int PlaceOf(int tag)
-{
-    const OriginRange* r = RangeOf(tag);
-    return r ? tag - r->first : 0;
+    for (const OriginRange& r : kOriginRanges)
+        if (tag >= r.first && tag < r.first + r.places)
+            return r.origin;
+    return RowOrigin::None;
 }
 
 std::optional<Claim> EnteredClaim(int code)

@@ -80,9 +80,8 @@ enum class RowOrigin : std::uint8_t { None, Computed, Entered, Permanent, Loan, 
 // The record of a row of the origin and place (0 for None or a place out of
 // range; the origins of one row a month take place 0).
 int OriginTag(RowOrigin origin, int place = 0);
-// The origin a row's record names, and its place.
+// The origin a row's record names.
 RowOrigin OriginOf(int tag);
-int PlaceOf(int tag);
 
 // The claim a row of the origin and code makes on the pay among those that
 // give way to what is left to pay (a deduction, a loan, a fixed transfer),

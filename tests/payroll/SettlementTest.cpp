@@ -108,8 +108,8 @@ TEST(Settlement, TheIncomeTaxTakesAtMostHalfOfEachPayment)
     EXPECT_DOUBLE_EQ(IncomeTaxCap(0, -1'000'000), 0);
 }
 
-// Each origin's places have a record of their own, of their origin and
-// place; a place out of its range and no origin have none. The records of
+// Each origin's places have a record of their own, of their origin, in
+// the order of the places; a place out of its range and no origin have none. The records of
 // entered rows, loans and writs stand where the run first kept them (1, 100,
 // 110), so that a month stored then reads the same.
 TEST(Settlement, ARowsRecordNamesItsOriginAndPlace)
@@ -130,7 +130,7 @@ TEST(Settlement, ARowsRecordNamesItsOriginAndPlace)
             EXPECT_GT(tag, 0);
             EXPECT_LT(tag, 128); // seven bits
             EXPECT_EQ(OriginOf(tag), o.origin);
-            EXPECT_EQ(PlaceOf(tag), place);
+            EXPECT_EQ(tag, o.first + place);
             EXPECT_EQ(std::count(seen.begin(), seen.end(), tag), 0);
             seen.push_back(tag);
         }
