@@ -89,17 +89,6 @@ constexpr bool IsPayReducingCode(int code)
     return code >= kFirstDeductionCode && code <= 937 && !IsInformationDeductionCode(code);
 }
 
-// The deductions that give way to what is left to pay: those that reduce the
-// pay, but for the money paid out already (the advance 901, a payout 904),
-// the income tax (902) and the employee's pension contribution (922, 923),
-// which the law takes first. A deduction entered for the month, a permanent
-// one, a loan's repayment and a fixed transfer take at most what is left.
-constexpr bool GivesWayToPay(int code)
-{
-    return IsPayReducingCode(code) && code != kCodeAdvance && code != kCodePayout && code != kCodeTaxRow &&
-           code != kCodePensionTaxed && code != kCodePensionOther;
-}
-
 // The deductions the rest transferred to a bank is left after: 700 to 934
 // except 865 to 890. The bank's commissions (935 to 937) and 938, 939 are
 // not taken off before the rest is known: the commissions are worked out on

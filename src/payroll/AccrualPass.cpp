@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <vector>
 
 namespace kalvor {
@@ -25,24 +26,15 @@ using namespace infobase;
 
 namespace {
 
-// A row appended directly (its amount rounded by the caller).
-int DirectRow(CalcPass& p, int code, double amount, int month)
+// A row appended directly (its amount rounded by the caller), of the origin
+// its record names (OriginTag; 0 for the month's own rules).
+int DirectRow(CalcPass& p, int code, double amount, int month, int origin = 0)
 {
     AccrualRow row;
     row.kod = u16(code);
     row.sum = amount;
     row.mes = u16(month);
-    return AppendRowRaw(p, row);
-}
-
-// A row of a claim whose record the month change reads (SettledTag).
-int SettledRow(CalcPass& p, int code, double amount, int tag)
-{
-    AccrualRow row;
-    row.kod = u16(code);
-    row.sum = amount;
-    row.mes = u16(p.month);
-    row.hrRest = u16(tag);
+    row.hrRest = u16(origin);
     return AppendRowRaw(p, row);
 }
 
@@ -214,7 +206,7 @@ int Loans(CalcPass& p)
             }
             repay = RoundByPayKind(std::min(repay, loan.sumDolg), loan.kod, p.doc);
             if (repay > 0)
-                if (const int r = SettledRow(p, loan.kod, repay, SettledTag(Settled::Loan, int(l))); r < 0)
+                if (const int r = DirectRow(p, loan.kod, repay, p.month, OriginTag(RowOrigin::Loan, int(l))); r < 0)
                     return r;
         }
         if (loan.nalog) {
@@ -242,68 +234,86 @@ int FixedTransfers(CalcPass& p)
                 return kCalcSameRestTransfers;
     for (const SberRow& s : sber)
         if (s.kod != 0 && s.sum > 0) // 0 is the rest, which BankTransfers sends
-            if (const int r = DirectRow(p, s.kod, RoundByPayKind(s.sum, s.kod, p.doc), p.month); r < 0)
+            if (const int r = DirectRow(p, s.kod, RoundByPayKind(s.sum, s.kod, p.doc), p.month,
+                                        OriginTag(RowOrigin::Transfer));
+                r < 0)
                 return r;
     return 0;
 }
 
-// Whether a row made before the income tax gives way to what is left to
-// pay (GivesWayToPay): a deduction entered for the month, a permanent one, a
-// loan's repayment, a fixed transfer.
-bool GivesWay(const AccrualRow& row) { return GivesWayToPay(row.kod) && row.sum > 0; }
+// The claim a row makes on the pay among those that give way to what is left
+// to pay, by the row's origin (ClaimOf): a deduction entered for the month or
+// a standing one, a loan's repayment, a fixed transfer; none for a row that
+// asks nothing.
+std::optional<Claim> GivingWayClaim(const AccrualRow& row)
+{
+    return row.sum > 0 ? ClaimOf(OriginOf(row.hrRest), row.kod) : std::nullopt;
+}
 
-// The deductions that give way among the rows before `end`, in whole kopecks.
-double GivingWay(const CalcPass& p, int end)
+// The deductions that give way, in whole kopecks.
+double GivingWay(const CalcPass& p)
 {
     double sum = 0;
-    for (int i = 0; i < end; ++i)
-        if (GivesWay(p.rows[i]))
+    for (int i = 0; i < p.count; ++i)
+        if (GivingWayClaim(p.rows[i]))
             sum += RoundWhole(p.rows[i].sum);
     return sum;
 }
 
-// Every deduction that gives way, among the rows before `end`, gives up what
-// passes the amount left to pay once the income tax, the advance and the
-// writs are taken, the last made first (a fixed transfer, then the loans,
-// then the permanent and the entered deductions): a transfer sends what
-// there is, the rest of a loan's debt stays for the next months (the month
-// change takes off the debt what was deducted), and the rest of an entered
-// deduction goes to the next month as the debt. An advance larger than the
-// pay still leaves a debt.
-void FitDeductions(CalcPass& p, int end)
+// The rows of a claim that gives way to what is left to pay (a deduction, a
+// loan, a fixed transfer) take, in the order they were made, at most what the
+// claims before it in the table leave: the claims after it give up first (a
+// fixed transfer, then the loans, then the standing and the entered
+// deductions). A transfer sends what there is, the rest of a loan's debt
+// stays for the next months (the month change takes off the debt what its
+// row took), and the rest of an entered deduction goes to the next month as
+// the debt. An advance larger than the pay still leaves a debt.
+void FitGivingWay(CalcPass& p, Claim claim)
 {
-    double over = -LeftToPay(p);
-    for (int i = end - 1; i >= 0 && over > 0; --i) {
+    double room = LeftToPay(p); // the claims' rows of this claim and the later ones counted back
+    for (int i = 0; i < p.count; ++i)
+        if (const std::optional<Claim> c = GivingWayClaim(p.rows[i]); c && *c >= claim)
+            room += RoundWhole(p.rows[i].sum);
+    for (int i = 0; i < p.count; ++i) {
         AccrualRow& row = p.rows[i];
-        if (!GivesWay(row))
+        if (GivingWayClaim(row) != claim)
             continue;
-        const double taken = ClaimTakes(Claim::Deduction, row.sum, row.sum - over);
-        over -= row.sum - taken;
-        row.sum = taken; // a zero row goes at the compaction
+        row.sum = ClaimTakes(claim, row.sum, room); // a zero row goes at the compaction
+        room -= row.sum;
     }
 }
 
-// The month's tax rows. The income tax (the rows `first` to `second`) takes
-// at most half of each payment (IncomeTaxCap): of the money paid out apart
-// (a payout, 904; the loans' benefit in kind, paid as it is accrued, is no
-// money) and of what is left to pay once the advance and the payouts are
-// taken. What passes it the next months' tax, counted since January, takes.
-// A payout that leaves less to pay than the tax on it leaves the employee's
-// debt, which the month change carries. The second tax (`second` to `end`,
-// the union dues) takes at most what is left to pay, the deductions that
-// give way to it (`givingWay`) counted back. A tax returned (a row below
-// zero, by a reversal of earlier months) stays as it is.
-void FitTaxes(CalcPass& p, int first, int second, int end, double givingWay)
+// The rows of the month's taxes: the income tax's from `first`, the second
+// tax's from `second`, up to `end`.
+struct TaxRows {
+    int first = 0, second = 0, end = 0;
+};
+
+// The income tax takes at most half of each payment (IncomeTaxCap): of the
+// money paid out apart (a payout, 904; the loans' benefit in kind, paid as it
+// is accrued, is no money) and of what is left to pay once the advance and
+// the payouts are taken. What passes it the next months' tax, counted since
+// January, takes. A payout that leaves less to pay than the tax on it leaves
+// the employee's debt, which the month change carries. A tax returned (a row
+// below zero, by a reversal of earlier months) stays as it is.
+void FitIncomeTax(CalcPass& p, const TaxRows& tax)
 {
     const double paidOut = SumOfCode(p, kCodePayout);
     const double left = MonthMoneyOf(p.rows, p.count).accrued - SumOfCode(p, kCodeAdvance) - paidOut;
     double room = IncomeTaxCap(paidOut - p.benefitInKind, left);
-    for (int i = first; i < second; ++i) {
+    for (int i = tax.first; i < tax.second; ++i) {
         AccrualRow& row = p.rows[i];
         row.sum = ClaimTakes(Claim::IncomeTax, row.sum, room);
         room -= std::max(0.0, row.sum);
     }
-    for (int i = second; i < end; ++i) {
+}
+
+// The second tax (the union dues) takes at most what is left to pay, the
+// deductions that give way to it counted back; one returned stays as it is.
+void FitSecondTax(CalcPass& p, const TaxRows& tax)
+{
+    const double givingWay = GivingWay(p);
+    for (int i = tax.second; i < tax.end; ++i) {
         AccrualRow& row = p.rows[i];
         row.sum = ClaimTakes(Claim::SecondTax, row.sum, row.sum + LeftToPay(p) + givingWay);
     }
@@ -313,6 +323,7 @@ void FitTaxes(CalcPass& p, int first, int second, int end, double givingWay)
 int IncomeTaxRows(CalcPass& p, bool& saveMaster, int& second)
 {
     const std::uint32_t propertyLeft = p.rec().head.imvichOst;
+    const int first = p.count;
     int r = CalcIncomeTax(0, p.rows, p.count, p.doc, p.capacity, p.options.incomeTax);
     if (r < 0)
         return r;
@@ -329,6 +340,7 @@ int IncomeTaxRows(CalcPass& p, bool& saveMaster, int& second)
             return r;
         p.count += r;
     }
+    for (int i = first; i < p.count; ++i) p.rows[i].hrRest = u16(OriginTag(RowOrigin::Tax));
     return 0;
 }
 
@@ -339,7 +351,7 @@ int Advance(CalcPass& p)
     if (!p.base().holdsSlot(p.slot))
         return 0;
     const double amount = RoundPayout(RoundByPayKind(p.base().avOf(p.slot), kCodeAdvance, p.doc), p.doc);
-    return std::min(0, DirectRow(p, kCodeAdvance, amount, p.month));
+    return std::min(0, DirectRow(p, kCodeAdvance, amount, p.month, OriginTag(RowOrigin::Advance)));
 }
 
 } // namespace
@@ -396,9 +408,10 @@ int WritBases(CalcPass& p, const IspolBlock::Writ& w, double& base, double& tax,
     return 0;
 }
 
-// A writ's postal fee by its table (0: none), at most what is left to pay
-// before the standing deductions.
-int PostalFee(CalcPass& p, const IspolBlock::Writ& w, double amount, double standing)
+// A writ's postal fee by its table (0: none) on what the writ took
+// (`amount`), at most what is left to pay before the standing deductions;
+// its row is of the writ (`origin`).
+int PostalFee(CalcPass& p, const IspolBlock::Writ& w, double amount, double standing, int origin)
 {
     if (w.tabPsbor == 0)
         return 0;
@@ -409,15 +422,18 @@ int PostalFee(CalcPass& p, const IspolBlock::Writ& w, double amount, double stan
         return std::min(0, int(fee));
     const double taken =
         ClaimTakes(Claim::PostalFee, RoundByPayKind(fee, kCodePostalFee, p.doc), LeftToPay(p) + standing);
-    return std::min(0, DirectRow(p, kCodePostalFee, taken, p.month));
+    return std::min(0, DirectRow(p, kCodePostalFee, taken, p.month, origin));
 }
 
 // The writs of the month together take at most half of the pay after tax
 // (WritShare), and each at most what is left to pay when it is made, before
-// the loans and the fixed transfers (`standing`, which give way to them): a
-// writ, in percent or a fixed sum, never leaves the amount to pay below zero.
-int Writs(CalcPass& p, double standing)
+// the deductions that give way to them (the standing and entered deductions,
+// the loans and the fixed transfers): a writ, in percent or a fixed sum,
+// never leaves the amount to pay below zero. Each writ's postal fee is taken
+// with it, before the next writ: the fee arises with the writ's sending.
+int Writs(CalcPass& p)
 {
+    const double standing = GivingWay(p);
     double taken = 0;
     const auto& writs = p.rec().ispol.writs;
     for (std::size_t n = 0; n < writs.size(); ++n) {
@@ -439,14 +455,16 @@ int Writs(CalcPass& p, double standing)
         row.kod = u16(code);
         row.sum = amount;
         row.mes = u16(p.month);
-        row.hrRest = u16(SettledTag(Settled::Writ, int(n)));
+        row.hrRest = u16(OriginTag(RowOrigin::Writ, int(n)));
         p.rows[p.count++] = row; // a zero row goes at the compaction
-        if (const int r = PostalFee(p, w, amount, standing); r < 0)
+        if (const int r = PostalFee(p, w, amount, standing, row.hrRest); r < 0)
             return r;
     }
     return 0;
 }
 
+// The rest of the pay sent to a bank (a transfer of no amount), then the
+// bank's commission on the transfers.
 int BankTransfers(CalcPass& p)
 {
     const auto& sber = p.rec().sber;
@@ -468,7 +486,7 @@ int BankTransfers(CalcPass& p)
         // Nothing is left to transfer when the deductions reach the accruals: a
         // negative transfer would hide the employee's debt from the amount to
         // pay and from the month change.
-        const int r = rest > 0 ? DirectRow(p, code, rest, p.month) : 0;
+        const int r = rest > 0 ? DirectRow(p, code, rest, p.month, OriginTag(RowOrigin::Transfer)) : 0;
         if (r < 0)
             return r;
         if (r == 1)
@@ -498,6 +516,28 @@ int BankTransfers(CalcPass& p)
             if (const int r = DirectRow(p, commission, c, p.month); r < 0)
                 return r;
         }
+    }
+    return 0;
+}
+
+// The settlement of the month's pay: each claim of the table (ClaimRules),
+// in the table's order, takes what it may of what the claims before it leave.
+int Settle(CalcPass& p, const TaxRows& tax)
+{
+    for (const ClaimRule& rule : ClaimRules()) {
+        int r = 0;
+        switch (rule.claim) {
+        case Claim::IncomeTax: FitIncomeTax(p, tax); break;
+        case Claim::SecondTax: FitSecondTax(p, tax); break;
+        case Claim::Writ: r = Writs(p); break;
+        case Claim::PostalFee: break; // taken with each writ (Writs)
+        case Claim::Deduction:
+        case Claim::Loan:
+        case Claim::FixedTransfer: FitGivingWay(p, rule.claim); break;
+        case Claim::Commission: r = BankTransfers(p); break;
+        }
+        if (r < 0)
+            return r;
     }
     return 0;
 }
@@ -553,6 +593,10 @@ int CompactAndCostCodes(CalcPass& p)
     const auto& spz = p.rec().head.spz;
     for (int i = 0; i < p.count; ++i) {
         AccrualRow& r = p.rows[i];
+        // Every row the month keeps names its origin, the month's own rules
+        // where no other: the month change tells by it that the record was kept.
+        if (r.hrRest == 0)
+            r.hrRest = u16(OriginTag(RowOrigin::Computed));
         if (r.otd == 0)
             r.otd = u8(shop);
         if (r.spzCh || r.spzSc || r.spzAu)
@@ -608,6 +652,7 @@ int CostAllocationRows(CalcPass& p)
         row.kod = u16(a.kind);
         row.sum = a.tax;
         row.mes = u16(p.month);
+        row.hrRest = u16(OriginTag(RowOrigin::Computed));
         row.otd = tax.otd;
         row.spzCh = k.spzCh;
         row.spzSc = k.spzSc;
@@ -621,6 +666,7 @@ int CostAllocationRows(CalcPass& p)
     back.kod = u16(taxKind);
     back.sum = -moved;
     back.mes = u16(p.month);
+    back.hrRest = u16(OriginTag(RowOrigin::Computed));
     back.otd = tax.otd;
     back.spzCh = tax.spzCh;
     back.spzSc = tax.spzSc;
@@ -776,18 +822,13 @@ int CalcAccrualsAndTaxes(CalcPass& p)
         return r;
     if ((r = FixedTransfers(p)) < 0)
         return r;
-    const int taxFirst = p.count;
-    int secondTax = 0;
-    if ((r = IncomeTaxRows(p, saveMaster, secondTax)) < 0)
+    TaxRows tax{.first = p.count};
+    if ((r = IncomeTaxRows(p, saveMaster, tax.second)) < 0)
         return r;
-    const int taxEnd = p.count;
+    tax.end = p.count;
     if ((r = Advance(p)) < 0)
         return r;
-    FitTaxes(p, taxFirst, secondTax, taxEnd, GivingWay(p, taxFirst));
-    if ((r = Writs(p, GivingWay(p, taxFirst))) < 0)
-        return r;
-    FitDeductions(p, taxFirst);
-    if ((r = BankTransfers(p)) < 0)
+    if ((r = Settle(p, tax)) < 0)
         return r;
     if (p.mode == CalcStore) {
         r = CalcMonthContributions(p.rows, p.count, doc, p.capacity);

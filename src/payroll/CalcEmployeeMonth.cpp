@@ -210,9 +210,10 @@ int CarriedRows(CalcPass& p)
         if (r.mes == 0 || r.mes > 12)
             return kCalcRowWithoutMonth;
         r.sum = RoundByPayKind(r.sum, r.kod, p.doc);
-        // A deduction that gives way to the pay keeps its place, so that the
-        // month change carries what it leaves by what its own row took.
-        r.hrRest = u16(GivesWayToPay(r.kod) ? SettledTag(Settled::Entered, i) : 0);
+        // Every entered row keeps its place, so that the settlement knows it
+        // entered and the month change carries what it leaves by what its
+        // own row took.
+        r.hrRest = u16(OriginTag(RowOrigin::Entered, i));
         if (const int k = AppendRowRaw(p, r); k < 0)
             return k;
     }

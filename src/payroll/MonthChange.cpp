@@ -22,6 +22,7 @@
 #include <array>
 #include <cmath>
 #include <map>
+#include <optional>
 #include <vector>
 
 #include <QDate>
@@ -288,14 +289,23 @@ private:
         move.calculated.assign(move.rec.rows.begin() + inputs, move.rec.rows.begin() + end);
     }
 
-    // What the month's calculated rows took for each entered deduction, loan
-    // and writ, by the record each row keeps of what it settled
-    // (SettledTag); empty for a month computed before the record was kept.
-    std::map<int, double> settledTakings(const EmployeeMove& move) const
+    // Whether the month's calculated rows keep the record of their origin
+    // (OriginTag): the run stores an origin with every row it computes; a
+    // month computed before the record was kept holds none in any row. A
+    // month without calculated rows deducted nothing, read either way.
+    static bool recordKept(const EmployeeMove& move)
+    {
+        return std::any_of(move.calculated.begin(), move.calculated.end(),
+                           [](const AccrualRow& r) { return OriginOf(r.hrRest) != RowOrigin::None; });
+    }
+
+    // What the month's calculated rows took for each origin and place (the
+    // record each row keeps, OriginTag).
+    static std::map<int, double> takings(const EmployeeMove& move)
     {
         std::map<int, double> took;
         for (const AccrualRow& r : move.calculated)
-            if (SettledKindOf(r.hrRest) != Settled::None)
+            if (OriginOf(r.hrRest) != RowOrigin::None)
                 took[r.hrRest] += RoundWhole(r.sum);
         return took;
     }
@@ -307,13 +317,13 @@ private:
     // one code in their order.
     void repayLoans(const EmployeeMove& move)
     {
-        const std::map<int, double> took = settledTakings(move);
-        if (took.empty()) {
+        if (!recordKept(move)) {
             repayLoansByCode(move);
             return;
         }
+        const std::map<int, double> took = takings(move);
         for (int loan = 0; loan < int(move.rec.ssud.loans.size()); ++loan) {
-            const auto own = took.find(SettledTag(Settled::Loan, loan));
+            const auto own = took.find(OriginTag(RowOrigin::Loan, loan));
             monthchange::RepayLoan(doc, loan, move.inError ? -1 : own != took.end() ? own->second : 0.0);
         }
     }
@@ -412,6 +422,7 @@ private:
             return;
         AccrualRow in = r;
         in.kod = r.kod == kCodeRestPay ? kCodeRestPayCarried : kCodeRemainderCarried;
+        in.hrRest = 0; // an entered row of the new month, of no origin yet
         in.otd = 0;
         in.spzCh = in.spzChHi = 0;
         in.spzSc = in.spzScHi = 0;
@@ -453,23 +464,32 @@ private:
             debtRow(std::max(0.0, ded - acc) + left, 0, 0, 0);
     }
 
+    // Whether an entered row is a claim whose rest the employee owes: a
+    // deduction that gives way to the pay (EnteredClaim). A transfer sends
+    // what there is and leaves no debt.
+    static bool leavesDebt(const AccrualRow& entered)
+    {
+        const std::optional<Claim> claim = EnteredClaim(entered.kod);
+        return entered.sum > 0 && claim && RuleOf(*claim).rest == RestGoes::CarriedDebt;
+    }
+
     // What the month's computed rows did not deduct of the deductions entered
     // for it (the run takes them at most to what is left to pay): the rest
     // of each is the employee's debt to the next month, by what its own row
-    // took. A transfer sends what there is and leaves no debt. A month
-    // computed before the rows kept their record is read by code.
+    // took. A month computed before the rows kept their record is read by
+    // code.
     double enteredDeductionsLeft(const EmployeeMove& move) const
     {
-        const std::map<int, double> took = settledTakings(move);
-        if (took.empty())
+        if (!recordKept(move))
             return enteredDeductionsLeftByCode(move);
+        const std::map<int, double> took = takings(move);
         double sum = 0;
         const int inputs = std::min<int>(move.attr.kvProizv, kMonthRows);
         for (int i = 0; i < inputs; ++i) {
             const AccrualRow& r = move.rec.rows[std::size_t(i)];
-            if (!GivesWayToPay(r.kod) || IsTransferCode(r.kod) || r.sum <= 0)
+            if (!leavesDebt(r))
                 continue;
-            const auto own = took.find(SettledTag(Settled::Entered, i));
+            const auto own = took.find(OriginTag(RowOrigin::Entered, i));
             sum += std::max(0.0, RoundWhole(r.sum) - (own != took.end() ? own->second : 0.0));
         }
         return sum;
@@ -481,7 +501,7 @@ private:
         const int inputs = std::min<int>(move.attr.kvProizv, kMonthRows);
         for (int i = 0; i < inputs; ++i) {
             const AccrualRow& r = move.rec.rows[std::size_t(i)];
-            if (GivesWayToPay(r.kod) && !IsTransferCode(r.kod) && r.sum > 0)
+            if (leavesDebt(r))
                 left[r.kod] += RoundWhole(r.sum);
         }
         for (const AccrualRow& r : move.calculated)

@@ -9,6 +9,7 @@
 #include "payroll/MonthRate.h"
 #include "payroll/PayKinds.h"
 #include "payroll/ScheduleNorm.h"
+#include "payroll/Settlement.h"
 #include "values/Values.h"
 
 #include <algorithm>
@@ -321,10 +322,13 @@ int Recalculation(CalcPass& p, const PostDoplEntry& e, double& amount, int& rowD
     return 0;
 }
 
-// The payment's row and, when it is paid out at once, the payout row.
-int AppendPayment(CalcPass& p, const PostDoplEntry& e, double amount, int rowDays, int rowMinutes)
+// The payment's row, of the standing entry at `place`, and, when it is paid
+// out at once, the payout row.
+int AppendPayment(CalcPass& p, const PostDoplEntry& e, int place, double amount, int rowDays, int rowMinutes)
 {
     const int kept = AppendRow(p, e.kod, amount, p.month, rowDays, rowMinutes, e.ceh);
+    if (kept > 0)
+        p.rows[p.count - 1].hrRest = u16(OriginTag(RowOrigin::Permanent, place));
     if (kept <= 0 || !e.mrp)
         return std::min(kept, 0);
     AccrualRow row;
@@ -334,8 +338,8 @@ int AppendPayment(CalcPass& p, const PostDoplEntry& e, double amount, int rowDay
     return std::min(AppendRowRaw(p, row), 0);
 }
 
-// One permanent payment of the group asked for.
-int PermanentPayment(CalcPass& p, const PostDoplEntry& e, bool highKinds, RateOnce& rate)
+// One permanent payment of the group asked for, the entry at `place`.
+int PermanentPayment(CalcPass& p, const PostDoplEntry& e, int place, bool highKinds, RateOnce& rate)
 {
     int kind = e.vid;
     double base = 0;
@@ -368,7 +372,7 @@ int PermanentPayment(CalcPass& p, const PostDoplEntry& e, bool highKinds, RateOn
         return r;
     if (IsStandingTimeOffCode(e.kod))
         rowDays = last - first + 1;
-    return AppendPayment(p, e, amount, rowDays, rowMinutes);
+    return AppendPayment(p, e, place, amount, rowDays, rowMinutes);
 }
 
 } // namespace
@@ -376,14 +380,16 @@ int PermanentPayment(CalcPass& p, const PostDoplEntry& e, bool highKinds, RateOn
 int PermanentPaymentRows(CalcPass& p, bool highKinds)
 {
     RateOnce rate;
-    for (const PostDoplEntry& e : p.rec().postDopl) {
+    const auto& entries = p.rec().postDopl;
+    for (int place = 0; place < int(entries.size()); ++place) {
+        const PostDoplEntry& e = entries[std::size_t(place)];
         if (e.kod == 0)
             continue;
         if (FindPayKind(p.doc, e.kod) < 0)
             return kCalcUnknownCode;
         if ((e.vid >= 5) != highKinds)
             continue;
-        if (const int r = PermanentPayment(p, e, highKinds, rate); r < 0)
+        if (const int r = PermanentPayment(p, e, place, highKinds, rate); r < 0)
             return r;
     }
     return 0;

@@ -1,5 +1,7 @@
 #include "payroll/Settlement.h"
 
+#include "infobase/PayKindCodes.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -52,33 +54,65 @@ double IncomeTaxCap(double paidApart, double leftToPay)
 
 namespace {
 
-// Each kind's first record and how many places it holds (seven bits in all).
-struct SettledRange {
-    Settled kind;
+// Each origin's first record and how many places it holds (seven bits in
+// all). The records of entered rows, loans and writs are those the run has
+// kept since it first kept any, so that a month stored then reads the same.
+struct OriginRange {
+    RowOrigin origin;
     int first, places;
 };
-constexpr std::array<SettledRange, 3> kSettledRanges{{
-    {Settled::Entered, 1, 60},
-    {Settled::Loan, 100, 4},
-    {Settled::Writ, 110, 3},
+constexpr std::array<OriginRange, 8> kOriginRanges{{
+    {RowOrigin::Entered, 1, 60},
+    {RowOrigin::Permanent, 61, 21},
+    {RowOrigin::Loan, 100, 4},
+    {RowOrigin::Writ, 110, 3},
+    {RowOrigin::Transfer, 113, 1},
+    {RowOrigin::Tax, 114, 1},
+    {RowOrigin::Advance, 115, 1},
+    {RowOrigin::Computed, 127, 1},
 }};
+
+// The codes whose entered rows record what was paid or withheld already, and
+// are no claim on what is left to pay.
+constexpr std::array<int, 5> kPaidOrWithheldCodes{
+    kCodeAdvance, kCodePayout, kCodeTaxRow, kCodePensionTaxed, kCodePensionOther,
+};
 
 } // namespace
 
-int SettledTag(Settled kind, int place)
+int OriginTag(RowOrigin origin, int place)
 {
-    for (const SettledRange& r : kSettledRanges)
-        if (r.kind == kind && place >= 0 && place < r.places)
+    for (const OriginRange& r : kOriginRanges)
+        if (r.origin == origin && place >= 0 && place < r.places)
             return r.first + place;
     return 0;
 }
 
-Settled SettledKindOf(int tag)
+RowOrigin OriginOf(int tag)
 {
-    for (const SettledRange& r : kSettledRanges)
+    for (const OriginRange& r : kOriginRanges)
         if (tag >= r.first && tag < r.first + r.places)
-            return r.kind;
-    return Settled::None;
+            return r.origin;
+    return RowOrigin::None;
+}
+
+std::optional<Claim> EnteredClaim(int code)
+{
+    if (!IsPayReducingCode(code) ||
+        std::find(kPaidOrWithheldCodes.begin(), kPaidOrWithheldCodes.end(), code) != kPaidOrWithheldCodes.end())
+        return std::nullopt;
+    return IsTransferCode(code) ? Claim::FixedTransfer : Claim::Deduction;
+}
+
+std::optional<Claim> ClaimOf(RowOrigin origin, int code)
+{
+    switch (origin) {
+    case RowOrigin::Entered:
+    case RowOrigin::Permanent: return EnteredClaim(code);
+    case RowOrigin::Loan: return IsPayReducingCode(code) ? std::optional(Claim::Loan) : std::nullopt;
+    case RowOrigin::Transfer: return IsPayReducingCode(code) ? std::optional(Claim::FixedTransfer) : std::nullopt;
+    default: return std::nullopt;
+    }
 }
 
 } // namespace kalvor

@@ -1,11 +1,14 @@
 #pragma once
 // The settlement of the month's pay: what each claim on the pay takes of what
-// it asks. The claims are a table, in the order the month takes them; each
+// it asks. The claims are a table, in the order the month takes them (the
+// run settles them by one loop over it, each claim at most what the claims
+// before it leave; a writ's postal fee with its writ); each
 // says how what it takes is cut (whole roubles or kopecks) and where what it
 // cannot take goes. One function (ClaimTakes) holds the rule "at most what is
 // left, or the claim's own cap" for every claim of the month.
 #include <array>
 #include <cstdint>
+#include <optional>
 
 namespace kalvor {
 
@@ -61,16 +64,37 @@ double ClaimTakes(Claim claim, double asked, double most);
 // income: it is paid before the month's income is earned.
 double IncomeTaxCap(double paidApart, double leftToPay);
 
-// What a computed row settled, kept with the row where the base keeps it (the
-// spare bits of its hours word, hrRest), so that the month change carries
-// what each claim left by what its own row took: an entered deduction (by its
-// place among the month's entered rows), a loan (0-3) or a writ (0-2). Every
-// other row keeps 0, as does every row of a month computed before the record
-// was kept.
-enum class Settled : std::uint8_t { None, Entered, Loan, Writ };
-// The record of a row of the kind and place (0 for none or a place out of range).
-int SettledTag(Settled kind, int place);
-// The kind of claim a row's record names.
-Settled SettledKindOf(int tag);
+// Where a row of the month's pass comes from, kept with the row where the
+// base keeps it (the spare bits of its hours word, hrRest): entered for the
+// month (by its place among the month's entered rows), a standing payment or
+// deduction (by its place among them), a loan (0-3), a transfer to a bank, a
+// writ (0-2; its postal fee too), the tax, the advance, or the month's own
+// rules (Computed: the accruals, a payout, the contributions and the rest).
+// The settlement asks it which claim a row makes (ClaimOf); the month change
+// carries what each claim left by what its own row took.
+//
+// The run stores the origin of every row it computes, Computed where no other
+// is, so that a month whose record was kept is told by its rows: a month
+// computed before the record was kept holds no origin in any row (None).
+enum class RowOrigin : std::uint8_t { None, Computed, Entered, Permanent, Loan, Transfer, Writ, Tax, Advance };
+// The record of a row of the origin and place (0 for None or a place out of
+// range; the origins of one row a month take place 0).
+int OriginTag(RowOrigin origin, int place = 0);
+// The origin a row's record names.
+RowOrigin OriginOf(int tag);
+
+// The claim a row of the origin and code makes on the pay among those that
+// give way to what is left to pay (a deduction, a loan, a fixed transfer),
+// none for any other. A loan's and a transfer's rows give way whatever their
+// code; an entered or a standing row by what its code records (EnteredClaim).
+// A code that does not reduce the pay makes no claim.
+std::optional<Claim> ClaimOf(RowOrigin origin, int code);
+
+// The claim a row entered for the month, or a standing one, makes by its
+// code: none for the money paid out already (the advance, a payout) and for
+// what the law withholds first (the income tax, the employee's pension
+// contribution); a transfer sends what there is; any other deduction leaves
+// the employee's debt where the pay is short.
+std::optional<Claim> EnteredClaim(int code);
 
 } // namespace kalvor

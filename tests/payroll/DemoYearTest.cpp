@@ -64,21 +64,21 @@ MonthOwed OwedOf(const EmployeeRecord& rec, int inputs)
     std::map<int, double> took;
     for (int i = inputs; i < 60; ++i) {
         const AccrualRow& r = rec.rows[std::size_t(i)];
-        if (SettledKindOf(r.hrRest) != Settled::None) {
-            took[r.hrRest] += r.sum;
+        const RowOrigin origin = OriginOf(r.hrRest);
+        took[r.hrRest] += r.sum;
+        if (ClaimOf(origin, r.kod) || origin == RowOrigin::Writ)
             o.claimsTaken += r.sum;
-        }
     }
     for (int i = 0; i < inputs; ++i) {
         const AccrualRow& r = rec.rows[std::size_t(i)];
-        if (!GivesWayToPay(r.kod) || IsTransferCode(r.kod) || r.sum <= 0)
+        if (EnteredClaim(r.kod) != Claim::Deduction || r.sum <= 0)
             continue;
         o.entered += r.sum;
-        o.enteredTaken += took[SettledTag(Settled::Entered, i)];
+        o.enteredTaken += took[OriginTag(RowOrigin::Entered, i)];
     }
     for (int l = 0; l < 4; ++l) {
         o.debt[std::size_t(l)] = rec.ssud.loans[std::size_t(l)].sumDolg;
-        o.loanTaken[std::size_t(l)] = took[SettledTag(Settled::Loan, l)];
+        o.loanTaken[std::size_t(l)] = took[OriginTag(RowOrigin::Loan, l)];
     }
     o.net = MonthMoneyOfRecord(rec, inputs).net();
     return o;

@@ -596,12 +596,15 @@ TEST(EngineGolden, ALoanBenefitsTaxStopsAtHalfThePaymentTheCommissionAndOlderDed
     }
 }
 
-// Claims of one code, each row keeping what it settled (SettledTag), for
-// the month change to carry what each left (MonthChangeTest.
-// TwoClaimsOfOneCodeCarryWhatEachOfTheirOwnRowsLeft). The salary of
-// 50,000.00 and its tax of 6,500.00 leave 43,500.00.
+// Claims of one code, each row keeping its origin (OriginTag), for the month
+// change to carry what each left (MonthChangeTest.
+// TwoClaimsOfOneCodeCarryWhatEachOfTheirOwnRowsLeft); every row stored names
+// one, the month's own rules' where no other. The salary of 50,000.00 and its
+// tax of 6,500.00 leave 43,500.00.
 TEST(EngineSettlement, ClaimsOfOneCodeKeepWhatEachOfTheirRowsTook)
 {
+    const int computed = OriginTag(RowOrigin::Computed);
+    const int tax = OriginTag(RowOrigin::Tax);
     const auto expectSettled = [](const std::vector<AccrualRow>& got, const std::vector<int>& tags) {
         ASSERT_EQ(got.size(), tags.size());
         for (std::size_t i = 0; i < tags.size(); ++i) EXPECT_EQ(got[i].hrRest, tags[i]) << "row " << i;
@@ -622,7 +625,7 @@ TEST(EngineSettlement, ClaimsOfOneCodeKeepWhatEachOfTheirRowsTook)
         const auto got = w.stored();
         ExpectRows(got, {expected(4, kSalary, 22), expected(902, kSalaryTax), expected(911, 3'262'500),
                          expected(911, 1'087'500)});
-        expectSettled(got, {0, 0, SettledTag(Settled::Entered, 0), SettledTag(Settled::Writ, 0)});
+        expectSettled(got, {computed, tax, OriginTag(RowOrigin::Entered, 0), OriginTag(RowOrigin::Writ, 0)});
         EXPECT_EQ(w.base().zar1Of(1), 0);
     }
     {
@@ -643,8 +646,83 @@ TEST(EngineSettlement, ClaimsOfOneCodeKeepWhatEachOfTheirRowsTook)
         const auto got = w.stored();
         ExpectRows(got, {expected(4, kSalary, 22), expected(810, 2'000'000), expected(810, 2'350'000),
                          expected(902, kSalaryTax)});
-        expectSettled(got, {0, SettledTag(Settled::Entered, 0), SettledTag(Settled::Loan, 0), 0});
+        expectSettled(got, {computed, OriginTag(RowOrigin::Entered, 0), OriginTag(RowOrigin::Loan, 0), tax});
     }
+    {
+        // A standing deduction of 2,000.00 under 810 (the second standing
+        // entry) beside a loan under 810 of 50,000.00 a month, and an entered
+        // accrual of 100.00 (53), which keeps its place too. The tax is
+        // 13 % x 50,100.00 = 6,513.00, so 43,587.00 is left; the standing row,
+        // made before the loan's, takes its 2,000.00 whole, the loan's row the
+        // 41,587.00 left.
+        EngineWorld w;
+        w.salaried();
+        w.rec.rows[0] = row(53, 10'000, 3);
+        w.attr().kvProizv = 1;
+        auto& standing = w.rec.postDopl[1];
+        standing.kod = 810;
+        standing.sum = 200'000;
+        auto& loan = w.rec.ssud.loans[0];
+        loan.kod = 810;
+        loan.sumDolg = 6'000'000;
+        loan.kvMes = 1;
+        loan.mes = {2, 0, 0};
+        loan.sum = {5'000'000, 0, 0};
+        ASSERT_EQ(w.calc(), 5);
+        const auto got = w.stored();
+        ExpectRows(got, {expected(4, kSalary, 22), expected(53, 10'000), expected(810, 200'000),
+                         expected(810, 4'158'700), expected(902, 651'300)});
+        expectSettled(got, {computed, OriginTag(RowOrigin::Entered, 0), OriginTag(RowOrigin::Permanent, 1),
+                            OriginTag(RowOrigin::Loan, 0), tax});
+        EXPECT_EQ(w.base().zar1Of(1), 0);
+    }
+    {
+        // A loan under the pension contribution's code 923 (the loans'
+        // screen takes any code from 701): its row gives way to the pay as
+        // any loan's, by its origin, not its code: of its 50,000.00 it takes
+        // the 43,500.00 left, and nothing is left to pay.
+        EngineWorld w;
+        w.salaried();
+        auto kinds = w.base().payKinds();
+        kinds.push_back(kind(923));
+        setKinds(w.doc, kinds);
+        auto& loan = w.rec.ssud.loans[0];
+        loan.kod = 923;
+        loan.sumDolg = 10'000'000;
+        loan.kvMes = 1;
+        loan.mes = {2, 0, 0};
+        loan.sum = {5'000'000, 0, 0};
+        ASSERT_EQ(w.calc(), 3);
+        const auto got = w.stored();
+        ExpectRows(got, {expected(4, kSalary, 22), expected(902, kSalaryTax), expected(923, 4'350'000)});
+        expectSettled(got, {computed, tax, OriginTag(RowOrigin::Loan, 0)});
+        EXPECT_EQ(w.base().zar1Of(1), 0);
+    }
+}
+
+// The claims are settled in the order of their table (ClaimRules), each
+// taking at most what the claims before it leave, whatever the order their
+// rows were made in. The salary of 50,000.00 and its tax of 6,500.00 leave
+// 43,500.00. 20,000.00 entered to be transferred to the bank (903), made
+// before the loan's instalment of 30,000.00 (810): the loan comes first in the
+// table, so it takes its 30,000.00 whole and the transfer sends the
+// 43,500.00 - 30,000.00 = 13,500.00 left; nothing is left to pay.
+TEST(EngineSettlement, ClaimsAreSettledInTheOrderOfTheirTable)
+{
+    EngineWorld w;
+    w.salaried();
+    w.rec.rows[0] = row(903, 2'000'000, 3);
+    w.attr().kvProizv = 1;
+    auto& loan = w.rec.ssud.loans[0];
+    loan.kod = 810;
+    loan.sumDolg = 6'000'000;
+    loan.kvMes = 1;
+    loan.mes = {2, 0, 0};
+    loan.sum = {3'000'000, 0, 0};
+    ASSERT_EQ(w.calc(), 4);
+    ExpectRows(w.stored(), {expected(4, kSalary, 22), expected(810, 3'000'000), expected(902, kSalaryTax),
+                            expected(903, 1'350'000)});
+    EXPECT_EQ(w.base().zar1Of(1), 0);
 }
 
 // The law of 2010-2011 withholds at most half of a payment as income tax

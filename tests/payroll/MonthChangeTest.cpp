@@ -36,6 +36,8 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <tuple>
+
 using namespace kalvor;
 using namespace kalvor::infobase;
 
@@ -715,7 +717,7 @@ TEST_F(MonthChangeTest, AnEnteredDeductionsRestIsCarriedAsTheDebt)
 }
 
 // Two claims of one code, each carried by what its own row took (the record
-// the run keeps with each row, SettledTag). Both months: a salary of
+// the run keeps with each row, OriginTag). Both months: a salary of
 // 50,000.00 and its tax of 6,500.00 leave 43,500.00 to pay.
 // Employee 6: an alimony writ of 25 % takes 43,500.00 x 25 % = 10,875.00
 // (911); 40,000.00 of arrears entered under the same 911 take the 32,625.00
@@ -731,8 +733,8 @@ TEST_F(MonthChangeTest, AnEnteredDeductionsRestIsCarriedAsTheDebt)
 // 43,500.00 of 810: its whole instalment, and 6,500.00 lost.)
 TEST_F(MonthChangeTest, TwoClaimsOfOneCodeCarryWhatEachOfTheirOwnRowsLeft)
 {
-    const auto settled = [](AccrualRow row, Settled kind, int place) {
-        row.hrRest = u16(SettledTag(kind, place));
+    const auto settled = [](AccrualRow row, RowOrigin origin, int place) {
+        row.hrRest = u16(OriginTag(origin, place));
         return row;
     };
     {
@@ -741,8 +743,8 @@ TEST_F(MonthChangeTest, TwoClaimsOfOneCodeCarryWhatEachOfTheirOwnRowsLeft)
         r.rows[0] = Row(911, 40'000'00, 3);
         r.rows[1] = Row(1, 50'000'00, 3);
         r.rows[2] = Row(902, 6'500'00, 3);
-        r.rows[3] = settled(Row(911, 10'875'00, 3), Settled::Writ, 0);
-        r.rows[4] = settled(Row(911, 32'625'00, 3), Settled::Entered, 0);
+        r.rows[3] = settled(Row(911, 10'875'00, 3), RowOrigin::Writ, 0);
+        r.rows[4] = settled(Row(911, 32'625'00, 3), RowOrigin::Entered, 0);
         attr(6).kvProizv = 1;
     }
     {
@@ -750,8 +752,8 @@ TEST_F(MonthChangeTest, TwoClaimsOfOneCodeCarryWhatEachOfTheirOwnRowsLeft)
         r.rows = {};
         r.rows[0] = Row(810, 20'000'00, 3);
         r.rows[1] = Row(1, 50'000'00, 3);
-        r.rows[2] = settled(Row(810, 20'000'00, 3), Settled::Entered, 0);
-        r.rows[3] = settled(Row(810, 23'500'00, 3), Settled::Loan, 0);
+        r.rows[2] = settled(Row(810, 20'000'00, 3), RowOrigin::Entered, 0);
+        r.rows[3] = settled(Row(810, 23'500'00, 3), RowOrigin::Loan, 0);
         r.rows[4] = Row(902, 6'500'00, 3);
         r.ssud.loans[0] = SsudBlock::Loan{};
         auto& loan = r.ssud.loans[0];
@@ -780,6 +782,61 @@ TEST_F(MonthChangeTest, TwoClaimsOfOneCodeCarryWhatEachOfTheirOwnRowsLeft)
     EXPECT_EQ(r8.ssud.loans[0].kod, 810);
     EXPECT_EQ(r8.ssud.loans[0].sumDolg, 36'500'00);
     EXPECT_EQ(r8.ssud.loans[0].mes[0], 2);
+    CloseBase(b);
+}
+
+// Whether the month's record was kept is told by the rows themselves: the
+// run stores an origin with every row (OriginTag), the month's own rules'
+// where no other. Both employees: a salary of 10,000.00 paid out by a
+// statement of its own (904, 10,000.00) and its tax of 1,300.00, a loan under
+// 904 of 5,000.00 at 1,000.00 a month (a code the loans' screen takes) whose
+// row the pay left nothing to: no claim took anything.
+// Employee 6, a month of today's program: its rows are read by their record;
+// the loan took nothing, so its debt stays 5,000.00 and its month stays due.
+// Employee 8, the same month computed before the record was kept (no row
+// names an origin): read by code as before, the 10,000.00 of 904 repay the
+// month's 1,000.00, to 4,000.00.
+// Each carries the net of 10,000.00 - 10,000.00 - 1,300.00 as his debt, 1,300.00.
+TEST_F(MonthChangeTest, AMonthWhoseClaimsTookNothingIsToldFromAnOlderOneByItsRows)
+{
+    const auto stored = [](AccrualRow row, RowOrigin origin) {
+        row.hrRest = u16(OriginTag(origin));
+        return row;
+    };
+    for (const int slot : {6, 8}) {
+        const bool kept = slot == 6;
+        EmployeeRecord& r = rec(slot);
+        r.rows = {};
+        r.rows[0] = stored(Row(4, 10'000'00, 3), kept ? RowOrigin::Computed : RowOrigin::None);
+        r.rows[1] = stored(Row(902, 1'300'00, 3), kept ? RowOrigin::Tax : RowOrigin::None);
+        r.rows[2] = stored(Row(904, 10'000'00, 3), kept ? RowOrigin::Computed : RowOrigin::None);
+        r.ssud.loans[0] = SsudBlock::Loan{};
+        auto& loan = r.ssud.loans[0];
+        loan.kod = 904;
+        loan.sumDolg = 5'000'00;
+        loan.kvMes = 1;
+        loan.mes = {2, 0, 0};
+        loan.sum = {1'000'00, 0, 0};
+        attr(slot).kvProizv = 0;
+    }
+    SaveAll();
+    MoveEmployeesToNextMonth(
+        kApril, [] {}, doc);
+    CloseBase(base());
+
+    PayrollDoc after;
+    Reload(after);
+    CInfoBase& b = after.infoBase;
+    ASSERT_EQ(b.config.tekMes, kApril);
+    for (const auto& [slot, debt, monthsDue] : {std::tuple{6, 5'000'00, 2}, std::tuple{8, 4'000'00, 1}}) {
+        SCOPED_TRACE(testing::Message() << "employee " << slot);
+        const EmployeeRecord r = LoadRecord(b, slot);
+        EXPECT_EQ(r.ssud.loans[0].sumDolg, debt);
+        EXPECT_EQ(r.ssud.loans[0].mes[0], monthsDue);
+        ASSERT_EQ(b.attributesOf(slot).kvProizv, 1);
+        EXPECT_EQ(r.rows[0].kod, 915);
+        EXPECT_EQ(r.rows[0].sum, 1'300'00);
+    }
     CloseBase(b);
 }
 

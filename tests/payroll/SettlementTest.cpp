@@ -1,12 +1,13 @@
 // The settlement's table of claims: what each claim takes of what it asks
 // when the pay holds all of it, part of it or nothing, each cut by its own
 // rule; the income tax's cap of half the payment; the record a row keeps of
-// what it settled.
+// its origin, and the claim its origin makes.
 #include "payroll/Settlement.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 using namespace kalvor;
@@ -107,29 +108,84 @@ TEST(Settlement, TheIncomeTaxTakesAtMostHalfOfEachPayment)
     EXPECT_DOUBLE_EQ(IncomeTaxCap(0, -1'000'000), 0);
 }
 
-// Each kind's places have a record of their own, of their kind;
-// a place out of its range and no kind have none.
-TEST(Settlement, ARowsRecordNamesItsClaimAndPlace)
+// Each origin's places have a record of their own, of their origin, in
+// the order of the places; a place out of its range and no origin have none. The records of
+// entered rows, loans and writs stand where the run first kept them (1, 100,
+// 110), so that a month stored then reads the same.
+TEST(Settlement, ARowsRecordNamesItsOriginAndPlace)
 {
     const struct {
-        Settled kind;
-        int places;
-    } kinds[] = {{Settled::Entered, 60}, {Settled::Loan, 4}, {Settled::Writ, 3}};
+        RowOrigin origin;
+        int places, first;
+    } origins[] = {
+        {RowOrigin::Entered, 60, 1},    {RowOrigin::Permanent, 21, 61}, {RowOrigin::Loan, 4, 100},
+        {RowOrigin::Writ, 3, 110},      {RowOrigin::Transfer, 1, 113},  {RowOrigin::Tax, 1, 114},
+        {RowOrigin::Advance, 1, 115},   {RowOrigin::Computed, 1, 127},
+    };
     std::vector<int> seen;
-    for (const auto& k : kinds)
-        for (int place = 0; place < k.places; ++place) {
-            const int tag = SettledTag(k.kind, place);
+    for (const auto& o : origins) {
+        EXPECT_EQ(OriginTag(o.origin), o.first);
+        for (int place = 0; place < o.places; ++place) {
+            const int tag = OriginTag(o.origin, place);
             EXPECT_GT(tag, 0);
             EXPECT_LT(tag, 128); // seven bits
-            EXPECT_EQ(SettledKindOf(tag), k.kind);
+            EXPECT_EQ(OriginOf(tag), o.origin);
+            EXPECT_EQ(tag, o.first + place);
             EXPECT_EQ(std::count(seen.begin(), seen.end(), tag), 0);
             seen.push_back(tag);
         }
-    EXPECT_EQ(SettledTag(Settled::Entered, 60), 0);
-    EXPECT_EQ(SettledTag(Settled::Loan, 4), 0);
-    EXPECT_EQ(SettledTag(Settled::Writ, -1), 0);
-    EXPECT_EQ(SettledTag(Settled::None, 0), 0);
-    EXPECT_EQ(SettledKindOf(0), Settled::None);
+        EXPECT_EQ(OriginTag(o.origin, o.places), 0);
+        EXPECT_EQ(OriginTag(o.origin, -1), 0);
+    }
+    EXPECT_EQ(OriginTag(RowOrigin::None), 0);
+    EXPECT_EQ(OriginOf(0), RowOrigin::None);
+    EXPECT_EQ(OriginOf(99), RowOrigin::None);
+}
+
+// The claim a row makes on the pay among those that give way to what is
+// left to pay, by its origin: a loan's and a transfer's rows whatever their
+// code (a loan under the pension contribution's 923 too), an entered or a
+// standing row by what its code records; a code that does not reduce the pay
+// (information 866, the employer's contribution 990, 938) makes none; a
+// writ, the tax, the advance and the month's own rows make none.
+TEST(Settlement, ARowsClaimIsAskedOfItsOrigin)
+{
+    const std::optional<Claim> none;
+    const struct {
+        RowOrigin origin;
+        int code;
+        std::optional<Claim> claim;
+    } cases[] = {
+        {RowOrigin::Entered, 911, Claim::Deduction},
+        {RowOrigin::Entered, 915, Claim::Deduction},
+        {RowOrigin::Entered, 903, Claim::FixedTransfer},
+        {RowOrigin::Entered, 906, Claim::FixedTransfer},
+        {RowOrigin::Entered, 901, none},
+        {RowOrigin::Entered, 904, none},
+        {RowOrigin::Entered, 902, none},
+        {RowOrigin::Entered, 922, none},
+        {RowOrigin::Entered, 923, none},
+        {RowOrigin::Entered, 4, none},
+        {RowOrigin::Entered, 866, none},
+        {RowOrigin::Entered, 938, none},
+        {RowOrigin::Permanent, 810, Claim::Deduction},
+        {RowOrigin::Permanent, 53, none},
+        {RowOrigin::Loan, 810, Claim::Loan},
+        {RowOrigin::Loan, 923, Claim::Loan},
+        {RowOrigin::Loan, 904, Claim::Loan},
+        {RowOrigin::Loan, 990, none},
+        {RowOrigin::Transfer, 903, Claim::FixedTransfer},
+        {RowOrigin::Transfer, 810, Claim::FixedTransfer},
+        {RowOrigin::Writ, 911, none},
+        {RowOrigin::Tax, 902, none},
+        {RowOrigin::Advance, 901, none},
+        {RowOrigin::Computed, 905, none},
+        {RowOrigin::None, 911, none},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "origin " << int(c.origin) << " code " << c.code);
+        EXPECT_EQ(ClaimOf(c.origin, c.code), c.claim);
+    }
 }
 
 } // namespace
