@@ -11,6 +11,7 @@
 #include <deque>
 #include <exception>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <stop_token>
@@ -37,63 +38,59 @@ struct FedRecord {
 // next records while the engine computes and the run's own session writes.
 // They are handed over in batches of a range's consecutive records, one lock
 // and one notification a batch.
+//
+// What the readers and the run share is held by both (ReadersShare), so that
+// a reader still opening its session when the reading ends may be left to
+// end on its own: the opening of a session cannot be cut, and a server that
+// hangs meanwhile would hold the run's end until it answered. Such a reader
+// reads nothing once its session is open.
 class ServerRecordReader {
 public:
     using Readers = decltype(CInfoBase::recordReaders);
 
     // The records of the slots (rising) of the base in that view of it.
     ServerRecordReader(Readers& readers, const QString& base, const QString& view, std::vector<int> wanted)
-        : m_wanted(std::move(wanted)), m_parts(kReaders)
+        : m_share(std::make_shared<ReadersShare>(std::move(wanted))), m_stop(db::ServerStopScope::current())
     {
-        // The first range is short, so that the engine starts early; the
-        // rest is read in ranges of equal size, as few as the readers left
-        // and kRange allow, so that each costs the server's round trip once
-        // (its statements do not grow with the employees up to that size).
-        const std::size_t first = std::min(m_wanted.size(), kFirstRange), rest = m_wanted.size() - first;
-        const std::size_t parts = std::min(rest, std::max(kReaders - 1, (rest + kRange - 1) / kRange));
-        if (first > 0)
-            m_ranges.push_back({0, first});
-        for (std::size_t part = 0, at = first; part < parts; ++part) {
-            const std::size_t end = first + rest * (part + 1) / parts;
-            m_ranges.push_back({at, end});
-            at = end;
-        }
         // The readers wait on the server for the run: its stop ends their waits too.
         // A reader without a range is not asked at all: it would open a
         // session and a transaction for nothing.
-        const std::stop_token stop = db::ServerStopScope::current();
+        const std::stop_token stop = m_stop;
         for (std::size_t r = 0; r < kReaders; ++r) {
-            const std::lock_guard lock(m_mutex);
-            if (r >= m_ranges.size()) {
-                m_parts[r].ended = true;
+            ReadersShare& share = *m_share;
+            const std::lock_guard lock(share.mutex);
+            if (r >= share.ranges.size()) {
+                share.parts[r].ended = true;
                 continue;
             }
-            const bool posted = readers[r].post([this, base, view, r, stop] {
+            const bool posted = readers[r].post([share = m_share, base, view, r, stop] {
                 {
                     const db::ServerStopScope work(stop);
-                    read(base, view, r);
+                    share->read(base, view, r);
                 }
-                // Notified under the lock: once it is free, this object may go.
-                const std::lock_guard done(m_mutex);
-                --m_running;
-                m_changed.notify_all();
+                const std::lock_guard done(share->mutex);
+                --share->running;
+                share->changed.notify_all();
             });
             if (posted) {
-                ++m_running;
+                ++share.running;
             } else {
-                m_parts[r].ended = true;
-                m_parts[r].failure = std::make_exception_ptr(
+                share.parts[r].ended = true;
+                share.parts[r].failure = std::make_exception_ptr(
                     db::DbError(db::E_DB_FAIL, QStringLiteral("Ошибка базы данных"),
                                 QStringLiteral("A record reader could not be started"), QStringLiteral("Kalvor.Db")));
             }
         }
     }
+    // Ends the reading: waits for every reader but those still opening their
+    // sessions, which end on their own.
     ~ServerRecordReader()
     {
-        std::unique_lock lock(m_mutex);
-        m_stop = true;
-        m_changed.notify_all();
-        m_changed.wait(lock, [&] { return m_running == 0; });
+        ReadersShare& share = *m_share;
+        std::unique_lock lock(share.mutex);
+        share.stop = true;
+        share.changed.notify_all();
+        share.changed.wait(lock, [&] { return share.running == share.opening; });
     }
 
     // The next record, in the order of the slots; throws what the reading met.
@@ -104,7 +101,7 @@ public:
         FedRecord& fed = m_handed[m_handedAt++];
         rec = std::move(fed.rec);
         results = std::move(fed.results);
-        if (++m_taken == m_ranges[m_range].second)
+        if (++m_taken == m_share->ranges[m_range].second)
             ++m_range;
     }
 
@@ -121,12 +118,135 @@ private:
         std::exception_ptr failure;
     };
 
+    // What the run and its readers share, under `mutex`.
+    struct ReadersShare {
+        explicit ReadersShare(std::vector<int> slotsWanted) : wanted(std::move(slotsWanted)), parts(kReaders)
+        {
+            // The first range is short, so that the engine starts early; the
+            // rest is read in ranges of equal size, as few as the readers left
+            // and kRange allow, so that each costs the server's round trip once
+            // (its statements do not grow with the employees up to that size).
+            const std::size_t first = std::min(wanted.size(), kFirstRange), rest = wanted.size() - first;
+            const std::size_t count = std::min(rest, std::max(kReaders - 1, (rest + kRange - 1) / kRange));
+            if (first > 0)
+                ranges.push_back({0, first});
+            for (std::size_t part = 0, at = first; part < count; ++part) {
+                const std::size_t end = first + rest * (part + 1) / count;
+                ranges.push_back({at, end});
+                at = end;
+            }
+        }
+
+        // The reader's session, or none when the reading ended while it was
+        // being opened.
+        std::optional<QSqlDatabase> openSession(const QString& base)
+        {
+            {
+                const std::lock_guard lock(mutex);
+                if (stop)
+                    return std::nullopt;
+                ++opening;
+            }
+            struct Opened {
+                ReadersShare& share;
+                ~Opened()
+                {
+                    const std::lock_guard lock(share.mutex);
+                    --share.opening;
+                }
+            } opened{*this};
+            QSqlDatabase db = db::Connection::forThread(base);
+            if (stop)
+                return std::nullopt;
+            return db;
+        }
+
+        void read(const QString& base, const QString& view, std::size_t reader)
+        {
+            RecordBatch batch; // read whole and not handed over yet
+            try {
+                const std::optional<QSqlDatabase> db = openSession(base);
+                if (!db)
+                    return finish(reader);
+                db::Transaction reading(*db, db::Transaction::Read);
+                db::TakeView(*db, view);
+                db::PreferIndexLookups(*db);
+                for (std::size_t r = reader; r < ranges.size(); r += kReaders) {
+                    const auto [begin, end] = ranges[r];
+                    BulkEmployeeLoader loader(*db, BAll, BulkEmployeeLoader::View::Callers,
+                                              SlotsFromTo{wanted[begin], wanted[end - 1]});
+                    for (std::size_t at = begin; at < end; ++at) {
+                        if (stop)
+                            return;
+                        FedRecord fed;
+                        fed.rec.waria.assign(std::size_t(EmployeeRecord::ArchiveCapacity), WariaEntry{});
+                        loader.load(wanted[at], fed.rec);
+                        fed.results = loader.resultRowsRead();
+                        batch.push_back(std::move(fed));
+                        if ((batch.size() == kBatch || at + 1 == end) && !put(reader, batch))
+                            return;
+                    }
+                }
+                reading.commit();
+            } catch (...) {
+                // The records read before the failure are handed over before it.
+                const std::lock_guard lock(mutex);
+                if (!batch.empty())
+                    parts[reader].ready.push_back(std::move(batch));
+                parts[reader].failure = std::current_exception();
+            }
+            finish(reader);
+        }
+
+        void finish(std::size_t reader)
+        {
+            {
+                const std::lock_guard lock(mutex);
+                parts[reader].ended = true;
+            }
+            changed.notify_all();
+        }
+
+        // Hands the batch over (leaving it empty) once the reader's queue has
+        // room; false when the reading is to stop.
+        bool put(std::size_t reader, RecordBatch& batch)
+        {
+            std::unique_lock lock(mutex);
+            Part& part = parts[reader];
+            changed.wait(lock, [&] { return part.ready.size() < kQueuedBatches || stop; });
+            if (stop)
+                return false;
+            part.ready.push_back(std::exchange(batch, {}));
+            lock.unlock();
+            changed.notify_all();
+            return true;
+        }
+
+        const std::vector<int> wanted;
+        std::vector<std::pair<std::size_t, std::size_t>> ranges; // of wanted, in order
+        std::mutex mutex;
+        std::condition_variable changed;
+        std::vector<Part> parts; // one per reader
+        std::atomic<bool> stop{false}; // set under the lock; the readers also look between records
+        std::size_t running = 0; // readers' jobs not ended yet
+        std::size_t opening = 0; // of those, the ones opening their sessions
+    };
+
     // The current range's next batch, to be handed over record by record.
+    // The run's stop ends the wait for it: a reader may be held by a server
+    // that does not answer while opening its session, which no stop cuts.
     void takeBatch()
     {
-        std::unique_lock lock(m_mutex);
-        Part& part = m_parts[m_range % kReaders];
-        m_changed.wait(lock, [&] { return !part.ready.empty() || part.ended; });
+        ReadersShare& share = *m_share;
+        const std::stop_callback wake(m_stop, [&share] {
+            const std::lock_guard lock(share.mutex);
+            share.changed.notify_all();
+        });
+        std::unique_lock lock(share.mutex);
+        Part& part = share.parts[m_range % kReaders];
+        share.changed.wait(lock, [&] { return !part.ready.empty() || part.ended || m_stop.stop_requested(); });
+        if (part.ready.empty() && !part.ended)
+            db::ThrowWhenStopped();
         if (part.ready.empty()) {
             if (part.failure)
                 std::rethrow_exception(part.failure);
@@ -137,74 +257,15 @@ private:
         m_handedAt = 0;
         part.ready.pop_front();
         lock.unlock();
-        m_changed.notify_all();
+        share.changed.notify_all();
     }
 
-    void read(const QString& base, const QString& view, std::size_t reader)
-    {
-        RecordBatch batch; // read whole and not handed over yet
-        try {
-            const QSqlDatabase db = db::Connection::forThread(base);
-            db::Transaction reading(db, db::Transaction::Read);
-            db::TakeView(db, view);
-            db::PreferIndexLookups(db);
-            for (std::size_t r = reader; r < m_ranges.size(); r += kReaders) {
-                const auto [begin, end] = m_ranges[r];
-                BulkEmployeeLoader loader(db, BAll, BulkEmployeeLoader::View::Callers,
-                                          SlotsFromTo{m_wanted[begin], m_wanted[end - 1]});
-                for (std::size_t at = begin; at < end; ++at) {
-                    if (m_stop)
-                        return;
-                    FedRecord fed;
-                    fed.rec.waria.assign(std::size_t(EmployeeRecord::ArchiveCapacity), WariaEntry{});
-                    loader.load(m_wanted[at], fed.rec);
-                    fed.results = loader.resultRowsRead();
-                    batch.push_back(std::move(fed));
-                    if ((batch.size() == kBatch || at + 1 == end) && !put(reader, batch))
-                        return;
-                }
-            }
-            reading.commit();
-        } catch (...) {
-            // The records read before the failure are handed over before it.
-            const std::lock_guard lock(m_mutex);
-            if (!batch.empty())
-                m_parts[reader].ready.push_back(std::move(batch));
-            m_parts[reader].failure = std::current_exception();
-        }
-        {
-            const std::lock_guard lock(m_mutex);
-            m_parts[reader].ended = true;
-        }
-        m_changed.notify_all();
-    }
-
-    // Hands the batch over (leaving it empty) once the reader's queue has
-    // room; false when the reading is to stop.
-    bool put(std::size_t reader, RecordBatch& batch)
-    {
-        std::unique_lock lock(m_mutex);
-        Part& part = m_parts[reader];
-        m_changed.wait(lock, [&] { return part.ready.size() < kQueuedBatches || m_stop; });
-        if (m_stop)
-            return false;
-        part.ready.push_back(std::exchange(batch, {}));
-        lock.unlock();
-        m_changed.notify_all();
-        return true;
-    }
-
-    const std::vector<int> m_wanted;
-    std::vector<std::pair<std::size_t, std::size_t>> m_ranges; // of m_wanted, in order
-    std::mutex m_mutex;
-    std::condition_variable m_changed;
-    std::vector<Part> m_parts; // one per reader
-    std::atomic<bool> m_stop{false}; // set under the lock; the readers also look between records
+    const std::shared_ptr<ReadersShare> m_share;
+    const std::stop_token m_stop; // the run's
     // The caller's side (its thread alone): the batch being handed over, the
     // range handed over now, the records handed over.
     RecordBatch m_handed;
     std::size_t m_handedAt = 0, m_range = 0, m_taken = 0;
-    std::size_t m_running = 0; // readers' jobs not ended yet, under the lock
 };
 
 } // namespace

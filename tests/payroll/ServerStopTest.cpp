@@ -12,7 +12,9 @@
 #include "infobase/InfoBaseDb.h"
 #include "payroll/FixtureBaseFile.h"
 #include "platform/Db.h"
+#include "platform/DbServerWork.h"
 #include "platform/DbTestHooks.h"
+#include "platform/DbTransaction.h"
 #include "shell/UiTestSupport.h"
 #include "shell/ui/CChgRepPerDlg.h"
 #include "shell/ui/CKalvorDoc.h"
@@ -29,6 +31,7 @@
 #include <QTimer>
 
 #include <map>
+#include <thread>
 
 using namespace kalvor;
 using namespace kalvor::infobase;
@@ -169,6 +172,54 @@ TEST_F(ServerStop, TheMonthChangeOnAHungServerStopsWithinFiveSecondsAndLeavesThe
     EXPECT_EQ(EveryTabel(after.infoBase), tabel);
     EXPECT_EQ(StoredRecords(after.infoBase), records);
     CloseBase(after.infoBase);
+}
+
+// A run reads its employees' records on the base's record readers, each of
+// which opens its session on the server the first time it reads. A server
+// that takes no new session then (its postmaster stalled, the run's own
+// session answering) holds such an opening, and nothing cuts an opening in
+// progress. The run's stop ends its wait for those readers at once: it is
+// said as stopped, not as the server out of reach once the openings give up,
+// and the run does not wait for them; they end on their own once the server
+// answers.
+TEST_F(ServerStop, ARunsStopEndsItsWaitForRecordReadersStillOpeningTheirSessions)
+{
+    PayrollDoc fresh; // its record readers have opened no session yet
+    payrolltest::ReloadStored(fresh, base());
+    std::vector<int> employees;
+    for (int i = 0; i < fresh.infoBase.employeeCount(); ++i)
+        employees.push_back(fresh.infoBase.list[std::size_t(i)].slot);
+    ASSERT_EQ(employees.size(), std::size_t(kEmployees));
+
+    HangingServer hanging(server);
+    std::stop_source stop;
+    std::atomic<bool> waiting{false};
+    std::uint32_t code = 0;
+    std::thread run([&] {
+        const db::ServerStopScope scope(stop.get_token());
+        try {
+            const QSqlDatabase db = Db(fresh.infoBase);
+            db::Transaction reading(db, db::Transaction::Read);
+            // The postmaster stalls as the run's view is exported, before
+            // the readers are asked for the records.
+            db::CallBeforeStatement(QStringLiteral("pg_export_snapshot"), 1, [&] { hanging.hangNewSessions(); });
+            EmployeeRecordFeed feed(fresh.infoBase, employees);
+            waiting = true;
+            feed.makeCurrent(employees.front());
+        } catch (const db::DbError& e) {
+            code = e.code();
+        }
+        db::Connection::closeForThread(BaseFile(fresh.infoBase));
+    });
+    const bool asked = WaitUntil([&] { return waiting.load(); }, servertest::kHelperReadyMs);
+    stop.request_stop();
+    run.join();
+    const bool stalled = hanging.hung();
+    hanging.resume();
+    ASSERT_TRUE(asked);
+    EXPECT_TRUE(stalled) << "the run ended only once the server took new sessions again";
+    EXPECT_EQ(code, db::E_DB_STOPPED);
+    CloseBase(fresh.infoBase);
 }
 
 // The calculation's store, the server hung as the fifth employee's rows are

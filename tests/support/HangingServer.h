@@ -69,11 +69,16 @@ inline void RestartServer()
         QDir(QStringLiteral("/usr/lib/postgresql")).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
     ASSERT_FALSE(versions.isEmpty());
     const QString pgCtl = QStringLiteral("/usr/lib/postgresql/%1/bin/pg_ctl").arg(versions.last());
-    QStringList arguments = {QStringLiteral("-D"), folder + QStringLiteral("/data"),
-                             QStringLiteral("-l"), folder + QStringLiteral("/server.log"),
-                             QStringLiteral("-m"), QStringLiteral("fast"),
-                             QStringLiteral("-w"), QStringLiteral("-t"),
-                             QString::number(kHelperReadyMs / 1000), QStringLiteral("restart")};
+    QStringList arguments = {QStringLiteral("-D"),
+                             folder + QStringLiteral("/data"),
+                             QStringLiteral("-l"),
+                             folder + QStringLiteral("/server.log"),
+                             QStringLiteral("-m"),
+                             QStringLiteral("fast"),
+                             QStringLiteral("-w"),
+                             QStringLiteral("-t"),
+                             QString::number(kHelperReadyMs / 1000),
+                             QStringLiteral("restart")};
     QString program = pgCtl;
     if (::geteuid() == 0) {
         arguments =
@@ -224,21 +229,20 @@ public:
     // (HoldSynchronousCommits without everySession holds only those).
     OwnCommits(const QString& locator, bool askSynchronous)
         : thread_([this, locator, askSynchronous] {
-              {
-                  // A stop that is never set: the held COMMIT waits as long
-                  // as the server holds it, unbounded.
-                  std::stop_source never;
-                  const kalvor::db::ServerStopScope unbounded(never.get_token());
-                  const QSqlDatabase own = kalvor::db::Connection::forThread(locator);
-                  if (askSynchronous)
-                      kalvor::db::Execute(own, QStringLiteral("SET synchronous_commit = on"));
-                  while (running_) kalvor::db::Execute(own, QStringLiteral("INSERT INTO public.marks VALUES (1)"));
-              }
-              kalvor::db::Connection::closeAllForThread();
-              ended_ = true;
-          })
-    {
-    }
+            {
+                // A stop that is never set: the held COMMIT waits as long
+                // as the server holds it, unbounded.
+                std::stop_source never;
+                const kalvor::db::ServerStopScope unbounded(never.get_token());
+                const QSqlDatabase own = kalvor::db::Connection::forThread(locator);
+                if (askSynchronous)
+                    kalvor::db::Execute(own, QStringLiteral("SET synchronous_commit = on"));
+                while (running_) kalvor::db::Execute(own, QStringLiteral("INSERT INTO public.marks VALUES (1)"));
+            }
+            kalvor::db::Connection::closeAllForThread();
+            ended_ = true;
+        })
+    {}
     ~OwnCommits()
     {
         stop();
@@ -324,6 +328,14 @@ public:
     {
         std::lock_guard guard(mutex_);
         processes_ = ServerProcesses(server_);
+        for (const pid_t pid : processes_) ::kill(pid, SIGSTOP);
+    }
+    // Stops the server's postmaster alone: the sessions it has go on
+    // answering, a new one waits for the server's first answer.
+    void hangNewSessions()
+    {
+        std::lock_guard guard(mutex_);
+        processes_ = ServerProcesses(server_).mid(0, 1);
         for (const pid_t pid : processes_) ::kill(pid, SIGSTOP);
     }
     // Puts stand-ins of pg_dump and pg_restore on the path that stop the
