@@ -55,6 +55,9 @@ struct CalcPass {
     // The month's income in kind, the loans' benefit (paid as it is accrued,
     // 904): no money that the income tax can be withheld from.
     double benefitInKind = 0;
+    // What the standing deductions asked and the pay could not take (kopecks):
+    // the employee's debt, which the store records as a row of the next month.
+    double standingLeft = 0;
 
     infobase::CInfoBase& base() const { return doc.infoBase; }
     infobase::EmployeeRecord& rec() const { return doc.infoBase.current; }

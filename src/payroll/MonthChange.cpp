@@ -477,7 +477,10 @@ private:
     // for it (the run takes them at most to what is left to pay): the rest
     // of each is the employee's debt to the next month, by what its own row
     // took. A month computed before the rows kept their record is read by
-    // code.
+    // code. A standing deduction's rest is none of it: the run, which knows
+    // what it asked, recorded it as a row of the new month (placeFutureRows
+    // brings it in); its cut leaves the accruals above the deductions, so
+    // carryDebts adds nothing for it either.
     double enteredDeductionsLeft(const EmployeeMove& move) const
     {
         if (!recordKept(move))
@@ -526,7 +529,11 @@ private:
     }
 
     // Future rows: those of the new month become input rows, the rest wait in
-    // the last two slots. The new rows then replace the record's.
+    // the last two slots. The new rows then replace the record's. Among them
+    // is the standing deductions' rest the run recorded (915 of origin
+    // StandingDebt): it comes in as it is, the new month's debt, which the run
+    // tags as entered (CarriedRows) and whose own rest the next change
+    // carries as any entered deduction's.
     void placeFutureRows(EmployeeMove& move)
     {
         std::vector<AccrualRow> waiting;

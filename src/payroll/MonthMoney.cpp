@@ -10,6 +10,10 @@ namespace kalvor {
 
 namespace {
 
+// The month's rows of an employee's record; those behind them wait for later
+// months and are none of this month's money.
+constexpr int kMonthRows = 60;
+
 bool Passes(const infobase::AccrualRow& row, const MonthMoneyFilter& filter)
 {
     if (filter.payKind != 0 && row.kod != filter.payKind)
@@ -40,8 +44,8 @@ MonthMoney MonthMoneyOf(const infobase::AccrualRow* rows, int count, const Month
 
 MonthMoney MonthMoneyOfRecord(const infobase::EmployeeRecord& record, int firstRow, const MonthMoneyFilter& filter)
 {
-    const int first = std::clamp(firstRow, 0, int(infobase::EmployeeRecord::RowCount));
-    return MonthMoneyOf(record.rows.data() + first, infobase::EmployeeRecord::RowCount - first, filter);
+    const int first = std::clamp(firstRow, 0, kMonthRows);
+    return MonthMoneyOf(record.rows.data() + first, kMonthRows - first, filter);
 }
 
 double AmountToPay(const MonthMoney& money, const PayrollDoc& doc)

@@ -105,9 +105,8 @@ bool ComputeAmounts(TaskContext& context, PayrollDoc& doc, const PrintPlatVedPar
             const int slot = SlotOf(base, index);
             infobase::LoadProizvZarpByMass(base, slot, 2, infobase::kResultRowsTable);
             infobase::LoadSber(base, slot);
-            const double amount = AmountToPay(MonthMoneyOf(base.current.rows.data(), EmployeeRecord::RowCount,
-                                                           MonthMoneyFilter{params.payKind, params.costCode}),
-                                              doc);
+            const double amount = AmountToPay(
+                MonthMoneyOfRecord(base.current, 0, MonthMoneyFilter{params.payKind, params.costCode}), doc);
             if (base.holdsSlot(slot))
                 amounts.of(base, slot) = amount;
             payees.push_back(amount);

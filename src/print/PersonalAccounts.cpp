@@ -289,8 +289,9 @@ int SetIncomeFigures(const PayrollDoc& doc, const PrintedFields& fields, const R
 // The amount to pay out (or the debt) of the month's result rows, and its words.
 void SetPayout(const PayrollDoc& doc, const PrintedFields& fields, const RowWalk& walk, PersonalAccount& account)
 {
-    const int first = std::clamp(walk.first, 0, int(fields.rows.size()));
-    const MonthMoney money = MonthMoneyOf(fields.rows.data() + first, int(fields.rows.size()) - first);
+    // The rows behind the month's wait for later months: none of this month's money.
+    const int first = std::clamp(walk.first, 0, kConsideredRows);
+    const MonthMoney money = MonthMoneyOf(fields.rows.data() + first, kConsideredRows - first);
     account.payout = money.net() > 0 ? AmountToPay(money, doc) : money.net();
     const QByteArray text = FormatFixed8(std::fabs(account.payout) / 100, 2, 10);
     const int roubles = text.chopped(3).trimmed().toInt();
