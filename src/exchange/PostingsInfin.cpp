@@ -30,6 +30,7 @@ namespace {
 
 constexpr int kCategoryCount = 4, kSubPeriods = 3, kSectionOneKinds = 8, kSectionTwoKinds = 15;
 constexpr int kHighestSectionShop = 99;
+constexpr int kMonthRows = 60; // the month's rows of the record; later slots wait for future months
 constexpr int kProductionAccount = 2000, kNonProductionAccount = 2600;
 constexpr double kDisabledFactor = 0.6; // for each disability period covering the month
 constexpr int kCodeCount = int(std::tuple_size_v<InfinCodeSums>);
@@ -351,8 +352,9 @@ void InfinRun::ReadEmployee(int slot)
         throw TextError(infobase::ReadFileErrorText);
 }
 
-// The employee's archive entries and month rows of the export month with a
-// code and an amount of at least half a kopeck.
+// The employee's archive entries and month rows of the export month (none of
+// the rows of later months) with a code and an amount of at least half a
+// kopeck.
 std::vector<InfinEntry> InfinRun::MonthEntries() const
 {
     const infobase::EmployeeRecord& record = m_base.current;
@@ -365,8 +367,8 @@ std::vector<InfinEntry> InfinRun::MonthEntries() const
     }
     if (m_base.config.reportingKey() != m_month)
         return entries;
-    for (const AccrualRow& row : record.rows)
-        if (row.kod != 0 && RoundWhole(row.sum) != 0)
+    for (int i = 0; i < kMonthRows; ++i)
+        if (const AccrualRow& row = record.rows[std::size_t(i)]; row.kod != 0 && RoundWhole(row.sum) != 0)
             entries.push_back({row.kod, row.sum, -1, row.otd});
     return entries;
 }

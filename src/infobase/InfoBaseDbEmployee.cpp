@@ -1710,17 +1710,21 @@ std::vector<int> ComputedRowsGroup::storeRefusedOneByOne()
 // Rows 0-59 of a record are the month's, 60-65 those of later months.
 constexpr int kMonthRowCount = 60;
 
-void ClearCalculatedMonth(CInfoBase& base, int slot)
+void ClearCalculatedMonth(CInfoBase& base, int slot, RunRecordedRow recorded)
 {
-    // The rows of the slot whose number (the second key) is the month's.
+    // The rows of the slot whose number (the second key) is the month's, and
+    // the one of later months of the code and origin the run recorded.
     static const QString remove = [] {
         const TableDef& t = ZarpTable().def();
-        return DeleteRowsSql(t,
-                             QStringLiteral("%1 AND %2 < %3").arg(RowsOfSlotSql(t), t.columns[1]).arg(kMonthRowCount));
+        return DeleteRowsSql(t, QStringLiteral("%1 AND (%2 < %3 OR (%4 = ? AND %5 = ?))")
+                                    .arg(RowsOfSlotSql(t), t.columns[1])
+                                    .arg(kMonthRowCount)
+                                    .arg(DeclaredColumn(t, QStringLiteral("kod")),
+                                         DeclaredColumn(t, QStringLiteral("hrRest"))));
     }();
     const QSqlDatabase db = Db(base);
     db::Batch batch(db);
-    batch.add(remove).bind(0, slot);
+    batch.add(remove).bind(0, slot).bind(1, recorded.code).bind(2, recorded.origin);
     if (!base.holdsSlot(slot)) {
         batch.run();
         return;
@@ -1734,6 +1738,9 @@ void ClearCalculatedMonth(CInfoBase& base, int slot)
         auto& rows = base.current.rows;
         std::fill(rows.begin() + std::min<int>(base.attributesOf(slot).kvProizv, kMonthRowCount),
                   rows.begin() + kMonthRowCount, AccrualRow{});
+        for (auto row = rows.begin() + kMonthRowCount; row != rows.end(); ++row)
+            if (row->kod == recorded.code && row->hrRest == recorded.origin)
+                *row = AccrualRow{};
     }
 }
 

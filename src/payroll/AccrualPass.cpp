@@ -734,7 +734,8 @@ int DaysCheck(CalcPass& p)
 // deductions' rest of the month before `month`.
 bool IsStandingDebtRow(const AccrualRow& row, int month)
 {
-    return row.kod == kCodeDebtCarried && OriginOf(row.hrRest) == RowOrigin::StandingDebt && row.mes == month;
+    const RunRecordedRow recorded = StandingDebtRecord();
+    return row.kod == recorded.code && row.hrRest == recorded.origin && row.mes == month;
 }
 
 // The place among the rows of later months (from kStoredRowLimit on) of the
@@ -764,10 +765,11 @@ void RecordStandingDebt(CalcPass& p, int place)
         return;
     AccrualRow debt;
     if (p.standingLeft > 0) {
-        debt.kod = kCodeDebtCarried;
+        const RunRecordedRow recorded = StandingDebtRecord();
+        debt.kod = u16(recorded.code);
         debt.sum = p.standingLeft;
         debt.mes = u16(p.nextMonth);
-        debt.hrRest = u16(OriginTag(RowOrigin::StandingDebt));
+        debt.hrRest = u16(recorded.origin);
     }
     p.rec().rows[std::size_t(place)] = debt;
 }
@@ -804,6 +806,8 @@ int Store(CalcPass& p, bool saveMaster)
 }
 
 } // namespace
+
+RunRecordedRow StandingDebtRecord() { return {kCodeDebtCarried, OriginTag(RowOrigin::StandingDebt)}; }
 
 std::vector<CostAllocation> CostAllocationSums(const CalcPass& p)
 {

@@ -28,6 +28,7 @@ using platform::TaskThreadParams;
 namespace {
 
 constexpr int kStoppedCount = -1;
+constexpr int kMonthRows = 60; // the month's rows of the record; later slots wait for future months
 
 infobase::Selection SwapSelection(const TaskThreadParams& params)
 {
@@ -291,8 +292,7 @@ TaskOutcome PrintRaschVedThreadProc(TaskContext& context, const PrintRaschVedPar
             std::array<AccrualRow, EmployeeRecord::RowCount> rows{};
             if (!base.swap.readRows(slot, rows.data(), EmployeeRecord::RowCount))
                 throw PrintFileError(platform::FILE_ERROR_READ);
-            return HasSettlementResult(rows.data(), EmployeeRecord::RowCount,
-                                       base.attributesOf(slot).kvProizv);
+            return HasSettlementResult(rows.data(), kMonthRows, base.attributesOf(slot).kvProizv);
         });
         if (count == kStoppedCount)
             return TaskOutcome(platform::TASK_STOPPED, 0);

@@ -768,6 +768,32 @@ TEST(EngineSettlement, AStandingDeductionsRestIsRecordedAsTheNextMonthsDebt)
     EXPECT_EQ(w.base().current.rows[kStoredRowLimit], may);
 }
 
+// The rest the month change brought in is a deduction entered for the month
+// like any other: the run tags it as entered by its place, whatever record
+// it came with, so that the month change carries its own rest by what its
+// own row took. A salary of 10,000.00 less its tax of 1,300.00 leaves
+// 8,700.00: the debt of 3,300.00 is taken whole, 5,400.00 is left to pay,
+// and nothing is recorded for the next month.
+TEST(EngineSettlement, TheStandingRestBroughtInIsADeductionEnteredForTheMonth)
+{
+    EngineWorld w;
+    auto kinds = w.base().payKinds();
+    kinds.push_back(kind(915));
+    setKinds(w.doc, kinds);
+    w.salaried(1'000'000);
+    AccrualRow debt = row(915, 330'000, 3);
+    debt.hrRest = u16(OriginTag(RowOrigin::StandingDebt));
+    w.rec.rows[0] = debt;
+    w.attr().kvProizv = 1;
+    ASSERT_EQ(w.calc(), 3);
+    auto got = w.stored();
+    ExpectRows(got, {expected(4, 1'000'000, 22), expected(902, 130'000), expected(915, 330'000)});
+    EXPECT_EQ(got[2].hrRest, OriginTag(RowOrigin::Entered, 0));
+    EXPECT_EQ(w.base().zar1Of(1), 540'000);
+    for (int i = kStoredRowLimit; i < EmployeeRecord::RowCount; ++i)
+        EXPECT_TRUE(w.base().current.rows[std::size_t(i)].isEmpty()) << i;
+}
+
 // December's standing rest is January's debt: the row is of month 1.
 // December 2026 has 23 working days (Tuesday the 1st to Thursday the 31st);
 // 10,000.00 for all of them, its tax of 1,300.00 and a standing deduction of
@@ -810,6 +836,32 @@ TEST(EngineSettlement, AStandingRestWithNoPlaceLeftRefusesTheMonth)
     EXPECT_EQ(CalcErrorText(kCalcTooManyRows), QStringLiteral("Количество оплат и удержаний в з/п больше 28"));
     EXPECT_TRUE(w.base().current == before);
     EXPECT_EQ(w.base().zar1Of(1), 370'000);
+}
+
+// A standing entry recalculated (mode 2 and above) takes the month's rows of
+// its code out of the pass before it makes its own, whatever their origin: a
+// deduction of 5,000.00 entered for the month under the standing
+// deduction's code 810 is taken out too, and deducts nothing this month.
+// The salary of 50,000.00, its tax of 6,500.00 and the standing 2,000.00
+// leave 41,500.00 to pay. The entered row, its own row having taken
+// nothing, is the employee's debt the month change carries whole
+// (MonthChangeTest.AnEnteredDeductionsRestIsCarriedAsTheDebt): deferred a
+// month, not lost.
+TEST(EngineSettlement, ARecalculatedStandingEntryTakesOutTheDeductionEnteredUnderItsCode)
+{
+    EngineWorld w;
+    w.salaried();
+    w.rec.rows[0] = row(810, 500'000, 3);
+    w.attr().kvProizv = 1;
+    auto& standing = w.rec.postDopl[0];
+    standing.kod = 810;
+    standing.sum = 200'000;
+    standing.perer = 2;
+    ASSERT_EQ(w.calc(), 3);
+    const auto got = w.stored();
+    ExpectRows(got, {expected(4, kSalary, 22), expected(810, 200'000), expected(902, kSalaryTax)});
+    EXPECT_EQ(got[1].hrRest, OriginTag(RowOrigin::Permanent, 0));
+    EXPECT_EQ(w.base().zar1Of(1), 4'150'000);
 }
 
 // The claims are settled in the order of their table (ClaimRules), each
