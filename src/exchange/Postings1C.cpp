@@ -34,7 +34,8 @@ constexpr double kFederalShare = 0.0084, kRegionalShare = 0.0016; // of kopecks,
 constexpr int kKindTextLength = 20, kTaxTextLength = 50, kTaxNameLimit = 64;
 constexpr int kPayKindNameWidth = 119;
 constexpr int kExportFlag = 0x100;
-constexpr int kMonthRows = 60; // the month's rows of the block; later slots wait for future months
+// The month's rows of the block; the later slots wait for future months.
+constexpr int kMonthRows = 60;
 
 
 QByteArray Number(int value) { return QByteArray::number(value); }

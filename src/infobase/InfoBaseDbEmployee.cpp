@@ -1716,11 +1716,11 @@ void ClearCalculatedMonth(CInfoBase& base, int slot, RunRecordedRow recorded)
     // the one of later months of the code and origin the run recorded.
     static const QString remove = [] {
         const TableDef& t = ZarpTable().def();
-        return DeleteRowsSql(t, QStringLiteral("%1 AND (%2 < %3 OR (%4 = ? AND %5 = ?))")
-                                    .arg(RowsOfSlotSql(t), t.columns[1])
-                                    .arg(kMonthRowCount)
-                                    .arg(DeclaredColumn(t, QStringLiteral("kod")),
-                                         DeclaredColumn(t, QStringLiteral("hrRest"))));
+        return DeleteRowsSql(
+            t, QStringLiteral("%1 AND (%2 < %3 OR (%4 = ? AND %5 = ?))")
+                   .arg(RowsOfSlotSql(t), t.columns[1])
+                   .arg(kMonthRowCount)
+                   .arg(DeclaredColumn(t, QStringLiteral("kod")), DeclaredColumn(t, QStringLiteral("hrRest"))));
     }();
     const QSqlDatabase db = Db(base);
     db::Batch batch(db);

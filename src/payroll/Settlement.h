@@ -86,7 +86,16 @@ double IncomeTaxCap(double paidApart, double leftToPay);
 // is, so that a month whose record was kept is told by its rows: a month
 // computed before the record was kept holds no origin in any row (None).
 enum class RowOrigin : std::uint8_t {
-    None, Computed, Entered, Permanent, Loan, Transfer, Writ, Tax, Advance, StandingDebt
+    None,
+    Computed,
+    Entered,
+    Permanent,
+    Loan,
+    Transfer,
+    Writ,
+    Tax,
+    Advance,
+    StandingDebt
 };
 // The record of a row of the origin and place (0 for None or a place out of
 // range; the origins of one row a month take place 0).

@@ -119,10 +119,9 @@ TEST(Settlement, ARowsRecordNamesItsOriginAndPlace)
         RowOrigin origin;
         int places, first;
     } origins[] = {
-        {RowOrigin::Entered, 60, 1},    {RowOrigin::Permanent, 21, 61}, {RowOrigin::StandingDebt, 1, 82},
-        {RowOrigin::Loan, 4, 100},
-        {RowOrigin::Writ, 3, 110},      {RowOrigin::Transfer, 1, 113},  {RowOrigin::Tax, 1, 114},
-        {RowOrigin::Advance, 1, 115},   {RowOrigin::Computed, 1, 127},
+        {RowOrigin::Entered, 60, 1}, {RowOrigin::Permanent, 21, 61}, {RowOrigin::StandingDebt, 1, 82},
+        {RowOrigin::Loan, 4, 100},   {RowOrigin::Writ, 3, 110},      {RowOrigin::Transfer, 1, 113},
+        {RowOrigin::Tax, 1, 114},    {RowOrigin::Advance, 1, 115},   {RowOrigin::Computed, 1, 127},
     };
     std::vector<int> seen;
     for (const auto& o : origins) {
