@@ -1,5 +1,6 @@
 #include "exchange/Postings1C.h"
 
+#include "infobase/EmployeeRecord.h"
 #include "infobase/InfoBaseDb.h"
 #include "infobase/PayKindCodes.h"
 #include "infobase/SwapFile.h"
@@ -35,8 +36,7 @@ constexpr int kKindTextLength = 20, kTaxTextLength = 50, kTaxNameLimit = 64;
 constexpr int kPayKindNameWidth = 119;
 constexpr int kExportFlag = 0x100;
 // The month's rows of the block; the later slots wait for future months.
-constexpr int kMonthRows = 60;
-
+constexpr int kMonthRows = ::kalvor::infobase::EmployeeRecord::MonthRowCount;
 
 QByteArray Number(int value) { return QByteArray::number(value); }
 // "%3d"

@@ -1,5 +1,6 @@
 #include "exchange/PostingsInfin.h"
 
+#include "infobase/EmployeeRecord.h"
 #include "infobase/InfoBaseDb.h"
 #include "infobase/PayKindCodes.h"
 #include "infobase/SwapFile.h"
@@ -30,7 +31,8 @@ namespace {
 
 constexpr int kCategoryCount = 4, kSubPeriods = 3, kSectionOneKinds = 8, kSectionTwoKinds = 15;
 constexpr int kHighestSectionShop = 99;
-constexpr int kMonthRows = 60; // the month's rows of the record; later slots wait for future months
+// The month's rows of the record; later slots wait for future months.
+constexpr int kMonthRows = ::kalvor::infobase::EmployeeRecord::MonthRowCount;
 constexpr int kProductionAccount = 2000, kNonProductionAccount = 2600;
 constexpr double kDisabledFactor = 0.6; // for each disability period covering the month
 constexpr int kCodeCount = int(std::tuple_size_v<InfinCodeSums>);
@@ -113,7 +115,6 @@ constexpr int kKindMaterialHelp = 4, kKindProfitContribution = 8;
 
 // The shop under which the export reports a shop number.
 int ReportedShop(int shop) { return shop == 37 || shop == 39 || shop == 40 ? 1 : shop; }
-
 
 // The first contribution of the "sbor" file computed by tax table (code 0).
 const ContributionKind* TableContribution(const PayrollDoc& doc)
@@ -595,9 +596,10 @@ QString RunInfinLoader(const QString& loaderCommand, const QString& folder)
     const platform::ConsoleRun run = platform::RunConsoleProgram(arguments, folder, {}, folder);
     if (platform::ConsoleRunSucceeded(run))
         return QString();
-    static const platform::ConsoleFailureWords words{
-        QStringLiteral("Не удалось запустить загрузчик ИНФИН:"), QStringLiteral("Загрузчик ИНФИН остановлен:"),
-        QStringLiteral("Загрузчик ИНФИН завершился аварийно:"), QStringLiteral("Загрузчик ИНФИН завершился с кодом %1:")};
+    static const platform::ConsoleFailureWords words{QStringLiteral("Не удалось запустить загрузчик ИНФИН:"),
+                                                     QStringLiteral("Загрузчик ИНФИН остановлен:"),
+                                                     QStringLiteral("Загрузчик ИНФИН завершился аварийно:"),
+                                                     QStringLiteral("Загрузчик ИНФИН завершился с кодом %1:")};
     return platform::ConsoleFailureText(words, arguments, run);
 }
 

@@ -2,6 +2,7 @@
 
 #include "infobase/BaseChange.h"
 #include "infobase/BaseWrites.h"
+#include "infobase/EmployeeRecord.h"
 #include "infobase/InfoBaseDb.h"
 #include "infobase/PayKindCodes.h"
 #include "payroll/AbsentDays.h"
@@ -34,8 +35,9 @@ using namespace infobase;
 
 namespace {
 
-constexpr int kMonthRows = 60; // slots 0-59: the month's rows
-constexpr int kFutureFirst = 60; // slots 60-65: rows of later months
+// The month's rows, then (from kFutureFirst on) the rows of later months.
+constexpr int kMonthRows = EmployeeRecord::MonthRowCount;
+constexpr int kFutureFirst = EmployeeRecord::MonthRowCount;
 constexpr int kGroupCount = 25; // cost-allocation groups, pay kinds 940-964
 constexpr u32 k29Bits = (1u << 29) - 1;
 constexpr u16 kEmptyDate = 1900 * 16; // the base's "1.1.1900"

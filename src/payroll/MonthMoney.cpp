@@ -1,5 +1,6 @@
 #include "payroll/MonthMoney.h"
 
+#include "infobase/EmployeeRecord.h"
 #include "infobase/PayKindCodes.h"
 #include "payroll/PayKinds.h"
 #include "values/Values.h"
@@ -12,7 +13,7 @@ namespace {
 
 // The month's rows of an employee's record; those behind them wait for later
 // months and are none of this month's money.
-constexpr int kMonthRows = 60;
+constexpr int kMonthRows = ::kalvor::infobase::EmployeeRecord::MonthRowCount;
 
 bool Passes(const infobase::AccrualRow& row, const MonthMoneyFilter& filter)
 {

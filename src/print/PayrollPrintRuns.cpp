@@ -1,5 +1,6 @@
 #include "print/PayrollPrintRuns.h"
 
+#include "infobase/EmployeeRecord.h"
 #include "infobase/InfoBaseDb.h"
 #include "payroll/MonthMoney.h"
 #include "payroll/PayKinds.h"
@@ -28,7 +29,8 @@ using platform::TaskThreadParams;
 namespace {
 
 constexpr int kStoppedCount = -1;
-constexpr int kMonthRows = 60; // the month's rows of the record; later slots wait for future months
+// The month's rows of the record; later slots wait for future months.
+constexpr int kMonthRows = ::kalvor::infobase::EmployeeRecord::MonthRowCount;
 
 infobase::Selection SwapSelection(const TaskThreadParams& params)
 {
