@@ -5,6 +5,7 @@
 // operations on one record, and the store of the rows with the attributes.
 #pragma once
 
+#include "infobase/EmployeeRecord.h"
 #include "infobase/InfoBase.h"
 #include "infobase/Records.h"
 #include "values/TypedFigure.h"
@@ -18,7 +19,7 @@ namespace kalvor::entries {
 // The screen keeps at most this many rows per employee.
 inline constexpr int kCurnuMaxRows = 28;
 // Rows from this one on (the rows of later months) are never moved.
-inline constexpr int kMovableRows = 60;
+inline constexpr int kMovableRows = ::kalvor::infobase::EmployeeRecord::MonthRowCount;
 inline constexpr int kCurnuColumns = 7;
 inline constexpr int kCurnuSumColumn = 2;
 inline constexpr int kCurnuHoursColumn = 4;

@@ -1,6 +1,7 @@
 #include "exchange/ArbitrarySummary.h"
 
 #include "infobase/Bytes.h"
+#include "infobase/EmployeeRecord.h"
 #include "infobase/PayKindCodes.h"
 #include "payroll/PayKinds.h"
 #include "print/PrintOutput.h"
@@ -26,7 +27,7 @@ using infobase::WariaEntry;
 
 namespace {
 
-constexpr int kMonthRowsRead = 60;
+constexpr int kMonthRowsRead = ::kalvor::infobase::EmployeeRecord::MonthRowCount;
 
 // ------------------------------------------------------------ the amount
 

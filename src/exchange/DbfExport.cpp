@@ -1,5 +1,6 @@
 #include "exchange/DbfExport.h"
 
+#include "infobase/EmployeeRecord.h"
 #include "infobase/PayKindCodes.h"
 #include "payroll/PayKinds.h"
 #include "platform/CDbf.h"
@@ -30,7 +31,8 @@ using infobase::WariaEntry;
 
 namespace {
 
-constexpr int kMonthRows = 60; // the month's rows of the block; later slots wait for future months
+// The month's rows of the block; later slots wait for future months.
+constexpr int kMonthRows = ::kalvor::infobase::EmployeeRecord::MonthRowCount;
 constexpr int kEntryBlockEnd = 28; // the result block starts at row 28 at the latest
 constexpr int kEntryBlockMaxRows = 15; // kvDBF has four bits
 constexpr double kNetTaxRate = 0.13;
@@ -545,8 +547,7 @@ int ChooseEmployees(const CInfoBase& base, const infobase::Selection& selection,
     for (int i = 0; i < base.employeeCount(); ++i) {
         const int slot = base.list[std::size_t(i)].slot;
         const bool shopPasses = selection.shop == 0 || base.shopOf(slot) == selection.shop;
-        const bool brigadePasses =
-            selection.brigade == 0 || base.attributesOf(slot).brig == selection.brigade;
+        const bool brigadePasses = selection.brigade == 0 || base.attributesOf(slot).brig == selection.brigade;
         if (shopPasses && brigadePasses)
             positions.push_back(i);
     }

@@ -1,5 +1,6 @@
 #include "exchange/OutputFile.h"
 
+#include "infobase/EmployeeRecord.h"
 #include "infobase/InfoBaseDb.h"
 #include "payroll/PayKinds.h"
 #include "platform/CodePage.h"
@@ -38,7 +39,7 @@ constexpr char kOutputFileType = 3;
 constexpr char kEndMark = 0x1A;
 constexpr int kSlotsOffset = 83;
 constexpr int kSlotSize = 15;
-constexpr int kMonthRows = 60;
+constexpr int kMonthRows = ::kalvor::infobase::EmployeeRecord::MonthRowCount;
 constexpr int kMaxNewSlots = 28;
 constexpr int kMaxBlockCount = 28;
 constexpr int kCopyChunk = 1000;

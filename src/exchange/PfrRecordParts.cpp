@@ -1,5 +1,6 @@
 #include "exchange/PfrRecordParts.h"
 
+#include "infobase/EmployeeRecord.h"
 #include "infobase/PayKindCodes.h"
 #include "payroll/EntryMonths.h"
 #include "platform/CodePage.h"
@@ -14,7 +15,7 @@ namespace kalvor::exchange {
 
 namespace {
 // The month rows that the contribution arithmetic reads end before index 60.
-constexpr int kLastPayRow = 60;
+constexpr int kLastPayRow = ::kalvor::infobase::EmployeeRecord::MonthRowCount;
 constexpr int kInsuranceLength = 11;
 } // namespace
 
@@ -119,8 +120,7 @@ PfrInsuranceNumber PfrInsuranceNumberOf(const QString& strahPolis)
     number.field = compact.leftJustified(kInsuranceLength, ' ', true);
     const QString digits = QString::fromLatin1(compact);
     bool digitsZero = true;
-    for (const QChar c : digits)
-        digitsZero = digitsZero && !(c >= QLatin1Char('1') && c <= QLatin1Char('9'));
+    for (const QChar c : digits) digitsZero = digitsZero && !(c >= QLatin1Char('1') && c <= QLatin1Char('9'));
     number.check = InsuranceCheckNumber(digits);
     number.allZero = !number.blank && digitsZero && number.check == 0;
     // The card's own check number where it holds one: the file writes the

@@ -1,5 +1,6 @@
 #include "exchange/Postings1C.h"
 
+#include "infobase/EmployeeRecord.h"
 #include "infobase/InfoBaseDb.h"
 #include "infobase/PayKindCodes.h"
 #include "infobase/SwapFile.h"
@@ -34,7 +35,8 @@ constexpr double kFederalShare = 0.0084, kRegionalShare = 0.0016; // of kopecks,
 constexpr int kKindTextLength = 20, kTaxTextLength = 50, kTaxNameLimit = 64;
 constexpr int kPayKindNameWidth = 119;
 constexpr int kExportFlag = 0x100;
-
+// The month's rows of the block; the later slots wait for future months.
+constexpr int kMonthRows = ::kalvor::infobase::EmployeeRecord::MonthRowCount;
 
 QByteArray Number(int value) { return QByteArray::number(value); }
 // "%3d"
@@ -451,16 +453,17 @@ bool Postings1CRun::RowInShop(const AccrualRow& row, int employeeShop) const
     return row.otd == m_selection.shop || (row.otd == 0 && employeeShop == m_selection.shop);
 }
 
-// The employee's month rows from his first pay row on, without the carried
-// balances (150, 151), the rows of no amount and those of other shops.
+// The employee's month rows from his first pay row on (none of the rows of
+// later months), without the carried balances (150, 151), the rows of no
+// amount and those of other shops.
 std::vector<AccrualRow> Postings1CRun::EmployeeRows(const infobase::SelectedEmployee& employee)
 {
     std::array<AccrualRow, infobase::EmployeeRecord::RowCount> block{};
     if (!m_doc.infoBase.swap.readRows(employee.slot, block.data(), int(block.size())))
         throw TextError(infobase::ReadFileErrorText);
     std::vector<AccrualRow> rows;
-    for (std::size_t k = std::min<std::size_t>(std::size_t(employee.firstRow), block.size()); k < block.size(); ++k) {
-        const AccrualRow& row = block[k];
+    for (int k = std::clamp(employee.firstRow, 0, kMonthRows); k < kMonthRows; ++k) {
+        const AccrualRow& row = block[std::size_t(k)];
         if (IsCarriedPayCode(row.kod) || row.sum == 0 || !RowInShop(row, employee.shop))
             continue;
         rows.push_back(row);

@@ -1,5 +1,6 @@
 #include "exchange/PostingsInfin.h"
 
+#include "infobase/EmployeeRecord.h"
 #include "infobase/InfoBaseDb.h"
 #include "infobase/PayKindCodes.h"
 #include "infobase/SwapFile.h"
@@ -30,6 +31,8 @@ namespace {
 
 constexpr int kCategoryCount = 4, kSubPeriods = 3, kSectionOneKinds = 8, kSectionTwoKinds = 15;
 constexpr int kHighestSectionShop = 99;
+// The month's rows of the record; later slots wait for future months.
+constexpr int kMonthRows = ::kalvor::infobase::EmployeeRecord::MonthRowCount;
 constexpr int kProductionAccount = 2000, kNonProductionAccount = 2600;
 constexpr double kDisabledFactor = 0.6; // for each disability period covering the month
 constexpr int kCodeCount = int(std::tuple_size_v<InfinCodeSums>);
@@ -112,7 +115,6 @@ constexpr int kKindMaterialHelp = 4, kKindProfitContribution = 8;
 
 // The shop under which the export reports a shop number.
 int ReportedShop(int shop) { return shop == 37 || shop == 39 || shop == 40 ? 1 : shop; }
-
 
 // The first contribution of the "sbor" file computed by tax table (code 0).
 const ContributionKind* TableContribution(const PayrollDoc& doc)
@@ -351,8 +353,9 @@ void InfinRun::ReadEmployee(int slot)
         throw TextError(infobase::ReadFileErrorText);
 }
 
-// The employee's archive entries and month rows of the export month with a
-// code and an amount of at least half a kopeck.
+// The employee's archive entries and month rows of the export month (none of
+// the rows of later months) with a code and an amount of at least half a
+// kopeck.
 std::vector<InfinEntry> InfinRun::MonthEntries() const
 {
     const infobase::EmployeeRecord& record = m_base.current;
@@ -365,8 +368,8 @@ std::vector<InfinEntry> InfinRun::MonthEntries() const
     }
     if (m_base.config.reportingKey() != m_month)
         return entries;
-    for (const AccrualRow& row : record.rows)
-        if (row.kod != 0 && RoundWhole(row.sum) != 0)
+    for (int i = 0; i < kMonthRows; ++i)
+        if (const AccrualRow& row = record.rows[std::size_t(i)]; row.kod != 0 && RoundWhole(row.sum) != 0)
             entries.push_back({row.kod, row.sum, -1, row.otd});
     return entries;
 }
@@ -593,9 +596,10 @@ QString RunInfinLoader(const QString& loaderCommand, const QString& folder)
     const platform::ConsoleRun run = platform::RunConsoleProgram(arguments, folder, {}, folder);
     if (platform::ConsoleRunSucceeded(run))
         return QString();
-    static const platform::ConsoleFailureWords words{
-        QStringLiteral("Не удалось запустить загрузчик ИНФИН:"), QStringLiteral("Загрузчик ИНФИН остановлен:"),
-        QStringLiteral("Загрузчик ИНФИН завершился аварийно:"), QStringLiteral("Загрузчик ИНФИН завершился с кодом %1:")};
+    static const platform::ConsoleFailureWords words{QStringLiteral("Не удалось запустить загрузчик ИНФИН:"),
+                                                     QStringLiteral("Загрузчик ИНФИН остановлен:"),
+                                                     QStringLiteral("Загрузчик ИНФИН завершился аварийно:"),
+                                                     QStringLiteral("Загрузчик ИНФИН завершился с кодом %1:")};
     return platform::ConsoleFailureText(words, arguments, run);
 }
 

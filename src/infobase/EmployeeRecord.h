@@ -59,6 +59,9 @@ struct EmployeeRecord {
     static constexpr std::size_t SlotSize = 48'623;
     static constexpr std::size_t RowsOffset = 47'237;
     static constexpr int RowCount = 66;
+    // Rows 0-59 are the month's (its entered rows, then those the run
+    // computed); 60-65 wait for later months and are none of this month's money.
+    static constexpr int MonthRowCount = 60;
     static constexpr int ArchiveCapacity = 1200;
 
     EmployeeHead head;

@@ -1,5 +1,6 @@
 // The employee's record in the base: dbo.konst with dbo.pasport and the
 // detail tables, loaded block by block and saved in one transaction.
+#include "infobase/EmployeeRecord.h"
 #include "infobase/InfoBaseDbDetail.h"
 #include "infobase/MonthResultSaver.h"
 #include "infobase/Schema.h"
@@ -33,11 +34,16 @@ QVariant DateValue(u16 packed)
         return QString::asprintf("%04d-%02d-%02d", year, d.month(), d.day());
     // The same text put digit by digit: a save binds one for every date of
     // every employee. Month (0 .. 15) and day (0 .. 31) have two digits.
-    const char16_t text[] = {char16_t(u'0' + year / 1000),     char16_t(u'0' + year / 100 % 10),
-                             char16_t(u'0' + year / 10 % 10),  char16_t(u'0' + year % 10),
-                             u'-',                             char16_t(u'0' + d.month() / 10),
-                             char16_t(u'0' + d.month() % 10),  u'-',
-                             char16_t(u'0' + d.day() / 10),    char16_t(u'0' + d.day() % 10)};
+    const char16_t text[] = {char16_t(u'0' + year / 1000),
+                             char16_t(u'0' + year / 100 % 10),
+                             char16_t(u'0' + year / 10 % 10),
+                             char16_t(u'0' + year % 10),
+                             u'-',
+                             char16_t(u'0' + d.month() / 10),
+                             char16_t(u'0' + d.month() % 10),
+                             u'-',
+                             char16_t(u'0' + d.day() / 10),
+                             char16_t(u'0' + d.day() % 10)};
     return QString(reinterpret_cast<const QChar*>(text), qsizetype(std::size(text)));
 }
 
@@ -1708,19 +1714,23 @@ std::vector<int> ComputedRowsGroup::storeRefusedOneByOne()
 }
 
 // Rows 0-59 of a record are the month's, 60-65 those of later months.
-constexpr int kMonthRowCount = 60;
+constexpr int kMonthRowCount = ::kalvor::infobase::EmployeeRecord::MonthRowCount;
 
-void ClearCalculatedMonth(CInfoBase& base, int slot)
+void ClearCalculatedMonth(CInfoBase& base, int slot, RunRecordedRow recorded)
 {
-    // The rows of the slot whose number (the second key) is the month's.
+    // The rows of the slot whose number (the second key) is the month's, and
+    // the one of later months of the code and origin the run recorded.
     static const QString remove = [] {
         const TableDef& t = ZarpTable().def();
-        return DeleteRowsSql(t,
-                             QStringLiteral("%1 AND %2 < %3").arg(RowsOfSlotSql(t), t.columns[1]).arg(kMonthRowCount));
+        return DeleteRowsSql(
+            t, QStringLiteral("%1 AND (%2 < %3 OR (%4 = ? AND %5 = ?))")
+                   .arg(RowsOfSlotSql(t), t.columns[1])
+                   .arg(kMonthRowCount)
+                   .arg(DeclaredColumn(t, QStringLiteral("kod")), DeclaredColumn(t, QStringLiteral("hrRest"))));
     }();
     const QSqlDatabase db = Db(base);
     db::Batch batch(db);
-    batch.add(remove).bind(0, slot);
+    batch.add(remove).bind(0, slot).bind(1, recorded.code).bind(2, recorded.origin);
     if (!base.holdsSlot(slot)) {
         batch.run();
         return;
@@ -1734,6 +1744,9 @@ void ClearCalculatedMonth(CInfoBase& base, int slot)
         auto& rows = base.current.rows;
         std::fill(rows.begin() + std::min<int>(base.attributesOf(slot).kvProizv, kMonthRowCount),
                   rows.begin() + kMonthRowCount, AccrualRow{});
+        for (auto row = rows.begin() + kMonthRowCount; row != rows.end(); ++row)
+            if (row->kod == recorded.code && row->hrRest == recorded.origin)
+                *row = AccrualRow{};
     }
 }
 

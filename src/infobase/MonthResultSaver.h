@@ -92,11 +92,20 @@ private:
     std::unique_ptr<Statuses> m_statuses; // the status rows the base held when the group was made
 };
 
+// A row of later months that the month's run records as one of its results
+// (the standing deductions' rest, the next month's debt): its code and the
+// record of its origin (the row's hrRest).
+struct RunRecordedRow {
+    int code = 0;
+    int origin = 0;
+};
+
 // The slot's employee keeps no results of the month: his computed rows go
-// from the base (the rows of later months stay) and from the current record
-// when it is his, and his amount to pay is 0; his status word is stored as
-// memory holds it. One batch, all of it or nothing, so that on a server it
-// is sent with the run's other stores.
-void ClearCalculatedMonth(CInfoBase& base, int slot);
+// from the base and from the current record when it is his, and so does the
+// row of later months the run recorded (`recorded`; the others stay); his
+// amount to pay is 0; his status word is stored as memory holds it. One
+// batch, all of it or nothing, so that on a server it is sent with the run's
+// other stores.
+void ClearCalculatedMonth(CInfoBase& base, int slot, RunRecordedRow recorded);
 
 } // namespace kalvor::infobase

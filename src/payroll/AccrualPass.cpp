@@ -266,19 +266,26 @@ double GivingWay(const CalcPass& p)
 // fixed transfer, then the loans, then the standing and the entered
 // deductions). A transfer sends what there is, the rest of a loan's debt
 // stays for the next months (the month change takes off the debt what its
-// row took), and the rest of an entered deduction goes to the next month as
-// the debt. An advance larger than the pay still leaves a debt.
+// row took), and the rest of a deduction goes to the next month as the debt:
+// an entered one's the month change carries by what its own row took (the
+// entered row says what it asked), a standing one's the pass adds up here
+// (p.standingLeft), where what it asked is known, for the store to record.
+// An advance larger than the pay still leaves a debt.
 void FitGivingWay(CalcPass& p, Claim claim)
 {
     double room = LeftToPay(p); // the claims' rows of this claim and the later ones counted back
     for (int i = 0; i < p.count; ++i)
         if (const std::optional<Claim> c = GivingWayClaim(p.rows[i]); c && *c >= claim)
             room += RoundWhole(p.rows[i].sum);
+    const bool standingDebt = RuleOf(claim).rest == RestGoes::CarriedDebt;
     for (int i = 0; i < p.count; ++i) {
         AccrualRow& row = p.rows[i];
         if (GivingWayClaim(row) != claim)
             continue;
-        row.sum = ClaimTakes(claim, row.sum, room); // a zero row goes at the compaction
+        const double took = ClaimTakes(claim, row.sum, room); // a zero row goes at the compaction
+        if (standingDebt && OriginOf(row.hrRest) == RowOrigin::Permanent)
+            p.standingLeft += row.sum - took;
+        row.sum = took;
         room -= row.sum;
     }
 }
@@ -723,6 +730,50 @@ int DaysCheck(CalcPass& p)
     return 0;
 }
 
+// Whether a row of later months is the one the run stores for the standing
+// deductions' rest of the month before `month`.
+bool IsStandingDebtRow(const AccrualRow& row, int month)
+{
+    const RunRecordedRow recorded = StandingDebtRecord();
+    return row.kod == recorded.code && row.hrRest == recorded.origin && row.mes == month;
+}
+
+// The place among the rows of later months (from kStoredRowLimit on) of the
+// standing deductions' rest: that of the row an earlier run of the month
+// stored, else the first free one; -1 when every place is taken.
+int StandingDebtPlace(const CalcPass& p)
+{
+    const auto& rows = p.rec().rows;
+    int free = -1;
+    for (int i = kStoredRowLimit; i < EmployeeRecord::RowCount; ++i) {
+        if (IsStandingDebtRow(rows[std::size_t(i)], p.nextMonth))
+            return i;
+        if (free < 0 && rows[std::size_t(i)].isEmpty())
+            free = i;
+    }
+    return free;
+}
+
+// What the standing deductions asked and the pay could not take is the
+// employee's debt: the run records it, in place of what an earlier run of the
+// month recorded, as one row of the next month (915 of its own origin, no
+// cost codes), which the month change makes a row entered for that month.
+// Nothing left, no row.
+void RecordStandingDebt(CalcPass& p, int place)
+{
+    if (place < 0)
+        return;
+    AccrualRow debt;
+    if (p.standingLeft > 0) {
+        const RunRecordedRow recorded = StandingDebtRecord();
+        debt.kod = u16(recorded.code);
+        debt.sum = p.standingLeft;
+        debt.mes = u16(p.nextMonth);
+        debt.hrRest = u16(recorded.origin);
+    }
+    p.rec().rows[std::size_t(place)] = debt;
+}
+
 int Store(CalcPass& p, bool saveMaster)
 {
     auto& base = p.base();
@@ -731,8 +782,14 @@ int Store(CalcPass& p, bool saveMaster)
     if (p.count > kStoredRowLimit - stored)
         return kCalcTooManyRows; // computed rows are never dropped silently
     // An amount that is not a finite number within the money range is never stored.
-    if (!std::all_of(p.rows, p.rows + p.count, [](const AccrualRow& row) { return IsMoneyInRange(row.sum); }))
+    if (!std::all_of(p.rows, p.rows + p.count, [](const AccrualRow& row) { return IsMoneyInRange(row.sum); }) ||
+        !IsMoneyInRange(p.standingLeft))
         return kCalcMeaningMismatch;
+    // Nor is the employee's debt ever dropped for want of a place.
+    const int debtPlace = StandingDebtPlace(p);
+    if (debtPlace < 0 && p.standingLeft > 0)
+        return kCalcTooManyRows;
+    RecordStandingDebt(p, debtPlace);
     auto& rows = p.rec().rows;
     for (int i = stored; i < kStoredRowLimit; ++i) rows[std::size_t(i)] = AccrualRow{};
     std::copy(p.rows, p.rows + p.count, rows.begin() + stored);
@@ -749,6 +806,8 @@ int Store(CalcPass& p, bool saveMaster)
 }
 
 } // namespace
+
+RunRecordedRow StandingDebtRecord() { return {kCodeDebtCarried, OriginTag(RowOrigin::StandingDebt)}; }
 
 std::vector<CostAllocation> CostAllocationSums(const CalcPass& p)
 {
@@ -816,6 +875,7 @@ int CalcAccrualsAndTaxes(CalcPass& p)
 
     bool saveMaster = false;
     p.benefitInKind = 0;
+    p.standingLeft = 0;
     if ((r = PensionContribution(p)) < 0)
         return r;
     if ((r = Loans(p)) < 0)

@@ -6,6 +6,7 @@
 // dues, the advance, writs, contributions, the amount to pay), the compaction
 // and cost codes of the rows, the days check of earlier months and, in
 // CalcStore mode, the storing of the rows into the employee's record and base.
+#include "infobase/MonthResultSaver.h"
 #include "payroll/CalcTypes.h"
 
 #include <vector>
@@ -16,6 +17,12 @@ namespace kalvor {
 // new row count, or a negative CalcErrorTexts code. Rows appended before an
 // error stay in the buffer; nothing is stored for a failed employee.
 int CalcAccrualsAndTaxes(CalcPass& p);
+
+// The row of later months the store records as a result of the month: the
+// standing deductions' rest, the next month's debt (915 of origin
+// StandingDebt). A month that keeps no results loses it with them
+// (ClearCalculatedMonth).
+infobase::RunRecordedRow StandingDebtRecord();
 
 // The month's rows gathered for one cost-allocation kind (940-964): the rows
 // whose cost codes equal the kind's non-zero ones, accruals added (code 600

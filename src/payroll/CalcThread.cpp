@@ -4,6 +4,7 @@
 #include "infobase/BaseWrites.h"
 #include "infobase/InfoBaseDb.h"
 #include "infobase/MonthResultSaver.h"
+#include "payroll/AccrualPass.h"
 #include "payroll/BrigadeShare.h"
 #include "payroll/CalcEmployeeMonth.h"
 #include "payroll/IncomeTax.h"
@@ -160,7 +161,7 @@ public:
             // status word takes the failure's code.
             if (r < 0) {
                 m_base.attributesOf(slot).err = u16(-r);
-                infobase::ClearCalculatedMonth(m_base, slot);
+                infobase::ClearCalculatedMonth(m_base, slot, StandingDebtRecord());
             }
         } catch (const db::DbError& e) {
             endAfter(e, before);
@@ -378,7 +379,7 @@ std::optional<TaskOutcome> ClearSkipped(CInfoBase& base, const std::vector<int>&
     for (const int index : skipped) {
         const int slot = base.list[std::size_t(index)].slot;
         try {
-            ClearCalculatedMonth(base, slot);
+            ClearCalculatedMonth(base, slot, StandingDebtRecord());
         } catch (const db::DbError& e) {
             if (db::EndsTheTransaction(e))
                 throw;

@@ -7,6 +7,7 @@
 //
 // Results: 0 or more is a row count; -k is message k of CalcErrorTexts
 // (payroll/CalcErrors.h), passed up unchanged by every level.
+#include "infobase/EmployeeRecord.h"
 #include "infobase/PayKindCodes.h"
 #include "payroll/AverageEarnings.h" // CalcWorkBuffer, the average-earnings detail
 #include "payroll/Bases.h" // BaseOptions
@@ -31,7 +32,7 @@ using CalcResult = infobase::AccrualRow*;
 inline constexpr int kCalcClearRowsStore = 64;
 inline constexpr int kCalcClearRowsDisplay = 60;
 // Rows that one employee's record block stores (entered and computed rows).
-inline constexpr int kStoredRowLimit = 60;
+inline constexpr int kStoredRowLimit = ::kalvor::infobase::EmployeeRecord::MonthRowCount;
 
 // What one calculation pass shares between its steps.
 struct CalcPass {
@@ -55,6 +56,9 @@ struct CalcPass {
     // The month's income in kind, the loans' benefit (paid as it is accrued,
     // 904): no money that the income tax can be withheld from.
     double benefitInKind = 0;
+    // What the standing deductions asked and the pay could not take (kopecks):
+    // the employee's debt, which the store records as a row of the next month.
+    double standingLeft = 0;
 
     infobase::CInfoBase& base() const { return doc.infoBase; }
     infobase::EmployeeRecord& rec() const { return doc.infoBase.current; }

@@ -2,6 +2,7 @@
 
 #include "infobase/BaseChange.h"
 #include "infobase/BaseWrites.h"
+#include "infobase/EmployeeRecord.h"
 #include "infobase/InfoBaseDb.h"
 #include "infobase/PayKindCodes.h"
 #include "payroll/AbsentDays.h"
@@ -34,8 +35,9 @@ using namespace infobase;
 
 namespace {
 
-constexpr int kMonthRows = 60; // slots 0-59: the month's rows
-constexpr int kFutureFirst = 60; // slots 60-65: rows of later months
+// The month's rows, then (from kFutureFirst on) the rows of later months.
+constexpr int kMonthRows = EmployeeRecord::MonthRowCount;
+constexpr int kFutureFirst = EmployeeRecord::MonthRowCount;
 constexpr int kGroupCount = 25; // cost-allocation groups, pay kinds 940-964
 constexpr u32 k29Bits = (1u << 29) - 1;
 constexpr u16 kEmptyDate = 1900 * 16; // the base's "1.1.1900"
@@ -477,7 +479,10 @@ private:
     // for it (the run takes them at most to what is left to pay): the rest
     // of each is the employee's debt to the next month, by what its own row
     // took. A month computed before the rows kept their record is read by
-    // code.
+    // code. A standing deduction's rest is none of it: the run, which knows
+    // what it asked, recorded it as a row of the new month (placeFutureRows
+    // brings it in); its cut leaves the accruals above the deductions, so
+    // carryDebts adds nothing for it either.
     double enteredDeductionsLeft(const EmployeeMove& move) const
     {
         if (!recordKept(move))
@@ -526,7 +531,11 @@ private:
     }
 
     // Future rows: those of the new month become input rows, the rest wait in
-    // the last two slots. The new rows then replace the record's.
+    // the last two slots. The new rows then replace the record's. Among them
+    // is the standing deductions' rest the run recorded (915 of origin
+    // StandingDebt): it comes in as it is, the new month's debt, which the run
+    // tags as entered (CarriedRows) and whose own rest the next change
+    // carries as any entered deduction's.
     void placeFutureRows(EmployeeMove& move)
     {
         std::vector<AccrualRow> waiting;

@@ -1,5 +1,6 @@
 #include "payroll/MonthMoney.h"
 
+#include "infobase/EmployeeRecord.h"
 #include "infobase/PayKindCodes.h"
 #include "payroll/PayKinds.h"
 #include "values/Values.h"
@@ -9,6 +10,10 @@
 namespace kalvor {
 
 namespace {
+
+// The month's rows of an employee's record; those behind them wait for later
+// months and are none of this month's money.
+constexpr int kMonthRows = ::kalvor::infobase::EmployeeRecord::MonthRowCount;
 
 bool Passes(const infobase::AccrualRow& row, const MonthMoneyFilter& filter)
 {
@@ -40,8 +45,8 @@ MonthMoney MonthMoneyOf(const infobase::AccrualRow* rows, int count, const Month
 
 MonthMoney MonthMoneyOfRecord(const infobase::EmployeeRecord& record, int firstRow, const MonthMoneyFilter& filter)
 {
-    const int first = std::clamp(firstRow, 0, int(infobase::EmployeeRecord::RowCount));
-    return MonthMoneyOf(record.rows.data() + first, infobase::EmployeeRecord::RowCount - first, filter);
+    const int first = std::clamp(firstRow, 0, kMonthRows);
+    return MonthMoneyOf(record.rows.data() + first, kMonthRows - first, filter);
 }
 
 double AmountToPay(const MonthMoney& money, const PayrollDoc& doc)

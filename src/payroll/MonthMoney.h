@@ -39,7 +39,8 @@ bool IsDeductedCode(int code);
 MonthMoney MonthMoneyOf(const infobase::AccrualRow* rows, int count, const MonthMoneyFilter& filter = {});
 
 // The month's result rows of the current employee record: from the row after
-// the month's input rows (`firstRow`, the slot's kvProizv) to the last row.
+// the month's input rows (`firstRow`, the slot's kvProizv) to the last of the
+// month's rows (the rows behind them wait for later months).
 MonthMoney MonthMoneyOfRecord(const infobase::EmployeeRecord& record, int firstRow,
                               const MonthMoneyFilter& filter = {});
 

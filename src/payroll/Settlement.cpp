@@ -61,9 +61,10 @@ struct OriginRange {
     RowOrigin origin;
     int first, places;
 };
-constexpr std::array<OriginRange, 8> kOriginRanges{{
+constexpr std::array<OriginRange, 9> kOriginRanges{{
     {RowOrigin::Entered, 1, 60},
     {RowOrigin::Permanent, 61, 21},
+    {RowOrigin::StandingDebt, 82, 1},
     {RowOrigin::Loan, 100, 4},
     {RowOrigin::Writ, 110, 3},
     {RowOrigin::Transfer, 113, 1},

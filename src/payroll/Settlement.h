@@ -28,7 +28,11 @@ inline constexpr int kClaimCount = 8;
 // Where what a claim cannot take goes.
 enum class RestGoes : std::uint8_t {
     NextMonthsTax, // the next months' tax, counted since January, takes it
-    CarriedDebt, // the employee's debt, carried into the next month (915)
+    // the employee's debt, carried into the next month (915): an entered
+    // deduction's rest by the month change (what its own row took), a standing
+    // one's by the run, which records it as a row of the next month
+    // (RowOrigin::StandingDebt)
+    CarriedDebt,
     LoanDebt, // the loan's debt stays and its instalment stays due
     Nothing, // nothing: a writ stays for the next months, a transfer sends what there is
 };
@@ -73,10 +77,26 @@ double IncomeTaxCap(double paidApart, double leftToPay);
 // The settlement asks it which claim a row makes (ClaimOf); the month change
 // carries what each claim left by what its own row took.
 //
+// One row the run stores among the rows of later months: what the standing
+// deductions asked and the pay could not take, the employee's debt (915) of
+// the next month (StandingDebt). The run tells its own row by it, to put it
+// in place of the one an earlier run of the month stored.
+//
 // The run stores the origin of every row it computes, Computed where no other
 // is, so that a month whose record was kept is told by its rows: a month
 // computed before the record was kept holds no origin in any row (None).
-enum class RowOrigin : std::uint8_t { None, Computed, Entered, Permanent, Loan, Transfer, Writ, Tax, Advance };
+enum class RowOrigin : std::uint8_t {
+    None,
+    Computed,
+    Entered,
+    Permanent,
+    Loan,
+    Transfer,
+    Writ,
+    Tax,
+    Advance,
+    StandingDebt
+};
 // The record of a row of the origin and place (0 for None or a place out of
 // range; the origins of one row a month take place 0).
 int OriginTag(RowOrigin origin, int place = 0);

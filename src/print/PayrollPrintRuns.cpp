@@ -1,5 +1,6 @@
 #include "print/PayrollPrintRuns.h"
 
+#include "infobase/EmployeeRecord.h"
 #include "infobase/InfoBaseDb.h"
 #include "payroll/MonthMoney.h"
 #include "payroll/PayKinds.h"
@@ -28,6 +29,8 @@ using platform::TaskThreadParams;
 namespace {
 
 constexpr int kStoppedCount = -1;
+// The month's rows of the record; later slots wait for future months.
+constexpr int kMonthRows = ::kalvor::infobase::EmployeeRecord::MonthRowCount;
 
 infobase::Selection SwapSelection(const TaskThreadParams& params)
 {
@@ -105,9 +108,8 @@ bool ComputeAmounts(TaskContext& context, PayrollDoc& doc, const PrintPlatVedPar
             const int slot = SlotOf(base, index);
             infobase::LoadProizvZarpByMass(base, slot, 2, infobase::kResultRowsTable);
             infobase::LoadSber(base, slot);
-            const double amount = AmountToPay(MonthMoneyOf(base.current.rows.data(), EmployeeRecord::RowCount,
-                                                           MonthMoneyFilter{params.payKind, params.costCode}),
-                                              doc);
+            const double amount = AmountToPay(
+                MonthMoneyOfRecord(base.current, 0, MonthMoneyFilter{params.payKind, params.costCode}), doc);
             if (base.holdsSlot(slot))
                 amounts.of(base, slot) = amount;
             payees.push_back(amount);
@@ -292,8 +294,7 @@ TaskOutcome PrintRaschVedThreadProc(TaskContext& context, const PrintRaschVedPar
             std::array<AccrualRow, EmployeeRecord::RowCount> rows{};
             if (!base.swap.readRows(slot, rows.data(), EmployeeRecord::RowCount))
                 throw PrintFileError(platform::FILE_ERROR_READ);
-            return HasSettlementResult(rows.data(), EmployeeRecord::RowCount,
-                                       base.attributesOf(slot).kvProizv);
+            return HasSettlementResult(rows.data(), kMonthRows, base.attributesOf(slot).kvProizv);
         });
         if (count == kStoppedCount)
             return TaskOutcome(platform::TASK_STOPPED, 0);

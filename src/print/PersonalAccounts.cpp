@@ -1,6 +1,7 @@
 #include "print/PersonalAccounts.h"
 
 #include "infobase/Bytes.h"
+#include "infobase/EmployeeRecord.h"
 #include "infobase/PayKindCodes.h"
 #include "payroll/IncomeTax.h"
 #include "payroll/MonthMoney.h"
@@ -45,7 +46,7 @@ constexpr std::size_t kNalvichOffset = 4'746;
 constexpr std::size_t kNalvichSumOffset = 6; // after kod, start and end
 constexpr int kDeductionEntries = 10;
 // Rows of the record that the walk may consider, piece-work rows included.
-constexpr int kConsideredRows = 60;
+constexpr int kConsideredRows = ::kalvor::infobase::EmployeeRecord::MonthRowCount;
 
 constexpr int kDismissed = 4;
 // The pay kind whose name stands for a code that the table lacks: the
@@ -219,7 +220,8 @@ void WalkRows(const PrintedFields& fields, RowWalk walk, const PayKindNames& nam
             {AccountLine::Row, row.mes, row.kod, names.NameOf(row.kod), row.sum, row.dn, row.hr, row.min});
 
         const bool lastOfWalk = i == walk.length - 1;
-        const bool deductionFollows = i + 1 < rowLimit && !IsAccrualCode(fields.rows[std::size_t(walk.first + i + 1)].kod);
+        const bool deductionFollows =
+            i + 1 < rowLimit && !IsAccrualCode(fields.rows[std::size_t(walk.first + i + 1)].kod);
         if (row.kod < kFirstDeductionCode && (lastOfWalk || deductionFollows)) {
             if (carried != 0)
                 account.lines.push_back({AccountLine::MonthTotal, 0, 0, {}, account.accruals - carried});
@@ -271,9 +273,9 @@ void SetRate(const PrintedFields& fields, int paymentSystem, PersonalAccount& ac
 int SetIncomeFigures(const PayrollDoc& doc, const PrintedFields& fields, const RowWalk& walk, PersonalAccount& account)
 {
     std::array<infobase::IncomeMonthRow, 12> months{};
-    const int result = IncomeByMonths(MonthKey(account.year, 1).value(), MonthKey(account.year, account.month).value(), IncomeMain,
-                                      TaxTableSelector(fields.tabPodoh), months.data(), fields.rows.data() + walk.first,
-                                      walk.length, doc);
+    const int result = IncomeByMonths(MonthKey(account.year, 1).value(), MonthKey(account.year, account.month).value(),
+                                      IncomeMain, TaxTableSelector(fields.tabPodoh), months.data(),
+                                      fields.rows.data() + walk.first, walk.length, doc);
     if (result < 0)
         return result;
     for (int month = 0; month < account.month; ++month) {
@@ -289,8 +291,9 @@ int SetIncomeFigures(const PayrollDoc& doc, const PrintedFields& fields, const R
 // The amount to pay out (or the debt) of the month's result rows, and its words.
 void SetPayout(const PayrollDoc& doc, const PrintedFields& fields, const RowWalk& walk, PersonalAccount& account)
 {
-    const int first = std::clamp(walk.first, 0, int(fields.rows.size()));
-    const MonthMoney money = MonthMoneyOf(fields.rows.data() + first, int(fields.rows.size()) - first);
+    // The rows behind the month's wait for later months: none of this month's money.
+    const int first = std::clamp(walk.first, 0, kConsideredRows);
+    const MonthMoney money = MonthMoneyOf(fields.rows.data() + first, kConsideredRows - first);
     account.payout = money.net() > 0 ? AmountToPay(money, doc) : money.net();
     const QByteArray text = FormatFixed8(std::fabs(account.payout) / 100, 2, 10);
     const int roubles = text.chopped(3).trimmed().toInt();

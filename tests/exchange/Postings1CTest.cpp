@@ -180,7 +180,9 @@ constexpr int kPosted = 0x0100;
 
 // Two employees, March 2026. The first, of shop 3 and brigade 3, earns a
 // salary and a bonus on 20.1 with analytics 12, pays income tax (902) and has
-// a pension contribution row (990); his carried balance (150) is left out.
+// a pension contribution row (990); his carried balance (150) is left out,
+// and so is his alimony of 1,234.00 recorded for a later month (row 60),
+// none of March's.
 // The second, of shop 4 and brigade 7, has a salary, a bonus paid in shop 3,
 // unpaid leave (600), alimony on 73.2 with analytics 9 and income tax; his
 // bonus row of no amount is left out.
@@ -205,6 +207,9 @@ protected:
             Employee(fx, 0, 3, 3,
                      {Row(1, 3'000'000, 20, 1, 12), Row(35, 1'000'050, 20, 1, 12), Row(902, 390'000, 68, 1, 0),
                       Row(150, 500'000, 20, 1, 12), Row(990, 660'000, 69, 2, 0)}));
+        AccrualRow later = Row(760, 123'400, 73, 2, 9);
+        later.mes = 4;
+        fx.records[std::size_t(doc.infoBase.list[0].slot - 1)].rows[60] = later;
         second = QByteArray::number(
             Employee(fx, 1, 4, 7,
                      {Row(1, 2'000'000, 20, 1, 12), Row(35, 150'000, 20, 1, 12, 3), Row(600, 100'000, 20, 1, 12),

@@ -698,8 +698,10 @@ TEST_F(DbSavers, TheConfigurationsCountersAreWrittenAlone)
 }
 
 // A failed employee keeps no results of the month: his computed rows 0-59 go
-// from the base and from the current record, his amount to pay is 0; his
-// input rows and the rows of later months (60-65) stay.
+// from the base and from the current record, and so does the row of later
+// months the run recorded (here 915 of origin record 82, at 61), his amount
+// to pay is 0; his input rows and the other rows of later months (60-65,
+// a 915 of another origin among them) stay.
 TEST_F(DbSavers, ClearingTheMonthsResultsKeepsTheLaterMonthsRows)
 {
     Fill(4);
@@ -712,19 +714,29 @@ TEST_F(DbSavers, ClearingTheMonthsResultsKeepsTheLaterMonthsRows)
         base.current.rows[std::size_t(row)].kod = u16(100 + row);
         base.current.rows[std::size_t(row)].sum = 1000 * row;
     }
+    const RunRecordedRow recorded{915, 82};
+    for (const auto& [row, origin] : {std::pair{61, 82}, std::pair{63, 81}}) {
+        AccrualRow& r = base.current.rows[std::size_t(row)];
+        r.kod = 915;
+        r.sum = 330'000;
+        r.mes = 4;
+        r.hrRest = u16(origin);
+    }
     SaveCalculatedMonth(base, slot, false);
     base.zar1Of(slot) = 12'345;
     const auto before = base.current.rows;
 
-    ClearCalculatedMonth(base, slot);
+    ClearCalculatedMonth(base, slot, recorded);
     EXPECT_EQ(base.zar1Of(slot), 0);
     auto want = before;
     std::fill(want.begin() + kv, want.begin() + 60, AccrualRow{});
+    want[61] = AccrualRow{};
     EXPECT_EQ(base.current.rows, want);
     LoadProizvZarp(base, slot);
     for (int i = 0; i < EmployeeRecord::RowCount; ++i)
         EXPECT_EQ(base.current.rows[std::size_t(i)], want[std::size_t(i)]) << "row " << i;
     EXPECT_EQ(base.current.rows[62].sum, 62'000);
+    EXPECT_EQ(base.current.rows[63].kod, 915);
 }
 
 namespace {

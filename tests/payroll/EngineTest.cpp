@@ -700,6 +700,170 @@ TEST(EngineSettlement, ClaimsOfOneCodeKeepWhatEachOfTheirRowsTook)
     }
 }
 
+// A standing deduction the pay cannot hold whole takes what is left to pay,
+// and the run records the rest as the employee's debt: one row of the next
+// month among the rows of later months (915, of its own origin, no cost
+// codes), which the month change makes a row entered for that month
+// (MonthChangeTest.AStandingDeductionsRestComesAsTheNewMonthsDebt).
+// A salary of 10,000.00 and its tax of 13 % = 1,300.00 leave 8,700.00; a
+// standing deduction of 12,000.00 (810) takes the 8,700.00, nothing is left
+// to pay, and 12,000.00 - 8,700.00 = 3,300.00 goes to April. A row entered
+// for May waits in the first place of later months, so the debt takes the
+// second.
+TEST(EngineSettlement, AStandingDeductionsRestIsRecordedAsTheNextMonthsDebt)
+{
+    const auto debtRows = [](const EmployeeRecord& rec) {
+        std::vector<AccrualRow> found;
+        for (int i = kStoredRowLimit; i < EmployeeRecord::RowCount; ++i)
+            if (rec.rows[std::size_t(i)].kod == 915)
+                found.push_back(rec.rows[std::size_t(i)]);
+        return found;
+    };
+    const AccrualRow may = row(53, 10'000, 5);
+    EngineWorld w;
+    w.salaried(1'000'000);
+    auto& standing = w.rec.postDopl[0];
+    standing.kod = 810;
+    standing.sum = 1'200'000;
+    w.rec.rows[kStoredRowLimit] = may;
+    ASSERT_EQ(w.calc(), 3);
+    ExpectRows(w.stored(), {expected(4, 1'000'000, 22), expected(810, 870'000), expected(902, 130'000)});
+    EXPECT_EQ(w.base().zar1Of(1), 0);
+    // The row of later months is none of March's money.
+    EXPECT_EQ(MonthMoneyOfRecord(w.base().current, w.attr().kvProizv).net(), 0);
+    const auto expectDebt = [&](double sum) {
+        const EmployeeRecord& rec = w.base().current;
+        EXPECT_EQ(rec.rows[kStoredRowLimit], may);
+        AccrualRow debt;
+        debt.kod = 915;
+        debt.sum = sum;
+        debt.mes = 4;
+        debt.hrRest = u16(OriginTag(RowOrigin::StandingDebt));
+        const auto found = debtRows(rec);
+        ASSERT_EQ(found.size(), 1u);
+        EXPECT_EQ(found[0], debt);
+        EXPECT_EQ(rec.rows[kStoredRowLimit + 1], debt);
+    };
+    expectDebt(330'000);
+
+    // Computed again from the record as stored: still the one row of 3,300.00.
+    ASSERT_EQ(w.again(CalcStore), 3);
+    expectDebt(330'000);
+    ASSERT_EQ(w.again(CalcStore), 3);
+    expectDebt(330'000);
+
+    // The screen's preview of the month records nothing.
+    w.base().current.head.oklad = 900'000;
+    ASSERT_GE(w.again(CalcDisplay), 0);
+    expectDebt(330'000);
+
+    // A salary of 20,000.00 less its tax of 2,600.00 leaves 17,400.00: the
+    // deduction takes its 12,000.00 whole, and computed again the month
+    // leaves no debt, the row of the earlier run gone; May's row stays.
+    w.base().current.head.oklad = 2'000'000;
+    ASSERT_EQ(w.again(CalcStore), 3);
+    ExpectRows(w.stored(), {expected(4, 2'000'000, 22), expected(810, 1'200'000), expected(902, 260'000)});
+    EXPECT_EQ(w.base().zar1Of(1), 540'000);
+    EXPECT_TRUE(debtRows(w.base().current).empty());
+    EXPECT_EQ(w.base().current.rows[kStoredRowLimit], may);
+}
+
+// The rest the month change brought in is a deduction entered for the month
+// like any other: the run tags it as entered by its place, whatever record
+// it came with, so that the month change carries its own rest by what its
+// own row took. A salary of 10,000.00 less its tax of 1,300.00 leaves
+// 8,700.00: the debt of 3,300.00 is taken whole, 5,400.00 is left to pay,
+// and nothing is recorded for the next month.
+TEST(EngineSettlement, TheStandingRestBroughtInIsADeductionEnteredForTheMonth)
+{
+    EngineWorld w;
+    auto kinds = w.base().payKinds();
+    kinds.push_back(kind(915));
+    setKinds(w.doc, kinds);
+    w.salaried(1'000'000);
+    AccrualRow debt = row(915, 330'000, 3);
+    debt.hrRest = u16(OriginTag(RowOrigin::StandingDebt));
+    w.rec.rows[0] = debt;
+    w.attr().kvProizv = 1;
+    ASSERT_EQ(w.calc(), 3);
+    auto got = w.stored();
+    ExpectRows(got, {expected(4, 1'000'000, 22), expected(902, 130'000), expected(915, 330'000)});
+    EXPECT_EQ(got[2].hrRest, OriginTag(RowOrigin::Entered, 0));
+    EXPECT_EQ(w.base().zar1Of(1), 540'000);
+    for (int i = kStoredRowLimit; i < EmployeeRecord::RowCount; ++i)
+        EXPECT_TRUE(w.base().current.rows[std::size_t(i)].isEmpty()) << i;
+}
+
+// December's standing rest is January's debt: the row is of month 1.
+// December 2026 has 23 working days (Tuesday the 1st to Thursday the 31st);
+// 10,000.00 for all of them, its tax of 1,300.00 and a standing deduction of
+// 12,000.00 leave 3,300.00 to January.
+TEST(EngineSettlement, DecembersStandingRestIsJanuarysDebt)
+{
+    EngineWorld w;
+    setReportingMonth(w.doc, 2026, 12);
+    w.salaried(1'000'000);
+    w.tabel().rabDn = 23;
+    w.rec.postDopl[0].kod = 810;
+    w.rec.postDopl[0].sum = 1'200'000;
+    ASSERT_EQ(w.calc(), 3);
+    const AccrualRow& debt = w.base().current.rows[kStoredRowLimit];
+    EXPECT_EQ(debt.kod, 915);
+    EXPECT_EQ(debt.sum, 330'000);
+    EXPECT_EQ(debt.mes, 1);
+}
+
+// Every place of later months is taken by rows entered for them: the debt has
+// no place, and the run refuses the month with "too many rows" rather than
+// lose it. Nothing of the month is stored: the record and the amount to pay
+// stay as the month stored before left them. That month: a salary of
+// 10,000.00, its tax of 1,300.00 and a standing deduction of 5,000.00 taken
+// whole leave 3,700.00 to pay; the deduction raised to 12,000.00 leaves
+// 3,300.00 that has no place.
+TEST(EngineSettlement, AStandingRestWithNoPlaceLeftRefusesTheMonth)
+{
+    EngineWorld w;
+    w.salaried(1'000'000);
+    w.rec.postDopl[0].kod = 810;
+    w.rec.postDopl[0].sum = 500'000;
+    for (int i = kStoredRowLimit; i < EmployeeRecord::RowCount; ++i)
+        w.rec.rows[std::size_t(i)] = row(53, 10'000 * (i - kStoredRowLimit + 1), 5);
+    ASSERT_EQ(w.calc(), 3);
+    EXPECT_EQ(w.base().zar1Of(1), 370'000);
+    w.base().current.postDopl[0].sum = 1'200'000;
+    const EmployeeRecord before = w.base().current;
+    EXPECT_EQ(w.again(CalcStore), kCalcTooManyRows);
+    EXPECT_EQ(CalcErrorText(kCalcTooManyRows), QStringLiteral("Количество оплат и удержаний в з/п больше 28"));
+    EXPECT_TRUE(w.base().current == before);
+    EXPECT_EQ(w.base().zar1Of(1), 370'000);
+}
+
+// A standing entry recalculated (mode 2 and above) takes the month's rows of
+// its code out of the pass before it makes its own, whatever their origin: a
+// deduction of 5,000.00 entered for the month under the standing
+// deduction's code 810 is taken out too, and deducts nothing this month.
+// The salary of 50,000.00, its tax of 6,500.00 and the standing 2,000.00
+// leave 41,500.00 to pay. The entered row, its own row having taken
+// nothing, is the employee's debt the month change carries whole
+// (MonthChangeTest.AnEnteredDeductionsRestIsCarriedAsTheDebt): deferred a
+// month, not lost.
+TEST(EngineSettlement, ARecalculatedStandingEntryTakesOutTheDeductionEnteredUnderItsCode)
+{
+    EngineWorld w;
+    w.salaried();
+    w.rec.rows[0] = row(810, 500'000, 3);
+    w.attr().kvProizv = 1;
+    auto& standing = w.rec.postDopl[0];
+    standing.kod = 810;
+    standing.sum = 200'000;
+    standing.perer = 2;
+    ASSERT_EQ(w.calc(), 3);
+    const auto got = w.stored();
+    ExpectRows(got, {expected(4, kSalary, 22), expected(810, 200'000), expected(902, kSalaryTax)});
+    EXPECT_EQ(got[1].hrRest, OriginTag(RowOrigin::Permanent, 0));
+    EXPECT_EQ(w.base().zar1Of(1), 4'150'000);
+}
+
 // The claims are settled in the order of their table (ClaimRules), each
 // taking at most what the claims before it leave, whatever the order their
 // rows were made in. The salary of 50,000.00 and its tax of 6,500.00 leave

@@ -785,6 +785,98 @@ TEST_F(MonthChangeTest, TwoClaimsOfOneCodeCarryWhatEachOfTheirOwnRowsLeft)
     CloseBase(b);
 }
 
+// A standing deduction's rest comes to April as the employee's debt by the
+// row the run recorded for it among the rows of later months
+// (EngineSettlement.AStandingDeductionsRestIsRecordedAsTheNextMonthsDebt),
+// and by nothing else. March as the run stores it: a salary of 10,000.00,
+// its tax of 1,300.00 and a standing deduction of 12,000.00 (810) that took
+// the 8,700.00 left; the rest, 3,300.00, recorded for April. The accruals
+// (10,000.00) are the deductions (1,300.00 + 8,700.00): the month leaves no
+// debt of its own, so April enters the 3,300.00 once, and what the deduction
+// asked is what it took and what April carries: 8,700.00 + 3,300.00 =
+// 12,000.00.
+TEST_F(MonthChangeTest, AStandingDeductionsRestComesAsTheNewMonthsDebt)
+{
+    const auto stored = [](AccrualRow row, RowOrigin origin, int place = 0) {
+        row.hrRest = u16(OriginTag(origin, place));
+        return row;
+    };
+    const double asked = 12'000'00, took = 8'700'00;
+    EmployeeRecord& r = rec(6);
+    r.rows = {};
+    r.rows[0] = stored(Row(4, 10'000'00, 3), RowOrigin::Computed);
+    r.rows[1] = stored(Row(810, took, 3), RowOrigin::Permanent, 0);
+    r.rows[2] = stored(Row(902, 1'300'00, 3), RowOrigin::Tax);
+    r.rows[60] = stored(Row(915, 3'300'00, 4), RowOrigin::StandingDebt);
+    r.postDopl = {};
+    r.postDopl[0].kod = 810;
+    r.postDopl[0].sum = asked;
+    attr(6).kvProizv = 0;
+    SaveAll();
+    MoveEmployeesToNextMonth(
+        kApril, [] {}, doc);
+    CloseBase(base());
+
+    PayrollDoc after;
+    Reload(after);
+    CInfoBase& b = after.infoBase;
+    ASSERT_EQ(b.config.tekMes, kApril);
+    const EmployeeRecord r6 = LoadRecord(b, 6);
+    ASSERT_EQ(b.attributesOf(6).kvProizv, 1);
+    EXPECT_EQ(r6.rows[0].kod, 915);
+    EXPECT_EQ(r6.rows[0].sum, 3'300'00);
+    EXPECT_EQ(r6.rows[0].mes, 4);
+    EXPECT_TRUE(r6.rows[1].isEmpty());
+    for (int i = 60; i < EmployeeRecord::RowCount; ++i) EXPECT_TRUE(r6.rows[std::size_t(i)].isEmpty()) << i;
+    EXPECT_EQ(took + r6.rows[0].sum, asked);
+    EXPECT_EQ(r6.postDopl[0].kod, 810); // the standing deduction stands
+    CloseBase(b);
+}
+
+// A standing entry recalculated (mode 2) takes the month's rows of its code
+// out of the pass, a deduction entered under that code among them
+// (EngineSettlement.ARecalculatedStandingEntryTakesOutTheDeductionEnteredUnderItsCode):
+// March as the run stores it, a salary of 50,000.00, its tax of 6,500.00 and
+// the standing 2,000.00 (810), while the 5,000.00 entered under 810 has no
+// row. Its own row took nothing, so all of it, 5,000.00, comes to April as
+// the employee's debt (915 of March); the month's accruals (50,000.00) pass
+// its deductions (8,500.00), so nothing else is carried.
+TEST_F(MonthChangeTest, AnEnteredDeductionARecalculatedStandingEntryTookOutIsCarriedWhole)
+{
+    const auto stored = [](AccrualRow row, RowOrigin origin, int place = 0) {
+        row.hrRest = u16(OriginTag(origin, place));
+        return row;
+    };
+    EmployeeRecord& r = rec(8);
+    r.rows = {};
+    r.rows[0] = Row(810, 5'000'00, 3);
+    r.rows[1] = stored(Row(4, 50'000'00, 3), RowOrigin::Computed);
+    r.rows[2] = stored(Row(810, 2'000'00, 3), RowOrigin::Permanent, 0);
+    r.rows[3] = stored(Row(902, 6'500'00, 3), RowOrigin::Tax);
+    r.postDopl = {};
+    r.postDopl[0].kod = 810;
+    r.postDopl[0].sum = 2'000'00;
+    r.postDopl[0].perer = 2;
+    r.ssud.loans = {};
+    attr(8).kvProizv = 1;
+    SaveAll();
+    MoveEmployeesToNextMonth(
+        kApril, [] {}, doc);
+    CloseBase(base());
+
+    PayrollDoc after;
+    Reload(after);
+    CInfoBase& b = after.infoBase;
+    ASSERT_EQ(b.config.tekMes, kApril);
+    const EmployeeRecord r8 = LoadRecord(b, 8);
+    ASSERT_EQ(b.attributesOf(8).kvProizv, 1);
+    EXPECT_EQ(r8.rows[0].kod, 915);
+    EXPECT_EQ(r8.rows[0].sum, 5'000'00);
+    EXPECT_EQ(r8.rows[0].mes, 3);
+    EXPECT_TRUE(r8.rows[1].isEmpty());
+    CloseBase(b);
+}
+
 // Whether the month's record was kept is told by the rows themselves: the
 // run stores an origin with every row (OriginTag), the month's own rules'
 // where no other. Both employees: a salary of 10,000.00 paid out by a

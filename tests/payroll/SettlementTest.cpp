@@ -111,16 +111,17 @@ TEST(Settlement, TheIncomeTaxTakesAtMostHalfOfEachPayment)
 // Each origin's places have a record of their own, of their origin, in
 // the order of the places; a place out of its range and no origin have none. The records of
 // entered rows, loans and writs stand where the run first kept them (1, 100,
-// 110), so that a month stored then reads the same.
+// 110), so that a month stored then reads the same; the standing
+// deductions' rest, recorded for the next month, has one of its own (82).
 TEST(Settlement, ARowsRecordNamesItsOriginAndPlace)
 {
     const struct {
         RowOrigin origin;
         int places, first;
     } origins[] = {
-        {RowOrigin::Entered, 60, 1},    {RowOrigin::Permanent, 21, 61}, {RowOrigin::Loan, 4, 100},
-        {RowOrigin::Writ, 3, 110},      {RowOrigin::Transfer, 1, 113},  {RowOrigin::Tax, 1, 114},
-        {RowOrigin::Advance, 1, 115},   {RowOrigin::Computed, 1, 127},
+        {RowOrigin::Entered, 60, 1}, {RowOrigin::Permanent, 21, 61}, {RowOrigin::StandingDebt, 1, 82},
+        {RowOrigin::Loan, 4, 100},   {RowOrigin::Writ, 3, 110},      {RowOrigin::Transfer, 1, 113},
+        {RowOrigin::Tax, 1, 114},    {RowOrigin::Advance, 1, 115},   {RowOrigin::Computed, 1, 127},
     };
     std::vector<int> seen;
     for (const auto& o : origins) {
@@ -147,7 +148,8 @@ TEST(Settlement, ARowsRecordNamesItsOriginAndPlace)
 // code (a loan under the pension contribution's 923 too), an entered or a
 // standing row by what its code records; a code that does not reduce the pay
 // (information 866, the employer's contribution 990, 938) makes none; a
-// writ, the tax, the advance and the month's own rows make none.
+// writ, the tax, the advance, the month's own rows and the standing
+// deductions' rest recorded for the next month make none.
 TEST(Settlement, ARowsClaimIsAskedOfItsOrigin)
 {
     const std::optional<Claim> none;
@@ -180,6 +182,7 @@ TEST(Settlement, ARowsClaimIsAskedOfItsOrigin)
         {RowOrigin::Tax, 902, none},
         {RowOrigin::Advance, 901, none},
         {RowOrigin::Computed, 905, none},
+        {RowOrigin::StandingDebt, 915, none},
         {RowOrigin::None, 911, none},
     };
     for (const auto& c : cases) {

@@ -21,7 +21,9 @@
 
 #include <array>
 #include <string_view>
+#include <tuple>
 #include <utility>
+#include <vector>
 
 using namespace kalvor;
 using namespace kalvor::infobase;
@@ -197,6 +199,58 @@ TEST(StoredResults, AnEmployeeLeftOutOrFailedKeepsNoResultsOfTheMonth)
     EXPECT_EQ(report.computed, 0);
     EXPECT_EQ(report.lines(),
               QStringList{QStringLiteral("Таб.N 110 Тихонов В. А. - ошибка: В карточке работника оклад меньше нуля")});
+    CloseBase(base);
+}
+
+namespace {
+
+// The rows of later months (60-65) of code 915 stored for the employee of
+// the personnel number, as (month, sum, origin record).
+std::vector<std::tuple<int, double, int>> LaterDebtRowsOf(CInfoBase& base, int tabN)
+{
+    db::Recordset q(Db(base), QStringLiteral("SELECT z.mes, z.sum, z.hrRest FROM dbo.zarp z JOIN dbo.konst k "
+                                             "ON k.id = z.id_konst WHERE k.rec = ? AND z.num >= 60 AND z.kod = 915"));
+    q.bind(0, base.list[std::size_t(base.FindEmployee(tabN))].slot);
+    q.exec();
+    std::vector<std::tuple<int, double, int>> rows;
+    while (q.next()) rows.emplace_back(q.toInt(0), q.toDouble(1), q.toInt(2));
+    return rows;
+}
+
+} // namespace
+
+// The standing deductions' rest the run recorded for the next month is one
+// of the month's results: an employee the run leaves out keeps it no more.
+// 112 Сазонов given a standing deduction (907) of 1,000,000.00, far above
+// his April: the run records the rest as May's debt (915, origin record 82).
+// Given status 4 and computed again, he keeps no results of April, that row
+// among them.
+TEST(StoredResults, AnEmployeeLeftOutKeepsNoStandingRestOfTheMonth)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    PayrollDoc doc;
+    ASSERT_NO_FATAL_FAILURE(testsupport::OpenDemoDocument(doc, dir.path() + QLatin1Char('/')));
+    CInfoBase& base = doc.infoBase;
+    const int slot = base.list[std::size_t(base.FindEmployee(112))].slot;
+    LoadEmployee(base, slot);
+    PostDoplEntry& standing = base.current.postDopl.back();
+    standing = PostDoplEntry{};
+    standing.kod = 907;
+    standing.sum = 100'000'000'00;
+    SaveEmployee(base, slot);
+    ASSERT_EQ(RunMonth(doc), platform::TASK_DONE);
+    const auto recorded = LaterDebtRowsOf(base, 112);
+    ASSERT_EQ(recorded.size(), 1u);
+    EXPECT_EQ(std::get<0>(recorded[0]), 5);
+    EXPECT_GT(std::get<1>(recorded[0]), 0);
+    EXPECT_EQ(std::get<2>(recorded[0]), 82);
+
+    base.attributesOf(slot).priznUv = 4;
+    base.prem.removeRun(slot);
+    ASSERT_EQ(RunMonth(doc), platform::TASK_DONE);
+    EXPECT_EQ(MonthRowsOf(base, 112), 0);
+    EXPECT_TRUE(LaterDebtRowsOf(base, 112).empty());
     CloseBase(base);
 }
 

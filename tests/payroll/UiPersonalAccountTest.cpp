@@ -229,6 +229,34 @@ TEST_F(UiPersonalAccount, StepsThroughStoredRowsAndRefusesUnknownNumbers)
     EXPECT_TRUE(number->hasFocus());
 }
 
+// A row of a later month (the standing deductions' rest the run recorded
+// as the next month's debt, 915 of 3,300.00) is listed with its month, but is
+// none of the month's money: the totals are those of the month's rows, and
+// the 3,300.00 is not among what was deducted.
+TEST_F(UiPersonalAccount, ARowOfALaterMonthIsListedButNotCounted)
+{
+    AccrualRow debt;
+    debt.kod = 915;
+    debt.sum = 330'000;
+    debt.mes = 12;
+    debt.hrRest = 82;
+    fx.records[std::size_t(slot(0) - 1)].rows[60] = debt;
+    payrolltest::SaveFixtureToBase(base(), fx);
+    LoadAll(base());
+    CCalcLicSchetView* view = Open(32840);
+    ASSERT_NE(view, nullptr);
+    CCalcLicSchetDlg* dlg = view->Dlg();
+    Type(view->Strip()->Field(CTabelFilterDlg::IdTabN), QString::number(tabN(0)));
+    const auto rows = ComputedRows(0);
+    EXPECT_EQ(Shown(dlg), Expected(rows));
+    EXPECT_TRUE(Shown(dlg).contains(PersonalAccountRowTexts(debt, doc).value(1) + QLatin1Char(' ') +
+                                    PersonalAccountRowTexts(debt, doc).value(3)));
+    const MonthMoney month = MonthMoneyOf(rows.data(), 60);
+    EXPECT_EQ(MonthMoneyOf(rows.data(), int(rows.size())).deducted - month.deducted, 330'000);
+    EXPECT_EQ(ScreenText(dlg, QStringLiteral("Удержано")), FormatFixed(month.deducted / 100, 2));
+    EXPECT_EQ(ScreenText(dlg, QStringLiteral("К выдаче")), FormatFixed(month.net() / 100, 2));
+}
+
 // A pay kind's name longer than its column stands whole: wrapped at its words
 // from the left of the cell, the row as high as its lines, never cut at
 // both ends as a centred line was.

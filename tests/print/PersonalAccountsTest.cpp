@@ -227,6 +227,17 @@ TEST_F(PersonalAccounts, FiguresFollowIncomeByMonths)
     // 104: deductions above accruals.
     EXPECT_DOUBLE_EQ(account(3).payout, -85'710);
     EXPECT_EQ(account(3).words, cp("Восемьсот пятьдесят семь рублей 10 копеек"));
+
+    // 101 with a row of a later month (the debt of 3,300.00 recorded for May,
+    // row 60): none of April's money, the amount to pay stays.
+    const int slot = doc.infoBase.list[0].slot;
+    EmployeeRecord rec;
+    ASSERT_TRUE(doc.infoBase.swap.readSlot(slot, rec));
+    rec.rows[60].kod = 915;
+    rec.rows[60].sum = 330'000;
+    rec.rows[60].mes = 5;
+    doc.infoBase.swap.writeSlot(slot, rec);
+    EXPECT_DOUBLE_EQ(account(0).payout, 4'062'500 - 1'822'600);
 }
 
 TEST_F(PersonalAccounts, TemplatesGetTheAccountsValuesInTheirOrder)

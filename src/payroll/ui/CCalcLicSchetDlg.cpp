@@ -132,7 +132,8 @@ void CCalcLicSchetDlg::LoadRecord(quint32 slot)
         m_grid->SetItemFormat(index, 0, kNameFormat);
         m_grid->SetRowHeight(index, NameRowHeight(m_grid, index, m_grid->GetRowHeight(0)));
     }
-    const kalvor::MonthMoney money = kalvor::MonthMoneyOf(base.current.rows.data(), int(base.current.rows.size()));
+    // The rows of later months are listed with their month but are none of this month's money.
+    const kalvor::MonthMoney money = kalvor::MonthMoneyOfRecord(base.current, 0);
     m_accrued->setText(TotalText(money.accrued));
     m_deducted->setText(TotalText(money.deducted));
     m_toPay->setText(TotalText(money.net()));

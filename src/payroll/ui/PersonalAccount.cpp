@@ -5,6 +5,7 @@
 #include "infobase/BaseChange.h"
 #include "infobase/InfoBaseDb.h"
 #include "infobase/MonthResultSaver.h"
+#include "payroll/AccrualPass.h"
 #include "payroll/CalcEmployeeMonth.h"
 #include "payroll/PayKinds.h"
 #include "payroll/RunOutcome.h"
@@ -72,7 +73,7 @@ int RecomputeEmployee(PayrollDoc& doc, int tabN)
         // A failure leaves no earlier results as current, and its code in the status word.
         if (result < 0) {
             base.attributesOf(slot).err = u16(-result);
-            ClearCalculatedMonth(base, slot);
+            ClearCalculatedMonth(base, slot, StandingDebtRecord());
         }
         change.commit();
         return result;

@@ -1,5 +1,6 @@
 #include "reports/incometax/TaxRegister.h"
 
+#include "infobase/EmployeeRecord.h"
 #include "infobase/InfoBaseDb.h"
 #include "payroll/IncomeTax.h"
 #include "payroll/Rounding.h"
@@ -15,7 +16,7 @@ using infobase::IncomeMonthRow;
 namespace {
 
 // The month rows reach the result entries before the archive's 60 rows end.
-constexpr int kResultEntryLimit = 60;
+constexpr int kResultEntryLimit = ::kalvor::infobase::EmployeeRecord::MonthRowCount;
 
 int DateKey(std::uint16_t packed)
 {

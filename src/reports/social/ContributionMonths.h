@@ -3,6 +3,7 @@
 // read it: ContributionsByMonths from January to a month, with the amounts of
 // each row rounded to whole kopecks, per "sbor" record one row of the months
 // before it and one of the month itself.
+#include "infobase/EmployeeRecord.h"
 #include "payroll/Payroll.h"
 #include "payroll/PayrollDocument.h"
 
@@ -27,7 +28,7 @@ inline double Positive(double value) { return std::max(value, 0.0); }
 
 // Output rows come first in the month's row block; the rows that the
 // contribution arithmetic reads end before index 60.
-inline constexpr int kLastAccrualRow = 60;
+inline constexpr int kLastAccrualRow = ::kalvor::infobase::EmployeeRecord::MonthRowCount;
 
 // Runs the arithmetic for the current record from January of the month's
 // year to the month (year * 16 + month), reading the month's rows from

@@ -1,12 +1,13 @@
 #include "reports/social/EmployeeContributions.h"
 
+#include "infobase/EmployeeRecord.h"
 #include <algorithm>
 
 namespace kalvor::reports {
 
 namespace {
 // The month rows that the contribution arithmetic reads end before index 60.
-constexpr int kLastAccrualRow = 60;
+constexpr int kLastAccrualRow = ::kalvor::infobase::EmployeeRecord::MonthRowCount;
 } // namespace
 
 double EmployeeContributions::grossAndPaid() const

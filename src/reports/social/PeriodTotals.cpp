@@ -1,5 +1,6 @@
 #include "reports/social/PeriodTotals.h"
 
+#include "infobase/EmployeeRecord.h"
 #include "payroll/CalendarMath.h"
 #include "payroll/PayKinds.h"
 #include "values/Messages.h"
@@ -42,7 +43,7 @@ namespace {
 
 // Output rows come first in the month's row block; the accrual rows that the
 // period totals read end before index 60.
-constexpr int kLastAccrualRow = 60;
+constexpr int kLastAccrualRow = ::kalvor::infobase::EmployeeRecord::MonthRowCount;
 
 // Days of each month (index 1-12) for which the employee was paid, and the
 // days of absence.
@@ -92,8 +93,8 @@ void AddArchiveDays(const PayrollDoc& doc, int begin, int end, const std::array<
 // The rows of the base's reporting month, when it lies in the period: the
 // accrual rows after the employee's output rows, of the reporting month or
 // later.
-void AddCurrentMonthDays(const PayrollDoc& doc, int begin, int end, int slot,
-                         const std::array<int, 13>& monthLengths, MonthDays& days)
+void AddCurrentMonthDays(const PayrollDoc& doc, int begin, int end, int slot, const std::array<int, 13>& monthLengths,
+                         MonthDays& days)
 {
     const MonthKey reportingMonth = doc.infoBase.config.reportingKey();
     if (reportingMonth.value() < begin || reportingMonth.value() > end)
