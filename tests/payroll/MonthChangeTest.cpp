@@ -56,6 +56,13 @@ AccrualRow Row(int kod, double sum, int mes, int ch = 0)
     return r;
 }
 
+// The row as the run stores it, with the record of its origin and place.
+AccrualRow Tagged(AccrualRow row, RowOrigin origin, int place = 0)
+{
+    row.hrRest = u16(OriginTag(origin, place));
+    return row;
+}
+
 class MonthChangeTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -733,18 +740,14 @@ TEST_F(MonthChangeTest, AnEnteredDeductionsRestIsCarriedAsTheDebt)
 // 43,500.00 of 810: its whole instalment, and 6,500.00 lost.)
 TEST_F(MonthChangeTest, TwoClaimsOfOneCodeCarryWhatEachOfTheirOwnRowsLeft)
 {
-    const auto settled = [](AccrualRow row, RowOrigin origin, int place) {
-        row.hrRest = u16(OriginTag(origin, place));
-        return row;
-    };
     {
         EmployeeRecord& r = rec(6);
         r.rows = {};
         r.rows[0] = Row(911, 40'000'00, 3);
         r.rows[1] = Row(1, 50'000'00, 3);
         r.rows[2] = Row(902, 6'500'00, 3);
-        r.rows[3] = settled(Row(911, 10'875'00, 3), RowOrigin::Writ, 0);
-        r.rows[4] = settled(Row(911, 32'625'00, 3), RowOrigin::Entered, 0);
+        r.rows[3] = Tagged(Row(911, 10'875'00, 3), RowOrigin::Writ, 0);
+        r.rows[4] = Tagged(Row(911, 32'625'00, 3), RowOrigin::Entered, 0);
         attr(6).kvProizv = 1;
     }
     {
@@ -752,8 +755,8 @@ TEST_F(MonthChangeTest, TwoClaimsOfOneCodeCarryWhatEachOfTheirOwnRowsLeft)
         r.rows = {};
         r.rows[0] = Row(810, 20'000'00, 3);
         r.rows[1] = Row(1, 50'000'00, 3);
-        r.rows[2] = settled(Row(810, 20'000'00, 3), RowOrigin::Entered, 0);
-        r.rows[3] = settled(Row(810, 23'500'00, 3), RowOrigin::Loan, 0);
+        r.rows[2] = Tagged(Row(810, 20'000'00, 3), RowOrigin::Entered, 0);
+        r.rows[3] = Tagged(Row(810, 23'500'00, 3), RowOrigin::Loan, 0);
         r.rows[4] = Row(902, 6'500'00, 3);
         r.ssud.loans[0] = SsudBlock::Loan{};
         auto& loan = r.ssud.loans[0];
@@ -797,17 +800,13 @@ TEST_F(MonthChangeTest, TwoClaimsOfOneCodeCarryWhatEachOfTheirOwnRowsLeft)
 // 12,000.00.
 TEST_F(MonthChangeTest, AStandingDeductionsRestComesAsTheNewMonthsDebt)
 {
-    const auto stored = [](AccrualRow row, RowOrigin origin, int place = 0) {
-        row.hrRest = u16(OriginTag(origin, place));
-        return row;
-    };
     const double asked = 12'000'00, took = 8'700'00;
     EmployeeRecord& r = rec(6);
     r.rows = {};
-    r.rows[0] = stored(Row(4, 10'000'00, 3), RowOrigin::Computed);
-    r.rows[1] = stored(Row(810, took, 3), RowOrigin::Permanent, 0);
-    r.rows[2] = stored(Row(902, 1'300'00, 3), RowOrigin::Tax);
-    r.rows[60] = stored(Row(915, 3'300'00, 4), RowOrigin::StandingDebt);
+    r.rows[0] = Tagged(Row(4, 10'000'00, 3), RowOrigin::Computed);
+    r.rows[1] = Tagged(Row(810, took, 3), RowOrigin::Permanent, 0);
+    r.rows[2] = Tagged(Row(902, 1'300'00, 3), RowOrigin::Tax);
+    r.rows[60] = Tagged(Row(915, 3'300'00, 4), RowOrigin::StandingDebt);
     r.postDopl = {};
     r.postDopl[0].kod = 810;
     r.postDopl[0].sum = asked;
@@ -843,16 +842,12 @@ TEST_F(MonthChangeTest, AStandingDeductionsRestComesAsTheNewMonthsDebt)
 // its deductions (8,500.00), so nothing else is carried.
 TEST_F(MonthChangeTest, AnEnteredDeductionARecalculatedStandingEntryTookOutIsCarriedWhole)
 {
-    const auto stored = [](AccrualRow row, RowOrigin origin, int place = 0) {
-        row.hrRest = u16(OriginTag(origin, place));
-        return row;
-    };
     EmployeeRecord& r = rec(8);
     r.rows = {};
     r.rows[0] = Row(810, 5'000'00, 3);
-    r.rows[1] = stored(Row(4, 50'000'00, 3), RowOrigin::Computed);
-    r.rows[2] = stored(Row(810, 2'000'00, 3), RowOrigin::Permanent, 0);
-    r.rows[3] = stored(Row(902, 6'500'00, 3), RowOrigin::Tax);
+    r.rows[1] = Tagged(Row(4, 50'000'00, 3), RowOrigin::Computed);
+    r.rows[2] = Tagged(Row(810, 2'000'00, 3), RowOrigin::Permanent, 0);
+    r.rows[3] = Tagged(Row(902, 6'500'00, 3), RowOrigin::Tax);
     r.postDopl = {};
     r.postDopl[0].kod = 810;
     r.postDopl[0].sum = 2'000'00;
@@ -891,17 +886,13 @@ TEST_F(MonthChangeTest, AnEnteredDeductionARecalculatedStandingEntryTookOutIsCar
 // Each carries the net of 10,000.00 - 10,000.00 - 1,300.00 as his debt, 1,300.00.
 TEST_F(MonthChangeTest, AMonthWhoseClaimsTookNothingIsToldFromAnOlderOneByItsRows)
 {
-    const auto stored = [](AccrualRow row, RowOrigin origin) {
-        row.hrRest = u16(OriginTag(origin));
-        return row;
-    };
     for (const int slot : {6, 8}) {
         const bool kept = slot == 6;
         EmployeeRecord& r = rec(slot);
         r.rows = {};
-        r.rows[0] = stored(Row(4, 10'000'00, 3), kept ? RowOrigin::Computed : RowOrigin::None);
-        r.rows[1] = stored(Row(902, 1'300'00, 3), kept ? RowOrigin::Tax : RowOrigin::None);
-        r.rows[2] = stored(Row(904, 10'000'00, 3), kept ? RowOrigin::Computed : RowOrigin::None);
+        r.rows[0] = Tagged(Row(4, 10'000'00, 3), kept ? RowOrigin::Computed : RowOrigin::None);
+        r.rows[1] = Tagged(Row(902, 1'300'00, 3), kept ? RowOrigin::Tax : RowOrigin::None);
+        r.rows[2] = Tagged(Row(904, 10'000'00, 3), kept ? RowOrigin::Computed : RowOrigin::None);
         r.ssud.loans[0] = SsudBlock::Loan{};
         auto& loan = r.ssud.loans[0];
         loan.kod = 904;
