@@ -106,7 +106,8 @@ int NewBaseNameLimit(const QString& folder)
     // "archive/", "_2011_04", "_999", ".tmp/", ".sqlite", "-journal".
     constexpr int kCopyPathExtra = 8 + 8 + 4 + 5 + 7 + 8;
     const int folderBytes = int(QFile::encodeName(platform::WithSeparator(QDir(folder).absolutePath())).size());
-    return std::max(0, std::min(kFileNameMax - kLongestBaseNameTail, (kEnginePathMax - kCopyPathExtra - folderBytes) / 2));
+    return std::max(0,
+                    std::min(kFileNameMax - kLongestBaseNameTail, (kEnginePathMax - kCopyPathExtra - folderBytes) / 2));
 }
 
 QString NewBaseNameRefusal(const QString& folder, const QString& name)
@@ -370,8 +371,7 @@ RowsCopied copyFileRows(const QSqlDatabase& source, const QSqlDatabase& target, 
         if (report)
             report(done);
     };
-    for (std::size_t i = 0; i < tables.size(); ++i)
-        sendTableRows(source, target, *tables[i], int(i) + 1, done, tell);
+    for (std::size_t i = 0; i < tables.size(); ++i) sendTableRows(source, target, *tables[i], int(i) + 1, done, tell);
     for (int due = later.sent() - later.answered(); due > 0; --due) {
         later.collectDownTo(due - 1);
         tell();
@@ -608,8 +608,14 @@ QString CloseBase(const CInfoBase& base)
             thread.run([] { db::Connection::closeAllForThread(); });
     };
     closeAllOf(base.worker);
+    // A record reader may still be opening its session for a run that
+    // stopped while the server did not answer (nothing cuts an opening): the
+    // close waits for it as long as a screen waits on a silent server, and is
+    // left queued after it beyond that.
     for (platform::WorkerThread& reader : base.recordReaders)
-        closeAllOf(reader);
+        if (reader.started())
+            reader.runWithin([] { db::Connection::closeAllForThread(); },
+                             std::chrono::milliseconds(db::kServerSilenceMilliseconds));
     Clock::setReferenceYear(&base, 0);
     return base.lock.release();
 }

@@ -3,6 +3,7 @@
 #include "platform/Db.h"
 
 #include <exception>
+#include <memory>
 #include <system_error>
 
 namespace kalvor::platform {
@@ -59,6 +60,31 @@ void WorkerThread::run(const std::function<void()>& job)
     doneCv.wait(lock, [&] { return done; });
     if (error)
         std::rethrow_exception(error);
+}
+
+bool WorkerThread::runWithin(std::function<void()> job, std::chrono::milliseconds bound)
+{
+    if (isCurrentThread()) {
+        job();
+        return true;
+    }
+    // What the job tells of its end outlives this wait, should the job run later.
+    struct Done {
+        std::mutex mutex;
+        std::condition_variable cv;
+        bool done = false;
+    };
+    const auto state = std::make_shared<Done>();
+    const bool posted = post([state, job = std::move(job)] {
+        job();
+        const std::lock_guard lock(state->mutex);
+        state->done = true;
+        state->cv.notify_all();
+    });
+    if (!posted)
+        return false;
+    std::unique_lock lock(state->mutex);
+    return state->cv.wait_for(lock, bound, [&] { return state->done; });
 }
 
 bool WorkerThread::started() const

@@ -12,6 +12,7 @@
 // - The thread starts with the first job. The destructor runs the jobs still
 //   queued, then ends the thread; its connections close with it.
 // - TaskThread::startOn runs a task body here under the task-thread protocol.
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <functional>
@@ -34,6 +35,10 @@ public:
     // before it; called by a job of this thread, runs it at once. An exception
     // of the job is thrown again here.
     void run(const std::function<void()>& job);
+    // Queues the job (which must not throw) and waits for it at most
+    // `bound`: whether it ran within it. A job not run by then still runs in
+    // its turn, after the job that holds the thread.
+    bool runWithin(std::function<void()> job, std::chrono::milliseconds bound);
 
     // Whether the thread has been started (by a first job).
     bool started() const;

@@ -219,3 +219,21 @@ TEST(WorkerThread, PacedReportsStayWithinTheirRate)
     EXPECT_EQ(owner.events.last(), QStringLiteral("calc %1 0").arg(kRecords - 1));
     EXPECT_LE(double(owner.events.size()) / 2, 2 + elapsedMs / double(ProgressPacer::kDefaultInterval.count()));
 }
+
+// A wait for a job bounded by its time: a job behind one that holds the
+// thread is not waited for past the bound and runs in its turn once the
+// thread is free; on a free thread the job runs within it.
+TEST(WorkerThread, AJobWaitedForWithinABoundRunsInItsTurnWhenTheBoundPasses)
+{
+    WorkerThread thread;
+    std::atomic<bool> release{false}, later{false}, atOnce{false};
+    ASSERT_TRUE(thread.post([&] {
+        while (!release) std::this_thread::yield();
+    }));
+    EXPECT_FALSE(thread.runWithin([&] { later = true; }, std::chrono::milliseconds(50)));
+    EXPECT_FALSE(later.load());
+    release = true;
+    EXPECT_TRUE(QTest::qWaitFor([&] { return later.load(); }, 60000));
+    EXPECT_TRUE(thread.runWithin([&] { atOnce = true; }, std::chrono::minutes(1)));
+    EXPECT_TRUE(atOnce.load());
+}
